@@ -1,0 +1,31 @@
+-- The channels offered by "Ajouter une chaine", in the order of their channel
+-- numbers. Each address is the XMLTV feed that carries the channel's schedule,
+-- with the channel's id in that feed as the fragment. Packagers may edit this
+-- file freely: it is plain data, read once when the delivered database is built.
+INSERT INTO modele (nom, url) VALUES
+    ('TF1', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#TF1.fr'),
+    ('France 2', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#France2.fr'),
+    ('France 3', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#France3.fr'),
+    ('Canal+', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#CanalPlus.fr'),
+    ('France 5', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#France5.fr'),
+    ('M6', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#M6.fr'),
+    ('Arte', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#Arte.fr'),
+    ('W9', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#W9.fr'),
+    ('TMC', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#TMC.fr'),
+    ('TFX', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#TFX.fr'),
+    ('LCP', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#LCP.fr'),
+    ('France 4', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#France4.fr'),
+    ('BFM TV', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#BFMTV.fr'),
+    ('CNews', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#CNews.fr'),
+    ('CStar', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#CStar.fr'),
+    ('Gulli', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#Gulli.fr'),
+    ('TF1 Séries Films', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#TF1SeriesFilms.fr'),
+    ('L''Équipe', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#LEquipe.fr'),
+    ('6ter', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#6ter.fr'),
+    ('RMC Story', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#RMCStory.fr'),
+    ('RMC Découverte', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#RMCDecouverte.fr'),
+    ('Chérie 25', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#Cherie25.fr'),
+    ('LCI', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#LCI.fr'),
+    ('franceinfo', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#franceinfo.fr'),
+    ('T18', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#T18.fr'),
+    ('Novo19', 'https://xmltvfr.fr/xmltv/xmltv_tnt.xml#Novo19.fr');

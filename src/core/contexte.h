@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/services.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace zapo {
+
+class horloge;
+
+// The program-wide variables, one instance for the whole run.
+struct globales {
+    QString dossier_appli; // no trailing slash
+    bool opt_majauto = false;
+    bool opt_connexion = false;
+    bool opt_deconnexion = false;
+    bool opt_agent = false;
+    bool fenetre_chargee = false;
+    int chaine_courante = 0;
+    QString texte_etat;
+    bool maj_en_cours = false;
+    bool maj_annulee = false;
+    bool arret_demande = false;
+    bool deja_connecte = false;
+    int reponse_connexion = 0; // 0 none, 1 no, 2 yes
+};
+
+// What every layer is handed: the variables, the replaceable services, and the
+// few entry points that cross layers (wired by the shell at start-up).
+struct contexte {
+    globales g;
+
+    horloge* horloge_ = nullptr;
+    boites_message* boites = nullptr;
+    service_connexion* connexion = nullptr;
+    rythme* pas = nullptr;
+
+    std::function<void()> rafraichir_fenetre;
+    std::function<void()> lancer_maj;
+    std::function<void()> charger_fenetre; // load and show fl_main when it is not loaded
+    std::function<void()> enregistrer_options;
+    std::function<void()> quitter_appli;
+
+    QString chemin_base() const { return g.dossier_appli + QStringLiteral("/programmes.mdb"); }
+    QString chemin_options() const { return g.dossier_appli + QStringLiteral("/config.ini"); }
+};
+
+} // namespace zapo

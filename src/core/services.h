@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+namespace zapo {
+
+// Message boxes. The real one shows a QMessageBox; tests record and answer.
+// Line breaks inside texts are a single carriage return ("\r"), as the program
+// words them; the real box turns them into line breaks on screen.
+enum class icone_boite { aucune, information, exclamation, critique, question };
+enum class boutons_boite { ok, ok_annuler, oui_non };
+enum class reponse_boite { aucune, ok, annuler, oui, non };
+
+class boites_message {
+public:
+    virtual ~boites_message() = default;
+    virtual reponse_boite afficher(const QString& titre, const QString& texte, icone_boite icone,
+                                   boutons_boite boutons = boutons_boite::ok) = 0;
+};
+
+// Whether the computer is on line, and the dial-up line.
+class service_connexion {
+public:
+    virtual ~service_connexion() = default;
+    virtual bool est_connecte() = 0;
+    virtual void connecter() = 0;
+    virtual void deconnecter() = 0;
+};
+
+// The update's pacing pauses. The real one waits while events run; tests use zero.
+class rythme {
+public:
+    virtual ~rythme() = default;
+    virtual void attendre(double secondes) = 0;
+};
+
+} // namespace zapo

@@ -1,0 +1,370 @@
+#include "data/base_programmes.h"
+
+#include <sqlite3.h>
+
+#include <QStringList>
+
+namespace zapo::donnees {
+
+namespace {
+
+QString guillemets(const QString& s) { return QStringLiteral("« %1 »").arg(s); }
+
+QString identifiant(const QString& nom) {
+    QString q = nom;
+    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+} // namespace
+
+QString message_sqlite(const QString& chemin, int code, const char* detail) {
+    QString raison;
+    switch (code & 0xff) {
+    case SQLITE_NOTADB:
+        raison = QStringLiteral("ce fichier n'est pas une base de données.");
+        break;
+    case SQLITE_CORRUPT:
+        raison = QStringLiteral("la base est endommagée.");
+        break;
+    case SQLITE_CANTOPEN:
+        raison = QStringLiteral("le fichier est introuvable ou ne peut pas être ouvert.");
+        break;
+    case SQLITE_READONLY:
+        raison = QStringLiteral("le fichier est en lecture seule.");
+        break;
+    case SQLITE_FULL:
+        raison = QStringLiteral("le disque est plein.");
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        raison = QStringLiteral("la base est occupée par un autre programme.");
+        break;
+    case SQLITE_IOERR:
+        raison = QStringLiteral("erreur de lecture ou d'écriture sur le disque.");
+        break;
+    case SQLITE_PERM:
+        raison = QStringLiteral("accès refusé.");
+        break;
+    default:
+        raison = QStringLiteral("%1.").arg(QString::fromUtf8(detail ? detail : sqlite3_errstr(code)));
+    }
+    return QStringLiteral("Impossible d'utiliser la base des programmes %1 : %2").arg(guillemets(chemin), raison);
+}
+
+// ---- requete
+
+requete::requete(sqlite3* db, const char* sql, const QString& chemin) : db_(db), chemin_(chemin) {
+    const int rc = sqlite3_prepare_v2(db_, sql, -1, &st_, nullptr);
+    if (rc != SQLITE_OK)
+        throw erreur_base(message_sqlite(chemin_, sqlite3_extended_errcode(db_), sqlite3_errmsg(db_)));
+}
+
+requete::~requete() { sqlite3_finalize(st_); }
+
+requete& requete::lier(int index, int valeur) {
+    sqlite3_bind_int(st_, index, valeur);
+    return *this;
+}
+requete& requete::lier(int index, qint64 valeur) {
+    sqlite3_bind_int64(st_, index, valeur);
+    return *this;
+}
+requete& requete::lier(int index, double valeur) {
+    sqlite3_bind_double(st_, index, valeur);
+    return *this;
+}
+requete& requete::lier(int index, const QString& valeur) {
+    const QByteArray u = valeur.toUtf8();
+    sqlite3_bind_text(st_, index, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+    return *this;
+}
+requete& requete::lier_nul(int index) {
+    sqlite3_bind_null(st_, index);
+    return *this;
+}
+
+bool requete::pas() {
+    const int rc = sqlite3_step(st_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const int code = sqlite3_extended_errcode(db_);
+    const QString msg = message_sqlite(chemin_, code, sqlite3_errmsg(db_));
+    sqlite3_reset(st_);
+    throw erreur_base(msg);
+}
+
+void requete::executer() {
+    while (pas()) {
+    }
+    reinitialiser();
+}
+
+void requete::reinitialiser() {
+    sqlite3_reset(st_);
+    sqlite3_clear_bindings(st_);
+}
+
+int requete::nb_colonnes() const { return sqlite3_column_count(st_); }
+QString requete::nom_colonne(int i) const { return QString::fromUtf8(sqlite3_column_name(st_, i)); }
+bool requete::est_nul(int i) const { return sqlite3_column_type(st_, i) == SQLITE_NULL; }
+qint64 requete::entier(int i) const { return sqlite3_column_int64(st_, i); }
+double requete::reel(int i) const { return sqlite3_column_double(st_, i); }
+QString requete::texte(int i) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+    return p ? QString::fromUtf8(p, sqlite3_column_bytes(st_, i)) : QString();
+}
+QVariant requete::valeur(int i) const {
+    switch (sqlite3_column_type(st_, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(entier(i));
+    case SQLITE_FLOAT:
+        return QVariant(reel(i));
+    case SQLITE_TEXT:
+        return QVariant(texte(i));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(st_, i)),
+                                   sqlite3_column_bytes(st_, i)));
+    default:
+        return QVariant();
+    }
+}
+
+// ---- base_programmes
+
+base_programmes::base_programmes(const QString& chemin) : chemin_(chemin) {
+    // Never create the file: a missing database is an error the caller reports.
+    const int rc = sqlite3_open_v2(chemin.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = message_sqlite(chemin_, rc, db_ ? sqlite3_errmsg(db_) : nullptr);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw erreur_base(msg);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, 5000);
+    try {
+        requete(db_, "PRAGMA journal_mode=WAL", chemin_).executer();
+        requete(db_, "PRAGMA synchronous=NORMAL", chemin_).executer();
+    } catch (...) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw;
+    }
+}
+
+base_programmes::~base_programmes() { sqlite3_close(db_); }
+
+void base_programmes::echouer(const QString& quoi) const {
+    throw erreur_base(QStringLiteral("Le fichier %1 n'est pas une base de programmes utilisable : %2")
+                          .arg(guillemets(chemin_), quoi));
+}
+
+void base_programmes::verifier_structure() {
+    struct attendu {
+        const char* table;
+        std::vector<const char*> colonnes;
+        int position_cle; // column that must stand at a given position, -1 none
+        const char* colonne_cle;
+    };
+    const attendu tables[] = {
+        {"maj", {}, -1, nullptr},
+        {"chaines", {"num_chaine", "nom", "adresse", "num_image"}, 0, "num_chaine"},
+        {"modele", {"nom", "url"}, -1, nullptr},
+        {"liste", {"hdeb", "hfin", "programme", "chaine", "duree"}, 4, "chaine"},
+    };
+    for (const auto& t : tables) {
+        const QString table = QString::fromLatin1(t.table);
+        requete info(db_, "SELECT name FROM pragma_table_info(?1)", chemin_);
+        info.lier(1, table);
+        QStringList colonnes;
+        while (info.pas())
+            colonnes << info.texte(0).toLower();
+        if (colonnes.isEmpty())
+            echouer(QStringLiteral("la table %1 est absente.").arg(guillemets(table)));
+        for (const char* c : t.colonnes) {
+            if (!colonnes.contains(QString::fromLatin1(c)))
+                echouer(QStringLiteral("la colonne %1 manque dans la table %2.")
+                            .arg(guillemets(QString::fromLatin1(c)), guillemets(table)));
+        }
+        if (t.position_cle >= 0 && colonnes.value(t.position_cle) != QString::fromLatin1(t.colonne_cle))
+            echouer(QStringLiteral("la colonne %1 doit être la colonne n° %2 de la table %3.")
+                        .arg(guillemets(QString::fromLatin1(t.colonne_cle)))
+                        .arg(t.position_cle + 1)
+                        .arg(guillemets(table)));
+    }
+    if (nb_lignes(QStringLiteral("maj")) < 1)
+        echouer(QStringLiteral("la table « maj » n'a pas de ligne."));
+}
+
+void base_programmes::commencer() { requete(db_, "BEGIN IMMEDIATE", chemin_).executer(); }
+void base_programmes::valider() { requete(db_, "COMMIT", chemin_).executer(); }
+void base_programmes::annuler() {
+    if (!sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+std::optional<date_heure> base_programmes::lire_maj() {
+    requete r(db_, "SELECT * FROM maj ORDER BY rowid LIMIT 1", chemin_);
+    if (!r.pas())
+        echouer(QStringLiteral("la table « maj » n'a pas de ligne."));
+    if (r.est_nul(0))
+        return std::nullopt;
+    bool ok = false;
+    const double jours = r.valeur(0).toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return date_heure::depuis_jours(jours);
+}
+
+void base_programmes::ecrire_maj(date_heure quand) {
+    // Column 0 by position, whatever its name; the one row is changed, never added.
+    QString colonne;
+    {
+        requete info(db_, "SELECT name FROM pragma_table_info('maj') WHERE cid = 0", chemin_);
+        if (!info.pas())
+            echouer(QStringLiteral("la table « maj » est absente."));
+        colonne = info.texte(0);
+    }
+    const QByteArray sql = QStringLiteral("UPDATE maj SET %1 = ?1 WHERE rowid = (SELECT min(rowid) FROM maj)")
+                               .arg(identifiant(colonne))
+                               .toUtf8();
+    requete r(db_, sql.constData(), chemin_);
+    r.lier(1, quand.en_jours());
+    r.executer();
+    if (sqlite3_changes(db_) != 1)
+        echouer(QStringLiteral("la table « maj » n'a pas de ligne."));
+}
+
+std::vector<chaine> base_programmes::lire_chaines() {
+    std::vector<chaine> res;
+    requete r(db_, "SELECT num_chaine, nom, adresse, num_image FROM chaines ORDER BY rowid", chemin_);
+    while (r.pas()) {
+        chaine c;
+        c.num_chaine = int(r.entier(0));
+        c.nom = r.texte(1);
+        c.adresse = r.texte(2);
+        // A logo number is taken from the number at the start of the text.
+        c.num_image = r.texte(3).trimmed().section(QLatin1Char(' '), 0, 0).toInt();
+        if (c.num_image == 0)
+            c.num_image = int(r.entier(3));
+        res.push_back(std::move(c));
+    }
+    return res;
+}
+
+void base_programmes::ajouter_chaine(const chaine& c) {
+    requete r(db_, "INSERT INTO chaines (num_chaine, nom, adresse, num_image) VALUES (?1, ?2, ?3, ?4)", chemin_);
+    r.lier(1, c.num_chaine).lier(2, c.nom).lier(3, c.adresse).lier(4, c.num_image);
+    r.executer();
+}
+
+std::vector<entree_modele> base_programmes::lire_modele() {
+    std::vector<entree_modele> res;
+    requete r(db_, "SELECT nom, url FROM modele ORDER BY rowid", chemin_);
+    while (r.pas())
+        res.push_back({r.texte(0), r.texte(1)});
+    return res;
+}
+
+void base_programmes::parcourir_liste(const std::function<void(const ligne_liste&)>& f) {
+    requete r(db_, "SELECT hdeb, hfin, programme, chaine, duree FROM liste ORDER BY rowid", chemin_);
+    ligne_liste l;
+    while (r.pas()) {
+        l.hdeb = date_heure::depuis_jours(r.reel(0));
+        l.hfin = date_heure::depuis_jours(r.reel(1));
+        l.programme = r.texte(2);
+        l.chaine = int(r.entier(3));
+        if (r.est_nul(4))
+            l.duree.reset();
+        else
+            l.duree = date_heure::depuis_jours(r.reel(4));
+        f(l);
+    }
+}
+
+std::vector<ligne_liste> base_programmes::lire_liste() {
+    std::vector<ligne_liste> res;
+    parcourir_liste([&](const ligne_liste& l) { res.push_back(l); });
+    return res;
+}
+
+void base_programmes::vider_liste() { requete(db_, "DELETE FROM liste", chemin_).executer(); }
+
+void base_programmes::ajouter_programme(const fiche_programme& p, int num_chaine) {
+    requete r(db_, "INSERT INTO liste (hdeb, hfin, programme, chaine, duree) VALUES (?1, ?2, ?3, ?4, ?5)",
+              chemin_);
+    r.lier(1, p.hdeb.en_jours()).lier(2, p.hfin.en_jours()).lier(3, p.programme).lier(4, num_chaine);
+    r.lier(5, p.duree.en_jours());
+    r.executer();
+}
+
+qint64 base_programmes::nb_lignes(const QString& table) {
+    const QByteArray sql = QStringLiteral("SELECT count(*) FROM %1").arg(identifiant(table)).toUtf8();
+    requete r(db_, sql.constData(), chemin_);
+    r.pas();
+    return r.entier(0);
+}
+
+void base_programmes::effacer_chaine(int num_chaine) {
+    commencer();
+    try {
+        requete(db_, "DELETE FROM liste WHERE chaine = ?1", chemin_).lier(1, num_chaine).executer();
+        requete(db_, "DELETE FROM chaines WHERE num_chaine = ?1", chemin_).lier(1, num_chaine).executer();
+        valider();
+    } catch (...) {
+        annuler();
+        throw;
+    }
+}
+
+// ---- curseur
+
+base_programmes::curseur base_programmes::ouvrir_table(const QString& table) { return curseur(*this, table); }
+
+base_programmes::curseur::curseur(base_programmes& base, const QString& table) : base_(&base), table_(table) {
+    charger(std::numeric_limits<qint64>::min());
+}
+
+void base_programmes::curseur::charger(qint64 apres) {
+    // Keyed on rowid, so deleting the current row never makes the scan skip one.
+    const QByteArray sql = QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid > ?1 ORDER BY rowid LIMIT 1")
+                               .arg(identifiant(table_))
+                               .toUtf8();
+    requete r(base_->db_, sql.constData(), base_->chemin_);
+    r.lier(1, apres);
+    valeurs_.clear();
+    if (!r.pas()) {
+        fin_ = true;
+        return;
+    }
+    fin_ = false;
+    rowid_ = r.entier(0);
+    if (noms_.isEmpty())
+        for (int i = 1; i < r.nb_colonnes(); ++i)
+            noms_ << r.nom_colonne(i).toLower();
+    for (int i = 1; i < r.nb_colonnes(); ++i)
+        valeurs_ << r.valeur(i);
+}
+
+void base_programmes::curseur::suivant() {
+    if (!fin_)
+        charger(rowid_);
+}
+
+QVariant base_programmes::curseur::champ(int position) const { return valeurs_.value(position); }
+
+QVariant base_programmes::curseur::champ(const QString& nom) const {
+    return valeurs_.value(int(noms_.indexOf(nom.toLower())));
+}
+
+void base_programmes::curseur::supprimer() {
+    if (fin_)
+        return;
+    const QByteArray sql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(identifiant(table_)).toUtf8();
+    requete(base_->db_, sql.constData(), base_->chemin_).lier(1, rowid_).executer();
+}
+
+} // namespace zapo::donnees

@@ -1,0 +1,157 @@
+#pragma once
+
+#include "core/date_heure.h"
+#include "core/fiche_programme.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace zapo::donnees {
+
+// A database failure, worded in French for the user.
+class erreur_base : public std::runtime_error {
+public:
+    explicit erreur_base(const QString& message)
+        : std::runtime_error(message.toStdString()), message_(message) {}
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+struct chaine {
+    int num_chaine = 0;
+    QString nom;
+    QString adresse;
+    int num_image = 0;
+};
+
+struct entree_modele {
+    QString nom;
+    QString url;
+};
+
+// One row of `liste` as the views read it. `duree` is empty when the column is NULL.
+struct ligne_liste {
+    date_heure hdeb;
+    date_heure hfin;
+    QString programme;
+    int chaine = 0;
+    std::optional<date_heure> duree;
+};
+
+// A prepared statement with bound values; reset and reusable.
+class requete {
+public:
+    requete(sqlite3* db, const char* sql, const QString& chemin);
+    ~requete();
+    requete(const requete&) = delete;
+    requete& operator=(const requete&) = delete;
+
+    requete& lier(int index, int valeur);
+    requete& lier(int index, qint64 valeur);
+    requete& lier(int index, double valeur);
+    requete& lier(int index, const QString& valeur);
+    requete& lier_nul(int index);
+
+    // Next row; false at the end. Throws on error.
+    bool pas();
+    void executer(); // run to the end, then reset
+    void reinitialiser();
+
+    int nb_colonnes() const;
+    QString nom_colonne(int i) const;
+    bool est_nul(int i) const;
+    qint64 entier(int i) const;
+    double reel(int i) const;
+    QString texte(int i) const;
+    QVariant valeur(int i) const;
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* st_ = nullptr;
+    QString chemin_;
+};
+
+// "programmes.mdb": opened by each procedure that needs it and closed when the
+// object goes. WAL journal, busy time-out, prepared statements throughout. Every
+// scan yields rows in stored (insertion) order.
+class base_programmes {
+public:
+    explicit base_programmes(const QString& chemin);
+    ~base_programmes();
+    base_programmes(const base_programmes&) = delete;
+    base_programmes& operator=(const base_programmes&) = delete;
+
+    // Checks the four tables, their columns, the three positions read by number
+    // and the `maj` row; throws erreur_base naming the file and what is missing.
+    void verifier_structure();
+
+    const QString& chemin() const { return chemin_; }
+    sqlite3* poignee() const { return db_; }
+
+    void commencer();
+    void valider();
+    void annuler();
+
+    // maj: the date of the last complete update (column 0), empty when never stamped.
+    std::optional<date_heure> lire_maj();
+    void ecrire_maj(date_heure quand);
+
+    std::vector<chaine> lire_chaines();
+    void ajouter_chaine(const chaine& c);
+    std::vector<entree_modele> lire_modele();
+
+    // liste, in stored order; the callback sees each row once.
+    void parcourir_liste(const std::function<void(const ligne_liste&)>& f);
+    std::vector<ligne_liste> lire_liste();
+    void vider_liste();
+    void ajouter_programme(const fiche_programme& p, int num_chaine);
+    qint64 nb_lignes(const QString& table);
+
+    // A channel's programmes and its row, in one transaction: never half removed.
+    void effacer_chaine(int num_chaine);
+
+    // A scan over a whole table in stored order, read by position or by name,
+    // that can delete its current row and still visit every following one.
+    class curseur {
+    public:
+        bool fin() const { return fin_; }
+        void suivant();
+        QVariant champ(int position) const;
+        QVariant champ(const QString& nom) const;
+        void supprimer();
+
+    private:
+        friend class base_programmes;
+        curseur(base_programmes& base, const QString& table);
+        void charger(qint64 apres);
+        base_programmes* base_;
+        QString table_;
+        QStringList noms_;
+        QVariantList valeurs_;
+        qint64 rowid_ = 0;
+        bool fin_ = true;
+    };
+    curseur ouvrir_table(const QString& table);
+
+    // Wraps an SQLite failure into a French message naming the file.
+    [[noreturn]] void echouer(const QString& quoi) const;
+
+private:
+    QString chemin_;
+    sqlite3* db_ = nullptr;
+};
+
+// Builds "Impossible d'utiliser la base « … » : …" from an SQLite result code.
+QString message_sqlite(const QString& chemin, int code, const char* detail);
+
+} // namespace zapo::donnees

@@ -1,0 +1,69 @@
+#include "shell/boites_qt.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace zapo::coquille {
+
+reponse_boite boites_qt::afficher(const QString& titre, const QString& texte, icone_boite icone,
+                                  boutons_boite boutons) {
+    QMessageBox b(parent_);
+    b.setWindowTitle(titre);
+    // Our texts break lines with a lone carriage return.
+    QString affiche = texte;
+    affiche.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    b.setText(affiche);
+    b.setTextFormat(Qt::PlainText);
+    switch (icone) {
+    case icone_boite::information:
+        b.setIcon(QMessageBox::Information);
+        break;
+    case icone_boite::exclamation:
+        b.setIcon(QMessageBox::Warning);
+        break;
+    case icone_boite::critique:
+        b.setIcon(QMessageBox::Critical);
+        break;
+    case icone_boite::question:
+        b.setIcon(QMessageBox::Question);
+        break;
+    case icone_boite::aucune:
+        break;
+    }
+    QPushButton* ok = nullptr;
+    QPushButton* annuler = nullptr;
+    QPushButton* oui = nullptr;
+    QPushButton* non = nullptr;
+    switch (boutons) {
+    case boutons_boite::ok:
+        ok = b.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        b.setDefaultButton(ok);
+        b.setEscapeButton(ok);
+        break;
+    case boutons_boite::ok_annuler:
+        ok = b.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        annuler = b.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+        b.setDefaultButton(ok);
+        b.setEscapeButton(annuler);
+        break;
+    case boutons_boite::oui_non:
+        oui = b.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
+        non = b.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
+        b.setDefaultButton(oui);
+        b.setEscapeButton(non);
+        break;
+    }
+    b.exec();
+    const auto* clic = b.clickedButton();
+    if (clic && clic == ok)
+        return reponse_boite::ok;
+    if (clic && clic == annuler)
+        return reponse_boite::annuler;
+    if (clic && clic == oui)
+        return reponse_boite::oui;
+    if (clic && clic == non)
+        return reponse_boite::non;
+    return reponse_boite::aucune;
+}
+
+} // namespace zapo::coquille
