@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/fiche_programme.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace zapo {
+class horloge;
+}
+
+namespace zapo::recup {
+
+// Fetches and reads channels' schedules for one update run. One instance per run.
+class recuperateur {
+public:
+    explicit recuperateur(const horloge& h);
+    ~recuperateur();
+
+    // Transfer time-out (60 s for the program; tests shorten it).
+    void definir_delai(int millisecondes) { delai_ms_ = millisecondes; }
+    // Called with 80 when a non-empty page has arrived (the "Opération en cours" bar).
+    void definir_progression(std::function<void(int)> f) { progres1_ = std::move(f); }
+
+    // Fetches `adresse` and cuts it into programmes. False when the transfer
+    // failed or the page was empty: the run then shows "ECHEC " and the name.
+    bool recup_programmes(int num_chaine, const QString& adresse);
+
+    const std::vector<fiche_programme>& programmes_lus() const { return programmes_lus_; }
+    int nb_programmes() const { return int(programmes_lus_.size()); }
+
+private:
+    const horloge& horloge_;
+    int delai_ms_ = 60000;
+    std::function<void(int)> progres1_;
+    std::vector<fiche_programme> programmes_lus_;
+};
+
+} // namespace zapo::recup

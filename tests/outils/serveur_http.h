@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace zapo::essais {
+
+// A small HTTP/1.1 server on 127.0.0.1 for tests, served by the test's own
+// event loop (the fetch under test dispatches events while it waits).
+class serveur_http : public QObject {
+    Q_OBJECT
+public:
+    struct reponse {
+        int statut = 200;
+        QByteArray type_contenu = "text/html";
+        QByteArray corps;
+        QList<QPair<QByteArray, QByteArray>> entetes; // extra headers
+        bool muet = false;                             // accept, read, never answer
+    };
+
+    explicit serveur_http(QObject* parent = nullptr);
+    ~serveur_http() override;
+
+    bool demarrer(); // on 127.0.0.1, a free port
+    quint16 port() const { return serveur_.serverPort(); }
+    // "http://127.0.0.1:PORT" + chemin
+    QString url(const QString& chemin) const;
+
+    void definir(const QString& chemin, reponse r);
+    void definir_page(const QString& chemin, const QByteArray& corps,
+                      const QByteArray& type_contenu = "text/html; charset=utf-8");
+    void rediriger(const QString& chemin, const QString& vers);
+
+    // How many requests each path (without query) received.
+    int nb_requetes(const QString& chemin) const { return compte_.value(chemin); }
+    int nb_requetes_total() const;
+
+private:
+    void nouvelle_connexion();
+    void lire(QTcpSocket* s);
+
+    QTcpServer serveur_;
+    QHash<QString, reponse> routes_;
+    QHash<QString, int> compte_;
+    QHash<QTcpSocket*, QByteArray> tampons_;
+    QList<QPointer<QTcpSocket>> muets_;
+};
+
+} // namespace zapo::essais
