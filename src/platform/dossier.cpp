@@ -31,10 +31,14 @@ bool deposer_base(const QString& dossier, const QString& source) {
         return false;
     // Written whole under another name first, so a crash never leaves half a base.
     QSaveFile f(cible);
-    if (!f.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write is seen before the commit.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (f.write(src.readAll()) < 0)
+    const QByteArray contenu = src.readAll();
+    if (f.write(contenu) != contenu.size()) {
+        f.cancelWriting();
         return false;
+    }
     f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     return f.commit();
 }

@@ -5,14 +5,19 @@
 #include "core/garde.h"
 #include "core/version.h"
 #include "data/base_programmes.h"
+#include "data/fichier_options.h"
 #include "platform/dossier.h"
 #include "platform/instance_unique.h"
+#include "platform/registre.h"
+#include "shell/fl_premiere.h"
 #include "views/clics_vues.h"
-#include "views/fl_main.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QHeaderView>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTranslator>
 
 namespace zapo::coquille {
@@ -27,11 +32,35 @@ public:
     void deconnecter() override {}
 };
 
+// The autostart entry names our own icon, laid down where desktops look for icons.
+void inscrire_avec_icone() {
+    QString donnees = qEnvironmentVariable("XDG_DATA_HOME");
+    if (donnees.isEmpty())
+        donnees = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString dossier = donnees + QStringLiteral("/icons/hicolor/48x48/apps");
+    QDir().mkpath(dossier);
+    vues::icone_programme().pixmap(48, 48).save(dossier + QStringLiteral("/zapo-tv.png"), "PNG");
+    registre::inscrire_demarrage(QStringLiteral("zapo-tv"));
+}
+
 } // namespace
 
-fl_init::fl_init(contexte& ctx) : ctx_(ctx) {
+fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(b)) {
     setObjectName(QStringLiteral("fl_init"));
+    if (!b_.zone_notification)
+        b_.zone_notification = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    if (!b_.inscrire_demarrage)
+        b_.inscrire_demarrage = inscrire_avec_icone;
+    if (!b_.retirer_demarrage)
+        b_.retirer_demarrage = [] { registre::retirer_demarrage(); };
+    if (!b_.montrer_premiere)
+        b_.montrer_premiere = [this] {
+            fl_premiere d(ctx_, b_.inscrire_demarrage, b_.retirer_demarrage);
+            d.exec();
+        };
+
     tps_maj.setInterval(60000);
+    connect(&tps_maj, &QTimer::timeout, this, [this] { garde(ctx_, [this] { tps_maj_Timer(); }); });
     menuicone.setTitle(QStringLiteral("Fichier"));
     menu02 = menuicone.addAction(QStringLiteral("Mettre à jour"));
     menu02->setObjectName(QStringLiteral("menu02"));
@@ -39,40 +68,93 @@ fl_init::fl_init(contexte& ctx) : ctx_(ctx) {
     menu01->setObjectName(QStringLiteral("menu01"));
     connect(menu02, &QAction::triggered, this, [this] { garde(ctx_, [this] { lancer_maj(); }); });
     connect(menu01, &QAction::triggered, this, [this] { garde(ctx_, [this] { quitter_appli(); }); });
+    connect(&icone_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason r) { garde(ctx_, [&] { icone_activee(r); }); });
 
     ctx_.charger_fenetre = [this] { charger_fenetre(); };
     ctx_.quitter_appli = [this] { quitter_appli(); };
     ctx_.lancer_maj = [this] { lancer_maj(); };
+    ctx_.enregistrer_options = [this] { enregistrer_options(); };
     ctx_.rafraichir_fenetre = [this] {
-        charger_fenetre();
-        if (fl_main_)
-            clics::rafraichir_fenetre(ctx_, *fl_main_);
+        if (!fl_main_) {
+            charger_fenetre(); // its load refreshes it
+            return;
+        }
+        clics::rafraichir_fenetre(ctx_, *fl_main_);
     };
 }
 
 fl_init::~fl_init() {
-    if (fl_main_)
+    ctx_.charger_fenetre = nullptr;
+    ctx_.quitter_appli = nullptr;
+    ctx_.lancer_maj = nullptr;
+    ctx_.enregistrer_options = nullptr;
+    ctx_.rafraichir_fenetre = nullptr;
+    if (fl_main_) {
+        fl_main_->disconnect(this);
         delete fl_main_.data();
+    }
 }
 
-bool fl_init::Form_Load() {
-    auto& g = ctx_.g;
-    g.dossier_appli = plateforme::trouver_dossier_appli();
-
-    // The icon; its tip reads "Zapo-TV".
+void fl_init::Form_Load() {
+    initialiser();
+    // The icon; its tip reads "Zapo-TV". Its timer runs from now on.
     icone_.setIcon(vues::icone_programme());
     icone_.setToolTip(QStringLiteral("Zapo-TV"));
     icone_.setContextMenu(&menuicone);
     icone_.show();
     tps_maj.start();
-
-    if (!g.opt_agent)
+    if (!agent_actif())
         charger_fenetre();
-    return true;
 }
 
+void fl_init::initialiser() { lire_options(); }
+
+void fl_init::lire_options() {
+    auto& g = ctx_.g;
+    if (const auto v = donnees::lire_fichier_options(ctx_.chemin_options())) {
+        g.opt_majauto = v->majauto;
+        g.opt_connexion = v->connexion;
+        g.opt_deconnexion = v->deconnexion;
+        g.opt_agent = v->agent;
+        return;
+    }
+    // First run: the questions set all four options, then the file is written.
+    b_.montrer_premiere();
+    enregistrer_options();
+}
+
+void fl_init::enregistrer_options() {
+    const auto& g = ctx_.g;
+    const options::valeurs v{g.opt_majauto, g.opt_connexion, g.opt_deconnexion, g.opt_agent};
+    QString erreur;
+    if (!donnees::ecrire_fichier_options(ctx_.chemin_options(), v, &erreur)) {
+        // The options stay in memory for this run; the old file is untouched.
+        ctx_.boites->afficher(
+            QStringLiteral("Zapo-TV"),
+            QStringLiteral("Les options n'ont pas pu être enregistrées dans « %1 » (%2).\r"
+                           "Elles restent valables jusqu'à la fermeture de Zapo-TV.")
+                .arg(QDir::toNativeSeparators(ctx_.chemin_options()), erreur),
+            icone_boite::exclamation);
+    }
+    charger_fenetre();
+    cocher_options();
+}
+
+void fl_init::cocher_options() {
+    if (!fl_main_)
+        return;
+    const auto& g = ctx_.g;
+    fl_main_->cagent->setChecked(g.opt_agent);
+    fl_main_->cconnectauto->setChecked(g.opt_connexion);
+    fl_main_->cdecauto->setChecked(g.opt_deconnexion);
+    fl_main_->cmajauto->setChecked(g.opt_majauto);
+}
+
+bool fl_init::agent_actif() const { return ctx_.g.opt_agent && b_.zone_notification(); }
+
 void fl_init::charger_fenetre() {
-    if (fl_main_)
+    if (fl_main_ || en_sortie_)
         return;
     auto* f = new vues::fl_main();
     fl_main_ = f;
@@ -83,24 +165,29 @@ void fl_init::charger_fenetre() {
         b->definir_parent(f);
     f->tps_minute.start();
     garde(ctx_, [&] { clics::rafraichir_fenetre(ctx_, *f); });
-    if (fl_main_ && !fl_main_->isVisible())
-        fl_main_->show();
+    if (fl_main_ == f && !f->isVisible())
+        f->show();
 }
 
 void fl_init::brancher_fenetre(vues::fl_main* f) {
+    // Every command runs inside the error boundary, and only while this window is the loaded one.
     auto sur = [this, f](auto action) {
         return [this, f, action] {
             if (fl_main_ == f)
                 garde(ctx_, [&] { action(*f); });
         };
     };
-    connect(f, &vues::fl_main::dechargee, this, [this] { Form_Unload_main(); });
+    connect(f, &vues::fl_main::dechargee, this, [this] { garde(ctx_, [this] { Form_Unload_main(); }); });
     connect(&f->tps_minute, &QTimer::timeout, f, sur([this](vues::fl_main& w) { clics::tps_minute_Timer(ctx_, w); }));
     connect(f->amaj, &QAction::triggered, f, sur([this](vues::fl_main&) { lancer_maj(); }));
     connect(f->bt_maj, &QPushButton::clicked, f, sur([this](vues::fl_main&) { lancer_maj(); }));
     connect(f->adate, &QAction::triggered, f, sur([this](vues::fl_main&) { clics::adate_Click(ctx_); }));
     connect(f->afermer, &QAction::triggered, f, sur([this](vues::fl_main&) { fermer_fenetre(); }));
-    connect(f->aquitter, &QAction::triggered, f, sur([this](vues::fl_main&) { quitter_appli(); }));
+    connect(f->aquitter, &QAction::triggered, f, sur([this](vues::fl_main&) { aquitter_Click(); }));
+    connect(f->cmajauto, &QAction::triggered, f, sur([this](vues::fl_main&) { cmajauto_Click(); }));
+    connect(f->cconnectauto, &QAction::triggered, f, sur([this](vues::fl_main&) { cconnectauto_Click(); }));
+    connect(f->cdecauto, &QAction::triggered, f, sur([this](vues::fl_main&) { cdecauto_Click(); }));
+    connect(f->cagent, &QAction::triggered, f, sur([this](vues::fl_main&) { cagent_Click(); }));
     connect(f->dsupr, &QAction::triggered, f,
             sur([this](vues::fl_main& w) { gest_chaines::supprimer_chaine(ctx_, w); }));
     connect(f->bt_suppr, &QPushButton::clicked, f,
@@ -115,12 +202,13 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
     });
 }
 
+// The close rule, on every unload of the main window whatever caused it.
 void fl_init::Form_Unload_main() {
     ctx_.g.fenetre_chargee = false;
     if (auto* b = dynamic_cast<boites_qt*>(ctx_.boites))
         b->definir_parent(nullptr);
     fl_main_ = nullptr;
-    if (!ctx_.g.opt_agent)
+    if (!agent_actif())
         quitter_appli();
 }
 
@@ -138,6 +226,8 @@ void fl_init::quitter_appli() {
         fl_main_->close();
     icone_.hide();
     tps_maj.stop();
+    termine_ = true;
+    Q_EMIT fin_programme();
     QCoreApplication::exit(0);
 }
 
@@ -146,10 +236,78 @@ void fl_init::lancer_maj() {
     if (g.maj_en_cours)
         return;
     g.maj_annulee = false;
+    if (b_.executer_maj)
+        b_.executer_maj();
     if (g.fenetre_chargee && fl_main_) {
         clics::remplir_programmes(ctx_, *fl_main_);
         clics::affiche_actuel(ctx_, *fl_main_);
     }
+}
+
+void fl_init::icone_activee(QSystemTrayIcon::ActivationReason raison) {
+    // A left click toggles the main window; it never just raises it.
+    if (raison != QSystemTrayIcon::Trigger)
+        return;
+    if (ctx_.g.fenetre_chargee && fl_main_)
+        fl_main_->close();
+    else
+        charger_fenetre();
+    QCoreApplication::processEvents();
+}
+
+bool fl_init::attente_de_10h() {
+    // A run finished today before 10:00 cannot satisfy the freshness rule until
+    // 10:00; starting another one (and dialling) every minute till then helps nobody.
+    const auto maj = donnees::base_programmes(ctx_.chemin_base()).lire_maj();
+    const date_heure maintenant = ctx_.horloge_->maintenant_dh();
+    return maj && maj->jour() == maintenant.jour() && maj->heure() < 10 && maintenant.heure() < 10;
+}
+
+void fl_init::tps_maj_Timer() {
+    const bool a_jour = clics::verifier_base(ctx_);
+    if (!a_jour && ctx_.g.opt_majauto && !ctx_.g.maj_annulee && !attente_de_10h())
+        lancer_maj();
+}
+
+void fl_init::cmajauto_Click() {
+    ctx_.g.opt_majauto = !ctx_.g.opt_majauto;
+    enregistrer_options();
+}
+
+void fl_init::cconnectauto_Click() {
+    ctx_.g.opt_connexion = !ctx_.g.opt_connexion;
+    enregistrer_options();
+}
+
+void fl_init::cdecauto_Click() {
+    ctx_.g.opt_deconnexion = !ctx_.g.opt_deconnexion;
+    enregistrer_options();
+}
+
+void fl_init::cagent_Click() {
+    auto& g = ctx_.g;
+    if (g.opt_agent) {
+        g.opt_agent = false;
+        b_.retirer_demarrage();
+    } else {
+        b_.inscrire_demarrage();
+        g.opt_agent = true;
+    }
+    enregistrer_options();
+}
+
+void fl_init::aquitter_Click() {
+    if (agent_actif()) {
+        const auto r = ctx_.boites->afficher(
+            QStringLiteral("Zapo-TV"),
+            QStringLiteral("Vous avez choisi de quitter Zapo-TV et de fermer son agent.\r"
+                           "La base ne sera plus mise à jour automatiquement.\r"
+                           "Si vous voulez garder l'agent actif, cliquez sur Annuler puis choisissez Réduire."),
+            icone_boite::exclamation, boutons_boite::ok_annuler);
+        if (r != reponse_boite::ok)
+            return;
+    }
+    quitter_appli();
 }
 
 namespace {
@@ -197,8 +355,7 @@ int principal(int argc, char** argv) {
     }
 
     // The delivered database, laid down on first use and checked before anything reads it.
-    bool base_ok = plateforme::deposer_base(dossier, QStringLiteral(":/programmes.mdb"));
-    if (!base_ok) {
+    if (!plateforme::deposer_base(dossier, QStringLiteral(":/programmes.mdb"))) {
         boites.afficher(QStringLiteral("Zapo-TV"),
                         QStringLiteral("Impossible de créer la base des programmes « %1/programmes.mdb ».")
                             .arg(dossier),
@@ -210,7 +367,12 @@ int principal(int argc, char** argv) {
         return 1;
 
     fl_init agent(ctx);
-    if (!agent.Form_Load())
+    bool demarre = false;
+    garde(ctx, [&] {
+        agent.Form_Load();
+        demarre = true;
+    });
+    if (!demarre || agent.termine())
         return 0;
     return QApplication::exec();
 }

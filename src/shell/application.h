@@ -13,21 +13,36 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include <memory>
-
+#include <functional>
 
 namespace zapo::coquille {
+
+// What the agent reaches outside itself; tests replace each piece.
+struct branchements_agent {
+    // Whether a notification area exists on the desktop now.
+    std::function<bool()> zone_notification;
+    // Shows the first-run questions modally.
+    std::function<void()> montrer_premiere;
+    std::function<void()> inscrire_demarrage;
+    std::function<void()> retirer_demarrage;
+    // Runs one update in its window, modally.
+    std::function<void()> executer_maj;
+};
 
 // The hidden agent: owns the notification-area icon, its menu and the update
 // timer, and the main window while it is loaded. Lives for the whole run.
 class fl_init : public QObject {
     Q_OBJECT
 public:
-    explicit fl_init(contexte& ctx);
+    explicit fl_init(contexte& ctx, branchements_agent b = {});
     ~fl_init() override;
 
-    // The start-up sequence. Returns false when the program must end at once.
-    bool Form_Load();
+    // Start-up, after the single-instance check: options (or the first run),
+    // the icon, then the main window unless the agent alone is wanted.
+    void Form_Load();
+    void initialiser();
+    void lire_options();
+    void enregistrer_options();
 
     // Loads the main window when it is not loaded (its load runs the refresh).
     void charger_fenetre();
@@ -35,21 +50,43 @@ public:
     void fermer_fenetre();
     void lancer_maj();
 
+    void icone_activee(QSystemTrayIcon::ActivationReason raison);
+    void tps_maj_Timer();
+
+    // The main window's commands.
+    void cmajauto_Click();
+    void cconnectauto_Click();
+    void cdecauto_Click();
+    void cagent_Click();
+    void aquitter_Click();
+
+    // The agent option only holds while a notification area exists: without
+    // one nobody could reach a program that has no window.
+    bool agent_actif() const;
+
     vues::fl_main* fenetre() const { return fl_main_; }
+    bool termine() const { return termine_; }
     QSystemTrayIcon& icone() { return icone_; }
     QTimer tps_maj;
     QMenu menuicone;
     QAction* menu02 = nullptr; // "Mettre à jour"
     QAction* menu01 = nullptr; // "Quitter"
 
+Q_SIGNALS:
+    void fin_programme();
+
 private:
     void brancher_fenetre(vues::fl_main* f);
     void Form_Unload_main();
+    void cocher_options();
+    bool attente_de_10h();
 
     contexte& ctx_;
+    branchements_agent b_;
     QPointer<vues::fl_main> fl_main_;
     QSystemTrayIcon icone_;
     bool en_sortie_ = false;
+    bool termine_ = false;
 };
 
 // The whole program, from main().

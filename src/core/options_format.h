@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <optional>
+
+namespace zapo::options {
+
+// The four options, in file order.
+struct valeurs {
+    bool majauto = false;
+    bool connexion = false;
+    bool deconnexion = false;
+    bool agent = false;
+    bool operator==(const valeurs&) const = default;
+};
+
+// Reads the first four fields of config.ini. A field ends at a line end or a comma;
+// "#TRUE#" / "#FALSE#" or a number (non-zero is true). Empty when a field is missing
+// or is not a truth value: that is a first run.
+std::optional<valeurs> lire(QByteArrayView contenu);
+
+// Exactly four lines of "#TRUE#" / "#FALSE#", each ended by CR LF.
+QByteArray ecrire(const valeurs& v);
+
+} // namespace zapo::options

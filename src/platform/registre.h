@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Start at login, through an XDG autostart entry named after the product.
+namespace zapo::registre {
+
+// $XDG_CONFIG_HOME/autostart/Zapo-TV.desktop (default ~/.config/autostart).
+QString chemin_entree();
+
+// The entry's text for the given program file and icon.
+QString contenu_entree(const QString& programme, const QString& icone);
+
+// Quoting of a program path for an Exec key, as Desktop Entry files require.
+QString citer_exec(const QString& programme);
+
+// Writes the entry for the program file that is running; every failure is swallowed.
+void inscrire_demarrage(const QString& icone = QStringLiteral("zapo-tv"));
+// Deletes it; a missing entry is not an error.
+void retirer_demarrage();
+
+} // namespace zapo::registre

@@ -1,0 +1,57 @@
+#include "shell/fl_premiere.h"
+
+#include "views/fl_main.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace zapo::coquille {
+
+fl_premiere::fl_premiere(contexte& ctx, std::function<void()> inscrire, std::function<void()> retirer,
+                         QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ctx_(ctx), inscrire_(std::move(inscrire)),
+      retirer_(std::move(retirer)) {
+    setupUi(this);
+    choix = {choix_0, choix_1, choix_2, choix_3};
+    Label2 = {Label2_0, Label2_1, Label2_2, Label2_3, Label2_4, Label2_5};
+    Label3 = {Label3_0, Label3_1, Label3_2, Label3_3};
+    setFixedSize(size());
+    setStyleSheet(QStringLiteral("QDialog#fl_premiere { background-color: rgb(0, 0, 160); }"
+                                 "QLabel { color: white; }"
+                                 "QLabel#Label1 { color: rgb(255, 255, 0); }"
+                                 "QFrame#Shape2 { border: 2px solid rgb(128, 128, 255); border-radius: 8px; }"));
+    Image1->setPixmap(vues::icone_programme().pixmap(48, 48));
+    setAccessibleName(QStringLiteral("Zapo-TV - Initialisation"));
+    if (const QScreen* e = QGuiApplication::primaryScreen())
+        move(e->availableGeometry().center() - rect().center());
+    connect(bt_ok, &QPushButton::clicked, this, [this] { bt_ok_Click(); });
+    Form_Load();
+}
+
+void fl_premiere::Form_Load() {
+    auto& g = ctx_.g;
+    g.opt_majauto = true;
+    g.opt_connexion = false;
+    g.opt_deconnexion = false;
+    g.opt_agent = false;
+    const bool options[4] = {g.opt_majauto, g.opt_connexion, g.opt_deconnexion, g.opt_agent};
+    for (size_t i = 0; i < 4; ++i)
+        choix[i]->setCheckState(valeur_case(options[i]) ? Qt::Checked : Qt::Unchecked);
+}
+
+void fl_premiere::bt_ok_Click() {
+    auto& g = ctx_.g;
+    g.opt_majauto = choix[0]->isChecked();
+    g.opt_connexion = choix[1]->isChecked();
+    g.opt_deconnexion = choix[2]->isChecked();
+    g.opt_agent = choix[3]->isChecked();
+    if (g.opt_agent) {
+        if (inscrire_)
+            inscrire_();
+    } else if (retirer_) {
+        retirer_();
+    }
+    accept();
+}
+
+} // namespace zapo::coquille

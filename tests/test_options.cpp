@@ -1,0 +1,98 @@
+#include "core/options_format.h"
+#include "data/fichier_options.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using zapo::options::valeurs;
+Q_DECLARE_METATYPE(std::optional<valeurs>)
+
+class test_options : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void lecture_data() {
+        QTest::addColumn<QByteArray>("contenu");
+        QTest::addColumn<std::optional<valeurs>>("attendu");
+        const std::optional<valeurs> premier_lancement;
+        QTest::newRow("quatre lignes CR LF")
+            << QByteArray("#TRUE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n") << std::optional(valeurs{true, false, false, false});
+        QTest::newRow("LF seuls") << QByteArray("#FALSE#\n#TRUE#\n#FALSE#\n#TRUE#\n")
+                                  << std::optional(valeurs{false, true, false, true});
+        QTest::newRow("sans fin de ligne finale")
+            << QByteArray("#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#") << std::optional(valeurs{true, true, true, true});
+        QTest::newRow("lignes en trop") << QByteArray("#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n#TRUE#\r\n#FALSE#\r\nbla\r\n")
+                                        << std::optional(valeurs{true, true, false, true});
+        QTest::newRow("0 et -1") << QByteArray("0\r\n-1\r\n0\r\n-1\r\n") << std::optional(valeurs{false, true, false, true});
+        QTest::newRow("virgules") << QByteArray("#TRUE#,#FALSE#\r\n#TRUE#,#FALSE#\r\n")
+                                  << std::optional(valeurs{true, false, true, false});
+        QTest::newRow("blancs autour") << QByteArray("  #TRUE# \r\n#FALSE#\r\n 2 \r\n#FALSE#\r\n")
+                                       << std::optional(valeurs{true, false, true, false});
+        QTest::newRow("fichier vide") << QByteArray() << premier_lancement;
+        QTest::newRow("trois lignes") << QByteArray("#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n") << premier_lancement;
+        QTest::newRow("valeur inconnue") << QByteArray("#TRUE#\r\n#VRAI#\r\n#TRUE#\r\n#TRUE#\r\n") << premier_lancement;
+        QTest::newRow("minuscules") << QByteArray("#true#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n") << premier_lancement;
+        QTest::newRow("ligne vide") << QByteArray("#TRUE#\r\n\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n") << premier_lancement;
+        QTest::newRow("binaire") << QByteArray("\x00\xff\xfe#TRUE#\r\n", 11) << premier_lancement;
+        QTest::newRow("texte libre") << QByteArray("[options]\r\nmajauto=1\r\n") << premier_lancement;
+    }
+    void lecture() {
+        QFETCH(QByteArray, contenu);
+        QFETCH(std::optional<valeurs>, attendu);
+        QCOMPARE(zapo::options::lire(contenu), attendu);
+        // The file reader agrees with the format.
+        QTemporaryDir d;
+        const QString chemin = d.path() + QStringLiteral("/config.ini");
+        QFile f(chemin);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(contenu);
+        f.close();
+        QCOMPARE(zapo::donnees::lire_fichier_options(chemin), attendu);
+    }
+
+    void ecriture_aller_retour() {
+        for (int bits = 0; bits < 16; ++bits) {
+            const valeurs v{bool(bits & 1), bool(bits & 2), bool(bits & 4), bool(bits & 8)};
+            const QByteArray s = zapo::options::ecrire(v);
+            QVERIFY(s.size() >= 32 && s.size() <= 36);
+            QCOMPARE(s.count("\r\n"), 4);
+            QVERIFY(s.endsWith("\r\n"));
+            QCOMPARE(zapo::options::lire(s), std::optional(v));
+        }
+        QCOMPARE(zapo::options::ecrire({true, false, false, false}),
+                 QByteArray("#TRUE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n"));
+    }
+
+    void fichier_absent() {
+        QTemporaryDir d;
+        QVERIFY(!zapo::donnees::lire_fichier_options(d.path() + QStringLiteral("/config.ini")));
+    }
+
+    void echec_d_ecriture_garde_l_ancien() {
+        QTemporaryDir d;
+        const QString chemin = d.path() + QStringLiteral("/config.ini");
+        QVERIFY(zapo::donnees::ecrire_fichier_options(chemin, {true, true, true, true}));
+        const QByteArray avant = QByteArray("#TRUE#\r\n").repeated(4);
+        // A disk that fills up after a few bytes.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit ancien{};
+        getrlimit(RLIMIT_FSIZE, &ancien);
+        rlimit petit = ancien;
+        petit.rlim_cur = 10;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &petit), 0);
+        QString erreur;
+        const bool ok = zapo::donnees::ecrire_fichier_options(chemin, {false, false, false, false}, &erreur);
+        setrlimit(RLIMIT_FSIZE, &ancien);
+        QVERIFY(!ok);
+        QVERIFY(!erreur.isEmpty());
+        QFile f(chemin);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), avant);
+    }
+};
+
+QTEST_APPLESS_MAIN(test_options)
+#include "test_options.moc"

@@ -1,0 +1,108 @@
+#include "platform/registre.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zapo;
+
+class test_registre : public QObject {
+    Q_OBJECT
+    QTemporaryDir config_;
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(config_.isValid());
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+    }
+
+    void chemin() {
+        QCOMPARE(registre::chemin_entree(), config_.path() + QStringLiteral("/autostart/Zapo-TV.desktop"));
+    }
+
+    void citation_exec_data() {
+        QTest::addColumn<QString>("programme");
+        QTest::addColumn<QString>("exec");
+        QTest::newRow("simple") << "/usr/bin/zapo-tv" << "/usr/bin/zapo-tv";
+        QTest::newRow("blanc") << "/opt/Zapo TV/zapo-tv" << "\"/opt/Zapo TV/zapo-tv\"";
+        QTest::newRow("guillemet") << "/opt/a\"b/zapo-tv" << "\"/opt/a\\\\\"b/zapo-tv\"";
+        QTest::newRow("dollar") << "/opt/$HOME/zapo-tv" << "\"/opt/\\\\$HOME/zapo-tv\"";
+        QTest::newRow("pourcent") << "/opt/100%/zapo-tv" << "/opt/100%%/zapo-tv";
+        QTest::newRow("accent") << "/home/élodie/zapo-tv" << "/home/élodie/zapo-tv";
+    }
+    void citation_exec() {
+        QFETCH(QString, programme);
+        QFETCH(QString, exec);
+        QCOMPARE(registre::citer_exec(programme), exec);
+    }
+
+    void inscrire_puis_retirer() {
+        registre::inscrire_demarrage(QStringLiteral("zapo-tv"));
+        QFile f(registre::chemin_entree());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString texte = QString::fromUtf8(f.readAll());
+        f.close();
+        const QString exe = QCoreApplication::applicationFilePath();
+        QVERIFY(texte.startsWith(QStringLiteral("[Desktop Entry]\n")));
+        for (const QString& ligne : {QStringLiteral("Type=Application"), QStringLiteral("Name=Zapo-TV"),
+                                     QStringLiteral("Exec=") + registre::citer_exec(exe), QStringLiteral("TryExec=") + exe,
+                                     QStringLiteral("Icon=zapo-tv"), QStringLiteral("Terminal=false")})
+            QVERIFY2(texte.split(QLatin1Char('\n')).contains(ligne), qPrintable(ligne));
+
+        const QString validateur = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+        if (!validateur.isEmpty()) {
+            QProcess p;
+            p.start(validateur, {registre::chemin_entree()});
+            QVERIFY(p.waitForFinished(10000));
+            QVERIFY2(p.exitCode() == 0, p.readAllStandardOutput().constData());
+        }
+
+        registre::retirer_demarrage();
+        QVERIFY(!QFile::exists(registre::chemin_entree()));
+        registre::retirer_demarrage(); // a missing entry is no error
+    }
+
+    void programme_renomme() {
+        // The entry names the program file that runs, whatever its name.
+        QTemporaryDir d;
+        const QString copie = d.path() + QStringLiteral("/mon guide télé");
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copie));
+        QFile::setPermissions(copie, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcess p;
+        p.start(copie, {QStringLiteral("inscrire_seulement")});
+        QVERIFY(p.waitForFinished(20000));
+        QFile f(registre::chemin_entree());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString texte = QString::fromUtf8(f.readAll());
+        QVERIFY2(texte.contains(QStringLiteral("Exec=\"") + copie + QStringLiteral("\"\n")), qPrintable(texte));
+        QVERIFY(texte.contains(QStringLiteral("TryExec=") + copie + QLatin1Char('\n')));
+        registre::retirer_demarrage();
+    }
+
+    void echec_silencieux() {
+        // A config folder that is a file: nothing is written, nothing is thrown.
+        QTemporaryDir d;
+        QFile bloque(d.path() + QStringLiteral("/autostart"));
+        QVERIFY(bloque.open(QIODevice::WriteOnly));
+        bloque.close();
+        qputenv("XDG_CONFIG_HOME", d.path().toUtf8());
+        registre::inscrire_demarrage();
+        registre::retirer_demarrage();
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+    }
+};
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    // Used by programme_renomme: the renamed copy writes its own entry and stops.
+    if (argc > 1 && QByteArray(argv[1]) == "inscrire_seulement") {
+        registre::inscrire_demarrage();
+        return 0;
+    }
+    test_registre t;
+    return QTest::qExec(&t, argc, argv);
+}
+#include "test_registre.moc"
