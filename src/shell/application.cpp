@@ -5,6 +5,7 @@
 #include "core/garde.h"
 #include "core/version.h"
 #include "data/base_programmes.h"
+#include "platform/connexion_linux.h"
 #include "platform/dossier.h"
 #include "platform/instance_unique.h"
 #include "views/clics_vues.h"
@@ -16,18 +17,6 @@
 #include <QTranslator>
 
 namespace zapo::coquille {
-
-namespace {
-
-// Stands in until the real on-line test is wired: always on line, never dials.
-class connexion_provisoire final : public service_connexion {
-public:
-    bool est_connecte() override { return true; }
-    void connecter() override {}
-    void deconnecter() override {}
-};
-
-} // namespace
 
 fl_init::fl_init(contexte& ctx) : ctx_(ctx) {
     setObjectName(QStringLiteral("fl_init"));
@@ -179,7 +168,7 @@ int principal(int argc, char** argv) {
     horloge_systeme horloge;
     boites_qt boites_reelles;
     boites_message& boites = boites_reelles;
-    connexion_provisoire connexion;
+    internet::connexion_linux connexion;
     maj::rythme_reel pas;
     contexte ctx;
     ctx.horloge_ = &horloge;
