@@ -1,0 +1,2 @@
+# Linux services: the echo probe and the connection through NetworkManager.
+zapo_test(test_pinger LIBS zapo_platform LABELS reseau TIMEOUT 120)
