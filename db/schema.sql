@@ -23,8 +23,8 @@ CREATE TABLE liste (
     hdeb REAL,
     hfin REAL,
     programme TEXT,
-    chaine INTEGER,
-    duree REAL
+    duree REAL,
+    chaine INTEGER
 );
 
 -- One row, never stamped yet.

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <QFileInfo>
 #include <QStringList>
 
 namespace zapo::donnees {
@@ -135,6 +136,11 @@ QVariant requete::valeur(int i) const {
 // ---- base_programmes
 
 base_programmes::base_programmes(const QString& chemin) : chemin_(chemin) {
+    // SQLite would happily turn an empty file into a new, empty database.
+    const QFileInfo info(chemin);
+    if (info.exists() && info.isFile() && info.size() == 0)
+        throw erreur_base(QStringLiteral("Le fichier %1 est vide : ce n'est pas une base de programmes.")
+                              .arg(guillemets(chemin)));
     // Never create the file: a missing database is an error the caller reports.
     const int rc = sqlite3_open_v2(chemin.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {

@@ -1,5 +1,8 @@
 #include "shell/boites_qt.h"
 
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -7,6 +10,18 @@ namespace zapo::coquille {
 
 reponse_boite boites_qt::afficher(const QString& titre, const QString& texte, icone_boite icone,
                                   boutons_boite boutons) {
+    // Whole-program tests read the boxes from a journal instead of a screen.
+    static const QString journal = qEnvironmentVariable("ZAPO_TV_JOURNAL_BOITES");
+    if (!journal.isEmpty()) {
+        QFile f(journal);
+        if (f.open(QIODevice::Append | QIODevice::Text)) {
+            QJsonObject o{{QStringLiteral("titre"), titre},
+                          {QStringLiteral("texte"), texte},
+                          {QStringLiteral("icone"), int(icone)}};
+            f.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + "\n");
+        }
+        return boutons == boutons_boite::oui_non ? reponse_boite::oui : reponse_boite::ok;
+    }
     QMessageBox b(parent_);
     b.setWindowTitle(titre);
     // Our texts break lines with a lone carriage return.

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Zapo-TV and its tests, and runs every test
+# headless. Tests talk only to servers on 127.0.0.1; when this script has the
+# rights, the suite runs inside a network namespace that has nothing but loopback.
+#   tester.sh              the suite on every change
+#   tester.sh --complet    also the suite built with AddressSanitizer and UBSan
+set -euo pipefail
+racine="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$racine"
+bash scripts/installer_dependances.sh --tests
+
+export ZAPO_TV_ADRESSE_TEST=127.0.0.1
+export QT_QPA_PLATFORM=offscreen
+jobs="$(nproc)"
+
+construire() { # build dir, extra cmake options...
+  local dossier="$1"; shift
+  cmake -S . -B "$dossier" -G Ninja "$@" >/dev/null
+  cmake --build "$dossier" -j "$jobs"
+}
+
+lancer_suite() { # build dir
+  local dossier="$1"
+  local commande=(ctest --test-dir "$dossier" --output-on-failure --timeout 600 -j "$jobs")
+  if [[ $(id -u) -eq 0 ]] && unshare --net true 2>/dev/null; then
+    echo "Suite lancée dans un espace réseau limité à la boucle locale."
+    unshare --net bash -c 'ip link set lo up && exec "$@"' _ "${commande[@]}"
+  else
+    "${commande[@]}"
+  fi
+}
+
+construire build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAPO_TESTS=ON
+lancer_suite build
+
+if [[ "${1:-}" == "--complet" ]]; then
+  construire build-asan -DCMAKE_BUILD_TYPE=Debug -DZAPO_TESTS=ON -DZAPO_SANITIZE=ON
+  ASAN_OPTIONS=detect_leaks=1 lancer_suite build-asan
+fi

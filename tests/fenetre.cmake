@@ -1,0 +1,1 @@
+zapo_test(test_fl_main LIBS zapo_views)
