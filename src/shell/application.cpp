@@ -6,6 +6,7 @@
 #include "core/version.h"
 #include "data/base_programmes.h"
 #include "data/fichier_options.h"
+#include "platform/connexion_linux.h"
 #include "platform/dossier.h"
 #include "platform/instance_unique.h"
 #include "platform/registre.h"
@@ -23,14 +24,6 @@
 namespace zapo::coquille {
 
 namespace {
-
-// Stands in until the real on-line test is wired: always on line, never dials.
-class connexion_provisoire final : public service_connexion {
-public:
-    bool est_connecte() override { return true; }
-    void connecter() override {}
-    void deconnecter() override {}
-};
 
 // The autostart entry names our own icon, laid down where desktops look for icons.
 void inscrire_avec_icone() {
@@ -337,7 +330,7 @@ int principal(int argc, char** argv) {
     horloge_systeme horloge;
     boites_qt boites_reelles;
     boites_message& boites = boites_reelles;
-    connexion_provisoire connexion;
+    internet::connexion_linux connexion;
     maj::rythme_reel pas;
     contexte ctx;
     ctx.horloge_ = &horloge;
