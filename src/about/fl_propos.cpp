@@ -112,11 +112,6 @@ void fl_propos::bt_ok_Click() {
     close();
 }
 
-// Without a title bar, Escape is the other way out.
-void fl_propos::reject() {
-    close();
-}
-
 void fl_propos::mail_Click() {
     internet::envoyer_mail(ctx_, ouvrir_, internet::auteur_mail(), internet::sujet_mail(), QString(),
                            QString(), QString());

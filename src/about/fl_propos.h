@@ -28,8 +28,6 @@ public:
     void mail_Click();
     void site_Click();
 
-    void reject() override;
-
 private:
     fl_propos(contexte& ctx, internet::ouvreur_liens ouvrir);
 

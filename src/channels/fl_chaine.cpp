@@ -131,10 +131,6 @@ void fl_chaine::bt_annuler_Click() {
     close();
 }
 
-void fl_chaine::reject() {
-    close();
-}
-
 void fl_chaine::bt_ok_Click() {
     const auto choix = lst_dispo->selectedItems();
     const QString nom = choix.isEmpty() ? QString() : choix.constFirst()->text();

@@ -48,8 +48,6 @@ public:
     void bt_ok_Click();
     void bt_annuler_Click();
 
-    void reject() override;
-
 private:
     fl_chaine(contexte& ctx, std::vector<QPixmap> images);
     void Form_Load();
