@@ -1,6 +1,8 @@
 #include "shell/application.h"
 
+#include "about/fl_propos.h"
 #include "about/liens.h"
+#include "channels/fl_chaine.h"
 #include "channels/gest_chaines.h"
 #include "core/garde.h"
 #include "core/version.h"
@@ -83,6 +85,9 @@ fl_init::~fl_init() {
     ctx_.lancer_maj = nullptr;
     ctx_.enregistrer_options = nullptr;
     ctx_.rafraichir_fenetre = nullptr;
+    // The add-channel dialog and the about box hold the context: they go first.
+    delete chaines::fl_chaine::ouverte();
+    delete apropos::fl_propos::ouverte();
     if (fl_main_) {
         fl_main_->disconnect(this);
         delete fl_main_.data();
@@ -186,6 +191,11 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
     connect(f->bt_suppr, &QPushButton::clicked, f,
             sur([this](vues::fl_main& w) { gest_chaines::supprimer_chaine(ctx_, w); }));
     connect(f->dvide, &QAction::triggered, f, sur([this](vues::fl_main& w) { gest_chaines::vider_chaines(ctx_, w); }));
+    auto ajouter = sur([this](vues::fl_main& w) { chaines::fl_chaine::afficher(ctx_, w.lst_images); });
+    connect(f->dajout, &QAction::triggered, f, ajouter);
+    connect(f->bt_ajouter, &QPushButton::clicked, f, ajouter);
+    connect(f->bpropos, &QAction::triggered, f,
+            sur([this](vues::fl_main&) { apropos::fl_propos::afficher(ctx_); }));
     connect(f->baide, &QAction::triggered, f, sur([this](vues::fl_main&) { internet::afficher_aide(ctx_); }));
     connect(f->lst_chaines, &QTreeWidget::itemClicked, f,
             sur([this](vues::fl_main& w) { clics::lst_chaines_ItemClick(ctx_, w); }));

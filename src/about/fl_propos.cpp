@@ -1,0 +1,124 @@
+#include "about/fl_propos.h"
+
+#include "core/garde.h"
+#include "core/version.h"
+
+#include <QGuiApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+
+namespace zapo::apropos {
+
+namespace {
+
+// Our own picture: a small screen with a yellow "Z".
+QPixmap dessiner_image() {
+    QPixmap p(48, 48);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient fond(0, 8, 0, 40);
+    fond.setColorAt(0, QColor(0, 0, 160));
+    fond.setColorAt(1, QColor(0, 0, 96));
+    QPainterPath poste;
+    poste.addRoundedRect(QRectF(3, 8, 42, 32), 6, 6);
+    g.fillPath(poste, fond);
+    g.setPen(Qt::NoPen);
+    g.setBrush(QColor(160, 192, 255));
+    g.drawRoundedRect(QRectF(7, 12, 34, 24), 3, 3);
+    g.setPen(QPen(QColor(255, 220, 0), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPolygonF z;
+    z << QPointF(15, 17) << QPointF(33, 17) << QPointF(15, 31) << QPointF(33, 31);
+    g.drawPolyline(z);
+    return p;
+}
+
+// A clickable text drawn as a link, in the given colour, bold and underlined.
+void faire_lien(QLabel* l, const QString& texte, const QColor& couleur) {
+    l->setTextFormat(Qt::RichText);
+    l->setText(QStringLiteral(
+                   "<a href=\"#\" style=\"color:%1; font-weight:bold; text-decoration:underline;\">%2</a>")
+                   .arg(couleur.name(), texte.toHtmlEscaped()));
+    l->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    l->setOpenExternalLinks(false);
+    l->setCursor(Qt::PointingHandCursor);
+    l->setAccessibleName(texte);
+}
+
+} // namespace
+
+QPointer<fl_propos> fl_propos::ouverte_;
+
+fl_propos::fl_propos(contexte& ctx, internet::ouvreur_liens ouvrir)
+    : QDialog(nullptr), ctx_(ctx), ouvrir_(std::move(ouvrir)) {
+    setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setFixedSize(421, 297);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(160, 192, 255));
+    pal.setColor(QPalette::WindowText, QColor(0, 0, 64));
+    setPalette(pal);
+    Shape2->setStyleSheet(
+        QStringLiteral("QFrame#Shape2 { background-color: rgb(232,240,255); border: 2px solid rgb(0,0,128); "
+                       "border-radius: 8px; }"));
+    Shape2->lower();
+    Image1->setPixmap(dessiner_image());
+    Image1->setAccessibleName(QStringLiteral("Zapo-TV"));
+    Label1->setStyleSheet(QStringLiteral("color: rgb(0,0,128);"));
+    Label8->setText(internet::auteur_nom());
+    faire_lien(mail, internet::auteur_mail(), QColor(0, 0, 192));
+    faire_lien(site, internet::auteur_site(), QColor(0, 0, 255));
+    connect(mail, &QLabel::linkActivated, this, [this] { garde(ctx_, [this] { mail_Click(); }); });
+    connect(site, &QLabel::linkActivated, this, [this] { garde(ctx_, [this] { site_Click(); }); });
+    connect(bt_ok, &QPushButton::clicked, this, [this] { garde(ctx_, [this] { bt_ok_Click(); }); });
+}
+
+fl_propos::~fl_propos() = default;
+
+fl_propos* fl_propos::ouverte() {
+    return ouverte_.data();
+}
+
+fl_propos* fl_propos::afficher(contexte& ctx, internet::ouvreur_liens ouvrir) {
+    if (ouverte_) {
+        ouverte_->show();
+        ouverte_->raise();
+        ouverte_->activateWindow();
+        return ouverte_;
+    }
+    auto* f = new fl_propos(ctx, std::move(ouvrir));
+    f->Form_Load();
+    ouverte_ = f;
+    if (const QScreen* ecran = QGuiApplication::primaryScreen())
+        f->move(ecran->availableGeometry().center() - f->rect().center());
+    f->show();
+    f->raise();
+    f->activateWindow();
+    f->bt_ok->setFocus();
+    return f;
+}
+
+void fl_propos::Form_Load() {
+    version->setText(texte_version());
+    txt_date->setText(QStringLiteral("12 Juin 2004"));
+}
+
+void fl_propos::bt_ok_Click() {
+    close();
+}
+
+void fl_propos::mail_Click() {
+    internet::envoyer_mail(ctx_, ouvrir_, internet::auteur_mail(), internet::sujet_mail(), QString(),
+                           QString(), QString());
+}
+
+void fl_propos::site_Click() {
+    internet::ouvrir_site(ctx_, ouvrir_);
+}
+
+} // namespace zapo::apropos

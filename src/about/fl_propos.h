@@ -1,0 +1,39 @@
+#pragma once
+
+#include "about/liens.h"
+#include "core/contexte.h"
+
+#include "ui_fl_propos.h"
+
+#include <QDialog>
+#include <QPointer>
+
+namespace zapo::apropos {
+
+// The about box: borderless, centred, modeless, one at a time; OK closes it.
+class fl_propos : public QDialog, public Ui::fl_propos {
+    Q_OBJECT
+public:
+    ~fl_propos() override;
+
+    // Opens the box, or brings the open one to the front. `ouvrir` hands the
+    // mail and web links to the desktop.
+    static fl_propos* afficher(contexte& ctx,
+                               internet::ouvreur_liens ouvrir = internet::ouvrir_par_le_bureau);
+    // The open box, or null.
+    static fl_propos* ouverte();
+
+    void Form_Load();
+    void bt_ok_Click();
+    void mail_Click();
+    void site_Click();
+
+private:
+    fl_propos(contexte& ctx, internet::ouvreur_liens ouvrir);
+
+    contexte& ctx_;
+    internet::ouvreur_liens ouvrir_;
+    static QPointer<fl_propos> ouverte_;
+};
+
+} // namespace zapo::apropos

@@ -1,0 +1,165 @@
+#include "channels/fl_chaine.h"
+
+#include "core/garde.h"
+#include "data/base_programmes.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace zapo::chaines {
+
+bilan_ajout ajouter_du_catalogue(const QString& chemin_base, const QString& nom, int num_image) {
+    donnees::base_programmes base(chemin_base);
+    base.commencer();
+    try {
+        bilan_ajout bilan;
+        int maximum = 1;
+        for (const auto& c : base.lire_chaines()) {
+            if (c.nom == nom) {
+                base.annuler();
+                bilan.resultat = resultat_ajout::deja_presente;
+                return bilan;
+            }
+            maximum = std::max(maximum, c.num_chaine);
+        }
+        // Compared before adding one, so that a stray huge number cannot overflow.
+        if (maximum >= num_chaine_max) {
+            base.annuler();
+            bilan.resultat = resultat_ajout::numeros_epuises;
+            bilan.num_chaine = maximum;
+            return bilan;
+        }
+        bilan.num_chaine = maximum + 1;
+        for (const auto& m : base.lire_modele()) {
+            if (m.nom != nom)
+                continue;
+            base.ajouter_chaine({bilan.num_chaine, m.nom, m.url, num_image});
+            ++bilan.nb_lignes;
+        }
+        base.valider();
+        return bilan;
+    } catch (...) {
+        base.annuler();
+        throw;
+    }
+}
+
+QPointer<fl_chaine> fl_chaine::ouverte_;
+
+fl_chaine::fl_chaine(contexte& ctx, std::vector<QPixmap> images)
+    : QDialog(nullptr), ctx_(ctx), images_(std::move(images)) {
+    setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    // Fixed single border, no minimize or maximize button.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(326, 264);
+    auto brancher = [this](QPushButton* b, void (fl_chaine::*action)()) {
+        connect(b, &QPushButton::clicked, this, [this, action] { garde(ctx_, [&] { (this->*action)(); }); });
+    };
+    brancher(bt_preced, &fl_chaine::bt_preced_Click);
+    brancher(bt_suiv, &fl_chaine::bt_suiv_Click);
+    brancher(bt_ok, &fl_chaine::bt_ok_Click);
+    brancher(bt_annuler, &fl_chaine::bt_annuler_Click);
+}
+
+fl_chaine::~fl_chaine() = default;
+
+fl_chaine* fl_chaine::ouverte() {
+    return ouverte_.data();
+}
+
+fl_chaine* fl_chaine::afficher(contexte& ctx, const std::vector<QPixmap>& images) {
+    if (ouverte_) {
+        ouverte_->show();
+        ouverte_->raise();
+        ouverte_->activateWindow();
+        return ouverte_;
+    }
+    auto* f = new fl_chaine(ctx, images);
+    try {
+        f->Form_Load();
+    } catch (...) {
+        delete f;
+        throw;
+    }
+    ouverte_ = f;
+    if (const QScreen* ecran = QGuiApplication::primaryScreen())
+        f->move(ecran->availableGeometry().center() - f->rect().center());
+    f->show();
+    f->raise();
+    f->activateWindow();
+    f->bt_annuler->setFocus();
+    return f;
+}
+
+void fl_chaine::Form_Load() {
+    lst_dispo->clear();
+    for (const auto& m : donnees::base_programmes(ctx_.chemin_base()).lire_modele())
+        lst_dispo->addItem(m.nom);
+    image_courante = 1;
+    nb_images = int(images_.size());
+    montrer_image();
+}
+
+void fl_chaine::montrer_image() {
+    if (image_courante >= 1 && image_courante <= nb_images)
+        img->setPixmap(images_[size_t(image_courante - 1)]);
+    else
+        img->clear();
+    img->setAccessibleName(QStringLiteral("Logo %1 sur %2").arg(image_courante).arg(nb_images));
+}
+
+void fl_chaine::bt_preced_Click() {
+    --image_courante;
+    if (image_courante <= 0)
+        image_courante = std::max(nb_images, 1);
+    montrer_image();
+}
+
+void fl_chaine::bt_suiv_Click() {
+    ++image_courante;
+    if (image_courante > nb_images)
+        image_courante = 1;
+    montrer_image();
+}
+
+void fl_chaine::bt_annuler_Click() {
+    close();
+}
+
+void fl_chaine::bt_ok_Click() {
+    const auto choix = lst_dispo->selectedItems();
+    const QString nom = choix.isEmpty() ? QString() : choix.constFirst()->text();
+    if (nom.isEmpty())
+        return;
+    const bilan_ajout bilan = ajouter_du_catalogue(ctx_.chemin_base(), nom, image_courante);
+    switch (bilan.resultat) {
+    case resultat_ajout::deja_presente:
+        ctx_.boites->afficher(QStringLiteral("zapo-TV"), QStringLiteral("Cette chaine est déjà presente."),
+                              icone_boite::information);
+        return;
+    case resultat_ajout::numeros_epuises:
+        ctx_.boites->afficher(
+            QStringLiteral("Zapo-TV"),
+            QStringLiteral(
+                "La chaine n'a pas été ajoutée : les numéros de chaine sont épuisés (le plus grand "
+                "possible, %1, est déjà attribué).\rVidez la liste des chaines puis ajoutez de nouveau "
+                "vos chaines : elles seront renumérotées.")
+                .arg(num_chaine_max),
+            icone_boite::exclamation);
+        return;
+    case resultat_ajout::ajoutee:
+        break;
+    }
+    // The window goes before the refresh; the context outlives it.
+    contexte& ctx = ctx_;
+    close();
+    if (ctx.rafraichir_fenetre)
+        ctx.rafraichir_fenetre();
+}
+
+} // namespace zapo::chaines
