@@ -3,9 +3,13 @@
 #include "core/version.h"
 #include "views/fl_main.h"
 
+#include <QSignalBlocker>
+
 namespace zapo::clics {
 
-QString titre_fenetre() { return QStringLiteral("Zapo-TV  ") + texte_version(); }
+QString titre_fenetre() {
+    return QStringLiteral("Zapo-TV  ") + texte_version();
+}
 
 void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
     auto& g = ctx.g;
@@ -22,8 +26,11 @@ void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
     remplir_programmes(ctx, f);
     f.show();
     affiche_actuel(ctx, f);
-    if (f.lst_chaines->topLevelItemCount() > 0)
+    if (f.lst_chaines->topLevelItemCount() > 0) {
+        // Selecting from code is not a click: the current channel stays 1.
+        const QSignalBlocker bloque(f.lst_chaines);
         f.lst_chaines->topLevelItem(0)->setSelected(true);
+    }
 }
 
 } // namespace zapo::clics
