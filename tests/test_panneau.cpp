@@ -69,6 +69,7 @@ private Q_SLOTS:
     void panneau();
     void pourcentage_data();
     void pourcentage();
+    void plus_de_32767_lignes();
 };
 
 void test_panneau::panneau_data() {
@@ -285,6 +286,26 @@ void test_panneau::pourcentage() {
     QCOMPARE(panneau::pourcentage(deb + date_heure::depuis_secondes(ecoule), deb, fin,
                                   date_heure::depuis_secondes(longueur)),
              attendu);
+}
+
+void test_panneau::plus_de_32767_lignes() {
+    // Positions past 16-bit range: the mark and the successor still land right.
+    constexpr int nb = 40000;
+    std::vector<panneau::ligne> lignes(nb);
+    const date_heure debut = date_heure::depuis_date(jour0, 0);
+    for (int i = 0; i < nb; ++i) {
+        auto& l = lignes[size_t(i)];
+        l.hdeb = debut + date_heure::depuis_secondes(60 * i);
+        l.hfin = l.hdeb + date_heure::depuis_secondes(60);
+        l.duree = date_heure::depuis_secondes(60);
+        l.chaine = 1;
+        l.programme = QString::number(i + 1);
+    }
+    const auto e = panneau::calculer(lignes, 1, debut + date_heure::depuis_secondes(60 * 39000 + 30));
+    QCOMPARE(e.ligne_en_cours, qint64(39001));
+    QCOMPARE(e.rangees[panneau::suite].titre, QStringLiteral("39002"));
+    QCOMPARE(e.nb_lignes_chaine, qint64(nb));
+    QCOMPARE(e.progres, 50);
 }
 
 QTEST_GUILESS_MAIN(test_panneau)
