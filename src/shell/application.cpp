@@ -199,6 +199,9 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
     connect(f->baide, &QAction::triggered, f, sur([this](vues::fl_main&) { internet::afficher_aide(ctx_); }));
     connect(f->lst_chaines, &QTreeWidget::itemClicked, f,
             sur([this](vues::fl_main& w) { clics::lst_chaines_ItemClick(ctx_, w); }));
+    // The keyboard chooses a channel as the mouse does (refills block this signal).
+    connect(f->lst_chaines, &QTreeWidget::itemSelectionChanged, f,
+            sur([this](vues::fl_main& w) { clics::lst_chaines_ItemClick(ctx_, w); }));
     connect(f->lst_prog->header(), &QHeaderView::sectionClicked, f, [this, f](int colonne) {
         if (fl_main_ == f)
             garde(ctx_, [&] { clics::lst_prog_ColumnClick(*f, colonne); });

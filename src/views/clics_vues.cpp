@@ -3,6 +3,8 @@
 #include "core/version.h"
 #include "views/fl_main.h"
 
+#include <QSignalBlocker>
+
 namespace zapo::clics {
 
 QString titre_fenetre() { return QStringLiteral("Zapo-TV  ") + texte_version(); }
@@ -22,8 +24,11 @@ void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
     remplir_programmes(ctx, f);
     f.show();
     affiche_actuel(ctx, f);
-    if (f.lst_chaines->topLevelItemCount() > 0)
+    if (f.lst_chaines->topLevelItemCount() > 0) {
+        // Selecting from code is not a click: the current channel stays 1.
+        const QSignalBlocker bloque(f.lst_chaines);
         f.lst_chaines->topLevelItem(0)->setSelected(true);
+    }
 }
 
 } // namespace zapo::clics

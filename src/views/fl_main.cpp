@@ -148,6 +148,29 @@ fl_main::fl_main(QWidget* parent) : QMainWindow(parent) {
         l->header()->setSectionsMovable(false);
     lst_chaines->setIconSize(QSize(48, 35));
     lst_prog->setIconSize(QSize(16, 16));
+    // What a screen reader says besides each label's own text.
+    const struct {
+        QWidget* w;
+        const char* role;
+    } descriptions[] = {
+        {txt_hd1, "Début du programme en cours"},
+        {txt1, "Programme en cours"},
+        {txt_hf1, "Fin du programme en cours"},
+        {txt_hd2, "Début du programme suivant"},
+        {txt2, "Programme suivant"},
+        {txt_hf2, "Fin du programme suivant"},
+        {txt_hd3, "Début du premier programme du soir"},
+        {txt3, "Premier programme du soir"},
+        {txt_hf3, "Fin du premier programme du soir"},
+        {txt_hd4, "Début du second programme du soir"},
+        {txt4, "Second programme du soir"},
+        {txt_hf4, "Fin du second programme du soir"},
+    };
+    for (const auto& d : descriptions)
+        d.w->setAccessibleDescription(QString::fromUtf8(d.role));
+    progres->setAccessibleName(QStringLiteral("Partie écoulée du programme en cours"));
+    lst_chaines->setAccessibleName(QStringLiteral("Chaines"));
+    lst_prog->setAccessibleName(QStringLiteral("Liste des programmes"));
 }
 
 fl_main::~fl_main() = default;

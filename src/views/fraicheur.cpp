@@ -1,15 +1,31 @@
+#include "core/fraicheur.h"
+#include "core/horloge.h"
 #include "data/base_programmes.h"
 #include "views/clics_vues.h"
 
 namespace zapo::clics {
 
 bool verifier_base(contexte& ctx) {
-    donnees::base_programmes base(ctx.chemin_base());
-    const bool a_jour = base.lire_maj().has_value();
-    ctx.g.texte_etat = a_jour ? QStringLiteral("Programmes à jour.") : QStringLiteral("La base n'est pas à jour.");
+    std::optional<date_heure> derniere;
+    {
+        donnees::base_programmes base(ctx.chemin_base());
+        derniere = base.lire_maj();
+    }
+    const bool a_jour = fraicheur::est_a_jour(derniere, ctx.horloge_->maintenant_dh());
+    ctx.g.texte_etat = fraicheur::texte_etat(a_jour);
     return a_jour;
 }
 
-void adate_Click(contexte& ctx) { (void)ctx; }
+void adate_Click(contexte& ctx) {
+    std::optional<date_heure> derniere;
+    {
+        donnees::base_programmes base(ctx.chemin_base());
+        derniere = base.lire_maj();
+    }
+    // texte_etat stays as it is, even when this answer differs from it.
+    const bool a_jour = fraicheur::est_a_jour(derniere, ctx.horloge_->maintenant_dh());
+    ctx.boites->afficher(QStringLiteral("Zapo-TV"), fraicheur::message_date_base(derniere, a_jour),
+                         icone_boite::information, boutons_boite::ok);
+}
 
 } // namespace zapo::clics

@@ -1,25 +1,66 @@
 #include "data/base_programmes.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
+#include "views/outils_vues.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QSignalBlocker>
 
 namespace zapo::clics {
 
-void remplir_chaines(contexte& ctx, vues::fl_main& f) {
-    donnees::base_programmes base(ctx.chemin_base());
-    const auto chaines = base.lire_chaines();
-    QTreeWidget* l = f.lst_chaines;
-    l->clear();
+namespace {
+
+void preparer_colonnes(QTreeWidget* l) {
+    if (l->columnCount() == 4 && l->headerItem()->text(3) == QLatin1String("index"))
+        return;
     l->setColumnCount(4);
     l->setHeaderLabels({QStringLiteral("Chaine"), QStringLiteral("Programme en cours"), QStringLiteral("%"),
                         QStringLiteral("index")});
+    QTreeWidgetItem* entete = l->headerItem();
+    entete->setTextAlignment(1, Qt::AlignCenter);
+    entete->setTextAlignment(2, Qt::AlignCenter);
+    entete->setToolTip(2, QStringLiteral("Partie écoulée du programme en cours, en pour cent"));
+    QHeaderView* h = l->header();
+    h->setStretchLastSection(false);
+    h->setSectionResizeMode(QHeaderView::Interactive);
+    l->setColumnWidth(0, vues::pixels(1520));
+    // 280 twips cannot hold "100" in today's fonts: the column gets what its figures need.
+    const int pour_cent = QFontMetrics(l->font()).horizontalAdvance(QStringLiteral("100")) + 12;
+    l->setColumnWidth(2, std::max(vues::pixels(280), pour_cent));
+    // The channel's number: needed by the other procedures, never shown.
+    l->setColumnWidth(3, 0);
+    l->setColumnHidden(3, true);
+}
+
+} // namespace
+
+void remplir_chaines(contexte& ctx, vues::fl_main& f) {
+    std::vector<donnees::chaine> chaines;
+    {
+        donnees::base_programmes base(ctx.chemin_base());
+        chaines = base.lire_chaines();
+    }
+    QTreeWidget* l = f.lst_chaines;
+    // Emptying and refilling is not the user choosing a channel.
+    const QSignalBlocker bloque(l);
+    l->clear();
+    preparer_colonnes(l);
+    QList<QTreeWidgetItem*> lignes;
+    lignes.reserve(qsizetype(chaines.size()));
     for (const auto& c : chaines) {
-        auto* it = new QTreeWidgetItem(l);
+        auto* it = new QTreeWidgetItem;
         it->setIcon(0, f.image(c.num_image));
         it->setText(0, c.nom);
+        it->setToolTip(0, vues::infobulle(c.nom));
+        it->setTextAlignment(1, Qt::AlignCenter);
+        it->setTextAlignment(2, Qt::AlignCenter);
         it->setText(3, QString::number(c.num_chaine));
+        lignes << it;
     }
+    l->addTopLevelItems(lignes);
+    // With more than twelve rows the scroll bar takes its share of the width.
+    l->setColumnWidth(1, vues::pixels(lignes.size() > 12 ? 2240 : 2500));
 }
 
 } // namespace zapo::clics

@@ -1,23 +1,88 @@
 #include "data/base_programmes.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
+#include "views/outils_vues.h"
+
+#include <QCollator>
+#include <QFontMetrics>
+#include <QHeaderView>
 
 namespace zapo::clics {
 
+namespace {
+
+// Text order as a French reader expects it: accents and case do not split
+// "Été" from "ete"; equal texts keep their stored order (the sort is stable).
+class ligne_programme final : public QTreeWidgetItem {
+public:
+    bool operator<(const QTreeWidgetItem& autre) const override {
+        const int c = treeWidget() ? treeWidget()->sortColumn() : 0;
+        return comparateur().compare(text(c), autre.text(c)) < 0;
+    }
+
+private:
+    static const QCollator& comparateur() {
+        static const QCollator col = [] {
+            QCollator c{QLocale(QLocale::French, QLocale::France)};
+            c.setCaseSensitivity(Qt::CaseInsensitive);
+            return c;
+        }();
+        return col;
+    }
+};
+
+void preparer_colonnes(QTreeWidget* l) {
+    if (l->columnCount() == 4 && l->headerItem()->text(3) == QLatin1String("Programme"))
+        return;
+    l->setColumnCount(4);
+    l->setHeaderLabels(
+        {QString(), QStringLiteral("Début"), QStringLiteral("Fin"), QStringLiteral("Programme")});
+    QTreeWidgetItem* entete = l->headerItem();
+    entete->setTextAlignment(1, Qt::AlignCenter);
+    entete->setTextAlignment(2, Qt::AlignCenter);
+    entete->setToolTip(0, QStringLiteral("Programme en cours"));
+    QHeaderView* h = l->header();
+    h->setStretchLastSection(false);
+    h->setSectionResizeMode(QHeaderView::Interactive);
+    h->setSectionsClickable(true);
+    // The drawn widths (80 and 400 twips) would hide the mark and cut the times
+    // in today's fonts: those columns get at least what they hold.
+    const QFontMetrics fm(l->font());
+    const int heure = fm.horizontalAdvance(QStringLiteral("00:00")) + 12;
+    l->setColumnWidth(0, std::max(vues::pixels(80), l->iconSize().width() + 8));
+    l->setColumnWidth(1, std::max(vues::pixels(400), heure));
+    l->setColumnWidth(2, std::max(vues::pixels(400), heure));
+    l->setColumnWidth(3, vues::pixels(2000));
+}
+
+} // namespace
+
 void remplir_programmes(contexte& ctx, vues::fl_main& f) {
-    donnees::base_programmes base(ctx.chemin_base());
     QTreeWidget* l = f.lst_prog;
     l->clear();
-    l->setColumnCount(4);
-    l->setHeaderLabels({QString(), QStringLiteral("Début"), QStringLiteral("Fin"), QStringLiteral("Programme")});
-    base.parcourir_liste([&](const donnees::ligne_liste& r) {
-        if (r.chaine != ctx.g.chaine_courante)
-            return;
-        auto* it = new QTreeWidgetItem(l);
-        it->setText(1, r.hdeb.format_hhnn());
-        it->setText(2, r.hfin.format_hhnn());
-        it->setText(3, r.programme);
-    });
+    preparer_colonnes(l);
+    QList<QTreeWidgetItem*> lignes;
+    {
+        donnees::base_programmes base(ctx.chemin_base());
+        int position = 0;
+        base.parcourir_liste([&](const donnees::ligne_liste& r) {
+            if (r.chaine != ctx.g.chaine_courante)
+                return;
+            auto* it = new ligne_programme;
+            it->setData(0, vues::role_position, ++position);
+            it->setText(1, r.hdeb.format_hhnn());
+            it->setText(2, r.hfin.format_hhnn());
+            it->setText(3, r.programme);
+            it->setToolTip(3, vues::infobulle(r.programme));
+            it->setTextAlignment(1, Qt::AlignCenter);
+            it->setTextAlignment(2, Qt::AlignCenter);
+            lignes << it;
+        });
+    }
+    l->addTopLevelItems(lignes);
+    // Once the user has sorted, later fillings keep that order.
+    if (l->header()->isSortIndicatorShown())
+        l->sortItems(l->header()->sortIndicatorSection(), Qt::AscendingOrder);
 }
 
 void choix_chaine(contexte& ctx, vues::fl_main& f) {
@@ -27,9 +92,11 @@ void choix_chaine(contexte& ctx, vues::fl_main& f) {
 
 void lst_chaines_ItemClick(contexte& ctx, vues::fl_main& f) {
     int num = 0;
-    for (int i = 0; i < f.lst_chaines->topLevelItemCount(); ++i)
-        if (f.lst_chaines->topLevelItem(i)->isSelected())
-            num = f.lst_chaines->topLevelItem(i)->text(3).toInt();
+    for (int i = 0; i < f.lst_chaines->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* it = f.lst_chaines->topLevelItem(i);
+        if (it->isSelected())
+            num = it->text(3).toInt();
+    }
     if (num != ctx.g.chaine_courante) {
         ctx.g.chaine_courante = num;
         choix_chaine(ctx, f);
@@ -37,7 +104,10 @@ void lst_chaines_ItemClick(contexte& ctx, vues::fl_main& f) {
 }
 
 void lst_prog_ColumnClick(vues::fl_main& f, int colonne) {
-    f.lst_prog->setSortingEnabled(false);
+    // Always ascending: a second click on the same header changes nothing.
+    QHeaderView* h = f.lst_prog->header();
+    h->setSortIndicatorShown(true);
+    h->setSortIndicator(colonne, Qt::AscendingOrder);
     f.lst_prog->sortItems(colonne, Qt::AscendingOrder);
 }
 

@@ -1,0 +1,136 @@
+// The panel's pass over "liste" next to a bare SQLite scan of the same table:
+// 30 000 stored rows, 300 channels of 100 programmes each, stored channel after channel.
+#include "core/horloge.h"
+#include "core/panneau.h"
+#include "data/base_programmes.h"
+#include "views/clics_vues.h"
+#include "views/fl_main.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+using namespace zapo;
+
+namespace {
+
+constexpr int nb_chaines = 300;
+constexpr int par_chaine = 100;
+const QDate jour(2026, 12, 7);
+
+struct donnees_banc {
+    QTemporaryDir dossier;
+    QString chemin;
+    date_heure maintenant = date_heure::depuis_date(jour, 20, 50);
+
+    donnees_banc() : chemin(dossier.path() + QStringLiteral("/programmes.mdb")) {
+        sqlite3* db = nullptr;
+        sqlite3_open(chemin.toUtf8().constData(), &db);
+        sqlite3_exec(db,
+                     "PRAGMA journal_mode=WAL;"
+                     "CREATE TABLE maj (date_maj REAL);"
+                     "INSERT INTO maj VALUES (NULL);"
+                     "CREATE TABLE chaines (num_chaine INTEGER, nom TEXT, adresse TEXT, num_image INTEGER);"
+                     "CREATE TABLE modele (nom TEXT, url TEXT);"
+                     "CREATE TABLE liste (hdeb REAL, hfin REAL, programme TEXT, chaine INTEGER, duree REAL);",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        donnees::base_programmes base(chemin);
+        base.commencer();
+        for (int c = 1; c <= nb_chaines; ++c) {
+            base.ajouter_chaine({c, QStringLiteral("Chaine %1").arg(c), QStringLiteral("http://127.0.0.1/%1").arg(c),
+                                 (c - 1) % 16 + 1});
+            // From 06:00, lengths of 10 to 25 minutes, shifted per channel.
+            date_heure t = date_heure::depuis_date(jour, 6, c % 7);
+            for (int i = 0; i < par_chaine; ++i) {
+                const date_heure d = date_heure::duree_hm(0, 10 + (i * 7 + c) % 16);
+                base.ajouter_programme({QStringLiteral("Programme %1 de la chaine %2").arg(i).arg(c), t, d, t + d}, c);
+                t += d;
+            }
+        }
+        base.valider();
+    }
+};
+
+donnees_banc& jeu() {
+    static donnees_banc d;
+    return d;
+}
+
+// What any reader of the table must do at least: open, step every row, read the five columns.
+void scan_sqlite_nu(benchmark::State& state) {
+    const QByteArray chemin = jeu().chemin.toUtf8();
+    for (auto _ : state) {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(chemin.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, "SELECT hdeb, hfin, programme, chaine, duree FROM liste ORDER BY rowid", -1, &st,
+                           nullptr);
+        double somme = 0;
+        qint64 octets = 0;
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            somme += sqlite3_column_double(st, 0) + sqlite3_column_double(st, 1) + sqlite3_column_double(st, 4);
+            octets += sqlite3_column_bytes(st, 2) + sqlite3_column_int(st, 3);
+        }
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        benchmark::DoNotOptimize(somme);
+        benchmark::DoNotOptimize(octets);
+    }
+    state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
+}
+
+// The panel's computation as affiche_actuel runs it: open, stream, compute.
+void calcul_panneau(benchmark::State& state) {
+    auto& d = jeu();
+    for (auto _ : state) {
+        panneau::calcul c(1, d.maintenant);
+        donnees::base_programmes base(d.chemin);
+        base.parcourir_liste(
+            [&](const donnees::ligne_liste& r) { c.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree); });
+        benchmark::DoNotOptimize(c.resultat().par_chaine.size());
+    }
+    state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
+}
+
+// The whole of affiche_actuel, drawing included, on a window with 300 channel rows.
+void affiche_actuel_complet(benchmark::State& state) {
+    auto& d = jeu();
+    horloge_fixe h(d.maintenant.en_qdatetime());
+    contexte ctx;
+    ctx.g.dossier_appli = d.dossier.path();
+    ctx.g.chaine_courante = 1;
+    ctx.horloge_ = &h;
+    auto f = std::make_unique<vues::fl_main>();
+    f->setAttribute(Qt::WA_DeleteOnClose, false);
+    clics::remplir_chaines(ctx, *f);
+    clics::remplir_programmes(ctx, *f);
+    for (auto _ : state)
+        clics::affiche_actuel(ctx, *f);
+    state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
+}
+
+} // namespace
+
+BENCHMARK(scan_sqlite_nu)->Unit(benchmark::kMillisecond);
+BENCHMARK(calcul_panneau)->Unit(benchmark::kMillisecond);
+BENCHMARK(affiche_actuel_complet)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    jeu();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "core/date_heure.h"
+
+#include <QHash>
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+// What the now / next / tonight panel and the two "on now" columns of the
+// channel list show, worked out from the stored rows and the clock alone.
+namespace zapo::panneau {
+
+// One panel row: start and end as "hh:nn" and the full title.
+struct rangee {
+    bool remplie = false;
+    QString hdeb;
+    QString hfin;
+    QString titre;
+    bool operator==(const rangee&) const = default;
+};
+
+// A channel's programme on now, as its row of the channel list shows it.
+struct en_cours {
+    QString titre;
+    int pourcentage = 0;
+    bool operator==(const en_cours&) const = default;
+};
+
+enum rang { actuel = 0, suite = 1, soir1 = 2, soir2 = 3 };
+
+struct etat_panneau {
+    std::array<rangee, 4> rangees; // indexed by `rang`
+    int progres = 0;               // elapsed part of the current channel's programme on now
+    // Positions (from 1, stored order) among the current channel's rows that are on now.
+    std::vector<qint64> marques;
+    // Position of the last of them, the one the panel shows; 0 when none.
+    qint64 ligne_en_cours = 0;
+    qint64 nb_lignes_chaine = 0;
+    // Channel number -> its programme on now (the last matching stored row).
+    QHash<int, en_cours> par_chaine;
+};
+
+// Elapsed percentage of a programme at `maintenant`: elapsed time * 100 / length,
+// absolute value, rounded half to even, clamped to 0..100. The length is `duree`,
+// or, when that is missing or zero, the time from start to end; 0 when both are zero.
+int pourcentage(date_heure maintenant, date_heure hdeb, date_heure hfin, std::optional<date_heure> duree);
+
+// Fed the stored rows one by one in stored order; no row is kept.
+class calcul {
+public:
+    calcul(int chaine_courante, date_heure maintenant);
+    void ajouter(date_heure hdeb, date_heure hfin, const QString& programme, int chaine,
+                 std::optional<date_heure> duree);
+    const etat_panneau& resultat() const { return etat_; }
+
+private:
+    int chaine_courante_;
+    date_heure maintenant_;
+    qint64 n_ = 0;
+    qint64 ligne_en_cours_n_ = 0; // n of the current channel's last row on now
+    int nb_soir_ = 0;
+    date_heure debut_soiree_;
+    date_heure fin_soiree_;
+    etat_panneau etat_;
+};
+
+struct ligne {
+    date_heure hdeb;
+    date_heure hfin;
+    QString programme;
+    int chaine = 0;
+    std::optional<date_heure> duree;
+};
+
+etat_panneau calculer(const std::vector<ligne>& lignes, int chaine_courante, date_heure maintenant);
+
+} // namespace zapo::panneau
