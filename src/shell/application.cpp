@@ -7,6 +7,7 @@
 #include "data/base_programmes.h"
 #include "platform/dossier.h"
 #include "platform/instance_unique.h"
+#include "update/maj_programmes.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 
@@ -133,6 +134,13 @@ void fl_init::quitter_appli() {
     // Nested calls from the unload events have no further effect.
     if (en_sortie_)
         return;
+    // A run is going: it stops at its next step, drops what it fetched, and the
+    // program ends when lancer_maj gets control back.
+    if (ctx_.g.maj_en_cours) {
+        ctx_.g.arret_demande = true;
+        sortie_apres_maj_ = true;
+        return;
+    }
     en_sortie_ = true;
     if (fl_main_)
         fl_main_->close();
@@ -146,6 +154,16 @@ void fl_init::lancer_maj() {
     if (g.maj_en_cours)
         return;
     g.maj_annulee = false;
+    maj::branchements b;
+    b.afficher_etat = [this](const QString& texte) {
+        if (fl_main_)
+            fl_main_->txt_etat->setText(texte);
+    };
+    maj::executer_maj(ctx_, std::move(b));
+    if (sortie_apres_maj_) {
+        quitter_appli();
+        return;
+    }
     if (g.fenetre_chargee && fl_main_) {
         clics::remplir_programmes(ctx_, *fl_main_);
         clics::affiche_actuel(ctx_, *fl_main_);

@@ -50,6 +50,7 @@ private:
     QPointer<vues::fl_main> fl_main_;
     QSystemTrayIcon icone_;
     bool en_sortie_ = false;
+    bool sortie_apres_maj_ = false;
 };
 
 // The whole program, from main().
