@@ -103,6 +103,7 @@ void test_maj_coupure::coupure() {
     const bool est_nouveau = apres == nouveau_;
     QVERIFY2(est_ancien || est_nouveau, "ni les anciennes lignes ni les nouvelles");
     issues_.insert(est_ancien ? QStringLiteral("ancien") : QStringLiteral("nouveau"));
+    qInfo("%s", est_ancien ? "anciennes lignes" : "nouvelles lignes");
     if (mode == "bloque") {
         QCOMPARE(p.exitStatus(), QProcess::CrashExit);
         QVERIFY(est_ancien);

@@ -3,9 +3,12 @@
 
 #include "banc_maj.h"
 
+#include "update/attendre.h"
 #include "update/fl_connect.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QTest>
 
 using namespace zapo;
@@ -67,6 +70,7 @@ private Q_SLOTS:
     void erreur();
     void lecture_pendant_run();
     void fenetre();
+    void attente_reelle();
 };
 
 // invite: the prompt's answer (0 none, 1 no, 2 yes), or -1 for the real prompt left to run out.
@@ -386,6 +390,18 @@ void test_maj_programmes::fenetre() {
     // Outside a run the frame closes it as usual.
     f.close();
     QVERIFY(!f.isVisible());
+}
+
+// The program's pacing lets events run while it waits, and waits long enough.
+void test_maj_programmes::attente_reelle() {
+    bool evenement = false;
+    QTimer::singleShot(10, [&] { evenement = true; });
+    QElapsedTimer t;
+    t.start();
+    maj::rythme_reel().attendre(0.06);
+    QVERIFY(t.elapsed() >= 60);
+    QVERIFY(t.elapsed() < 1000);
+    QVERIFY(evenement);
 }
 
 QTEST_MAIN(test_maj_programmes)
