@@ -7,6 +7,7 @@
 #include "data/base_programmes.h"
 #include "platform/dossier.h"
 #include "platform/instance_unique.h"
+#include "update/fl_maj.h"
 #include "update/maj_programmes.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
@@ -96,7 +97,8 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
         };
     };
     connect(f, &vues::fl_main::dechargee, this, [this] { Form_Unload_main(); });
-    connect(&f->tps_minute, &QTimer::timeout, f, sur([this](vues::fl_main& w) { clics::tps_minute_Timer(ctx_, w); }));
+    connect(&f->tps_minute, &QTimer::timeout, f,
+            sur([this](vues::fl_main& w) { clics::tps_minute_Timer(ctx_, w); }));
     connect(f->amaj, &QAction::triggered, f, sur([this](vues::fl_main&) { lancer_maj(); }));
     connect(f->bt_maj, &QPushButton::clicked, f, sur([this](vues::fl_main&) { lancer_maj(); }));
     connect(f->adate, &QAction::triggered, f, sur([this](vues::fl_main&) { clics::adate_Click(ctx_); }));
@@ -106,7 +108,8 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
             sur([this](vues::fl_main& w) { gest_chaines::supprimer_chaine(ctx_, w); }));
     connect(f->bt_suppr, &QPushButton::clicked, f,
             sur([this](vues::fl_main& w) { gest_chaines::supprimer_chaine(ctx_, w); }));
-    connect(f->dvide, &QAction::triggered, f, sur([this](vues::fl_main& w) { gest_chaines::vider_chaines(ctx_, w); }));
+    connect(f->dvide, &QAction::triggered, f,
+            sur([this](vues::fl_main& w) { gest_chaines::vider_chaines(ctx_, w); }));
     connect(f->baide, &QAction::triggered, f, sur([this](vues::fl_main&) { internet::afficher_aide(ctx_); }));
     connect(f->lst_chaines, &QTreeWidget::itemClicked, f,
             sur([this](vues::fl_main& w) { clics::lst_chaines_ItemClick(ctx_, w); }));
@@ -139,6 +142,9 @@ void fl_init::quitter_appli() {
     if (ctx_.g.maj_en_cours) {
         ctx_.g.arret_demande = true;
         sortie_apres_maj_ = true;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* f = qobject_cast<maj::fl_maj*>(w))
+                f->interrompre();
         return;
     }
     en_sortie_ = true;
@@ -217,10 +223,10 @@ int principal(int argc, char** argv) {
     // The delivered database, laid down on first use and checked before anything reads it.
     bool base_ok = plateforme::deposer_base(dossier, QStringLiteral(":/programmes.mdb"));
     if (!base_ok) {
-        boites.afficher(QStringLiteral("Zapo-TV"),
-                        QStringLiteral("Impossible de créer la base des programmes « %1/programmes.mdb ».")
-                            .arg(dossier),
-                        icone_boite::critique);
+        boites.afficher(
+            QStringLiteral("Zapo-TV"),
+            QStringLiteral("Impossible de créer la base des programmes « %1/programmes.mdb ».").arg(dossier),
+            icone_boite::critique);
         return 1;
     }
     ctx.g.dossier_appli = dossier;

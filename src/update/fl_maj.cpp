@@ -50,6 +50,11 @@ void fl_maj::bt_annuler_Click() {
     bt_annuler->setEnabled(false);
 }
 
+void fl_maj::interrompre() {
+    bt_annuler_Click();
+    Q_EMIT interruption();
+}
+
 void fl_maj::closeEvent(QCloseEvent* e) {
     if (run_en_cours()) {
         // The run is in the middle of its work: stop it, and let it close us.

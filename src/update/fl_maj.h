@@ -27,11 +27,14 @@ public:
     bool run_en_cours() const { return arret_ != nullptr; }
 
     void bt_annuler_Click();
+    // The program is ending: stop now, without waiting for the page being fetched.
+    void interrompre();
 
 Q_SIGNALS:
     // barre: 1 for progres1, 2 for progres2.
     void progres_ecrit(int barre, float valeur);
     void cours_ecrit(const QString& texte);
+    void interruption();
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -89,10 +89,15 @@ fin_maj pilote_maj::maj_programmes() {
     const std::vector<donnees::chaine> chaines = base->lire_chaines();
     const float n = float(chaines.size());
     std::unique_ptr<recup::recuperateur> recup;
+    QMetaObject::Connection lien;
     if (!chaines.empty()) {
         recup = b_.fabrique_recup();
         recup->definir_progression([this](int v) { f_.ecrire_progres1(float(v)); });
+        lien = QObject::connect(&f_, &fl_maj::interruption, [r = recup.get()] { r->interrompre(); });
     }
+    // Cut before the fetcher goes, whichever way the run ends.
+    const std::unique_ptr<QMetaObject::Connection, void (*)(QMetaObject::Connection*)> coupe(
+        &lien, [](QMetaObject::Connection* c) { QObject::disconnect(*c); });
     for (const auto& c : chaines) {
         if (g.arret_demande)
             return fin_maj::annulee;
