@@ -97,8 +97,7 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
         };
     };
     connect(f, &vues::fl_main::dechargee, this, [this] { Form_Unload_main(); });
-    connect(&f->tps_minute, &QTimer::timeout, f,
-            sur([this](vues::fl_main& w) { clics::tps_minute_Timer(ctx_, w); }));
+    connect(&f->tps_minute, &QTimer::timeout, f, sur([this](vues::fl_main& w) { clics::tps_minute_Timer(ctx_, w); }));
     connect(f->amaj, &QAction::triggered, f, sur([this](vues::fl_main&) { lancer_maj(); }));
     connect(f->bt_maj, &QPushButton::clicked, f, sur([this](vues::fl_main&) { lancer_maj(); }));
     connect(f->adate, &QAction::triggered, f, sur([this](vues::fl_main&) { clics::adate_Click(ctx_); }));
@@ -108,8 +107,7 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
             sur([this](vues::fl_main& w) { gest_chaines::supprimer_chaine(ctx_, w); }));
     connect(f->bt_suppr, &QPushButton::clicked, f,
             sur([this](vues::fl_main& w) { gest_chaines::supprimer_chaine(ctx_, w); }));
-    connect(f->dvide, &QAction::triggered, f,
-            sur([this](vues::fl_main& w) { gest_chaines::vider_chaines(ctx_, w); }));
+    connect(f->dvide, &QAction::triggered, f, sur([this](vues::fl_main& w) { gest_chaines::vider_chaines(ctx_, w); }));
     connect(f->baide, &QAction::triggered, f, sur([this](vues::fl_main&) { internet::afficher_aide(ctx_); }));
     connect(f->lst_chaines, &QTreeWidget::itemClicked, f,
             sur([this](vues::fl_main& w) { clics::lst_chaines_ItemClick(ctx_, w); }));
@@ -223,10 +221,10 @@ int principal(int argc, char** argv) {
     // The delivered database, laid down on first use and checked before anything reads it.
     bool base_ok = plateforme::deposer_base(dossier, QStringLiteral(":/programmes.mdb"));
     if (!base_ok) {
-        boites.afficher(
-            QStringLiteral("Zapo-TV"),
-            QStringLiteral("Impossible de créer la base des programmes « %1/programmes.mdb ».").arg(dossier),
-            icone_boite::critique);
+        boites.afficher(QStringLiteral("Zapo-TV"),
+                        QStringLiteral("Impossible de créer la base des programmes « %1/programmes.mdb ».")
+                            .arg(dossier),
+                        icone_boite::critique);
         return 1;
     }
     ctx.g.dossier_appli = dossier;
