@@ -13,6 +13,8 @@
 #include "platform/instance_unique.h"
 #include "platform/registre.h"
 #include "shell/fl_premiere.h"
+#include "update/fl_maj.h"
+#include "update/maj_programmes.h"
 #include "views/clics_vues.h"
 
 #include <QApplication>
@@ -48,6 +50,15 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
         b_.inscrire_demarrage = inscrire_avec_icone;
     if (!b_.retirer_demarrage)
         b_.retirer_demarrage = [] { registre::retirer_demarrage(); };
+    if (!b_.executer_maj)
+        b_.executer_maj = [this] {
+            maj::branchements b;
+            b.afficher_etat = [this](const QString& texte) {
+                if (fl_main_)
+                    fl_main_->txt_etat->setText(texte);
+            };
+            maj::executer_maj(ctx_, std::move(b));
+        };
     if (!b_.montrer_premiere)
         b_.montrer_premiere = [this] {
             fl_premiere d(ctx_, b_.inscrire_demarrage, b_.retirer_demarrage);
@@ -227,6 +238,16 @@ void fl_init::quitter_appli() {
     // Nested calls from the unload events have no further effect.
     if (en_sortie_)
         return;
+    // A run is going: it stops at its next step, drops what it fetched, and the
+    // program ends when lancer_maj gets control back.
+    if (ctx_.g.maj_en_cours) {
+        ctx_.g.arret_demande = true;
+        sortie_apres_maj_ = true;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* f = qobject_cast<maj::fl_maj*>(w))
+                f->interrompre();
+        return;
+    }
     en_sortie_ = true;
     if (fl_main_)
         fl_main_->close();
@@ -242,8 +263,11 @@ void fl_init::lancer_maj() {
     if (g.maj_en_cours)
         return;
     g.maj_annulee = false;
-    if (b_.executer_maj)
-        b_.executer_maj();
+    b_.executer_maj();
+    if (sortie_apres_maj_) {
+        quitter_appli();
+        return;
+    }
     if (g.fenetre_chargee && fl_main_) {
         clics::remplir_programmes(ctx_, *fl_main_);
         clics::affiche_actuel(ctx_, *fl_main_);

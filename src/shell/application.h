@@ -87,6 +87,7 @@ private:
     QSystemTrayIcon icone_;
     bool en_sortie_ = false;
     bool termine_ = false;
+    bool sortie_apres_maj_ = false;
 };
 
 // The whole program, from main().

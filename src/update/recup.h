@@ -5,10 +5,14 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace zapo {
 class horloge;
+}
+namespace zapo::plateforme {
+class telechargeur;
 }
 
 namespace zapo::recup {
@@ -30,12 +34,19 @@ public:
 
     const std::vector<fiche_programme>& programmes_lus() const { return programmes_lus_; }
     int nb_programmes() const { return int(programmes_lus_.size()); }
+    // Why the last fetch failed (French); empty after a success.
+    const QString& derniere_erreur() const { return erreur_; }
+
+    // Ends the fetch in progress as a failure (the window is going away).
+    void interrompre();
 
 private:
     const horloge& horloge_;
     int delai_ms_ = 60000;
     std::function<void(int)> progres1_;
     std::vector<fiche_programme> programmes_lus_;
+    QString erreur_;
+    std::unique_ptr<plateforme::telechargeur> telechargeur_;
 };
 
 } // namespace zapo::recup

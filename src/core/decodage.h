@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace zapo {
+
+// Turns a fetched page's bytes into text the way a browser would: a byte-order
+// mark, else the charset of the Content-Type header, else a <meta> charset near
+// the top of the page, else UTF-8 when the bytes are valid UTF-8, else
+// windows-1252. ISO-8859-1 and US-ASCII labels are read as windows-1252, as
+// browsers do (sites labelled Latin-1 use its extra characters: "œ", "€", "’").
+QString decoder_page(const QByteArray& octets, QByteArrayView type_contenu = {});
+
+// The charset parameter of a Content-Type value ("text/html; charset=ISO-8859-1"),
+// lower case, without quotes; empty when there is none.
+QByteArray charset_du_type(QByteArrayView type_contenu);
+
+// The charset a <meta> tag declares within the first bytes of the page; empty
+// when there is none.
+QByteArray charset_meta(QByteArrayView octets);
+
+} // namespace zapo

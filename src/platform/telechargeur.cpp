@@ -1,0 +1,112 @@
+#include "platform/telechargeur.h"
+
+#include "core/version.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QUrl>
+
+namespace zapo::plateforme {
+
+namespace {
+
+QString texte_erreur(QNetworkReply::NetworkError e, int statut) {
+    switch (e) {
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("Connexion refusée par le serveur.");
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("Serveur introuvable.");
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::OperationCanceledError:
+        return QStringLiteral("Le serveur ne répond pas.");
+    case QNetworkReply::TooManyRedirectsError:
+    case QNetworkReply::InsecureRedirectError:
+        return QStringLiteral("Trop de redirections.");
+    default:
+        break;
+    }
+    if (statut != 0)
+        return QStringLiteral("Le serveur a répondu %1.").arg(statut);
+    return QStringLiteral("Échec du transfert.");
+}
+
+} // namespace
+
+telechargeur::telechargeur() = default;
+
+telechargeur::~telechargeur() {
+    interrompre();
+}
+
+void telechargeur::interrompre() {
+    if (en_cours_)
+        en_cours_->abort();
+}
+
+page_telechargee telechargeur::telecharger(const QString& adresse) {
+    page_telechargee r;
+    const QUrl url(adresse);
+    const QString schema = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (schema != u"http" && schema != u"https")) {
+        r.erreur = QStringLiteral("Adresse invalide : %1").arg(adresse);
+        return r;
+    }
+    if (!reseau_) {
+        // Qt uses the system's proxy settings and expands gzip by default.
+        reseau_ = std::make_unique<QNetworkAccessManager>();
+        reseau_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    }
+
+    QNetworkRequest requete(url);
+    requete.setMaximumRedirectsAllowed(20);
+    requete.setTransferTimeout(delai_ms_);
+    requete.setHeader(QNetworkRequest::UserAgentHeader,
+                      QStringLiteral("Mozilla/5.0 (X11; Linux x86_64) Zapo-TV/%1").arg(texte_version()));
+    requete.setRawHeader("Accept", "text/html,application/xhtml+xml,*/*;q=0.8");
+    requete.setRawHeader("Accept-Language", "fr-FR,fr;q=0.9");
+
+    QNetworkReply* reponse = reseau_->get(requete);
+    en_cours_ = reponse;
+    bool trop_gros = false;
+    QEventLoop boucle;
+    QObject::connect(reponse, &QNetworkReply::readyRead, &boucle, [&] {
+        r.corps += reponse->readAll();
+        if (r.corps.size() > taille_max_) {
+            trop_gros = true;
+            reponse->abort();
+        }
+    });
+    QObject::connect(reponse, &QNetworkReply::finished, &boucle, &QEventLoop::quit);
+    // A server that keeps trickling bytes never trips the silence time-out.
+    QTimer plafond;
+    plafond.setSingleShot(true);
+    QObject::connect(&plafond, &QTimer::timeout, reponse, &QNetworkReply::abort);
+    plafond.start(std::chrono::milliseconds(qint64(delai_ms_) * 5));
+    if (!reponse->isFinished())
+        boucle.exec();
+    plafond.stop();
+    en_cours_.clear();
+
+    if (!trop_gros)
+        r.corps += reponse->readAll();
+    const int statut = reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    r.type_contenu = reponse->rawHeader("Content-Type");
+    const QNetworkReply::NetworkError erreur = reponse->error();
+    reponse->deleteLater();
+
+    if (trop_gros)
+        r.erreur = QStringLiteral("La page est trop volumineuse.");
+    else if (erreur != QNetworkReply::NoError || statut < 200 || statut > 299)
+        r.erreur = texte_erreur(erreur, statut);
+    if (!r.erreur.isEmpty()) {
+        r.corps.clear();
+        return r;
+    }
+    r.reussie = true;
+    return r;
+}
+
+} // namespace zapo::plateforme

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace zapo::plateforme {
+
+struct page_telechargee {
+    bool reussie = false;
+    QByteArray corps;
+    QByteArray type_contenu; // the Content-Type header as sent
+    QString erreur;          // French, empty when the transfer succeeded
+};
+
+// Fetches one page over HTTP(S) as a browser would: the system's proxy
+// settings, redirects followed, compressed answers expanded. While it waits,
+// the caller's events keep being dispatched (buttons and timers stay live).
+class telechargeur {
+public:
+    telechargeur();
+    ~telechargeur();
+    telechargeur(const telechargeur&) = delete;
+    telechargeur& operator=(const telechargeur&) = delete;
+
+    // Longest silence allowed during a transfer (60 s unless set); a whole
+    // transfer never lasts more than five times that.
+    void definir_delai(int millisecondes) { delai_ms_ = millisecondes; }
+    // Larger bodies are refused, so a runaway server cannot exhaust memory.
+    void definir_taille_max(qsizetype octets) { taille_max_ = octets; }
+
+    // Any failure (time-out, refused, unknown host, status other than 2xx,
+    // address that is not http or https) gives reussie == false.
+    page_telechargee telecharger(const QString& adresse);
+
+    // Ends the transfer in progress, if any, as a failure.
+    void interrompre();
+
+private:
+    std::unique_ptr<QNetworkAccessManager> reseau_;
+    QPointer<QNetworkReply> en_cours_;
+    int delai_ms_ = 60000;
+    qsizetype taille_max_ = 64 * 1024 * 1024;
+};
+
+} // namespace zapo::plateforme

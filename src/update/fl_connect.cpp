@@ -1,0 +1,70 @@
+#include "update/fl_connect.h"
+
+#include "core/garde.h"
+
+namespace zapo::maj {
+
+fl_connect::fl_connect(contexte& ctx, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      ctx_(ctx) {
+    setupUi(this);
+    // Form_Load
+    compte_rebours = 10;
+    ctx_.g.reponse_connexion = 0;
+    tps_non.setInterval(1000);
+    connect(bt_oui, &QPushButton::clicked, this, [this] { garde(ctx_, [this] { bt_oui_Click(); }); });
+    connect(bt_non, &QPushButton::clicked, this, [this] { garde(ctx_, [this] { bt_non_Click(); }); });
+    connect(&tps_non, &QTimer::timeout, this, [this] { garde(ctx_, [this] { tps_non_Timer(); }); });
+    tps_non.start();
+}
+
+fl_connect::~fl_connect() = default;
+
+void fl_connect::bt_oui_Click() {
+    ctx_.g.reponse_connexion = 2;
+    if (vf_mem->isChecked()) {
+        ctx_.g.opt_connexion = true;
+        // The answer stands even if saving fails; the hook reports its own trouble.
+        fermer();
+        if (ctx_.enregistrer_options)
+            ctx_.enregistrer_options();
+        return;
+    }
+    fermer();
+}
+
+void fl_connect::bt_non_Click() {
+    ctx_.g.reponse_connexion = 1;
+    fermer();
+}
+
+void fl_connect::tps_non_Timer() {
+    if (compte_rebours <= 0)
+        return;
+    compte_rebours -= 1;
+    bt_non->setText(QStringLiteral("NON (%1)").arg(compte_rebours));
+    if (compte_rebours == 0) {
+        ctx_.g.reponse_connexion = 1;
+        fermer();
+    }
+}
+
+void fl_connect::fermer() {
+    done(QDialog::Accepted);
+}
+
+void fl_connect::done(int r) {
+    // The close box and Escape answer nothing: reponse_connexion stays as it is (0).
+    tps_non.stop();
+    QDialog::done(r);
+}
+
+int demander_connexion(contexte& ctx, QWidget* parent) {
+    fl_connect f(ctx, parent);
+    f.setWindowModality(Qt::ApplicationModal);
+    f.exec();
+    return ctx.g.reponse_connexion;
+}
+
+} // namespace zapo::maj

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/contexte.h"
+
+#include "ui_fl_connect.h"
+
+#include <QDialog>
+#include <QTimer>
+
+namespace zapo::maj {
+
+// "Une connexion à Internet est requise.": asks whether to dial, answers no by
+// itself after ten seconds. Its answer is ctx.g.reponse_connexion (0 none, 1 no, 2 yes).
+class fl_connect : public QDialog, public Ui::fl_connect {
+    Q_OBJECT
+public:
+    explicit fl_connect(contexte& ctx, QWidget* parent = nullptr);
+    ~fl_connect() override;
+
+    QTimer tps_non;
+    int compte_rebours = 10;
+
+    void bt_oui_Click();
+    void bt_non_Click();
+    void tps_non_Timer();
+
+    // Every way out (buttons, countdown, close box, Escape) stops the countdown.
+    void done(int r) override;
+
+private:
+    void fermer();
+    contexte& ctx_;
+};
+
+// Opens the prompt modally and gives its answer.
+int demander_connexion(contexte& ctx, QWidget* parent);
+
+} // namespace zapo::maj

@@ -1,0 +1,76 @@
+#include "update/fl_maj.h"
+
+#include <QCloseEvent>
+
+#include <cmath>
+
+namespace zapo::maj {
+
+fl_maj::fl_maj(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint) {
+    setupUi(this);
+    // White behind the current operation, whatever the style.
+    QPalette p = txt_cours->palette();
+    p.setColor(QPalette::Window, Qt::white);
+    p.setColor(QPalette::WindowText, Qt::black);
+    txt_cours->setPalette(p);
+    connect(bt_annuler, &QPushButton::clicked, this, &fl_maj::bt_annuler_Click);
+}
+
+fl_maj::~fl_maj() = default;
+
+void fl_maj::ecrire_progres1(float valeur) {
+    progres1->setValue(int(std::lround(std::clamp(valeur, 0.0f, 100.0f))));
+    Q_EMIT progres_ecrit(1, valeur);
+}
+
+void fl_maj::ecrire_progres2(float valeur) {
+    valeur2_ = valeur;
+    progres2->setValue(int(std::lround(std::clamp(valeur, 0.0f, 100.0f))));
+    Q_EMIT progres_ecrit(2, valeur);
+}
+
+void fl_maj::ecrire_cours(const QString& texte) {
+    txt_cours->setText(texte);
+    Q_EMIT cours_ecrit(texte);
+}
+
+void fl_maj::commencer_run(bool* arret_demande) {
+    arret_ = arret_demande;
+}
+
+void fl_maj::finir_run() {
+    arret_ = nullptr;
+}
+
+void fl_maj::bt_annuler_Click() {
+    if (arret_)
+        *arret_ = true;
+    bt_annuler->setEnabled(false);
+}
+
+void fl_maj::interrompre() {
+    bt_annuler_Click();
+    Q_EMIT interruption();
+}
+
+void fl_maj::closeEvent(QCloseEvent* e) {
+    if (run_en_cours()) {
+        // The run is in the middle of its work: stop it, and let it close us.
+        bt_annuler_Click();
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);
+}
+
+void fl_maj::reject() {
+    if (run_en_cours()) {
+        bt_annuler_Click();
+        return;
+    }
+    QDialog::reject();
+}
+
+} // namespace zapo::maj

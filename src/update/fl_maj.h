@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ui_fl_maj.h"
+
+#include <QDialog>
+
+namespace zapo::maj {
+
+// The update's progress window. The run writes the bars and txt_cours through
+// the methods below, which also report each write (the tests read them).
+class fl_maj : public QDialog, public Ui::fl_maj {
+    Q_OBJECT
+public:
+    explicit fl_maj(QWidget* parent = nullptr);
+    ~fl_maj() override;
+
+    void ecrire_progres1(float valeur);
+    void ecrire_progres2(float valeur);
+    // The whole run's bar as last written (single precision, not rounded).
+    float valeur_progres2() const { return valeur2_; }
+    void ecrire_cours(const QString& texte);
+
+    // While the run goes, closing asks the run to stop instead of closing.
+    void commencer_run(bool* arret_demande);
+    // The run is over: the window may close now.
+    void finir_run();
+    bool run_en_cours() const { return arret_ != nullptr; }
+
+    void bt_annuler_Click();
+    // The program is ending: stop now, without waiting for the page being fetched.
+    void interrompre();
+
+Q_SIGNALS:
+    // barre: 1 for progres1, 2 for progres2.
+    void progres_ecrit(int barre, float valeur);
+    void cours_ecrit(const QString& texte);
+    void interruption();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+public:
+    // Escape behaves as the frame's close box.
+    void reject() override;
+
+private:
+    bool* arret_ = nullptr;
+    float valeur2_ = 0;
+};
+
+} // namespace zapo::maj

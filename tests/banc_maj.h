@@ -1,0 +1,213 @@
+#pragma once
+
+// A complete setting for update runs: a copy of the delivered database with
+// channels pointing at a local HTTP server, fake services, and recorders for
+// what the progress window shows.
+
+#include "core/contexte.h"
+#include "core/horloge.h"
+#include "data/base_programmes.h"
+#include "update/fl_maj.h"
+#include "update/maj_programmes.h"
+#include "update/recup.h"
+
+#include "outils/dossier_essai.h"
+#include "outils/faux_services.h"
+#include "outils/serveur_http.h"
+
+#include <sqlite3.h>
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace zapo::essais {
+
+// Every row of a table, rowid first, each value with its storage type and exact
+// bytes: two equal dumps mean byte-for-byte equal tables.
+inline QByteArray vider_table(const QString& chemin_base, const char* table) {
+    sqlite3* db = nullptr;
+    QByteArray res;
+    if (sqlite3_open_v2(chemin_base.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return "ouverture impossible";
+    }
+    const QByteArray sql = QByteArray("SELECT rowid, * FROM ") + table + " ORDER BY rowid";
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return "requete impossible";
+    }
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        for (int i = 0; i < sqlite3_column_count(st); ++i) {
+            const int type = sqlite3_column_type(st, i);
+            res += QByteArray::number(type) + ':';
+            if (type == SQLITE_FLOAT) {
+                const double d = sqlite3_column_double(st, i);
+                res += QByteArray(reinterpret_cast<const char*>(&d), sizeof d).toHex();
+            } else if (type != SQLITE_NULL) {
+                res += QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                                  sqlite3_column_bytes(st, i))
+                           .toHex();
+            }
+            res += '|';
+        }
+        res += '\n';
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return res;
+}
+
+inline QString verifier_integrite(const QString& chemin_base) {
+    sqlite3* db = nullptr;
+    QString res = QStringLiteral("ouverture impossible");
+    if (sqlite3_open_v2(chemin_base.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK) {
+            res.clear();
+            while (sqlite3_step(st) == SQLITE_ROW)
+                res += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+            sqlite3_finalize(st);
+        }
+    }
+    sqlite3_close(db);
+    return res;
+}
+
+inline void executer_sql(const QString& chemin_base, const char* sql) {
+    donnees::base_programmes b(chemin_base);
+    donnees::requete(b.poignee(), sql, chemin_base).executer();
+}
+
+// A schedule page in the format the scanner reads: "hh" "h" "mm" then the title.
+inline QByteArray page_programmes(const std::vector<std::pair<QString, QString>>& lignes) {
+    QByteArray p = "<html><body><table>\r\n";
+    for (const auto& [heure, titre] : lignes)
+        p += "<tr><td>" + heure.toUtf8() + "</td><td>" + titre.toUtf8() + "</td></tr>\r\n";
+    p += "</table></body></html>\r\n";
+    return p;
+}
+
+struct chaine_essai {
+    int num = 0;
+    QString nom;
+    QString chemin; // on the test server
+    std::vector<std::pair<QString, QString>> programmes;
+};
+
+// The three channels of most runs: the times 06h00, 12h30, 20h50 at a clock of 14:00.
+inline std::vector<chaine_essai> trois_chaines() {
+    return {
+        {2,
+         QStringLiteral("Télé Une"),
+         QStringLiteral("/une"),
+         {{"06h00", "Réveil"}, {"12h30", "Journal de midi"}, {"20h50", "Film du soir"}}},
+        {3,
+         QStringLiteral("Deuxième Chaîne"),
+         QStringLiteral("/deux"),
+         {{"06h30", "Matinale"}, {"20h45", "Série"}}},
+        {5,
+         QStringLiteral("Canal Trois"),
+         QStringLiteral("/trois"),
+         {{"07h00", "Dessins animés"}, {"13h00", "Météo"}, {"21h00", "Débat"}, {"23h10", "Nuit"}}},
+    };
+}
+
+class banc_maj {
+public:
+    // dossier: an existing folder holding programmes.mdb, or empty for a fresh copy.
+    explicit banc_maj(const QString& dossier = {}) {
+        serveur.demarrer();
+        ctx.g.dossier_appli = dossier.isEmpty() ? copie_.chemin() : dossier;
+        ctx.horloge_ = &horloge;
+        ctx.boites = &boites;
+        ctx.connexion = &connexion;
+        ctx.pas = &pas_nul;
+        ctx.charger_fenetre = [this] {
+            ++nb_chargements;
+            ctx.g.fenetre_chargee = true;
+        };
+        executer_sql(base(), "DELETE FROM chaines");
+    }
+
+    QString base() const { return ctx.chemin_base(); }
+
+    void ajouter(const chaine_essai& c, bool avec_page = true) {
+        donnees::base_programmes b(base());
+        b.ajouter_chaine({c.num, c.nom, serveur.url(c.chemin), 1});
+        if (avec_page)
+            serveur.definir_page(c.chemin, page_programmes(c.programmes));
+    }
+
+    // Rows and a stamp that a failed run must leave alone.
+    void anciennes_donnees() {
+        donnees::base_programmes b(base());
+        const date_heure d = date_heure::depuis_date(QDate(2026, 6, 11), 6, 0);
+        for (int i = 0; i < 4; ++i) {
+            fiche_programme p{QStringLiteral("Ancien %1").arg(i), d + date_heure::duree_hm(i, 7, 13),
+                              date_heure::duree_hm(0, 53), d + date_heure::duree_hm(i + 1, 0, 13)};
+            b.ajouter_programme(p, 2 + i % 2);
+        }
+        b.ecrire_maj(date_heure::depuis_date(QDate(2026, 6, 11), 9, 41, 7));
+    }
+
+    maj::fin_maj lancer() {
+        maj::branchements b;
+        b.fabrique_recup = [this] {
+            auto r = std::make_unique<recup::recuperateur>(horloge);
+            r->definir_delai(delai_ms);
+            return r;
+        };
+        b.demander_connexion = [this](QWidget*) {
+            ++nb_invites;
+            return invite ? invite() : reponse_invite;
+        };
+        b.afficher_etat = [this](const QString& t) { etats_principal << t; };
+        b.a_l_ouverture = [this](maj::fl_maj& f) {
+            fenetre = &f;
+            visible_pendant_run = f.isVisible();
+            QObject::connect(&f, &maj::fl_maj::progres_ecrit, [this](int barre, float v) {
+                (barre == 1 ? progres1 : progres2).push_back(v);
+                if (barre == 2 && sur_progres2)
+                    sur_progres2(v);
+            });
+            QObject::connect(&f, &maj::fl_maj::cours_ecrit, [this, &f](const QString& t) {
+                cours << t;
+                etats_pendant << ctx.g.texte_etat;
+                if (sur_cours)
+                    sur_cours(f, t);
+            });
+        };
+        const maj::fin_maj fin = maj::executer_maj(ctx, std::move(b));
+        fenetre = nullptr;
+        return fin;
+    }
+
+    dossier_essai copie_;
+    serveur_http serveur;
+    horloge_fixe horloge{QDateTime(QDate(2026, 6, 12), QTime(14, 0))};
+    fausses_boites boites;
+    fausse_connexion connexion;
+    rythme_nul pas_nul;
+    contexte ctx;
+    int delai_ms = 10000;
+
+    int reponse_invite = 0;
+    std::function<int()> invite;
+    std::function<void(maj::fl_maj&, const QString&)> sur_cours;
+    std::function<void(float)> sur_progres2;
+
+    maj::fl_maj* fenetre = nullptr;
+    bool visible_pendant_run = false;
+    int nb_invites = 0;
+    int nb_chargements = 0;
+    std::vector<float> progres1, progres2;
+    QStringList cours, etats_pendant, etats_principal;
+};
+
+} // namespace zapo::essais

@@ -1,0 +1,62 @@
+#include "core/decodage.h"
+
+#include <QTest>
+
+using namespace zapo;
+
+class test_decodage : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void decodage_data();
+    void decodage();
+};
+
+void test_decodage::decodage_data() {
+    QTest::addColumn<QByteArray>("octets");
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QString>("attendu");
+
+    const QString accents = QStringLiteral("Télématin L'œuvre 5 €");
+    const QByteArray cp1252 = "T\xE9l\xE9matin L'\x9Cuvre 5 \x80";
+    const QByteArray utf8 = accents.toUtf8();
+
+    QTest::newRow("utf-8 annoncé") << utf8 << QByteArray("text/html; charset=UTF-8") << accents;
+    QTest::newRow("utf-8 sans étiquette") << utf8 << QByteArray("text/html") << accents;
+    QTest::newRow("latin-1 annoncé lu en windows-1252")
+        << cp1252 << QByteArray("text/html; charset=ISO-8859-1") << accents;
+    QTest::newRow("étiquette entre guillemets")
+        << cp1252 << QByteArray("text/html;charset=\"iso-8859-1\"") << accents;
+    QTest::newRow("windows-1252 sans étiquette") << cp1252 << QByteArray() << accents;
+    QTest::newRow("en-tête avant meta")
+        << QByteArray("<meta charset=utf-8>") + cp1252 << QByteArray("text/html; charset=windows-1252")
+        << QStringLiteral("<meta charset=utf-8>") + accents;
+    QTest::newRow("meta charset") << QByteArray("<head><meta charset=\"iso-8859-1\"></head>\xE9")
+                                  << QByteArray("text/html")
+                                  << QStringLiteral("<head><meta charset=\"iso-8859-1\"></head>é");
+    // Valid UTF-8 that the page says is Latin-1: the label wins, as in a browser.
+    QTest::newRow("meta http-equiv")
+        << QByteArray("<META HTTP-EQUIV='Content-Type' CONTENT='text/html; charset=ISO-8859-1'>\xC3\xA9")
+        << QByteArray()
+        << QStringLiteral("<META HTTP-EQUIV='Content-Type' CONTENT='text/html; charset=ISO-8859-1'>Ã©");
+    QTest::newRow("meta dans un commentaire ignoré")
+        << QByteArray("<!-- <meta charset=iso-8859-1> -->\xC3\xA9") << QByteArray()
+        << QStringLiteral("<!-- <meta charset=iso-8859-1> -->é");
+    QTest::newRow("iso-8859-15") << QByteArray("\xA4") << QByteArray("text/html; charset=iso-8859-15")
+                                 << QStringLiteral("€");
+    QTest::newRow("étiquette inconnue")
+        << cp1252 << QByteArray("text/html; charset=n-importe-quoi") << accents;
+    QTest::newRow("bom utf-8 plus fort que l'étiquette")
+        << QByteArray("\xEF\xBB\xBF") + utf8 << QByteArray("text/html; charset=iso-8859-1") << accents;
+    QTest::newRow("bom utf-16le") << QByteArray("\xFF\xFE\xE9\x00", 4) << QByteArray() << QStringLiteral("é");
+    QTest::newRow("utf-8 tronqué") << QByteArray("abc\xC3") << QByteArray() << QStringLiteral("abcÃ");
+}
+
+void test_decodage::decodage() {
+    QFETCH(QByteArray, octets);
+    QFETCH(QByteArray, type);
+    QFETCH(QString, attendu);
+    QCOMPARE(decoder_page(octets, type), attendu);
+}
+
+QTEST_GUILESS_MAIN(test_decodage)
+#include "test_decodage.moc"

@@ -1,0 +1,108 @@
+// The connection prompt: its answers, the remembered yes, the countdown.
+
+#include "update/fl_connect.h"
+
+#include <QTest>
+
+using namespace zapo;
+
+class test_fl_connect : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void textes();
+    void reponses_data();
+    void reponses();
+    void compte_a_rebours();
+};
+
+void test_fl_connect::textes() {
+    contexte ctx;
+    ctx.g.reponse_connexion = 2; // a previous answer never leaks into a new prompt
+    maj::fl_connect f(ctx);
+    QCOMPARE(ctx.g.reponse_connexion, 0);
+    QCOMPARE(f.windowTitle(), QStringLiteral("Zapo-TV - Connexion à Internet"));
+    QCOMPARE(f.Label1->text(), QStringLiteral("Une connexion à Internet est requise."));
+    QCOMPARE(f.Label2->text(), QStringLiteral("Voullez-vous vous connecter ?"));
+    QCOMPARE(f.vf_mem->text(), QStringLiteral("Se connecter automatiquement la prochaine fois."));
+    QVERIFY(!f.vf_mem->isChecked());
+    QCOMPARE(f.bt_oui->text(), QStringLiteral("OUI"));
+    QCOMPARE(f.bt_non->text(), QStringLiteral("NON (10)"));
+    QVERIFY(f.tps_non.isActive());
+    QCOMPARE(f.tps_non.interval(), 1000);
+}
+
+// action: oui, non, cadre (close box), echap.
+void test_fl_connect::reponses_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("coche");
+    QTest::addColumn<int>("reponse");
+    QTest::addColumn<bool>("opt_connexion");
+    QTest::addColumn<int>("nb_enregistrements");
+
+    QTest::newRow("OUI, case cochée") << "oui" << true << 2 << true << 1;
+    QTest::newRow("OUI, case vide") << "oui" << false << 2 << false << 0;
+    QTest::newRow("NON, case cochée") << "non" << true << 1 << false << 0;
+    QTest::newRow("NON, case vide") << "non" << false << 1 << false << 0;
+    QTest::newRow("fermée par le cadre") << "cadre" << true << 0 << false << 0;
+    QTest::newRow("Échap") << "echap" << true << 0 << false << 0;
+}
+
+void test_fl_connect::reponses() {
+    QFETCH(QString, action);
+    QFETCH(bool, coche);
+
+    contexte ctx;
+    int nb_enregistrements = 0;
+    bool opt_au_moment_d_enregistrer = false;
+    ctx.enregistrer_options = [&] {
+        ++nb_enregistrements;
+        opt_au_moment_d_enregistrer = ctx.g.opt_connexion;
+    };
+    maj::fl_connect f(ctx);
+    f.show();
+    if (coche)
+        QTest::mouseClick(f.vf_mem, Qt::LeftButton, {}, QPoint(5, f.vf_mem->height() / 2));
+    QCOMPARE(f.vf_mem->isChecked(), coche);
+    if (action == "oui")
+        QTest::mouseClick(f.bt_oui, Qt::LeftButton);
+    else if (action == "non")
+        QTest::mouseClick(f.bt_non, Qt::LeftButton);
+    else if (action == "cadre")
+        f.close();
+    else
+        QTest::keyClick(&f, Qt::Key_Escape);
+
+    QVERIFY(!f.isVisible());
+    QVERIFY(!f.tps_non.isActive());
+    QTEST(ctx.g.reponse_connexion, "reponse");
+    QTEST(ctx.g.opt_connexion, "opt_connexion");
+    QTEST(nb_enregistrements, "nb_enregistrements");
+    // The option is set before it is saved.
+    QCOMPARE(opt_au_moment_d_enregistrer, nb_enregistrements > 0);
+}
+
+// Ten ticks, no real waiting: NON (9) ... NON (0), and only the last answers no.
+void test_fl_connect::compte_a_rebours() {
+    contexte ctx;
+    maj::fl_connect f(ctx);
+    f.tps_non.stop();
+    f.show();
+    for (int reste = 9; reste >= 1; --reste) {
+        f.tps_non_Timer();
+        QCOMPARE(f.bt_non->text(), QStringLiteral("NON (%1)").arg(reste));
+        QCOMPARE(ctx.g.reponse_connexion, 0);
+        QVERIFY(f.isVisible());
+    }
+    f.tps_non_Timer();
+    QCOMPARE(f.bt_non->text(), QStringLiteral("NON (0)"));
+    QCOMPARE(ctx.g.reponse_connexion, 1);
+    QVERIFY(!f.isVisible());
+    QCOMPARE(ctx.g.opt_connexion, false);
+    // A tick already queued when the window closed changes nothing.
+    f.tps_non_Timer();
+    QCOMPARE(f.bt_non->text(), QStringLiteral("NON (0)"));
+    QCOMPARE(ctx.g.reponse_connexion, 1);
+}
+
+QTEST_MAIN(test_fl_connect)
+#include "test_fl_connect.moc"
