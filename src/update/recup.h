@@ -2,6 +2,7 @@
 
 #include "core/fiche_programme.h"
 
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -13,6 +14,9 @@ class horloge;
 }
 namespace zapo::plateforme {
 class telechargeur;
+}
+namespace zapo::xmltv {
+struct lecture;
 }
 
 namespace zapo::recup {
@@ -30,6 +34,9 @@ public:
 
     // Fetches `adresse` and cuts it into programmes. False when the transfer
     // failed or the page was empty: the run then shows "ECHEC " and the name.
+    // An XMLTV document (plain or gzip) is recognised by its content; the
+    // address's fragment then names the channel in it. Within one run an address
+    // (without its fragment) is downloaded and read once, whatever the channels.
     bool recup_programmes(int num_chaine, const QString& adresse);
 
     const std::vector<fiche_programme>& programmes_lus() const { return programmes_lus_; }
@@ -41,7 +48,18 @@ public:
     void interrompre();
 
 private:
+    // What one address gave during this run.
+    struct document {
+        bool reussi = false;
+        QString erreur;
+        QByteArray corps;
+        QByteArray type_contenu;
+        std::shared_ptr<const xmltv::lecture> flux; // set when the body is XMLTV
+    };
+    const document& obtenir(const QString& cle, const QString& adresse);
+
     const horloge& horloge_;
+    QHash<QString, document> documents_;
     int delai_ms_ = 60000;
     std::function<void(int)> progres1_;
     std::vector<fiche_programme> programmes_lus_;
