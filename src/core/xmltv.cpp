@@ -5,6 +5,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace zapo::xmltv {
 
@@ -46,6 +47,17 @@ private:
     int decalage_ = 0;
 };
 
+// Days since 1970-01-01 of a civil date (proleptic Gregorian), without QDateTime:
+// a feed holds tens of thousands of times.
+qint64 jours_depuis_1970(int a, int m, int j) {
+    a -= m <= 2;
+    const qint64 ere = (a >= 0 ? a : a - 399) / 400;
+    const qint64 annee_ere = a - ere * 400;
+    const qint64 jour_annee = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + j - 1;
+    const qint64 jour_ere = annee_ere * 365 + annee_ere / 4 - annee_ere / 100 + jour_annee;
+    return ere * 146097 + jour_ere - 719468;
+}
+
 struct brut {
     qint64 debut = 0;
     qint64 fin = -1; // -1: no stop
@@ -81,13 +93,11 @@ bool lire_heure(QStringView texte, qint64& utc) {
         if (chiffres(t, 12, 2, s))
             i = 14;
     }
-    const QDate date(a, mo, j);
-    const QTime heure(h, mi, s);
-    if (!date.isValid() || !heure.isValid())
+    if (!QDate::isValid(a, mo, j) || !QTime::isValid(h, mi, s))
         return false;
     QStringView reste = t.sliced(i).trimmed();
     if (reste.isEmpty()) {
-        const QDateTime local(date, heure);
+        const QDateTime local(QDate(a, mo, j), QTime(h, mi, s));
         if (!local.isValid())
             return false;
         utc = local.toSecsSinceEpoch();
@@ -98,7 +108,7 @@ bool lire_heure(QStringView texte, qint64& utc) {
         !chiffres(reste, 3, 2, mm))
         return false;
     const int decalage = (hh * 3600 + mm * 60) * (reste[0] == u'-' ? -1 : 1);
-    utc = QDateTime(date, heure, Qt::UTC).toSecsSinceEpoch() - decalage;
+    utc = jours_depuis_1970(a, mo, j) * 86400 + h * 3600 + mi * 60 + s - decalage;
     return true;
 }
 
@@ -108,7 +118,8 @@ lecture lire(QByteArrayView document, date_heure maintenant) {
     const qint64 borne_basse = convertisseur_local::utc(aujourdhui);
     const qint64 borne_haute = convertisseur_local::utc(aujourdhui + un_jour + date_heure::duree_hm(10, 0));
 
-    QHash<QString, std::vector<brut>> bruts;
+    std::unordered_map<QString, std::vector<brut>> bruts; // stable addresses
+    std::vector<std::pair<QString, std::vector<brut>*>> index;
     // Read in place: a feed is megabytes.
     QXmlStreamReader x(QByteArray::fromRawData(document.data(), document.size()));
     bool racine_vue = false;
@@ -133,8 +144,21 @@ lecture lire(QByteArrayView document, date_heure maintenant) {
             continue;
         }
         const QXmlStreamAttributes att = x.attributes();
-        const QString chaine = att.value(QLatin1String("channel")).toString();
-        res.chaines.insert(chaine);
+        const QStringView id = att.value(QLatin1String("channel"));
+        // Few channels, many programmes: find the channel's list without a new string each time.
+        std::vector<brut>* liste = nullptr;
+        for (auto& [nom, l] : index) {
+            if (nom == id) {
+                liste = l;
+                break;
+            }
+        }
+        if (!liste) {
+            const QString nom = id.toString();
+            res.chaines.insert(nom);
+            liste = &bruts[nom];
+            index.emplace_back(nom, liste);
+        }
         brut b;
         const bool debut_ok = lire_heure(att.value(QLatin1String("start")), b.debut);
         if (!att.hasAttribute(QLatin1String("stop")) || !lire_heure(att.value(QLatin1String("stop")), b.fin))
@@ -159,7 +183,7 @@ lecture lire(QByteArrayView document, date_heure maintenant) {
         if (!francais)
             b.titre = premier.isNull() ? QString() : premier;
         if (debut_ok)
-            bruts[chaine].push_back(std::move(b));
+            liste->push_back(std::move(b));
     }
     if (x.hasError()) {
         res.erreur = QStringLiteral("document XMLTV illisible (ligne %1) : %2").arg(x.lineNumber()).arg(x.errorString());
@@ -171,10 +195,9 @@ lecture lire(QByteArrayView document, date_heure maintenant) {
     }
 
     convertisseur_local local;
-    for (auto it = bruts.begin(); it != bruts.end(); ++it) {
-        auto& liste = it.value();
+    for (auto& [nom, liste] : bruts) {
         std::stable_sort(liste.begin(), liste.end(), [](const brut& a, const brut& b) { return a.debut < b.debut; });
-        std::vector<fiche_programme>& sortie = res.programmes[it.key()];
+        std::vector<fiche_programme>& sortie = res.programmes[nom];
         for (size_t i = 0; i < liste.size() && int(sortie.size()) < max_programmes; ++i) {
             const brut& b = liste[i];
             if (b.debut < borne_basse || b.debut >= borne_haute)
