@@ -2,6 +2,12 @@
 
 #include "core/horloge.h"
 
+#include <QtAlgorithms>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace zapo::recup {
 
 namespace {
@@ -25,6 +31,38 @@ int minutes_de(QStringView run) {
     return heure * 60 + minute;
 }
 
+// First position at or after `i` whose character, with bit 1 set when
+// `deux` is true, equals `c`; -1 when there is none. The page is mostly markup,
+// so this is the hot loop: eight characters per step with SSE2.
+// With c = '>' and deux, it finds either '<' (0x3C) or '>' (0x3E), and nothing else.
+template <char16_t c, bool deux> inline qsizetype chercher(const char16_t* t, qsizetype i, qsizetype n) {
+    constexpr char16_t bit = deux ? 2 : 0;
+#if defined(__SSE2__)
+    const __m128i ou = _mm_set1_epi16(short(bit));
+    const __m128i cible = _mm_set1_epi16(short(c));
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+        const int masque = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_or_si128(v, ou), cible));
+        if (masque != 0)
+            return i + qCountTrailingZeroBits(unsigned(masque)) / 2;
+    }
+#endif
+    for (; i < n; ++i)
+        if (char16_t(t[i] | bit) == c)
+            return i;
+    return -1;
+}
+
+inline qsizetype fermant_suivant(const char16_t* t, qsizetype i, qsizetype n) {
+    return chercher<u'>', false>(t, i, n);
+}
+inline qsizetype ouvrant_suivant(const char16_t* t, qsizetype i, qsizetype n) {
+    return chercher<u'<', false>(t, i, n);
+}
+inline qsizetype chevron_suivant(const char16_t* t, qsizetype i, qsizetype n) {
+    return chercher<u'>', true>(t, i, n);
+}
+
 } // namespace
 
 page_decoupee decouper_page(QStringView page, const horloge& h) {
@@ -36,15 +74,20 @@ page_decoupee decouper_page(QStringView page, const horloge& h) {
     bool jour_vu = false;
     int nb = 0; // times seen, the first unstored one included
     // Position of the "<" that ends the current run; found once and kept while
-    // the next run starts before it, so no character is searched twice for it.
+    // the next run starts before it.
     qsizetype fin_run = -1;
 
     // Each run starts just after a ">"; visiting every ">" in order is the same
     // as cutting the page after its first ">" again and again, without copying.
     // A page (or remainder) with no ">" left is finished: nothing after it can
     // start a run, whether it is cut off inside a tag or plain text.
-    for (qsizetype q = page.indexOf(u'>'); q >= 0; q = page.indexOf(u'>', q + 1)) {
+    qsizetype i = 0;
+    for (;;) {
+        const qsizetype q = fermant_suivant(t, i, n);
+        if (q < 0)
+            break;
         const qsizetype p = q + 1;
+        i = p;
         // A run that begins in the last five characters is never read.
         if (n - p <= 5)
             break;
@@ -52,10 +95,21 @@ page_decoupee decouper_page(QStringView page, const horloge& h) {
         if (c == u'<' || c == u' ' || c == u'\r' || c == u'\n')
             continue;
         if (fin_run < p) {
-            fin_run = page.indexOf(u'<', p);
+            // One scan finds the run's end and tells whether a ">" lies inside
+            // it (each such ">" starts a shorter run that ends at the same "<").
+            const qsizetype k = chevron_suivant(t, p, n);
             // A run with no "<" after it has no end: the page stops there.
-            if (fin_run < 0)
+            if (k < 0)
                 break;
+            if (t[k] == u'<') {
+                fin_run = k;
+                i = k + 1;
+            } else {
+                fin_run = ouvrant_suivant(t, k + 1, n);
+                if (fin_run < 0)
+                    break;
+                i = k;
+            }
         }
         const QStringView run(t + p, fin_run - p);
 
