@@ -117,7 +117,9 @@ void fl_init::Form_Load() {
         charger_fenetre();
 }
 
-void fl_init::initialiser() { lire_options(); }
+void fl_init::initialiser() {
+    lire_options();
+}
 
 void fl_init::lire_options() {
     auto& g = ctx_.g;
@@ -139,12 +141,11 @@ void fl_init::enregistrer_options() {
     QString erreur;
     if (!donnees::ecrire_fichier_options(ctx_.chemin_options(), v, &erreur)) {
         // The options stay in memory for this run; the old file is untouched.
-        ctx_.boites->afficher(
-            QStringLiteral("Zapo-TV"),
-            QStringLiteral("Les options n'ont pas pu être enregistrées dans « %1 » (%2).\r"
-                           "Elles restent valables jusqu'à la fermeture de Zapo-TV.")
-                .arg(QDir::toNativeSeparators(ctx_.chemin_options()), erreur),
-            icone_boite::exclamation);
+        ctx_.boites->afficher(QStringLiteral("Zapo-TV"),
+                              QStringLiteral("Les options n'ont pas pu être enregistrées dans « %1 » (%2).\r"
+                                             "Elles restent valables jusqu'à la fermeture de Zapo-TV.")
+                                  .arg(QDir::toNativeSeparators(ctx_.chemin_options()), erreur),
+                              icone_boite::exclamation);
     }
     charger_fenetre();
     cocher_options();
@@ -160,7 +161,9 @@ void fl_init::cocher_options() {
     fl_main_->cmajauto->setChecked(g.opt_majauto);
 }
 
-bool fl_init::agent_actif() const { return ctx_.g.opt_agent && b_.zone_notification(); }
+bool fl_init::agent_actif() const {
+    return ctx_.g.opt_agent && b_.zone_notification();
+}
 
 void fl_init::charger_fenetre() {
     if (fl_main_ || en_sortie_)
@@ -187,7 +190,8 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
         };
     };
     connect(f, &vues::fl_main::dechargee, this, [this] { garde(ctx_, [this] { Form_Unload_main(); }); });
-    connect(&f->tps_minute, &QTimer::timeout, f, sur([this](vues::fl_main& w) { clics::tps_minute_Timer(ctx_, w); }));
+    connect(&f->tps_minute, &QTimer::timeout, f,
+            sur([this](vues::fl_main& w) { clics::tps_minute_Timer(ctx_, w); }));
     connect(f->amaj, &QAction::triggered, f, sur([this](vues::fl_main&) { lancer_maj(); }));
     connect(f->bt_maj, &QPushButton::clicked, f, sur([this](vues::fl_main&) { lancer_maj(); }));
     connect(f->adate, &QAction::triggered, f, sur([this](vues::fl_main&) { clics::adate_Click(ctx_); }));
@@ -201,7 +205,8 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
             sur([this](vues::fl_main& w) { gest_chaines::supprimer_chaine(ctx_, w); }));
     connect(f->bt_suppr, &QPushButton::clicked, f,
             sur([this](vues::fl_main& w) { gest_chaines::supprimer_chaine(ctx_, w); }));
-    connect(f->dvide, &QAction::triggered, f, sur([this](vues::fl_main& w) { gest_chaines::vider_chaines(ctx_, w); }));
+    connect(f->dvide, &QAction::triggered, f,
+            sur([this](vues::fl_main& w) { gest_chaines::vider_chaines(ctx_, w); }));
     auto ajouter = sur([this](vues::fl_main& w) { chaines::fl_chaine::afficher(ctx_, w.lst_images); });
     connect(f->dajout, &QAction::triggered, f, ajouter);
     connect(f->bt_ajouter, &QPushButton::clicked, f, ajouter);
@@ -330,9 +335,10 @@ void fl_init::aquitter_Click() {
     if (agent_actif()) {
         const auto r = ctx_.boites->afficher(
             QStringLiteral("Zapo-TV"),
-            QStringLiteral("Vous avez choisi de quitter Zapo-TV et de fermer son agent.\r"
-                           "La base ne sera plus mise à jour automatiquement.\r"
-                           "Si vous voulez garder l'agent actif, cliquez sur Annuler puis choisissez Réduire."),
+            QStringLiteral(
+                "Vous avez choisi de quitter Zapo-TV et de fermer son agent.\r"
+                "La base ne sera plus mise à jour automatiquement.\r"
+                "Si vous voulez garder l'agent actif, cliquez sur Annuler puis choisissez Réduire."),
             icone_boite::exclamation, boutons_boite::ok_annuler);
         if (r != reponse_boite::ok)
             return;
@@ -386,10 +392,10 @@ int principal(int argc, char** argv) {
 
     // The delivered database, laid down on first use and checked before anything reads it.
     if (!plateforme::deposer_base(dossier, QStringLiteral(":/programmes.mdb"))) {
-        boites.afficher(QStringLiteral("Zapo-TV"),
-                        QStringLiteral("Impossible de créer la base des programmes « %1/programmes.mdb ».")
-                            .arg(dossier),
-                        icone_boite::critique);
+        boites.afficher(
+            QStringLiteral("Zapo-TV"),
+            QStringLiteral("Impossible de créer la base des programmes « %1/programmes.mdb ».").arg(dossier),
+            icone_boite::critique);
         return 1;
     }
     ctx.g.dossier_appli = dossier;
