@@ -88,9 +88,13 @@ class Banc:
         os.chmod(os.path.join(dossier, "run"), 0o700)
         self.journal = os.path.join(dossier, "boites.jsonl")
 
-        self.ecran = self.demarrer_xvfb()
-        self.bus = self.demarrer_bus()
-        self.observateur = self.demarrer_observateur()
+        try:
+            self.ecran = self.demarrer_xvfb()
+            self.bus = self.demarrer_bus()
+            self.observateur = self.demarrer_observateur()
+        except BaseException:
+            self.arreter()
+            raise
 
         env = {k: v for k, v in os.environ.items()
                if k not in ("XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "QT_QPA_PLATFORMTHEME",
