@@ -297,8 +297,9 @@ std::vector<entree_modele> base_programmes::lire_modele() {
     return res;
 }
 
-void base_programmes::parcourir_liste(const std::function<void(const ligne_liste&)>& f) {
-    requete r(db_, "SELECT hdeb, hfin, programme, chaine, duree FROM liste ORDER BY rowid", chemin_);
+namespace {
+
+void parcourir(requete& r, const std::function<void(const ligne_liste&)>& f) {
     ligne_liste l;
     while (r.pas()) {
         l.hdeb = date_heure::depuis_jours(r.reel(0));
@@ -311,6 +312,20 @@ void base_programmes::parcourir_liste(const std::function<void(const ligne_liste
             l.duree = date_heure::depuis_jours(r.reel(4));
         f(l);
     }
+}
+
+} // namespace
+
+void base_programmes::parcourir_liste(const std::function<void(const ligne_liste&)>& f) {
+    requete r(db_, "SELECT hdeb, hfin, programme, chaine, duree FROM liste ORDER BY rowid", chemin_);
+    parcourir(r, f);
+}
+
+void base_programmes::parcourir_chaine(int num_chaine, const std::function<void(const ligne_liste&)>& f) {
+    requete r(db_, "SELECT hdeb, hfin, programme, chaine, duree FROM liste WHERE chaine = ?1 ORDER BY rowid",
+              chemin_);
+    r.lier(1, num_chaine);
+    parcourir(r, f);
 }
 
 std::vector<ligne_liste> base_programmes::lire_liste() {

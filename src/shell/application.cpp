@@ -11,6 +11,7 @@
 #include "platform/connexion_linux.h"
 #include "platform/dossier.h"
 #include "platform/instance_unique.h"
+#include "platform/mesure_demarrage.h"
 #include "platform/registre.h"
 #include "shell/fl_premiere.h"
 #include "update/fl_maj.h"
@@ -363,6 +364,7 @@ void installer_francais(QApplication& app) {
 
 int principal(int argc, char** argv) {
     QApplication app(argc, argv);
+    plateforme::mesurer_demarrage_si_demande();
     QApplication::setApplicationName(QStringLiteral("Zapo-TV"));
     QApplication::setOrganizationName(QStringLiteral("Zapo-TV"));
     QApplication::setApplicationVersion(texte_version());
