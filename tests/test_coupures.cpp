@@ -62,7 +62,7 @@ class test_coupures : public QObject {
     QByteArray fichier_ancien_;
     QByteArray liste_ancienne_, maj_ancienne_, liste_nouvelle_;
     qint64 duree_ms_ = 0; // start to commit, uninterrupted
-    QSet<QString> issues_;
+    QMap<QString, int> issues_;
 
     QSet<QByteArray> contenus_options_;
 
@@ -119,11 +119,13 @@ private Q_SLOTS:
         const bool nouveau = liste == liste_nouvelle_ && maj != maj_ancienne_ && maj.count('\n') == 1 &&
                              stamp && stamp->date() == jour_essai && stamp->heure() == 14;
         QVERIFY2(ancien || nouveau, "ni toutes les anciennes lignes ni toutes les nouvelles");
-        issues_.insert(ancien ? QStringLiteral("ancien") : QStringLiteral("nouveau"));
+        ++issues_[ancien ? QStringLiteral("ancien") : QStringLiteral("nouveau")];
     }
 
     // The draw hit both sides of the commit.
     void bilan_maj() {
+        qInfo("%d fois les anciennes lignes, %d fois les nouvelles", issues_.value(QStringLiteral("ancien")),
+              issues_.value(QStringLiteral("nouveau")));
         QVERIFY(issues_.contains(QStringLiteral("ancien")));
         QVERIFY(issues_.contains(QStringLiteral("nouveau")));
     }
