@@ -2,6 +2,7 @@
 // (Xvfb), a private session bus and a stand-in for the desktop's notification
 // area, to which Qt exports the icon; the test then clicks the icon over D-Bus
 // as a desktop would and looks at the windows on the X server.
+#include "outils/ecran_virtuel.h"
 #include "outils/programme_essai.h"
 
 #include <QDBusConnection>
@@ -125,13 +126,12 @@ bool demarrer_observateur(demon& o, const bus_prive& bus, bool hote) {
 class test_icone_e2e : public QObject {
     Q_OBJECT
 
-    demon xvfb_;
-    QString ecran_;
+    std::unique_ptr<ecran_virtuel> ecran_;
     bool capture_faite_ = false;
 
     QProcessEnvironment env_x() const {
         auto env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), ecran_);
+        env.insert(QStringLiteral("DISPLAY"), ecran_->affichage());
         return env;
     }
 
@@ -167,25 +167,15 @@ class test_icone_e2e : public QObject {
             return;
         capture_faite_ = true;
         QTest::qWait(300); // painted
-        QDir().mkpath(QStringLiteral(ZAPO_ARTEFACTS));
-        QProcess c;
-        auto env = env_x();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        c.setProcessEnvironment(env);
-        c.start(QStringLiteral(ZAPO_CAPTURE_ECRAN), {QStringLiteral(ZAPO_ARTEFACTS "/") + nom});
-        if (!c.waitForFinished(10000) || c.exitCode() != 0)
+        if (!ecran_->capturer(QStringLiteral(ZAPO_CAPTURE_ECRAN), QStringLiteral(ZAPO_ARTEFACTS "/") + nom))
             qWarning("capture d'écran non enregistrée");
     }
 
     // The program on our X server and our bus, whatever desktop the test runs in.
     void preparer(programme_essai& p, const bus_prive& bus) const {
         auto& env = p.environnement();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("DISPLAY"), ecran_);
+        ecran_->preparer(env);
         env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.adresse);
-        for (const char* v :
-             {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY"})
-            env.remove(QLatin1String(v));
     }
 
     // config.ini with only the agent option on.
@@ -222,29 +212,11 @@ private Q_SLOTS:
         if (!py.waitForFinished(10000) || py.exitStatus() != QProcess::NormalExit || py.exitCode() != 0)
             QSKIP("/usr/bin/python3 sans les modules dbus et gi");
 
-        // Xvfb picks a free display itself and names it on the descriptor given.
-        xvfb_.p->setStandardErrorFile(QProcess::nullDevice());
-        xvfb_.p->start(QStringLiteral("Xvfb"),
-                       {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                        QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                        QStringLiteral("tcp"),
-                        // Without it the server resets when its last client leaves, and
-                        // refuses the next program for a moment.
-                        QStringLiteral("-noreset")});
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 10000 && !xvfb_.sortie.contains('\n') &&
-               xvfb_.p->state() != QProcess::NotRunning) {
-            xvfb_.p->waitForReadyRead(50);
-            xvfb_.sortie += xvfb_.p->readAllStandardOutput();
-        }
-        bool ok = false;
-        const int n = xvfb_.sortie.trimmed().toInt(&ok);
-        QVERIFY2(ok, "Xvfb n'a pas démarré");
-        ecran_ = QStringLiteral(":%1").arg(n);
+        ecran_ = std::make_unique<ecran_virtuel>();
+        QVERIFY2(ecran_->valide(), "Xvfb n'a pas démarré");
     }
 
-    void cleanupTestCase() { arreter(*xvfb_.p); }
+    void cleanupTestCase() { ecran_.reset(); }
 
     void cleanup() { QVERIFY2(fenetre_absente(5000), "fenêtre restée après l'essai"); }
 

@@ -3,6 +3,7 @@
 #include "data/base_programmes.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
+#include "views/journal_vues.h"
 #include "views/outils_vues.h"
 
 #include <QLocale>
@@ -96,6 +97,7 @@ void affiche_actuel(contexte& ctx, vues::fl_main& f) {
     // The programme on now as high in view as the rows after it allow.
     if (e.ligne_en_cours > 0 && ligne_en_cours)
         l->scrollToItem(ligne_en_cours, QAbstractItemView::PositionAtTop);
+    vues::journaliser(f);
 }
 
 void tps_minute_Timer(contexte& ctx, vues::fl_main& f) {
