@@ -78,6 +78,7 @@ class test_vues : public QObject {
 private Q_SLOTS:
     void colonnes_chaines_data();
     void colonnes_chaines();
+    void premiere_ligne_courante();
     void colonnes_programmes();
     void clic_chaine_data();
     void clic_chaine();
@@ -467,3 +468,21 @@ void test_vues::date_de_la_base() {
 
 QTEST_MAIN(test_vues)
 #include "test_vues.moc"
+
+// Channels are numbered from 2: the refresh makes the first row's channel current.
+void test_vues::premiere_ligne_courante() {
+    banc b;
+    {
+        auto base = b.base();
+        base.ajouter_chaine({5, QStringLiteral("Cinq"), QString(), 1});
+        base.ajouter_chaine({2, QStringLiteral("Deux"), QString(), 2});
+    }
+    b.programme(2, QStringLiteral("De la deux"), a(0, 20, 0), a(0, 21, 0));
+    b.programme(5, QStringLiteral("De la cinq"), a(0, 20, 0), a(0, 21, 0));
+    b.heure(a(0, 20, 30));
+    clics::rafraichir_fenetre(b.ctx, *b.f);
+    QCOMPARE(b.ctx.g.chaine_courante, 5);
+    QCOMPARE(b.colonne(b.f->lst_prog, 3), QStringList{QStringLiteral("De la cinq")});
+    QCOMPARE(b.f->txt1->text(), QStringLiteral("De la cinq"));
+    QVERIFY(b.f->lst_chaines->topLevelItem(0)->isSelected());
+}

@@ -25,9 +25,13 @@ void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
     f.show();
     affiche_actuel(ctx, f);
     if (f.lst_chaines->topLevelItemCount() > 0) {
-        // Selecting from code is not a click: the current channel stays 1.
-        const QSignalBlocker bloque(f.lst_chaines);
-        f.lst_chaines->topLevelItem(0)->setSelected(true);
+        {
+            const QSignalBlocker bloque(f.lst_chaines);
+            f.lst_chaines->setCurrentItem(f.lst_chaines->topLevelItem(0));
+        }
+        // The first row is selected as if clicked: channels are numbered from 2,
+        // so keeping channel 1 current would leave the panel empty until a click.
+        lst_chaines_ItemClick(ctx, f);
     }
 }
 
