@@ -1,6 +1,9 @@
 #include "data/fichier_options.h"
 
+#include "data/raison_ecriture.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace zapo::donnees {
@@ -21,7 +24,7 @@ bool ecrire_fichier_options(const QString& chemin, const options::valeurs& v, QS
     if (f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && f.write(contenu) == contenu.size() && f.commit())
         return true;
     if (erreur)
-        *erreur = f.errorString().isEmpty() ? QStringLiteral("écriture impossible") : f.errorString();
+        *erreur = raison_ecriture_impossible(QFileInfo(chemin).absolutePath());
     f.cancelWriting();
     return false;
 }
