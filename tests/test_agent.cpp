@@ -33,7 +33,8 @@ private Q_SLOTS:
         banc b("#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n#TRUE#\r\n");
         b.agent->Form_Load();
         QCOMPARE(b.nb_premiere, 0);
-        QVERIFY(b.ctx.g.opt_majauto && b.ctx.g.opt_connexion && !b.ctx.g.opt_deconnexion && b.ctx.g.opt_agent);
+        QVERIFY(b.ctx.g.opt_majauto && b.ctx.g.opt_connexion && !b.ctx.g.opt_deconnexion &&
+                b.ctx.g.opt_agent);
         QVERIFY(!b.ctx.g.fenetre_chargee); // agent alone
         QVERIFY(b.agent->tps_maj.isActive());
         QCOMPARE(b.agent->tps_maj.interval(), 60000);
@@ -70,7 +71,8 @@ private Q_SLOTS:
         QFETCH(int, raison);
         QFETCH(bool, charge_apres);
         QFETCH(bool, termine);
-        banc b(agent ? "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n" : "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n");
+        banc b(agent ? "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n"
+                     : "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n");
         b.agent->Form_Load();
         b.agent->charger_fenetre();
         QVERIFY(b.ctx.g.fenetre_chargee);
@@ -105,16 +107,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("etat");
         const QString pas_a_jour = QStringLiteral("La base n'est pas à jour.");
         const QString a_jour = QStringLiteral("Programmes à jour.");
-        QTest::newRow("périmée, auto") << le(6, 18, 0) << le(7, 10, 0) << true << false << false << 1 << pas_a_jour;
-        QTest::newRow("périmée, sans auto") << le(6, 18, 0) << le(7, 10, 0) << false << false << false << 0 << pas_a_jour;
-        QTest::newRow("refus de connexion") << le(6, 18, 0) << le(7, 10, 0) << true << true << false << 0 << pas_a_jour;
-        QTest::newRow("déjà en cours") << le(6, 18, 0) << le(7, 10, 0) << true << false << true << 0 << pas_a_jour;
+        QTest::newRow("périmée, auto")
+            << le(6, 18, 0) << le(7, 10, 0) << true << false << false << 1 << pas_a_jour;
+        QTest::newRow("périmée, sans auto")
+            << le(6, 18, 0) << le(7, 10, 0) << false << false << false << 0 << pas_a_jour;
+        QTest::newRow("refus de connexion")
+            << le(6, 18, 0) << le(7, 10, 0) << true << true << false << 0 << pas_a_jour;
+        QTest::newRow("déjà en cours")
+            << le(6, 18, 0) << le(7, 10, 0) << true << false << true << 0 << pas_a_jour;
         QTest::newRow("à jour") << le(7, 10, 5) << le(7, 23, 0) << true << false << false << 0 << a_jour;
-        QTest::newRow("hier, avant 10h") << le(6, 18, 0) << le(7, 9, 59) << true << false << false << 0 << a_jour;
+        QTest::newRow("hier, avant 10h")
+            << le(6, 18, 0) << le(7, 9, 59) << true << false << false << 0 << a_jour;
         // A run finished this morning cannot count before 10:00: no new run every minute.
-        QTest::newRow("ce matin, 9h45") << le(7, 9, 30) << le(7, 9, 45) << true << false << false << 0 << pas_a_jour;
-        QTest::newRow("ce matin, 10h00") << le(7, 9, 30) << le(7, 10, 0) << true << false << false << 1 << pas_a_jour;
-        QTest::newRow("jamais mise à jour") << QDateTime() << le(7, 8, 0) << true << false << false << 1 << pas_a_jour;
+        QTest::newRow("ce matin, 9h45")
+            << le(7, 9, 30) << le(7, 9, 45) << true << false << false << 0 << pas_a_jour;
+        QTest::newRow("ce matin, 10h00")
+            << le(7, 9, 30) << le(7, 10, 0) << true << false << false << 1 << pas_a_jour;
+        QTest::newRow("jamais mise à jour")
+            << QDateTime() << le(7, 8, 0) << true << false << false << 1 << pas_a_jour;
     }
     void minuterie() {
         QFETCH(QDateTime, maj);
@@ -177,7 +187,8 @@ private Q_SLOTS:
         QFETCH(int, reponse);
         QFETCH(bool, question);
         QFETCH(bool, termine);
-        banc b(agent ? "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n" : "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n");
+        banc b(agent ? "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n"
+                     : "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n");
         b.agent->Form_Load();
         b.agent->charger_fenetre();
         b.boites.reponses.push_back(reponse_boite(reponse));
@@ -232,7 +243,8 @@ private Q_SLOTS:
         b.agent->cdecauto_Click();
         QVERIFY(b.ctx.g.opt_deconnexion); // kept in memory
         QCOMPARE(b.boites.vues.size(), size_t(1));
-        QVERIFY(b.boites.vues[0].texte.startsWith(QStringLiteral("Les options n'ont pas pu être enregistrées")));
+        QVERIFY(
+            b.boites.vues[0].texte.startsWith(QStringLiteral("Les options n'ont pas pu être enregistrées")));
     }
 
     void premiere_fenetre() {
@@ -240,7 +252,8 @@ private Q_SLOTS:
         contexte ctx;
         ctx.g.opt_agent = true; // overwritten by the proposals
         int inscrire = 0, retirer = 0;
-        coquille::fl_premiere f(ctx, [&] { ++inscrire; }, [&] { ++retirer; });
+        coquille::fl_premiere f(
+            ctx, [&] { ++inscrire; }, [&] { ++retirer; });
         QVERIFY(f.windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(f.size(), QSize(414, 492));
         QVERIFY(ctx.g.opt_majauto && !ctx.g.opt_connexion && !ctx.g.opt_deconnexion && !ctx.g.opt_agent);
@@ -252,8 +265,9 @@ private Q_SLOTS:
         }
         QCOMPARE(f.bt_ok->y(), 440);
         QCOMPARE(f.Label2[3]->text(), QStringLiteral("Utiliser l'agent permanent ?"));
-        QCOMPARE(f.Label3[2]->text(), QStringLiteral("Si une connexion Internet a été lancée par Zapo-TV, elle sera "
-                                                     "fermée dès quelle ne sera plus nécessaire."));
+        QCOMPARE(f.Label3[2]->text(),
+                 QStringLiteral("Si une connexion Internet a été lancée par Zapo-TV, elle sera "
+                                "fermée dès quelle ne sera plus nécessaire."));
         f.choix[0]->setChecked(false);
         f.choix[3]->setChecked(true);
         f.bt_ok->click();
@@ -262,11 +276,13 @@ private Q_SLOTS:
         QCOMPARE(retirer, 0);
         QCOMPARE(f.result(), int(QDialog::Accepted));
 
-        coquille::fl_premiere g(ctx, [&] { ++inscrire; }, [&] { ++retirer; });
+        coquille::fl_premiere g(
+            ctx, [&] { ++inscrire; }, [&] { ++retirer; });
         g.bt_ok->click();
         QCOMPARE(retirer, 1);
         // Closed another way: the proposals stay, autostart is left alone.
-        coquille::fl_premiere h(ctx, [&] { ++inscrire; }, [&] { ++retirer; });
+        coquille::fl_premiere h(
+            ctx, [&] { ++inscrire; }, [&] { ++retirer; });
         h.choix[1]->setChecked(true);
         h.reject();
         QVERIFY(ctx.g.opt_majauto && !ctx.g.opt_connexion);

@@ -120,7 +120,8 @@ private Q_SLOTS:
         QCOMPARE(l.champ(2).toString(), QStringLiteral("Film"));
         b.ecrire_maj(date_heure::depuis_date(QDate(2026, 12, 7), 14, 5));
         auto m = b.ouvrir_table(QStringLiteral("maj"));
-        QCOMPARE(date_heure::depuis_jours(m.champ(0).toDouble()), date_heure::depuis_date(QDate(2026, 12, 7), 14, 5));
+        QCOMPARE(date_heure::depuis_jours(m.champ(0).toDouble()),
+                 date_heure::depuis_date(QDate(2026, 12, 7), 14, 5));
     }
 
     void noms_de_table_sans_casse() {
@@ -175,13 +176,16 @@ private Q_SLOTS:
     void structures_refusees_data() {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("attendu");
-        QTest::newRow("table absente") << "DROP TABLE liste" << "la table « liste » est absente";
-        QTest::newRow("colonne absente")
-            << "ALTER TABLE chaines DROP COLUMN adresse" << "la colonne « adresse » manque dans la table « chaines »";
-        QTest::newRow("position") << "CREATE TABLE t AS SELECT hdeb, hfin, programme, chaine, duree FROM liste;"
-                                     "DROP TABLE liste; ALTER TABLE t RENAME TO liste"
-                                  << "la colonne « chaine » doit être la colonne n° 5";
-        QTest::newRow("maj sans ligne") << "DELETE FROM maj" << "la table « maj » n'a pas de ligne";
+        QTest::newRow("table absente") << "DROP TABLE liste"
+                                       << "la table « liste » est absente";
+        QTest::newRow("colonne absente") << "ALTER TABLE chaines DROP COLUMN adresse"
+                                         << "la colonne « adresse » manque dans la table « chaines »";
+        QTest::newRow("position")
+            << "CREATE TABLE t AS SELECT hdeb, hfin, programme, chaine, duree FROM liste;"
+               "DROP TABLE liste; ALTER TABLE t RENAME TO liste"
+            << "la colonne « chaine » doit être la colonne n° 5";
+        QTest::newRow("maj sans ligne") << "DELETE FROM maj"
+                                        << "la table « maj » n'a pas de ligne";
     }
     void structures_refusees() {
         QFETCH(QString, sql);

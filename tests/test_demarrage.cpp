@@ -24,7 +24,9 @@ QMap<QString, QPair<qint64, QDateTime>> instantane(const QString& dossier) {
     return m;
 }
 
-bool verrou_pris(const programme_essai& p) { return QFileInfo::exists(p.dossier() + QStringLiteral("/.zapo-tv.lock")); }
+bool verrou_pris(const programme_essai& p) {
+    return QFileInfo::exists(p.dossier() + QStringLiteral("/.zapo-tv.lock"));
+}
 
 } // namespace
 
@@ -56,7 +58,8 @@ private Q_SLOTS:
         const auto boites = p.boites();
         QCOMPARE(boites.size(), 1);
         QCOMPARE(boites[0][QStringLiteral("titre")].toString(), QStringLiteral("Erreur"));
-        QCOMPARE(boites[0][QStringLiteral("texte")].toString(), QStringLiteral("L'application est déjà ouverte"));
+        QCOMPARE(boites[0][QStringLiteral("texte")].toString(),
+                 QStringLiteral("L'application est déjà ouverte"));
         QCOMPARE(boites[0][QStringLiteral("icone")].toInt(), 3); // critical
         // The first copy goes on, and the second touched no file.
         QCOMPARE(a->state(), QProcess::Running);
@@ -86,7 +89,8 @@ private Q_SLOTS:
         QVERIFY(attendre_que([&] { return verrou_pris(p); }, 15000));
         QFile verrou(p.dossier() + QStringLiteral("/.zapo-tv.lock"));
         QVERIFY(verrou.open(QIODevice::ReadOnly));
-        QVERIFY(verrou.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+        QVERIFY(
+            verrou.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
         QProcess* b = p.lancer();
         QVERIFY(b->waitForFinished(15000));
         QCOMPARE(p.boites().size(), 1);
@@ -99,8 +103,9 @@ private Q_SLOTS:
             QSKIP("Xvfb ou xdotool absent");
         const QString ecran = QStringLiteral(":%1").arg(90 + QCoreApplication::applicationPid() % 400);
         QProcess serveur;
-        serveur.start(xvfb, {ecran, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                             QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        serveur.start(xvfb,
+                      {ecran, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         QVERIFY(serveur.waitForStarted(5000));
         QTest::qWait(800);
 
@@ -115,8 +120,8 @@ private Q_SLOTS:
             [&] {
                 QProcess x;
                 x.setProcessEnvironment(env);
-                x.start(xdotool, {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                  QStringLiteral("^Zapo-TV  2\\.1\\.8$")});
+                x.start(xdotool, {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                  QStringLiteral("--name"), QStringLiteral("^Zapo-TV  2\\.1\\.8$")});
                 x.waitForFinished(5000);
                 return x.exitCode() == 0 && !x.readAllStandardOutput().trimmed().isEmpty();
             },

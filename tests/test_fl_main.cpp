@@ -16,28 +16,50 @@ private Q_SLOTS:
         QTest::addColumn<QString>("texte");
         QTest::addColumn<QRect>("twips"); // left, top, width, height
         const auto r = [](int l, int t, int w, int h) { return QRect(l, t, w, h); };
-        QTest::newRow("txt_date") << "txt_date" << "" << r(120, 100, 3135, 255);
-        QTest::newRow("txt_etat") << "txt_etat" << "" << r(120, 330, 3135, 255);
-        QTest::newRow("Shape2") << "Shape2" << "" << r(120, 120, 5175, 495);
-        QTest::newRow("bt_maj") << "bt_maj" << "Mettre à jour" << r(3360, 180, 1455, 375);
-        QTest::newRow("lst_chaines") << "lst_chaines" << "" << r(120, 720, 5175, 6975);
-        QTest::newRow("bt_ajouter") << "bt_ajouter" << "Ajouter" << r(120, 7680, 1455, 375);
-        QTest::newRow("bt_suppr") << "bt_suppr" << "Supprimer" << r(1560, 7680, 1455, 375);
-        QTest::newRow("Image1") << "Image1" << "" << r(3120, 7725, 1935, 420);
-        QTest::newRow("Shape1") << "Shape1" << "" << r(5400, 120, 4575, 7935);
-        QTest::newRow("Frame1") << "Frame1" << "" << r(5520, 240, 4335, 3255);
-        QTest::newRow("Label2") << "Label2" << "Actuellement :" << r(120, 0, 2415, 375);
-        QTest::newRow("txt_hd1") << "txt_hd1" << "" << r(120, 360, 735, 300);
-        QTest::newRow("txt1") << "txt1" << "" << r(840, 360, 2655, 300);
-        QTest::newRow("txt_hf1") << "txt_hf1" << "" << r(3480, 360, 735, 300);
-        QTest::newRow("progres") << "progres" << "" << r(120, 720, 4095, 225);
-        QTest::newRow("Label5") << "Label5" << "La suite :" << r(120, 1200, 2415, 375);
-        QTest::newRow("txt2") << "txt2" << "" << r(840, 1560, 2655, 300);
-        QTest::newRow("Label15") << "Label15" << "Ce soir :" << r(120, 2040, 2415, 375);
-        QTest::newRow("txt_hd3") << "txt_hd3" << "" << r(120, 2400, 735, 300);
-        QTest::newRow("txt_hf4") << "txt_hf4" << "" << r(3480, 2760, 735, 300);
-        QTest::newRow("Label16") << "Label16" << "Liste des programmes  :" << r(5640, 3720, 3015, 375);
-        QTest::newRow("lst_prog") << "lst_prog" << "" << r(5520, 4080, 4335, 3900);
+        QTest::newRow("txt_date") << "txt_date"
+                                  << "" << r(120, 100, 3135, 255);
+        QTest::newRow("txt_etat") << "txt_etat"
+                                  << "" << r(120, 330, 3135, 255);
+        QTest::newRow("Shape2") << "Shape2"
+                                << "" << r(120, 120, 5175, 495);
+        QTest::newRow("bt_maj") << "bt_maj"
+                                << "Mettre à jour" << r(3360, 180, 1455, 375);
+        QTest::newRow("lst_chaines") << "lst_chaines"
+                                     << "" << r(120, 720, 5175, 6975);
+        QTest::newRow("bt_ajouter") << "bt_ajouter"
+                                    << "Ajouter" << r(120, 7680, 1455, 375);
+        QTest::newRow("bt_suppr") << "bt_suppr"
+                                  << "Supprimer" << r(1560, 7680, 1455, 375);
+        QTest::newRow("Image1") << "Image1"
+                                << "" << r(3120, 7725, 1935, 420);
+        QTest::newRow("Shape1") << "Shape1"
+                                << "" << r(5400, 120, 4575, 7935);
+        QTest::newRow("Frame1") << "Frame1"
+                                << "" << r(5520, 240, 4335, 3255);
+        QTest::newRow("Label2") << "Label2"
+                                << "Actuellement :" << r(120, 0, 2415, 375);
+        QTest::newRow("txt_hd1") << "txt_hd1"
+                                 << "" << r(120, 360, 735, 300);
+        QTest::newRow("txt1") << "txt1"
+                              << "" << r(840, 360, 2655, 300);
+        QTest::newRow("txt_hf1") << "txt_hf1"
+                                 << "" << r(3480, 360, 735, 300);
+        QTest::newRow("progres") << "progres"
+                                 << "" << r(120, 720, 4095, 225);
+        QTest::newRow("Label5") << "Label5"
+                                << "La suite :" << r(120, 1200, 2415, 375);
+        QTest::newRow("txt2") << "txt2"
+                              << "" << r(840, 1560, 2655, 300);
+        QTest::newRow("Label15") << "Label15"
+                                 << "Ce soir :" << r(120, 2040, 2415, 375);
+        QTest::newRow("txt_hd3") << "txt_hd3"
+                                 << "" << r(120, 2400, 735, 300);
+        QTest::newRow("txt_hf4") << "txt_hf4"
+                                 << "" << r(3480, 2760, 735, 300);
+        QTest::newRow("Label16") << "Label16"
+                                 << "Liste des programmes  :" << r(5640, 3720, 3015, 375);
+        QTest::newRow("lst_prog") << "lst_prog"
+                                  << "" << r(5520, 4080, 4335, 3900);
     }
     void controles() {
         QFETCH(QString, nom);
@@ -62,10 +84,12 @@ private Q_SLOTS:
              {QStringLiteral("adate:Date de la base"), QStringLiteral("amaj:Mettre la base à jour"),
               QStringLiteral("afermer:Réduire"), QStringLiteral("aquitter:Quitter")}},
             {QStringLiteral("Chaines"),
-             {QStringLiteral("dajout:Ajouter une chaine"), QStringLiteral("dsupr:Supprimer la chaine courante"),
+             {QStringLiteral("dajout:Ajouter une chaine"),
+              QStringLiteral("dsupr:Supprimer la chaine courante"),
               QStringLiteral("dvide:Vider la liste des chaines")}},
             {QStringLiteral("Option"),
-             {QStringLiteral("cmajauto:Mise à jour automatique"), QStringLiteral("cconnectauto:Connexion si besoin"),
+             {QStringLiteral("cmajauto:Mise à jour automatique"),
+              QStringLiteral("cconnectauto:Connexion si besoin"),
               QStringLiteral("cdecauto:Déconnexion après mise à jour"),
               QStringLiteral("cagent:Utiliser l'agent Zapo-TV")}},
             {QStringLiteral("?"), {QStringLiteral("baide:Aide"), QStringLiteral("bpropos:A propos...")}},

@@ -18,24 +18,29 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("contenu");
         QTest::addColumn<std::optional<valeurs>>("attendu");
         const std::optional<valeurs> premier_lancement;
-        QTest::newRow("quatre lignes CR LF")
-            << QByteArray("#TRUE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n") << std::optional(valeurs{true, false, false, false});
+        QTest::newRow("quatre lignes CR LF") << QByteArray("#TRUE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n")
+                                             << std::optional(valeurs{true, false, false, false});
         QTest::newRow("LF seuls") << QByteArray("#FALSE#\n#TRUE#\n#FALSE#\n#TRUE#\n")
                                   << std::optional(valeurs{false, true, false, true});
-        QTest::newRow("sans fin de ligne finale")
-            << QByteArray("#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#") << std::optional(valeurs{true, true, true, true});
-        QTest::newRow("lignes en trop") << QByteArray("#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n#TRUE#\r\n#FALSE#\r\nbla\r\n")
-                                        << std::optional(valeurs{true, true, false, true});
-        QTest::newRow("0 et -1") << QByteArray("0\r\n-1\r\n0\r\n-1\r\n") << std::optional(valeurs{false, true, false, true});
+        QTest::newRow("sans fin de ligne finale") << QByteArray("#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#")
+                                                  << std::optional(valeurs{true, true, true, true});
+        QTest::newRow("lignes en trop")
+            << QByteArray("#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n#TRUE#\r\n#FALSE#\r\nbla\r\n")
+            << std::optional(valeurs{true, true, false, true});
+        QTest::newRow("0 et -1") << QByteArray("0\r\n-1\r\n0\r\n-1\r\n")
+                                 << std::optional(valeurs{false, true, false, true});
         QTest::newRow("virgules") << QByteArray("#TRUE#,#FALSE#\r\n#TRUE#,#FALSE#\r\n")
                                   << std::optional(valeurs{true, false, true, false});
         QTest::newRow("blancs autour") << QByteArray("  #TRUE# \r\n#FALSE#\r\n 2 \r\n#FALSE#\r\n")
                                        << std::optional(valeurs{true, false, true, false});
         QTest::newRow("fichier vide") << QByteArray() << premier_lancement;
         QTest::newRow("trois lignes") << QByteArray("#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n") << premier_lancement;
-        QTest::newRow("valeur inconnue") << QByteArray("#TRUE#\r\n#VRAI#\r\n#TRUE#\r\n#TRUE#\r\n") << premier_lancement;
-        QTest::newRow("minuscules") << QByteArray("#true#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n") << premier_lancement;
-        QTest::newRow("ligne vide") << QByteArray("#TRUE#\r\n\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n") << premier_lancement;
+        QTest::newRow("valeur inconnue")
+            << QByteArray("#TRUE#\r\n#VRAI#\r\n#TRUE#\r\n#TRUE#\r\n") << premier_lancement;
+        QTest::newRow("minuscules") << QByteArray("#true#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n")
+                                    << premier_lancement;
+        QTest::newRow("ligne vide") << QByteArray("#TRUE#\r\n\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n")
+                                    << premier_lancement;
         QTest::newRow("binaire") << QByteArray("\x00\xff\xfe#TRUE#\r\n", 11) << premier_lancement;
         QTest::newRow("texte libre") << QByteArray("[options]\r\nmajauto=1\r\n") << premier_lancement;
     }

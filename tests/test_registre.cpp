@@ -26,12 +26,18 @@ private Q_SLOTS:
     void citation_exec_data() {
         QTest::addColumn<QString>("programme");
         QTest::addColumn<QString>("exec");
-        QTest::newRow("simple") << "/usr/bin/zapo-tv" << "/usr/bin/zapo-tv";
-        QTest::newRow("blanc") << "/opt/Zapo TV/zapo-tv" << "\"/opt/Zapo TV/zapo-tv\"";
-        QTest::newRow("guillemet") << "/opt/a\"b/zapo-tv" << "\"/opt/a\\\\\"b/zapo-tv\"";
-        QTest::newRow("dollar") << "/opt/$HOME/zapo-tv" << "\"/opt/\\\\$HOME/zapo-tv\"";
-        QTest::newRow("pourcent") << "/opt/100%/zapo-tv" << "/opt/100%%/zapo-tv";
-        QTest::newRow("accent") << "/home/élodie/zapo-tv" << "/home/élodie/zapo-tv";
+        QTest::newRow("simple") << "/usr/bin/zapo-tv"
+                                << "/usr/bin/zapo-tv";
+        QTest::newRow("blanc") << "/opt/Zapo TV/zapo-tv"
+                               << "\"/opt/Zapo TV/zapo-tv\"";
+        QTest::newRow("guillemet") << "/opt/a\"b/zapo-tv"
+                                   << "\"/opt/a\\\\\"b/zapo-tv\"";
+        QTest::newRow("dollar") << "/opt/$HOME/zapo-tv"
+                                << "\"/opt/\\\\$HOME/zapo-tv\"";
+        QTest::newRow("pourcent") << "/opt/100%/zapo-tv"
+                                  << "/opt/100%%/zapo-tv";
+        QTest::newRow("accent") << "/home/élodie/zapo-tv"
+                                << "/home/élodie/zapo-tv";
     }
     void citation_exec() {
         QFETCH(QString, programme);
@@ -47,9 +53,10 @@ private Q_SLOTS:
         f.close();
         const QString exe = QCoreApplication::applicationFilePath();
         QVERIFY(texte.startsWith(QStringLiteral("[Desktop Entry]\n")));
-        for (const QString& ligne : {QStringLiteral("Type=Application"), QStringLiteral("Name=Zapo-TV"),
-                                     QStringLiteral("Exec=") + registre::citer_exec(exe), QStringLiteral("TryExec=") + exe,
-                                     QStringLiteral("Icon=zapo-tv"), QStringLiteral("Terminal=false")})
+        for (const QString& ligne :
+             {QStringLiteral("Type=Application"), QStringLiteral("Name=Zapo-TV"),
+              QStringLiteral("Exec=") + registre::citer_exec(exe), QStringLiteral("TryExec=") + exe,
+              QStringLiteral("Icon=zapo-tv"), QStringLiteral("Terminal=false")})
             QVERIFY2(texte.split(QLatin1Char('\n')).contains(ligne), qPrintable(ligne));
 
         const QString validateur = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
@@ -77,7 +84,8 @@ private Q_SLOTS:
         QFile f(registre::chemin_entree());
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QString texte = QString::fromUtf8(f.readAll());
-        QVERIFY2(texte.contains(QStringLiteral("Exec=\"") + copie + QStringLiteral("\"\n")), qPrintable(texte));
+        QVERIFY2(texte.contains(QStringLiteral("Exec=\"") + copie + QStringLiteral("\"\n")),
+                 qPrintable(texte));
         QVERIFY(texte.contains(QStringLiteral("TryExec=") + copie + QLatin1Char('\n')));
         registre::retirer_demarrage();
     }

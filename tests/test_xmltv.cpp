@@ -3,14 +3,18 @@
 
 #include <QTest>
 
-#include <zlib.h>
+#include "outils/compression.h"
 
 using namespace zapo;
 
 namespace {
 
-QDateTime local(int a, int mo, int j, int h, int mi) { return QDateTime(QDate(a, mo, j), QTime(h, mi)); }
-date_heure dh(int a, int mo, int j, int h, int mi) { return date_heure::depuis_qdatetime(local(a, mo, j, h, mi)); }
+QDateTime local(int a, int mo, int j, int h, int mi) {
+    return QDateTime(QDate(a, mo, j), QTime(h, mi));
+}
+date_heure dh(int a, int mo, int j, int h, int mi) {
+    return date_heure::depuis_qdatetime(local(a, mo, j, h, mi));
+}
 
 // A small feed of our own: three channels.
 const QByteArray feed = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -34,20 +38,6 @@ const QByteArray feed = R"(<?xml version="1.0" encoding="UTF-8"?>
   <programme start="20261207210000 +0100" channel="Trois.fr"><title>Seul</title></programme>
 </tv>
 )";
-
-QByteArray compresser(const QByteArray& brut) {
-    z_stream z{};
-    deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    QByteArray sortie(int(deflateBound(&z, uLong(brut.size()))), 0);
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(brut.data()));
-    z.avail_in = uInt(brut.size());
-    z.next_out = reinterpret_cast<Bytef*>(sortie.data());
-    z.avail_out = uInt(sortie.size());
-    deflate(&z, Z_FINISH);
-    sortie.resize(qsizetype(z.total_out));
-    deflateEnd(&z);
-    return sortie;
-}
 
 } // namespace
 
@@ -73,7 +63,8 @@ private Q_SLOTS:
     void lecture_d_un_flux() {
         const auto l = xmltv::lire(feed, dh(2026, 12, 7, 14, 0));
         QVERIFY2(l.ok, qPrintable(l.erreur));
-        QCOMPARE(l.chaines, (QSet<QString>{QStringLiteral("Une.fr"), QStringLiteral("Deux.fr"), QStringLiteral("Trois.fr")}));
+        QCOMPARE(l.chaines, (QSet<QString>{QStringLiteral("Une.fr"), QStringLiteral("Deux.fr"),
+                                           QStringLiteral("Trois.fr")}));
         const auto& une = l.programmes.value(QStringLiteral("Une.fr"));
         QCOMPARE(une.size(), size_t(4)); // yesterday and tomorrow 10:00 left out
         QCOMPARE(une[0].programme, QStringLiteral("Télématin"));
@@ -83,11 +74,11 @@ private Q_SLOTS:
         QCOMPARE(une[1].programme, QStringLiteral("L'œuvre & les jours")); // French title chosen
         QCOMPARE(une[2].programme, QStringLiteral("Sans fin indiquée"));
         QCOMPARE(une[2].hfin, dh(2026, 12, 7, 23, 30)); // ends where the next starts
-        QCOMPARE(une[3].hfin, dh(2026, 12, 8, 10, 0)); // the next one in the feed, even if not kept
+        QCOMPARE(une[3].hfin, dh(2026, 12, 8, 10, 0));  // the next one in the feed, even if not kept
         const auto& deux = l.programmes.value(QStringLiteral("Deux.fr"));
         QCOMPARE(deux.size(), size_t(2));
         QCOMPARE(deux[0].programme, QStringLiteral("Nur deutsch")); // no French title: the first
-        QCOMPARE(deux[0].hdeb, dh(2026, 12, 7, 20, 0));            // 19:00 UTC is 20:00 in Paris
+        QCOMPARE(deux[0].hdeb, dh(2026, 12, 7, 20, 0));             // 19:00 UTC is 20:00 in Paris
         QCOMPARE(deux[1].programme, QStringLiteral("5 € à gagner"));
         const auto& trois = l.programmes.value(QStringLiteral("Trois.fr"));
         QCOMPARE(trois.size(), size_t(1));
@@ -98,8 +89,10 @@ private Q_SLOTS:
     void documents_refuses_data() {
         QTest::addColumn<QByteArray>("texte");
         QTest::newRow("tronqué") << feed.left(feed.size() / 2);
-        QTest::newRow("mal formé") << QByteArray("<tv><programme start='1' channel='a'><title>x</programme></tv>");
-        QTest::newRow("entité inconnue") << QByteArray("<tv><programme start='20261207200000' channel='a'><title>&eacute;</title></programme></tv>");
+        QTest::newRow("mal formé") << QByteArray(
+            "<tv><programme start='1' channel='a'><title>x</programme></tv>");
+        QTest::newRow("entité inconnue") << QByteArray(
+            "<tv><programme start='20261207200000' channel='a'><title>&eacute;</title></programme></tv>");
         QTest::newRow("autre racine") << QByteArray("<html/>");
         QTest::newRow("vide") << QByteArray();
     }
@@ -114,10 +107,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("texte");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<qint64>("utc");
-        QTest::newRow("plus une") << "20261207204500 +0100" << true << QDateTime(QDate(2026, 12, 7), QTime(19, 45), Qt::UTC).toSecsSinceEpoch();
-        QTest::newRow("moins cinq") << "20261207204500 -0500" << true << QDateTime(QDate(2026, 12, 8), QTime(1, 45), Qt::UTC).toSecsSinceEpoch();
-        QTest::newRow("sans secondes") << "202612072045 +0000" << true << QDateTime(QDate(2026, 12, 7), QTime(20, 45), Qt::UTC).toSecsSinceEpoch();
-        QTest::newRow("heure locale") << "20260707120000" << true << QDateTime(QDate(2026, 7, 7), QTime(10, 0), Qt::UTC).toSecsSinceEpoch();
+        QTest::newRow("plus une") << "20261207204500 +0100" << true
+                                  << QDateTime(QDate(2026, 12, 7), QTime(19, 45), Qt::UTC).toSecsSinceEpoch();
+        QTest::newRow("moins cinq")
+            << "20261207204500 -0500" << true
+            << QDateTime(QDate(2026, 12, 8), QTime(1, 45), Qt::UTC).toSecsSinceEpoch();
+        QTest::newRow("sans secondes")
+            << "202612072045 +0000" << true
+            << QDateTime(QDate(2026, 12, 7), QTime(20, 45), Qt::UTC).toSecsSinceEpoch();
+        QTest::newRow("heure locale")
+            << "20260707120000" << true
+            << QDateTime(QDate(2026, 7, 7), QTime(10, 0), Qt::UTC).toSecsSinceEpoch();
         QTest::newRow("mois 13") << "20261307120000 +0100" << false << qint64(0);
         QTest::newRow("décalage faux") << "20261207120000 +01" << false << qint64(0);
         QTest::newRow("lettres") << "2026120712h000 +0100" << false << qint64(0);
@@ -141,11 +141,14 @@ private Q_SLOTS:
         QTest::addColumn<QDateTime>("hfin");
         QTest::addColumn<int>("minutes");
         QTest::newRow("printemps") << QByteArray("20270328013000 +0100") << QByteArray("20270328033000 +0200")
-                                   << local(2027, 3, 28, 8, 0) << local(2027, 3, 28, 1, 30) << local(2027, 3, 28, 3, 30) << 60;
+                                   << local(2027, 3, 28, 8, 0) << local(2027, 3, 28, 1, 30)
+                                   << local(2027, 3, 28, 3, 30) << 60;
         QTest::newRow("automne") << QByteArray("20261025013000 +0200") << QByteArray("20261025023000 +0100")
-                                 << local(2026, 10, 25, 8, 0) << local(2026, 10, 25, 1, 30) << local(2026, 10, 25, 2, 30) << 120;
+                                 << local(2026, 10, 25, 8, 0) << local(2026, 10, 25, 1, 30)
+                                 << local(2026, 10, 25, 2, 30) << 120;
         QTest::newRow("été") << QByteArray("20260707203000 +0200") << QByteArray("20260707211500 +0200")
-                             << local(2026, 7, 7, 8, 0) << local(2026, 7, 7, 20, 30) << local(2026, 7, 7, 21, 15) << 45;
+                             << local(2026, 7, 7, 8, 0) << local(2026, 7, 7, 20, 30)
+                             << local(2026, 7, 7, 21, 15) << 45;
     }
     void changements_d_heure() {
         QFETCH(QByteArray, debut);
@@ -154,7 +157,8 @@ private Q_SLOTS:
         QFETCH(QDateTime, hdeb);
         QFETCH(QDateTime, hfin);
         QFETCH(int, minutes);
-        const QByteArray doc = "<tv><programme start=\"" + debut + "\" stop=\"" + fin + "\" channel=\"c\"><title>x</title></programme></tv>";
+        const QByteArray doc = "<tv><programme start=\"" + debut + "\" stop=\"" + fin +
+                               "\" channel=\"c\"><title>x</title></programme></tv>";
         const auto l = xmltv::lire(doc, date_heure::depuis_qdatetime(maintenant));
         QVERIFY(l.ok);
         const auto& p = l.programmes.value(QStringLiteral("c"));
@@ -184,9 +188,14 @@ private Q_SLOTS:
     void gzip_data() {
         QTest::addColumn<QByteArray>("octets");
         QTest::addColumn<bool>("ok");
-        QTest::newRow("flux compressé") << compresser(feed) << true;
-        QTest::newRow("coupé") << compresser(feed).left(60) << false;
-        QTest::newRow("abîmé") << [] { QByteArray g = compresser(feed); g[30] = char(g[30] ^ 0x55); g[31] = char(g[31] ^ 0x55); return g; }() << false;
+        QTest::newRow("flux compressé") << essais::compresser_gzip(feed) << true;
+        QTest::newRow("coupé") << essais::compresser_gzip(feed).left(60) << false;
+        QTest::newRow("abîmé") << [] {
+            QByteArray g = essais::compresser_gzip(feed);
+            g[30] = char(g[30] ^ 0x55);
+            g[31] = char(g[31] ^ 0x55);
+            return g;
+        }() << false;
     }
     void gzip() {
         QFETCH(QByteArray, octets);
@@ -196,7 +205,8 @@ private Q_SLOTS:
         QCOMPARE(plateforme::decompresser_gzip(octets, sortie), ok);
         if (ok)
             QCOMPARE(sortie, feed);
-        QVERIFY(!plateforme::decompresser_gzip(compresser(QByteArray(4096, 'a')), sortie, 100)); // bomb guard
+        QVERIFY(!plateforme::decompresser_gzip(essais::compresser_gzip(QByteArray(4096, 'a')), sortie,
+                                               100)); // bomb guard
     }
 };
 

@@ -37,7 +37,8 @@ std::optional<valeurs> lire(QByteArrayView contenu) {
             return std::nullopt;
         lus[size_t(i)] = *v;
         // One field separator: a comma, or a line end (CR LF counts as one).
-        if (fin < contenu.size() && contenu[fin] == '\r' && fin + 1 < contenu.size() && contenu[fin + 1] == '\n')
+        if (fin < contenu.size() && contenu[fin] == '\r' && fin + 1 < contenu.size() &&
+            contenu[fin + 1] == '\n')
             ++fin;
         debut = fin + 1;
     }

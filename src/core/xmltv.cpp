@@ -67,7 +67,8 @@ struct brut {
 } // namespace
 
 bool est_xmltv(QByteArrayView document) {
-    QXmlStreamReader x(QByteArray::fromRawData(document.data(), std::min<qsizetype>(document.size(), 64 * 1024)));
+    QXmlStreamReader x(
+        QByteArray::fromRawData(document.data(), std::min<qsizetype>(document.size(), 64 * 1024)));
     while (!x.atEnd()) {
         switch (x.readNext()) {
         case QXmlStreamReader::StartElement:
@@ -186,7 +187,9 @@ lecture lire(QByteArrayView document, date_heure maintenant) {
             liste->push_back(std::move(b));
     }
     if (x.hasError()) {
-        res.erreur = QStringLiteral("document XMLTV illisible (ligne %1) : %2").arg(x.lineNumber()).arg(x.errorString());
+        res.erreur = QStringLiteral("document XMLTV illisible (ligne %1) : %2")
+                         .arg(x.lineNumber())
+                         .arg(x.errorString());
         return res;
     }
     if (!racine_vue) {
@@ -196,7 +199,8 @@ lecture lire(QByteArrayView document, date_heure maintenant) {
 
     convertisseur_local local;
     for (auto& [nom, liste] : bruts) {
-        std::stable_sort(liste.begin(), liste.end(), [](const brut& a, const brut& b) { return a.debut < b.debut; });
+        std::stable_sort(liste.begin(), liste.end(),
+                         [](const brut& a, const brut& b) { return a.debut < b.debut; });
         std::vector<fiche_programme>& sortie = res.programmes[nom];
         for (size_t i = 0; i < liste.size() && int(sortie.size()) < max_programmes; ++i) {
             const brut& b = liste[i];

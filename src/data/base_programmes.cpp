@@ -12,7 +12,9 @@ namespace zapo::donnees {
 
 namespace {
 
-QString guillemets(const QString& s) { return QStringLiteral("« %1 »").arg(s); }
+QString guillemets(const QString& s) {
+    return QStringLiteral("« %1 »").arg(s);
+}
 
 QString identifiant(const QString& nom) {
     QString q = nom;
@@ -53,7 +55,8 @@ QString message_sqlite(const QString& chemin, int code, const char* detail) {
     default:
         raison = QStringLiteral("%1.").arg(QString::fromUtf8(detail ? detail : sqlite3_errstr(code)));
     }
-    return QStringLiteral("Impossible d'utiliser la base des programmes %1 : %2").arg(guillemets(chemin), raison);
+    return QStringLiteral("Impossible d'utiliser la base des programmes %1 : %2")
+        .arg(guillemets(chemin), raison);
 }
 
 // ---- requete
@@ -64,7 +67,9 @@ requete::requete(sqlite3* db, const char* sql, const QString& chemin) : db_(db),
         throw erreur_base(message_sqlite(chemin_, sqlite3_extended_errcode(db_), sqlite3_errmsg(db_)));
 }
 
-requete::~requete() { sqlite3_finalize(st_); }
+requete::~requete() {
+    sqlite3_finalize(st_);
+}
 
 requete& requete::lier(int index, int valeur) {
     sqlite3_bind_int(st_, index, valeur);
@@ -111,11 +116,21 @@ void requete::reinitialiser() {
     sqlite3_clear_bindings(st_);
 }
 
-int requete::nb_colonnes() const { return sqlite3_column_count(st_); }
-QString requete::nom_colonne(int i) const { return QString::fromUtf8(sqlite3_column_name(st_, i)); }
-bool requete::est_nul(int i) const { return sqlite3_column_type(st_, i) == SQLITE_NULL; }
-qint64 requete::entier(int i) const { return sqlite3_column_int64(st_, i); }
-double requete::reel(int i) const { return sqlite3_column_double(st_, i); }
+int requete::nb_colonnes() const {
+    return sqlite3_column_count(st_);
+}
+QString requete::nom_colonne(int i) const {
+    return QString::fromUtf8(sqlite3_column_name(st_, i));
+}
+bool requete::est_nul(int i) const {
+    return sqlite3_column_type(st_, i) == SQLITE_NULL;
+}
+qint64 requete::entier(int i) const {
+    return sqlite3_column_int64(st_, i);
+}
+double requete::reel(int i) const {
+    return sqlite3_column_double(st_, i);
+}
 QString requete::texte(int i) const {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
     return p ? QString::fromUtf8(p, sqlite3_column_bytes(st_, i)) : QString();
@@ -129,8 +144,8 @@ QVariant requete::valeur(int i) const {
     case SQLITE_TEXT:
         return QVariant(texte(i));
     case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(st_, i)),
-                                   sqlite3_column_bytes(st_, i)));
+        return QVariant(
+            QByteArray(static_cast<const char*>(sqlite3_column_blob(st_, i)), sqlite3_column_bytes(st_, i)));
     default:
         return QVariant();
     }
@@ -166,7 +181,9 @@ base_programmes::base_programmes(const QString& chemin, ouverture mode) : chemin
     }
 }
 
-base_programmes::~base_programmes() { sqlite3_close(db_); }
+base_programmes::~base_programmes() {
+    sqlite3_close(db_);
+}
 
 void base_programmes::echouer(const QString& quoi) const {
     throw erreur_base(QStringLiteral("Le fichier %1 n'est pas une base de programmes utilisable : %2")
@@ -244,8 +261,12 @@ void base_programmes::verifier_longueur() {
         echouer(QStringLiteral("le fichier est incomplet (il a été coupé)."));
 }
 
-void base_programmes::commencer() { requete(db_, "BEGIN IMMEDIATE", chemin_).executer(); }
-void base_programmes::valider() { requete(db_, "COMMIT", chemin_).executer(); }
+void base_programmes::commencer() {
+    requete(db_, "BEGIN IMMEDIATE", chemin_).executer();
+}
+void base_programmes::valider() {
+    requete(db_, "COMMIT", chemin_).executer();
+}
 void base_programmes::annuler() {
     if (!sqlite3_get_autocommit(db_))
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -301,7 +322,8 @@ std::vector<chaine> base_programmes::lire_chaines() {
 }
 
 void base_programmes::ajouter_chaine(const chaine& c) {
-    requete r(db_, "INSERT INTO chaines (num_chaine, nom, adresse, num_image) VALUES (?1, ?2, ?3, ?4)", chemin_);
+    requete r(db_, "INSERT INTO chaines (num_chaine, nom, adresse, num_image) VALUES (?1, ?2, ?3, ?4)",
+              chemin_);
     r.lier(1, c.num_chaine).lier(2, c.nom).lier(3, c.adresse).lier(4, c.num_image);
     r.executer();
 }
@@ -314,8 +336,9 @@ std::vector<entree_modele> base_programmes::lire_modele() {
     return res;
 }
 
-void base_programmes::parcourir_liste(const std::function<void(const ligne_liste&)>& f) {
-    requete r(db_, "SELECT hdeb, hfin, programme, chaine, duree FROM liste ORDER BY rowid", chemin_);
+namespace {
+
+void parcourir(requete& r, const std::function<void(const ligne_liste&)>& f) {
     ligne_liste l;
     while (r.pas()) {
         l.hdeb = date_heure::depuis_jours(r.reel(0));
@@ -330,13 +353,29 @@ void base_programmes::parcourir_liste(const std::function<void(const ligne_liste
     }
 }
 
+} // namespace
+
+void base_programmes::parcourir_liste(const std::function<void(const ligne_liste&)>& f) {
+    requete r(db_, "SELECT hdeb, hfin, programme, chaine, duree FROM liste ORDER BY rowid", chemin_);
+    parcourir(r, f);
+}
+
+void base_programmes::parcourir_chaine(int num_chaine, const std::function<void(const ligne_liste&)>& f) {
+    requete r(db_, "SELECT hdeb, hfin, programme, chaine, duree FROM liste WHERE chaine = ?1 ORDER BY rowid",
+              chemin_);
+    r.lier(1, num_chaine);
+    parcourir(r, f);
+}
+
 std::vector<ligne_liste> base_programmes::lire_liste() {
     std::vector<ligne_liste> res;
     parcourir_liste([&](const ligne_liste& l) { res.push_back(l); });
     return res;
 }
 
-void base_programmes::vider_liste() { requete(db_, "DELETE FROM liste", chemin_).executer(); }
+void base_programmes::vider_liste() {
+    requete(db_, "DELETE FROM liste", chemin_).executer();
+}
 
 void base_programmes::ajouter_programme(const fiche_programme& p, int num_chaine) {
     requete r(db_, "INSERT INTO liste (hdeb, hfin, programme, chaine, duree) VALUES (?1, ?2, ?3, ?4, ?5)",
@@ -367,7 +406,9 @@ void base_programmes::effacer_chaine(int num_chaine) {
 
 // ---- curseur
 
-base_programmes::curseur base_programmes::ouvrir_table(const QString& table) { return curseur(*this, table); }
+base_programmes::curseur base_programmes::ouvrir_table(const QString& table) {
+    return curseur(*this, table);
+}
 
 base_programmes::curseur::curseur(base_programmes& base, const QString& table) : base_(&base), table_(table) {
     charger(std::numeric_limits<qint64>::min());
@@ -399,7 +440,9 @@ void base_programmes::curseur::suivant() {
         charger(rowid_);
 }
 
-QVariant base_programmes::curseur::champ(int position) const { return valeurs_.value(position); }
+QVariant base_programmes::curseur::champ(int position) const {
+    return valeurs_.value(position);
+}
 
 QVariant base_programmes::curseur::champ(const QString& nom) const {
     return valeurs_.value(int(noms_.indexOf(nom.toLower())));
@@ -408,7 +451,8 @@ QVariant base_programmes::curseur::champ(const QString& nom) const {
 void base_programmes::curseur::supprimer() {
     if (fin_)
         return;
-    const QByteArray sql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(identifiant(table_)).toUtf8();
+    const QByteArray sql =
+        QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(identifiant(table_)).toUtf8();
     requete(base_->db_, sql.constData(), base_->chemin_).lier(1, rowid_).executer();
 }
 

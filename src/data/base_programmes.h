@@ -116,6 +116,8 @@ public:
 
     // liste, in stored order; the callback sees each row once.
     void parcourir_liste(const std::function<void(const ligne_liste&)>& f);
+    // Only one channel's rows, in stored order: the others are never decoded.
+    void parcourir_chaine(int num_chaine, const std::function<void(const ligne_liste&)>& f);
     std::vector<ligne_liste> lire_liste();
     void vider_liste();
     void ajouter_programme(const fiche_programme& p, int num_chaine);

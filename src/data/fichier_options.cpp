@@ -21,7 +21,8 @@ bool ecrire_fichier_options(const QString& chemin, const options::valeurs& v, QS
     const QByteArray contenu = options::ecrire(v);
     // Unbuffered: a short write must be seen here. Qt commits a buffered file
     // even when its last flush failed, which would leave the file short.
-    if (f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && f.write(contenu) == contenu.size() && f.commit())
+    if (f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && f.write(contenu) == contenu.size() &&
+        f.commit())
         return true;
     if (erreur)
         *erreur = raison_ecriture_impossible(QFileInfo(chemin).absolutePath());

@@ -38,7 +38,8 @@ QString citer_exec(const QString& programme) {
     if (citer) {
         QString q;
         for (QChar c : arg) {
-            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+                c == QLatin1Char('\\'))
                 q += QLatin1Char('\\');
             q += c;
         }
@@ -75,6 +76,8 @@ void inscrire_demarrage(const QString& icone) {
     f.commit();
 }
 
-void retirer_demarrage() { QFile::remove(chemin_entree()); }
+void retirer_demarrage() {
+    QFile::remove(chemin_entree());
+}
 
 } // namespace zapo::registre

@@ -12,6 +12,7 @@
 #include "platform/connexion_linux.h"
 #include "platform/dossier.h"
 #include "platform/instance_unique.h"
+#include "platform/mesure_demarrage.h"
 #include "platform/registre.h"
 #include "shell/fl_premiere.h"
 #include "update/fl_maj.h"
@@ -118,7 +119,9 @@ void fl_init::Form_Load() {
         charger_fenetre();
 }
 
-void fl_init::initialiser() { lire_options(); }
+void fl_init::initialiser() {
+    lire_options();
+}
 
 void fl_init::lire_options() {
     auto& g = ctx_.g;
@@ -160,7 +163,9 @@ void fl_init::cocher_options() {
     fl_main_->cmajauto->setChecked(g.opt_majauto);
 }
 
-bool fl_init::agent_actif() const { return ctx_.g.opt_agent && b_.zone_notification(); }
+bool fl_init::agent_actif() const {
+    return ctx_.g.opt_agent && b_.zone_notification();
+}
 
 void fl_init::charger_fenetre() {
     if (fl_main_ || en_sortie_)
@@ -187,7 +192,8 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
         };
     };
     connect(f, &vues::fl_main::dechargee, this, [this] { garde(ctx_, [this] { Form_Unload_main(); }); });
-    connect(&f->tps_minute, &QTimer::timeout, f, sur([this](vues::fl_main& w) { clics::tps_minute_Timer(ctx_, w); }));
+    connect(&f->tps_minute, &QTimer::timeout, f,
+            sur([this](vues::fl_main& w) { clics::tps_minute_Timer(ctx_, w); }));
     connect(f->amaj, &QAction::triggered, f, sur([this](vues::fl_main&) { lancer_maj(); }));
     connect(f->bt_maj, &QPushButton::clicked, f, sur([this](vues::fl_main&) { lancer_maj(); }));
     connect(f->adate, &QAction::triggered, f, sur([this](vues::fl_main&) { clics::adate_Click(ctx_); }));
@@ -201,7 +207,8 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
             sur([this](vues::fl_main& w) { gest_chaines::supprimer_chaine(ctx_, w); }));
     connect(f->bt_suppr, &QPushButton::clicked, f,
             sur([this](vues::fl_main& w) { gest_chaines::supprimer_chaine(ctx_, w); }));
-    connect(f->dvide, &QAction::triggered, f, sur([this](vues::fl_main& w) { gest_chaines::vider_chaines(ctx_, w); }));
+    connect(f->dvide, &QAction::triggered, f,
+            sur([this](vues::fl_main& w) { gest_chaines::vider_chaines(ctx_, w); }));
     auto ajouter = sur([this](vues::fl_main& w) { chaines::fl_chaine::afficher(ctx_, w.lst_images); });
     connect(f->dajout, &QAction::triggered, f, ajouter);
     connect(f->bt_ajouter, &QPushButton::clicked, f, ajouter);
@@ -330,9 +337,10 @@ void fl_init::aquitter_Click() {
     if (agent_actif()) {
         const auto r = ctx_.boites->afficher(
             QStringLiteral("Zapo-TV"),
-            QStringLiteral("Vous avez choisi de quitter Zapo-TV et de fermer son agent.\r"
-                           "La base ne sera plus mise à jour automatiquement.\r"
-                           "Si vous voulez garder l'agent actif, cliquez sur Annuler puis choisissez Réduire."),
+            QStringLiteral(
+                "Vous avez choisi de quitter Zapo-TV et de fermer son agent.\r"
+                "La base ne sera plus mise à jour automatiquement.\r"
+                "Si vous voulez garder l'agent actif, cliquez sur Annuler puis choisissez Réduire."),
             icone_boite::exclamation, boutons_boite::ok_annuler);
         if (r != reponse_boite::ok)
             return;
@@ -357,6 +365,7 @@ void installer_francais(QApplication& app) {
 
 int principal(int argc, char** argv) {
     QApplication app(argc, argv);
+    plateforme::mesurer_demarrage_si_demande();
     QApplication::setApplicationName(QStringLiteral("Zapo-TV"));
     QApplication::setOrganizationName(QStringLiteral("Zapo-TV"));
     QApplication::setApplicationVersion(texte_version());

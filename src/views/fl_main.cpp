@@ -48,10 +48,10 @@ QIcon dessiner_marque(const QColor& c) {
 
 QPixmap dessiner_logo(int n) {
     // Simple badges of our own: a coloured shape and the badge's number.
-    static const QColor couleurs[16] = {
-        {0, 84, 166},  {220, 30, 40},  {0, 140, 70},   {250, 160, 0},  {120, 40, 160}, {0, 150, 170},
-        {40, 40, 40},  {230, 90, 150}, {90, 60, 30},   {0, 110, 230},  {200, 70, 0},   {100, 150, 0},
-        {60, 60, 140}, {180, 0, 90},   {0, 120, 120},  {150, 120, 0}};
+    static const QColor couleurs[16] = {{0, 84, 166},   {220, 30, 40}, {0, 140, 70},  {250, 160, 0},
+                                        {120, 40, 160}, {0, 150, 170}, {40, 40, 40},  {230, 90, 150},
+                                        {90, 60, 30},   {0, 110, 230}, {200, 70, 0},  {100, 150, 0},
+                                        {60, 60, 140},  {180, 0, 90},  {0, 120, 120}, {150, 120, 0}};
     QPixmap p(48, 35);
     p.fill(Qt::transparent);
     if (n < 1 || n > 16)
@@ -132,8 +132,9 @@ fl_main::fl_main(QWidget* parent) : QMainWindow(parent) {
     lst_icone = {dessiner_marque(QColor(160, 160, 160)), dessiner_marque(QColor(0, 160, 0)),
                  dessiner_marque(QColor(220, 0, 0))};
     // Fractional sizes, as drawn (the form file only holds whole points).
-    for (QWidget* w : std::initializer_list<QWidget*>{lst_chaines, txt_hd1, txt1, txt_hf1, txt_hd2, txt2, txt_hf2,
-                                                      txt_hd3, txt3, txt_hf3, txt_hd4, txt4, txt_hf4}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{lst_chaines, txt_hd1, txt1, txt_hf1, txt_hd2, txt2, txt_hf2, txt_hd3,
+                                         txt3, txt_hf3, txt_hd4, txt4, txt_hf4}) {
         QFont f = w->font();
         f.setPointSizeF(9.75);
         w->setFont(f);

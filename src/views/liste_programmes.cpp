@@ -65,9 +65,7 @@ void remplir_programmes(contexte& ctx, vues::fl_main& f) {
     {
         donnees::base_programmes base(ctx.chemin_base());
         int position = 0;
-        base.parcourir_liste([&](const donnees::ligne_liste& r) {
-            if (r.chaine != ctx.g.chaine_courante)
-                return;
+        base.parcourir_chaine(ctx.g.chaine_courante, [&](const donnees::ligne_liste& r) {
             auto* it = new ligne_programme;
             it->setData(0, vues::role_position, ++position);
             it->setText(1, r.hdeb.format_hhnn());
