@@ -2,8 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+
+#include <string_view>
 
 namespace zapo::donnees {
 
@@ -150,7 +153,7 @@ QVariant requete::valeur(int i) const {
 
 // ---- base_programmes
 
-base_programmes::base_programmes(const QString& chemin) : chemin_(chemin) {
+base_programmes::base_programmes(const QString& chemin, ouverture mode) : chemin_(chemin) {
     // SQLite would happily turn an empty file into a new, empty database.
     const QFileInfo info(chemin);
     if (info.exists() && info.isFile() && info.size() == 0)
@@ -166,6 +169,8 @@ base_programmes::base_programmes(const QString& chemin) : chemin_(chemin) {
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, 5000);
+    if (mode == ouverture::verification)
+        return;
     try {
         requete(db_, "PRAGMA journal_mode=WAL", chemin_).executer();
         requete(db_, "PRAGMA synchronous=NORMAL", chemin_).executer();
@@ -186,6 +191,7 @@ void base_programmes::echouer(const QString& quoi) const {
 }
 
 void base_programmes::verifier_structure() {
+    verifier_longueur();
     struct attendu {
         const char* table;
         std::vector<const char*> colonnes;
@@ -218,8 +224,41 @@ void base_programmes::verifier_structure() {
                         .arg(t.position_cle + 1)
                         .arg(guillemets(table)));
     }
-    if (nb_lignes(QStringLiteral("maj")) < 1)
-        echouer(QStringLiteral("la table « maj » n'a pas de ligne."));
+    // Counting walks every page of a table's tree.
+    for (const auto& t : tables) {
+        const qint64 n = nb_lignes(QString::fromLatin1(t.table));
+        if (n < 1 && std::string_view(t.table) == "maj")
+            echouer(QStringLiteral("la table « maj » n'a pas de ligne."));
+    }
+}
+
+void base_programmes::verifier_longueur() {
+    // SQLite reads the pages missing from a file cut short as zeros, and may
+    // not notice until much later. The header tells the full length; a
+    // non-empty WAL beside the file may legitimately hold pages not yet in it.
+    const QFileInfo wal(chemin_ + QStringLiteral("-wal"));
+    if (wal.exists() && wal.size() > 0)
+        return;
+    QFile f(chemin_);
+    if (!f.open(QIODevice::ReadOnly))
+        return; // SQLite says why
+    const QByteArray entete = f.read(100);
+    if (!entete.startsWith(QByteArrayView("SQLite format 3\0", 16)))
+        return;
+    if (entete.size() < 100)
+        echouer(QStringLiteral("le fichier est incomplet (il a été coupé)."));
+    const auto octet = [&](int i) { return quint32(quint8(entete.at(i))); };
+    const auto mot = [&](int i) {
+        return octet(i) << 24 | octet(i + 1) << 16 | octet(i + 2) << 8 | octet(i + 3);
+    };
+    const quint32 taille_page = octet(16) << 8 | octet(17);
+    const qint64 octets_page = taille_page == 1 ? 65536 : taille_page;
+    // The page count is only valid when written by the same change as the counter.
+    const quint32 nb_pages = mot(28);
+    if (nb_pages == 0 || mot(92) != mot(24))
+        return;
+    if (f.size() < octets_page * nb_pages)
+        echouer(QStringLiteral("le fichier est incomplet (il a été coupé)."));
 }
 
 void base_programmes::commencer() {

@@ -86,13 +86,17 @@ private:
 // scan yields rows in stored (insertion) order.
 class base_programmes {
 public:
-    explicit base_programmes(const QString& chemin);
+    // `verification`: the file is only read and its journal mode left as it is,
+    // so that a file refused by verifier_structure is never changed.
+    enum class ouverture { normale, verification };
+    explicit base_programmes(const QString& chemin, ouverture mode = ouverture::normale);
     ~base_programmes();
     base_programmes(const base_programmes&) = delete;
     base_programmes& operator=(const base_programmes&) = delete;
 
-    // Checks the four tables, their columns, the three positions read by number
-    // and the `maj` row; throws erreur_base naming the file and what is missing.
+    // Checks the length of the file, the four tables, their columns, the three
+    // positions read by number and the `maj` row, and reads every page of the
+    // four tables' trees; throws erreur_base naming the file and what is wrong.
     void verifier_structure();
 
     const QString& chemin() const { return chemin_; }
@@ -149,6 +153,8 @@ public:
     [[noreturn]] void echouer(const QString& quoi) const;
 
 private:
+    void verifier_longueur();
+
     QString chemin_;
     sqlite3* db_ = nullptr;
 };

@@ -1,6 +1,9 @@
 #include "data/fichier_options.h"
 
+#include "data/raison_ecriture.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace zapo::donnees {
@@ -22,7 +25,7 @@ bool ecrire_fichier_options(const QString& chemin, const options::valeurs& v, QS
         f.commit())
         return true;
     if (erreur)
-        *erreur = f.errorString().isEmpty() ? QStringLiteral("écriture impossible") : f.errorString();
+        *erreur = raison_ecriture_impossible(QFileInfo(chemin).absolutePath());
     f.cancelWriting();
     return false;
 }

@@ -8,6 +8,10 @@ instance_unique::instance_unique(const QString& dossier)
     verrou_->setStaleLockTime(0);
 }
 
-bool instance_unique::acquerir() { return verrou_->tryLock(0); }
+instance_unique::etat instance_unique::acquerir() {
+    if (verrou_->tryLock(0))
+        return etat::acquis;
+    return verrou_->error() == QLockFile::LockFailedError ? etat::deja_ouverte : etat::impossible;
+}
 
 } // namespace zapo::plateforme

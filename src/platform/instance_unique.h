@@ -12,8 +12,10 @@ namespace zapo::plateforme {
 class instance_unique {
 public:
     explicit instance_unique(const QString& dossier);
-    // False when another live copy holds the lock.
-    bool acquerir();
+    enum class etat { acquis, deja_ouverte, impossible };
+    // deja_ouverte when another live copy holds the lock; impossible when the
+    // lock cannot be written at all (full disk, no right to write).
+    etat acquerir();
 
 private:
     std::unique_ptr<QLockFile> verrou_;

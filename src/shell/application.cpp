@@ -8,6 +8,7 @@
 #include "core/version.h"
 #include "data/base_programmes.h"
 #include "data/fichier_options.h"
+#include "data/raison_ecriture.h"
 #include "platform/connexion_linux.h"
 #include "platform/dossier.h"
 #include "platform/instance_unique.h"
@@ -143,7 +144,7 @@ void fl_init::enregistrer_options() {
     if (!donnees::ecrire_fichier_options(ctx_.chemin_options(), v, &erreur)) {
         // The options stay in memory for this run; the old file is untouched.
         ctx_.boites->afficher(QStringLiteral("Zapo-TV"),
-                              QStringLiteral("Les options n'ont pas pu être enregistrées dans « %1 » (%2).\r"
+                              QStringLiteral("Les options n'ont pas pu être enregistrées dans « %1 » : %2.\r"
                                              "Elles restent valables jusqu'à la fermeture de Zapo-TV.")
                                   .arg(QDir::toNativeSeparators(ctx_.chemin_options()), erreur),
                               icone_boite::exclamation);
@@ -386,22 +387,37 @@ int principal(int argc, char** argv) {
     // One copy per data folder; the second says so and touches nothing.
     const QString dossier = plateforme::trouver_dossier_appli();
     plateforme::instance_unique instance(dossier);
-    if (!instance.acquerir()) {
+    switch (instance.acquerir()) {
+    case plateforme::instance_unique::etat::acquis:
+        break;
+    case plateforme::instance_unique::etat::deja_ouverte:
         boites.afficher(QStringLiteral("Erreur"), QStringLiteral("L'application est déjà ouverte"),
                         icone_boite::critique);
         return 0;
+    case plateforme::instance_unique::etat::impossible:
+        // Not another copy: the folder refuses the lock file.
+        boites.afficher(QStringLiteral("Zapo-TV"),
+                        QStringLiteral("Impossible de démarrer Zapo-TV dans le dossier « %1 » : %2.")
+                            .arg(dossier, donnees::raison_ecriture_impossible(dossier)),
+                        icone_boite::critique);
+        return 1;
     }
 
     // The delivered database, laid down on first use and checked before anything reads it.
     if (!plateforme::deposer_base(dossier, QStringLiteral(":/programmes.mdb"))) {
         boites.afficher(
             QStringLiteral("Zapo-TV"),
-            QStringLiteral("Impossible de créer la base des programmes « %1/programmes.mdb ».").arg(dossier),
+            QStringLiteral("Impossible de créer la base des programmes « %1/programmes.mdb » : %2.")
+                .arg(dossier, donnees::raison_ecriture_impossible(dossier)),
             icone_boite::critique);
         return 1;
     }
     ctx.g.dossier_appli = dossier;
-    if (!garde(ctx, [&] { donnees::base_programmes(ctx.chemin_base()).verifier_structure(); }))
+    // Checked without changing anything: a refused file stays as the user had it.
+    if (!garde(ctx, [&] {
+            donnees::base_programmes(ctx.chemin_base(), donnees::base_programmes::ouverture::verification)
+                .verifier_structure();
+        }))
         return 1;
 
     fl_init agent(ctx);

@@ -1,0 +1,73 @@
+#pragma once
+
+// One agent over a fresh copy of the database, every outside piece replaced.
+
+#include "core/horloge.h"
+#include "data/base_programmes.h"
+#include "outils/dossier_essai.h"
+#include "outils/faux_services.h"
+#include "shell/application.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace zapo::essais {
+
+inline QByteArray lire(const QString& chemin) {
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
+}
+
+inline void ecrire(const QString& chemin, const QByteArray& contenu) {
+    QFile f(chemin);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(contenu);
+}
+
+inline QDateTime le(int jour, int h, int m) {
+    return QDateTime(QDate(2026, 12, jour), QTime(h, m));
+}
+
+struct banc_agent {
+    dossier_essai dossier;
+    horloge_fixe horloge{le(7, 14, 0)};
+    fausses_boites boites;
+    fausse_connexion connexion;
+    rythme_nul pas;
+    contexte ctx;
+    bool zone = true;
+    int nb_maj = 0;
+    int nb_inscrire = 0;
+    int nb_retirer = 0;
+    int nb_premiere = 0;
+    std::function<void()> premiere = [] {};
+    std::unique_ptr<coquille::fl_init> agent;
+
+    explicit banc_agent(const QByteArray& options = "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n") {
+        ctx.g.dossier_appli = dossier.chemin();
+        ctx.horloge_ = &horloge;
+        ctx.boites = &boites;
+        ctx.connexion = &connexion;
+        ctx.pas = &pas;
+        if (!options.isNull())
+            ecrire(ctx.chemin_options(), options);
+        coquille::branchements_agent b;
+        b.zone_notification = [this] { return zone; };
+        b.montrer_premiere = [this] {
+            ++nb_premiere;
+            premiere();
+        };
+        b.inscrire_demarrage = [this] { ++nb_inscrire; };
+        b.retirer_demarrage = [this] { ++nb_retirer; };
+        b.executer_maj = [this] { ++nb_maj; };
+        agent = std::make_unique<coquille::fl_init>(ctx, b);
+    }
+    void stamper(QDateTime quand) {
+        donnees::base_programmes(ctx.chemin_base()).ecrire_maj(date_heure::depuis_qdatetime(quand));
+    }
+};
+
+} // namespace zapo::essais
