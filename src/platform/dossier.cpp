@@ -15,9 +15,11 @@ QString trouver_dossier_appli() {
     const QString exe = QCoreApplication::applicationDirPath();
     if (!exe.isEmpty() && ::access(QFile::encodeName(exe).constData(), W_OK) == 0)
         return QDir::cleanPath(exe);
-    QString perso = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    // $XDG_DATA_HOME/Zapo-TV, that is ~/.local/share/Zapo-TV by default.
+    QString perso = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (perso.isEmpty())
-        perso = QDir::homePath() + QStringLiteral("/.local/share/Zapo-TV");
+        perso = QDir::homePath() + QStringLiteral("/.local/share");
+    perso += QStringLiteral("/Zapo-TV");
     QDir().mkpath(perso);
     return QDir::cleanPath(perso);
 }
