@@ -16,6 +16,7 @@
 #include "outils/serveur_http.h"
 
 #include <sqlite3.h>
+#include <zlib.h>
 
 #include <QByteArray>
 #include <QDateTime>
@@ -91,6 +92,21 @@ inline QByteArray page_programmes(const std::vector<std::pair<QString, QString>>
         p += "<tr><td>" + heure.toUtf8() + "</td><td>" + titre.toUtf8() + "</td></tr>\r\n";
     p += "</table></body></html>\r\n";
     return p;
+}
+
+// A gzip member, as a server sends a compressed XMLTV feed.
+inline QByteArray compresser_gzip(const QByteArray& brut) {
+    z_stream z{};
+    deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    QByteArray sortie(int(deflateBound(&z, uLong(brut.size()))), 0);
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(brut.data()));
+    z.avail_in = uInt(brut.size());
+    z.next_out = reinterpret_cast<Bytef*>(sortie.data());
+    z.avail_out = uInt(sortie.size());
+    deflate(&z, Z_FINISH);
+    sortie.resize(qsizetype(z.total_out));
+    deflateEnd(&z);
+    return sortie;
 }
 
 struct chaine_essai {

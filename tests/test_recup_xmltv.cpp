@@ -3,8 +3,6 @@
 
 #include <QTest>
 
-#include <zlib.h>
-
 using namespace zapo;
 using namespace zapo::essais;
 
@@ -23,20 +21,6 @@ const QByteArray flux = R"(<?xml version="1.0" encoding="UTF-8"?>
 </tv>
 )";
 
-QByteArray compresser(const QByteArray& brut) {
-    z_stream z{};
-    deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    QByteArray sortie(int(deflateBound(&z, uLong(brut.size()))), 0);
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(brut.data()));
-    z.avail_in = uInt(brut.size());
-    z.next_out = reinterpret_cast<Bytef*>(sortie.data());
-    z.avail_out = uInt(sortie.size());
-    deflate(&z, Z_FINISH);
-    sortie.resize(qsizetype(z.total_out));
-    deflateEnd(&z);
-    return sortie;
-}
-
 date_heure dh(int j, int h, int m) { return date_heure::depuis_date(QDate(2026, 6, j), h, m); }
 
 } // namespace
@@ -48,7 +32,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("corps");
         QTest::addColumn<QByteArray>("type");
         QTest::newRow("xml") << flux << QByteArray("application/xml");
-        QTest::newRow("gzip") << compresser(flux) << QByteArray("application/gzip");
+        QTest::newRow("gzip") << compresser_gzip(flux) << QByteArray("application/gzip");
         QTest::newRow("xml sans type") << flux << QByteArray();
     }
     void flux_partage() {
@@ -89,7 +73,7 @@ private Q_SLOTS:
     void flux_illisible_data() {
         QTest::addColumn<QByteArray>("corps");
         QTest::newRow("tronqué") << flux.left(flux.size() * 2 / 3);
-        QTest::newRow("gzip coupé") << compresser(flux).left(80);
+        QTest::newRow("gzip coupé") << compresser_gzip(flux).left(80);
         QTest::newRow("mal formé") << QByteArray("<tv><programme start='20260612200000 +0200' channel='Une.fr'>"
                                                  "<title>x</titre></programme></tv>");
     }
