@@ -30,10 +30,22 @@ lancer_suite() { # build dir
   fi
 }
 
+duree() { # label: time since the previous mark, so that CI logs show where the minutes go
+  echo "$1 : $((SECONDS / 60)) min $((SECONDS % 60)) s"
+  SECONDS=0
+}
+
+SECONDS=0
 construire build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAPO_TESTS=ON
+duree "Construction"
 lancer_suite build
+duree "Suite"
 
 if [[ "${1:-}" == "--complet" ]]; then
+  # The sanitizer options and the leak suppressions are part of each test's
+  # environment (tests/CMakeLists.txt), so they hold inside the namespace too.
   construire build-asan -DCMAKE_BUILD_TYPE=Debug -DZAPO_TESTS=ON -DZAPO_SANITIZE=ON
-  ASAN_OPTIONS=detect_leaks=1 lancer_suite build-asan
+  duree "Construction avec les sanitizers"
+  lancer_suite build-asan
+  duree "Suite avec les sanitizers"
 fi

@@ -11,6 +11,7 @@
 #include "update/maj_programmes.h"
 #include "update/recup.h"
 
+#include "outils/compression.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "outils/serveur_http.h"
@@ -92,6 +93,7 @@ inline QByteArray page_programmes(const std::vector<std::pair<QString, QString>>
     p += "</table></body></html>\r\n";
     return p;
 }
+
 
 struct chaine_essai {
     int num = 0;

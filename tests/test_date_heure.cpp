@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using zapo::date_heure;
 
 class test_date_heure : public QObject {
@@ -36,6 +38,32 @@ private Q_SLOTS:
         // What the database gives back is the same second, exactly.
         QCOMPARE(date_heure::depuis_jours(d.en_jours()), d);
         QCOMPARE(date_heure::depuis_jours(jours), d);
+    }
+
+    // A damaged database may hold any REAL: what is no date reads as the origin,
+    // and every later computation on it stays defined.
+    void jours_hors_calendrier_data() {
+        QTest::addColumn<double>("jours");
+        QTest::addColumn<QDate>("date");
+        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << QDate(1899, 12, 30);
+        QTest::newRow("infini") << std::numeric_limits<double>::infinity() << QDate(1899, 12, 30);
+        QTest::newRow("moins l'infini") << -std::numeric_limits<double>::infinity() << QDate(1899, 12, 30);
+        QTest::newRow("1e300") << 1e300 << QDate(1899, 12, 30);
+        QTest::newRow("-1e300") << -1e300 << QDate(1899, 12, 30);
+        QTest::newRow("au-delà de l'an 9999") << 1e15 << QDate(1899, 12, 30);
+        QTest::newRow("an 10000") << 2958466.0 << QDate(1899, 12, 30);
+        QTest::newRow("avant l'an 100") << -657434.5 << QDate(1899, 12, 30);
+        QTest::newRow("31/12/9999 midi") << 2958465.5 << QDate(9999, 12, 31);
+        QTest::newRow("01/01/0100") << -657434.0 << QDate(100, 1, 1);
+    }
+    void jours_hors_calendrier() {
+        QFETCH(double, jours);
+        QFETCH(QDate, date);
+        const date_heure d = date_heure::depuis_jours(jours);
+        QCOMPARE(d.date(), date);
+        QCOMPARE(d.jour().date(), date);
+        QVERIFY(!d.format_hhnn().isEmpty());
+        QCOMPARE((d + date_heure::duree_hm(24, 0)).date(), date.addDays(1));
     }
 
     void durees_exactes() {

@@ -1,6 +1,7 @@
 #include "outils/programme_essai.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -101,13 +102,23 @@ private Q_SLOTS:
         const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
         if (xvfb.isEmpty() || xdotool.isEmpty())
             QSKIP("Xvfb ou xdotool absent");
-        const QString ecran = QStringLiteral(":%1").arg(90 + QCoreApplication::applicationPid() % 400);
+        // Xvfb picks a free display and names it once it accepts clients: a fixed
+        // wait is too short on a loaded machine, and a guessed number may be taken.
         QProcess serveur;
-        serveur.start(xvfb,
-                      {ecran, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        QVERIFY(serveur.waitForStarted(5000));
-        QTest::qWait(800);
+        serveur.setStandardErrorFile(QProcess::nullDevice());
+        serveur.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                             QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                             QStringLiteral("tcp")});
+        QByteArray sortie;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 15000 && !sortie.contains('\n') && serveur.state() != QProcess::NotRunning) {
+            serveur.waitForReadyRead(50);
+            sortie += serveur.readAllStandardOutput();
+        }
+        bool numero_lu = false;
+        const QString ecran = QStringLiteral(":%1").arg(sortie.trimmed().toInt(&numero_lu));
+        QVERIFY2(numero_lu, "Xvfb n'a pas démarré");
 
         programme_essai p;
         QVERIFY(p.valide());

@@ -14,7 +14,11 @@ std::int64_t jour_de(std::int64_t s) {
 } // namespace
 
 date_heure date_heure::depuis_jours(double jours) {
-    if (!std::isfinite(jours))
+    // Outside the years 100 to 9999 a stored day count is damage, not a date, and
+    // its seconds would overflow every later sum: it reads as the origin, like NaN.
+    constexpr double premier_jour = -657434.0;  // 0100-01-01
+    constexpr double apres_dernier = 2958466.0; // 10000-01-01
+    if (!std::isfinite(jours) || jours < premier_jour || jours >= apres_dernier)
         return date_heure();
     return date_heure(std::llround(jours * 86400.0));
 }
