@@ -2,38 +2,11 @@
 
 #include "core/garde.h"
 #include "core/version.h"
-
-#include <QGuiApplication>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
-#include <QScreen>
+#include "views/fl_main.h"
 
 namespace zapo::apropos {
 
 namespace {
-
-// Our own picture: a small screen with a yellow "Z".
-QPixmap dessiner_image() {
-    QPixmap p(48, 48);
-    p.fill(Qt::transparent);
-    QPainter g(&p);
-    g.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient fond(0, 8, 0, 40);
-    fond.setColorAt(0, QColor(0, 0, 160));
-    fond.setColorAt(1, QColor(0, 0, 96));
-    QPainterPath poste;
-    poste.addRoundedRect(QRectF(3, 8, 42, 32), 6, 6);
-    g.fillPath(poste, fond);
-    g.setPen(Qt::NoPen);
-    g.setBrush(QColor(160, 192, 255));
-    g.drawRoundedRect(QRectF(7, 12, 34, 24), 3, 3);
-    g.setPen(QPen(QColor(255, 220, 0), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    QPolygonF z;
-    z << QPointF(15, 17) << QPointF(33, 17) << QPointF(15, 31) << QPointF(33, 31);
-    g.drawPolyline(z);
-    return p;
-}
 
 // A clickable text drawn as a link, in the given colour, bold and underlined.
 void faire_lien(QLabel* l, const QString& texte, const QColor& couleur) {
@@ -67,7 +40,7 @@ fl_propos::fl_propos(contexte& ctx, internet::ouvreur_liens ouvrir)
         QStringLiteral("QFrame#Shape2 { background-color: rgb(232,240,255); border: 2px solid rgb(0,0,128); "
                        "border-radius: 8px; }"));
     Shape2->lower();
-    Image1->setPixmap(dessiner_image());
+    Image1->setPixmap(vues::icone_programme().pixmap(48, 48));
     Image1->setAccessibleName(QStringLiteral("Zapo-TV"));
     Label1->setStyleSheet(QStringLiteral("color: rgb(0,0,128);"));
     Label8->setText(internet::auteur_nom());
@@ -86,19 +59,14 @@ fl_propos* fl_propos::ouverte() {
 
 fl_propos* fl_propos::afficher(contexte& ctx, internet::ouvreur_liens ouvrir) {
     if (ouverte_) {
-        ouverte_->show();
-        ouverte_->raise();
-        ouverte_->activateWindow();
+        vues::montrer_devant(ouverte_);
         return ouverte_;
     }
     auto* f = new fl_propos(ctx, std::move(ouvrir));
     f->Form_Load();
     ouverte_ = f;
-    if (const QScreen* ecran = QGuiApplication::primaryScreen())
-        f->move(ecran->availableGeometry().center() - f->rect().center());
-    f->show();
-    f->raise();
-    f->activateWindow();
+    vues::centrer(f);
+    vues::montrer_devant(f);
     f->bt_ok->setFocus();
     return f;
 }

@@ -2,9 +2,7 @@
 
 #include "core/garde.h"
 #include "data/base_programmes.h"
-
-#include <QGuiApplication>
-#include <QScreen>
+#include "views/fl_main.h"
 
 #include <algorithm>
 
@@ -74,9 +72,7 @@ fl_chaine* fl_chaine::ouverte() {
 
 fl_chaine* fl_chaine::afficher(contexte& ctx, const std::vector<QPixmap>& images) {
     if (ouverte_) {
-        ouverte_->show();
-        ouverte_->raise();
-        ouverte_->activateWindow();
+        vues::montrer_devant(ouverte_);
         return ouverte_;
     }
     auto* f = new fl_chaine(ctx, images);
@@ -87,11 +83,8 @@ fl_chaine* fl_chaine::afficher(contexte& ctx, const std::vector<QPixmap>& images
         throw;
     }
     ouverte_ = f;
-    if (const QScreen* ecran = QGuiApplication::primaryScreen())
-        f->move(ecran->availableGeometry().center() - f->rect().center());
-    f->show();
-    f->raise();
-    f->activateWindow();
+    vues::centrer(f);
+    vues::montrer_devant(f);
     f->bt_annuler->setFocus();
     return f;
 }

@@ -2,9 +2,6 @@
 
 #include "views/fl_main.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 namespace zapo::coquille {
 
 fl_premiere::fl_premiere(contexte& ctx, std::function<void()> inscrire, std::function<void()> retirer,
@@ -16,14 +13,14 @@ fl_premiere::fl_premiere(contexte& ctx, std::function<void()> inscrire, std::fun
     Label2 = {Label2_0, Label2_1, Label2_2, Label2_3, Label2_4, Label2_5};
     Label3 = {Label3_0, Label3_1, Label3_2, Label3_3};
     setFixedSize(size());
-    setStyleSheet(QStringLiteral("QDialog#fl_premiere { background-color: rgb(0, 0, 160); }"
-                                 "QLabel { color: white; }"
-                                 "QLabel#Label1 { color: rgb(255, 255, 0); }"
-                                 "QFrame#Shape2 { border: 2px solid rgb(128, 128, 255); border-radius: 8px; }"));
+    setStyleSheet(
+        QStringLiteral("QDialog#fl_premiere { background-color: rgb(0, 0, 160); }"
+                       "QLabel { color: white; }"
+                       "QLabel#Label1 { color: rgb(255, 255, 0); }"
+                       "QFrame#Shape2 { border: 2px solid rgb(128, 128, 255); border-radius: 8px; }"));
     Image1->setPixmap(vues::icone_programme().pixmap(48, 48));
     setAccessibleName(QStringLiteral("Zapo-TV - Initialisation"));
-    if (const QScreen* e = QGuiApplication::primaryScreen())
-        move(e->availableGeometry().center() - rect().center());
+    vues::centrer(this);
     connect(bt_ok, &QPushButton::clicked, this, [this] { bt_ok_Click(); });
     Form_Load();
 }

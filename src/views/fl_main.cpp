@@ -1,11 +1,13 @@
 #include "views/fl_main.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLayout>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 
 namespace zapo::vues {
 
@@ -113,6 +115,17 @@ QIcon icone_programme() {
     z << QPointF(15, 17) << QPointF(33, 17) << QPointF(15, 31) << QPointF(33, 31);
     g.drawPolyline(z);
     return QIcon(p);
+}
+
+void centrer(QWidget* w) {
+    if (const QScreen* ecran = QGuiApplication::primaryScreen())
+        w->move(ecran->availableGeometry().center() - w->rect().center());
+}
+
+void montrer_devant(QWidget* w) {
+    w->show();
+    w->raise();
+    w->activateWindow();
 }
 
 fl_main::fl_main(QWidget* parent) : QMainWindow(parent) {

@@ -42,5 +42,9 @@ private:
 QPixmap dessiner_logo(int n);
 // The program's icon (tray and windows).
 QIcon icone_programme();
+// Centres a top-level window on the screen.
+void centrer(QWidget* w);
+// Shows a window, or brings it back to the front when it is already open.
+void montrer_devant(QWidget* w);
 
 } // namespace zapo::vues
