@@ -8,6 +8,8 @@
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include "outils/programme_essai.h"
+
 #include <QTest>
 
 #include <csignal>
@@ -36,20 +38,6 @@ void tirer_moments(double jusqua) {
 void tuer(QProcess& p) {
     ::kill(pid_t(p.processId()), SIGKILL);
     p.waitForFinished(10000);
-}
-
-bool attendre_ligne(QProcess& p, const QByteArray& attendu, int ms = 20000) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        while (p.canReadLine())
-            if (p.readLine().startsWith(attendu))
-                return true;
-        if (p.state() == QProcess::NotRunning)
-            return false;
-        p.waitForReadyRead(50);
-    }
-    return false;
 }
 
 } // namespace

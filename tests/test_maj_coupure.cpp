@@ -6,6 +6,8 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include "outils/programme_essai.h"
+
 #include <QTest>
 #include <QThread>
 
@@ -21,21 +23,6 @@ struct etat {
 
 etat lire_etat(const QString& base) {
     return {vider_table(base, "liste"), vider_table(base, "maj")};
-}
-
-// Waits for a line starting with `attendu` on the helper's output.
-bool attendre_ligne(QProcess& p, const QByteArray& attendu, int ms = 20000) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        while (p.canReadLine())
-            if (p.readLine().startsWith(attendu))
-                return true;
-        if (p.state() == QProcess::NotRunning && !p.canReadLine())
-            return false;
-        p.waitForReadyRead(100);
-    }
-    return false;
 }
 
 } // namespace

@@ -19,7 +19,8 @@ programme_essai::programme_essai(const QString& options) : env_(QProcessEnvironm
     const QString racine = dir_.path();
     for (const char* d : {"/home", "/config", "/donnees", "/run"})
         QDir().mkpath(racine + QLatin1String(d));
-    QFile::setPermissions(racine + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(racine + QStringLiteral("/run"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     env_.insert(QStringLiteral("HOME"), racine + QStringLiteral("/home"));
     env_.insert(QStringLiteral("XDG_CONFIG_HOME"), racine + QStringLiteral("/config"));
     env_.insert(QStringLiteral("XDG_DATA_HOME"), racine + QStringLiteral("/donnees"));
@@ -50,6 +51,20 @@ QProcess* programme_essai::lancer(const QStringList& arguments) {
     p->waitForStarted(5000);
     processus_.push_back(std::move(p));
     return processus_.back().get();
+}
+
+bool attendre_ligne(QProcess& p, const QByteArray& attendu, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        while (p.canReadLine())
+            if (p.readLine().startsWith(attendu))
+                return true;
+        if (p.state() == QProcess::NotRunning && !p.canReadLine())
+            return false;
+        p.waitForReadyRead(50);
+    }
+    return false;
 }
 
 QList<QJsonObject> programme_essai::boites() const {

@@ -18,7 +18,8 @@ namespace zapo::essais {
 class programme_essai {
 public:
     // Writes a config.ini with the four options unless `options` is empty.
-    explicit programme_essai(const QString& options = QStringLiteral("#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n"));
+    explicit programme_essai(
+        const QString& options = QStringLiteral("#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n"));
     ~programme_essai();
 
     bool valide() const { return ok_; }
@@ -41,6 +42,9 @@ private:
     std::vector<std::unique_ptr<QProcess>> processus_;
     bool ok_ = false;
 };
+
+// Waits up to `ms` for a line of the process's output that starts with `attendu`.
+bool attendre_ligne(QProcess& p, const QByteArray& attendu, int ms = 20000);
 
 // Waits up to `ms` for `condition`, letting events run.
 template <class F> bool attendre_que(F&& condition, int ms);
