@@ -119,7 +119,7 @@ class Banc:
 
     def demarrer_xvfb(self):
         lecture, ecriture = os.pipe()
-        self.demon(["Xvfb", "-displayfd", str(ecriture), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+        self.demon(["Xvfb", "-displayfd", str(ecriture), "-noreset", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
                    pass_fds=(ecriture,), stderr=subprocess.DEVNULL)
         os.close(ecriture)
         numero = b""

@@ -1,3 +1,4 @@
+#include "outils/ecran_virtuel.h"
 #include "outils/programme_essai.h"
 
 #include <QDateTime>
@@ -98,37 +99,18 @@ private Q_SLOTS:
     }
 
     void fenetre_sous_xvfb() {
-        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
         const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-        if (xvfb.isEmpty() || xdotool.isEmpty())
+        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() || xdotool.isEmpty())
             QSKIP("Xvfb ou xdotool absent");
-        // Xvfb picks a free display and names it once it accepts clients: a fixed
-        // wait is too short on a loaded machine, and a guessed number may be taken.
-        QProcess serveur;
-        serveur.setStandardErrorFile(QProcess::nullDevice());
-        // -noreset: otherwise the server resets whenever xdotool, its only client, leaves,
-        // and a program connecting at that moment is refused.
-        serveur.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
-                             QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                             QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        QByteArray sortie;
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 15000 && !sortie.contains('\n') && serveur.state() != QProcess::NotRunning) {
-            serveur.waitForReadyRead(50);
-            sortie += serveur.readAllStandardOutput();
-        }
-        bool numero_lu = false;
-        const QString ecran = QStringLiteral(":%1").arg(sortie.trimmed().toInt(&numero_lu));
-        QVERIFY2(numero_lu, "Xvfb n'a pas démarré");
+        ecran_virtuel ecran;
+        QVERIFY2(ecran.valide(), "Xvfb n'a pas démarré");
 
         programme_essai p;
         QVERIFY(p.valide());
-        p.environnement().insert(QStringLiteral("DISPLAY"), ecran);
-        p.environnement().insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        ecran.preparer(p.environnement());
         p.lancer();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), ecran);
+        env.insert(QStringLiteral("DISPLAY"), ecran.affichage());
         const bool vue = attendre_que(
             [&] {
                 QProcess x;
@@ -139,8 +121,6 @@ private Q_SLOTS:
                 return x.exitCode() == 0 && !x.readAllStandardOutput().trimmed().isEmpty();
             },
             60000); // a sanitizer build under load starts slowly
-        serveur.kill();
-        serveur.waitForFinished(3000);
         QVERIFY2(vue, "aucune fenêtre « Zapo-TV  2.1.8 » visible");
     }
 };
