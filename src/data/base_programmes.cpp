@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QUrl>
 
 #include <string_view>
 
@@ -160,7 +161,16 @@ base_programmes::base_programmes(const QString& chemin, ouverture mode) : chemin
         throw erreur_base(QStringLiteral("Le fichier %1 est vide : ce n'est pas une base de programmes.")
                               .arg(guillemets(chemin)));
     // Never create the file: a missing database is an error the caller reports.
-    const int rc = sqlite3_open_v2(chemin.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = SQLITE_OK;
+    if (mode == ouverture::lecture_seule || mode == ouverture::figee) {
+        QUrl url = QUrl::fromLocalFile(QFileInfo(chemin).absoluteFilePath());
+        url.setQuery(mode == ouverture::figee ? QStringLiteral("mode=ro&immutable=1")
+                                              : QStringLiteral("mode=ro"));
+        rc = sqlite3_open_v2(url.toString(QUrl::FullyEncoded).toUtf8().constData(), &db_,
+                             SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    } else {
+        rc = sqlite3_open_v2(chemin.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    }
     if (rc != SQLITE_OK) {
         const QString msg = message_sqlite(chemin_, rc, db_ ? sqlite3_errmsg(db_) : nullptr);
         sqlite3_close(db_);
@@ -169,7 +179,7 @@ base_programmes::base_programmes(const QString& chemin, ouverture mode) : chemin
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, 5000);
-    if (mode == ouverture::verification)
+    if (mode != ouverture::normale)
         return;
     try {
         requete(db_, "PRAGMA journal_mode=WAL", chemin_).executer();

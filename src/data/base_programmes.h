@@ -88,7 +88,9 @@ class base_programmes {
 public:
     // `verification`: the file is only read and its journal mode left as it is,
     // so that a file refused by verifier_structure is never changed.
-    enum class ouverture { normale, verification };
+    // `lecture_seule`: opened read-only; `figee`: read-only and taken as unchanging
+    // (no lock, no -wal or -shm beside it), for a file nobody writes to.
+    enum class ouverture { normale, verification, lecture_seule, figee };
     explicit base_programmes(const QString& chemin, ouverture mode = ouverture::normale);
     ~base_programmes();
     base_programmes(const base_programmes&) = delete;
