@@ -377,6 +377,21 @@ void base_programmes::parcourir_chaine(int num_chaine, const std::function<void(
     parcourir(r, f);
 }
 
+void base_programmes::parcourir_peut_etre_en_cours(date_heure maintenant,
+                                                   const std::function<void(const ligne_liste&)>& f) {
+    // Only rows that surely fail "hdeb < now < hfin" once read are left out: numbers
+    // within the readable years, with two seconds to spare for the rounding to the
+    // second. Anything else (text, NULL, damaged values) goes through as before.
+    requete r(db_,
+              "SELECT hdeb, hfin, programme, chaine, duree FROM liste WHERE NOT ("
+              "(typeof(hdeb) IN ('real', 'integer') AND hdeb >= ?1 AND hdeb < 2958466) OR "
+              "(typeof(hfin) IN ('real', 'integer') AND hfin <= ?2)) ORDER BY rowid",
+              chemin_);
+    const double marge = 2.0 / 86400.0;
+    r.lier(1, maintenant.en_jours() + marge).lier(2, maintenant.en_jours() - marge);
+    parcourir(r, f);
+}
+
 std::vector<ligne_liste> base_programmes::lire_liste() {
     std::vector<ligne_liste> res;
     parcourir_liste([&](const ligne_liste& l) { res.push_back(l); });

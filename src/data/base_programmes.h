@@ -120,6 +120,10 @@ public:
     void parcourir_liste(const std::function<void(const ligne_liste&)>& f);
     // Only one channel's rows, in stored order: the others are never decoded.
     void parcourir_chaine(int num_chaine, const std::function<void(const ligne_liste&)>& f);
+    // The rows that may be on at `maintenant`, in stored order: the others are
+    // left to the engine and never decoded. The caller still applies the exact rule.
+    void parcourir_peut_etre_en_cours(date_heure maintenant,
+                                      const std::function<void(const ligne_liste&)>& f);
     std::vector<ligne_liste> lire_liste();
     void vider_liste();
     void ajouter_programme(const fiche_programme& p, int num_chaine);

@@ -7,6 +7,8 @@
 #include <QSet>
 #include <QXmlStreamWriter>
 
+#include <cstdio>
+
 namespace zapo::terminal {
 
 namespace {
@@ -51,6 +53,35 @@ QDateTime local(date_heure d) {
     return QDateTime(d.date(), QTime(0, 0).addSecs(d.seconde_du_jour()), Qt::OffsetFromUTC, decalage);
 }
 
+QString format_xmltv(date_heure d, int decalage) {
+    const QDate j = d.date();
+    const int s = d.seconde_du_jour();
+    const int a = std::abs(decalage) / 60;
+    char texte[48];
+    std::snprintf(texte, sizeof texte, "%04d%02d%02d%02d%02d%02d %c%02d%02d", j.year(), j.month(), j.day(),
+                  s / 3600, s / 60 % 60, s % 60, decalage < 0 ? '-' : '+', a / 60, a % 60);
+    return QString::fromLatin1(texte);
+}
+
+// Offsets change on quarter hours at most: one time-zone lookup per quarter
+// hour instead of two per programme.
+class fuseau {
+public:
+    int decalage(date_heure d) {
+        const std::int64_t s = d.secondes();
+        const std::int64_t quart = s >= 0 ? s / 900 : -((-s + 899) / 900);
+        const auto it = quarts_.constFind(quart);
+        if (it != quarts_.cend())
+            return *it;
+        const int o = local(d).offsetFromUtc();
+        quarts_.insert(quart, o);
+        return o;
+    }
+
+private:
+    QHash<std::int64_t, int> quarts_;
+};
+
 QJsonValue iso_ou_nul(const std::optional<panneau::en_cours>& e, bool debut) {
     if (!e)
         return QJsonValue::Null;
@@ -60,14 +91,7 @@ QJsonValue iso_ou_nul(const std::optional<panneau::en_cours>& e, bool debut) {
 } // namespace
 
 QString heure_xmltv(date_heure d) {
-    const QDateTime t = local(d);
-    const int s = t.offsetFromUtc();
-    const int a = std::abs(s) / 60;
-    return t.toString(QStringLiteral("yyyyMMddHHmmss")) +
-           QStringLiteral(" %1%2%3")
-               .arg(s < 0 ? QLatin1Char('-') : QLatin1Char('+'))
-               .arg(a / 60, 2, 10, QLatin1Char('0'))
-               .arg(a % 60, 2, 10, QLatin1Char('0'));
+    return format_xmltv(d, local(d).offsetFromUtc());
 }
 
 QString heure_iso(date_heure d) {
@@ -86,7 +110,7 @@ std::vector<maintenant_chaine> calculer_maintenant(donnees::base_programmes& bas
     const std::vector<donnees::chaine> chaines = base.lire_chaines();
     // The channel list's own computation; no channel is the current one here.
     panneau::calcul calcul(std::numeric_limits<int>::min(), maintenant);
-    base.parcourir_liste([&](const donnees::ligne_liste& r) {
+    base.parcourir_peut_etre_en_cours(maintenant, [&](const donnees::ligne_liste& r) {
         calcul.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
     });
     const panneau::etat_panneau e = calcul.resultat();
@@ -198,6 +222,7 @@ QByteArray xmltv(donnees::base_programmes& base) {
 
     // Channel number -> id; two channels never share an id, and a number's
     // programmes go to the first channel that bears it.
+    fuseau f;
     QHash<int, QString> ids;
     QSet<QString> pris;
     for (const auto& c : chaines) {
@@ -225,8 +250,8 @@ QByteArray xmltv(donnees::base_programmes& base) {
         if (id == ids.cend())
             return;
         x.writeStartElement(QStringLiteral("programme"));
-        x.writeAttribute(QStringLiteral("start"), heure_xmltv(r.hdeb));
-        x.writeAttribute(QStringLiteral("stop"), heure_xmltv(r.hfin));
+        x.writeAttribute(QStringLiteral("start"), format_xmltv(r.hdeb, f.decalage(r.hdeb)));
+        x.writeAttribute(QStringLiteral("stop"), format_xmltv(r.hfin, f.decalage(r.hfin)));
         x.writeAttribute(QStringLiteral("channel"), *id);
         x.writeStartElement(QStringLiteral("title"));
         x.writeAttribute(QStringLiteral("lang"), QStringLiteral("fr"));
