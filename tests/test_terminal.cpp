@@ -76,6 +76,8 @@ private Q_SLOTS:
     void base_ouverte_ailleurs();
     void heures_data();
     void heures();
+    void filtre_en_cours_data();
+    void filtre_en_cours();
     void dossier_lecture_seule_data();
     void dossier_lecture_seule();
 
@@ -354,6 +356,66 @@ void test_terminal::heures() {
                                           : date_heure::depuis_date(QDate(2026, 3, 29), 2, 30);
     QCOMPARE(terminal::heure_xmltv(d), xmltv);
     QCOMPARE(terminal::heure_iso(d), iso);
+}
+
+void test_terminal::filtre_en_cours_data() {
+    // Stored values around 21:00 on the 7th; numbers are day counts.
+    const double n = essais::dh_terminal(0, QStringLiteral("21:00")).en_jours();
+    const double s = 1.0 / 86400.0;
+    QTest::addColumn<QVariant>("hdeb");
+    QTest::addColumn<QVariant>("hfin");
+    QTest::newRow("on") << QVariant(n - 600 * s) << QVariant(n + 600 * s);
+    QTest::newRow("starts now") << QVariant(n) << QVariant(n + 600 * s);
+    QTest::newRow("starts 0.4 s before") << QVariant(n - 0.4 * s) << QVariant(n + 600 * s);
+    QTest::newRow("starts 0.6 s before") << QVariant(n - 0.6 * s) << QVariant(n + 600 * s);
+    QTest::newRow("starts 0.4 s after") << QVariant(n + 0.4 * s) << QVariant(n + 600 * s);
+    QTest::newRow("ends now") << QVariant(n - 600 * s) << QVariant(n);
+    QTest::newRow("ends 0.6 s after") << QVariant(n - 600 * s) << QVariant(n + 0.6 * s);
+    QTest::newRow("ends 0.4 s after") << QVariant(n - 600 * s) << QVariant(n + 0.4 * s);
+    QTest::newRow("whole days") << QVariant(qint64(n)) << QVariant(qint64(n) + 1);
+    QTest::newRow("start as text") << QVariant(QStringLiteral("2026-12-07 20:00")) << QVariant(n + 600 * s);
+    QTest::newRow("start missing") << QVariant() << QVariant(n + 600 * s);
+    QTest::newRow("start past year 9999") << QVariant(3.0e6) << QVariant(n + 600 * s);
+    QTest::newRow("end past year 9999") << QVariant(n - 600 * s) << QVariant(3.0e6);
+    QTest::newRow("end as text") << QVariant(n - 600 * s) << QVariant(QStringLiteral("demain"));
+    QTest::newRow("later") << QVariant(n + 600 * s) << QVariant(n + 1200 * s);
+}
+
+void test_terminal::filtre_en_cours() {
+    // Leaving rows to the engine must never change what is on now.
+    QFETCH(QVariant, hdeb);
+    QFETCH(QVariant, hfin);
+    essais::dossier_essai d;
+    QVERIFY(d.valide());
+    {
+        donnees::base_programmes b(d.base());
+        donnees::requete r(
+            b.poignee(),
+            "INSERT INTO liste (hdeb, hfin, programme, chaine, duree) VALUES (?1, ?2, 'x', 2, ?3)", d.base());
+        for (int i = 0; i < 2; ++i) {
+            const QVariant& v = i == 0 ? hdeb : hfin;
+            if (v.isNull())
+                r.lier_nul(i + 1);
+            else if (v.typeId() == QMetaType::QString)
+                r.lier(i + 1, v.toString());
+            else if (v.typeId() == QMetaType::LongLong)
+                r.lier(i + 1, v.toLongLong());
+            else
+                r.lier(i + 1, v.toDouble());
+        }
+        r.lier(3, 600.0 / 86400.0);
+        r.executer();
+    }
+    const date_heure t = essais::dh_terminal(0, QStringLiteral("21:00"));
+    panneau::calcul tout(0, t);
+    panneau::calcul filtre(0, t);
+    donnees::base_programmes b(d.base());
+    b.parcourir_liste(
+        [&](const donnees::ligne_liste& l) { tout.ajouter(l.hdeb, l.hfin, l.programme, l.chaine, l.duree); });
+    b.parcourir_peut_etre_en_cours(t, [&](const donnees::ligne_liste& l) {
+        filtre.ajouter(l.hdeb, l.hfin, l.programme, l.chaine, l.duree);
+    });
+    QCOMPARE(filtre.resultat().par_chaine, tout.resultat().par_chaine);
 }
 
 void test_terminal::dossier_lecture_seule_data() {
