@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -173,6 +175,10 @@ std::optional<int> lancer_si_demande(int argc, char** argv) {
         return ligne_incorrecte;
     }
     if (p.isSet(aide)) {
+        // Qt's own words in the help ("Usage", "Options") in French too.
+        QTranslator traduction;
+        if (traduction.load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&traduction);
         sortie << p.helpText() << QLatin1Char('\n') << texte_statuts();
         return reussite;
     }
