@@ -76,6 +76,8 @@ private Q_SLOTS:
     void base_ouverte_ailleurs();
     void heures_data();
     void heures();
+    void ce_soir_long_data();
+    void ce_soir_long();
     void filtre_en_cours_data();
     void filtre_en_cours();
     void dossier_lecture_seule_data();
@@ -356,6 +358,54 @@ void test_terminal::heures() {
                                           : date_heure::depuis_date(QDate(2026, 3, 29), 2, 30);
     QCOMPARE(terminal::heure_xmltv(d), xmltv);
     QCOMPARE(terminal::heure_iso(d), iso);
+}
+
+void test_terminal::ce_soir_long_data() {
+    QTest::addColumn<int>("avant"); // one-minute rows of the morning
+    QTest::addColumn<int>("soir");  // rows of 21:00 to 22:00, all picked
+    QTest::addColumn<int>("apres"); // one-minute rows at 22:00
+    QTest::newRow("few") << 3 << 2 << 3;
+    QTest::newRow("a long morning") << 1500 << 2 << 10;
+    QTest::newRow("many picks") << 700 << 1300 << 300;
+}
+
+void test_terminal::ce_soir_long() {
+    // A channel with many rows is thinned as it is read: the picks stay the same, in order.
+    QFETCH(int, avant);
+    QFETCH(int, soir);
+    QFETCH(int, apres);
+    essais::dossier_essai d;
+    QVERIFY(d.valide());
+    std::vector<panneau::ligne> toutes;
+    {
+        donnees::base_programmes b(d.base());
+        b.ajouter_chaine({2, QStringLiteral("France 2"), QString(), 1});
+        b.commencer();
+        const auto ajouter = [&](date_heure deb, date_heure fin, const QString& titre) {
+            b.ajouter_programme({titre, deb, fin - deb, fin}, 2);
+            toutes.push_back({deb, fin, titre, 2, fin - deb});
+        };
+        for (int i = 0; i < avant; ++i)
+            ajouter(essais::dh_terminal(0, QStringLiteral("08:00")) + date_heure::duree_hm(0, i % 600),
+                    essais::dh_terminal(0, QStringLiteral("08:01")) + date_heure::duree_hm(0, i % 600),
+                    QStringLiteral("matin %1").arg(i));
+        for (int i = 0; i < soir; ++i)
+            ajouter(essais::dh_terminal(0, QStringLiteral("21:00")),
+                    essais::dh_terminal(0, QStringLiteral("22:00")), QStringLiteral("soir %1").arg(i));
+        for (int i = 0; i < apres; ++i)
+            ajouter(essais::dh_terminal(0, QStringLiteral("22:00")),
+                    essais::dh_terminal(0, QStringLiteral("22:01")), QStringLiteral("nuit %1").arg(i));
+        b.valider();
+    }
+    const date_heure t = essais::dh_terminal(0, QStringLiteral("20:00"));
+    donnees::base_programmes b(d.base());
+    const std::vector<terminal::soir_chaine> v = terminal::calculer_ce_soir(b, t);
+    QCOMPARE(v.size(), size_t(1));
+    QCOMPARE(v[0].programmes.size(), size_t(soir));
+    const std::vector<panneau::ligne> attendu =
+        panneau::ce_soir(toutes, panneau::jour_programmes(toutes[0].hdeb), t);
+    for (size_t i = 0; i < attendu.size(); ++i)
+        QCOMPARE(v[0].programmes[i].programme, attendu[i].programme);
 }
 
 void test_terminal::filtre_en_cours_data() {

@@ -131,6 +131,9 @@ std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_h
     QHash<int, std::vector<panneau::ligne>> par_chaine;
     for (const auto& c : chaines)
         par_chaine.insert(c.num_chaine, {});
+    QHash<int, size_t> seuils;
+    for (const auto& c : chaines)
+        seuils.insert(c.num_chaine, 512);
     bool premiere = true;
     date_heure jour;
     base.parcourir_liste([&](const donnees::ligne_liste& r) {
@@ -139,8 +142,16 @@ std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_h
             premiere = false;
         }
         const auto it = par_chaine.find(r.chaine);
-        if (it != par_chaine.end())
-            it->push_back({r.hdeb, r.hfin, r.programme, r.chaine, r.duree});
+        if (it == par_chaine.end())
+            return;
+        it->push_back({r.hdeb, r.hfin, r.programme, r.chaine, r.duree});
+        // The rule keeps rows on their own merits and in order: thinning a long
+        // list now picks the same rows and keeps memory bounded.
+        size_t& seuil = seuils[r.chaine];
+        if (it->size() >= seuil) {
+            *it = panneau::ce_soir(*it, jour, maintenant);
+            seuil = std::max(seuil, it->size() * 2);
+        }
     });
     std::vector<soir_chaine> res;
     res.reserve(chaines.size());

@@ -8,9 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QTranslator>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTranslator>
 
 #include <cstdio>
 #include <unistd.h>
