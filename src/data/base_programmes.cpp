@@ -381,11 +381,11 @@ void base_programmes::parcourir_peut_etre_en_cours(date_heure maintenant,
                                                    const std::function<void(const ligne_liste&)>& f) {
     // Only rows that surely fail "hdeb < now < hfin" once read are left out: numbers
     // within the readable years, with two seconds to spare for the rounding to the
-    // second. Anything else (text, NULL, damaged values) goes through as before.
+    // second. Text and blobs sort after every number, NULL compares to nothing:
+    // such rows, and any other damaged value, go through as before.
     requete r(db_,
               "SELECT hdeb, hfin, programme, chaine, duree FROM liste WHERE NOT ("
-              "(typeof(hdeb) IN ('real', 'integer') AND hdeb >= ?1 AND hdeb < 2958466) OR "
-              "(typeof(hfin) IN ('real', 'integer') AND hfin <= ?2)) ORDER BY rowid",
+              "coalesce(hdeb >= ?1 AND hdeb < 2958466, 0) OR coalesce(hfin <= ?2, 0)) ORDER BY rowid",
               chemin_);
     const double marge = 2.0 / 86400.0;
     r.lier(1, maintenant.en_jours() + marge).lier(2, maintenant.en_jours() - marge);
