@@ -52,12 +52,15 @@ def remplir_base(chemin):
 
 
 def chrono(commande, env, sortie=subprocess.DEVNULL):
+    """Wall-clock and CPU (user + system) time of one whole process, in seconds."""
     t = time.perf_counter()
-    r = subprocess.run(commande, env=env, stdout=sortie, stderr=subprocess.PIPE, check=False)
+    p = subprocess.Popen(commande, env=env, stdout=sortie, stderr=subprocess.DEVNULL)
+    _, statut, usage = os.wait4(p.pid, 0)
     duree = time.perf_counter() - t
-    if r.returncode != 0:
-        sys.exit("échec de %s : %s" % (commande[0], r.stderr.decode(errors="replace")))
-    return duree
+    p.returncode = os.waitstatus_to_exitcode(statut)
+    if p.returncode != 0:
+        sys.exit("échec de %s (statut %d)" % (" ".join(commande), p.returncode))
+    return duree, usage.ru_utime + usage.ru_stime
 
 
 def main():
@@ -86,15 +89,21 @@ def main():
             with open(os.path.join(d, "en_cours.xml"), "wb") as f:
                 tv_grep.append(chrono(["tv_grep", "--on-after", "now", "--on-before", "now", guide], env, f))
 
-        m_export = statistics.median(export)
-        m_maintenant = statistics.median(maintenant)
-        m_grep = statistics.median(tv_grep)
+        def med(mesures, i):
+            return statistics.median(m[i] for m in mesures)
+
+        m_export = med(export, 0)
+        m_maintenant = med(maintenant, 0)
+        m_grep = med(tv_grep, 0)
         rapport = m_grep / m_maintenant
         print("programmes exportés : %d (%d octets)" % (NB_CHAINES * PAR_CHAINE, os.path.getsize(guide)))
-        print("zapo-tv --exporter-xmltv : %.1f ms (objectif < 500 ms)" % (m_export * 1000))
-        print("zapo-tv --maintenant     : %.1f ms" % (m_maintenant * 1000))
-        print("tv_grep now              : %.0f ms" % (m_grep * 1000))
-        print("rapport tv_grep / --maintenant : %.0f (objectif >= 1000)" % rapport)
+        print("médianes, temps écoulé / temps processeur :")
+        print("zapo-tv --exporter-xmltv : %.1f ms / %.1f ms (objectif < 500 ms)"
+              % (m_export * 1000, med(export, 1) * 1000))
+        print("zapo-tv --maintenant     : %.1f ms / %.1f ms" % (m_maintenant * 1000, med(maintenant, 1) * 1000))
+        print("tv_grep now              : %.0f ms / %.0f ms" % (m_grep * 1000, med(tv_grep, 1) * 1000))
+        print("rapport tv_grep / --maintenant : %.0f en temps écoulé, %.0f en temps processeur (objectif >= 1000)"
+              % (rapport, med(tv_grep, 1) / med(maintenant, 1)))
         ok = m_export < 0.5 and rapport >= 1000
         return 0 if ok else 1
 

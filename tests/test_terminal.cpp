@@ -316,6 +316,8 @@ void test_terminal::lignes_incorrectes() {
     QCOMPARE(r.statut, std::optional<int>(statut));
     QCOMPARE(r.sortie, QString());
     QVERIFY(!r.erreurs.isEmpty());
+    if (arguments.contains(QStringLiteral("/nonexistent/zapo/guide.xml")))
+        QVERIFY2(r.erreurs.contains(QStringLiteral("le dossier n'existe pas")), qPrintable(r.erreurs));
     QCOMPARE(empreinte(base_), octets);
 }
 

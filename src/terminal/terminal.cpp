@@ -1,5 +1,6 @@
 #include "terminal/terminal.h"
 
+#include "data/raison_ecriture.h"
 #include "terminal/lecture_base.h"
 #include "terminal/sorties.h"
 
@@ -49,8 +50,8 @@ int exporter(const QString& base, const QString& cible, QTextStream& sortie, QTe
     // Whole or not at all: an interrupted export never leaves half a document.
     QSaveFile f(cible);
     if (!f.open(QIODevice::WriteOnly) || f.write(document) != document.size() || !f.commit()) {
-        erreurs
-            << QStringLiteral("Impossible d'écrire le fichier « %1 » : %2.\n").arg(cible, f.errorString());
+        erreurs << QStringLiteral("Impossible d'écrire le fichier « %1 » : %2.\n")
+                       .arg(cible, donnees::raison_ecriture_impossible(QFileInfo(cible).absolutePath()));
         return ecriture_impossible;
     }
     return reussite;
