@@ -13,7 +13,7 @@ paquets=(
 if [[ "${1:-}" == "--tests" ]]; then
   paquets+=(
     xvfb xauth xdotool dbus dbus-x11 python3 python3-dbus python3-dbusmock
-    faketime desktop-file-utils iproute2 util-linux sqlite3
+    faketime desktop-file-utils iproute2 util-linux sqlite3 xmltv-util
     clang-14 libclang-rt-14-dev libbenchmark-dev ccache
   )
 fi

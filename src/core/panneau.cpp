@@ -39,18 +39,31 @@ int pourcentage(date_heure maintenant, date_heure hdeb, date_heure hfin, std::op
     return int(q > 100 ? 100 : q);
 }
 
+date_heure jour_programmes(date_heure premier_hdeb) {
+    return premier_hdeb.jour();
+}
+
+std::vector<ligne> ce_soir(const std::vector<ligne>& lignes_chaine, date_heure jour, date_heure maintenant) {
+    const date_heure debut = jour + debut_soir;
+    const date_heure fin = jour + fin_soir;
+    std::vector<ligne> res;
+    for (const ligne& l : lignes_chaine) {
+        // A programme that began at 20:30 or later and is still on counts.
+        if (l.hfin > maintenant && l.hdeb >= debut && longueur(l.hdeb, l.hfin, l.duree) >= duree_soir_min &&
+            l.hdeb < fin)
+            res.push_back(l);
+    }
+    return res;
+}
+
 calcul::calcul(int chaine_courante, date_heure maintenant)
     : chaine_courante_(chaine_courante), maintenant_(maintenant) {}
 
 void calcul::ajouter(date_heure hdeb, date_heure hfin, const QString& programme, int chaine,
                      std::optional<date_heure> duree) {
     ++n_;
-    if (n_ == 1) {
-        // The evening is that of the first stored row's day, not today's.
-        const date_heure jour = hdeb.jour();
-        debut_soiree_ = jour + debut_soir;
-        fin_soiree_ = jour + fin_soir;
-    }
+    if (n_ == 1)
+        jour_ = jour_programmes(hdeb);
     const bool de_la_chaine = chaine == chaine_courante_;
     if (de_la_chaine)
         ++etat_.nb_lignes_chaine;
@@ -65,7 +78,7 @@ void calcul::ajouter(date_heure hdeb, date_heure hfin, const QString& programme,
             etat_.progres = pc;
         }
         // The last matching row wins, for every channel.
-        etat_.par_chaine.insert(chaine, {programme, pc});
+        etat_.par_chaine.insert(chaine, {programme, pc, hdeb, hfin});
     }
     if (!de_la_chaine)
         return;
@@ -74,14 +87,17 @@ void calcul::ajouter(date_heure hdeb, date_heure hfin, const QString& programme,
     if (ligne_en_cours_n_ > 0 && n_ == ligne_en_cours_n_ + 1)
         etat_.rangees[suite] = remplir(hdeb, hfin, programme);
 
-    if (hfin > maintenant_ && hdeb >= debut_soiree_ && longueur(hdeb, hfin, duree) >= duree_soir_min &&
-        hdeb < fin_soiree_) {
-        ++nb_soir_;
-        if (nb_soir_ == 1)
-            etat_.rangees[soir1] = remplir(hdeb, hfin, programme);
-        else if (nb_soir_ == 2)
-            etat_.rangees[soir2] = remplir(hdeb, hfin, programme);
-    }
+    lignes_chaine_.push_back({hdeb, hfin, programme, chaine, duree});
+}
+
+etat_panneau calcul::resultat() const {
+    etat_panneau e = etat_;
+    const std::vector<ligne> soir = ce_soir(lignes_chaine_, jour_, maintenant_);
+    if (soir.size() > 0)
+        e.rangees[soir1] = remplir(soir[0].hdeb, soir[0].hfin, soir[0].programme);
+    if (soir.size() > 1)
+        e.rangees[soir2] = remplir(soir[1].hdeb, soir[1].hfin, soir[1].programme);
+    return e;
 }
 
 etat_panneau calculer(const std::vector<ligne>& lignes, int chaine_courante, date_heure maintenant) {

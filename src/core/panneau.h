@@ -26,6 +26,8 @@ struct rangee {
 struct en_cours {
     QString titre;
     int pourcentage = 0;
+    date_heure hdeb;
+    date_heure hfin;
     bool operator==(const en_cours&) const = default;
 };
 
@@ -48,31 +50,40 @@ struct etat_panneau {
 // or, when that is missing or zero, the time from start to end; 0 when both are zero.
 int pourcentage(date_heure maintenant, date_heure hdeb, date_heure hfin, std::optional<date_heure> duree);
 
-// Fed the stored rows one by one in stored order; no row is kept.
-class calcul {
-public:
-    calcul(int chaine_courante, date_heure maintenant);
-    void ajouter(date_heure hdeb, date_heure hfin, const QString& programme, int chaine,
-                 std::optional<date_heure> duree);
-    const etat_panneau& resultat() const { return etat_; }
-
-private:
-    int chaine_courante_;
-    date_heure maintenant_;
-    qint64 n_ = 0;
-    qint64 ligne_en_cours_n_ = 0; // n of the current channel's last row on now
-    int nb_soir_ = 0;
-    date_heure debut_soiree_;
-    date_heure fin_soiree_;
-    etat_panneau etat_;
-};
-
 struct ligne {
     date_heure hdeb;
     date_heure hfin;
     QString programme;
     int chaine = 0;
     std::optional<date_heure> duree;
+};
+
+// The day whose evening is "Ce soir": that of the first stored row of the whole
+// table (00:00 of its start's date), not today's.
+date_heure jour_programmes(date_heure premier_hdeb);
+
+// One channel's evening programmes among its rows (given in stored order), in
+// that order: not over at `maintenant`, starting from 20:30 of `jour` and before
+// 00:15 the day after, at least 45 minutes long. The panel shows the first two.
+std::vector<ligne> ce_soir(const std::vector<ligne>& lignes_chaine, date_heure jour, date_heure maintenant);
+
+// Fed the stored rows one by one in stored order; only the current channel's
+// rows are kept, for its evening.
+class calcul {
+public:
+    calcul(int chaine_courante, date_heure maintenant);
+    void ajouter(date_heure hdeb, date_heure hfin, const QString& programme, int chaine,
+                 std::optional<date_heure> duree);
+    etat_panneau resultat() const;
+
+private:
+    int chaine_courante_;
+    date_heure maintenant_;
+    qint64 n_ = 0;
+    qint64 ligne_en_cours_n_ = 0; // n of the current channel's last row on now
+    date_heure jour_;
+    std::vector<ligne> lignes_chaine_;
+    etat_panneau etat_;
 };
 
 etat_panneau calculer(const std::vector<ligne>& lignes, int chaine_courante, date_heure maintenant);

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QUrl>
 
 #include <string_view>
 
@@ -160,7 +161,16 @@ base_programmes::base_programmes(const QString& chemin, ouverture mode) : chemin
         throw erreur_base(QStringLiteral("Le fichier %1 est vide : ce n'est pas une base de programmes.")
                               .arg(guillemets(chemin)));
     // Never create the file: a missing database is an error the caller reports.
-    const int rc = sqlite3_open_v2(chemin.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = SQLITE_OK;
+    if (mode == ouverture::lecture_seule || mode == ouverture::figee) {
+        QUrl url = QUrl::fromLocalFile(QFileInfo(chemin).absoluteFilePath());
+        url.setQuery(mode == ouverture::figee ? QStringLiteral("mode=ro&immutable=1")
+                                              : QStringLiteral("mode=ro"));
+        rc = sqlite3_open_v2(url.toString(QUrl::FullyEncoded).toUtf8().constData(), &db_,
+                             SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    } else {
+        rc = sqlite3_open_v2(chemin.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    }
     if (rc != SQLITE_OK) {
         const QString msg = message_sqlite(chemin_, rc, db_ ? sqlite3_errmsg(db_) : nullptr);
         sqlite3_close(db_);
@@ -169,7 +179,7 @@ base_programmes::base_programmes(const QString& chemin, ouverture mode) : chemin
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, 5000);
-    if (mode == ouverture::verification)
+    if (mode != ouverture::normale)
         return;
     try {
         requete(db_, "PRAGMA journal_mode=WAL", chemin_).executer();
@@ -364,6 +374,21 @@ void base_programmes::parcourir_chaine(int num_chaine, const std::function<void(
     requete r(db_, "SELECT hdeb, hfin, programme, chaine, duree FROM liste WHERE chaine = ?1 ORDER BY rowid",
               chemin_);
     r.lier(1, num_chaine);
+    parcourir(r, f);
+}
+
+void base_programmes::parcourir_peut_etre_en_cours(date_heure maintenant,
+                                                   const std::function<void(const ligne_liste&)>& f) {
+    // Only rows that surely fail "hdeb < now < hfin" once read are left out: numbers
+    // within the readable years, with two seconds to spare for the rounding to the
+    // second. Text and blobs sort after every number, NULL compares to nothing:
+    // such rows, and any other damaged value, go through as before.
+    requete r(db_,
+              "SELECT hdeb, hfin, programme, chaine, duree FROM liste WHERE NOT ("
+              "coalesce(hdeb >= ?1 AND hdeb < 2958466, 0) OR coalesce(hfin <= ?2, 0)) ORDER BY rowid",
+              chemin_);
+    const double marge = 2.0 / 86400.0;
+    r.lier(1, maintenant.en_jours() + marge).lier(2, maintenant.en_jours() - marge);
     parcourir(r, f);
 }
 

@@ -88,7 +88,9 @@ class base_programmes {
 public:
     // `verification`: the file is only read and its journal mode left as it is,
     // so that a file refused by verifier_structure is never changed.
-    enum class ouverture { normale, verification };
+    // `lecture_seule`: opened read-only; `figee`: read-only and taken as unchanging
+    // (no lock, no -wal or -shm beside it), for a file nobody writes to.
+    enum class ouverture { normale, verification, lecture_seule, figee };
     explicit base_programmes(const QString& chemin, ouverture mode = ouverture::normale);
     ~base_programmes();
     base_programmes(const base_programmes&) = delete;
@@ -118,6 +120,10 @@ public:
     void parcourir_liste(const std::function<void(const ligne_liste&)>& f);
     // Only one channel's rows, in stored order: the others are never decoded.
     void parcourir_chaine(int num_chaine, const std::function<void(const ligne_liste&)>& f);
+    // The rows that may be on at `maintenant`, in stored order: the others are
+    // left to the engine and never decoded. The caller still applies the exact rule.
+    void parcourir_peut_etre_en_cours(date_heure maintenant,
+                                      const std::function<void(const ligne_liste&)>& f);
     std::vector<ligne_liste> lire_liste();
     void vider_liste();
     void ajouter_programme(const fiche_programme& p, int num_chaine);

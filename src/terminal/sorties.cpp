@@ -1,0 +1,280 @@
+#include "terminal/sorties.h"
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QXmlStreamWriter>
+
+#include <cstdio>
+
+namespace zapo::terminal {
+
+namespace {
+
+// One field of a tab-separated line.
+QString champ(const QString& s) {
+    QString r = s;
+    for (QChar& c : r)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = QLatin1Char(' ');
+    return r;
+}
+
+// XML 1.0 forbids most control characters and lone surrogates; a stored title may hold them.
+QString texte_xml(const QString& s) {
+    QString r;
+    r.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        const char16_t u = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
+            r += c;
+            r += s.at(++i);
+        } else if (c.isSurrogate() || u == 0xfffe || u == 0xffff) {
+            r += QChar::ReplacementCharacter;
+        } else if (u < 0x20 && u != '\t' && u != '\n' && u != '\r') {
+            r += QLatin1Char(' ');
+        } else {
+            r += c;
+        }
+    }
+    return r;
+}
+
+// A moment that a spring-forward gap swallowed takes the offset of its day's midnight.
+QDateTime local(date_heure d) {
+    QDateTime t = d.en_qdatetime();
+    if (t.isValid())
+        return t.toOffsetFromUtc(t.offsetFromUtc());
+    const int decalage = QDateTime(d.date(), QTime(0, 0)).offsetFromUtc();
+    return QDateTime(d.date(), QTime(0, 0).addSecs(d.seconde_du_jour()), Qt::OffsetFromUTC, decalage);
+}
+
+QString format_xmltv(date_heure d, int decalage) {
+    const QDate j = d.date();
+    const int s = d.seconde_du_jour();
+    const int a = std::abs(decalage) / 60;
+    char texte[48];
+    std::snprintf(texte, sizeof texte, "%04d%02d%02d%02d%02d%02d %c%02d%02d", j.year(), j.month(), j.day(),
+                  s / 3600, s / 60 % 60, s % 60, decalage < 0 ? '-' : '+', a / 60, a % 60);
+    return QString::fromLatin1(texte);
+}
+
+// Offsets change on quarter hours at most: one time-zone lookup per quarter
+// hour instead of two per programme.
+class fuseau {
+public:
+    int decalage(date_heure d) {
+        const std::int64_t s = d.secondes();
+        const std::int64_t quart = s >= 0 ? s / 900 : -((-s + 899) / 900);
+        const auto it = quarts_.constFind(quart);
+        if (it != quarts_.cend())
+            return *it;
+        const int o = local(d).offsetFromUtc();
+        quarts_.insert(quart, o);
+        return o;
+    }
+
+private:
+    QHash<std::int64_t, int> quarts_;
+};
+
+QJsonValue iso_ou_nul(const std::optional<panneau::en_cours>& e, bool debut) {
+    if (!e)
+        return QJsonValue::Null;
+    return heure_iso(debut ? e->hdeb : e->hfin);
+}
+
+} // namespace
+
+QString heure_xmltv(date_heure d) {
+    return format_xmltv(d, local(d).offsetFromUtc());
+}
+
+QString heure_iso(date_heure d) {
+    return local(d).toString(Qt::ISODate);
+}
+
+QString id_xmltv(const donnees::chaine& c) {
+    const qsizetype diese = c.adresse.indexOf(QLatin1Char('#'));
+    const QString fragment = diese < 0 ? QString() : c.adresse.mid(diese + 1).trimmed();
+    if (!fragment.isEmpty())
+        return fragment;
+    return QStringLiteral("%1.zapo-tv").arg(c.num_chaine);
+}
+
+std::vector<maintenant_chaine> calculer_maintenant(donnees::base_programmes& base, date_heure maintenant) {
+    const std::vector<donnees::chaine> chaines = base.lire_chaines();
+    // The channel list's own computation; no channel is the current one here.
+    panneau::calcul calcul(std::numeric_limits<int>::min(), maintenant);
+    base.parcourir_peut_etre_en_cours(maintenant, [&](const donnees::ligne_liste& r) {
+        calcul.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
+    });
+    const panneau::etat_panneau e = calcul.resultat();
+    std::vector<maintenant_chaine> res;
+    res.reserve(chaines.size());
+    for (const auto& c : chaines) {
+        maintenant_chaine m{c, std::nullopt};
+        const auto it = e.par_chaine.constFind(c.num_chaine);
+        if (it != e.par_chaine.cend())
+            m.en_cours = *it;
+        res.push_back(std::move(m));
+    }
+    return res;
+}
+
+std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_heure maintenant) {
+    const std::vector<donnees::chaine> chaines = base.lire_chaines();
+    QHash<int, std::vector<panneau::ligne>> par_chaine;
+    for (const auto& c : chaines)
+        par_chaine.insert(c.num_chaine, {});
+    QHash<int, size_t> seuils;
+    for (const auto& c : chaines)
+        seuils.insert(c.num_chaine, 512);
+    bool premiere = true;
+    date_heure jour;
+    base.parcourir_liste([&](const donnees::ligne_liste& r) {
+        if (premiere) {
+            jour = panneau::jour_programmes(r.hdeb);
+            premiere = false;
+        }
+        const auto it = par_chaine.find(r.chaine);
+        if (it == par_chaine.end())
+            return;
+        it->push_back({r.hdeb, r.hfin, r.programme, r.chaine, r.duree});
+        // The rule keeps rows on their own merits and in order: thinning a long
+        // list now picks the same rows and keeps memory bounded.
+        size_t& seuil = seuils[r.chaine];
+        if (it->size() >= seuil) {
+            *it = panneau::ce_soir(*it, jour, maintenant);
+            seuil = std::max(seuil, it->size() * 2);
+        }
+    });
+    std::vector<soir_chaine> res;
+    res.reserve(chaines.size());
+    for (const auto& c : chaines)
+        res.push_back({c, panneau::ce_soir(par_chaine.value(c.num_chaine), jour, maintenant)});
+    return res;
+}
+
+QString texte_maintenant(const std::vector<maintenant_chaine>& v) {
+    QString s;
+    for (const auto& m : v) {
+        s += champ(m.chaine.nom);
+        if (m.en_cours)
+            s += QStringLiteral("\t%1\t%2\t%3\t%4")
+                     .arg(m.en_cours->hdeb.format_hhnn(), m.en_cours->hfin.format_hhnn(),
+                          champ(m.en_cours->titre))
+                     .arg(m.en_cours->pourcentage);
+        else
+            s += QStringLiteral("\t\t\t\t");
+        s += QLatin1Char('\n');
+    }
+    return s;
+}
+
+QString texte_ce_soir(const std::vector<soir_chaine>& v) {
+    QString s;
+    for (const auto& c : v) {
+        const QString nom = champ(c.chaine.nom);
+        if (c.programmes.empty())
+            s += nom + QStringLiteral("\t\t\t\n");
+        for (const auto& p : c.programmes)
+            s += QStringLiteral("%1\t%2\t%3\t%4\n")
+                     .arg(nom, p.hdeb.format_hhnn(), p.hfin.format_hhnn(), champ(p.programme));
+    }
+    return s;
+}
+
+QByteArray json_maintenant(const std::vector<maintenant_chaine>& v) {
+    QJsonArray a;
+    for (const auto& m : v) {
+        QJsonObject o;
+        o.insert(QStringLiteral("num_chaine"), m.chaine.num_chaine);
+        o.insert(QStringLiteral("chaine"), m.chaine.nom);
+        o.insert(QStringLiteral("debut"), iso_ou_nul(m.en_cours, true));
+        o.insert(QStringLiteral("fin"), iso_ou_nul(m.en_cours, false));
+        o.insert(QStringLiteral("titre"), m.en_cours ? QJsonValue(m.en_cours->titre) : QJsonValue::Null);
+        o.insert(QStringLiteral("pourcent"),
+                 m.en_cours ? QJsonValue(m.en_cours->pourcentage) : QJsonValue::Null);
+        a.append(o);
+    }
+    return QJsonDocument(a).toJson(QJsonDocument::Indented);
+}
+
+QByteArray json_ce_soir(const std::vector<soir_chaine>& v) {
+    QJsonArray a;
+    for (const auto& c : v) {
+        QJsonArray programmes;
+        for (const auto& p : c.programmes)
+            programmes.append(QJsonObject{{QStringLiteral("debut"), heure_iso(p.hdeb)},
+                                          {QStringLiteral("fin"), heure_iso(p.hfin)},
+                                          {QStringLiteral("titre"), p.programme}});
+        a.append(QJsonObject{{QStringLiteral("num_chaine"), c.chaine.num_chaine},
+                             {QStringLiteral("chaine"), c.chaine.nom},
+                             {QStringLiteral("programmes"), programmes}});
+    }
+    return QJsonDocument(a).toJson(QJsonDocument::Indented);
+}
+
+QByteArray xmltv(donnees::base_programmes& base) {
+    const std::vector<donnees::chaine> chaines = base.lire_chaines();
+    QByteArray sortie;
+    QXmlStreamWriter x(&sortie);
+    x.setAutoFormatting(true);
+    x.setAutoFormattingIndent(2);
+    x.writeStartDocument();
+    x.writeDTD(QStringLiteral("<!DOCTYPE tv SYSTEM \"xmltv.dtd\">"));
+    x.writeStartElement(QStringLiteral("tv"));
+    x.writeAttribute(QStringLiteral("generator-info-name"), QStringLiteral("Zapo-TV"));
+
+    // Channel number -> id; two channels never share an id, and a number's
+    // programmes go to the first channel that bears it.
+    fuseau f;
+    QHash<int, QString> ids;
+    QSet<QString> pris;
+    for (const auto& c : chaines) {
+        if (ids.contains(c.num_chaine))
+            continue;
+        QString id = texte_xml(id_xmltv(c));
+        if (pris.contains(id))
+            id = QStringLiteral("%1.zapo-tv").arg(c.num_chaine);
+        for (int k = 2; pris.contains(id); ++k)
+            id = QStringLiteral("%1-%2.zapo-tv").arg(c.num_chaine).arg(k);
+        pris.insert(id);
+        ids.insert(c.num_chaine, id);
+        x.writeStartElement(QStringLiteral("channel"));
+        x.writeAttribute(QStringLiteral("id"), id);
+        x.writeStartElement(QStringLiteral("display-name"));
+        x.writeAttribute(QStringLiteral("lang"), QStringLiteral("fr"));
+        x.writeCharacters(texte_xml(c.nom));
+        x.writeEndElement();
+        x.writeEndElement();
+    }
+
+    // Rows of a channel no longer chosen have nowhere to go.
+    base.parcourir_liste([&](const donnees::ligne_liste& r) {
+        const auto id = ids.constFind(r.chaine);
+        if (id == ids.cend())
+            return;
+        x.writeStartElement(QStringLiteral("programme"));
+        x.writeAttribute(QStringLiteral("start"), format_xmltv(r.hdeb, f.decalage(r.hdeb)));
+        x.writeAttribute(QStringLiteral("stop"), format_xmltv(r.hfin, f.decalage(r.hfin)));
+        x.writeAttribute(QStringLiteral("channel"), *id);
+        x.writeStartElement(QStringLiteral("title"));
+        x.writeAttribute(QStringLiteral("lang"), QStringLiteral("fr"));
+        x.writeCharacters(texte_xml(r.programme));
+        x.writeEndElement();
+        // The details (description, categories...) follow the title here, in the
+        // order the XMLTV DTD gives, once the base stores them.
+        x.writeEndElement();
+    });
+    x.writeEndElement();
+    x.writeEndDocument();
+    return sortie;
+}
+
+} // namespace zapo::terminal

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/date_heure.h"
+#include "core/panneau.h"
+#include "data/base_programmes.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// What the terminal commands print, worked out from one reading of the base.
+namespace zapo::terminal {
+
+struct maintenant_chaine {
+    donnees::chaine chaine;
+    std::optional<panneau::en_cours> en_cours; // empty when nothing is on
+};
+
+struct soir_chaine {
+    donnees::chaine chaine;
+    std::vector<panneau::ligne> programmes;
+};
+
+// Each chosen channel in stored order, with what the channel list shows for it.
+std::vector<maintenant_chaine> calculer_maintenant(donnees::base_programmes& base, date_heure maintenant);
+// Each chosen channel in stored order, with what the panel's evening rule picks.
+std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_heure maintenant);
+
+// One line per channel, tab-separated; tabs and line breaks inside a text become blanks.
+QString texte_maintenant(const std::vector<maintenant_chaine>& v);
+QString texte_ce_soir(const std::vector<soir_chaine>& v);
+QByteArray json_maintenant(const std::vector<maintenant_chaine>& v);
+QByteArray json_ce_soir(const std::vector<soir_chaine>& v);
+
+// Every stored programme of the chosen channels as an XMLTV document (UTF-8).
+QByteArray xmltv(donnees::base_programmes& base);
+
+// "20261207204500 +0100"; ISO 8601 with the local offset. Local time.
+QString heure_xmltv(date_heure d);
+QString heure_iso(date_heure d);
+// The id a channel gets in the export: the feed's id (the address's fragment)
+// when there is one, else "<num_chaine>.zapo-tv".
+QString id_xmltv(const donnees::chaine& c);
+
+} // namespace zapo::terminal
