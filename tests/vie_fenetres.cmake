@@ -1,0 +1,3 @@
+# Clicks and ticks in the middle of runs and boxes: window lifetimes, no pile-up,
+# the notification area at login, and a randomized driver of all of it.
+zapo_test(test_vie_fenetres LIBS zapo_shell TIMEOUT 300)
