@@ -89,7 +89,7 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
             if (zone_sni_presente())
                 return true;
             // Qt's answer only once it has been allowed to choose (see montrer_icone).
-            return icone_.isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+            return icone_ && icone_->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
         };
     if (!b_.inscrire_demarrage)
         b_.inscrire_demarrage = inscrire_avec_icone;
@@ -121,8 +121,6 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
     menu01->setObjectName(QStringLiteral("menu01"));
     connect(menu02, &QAction::triggered, this, [this] { evenement([this] { lancer_maj(); }); });
     connect(menu01, &QAction::triggered, this, [this] { evenement([this] { quitter_appli(); }); });
-    connect(&icone_, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason r) { evenement([&] { icone_activee(r); }); });
 
     // Other windows' handlers come in through these: counted as ours.
     ctx_.charger_fenetre = [this] { charger_fenetre(); };
@@ -179,13 +177,22 @@ void fl_init::Form_Load() {
 }
 
 void fl_init::montrer_icone() {
-    if (icone_.isVisible() || en_sortie_)
+    if (en_sortie_ || icone().isVisible())
         return;
-    // Its tip reads "Zapo-TV".
-    icone_.setIcon(vues::icone_programme());
-    icone_.setToolTip(QStringLiteral("Zapo-TV"));
-    icone_.setContextMenu(&menuicone);
-    icone_.show();
+    icone_->show();
+}
+
+QSystemTrayIcon& fl_init::icone() {
+    if (!icone_) {
+        icone_ = std::make_unique<QSystemTrayIcon>();
+        // Its tip reads "Zapo-TV".
+        icone_->setIcon(vues::icone_programme());
+        icone_->setToolTip(QStringLiteral("Zapo-TV"));
+        icone_->setContextMenu(&menuicone);
+        connect(icone_.get(), &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason r) { evenement([&] { icone_activee(r); }); });
+    }
+    return *icone_;
 }
 
 void fl_init::surveiller_zone() {
@@ -351,7 +358,8 @@ void fl_init::quitter_appli() {
     en_sortie_ = true;
     if (fl_main_)
         fl_main_->close();
-    icone_.hide();
+    if (icone_)
+        icone_->hide();
     tps_maj.stop();
     termine_ = true;
     Q_EMIT fin_programme();

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace zapo::coquille {
@@ -77,7 +78,9 @@ public:
     int profondeur() const { return profondeur_; }
     // Still waiting at start for a notification area to appear.
     bool attend_zone() const { return attente_zone_.isActive(); }
-    QSystemTrayIcon& icone() { return icone_; }
+    // Made on first use: Qt settles at that moment, for the whole run, which
+    // kind of notification area it talks to.
+    QSystemTrayIcon& icone();
     QTimer tps_maj;
     QMenu menuicone;
     QAction* menu02 = nullptr; // "Mettre à jour"
@@ -110,7 +113,7 @@ private:
     contexte& ctx_;
     branchements_agent b_;
     QPointer<vues::fl_main> fl_main_;
-    QSystemTrayIcon icone_;
+    std::unique_ptr<QSystemTrayIcon> icone_;
     QTimer attente_zone_;
     int attente_zone_restante_ms_ = 0;
     int profondeur_ = 0;
