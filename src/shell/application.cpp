@@ -360,6 +360,7 @@ void fl_init::quitter_appli() {
         fl_main_->close();
     if (icone_)
         icone_->hide();
+    attente_zone_.stop();
     tps_maj.stop();
     termine_ = true;
     Q_EMIT fin_programme();
