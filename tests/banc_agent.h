@@ -44,6 +44,7 @@ struct banc_agent {
     int nb_retirer = 0;
     int nb_premiere = 0;
     std::function<void()> premiere = [] {};
+    std::function<void()> sur_maj; // inside the (fake) run
     std::unique_ptr<coquille::fl_init> agent;
 
     explicit banc_agent(const QByteArray& options = "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n") {
@@ -62,7 +63,13 @@ struct banc_agent {
         };
         b.inscrire_demarrage = [this] { ++nb_inscrire; };
         b.retirer_demarrage = [this] { ++nb_retirer; };
-        b.executer_maj = [this] { ++nb_maj; };
+        b.executer_maj = [this] {
+            ++nb_maj;
+            if (sur_maj)
+                sur_maj();
+        };
+        // A desktop without a notification area is told apart quickly here.
+        b.attente_zone_ms = 300;
         agent = std::make_unique<coquille::fl_init>(ctx, b);
     }
     void stamper(QDateTime quand) {

@@ -38,6 +38,8 @@ int main(int argc, char** argv) {
     b.executer_maj = [] {};
     coquille::fl_init agent(ctx, b);
     agent.Form_Load();
+    // The agent option may be on from an earlier kill: the window is wanted anyway.
+    agent.charger_fenetre();
 
     vues::fl_main* f = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())

@@ -80,6 +80,8 @@ private Q_SLOTS:
     void attente();
     void sans_networkmanager_data();
     void sans_networkmanager();
+    void networkmanager_muet_data();
+    void networkmanager_muet();
 
 private:
     QDBusMessage appeler(const QString& chemin, const QString& iface, const QString& methode,
@@ -127,7 +129,8 @@ void test_connexion_linux::init() {
         QSKIP("no private bus");
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", adresse_.toUtf8());
     if (QByteArray(QTest::currentTestFunction()) != "sans_networkmanager" &&
-        QByteArray(QTest::currentTestFunction()) != "est_connecte")
+        QByteArray(QTest::currentTestFunction()) != "est_connecte" &&
+        QByteArray(QTest::currentTestFunction()) != "networkmanager_muet")
         demarrer_mock();
 }
 
@@ -400,6 +403,52 @@ void test_connexion_linux::sans_networkmanager() {
     c.connecter();
     c.deconnecter();
     QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+}
+
+// NetworkManager owns its name but answers nothing: the step ends after one
+// call's wait (not one per profile), events run meanwhile, and "Annuler" ends it at once.
+void test_connexion_linux::networkmanager_muet_data() {
+    QTest::addColumn<int>("annuler_apres_ms"); // -1: never
+    QTest::addColumn<int>("duree_max");
+    QTest::newRow("sans réponse") << -1 << 7000;
+    QTest::newRow("Annuler pendant l'attente") << 300 << 1500;
+}
+
+void test_connexion_linux::networkmanager_muet() {
+    QFETCH(int, annuler_apres_ms);
+    QFETCH(int, duree_max);
+    QProcess muet;
+    muet.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Takes the name, then never reads the bus again.
+    muet.start(python_debian,
+               {QStringLiteral("-c"), QStringLiteral("import dbus, sys, time\n"
+                                                     "b = dbus.SystemBus()\n"
+                                                     "b.request_name('org.freedesktop.NetworkManager')\n"
+                                                     "print('pret', flush=True)\n"
+                                                     "time.sleep(120)\n")});
+    QVERIFY(muet.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(muet.canReadLine(), 10000);
+    QVERIFY(nm_present());
+
+    bool arret = false;
+    int tics = 0;
+    QTimer battement;
+    connect(&battement, &QTimer::timeout, this, [&] { ++tics; });
+    battement.start(50);
+    if (annuler_apres_ms >= 0)
+        QTimer::singleShot(annuler_apres_ms, this, [&] { arret = true; });
+    internet::connexion_linux c(60000);
+    c.definir_arret(&arret);
+    QElapsedTimer t;
+    t.start();
+    c.connecter();
+    const qint64 duree = t.elapsed();
+    QVERIFY2(duree <= duree_max, qPrintable(QString::number(duree)));
+    // The window's events kept running: about one beat every 50 ms.
+    QVERIFY2(tics >= int(duree / 50) / 2, qPrintable(QStringLiteral("%1 en %2 ms").arg(tics).arg(duree)));
+    muet.kill();
+    muet.waitForFinished(3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!nm_present(), 5000);
 }
 
 QTEST_GUILESS_MAIN(test_connexion_linux)

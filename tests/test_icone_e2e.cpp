@@ -4,6 +4,7 @@
 // as a desktop would and looks at the windows on the X server.
 #include "outils/ecran_virtuel.h"
 #include "outils/programme_essai.h"
+#include "scene_maj.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -135,12 +136,12 @@ class test_icone_e2e : public QObject {
         return env;
     }
 
-    // Ids of the visible main windows.
-    QStringList fenetres() const {
+    // Ids of the visible main windows (or of those titled `motif`).
+    QStringList fenetres(const QString& motif = titre) const {
         QProcess x;
         x.setProcessEnvironment(env_x());
         x.start(QStringLiteral("xdotool"),
-                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), titre});
+                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), motif});
         x.waitForFinished(5000);
         return QString::fromLatin1(x.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
@@ -191,6 +192,16 @@ class test_icone_e2e : public QObject {
         if (r.type() == QDBusMessage::ErrorMessage)
             qWarning("%s : %s", qPrintable(methode), qPrintable(r.errorMessage()));
         return r.type() == QDBusMessage::ReplyMessage;
+    }
+
+    // The same without waiting for the answer, as panels do: the program answers
+    // a click only once its handler is over, and that handler may run an update.
+    static bool envoyer(bus_prive& bus, const QString& item, const QString& methode) {
+        const QStringList parts = item.split(QLatin1Char(' '));
+        auto m = QDBusMessage::createMethodCall(parts.value(0), parts.value(1),
+                                                QStringLiteral("org.kde.StatusNotifierItem"), methode);
+        m << 0 << 0;
+        return bus.connexion().send(m);
     }
 
     // Starts the program beside a notification area and waits for its icon.
@@ -314,7 +325,8 @@ private Q_SLOTS:
         preparer(p, bus);
         QProcess* prog = p.lancer();
 
-        QVERIFY2(fenetre_visible(15000), "aucune fenêtre au démarrage");
+        // Not at once: a notification area may still come, for up to 10 s.
+        QVERIFY2(fenetre_visible(25000), "aucune fenêtre au démarrage");
         QCOMPARE(fenetres().size(), 1);
         QTest::qWait(300);
         QVERIFY(fermer_par_le_bureau());
@@ -324,6 +336,98 @@ private Q_SLOTS:
         QVERIFY(p.boites().isEmpty());
         if (observateur_present)
             QVERIFY(observateur.ligne(QStringLiteral("item "), 0).isEmpty());
+    }
+
+    // Agent on, programmes stale, automatic update on: the click that opens the
+    // window starts an update through its refresh; a second click during that
+    // update closes the window. The program goes on, the run ends, the window
+    // stays closed until the next click.
+    void icone_pendant_la_maj_de_l_ouverture() {
+        bus_prive bus;
+        QVERIFY(bus.demarrer());
+        demon observateur;
+        QVERIFY(demarrer_observateur(observateur, bus, true));
+        scene_maj s(QStringLiteral("#TRUE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n"), chaines_de(cinq_chaines()));
+        if (!s.valide())
+            QSKIP("libfaketime absent ou scène incomplète");
+        // Slow pages: the run lasts long enough to be clicked through.
+        for (const auto& c : s.chaines()) {
+            serveur_http::reponse r;
+            r.type_contenu = "text/html; charset=utf-8";
+            r.corps = page_programmes(c.programmes);
+            r.delai_ms = 700;
+            s.serveur.definir(c.chemin, r);
+        }
+        const QByteArray avant = s.etat();
+        QProcess* prog = nullptr;
+        const QString item = demarrer_avec_icone(s.p, bus, observateur, prog);
+        QVERIFY2(!item.isEmpty(), "aucune icône inscrite auprès de la zone de notification");
+        QTest::qWait(500);
+        QVERIFY(fenetres().isEmpty());
+
+        const QString titre_maj = QStringLiteral("^Zapo-TV - Mise à jour des programmes$");
+        QVERIFY(envoyer(bus, item, QStringLiteral("Activate")));
+        QVERIFY2(attendre_que([&] { return !fenetres(titre_maj).isEmpty(); }, 15000),
+                 "l'ouverture n'a pas lancé de mise à jour");
+        QVERIFY(envoyer(bus, item, QStringLiteral("Activate")));
+        QVERIFY2(
+            attendre_que([&] { return fenetres(titre_maj).isEmpty() || prog->state() != QProcess::Running; },
+                         60000),
+            "la mise à jour ne finit pas");
+        QTest::qWait(1000);
+        QCOMPARE(prog->state(), QProcess::Running);
+        QVERIFY2(fenetres().isEmpty(), "la fenêtre fermée est revenue");
+        QVERIFY(s.etat() != avant); // the run went on without its window
+        QVERIFY(s.p.boites().isEmpty());
+
+        QVERIFY(appeler(bus, item, QStringLiteral("Activate")));
+        QVERIFY2(fenetre_visible(10000), "la fenêtre ne revient pas");
+        QVERIFY(appeler(bus, item, QStringLiteral("Activate")));
+        QVERIFY(fenetre_absente(10000));
+        QCOMPARE(prog->state(), QProcess::Running);
+    }
+
+    // At login the panel comes after the program: its icon registers once the
+    // notification area appears (3 s later), no window is shown meanwhile, and
+    // it registers again when the panel is restarted.
+    void zone_tardive_puis_relancee() {
+        bus_prive bus;
+        QVERIFY(bus.demarrer());
+        programme_essai p(options_agent());
+        QVERIFY(p.valide());
+        preparer(p, bus);
+        QProcess* prog = p.lancer();
+        QElapsedTimer t;
+        t.start();
+        bool fenetre_vue = false;
+        while (t.elapsed() < 3000) {
+            fenetre_vue = fenetre_vue || !fenetres().isEmpty();
+            QTest::qWait(200);
+        }
+        {
+            demon observateur;
+            QVERIFY(demarrer_observateur(observateur, bus, true));
+            QVERIFY2(!observateur.ligne(QStringLiteral("item "), 10000).isEmpty(),
+                     "l'icône ne s'inscrit pas auprès de la zone venue après coup");
+            // Past the 10 s the program would have waited: still no window.
+            while (t.elapsed() < 13000) {
+                fenetre_vue = fenetre_vue || !fenetres().isEmpty();
+                QTest::qWait(200);
+            }
+            QVERIFY2(!fenetre_vue, "une fenêtre s'est ouverte alors que la zone est venue à temps");
+        }
+        // The panel restarted: a new notification area, the same icon.
+        demon relance;
+        QVERIFY(demarrer_observateur(relance, bus, true));
+        const QString item = relance.ligne(QStringLiteral("item "), 10000).mid(5);
+        QVERIFY2(!item.isEmpty(), "l'icône ne s'inscrit pas auprès de la zone relancée");
+        QCOMPARE(prog->state(), QProcess::Running);
+        QVERIFY(fenetres().isEmpty());
+        QVERIFY(appeler(bus, item, QStringLiteral("Activate")));
+        QVERIFY2(fenetre_visible(10000), "l'icône de la zone relancée ne répond pas");
+        QVERIFY(appeler(bus, item, QStringLiteral("Activate")));
+        QVERIFY(fenetre_absente(10000));
+        QVERIFY(p.boites().isEmpty());
     }
 };
 

@@ -9,6 +9,8 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -18,6 +20,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <optional>
 
@@ -59,9 +62,10 @@ void laisser_passer_evenements(int ms) {
 // (NetworkManager restarted, a test's private bus) while the program runs.
 class bus_systeme {
 public:
-    bus_systeme()
+    // fin: the deadline of the whole command; arret: the user gave up.
+    bus_systeme(QDeadlineTimer fin, const bool* arret)
         : nom_(QStringLiteral("zapo-nm-%1").arg(compteur_.fetch_add(1))),
-          c_(QDBusConnection::connectToBus(QDBusConnection::SystemBus, nom_)) {
+          c_(QDBusConnection::connectToBus(QDBusConnection::SystemBus, nom_)), fin_(fin), arret_(arret) {
         qDBusRegisterMetaType<reglages_nm>();
     }
     ~bus_systeme() { QDBusConnection::disconnectFromBus(nom_); }
@@ -76,13 +80,36 @@ public:
         return r.isValid() && r.value();
     }
 
+    // Gave up: the time is over, the user cancelled, or the service went silent.
+    bool abandonne() {
+        if (arret_ && *arret_)
+            abandon_ = true;
+        if (fin_.hasExpired())
+            abandon_ = true;
+        return abandon_;
+    }
+
     std::optional<QList<QVariant>> appeler(const QString& chemin, const QString& iface,
                                            const QString& methode, const QList<QVariant>& args = {}) {
+        if (abandonne())
+            return std::nullopt;
         auto m = QDBusMessage::createMethodCall(service_nm, chemin, iface, methode);
         m.setArguments(args);
-        const auto r = c_.call(m, QDBus::Block, delai_appel_ms);
-        if (r.type() != QDBusMessage::ReplyMessage)
+        const int delai = int(std::clamp<qint64>(fin_.remainingTime(), 1, delai_appel_ms));
+        QDBusPendingCall appel = c_.asyncCall(m, delai);
+        attendre(appel, QDeadlineTimer(delai));
+        if (!appel.isFinished()) {
+            // A service that owns its name but answers nothing: asking it again,
+            // once per profile, would only multiply the wait.
+            abandon_ = true;
             return std::nullopt;
+        }
+        const QDBusMessage r = appel.reply();
+        if (r.type() != QDBusMessage::ReplyMessage) {
+            if (r.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply"))
+                abandon_ = true;
+            return std::nullopt;
+        }
         return r.arguments();
     }
 
@@ -117,9 +144,34 @@ public:
     }
 
 private:
+    // Events keep running meanwhile (the window stays alive, "Annuler" is read).
+    void attendre(QDBusPendingCall& appel, QDeadlineTimer limite) {
+        auto* app = QCoreApplication::instance();
+        if (!app || QThread::currentThread() != app->thread()) {
+            appel.waitForFinished();
+            return;
+        }
+        while (!appel.isFinished() && !limite.hasExpired() && !abandonne()) {
+            QDBusPendingCallWatcher suivi(appel);
+            QEventLoop boucle;
+            QObject::connect(&suivi, &QDBusPendingCallWatcher::finished, &boucle, &QEventLoop::quit);
+            QTimer::singleShot(
+                int(std::min<qint64>(intervalle_suivi_ms, std::max<qint64>(1, limite.remainingTime()))),
+                &boucle, &QEventLoop::quit);
+            if (appel.isFinished())
+                break;
+            // Returns at once once the program is ending: the deadline still holds.
+            if (boucle.exec() < 0)
+                QThread::msleep(10);
+        }
+    }
+
     static inline std::atomic<int> compteur_{0};
     QString nom_;
     QDBusConnection c_;
+    QDeadlineTimer fin_;
+    const bool* arret_;
+    bool abandon_ = false;
 };
 
 QStringList en_liste_textes(const QVariant& v) {
@@ -172,7 +224,7 @@ void suivre_activation(bus_systeme& bus, const QString& actif, int delai_ms) {
         const uint e = etat.toUInt();
         if (e == etat_active || e >= etat_desactive)
             return;
-        if (fin.hasExpired())
+        if (fin.hasExpired() || bus.abandonne())
             return;
         laisser_passer_evenements(
             int(std::min<qint64>(intervalle_suivi_ms, std::max<qint64>(1, fin.remainingTime()))));
@@ -201,7 +253,9 @@ bool connexion_linux::est_connecte() {
 }
 
 void connexion_linux::connecter() {
-    bus_systeme bus;
+    // One deadline for the whole step: the calls and the wait for the line.
+    const QDeadlineTimer fin(delai_activation_ms_ + delai_appel_ms);
+    bus_systeme bus(fin, arret_);
     if (!bus.nm_present())
         return;
 
@@ -246,7 +300,8 @@ void connexion_linux::connecter() {
 }
 
 void connexion_linux::deconnecter() {
-    bus_systeme bus;
+    // Hanging up is never waited for long, and never cancelled half-way.
+    bus_systeme bus(QDeadlineTimer(2 * delai_appel_ms), nullptr);
     if (!bus.nm_present())
         return;
     for (const QDBusObjectPath& a : bus.connexions_actives()) {

@@ -26,13 +26,19 @@ public:
     bool est_connecte() override;
     // Brings up the user's dial-up profile with the highest autoconnect
     // priority, then the most recently used, and waits (events running) until
-    // it is up or has failed.
+    // it is up or has failed. Every call is waited for with events running,
+    // all within one deadline; a call left unanswered ends the step.
     void connecter() override;
     // Drops every active dial-up connection; Ethernet, Wi-Fi and VPN stay.
     void deconnecter() override;
 
+    // Read while NetworkManager is waited for: once true, the step gives up
+    // (the run's "Annuler"). The flag outlives this object.
+    void definir_arret(const bool* arret) { arret_ = arret; }
+
 private:
     int delai_activation_ms_;
+    const bool* arret_ = nullptr;
 };
 
 } // namespace zapo::internet

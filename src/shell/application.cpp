@@ -20,6 +20,10 @@
 #include "views/clics_vues.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QDir>
 #include <QHeaderView>
 #include <QLibraryInfo>
@@ -44,10 +48,49 @@ void inscrire_avec_icone() {
 
 } // namespace
 
+bool zone_sni_presente() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface())
+        return false;
+    const QString service = QStringLiteral("org.kde.StatusNotifierWatcher");
+    const auto inscrit = bus.interface()->isServiceRegistered(service);
+    if (!inscrit.isValid() || !inscrit.value())
+        return false;
+    auto m = QDBusMessage::createMethodCall(service, QStringLiteral("/StatusNotifierWatcher"),
+                                            QStringLiteral("org.freedesktop.DBus.Properties"),
+                                            QStringLiteral("Get"));
+    m << service << QStringLiteral("IsStatusNotifierHostRegistered");
+    // A panel that is busy starting answers later: the next poll asks again.
+    const QDBusMessage r = bus.call(m, QDBus::Block, 500);
+    if (r.type() != QDBusMessage::ReplyMessage || r.arguments().isEmpty())
+        return false;
+    return r.arguments().first().value<QDBusVariant>().variant().toBool();
+}
+
+fl_init::occupation::~occupation() {
+    if (--a_.profondeur_ > 0)
+        return;
+    // Back in the outer event loop's hands: nothing of ours holds these any more.
+    std::erase_if(a_.a_liberer_, [](const QPointer<vues::fl_main>& f) { return f.isNull(); });
+    for (auto& f : a_.a_liberer_)
+        if (f)
+            f->deleteLater();
+}
+
+template <class F> void fl_init::evenement(F&& f) {
+    occupation o(*this);
+    garde(ctx_, std::forward<F>(f));
+}
+
 fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(b)) {
     setObjectName(QStringLiteral("fl_init"));
     if (!b_.zone_notification)
-        b_.zone_notification = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+        b_.zone_notification = [this] {
+            if (zone_sni_presente())
+                return true;
+            // Qt's answer only once it has been allowed to choose (see montrer_icone).
+            return icone_ && icone_->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+        };
     if (!b_.inscrire_demarrage)
         b_.inscrire_demarrage = inscrire_avec_icone;
     if (!b_.retirer_demarrage)
@@ -68,22 +111,27 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
         };
 
     tps_maj.setInterval(60000);
-    connect(&tps_maj, &QTimer::timeout, this, [this] { garde(ctx_, [this] { tps_maj_Timer(); }); });
+    connect(&tps_maj, &QTimer::timeout, this, [this] { tic(); });
+    attente_zone_.setInterval(250);
+    connect(&attente_zone_, &QTimer::timeout, this, [this] { evenement([this] { surveiller_zone(); }); });
     menuicone.setTitle(QStringLiteral("Fichier"));
     menu02 = menuicone.addAction(QStringLiteral("Mettre à jour"));
     menu02->setObjectName(QStringLiteral("menu02"));
     menu01 = menuicone.addAction(QStringLiteral("Quitter"));
     menu01->setObjectName(QStringLiteral("menu01"));
-    connect(menu02, &QAction::triggered, this, [this] { garde(ctx_, [this] { lancer_maj(); }); });
-    connect(menu01, &QAction::triggered, this, [this] { garde(ctx_, [this] { quitter_appli(); }); });
-    connect(&icone_, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason r) { garde(ctx_, [&] { icone_activee(r); }); });
+    connect(menu02, &QAction::triggered, this, [this] { evenement([this] { lancer_maj(); }); });
+    connect(menu01, &QAction::triggered, this, [this] { evenement([this] { quitter_appli(); }); });
 
+    // Other windows' handlers come in through these: counted as ours.
     ctx_.charger_fenetre = [this] { charger_fenetre(); };
     ctx_.quitter_appli = [this] { quitter_appli(); };
-    ctx_.lancer_maj = [this] { lancer_maj(); };
+    ctx_.lancer_maj = [this] {
+        occupation o(*this);
+        lancer_maj();
+    };
     ctx_.enregistrer_options = [this] { enregistrer_options(); };
     ctx_.rafraichir_fenetre = [this] {
+        occupation o(*this);
         if (!fl_main_) {
             charger_fenetre(); // its load refreshes it
             return;
@@ -105,16 +153,57 @@ fl_init::~fl_init() {
         fl_main_->disconnect(this);
         delete fl_main_.data();
     }
+    for (auto& f : a_liberer_)
+        delete f.data();
 }
 
 void fl_init::Form_Load() {
+    occupation o(*this);
     initialiser();
-    // The icon; its tip reads "Zapo-TV". Its timer runs from now on.
-    icone_.setIcon(vues::icone_programme());
-    icone_.setToolTip(QStringLiteral("Zapo-TV"));
-    icone_.setContextMenu(&menuicone);
-    icone_.show();
+    // The icon's timer runs from now on.
     tps_maj.start();
+    if (b_.zone_notification()) {
+        montrer_icone();
+        if (!agent_actif())
+            charger_fenetre();
+        return;
+    }
+    // No notification area yet: at login the panel often comes after us. The
+    // agent alone waits for it; the window does not.
+    if (!ctx_.g.opt_agent)
+        charger_fenetre();
+    attente_zone_restante_ms_ = b_.attente_zone_ms;
+    attente_zone_.start();
+}
+
+void fl_init::montrer_icone() {
+    if (en_sortie_ || icone().isVisible())
+        return;
+    icone_->show();
+}
+
+QSystemTrayIcon& fl_init::icone() {
+    if (!icone_) {
+        icone_ = std::make_unique<QSystemTrayIcon>();
+        // Its tip reads "Zapo-TV".
+        icone_->setIcon(vues::icone_programme());
+        icone_->setToolTip(QStringLiteral("Zapo-TV"));
+        icone_->setContextMenu(&menuicone);
+        connect(icone_.get(), &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason r) { evenement([&] { icone_activee(r); }); });
+    }
+    return *icone_;
+}
+
+void fl_init::surveiller_zone() {
+    attente_zone_restante_ms_ -= attente_zone_.interval();
+    const bool presente = b_.zone_notification();
+    if (!presente && attente_zone_restante_ms_ > 0)
+        return;
+    attente_zone_.stop();
+    // Found, or time is up: the icon goes up either way, for whatever the
+    // desktop offers besides (an older kind of tray).
+    montrer_icone();
     if (!agent_actif())
         charger_fenetre();
 }
@@ -168,8 +257,10 @@ bool fl_init::agent_actif() const {
 }
 
 void fl_init::charger_fenetre() {
-    if (fl_main_ || en_sortie_)
+    // Once "Quitter" is decided (even while a run lets go), no window comes back.
+    if (fl_main_ || en_sortie_ || sortie_apres_maj_)
         return;
+    occupation o(*this);
     auto* f = new vues::fl_main();
     fl_main_ = f;
     brancher_fenetre(f);
@@ -179,7 +270,8 @@ void fl_init::charger_fenetre() {
         b->definir_parent(f);
     f->tps_minute.start();
     garde(ctx_, [&] { clics::rafraichir_fenetre(ctx_, *f); });
-    if (fl_main_ == f && !f->isVisible())
+    // f cannot be freed before `o` ends; it may have been unloaded meanwhile.
+    if (fl_main_ == f && !f->est_dechargee() && !f->isVisible())
         f->show();
 }
 
@@ -188,10 +280,18 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
     auto sur = [this, f](auto action) {
         return [this, f, action] {
             if (fl_main_ == f)
-                garde(ctx_, [&] { action(*f); });
+                evenement([&] { action(*f); });
         };
     };
-    connect(f, &vues::fl_main::dechargee, this, [this] { garde(ctx_, [this] { Form_Unload_main(); }); });
+    connect(f, &vues::fl_main::dechargee, this, [this, f] {
+        // A handler further down may still use this window: it is hidden now
+        // and freed when the last one has returned.
+        if (profondeur_ > 0 && f->testAttribute(Qt::WA_DeleteOnClose)) {
+            f->setAttribute(Qt::WA_DeleteOnClose, false);
+            a_liberer_.emplace_back(f);
+        }
+        evenement([this] { Form_Unload_main(); });
+    });
     connect(&f->tps_minute, &QTimer::timeout, f,
             sur([this](vues::fl_main& w) { clics::tps_minute_Timer(ctx_, w); }));
     connect(f->amaj, &QAction::triggered, f, sur([this](vues::fl_main&) { lancer_maj(); }));
@@ -222,7 +322,7 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
             sur([this](vues::fl_main& w) { clics::lst_chaines_ItemClick(ctx_, w); }));
     connect(f->lst_prog->header(), &QHeaderView::sectionClicked, f, [this, f](int colonne) {
         if (fl_main_ == f)
-            garde(ctx_, [&] { clics::lst_prog_ColumnClick(*f, colonne); });
+            evenement([&] { clics::lst_prog_ColumnClick(*f, colonne); });
     });
 }
 
@@ -258,7 +358,9 @@ void fl_init::quitter_appli() {
     en_sortie_ = true;
     if (fl_main_)
         fl_main_->close();
-    icone_.hide();
+    if (icone_)
+        icone_->hide();
+    attente_zone_.stop();
     tps_maj.stop();
     termine_ = true;
     Q_EMIT fin_programme();
@@ -267,8 +369,9 @@ void fl_init::quitter_appli() {
 
 void fl_init::lancer_maj() {
     auto& g = ctx_.g;
-    if (g.maj_en_cours)
+    if (g.maj_en_cours || en_sortie_ || sortie_apres_maj_)
         return;
+    occupation o(*this);
     g.maj_annulee = false;
     b_.executer_maj();
     if (sortie_apres_maj_) {
@@ -298,6 +401,14 @@ bool fl_init::attente_de_10h() {
     const auto maj = donnees::base_programmes(ctx_.chemin_base()).lire_maj();
     const date_heure maintenant = ctx_.horloge_->maintenant_dh();
     return maj && maj->jour() == maintenant.jour() && maj->heure() < 10 && maintenant.heure() < 10;
+}
+
+void fl_init::tic() {
+    // The whole tick is one unit (run, error box, prompt): while an earlier one,
+    // or any handler of ours with a box open, waits below, this one does nothing.
+    if (profondeur_ > 0 || ctx_.g.maj_en_cours || en_sortie_)
+        return;
+    evenement([this] { tps_maj_Timer(); });
 }
 
 void fl_init::tps_maj_Timer() {
@@ -383,6 +494,8 @@ int principal(int argc, char** argv) {
     ctx.boites = &boites_reelles;
     ctx.connexion = &connexion;
     ctx.pas = &pas;
+    // "Annuler" during the on-line step stops the wait on NetworkManager too.
+    connexion.definir_arret(&ctx.g.arret_demande);
 
     // One copy per data folder; the second says so and touches nothing.
     const QString dossier = plateforme::trouver_dossier_appli();

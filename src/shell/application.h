@@ -14,6 +14,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace zapo::coquille {
 
@@ -21,6 +23,9 @@ namespace zapo::coquille {
 struct branchements_agent {
     // Whether a notification area exists on the desktop now.
     std::function<bool()> zone_notification;
+    // How long the start waits for a notification area that is not there yet
+    // (at login the panel often starts after the programs it autostarts).
+    int attente_zone_ms = 10000;
     // Shows the first-run questions modally.
     std::function<void()> montrer_premiere;
     std::function<void()> inscrire_demarrage;
@@ -51,6 +56,9 @@ public:
     void lancer_maj();
 
     void icone_activee(QSystemTrayIcon::ActivationReason raison);
+    // One tick of tps_maj as its timer delivers it: nothing while an earlier
+    // run, or a box of ours, is still open further down the stack.
+    void tic();
     void tps_maj_Timer();
 
     // The main window's commands.
@@ -66,7 +74,13 @@ public:
 
     vues::fl_main* fenetre() const { return fl_main_; }
     bool termine() const { return termine_; }
-    QSystemTrayIcon& icone() { return icone_; }
+    // Handlers of ours under way (each nested loop keeps the ones below it open).
+    int profondeur() const { return profondeur_; }
+    // Still waiting at start for a notification area to appear.
+    bool attend_zone() const { return attente_zone_.isActive(); }
+    // Made on first use: Qt settles at that moment, for the whole run, which
+    // kind of notification area it talks to.
+    QSystemTrayIcon& icone();
     QTimer tps_maj;
     QMenu menuicone;
     QAction* menu02 = nullptr; // "Mettre à jour"
@@ -76,6 +90,21 @@ Q_SIGNALS:
     void fin_programme();
 
 private:
+    // Counts a handler of ours while it runs; closed windows are freed only
+    // once the last one has returned, since the ones below may still hold them.
+    class occupation {
+    public:
+        explicit occupation(fl_init& a) : a_(a) { ++a_.profondeur_; }
+        ~occupation();
+        occupation(const occupation&) = delete;
+        occupation& operator=(const occupation&) = delete;
+
+    private:
+        fl_init& a_;
+    };
+    template <class F> void evenement(F&& f);
+    void montrer_icone();
+    void surveiller_zone();
     void brancher_fenetre(vues::fl_main* f);
     void Form_Unload_main();
     void cocher_options();
@@ -84,11 +113,21 @@ private:
     contexte& ctx_;
     branchements_agent b_;
     QPointer<vues::fl_main> fl_main_;
-    QSystemTrayIcon icone_;
+    std::unique_ptr<QSystemTrayIcon> icone_;
+    QTimer attente_zone_;
+    int attente_zone_restante_ms_ = 0;
+    int profondeur_ = 0;
+    // Unloaded while a handler held them: hidden, freed later.
+    std::vector<QPointer<vues::fl_main>> a_liberer_;
     bool en_sortie_ = false;
     bool termine_ = false;
     bool sortie_apres_maj_ = false;
 };
+
+// Whether a StatusNotifierWatcher with a host to show its items owns its name
+// on the session bus; asked without touching Qt's own tray code, which makes up
+// its mind once for the whole run.
+bool zone_sni_presente();
 
 // The whole program, from main().
 int principal(int argc, char** argv);

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QWindow>
 
 namespace zapo::coquille {
 
@@ -22,7 +23,10 @@ reponse_boite boites_qt::afficher(const QString& titre, const QString& texte, ic
         }
         return boutons == boutons_boite::oui_non ? reponse_boite::oui : reponse_boite::ok;
     }
-    QMessageBox b(parent_);
+    // Not a child of the window: the window may be closed (and freed) while the
+    // box waits for its answer. It still opens over it and stays in front of it.
+    QMessageBox b;
+    b.setWindowModality(Qt::ApplicationModal);
     b.setWindowTitle(titre);
     // Our texts break lines with a lone carriage return.
     QString affiche = texte;
@@ -67,6 +71,13 @@ reponse_boite boites_qt::afficher(const QString& titre, const QString& texte, ic
         b.setDefaultButton(oui);
         b.setEscapeButton(non);
         break;
+    }
+    if (parent_ && parent_->isVisible()) {
+        b.adjustSize();
+        b.move(parent_->frameGeometry().center() - b.rect().center());
+        b.winId();
+        if (b.windowHandle() && parent_->windowHandle())
+            b.windowHandle()->setTransientParent(parent_->windowHandle());
     }
     b.exec();
     const auto* clic = b.clickedButton();

@@ -3,11 +3,14 @@
 #include "core/version.h"
 #include "views/fl_main.h"
 
+#include <QPointer>
 #include <QSignalBlocker>
 
 namespace zapo::clics {
 
-QString titre_fenetre() { return QStringLiteral("Zapo-TV  ") + texte_version(); }
+QString titre_fenetre() {
+    return QStringLiteral("Zapo-TV  ") + texte_version();
+}
 
 void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
     auto& g = ctx.g;
@@ -19,8 +22,13 @@ void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
     g.chaine_courante = 1;
     remplir_chaines(ctx, f);
     f.txt_etat->setText(g.texte_etat);
-    if (!verifier_base(ctx) && g.opt_majauto && ctx.lancer_maj)
+    if (!verifier_base(ctx) && g.opt_majauto && ctx.lancer_maj) {
+        // The run's loops let the user close the window, or quit, meanwhile.
+        const QPointer<vues::fl_main> garde_f(&f);
         ctx.lancer_maj();
+        if (!garde_f || garde_f->est_dechargee())
+            return;
+    }
     remplir_programmes(ctx, f);
     f.show();
     affiche_actuel(ctx, f);

@@ -27,6 +27,8 @@ public:
 
     // Logo n (1-based) or a null pixmap when n is out of range.
     QPixmap image(int n) const;
+    // Closed once: a window kept alive a little longer is never shown again.
+    bool est_dechargee() const { return dechargement_signale_; }
 
 Q_SIGNALS:
     void dechargee();

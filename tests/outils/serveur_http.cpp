@@ -1,6 +1,7 @@
 #include "serveur_http.h"
 
 #include <QHostAddress>
+#include <QTimer>
 #include <QUrl>
 
 namespace zapo::essais {
@@ -15,15 +16,20 @@ serveur_http::~serveur_http() {
             s->abort();
 }
 
-bool serveur_http::demarrer() { return serveur_.listen(QHostAddress::LocalHost, 0); }
+bool serveur_http::demarrer() {
+    return serveur_.listen(QHostAddress::LocalHost, 0);
+}
 
 QString serveur_http::url(const QString& chemin) const {
     return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(chemin);
 }
 
-void serveur_http::definir(const QString& chemin, reponse r) { routes_.insert(chemin, std::move(r)); }
+void serveur_http::definir(const QString& chemin, reponse r) {
+    routes_.insert(chemin, std::move(r));
+}
 
-void serveur_http::definir_page(const QString& chemin, const QByteArray& corps, const QByteArray& type_contenu) {
+void serveur_http::definir_page(const QString& chemin, const QByteArray& corps,
+                                const QByteArray& type_contenu) {
     reponse r;
     r.corps = corps;
     r.type_contenu = type_contenu;
@@ -85,6 +91,13 @@ void serveur_http::lire(QTcpSocket* s) {
         rep += nom + ": " + valeur + "\r\n";
     rep += "Content-Length: " + QByteArray::number(r.corps.size()) + "\r\nConnection: close\r\n\r\n";
     rep += r.corps;
+    if (r.delai_ms > 0) {
+        QTimer::singleShot(r.delai_ms, s, [s, rep] {
+            s->write(rep);
+            s->disconnectFromHost();
+        });
+        return;
+    }
     s->write(rep);
     s->disconnectFromHost();
 }

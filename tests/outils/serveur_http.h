@@ -21,7 +21,8 @@ public:
         QByteArray type_contenu = "text/html";
         QByteArray corps;
         QList<QPair<QByteArray, QByteArray>> entetes; // extra headers
-        bool muet = false;                             // accept, read, never answer
+        bool muet = false;                            // accept, read, never answer
+        int delai_ms = 0;                             // answer this late (a slow server)
     };
 
     explicit serveur_http(QObject* parent = nullptr);
