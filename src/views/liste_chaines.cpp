@@ -1,3 +1,4 @@
+#include "core/sante.h"
 #include "data/base_programmes.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
@@ -37,9 +38,11 @@ void preparer_colonnes(QTreeWidget* l) {
 
 void remplir_chaines(contexte& ctx, vues::fl_main& f) {
     std::vector<donnees::chaine> chaines;
+    std::map<int, donnees::sante_chaine> sante;
     {
         donnees::base_programmes base(ctx.chemin_base());
         chaines = base.lire_chaines();
+        sante = base.lire_sante();
     }
     QTreeWidget* l = f.lst_chaines;
     // Emptying and refilling is not the user choosing a channel.
@@ -56,6 +59,19 @@ void remplir_chaines(contexte& ctx, vues::fl_main& f) {
         it->setTextAlignment(1, Qt::AlignCenter);
         it->setTextAlignment(2, Qt::AlignCenter);
         it->setText(3, QString::number(c.num_chaine));
+        // A channel whose last update went wrong says why, also to a screen reader.
+        if (const auto s = sante.find(c.num_chaine); s != sante.end()) {
+            const QString bulle = sante::infobulle(s->second.succes, s->second.nb_programmes,
+                                                   s->second.raison, s->second.quand);
+            if (!bulle.isEmpty()) {
+                it->setToolTip(0, bulle);
+                it->setData(0, Qt::AccessibleDescriptionRole, bulle);
+                QFont police = l->font();
+                police.setItalic(true);
+                it->setFont(0, police);
+                it->setForeground(0, QColor(0xa0, 0x20, 0x20));
+            }
+        }
         lignes << it;
     }
     l->addTopLevelItems(lignes);
