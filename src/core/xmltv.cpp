@@ -293,7 +293,12 @@ lecture lecteur::lire() {
             break;
         switch (jeton) {
         case QXmlStreamReader::StartElement: {
-            ++prof;
+            // The reader keeps every open element: a deep pile is refused before it costs memory.
+            if (++prof > profondeur_max) {
+                res.erreur = QStringLiteral("document XMLTV refusé : plus de %1 éléments imbriqués")
+                                 .arg(profondeur_max);
+                return res;
+            }
             const QStringView nom = x_.name();
             if (prof == 1) {
                 racine_vue = true;

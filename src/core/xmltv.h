@@ -35,6 +35,8 @@ enum class regle { identifiant, casse, nom_affiche };
 // document may add up to (characters).
 inline constexpr int entite_max = 1024;
 inline constexpr qint64 entites_total_max = 2'000'000;
+// Elements open at once; a listing needs five or six.
+inline constexpr int profondeur_max = 1000;
 
 struct lecture {
     bool ok = false;

@@ -20,6 +20,9 @@ issue_gzip inflater_gzip(QByteArrayView octets, QByteArray& sortie, qsizetype li
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(octets.data()));
     z.avail_in = uInt(octets.size());
     char tampon[64 * 1024];
+    // Room for the whole cap at once: pages never touched cost nothing, and no
+    // reallocation ever holds two copies.
+    sortie.reserve(limite);
     issue_gzip issue = issue_gzip::ok;
     for (;;) {
         z.next_out = reinterpret_cast<Bytef*>(tampon);
