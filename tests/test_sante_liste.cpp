@@ -64,6 +64,15 @@ private Q_SLOTS:
         QCOMPARE(it->data(0, Qt::AccessibleDescriptionRole).toString(), bulle);
         if (!bulle.isEmpty())
             QCOMPARE(it->toolTip(0), bulle);
+        QCOMPARE(it->font(0).italic(), !bulle.isEmpty());
+
+        // A later success clears the mark without refilling the list.
+        donnees::base_programmes(dossier.base())
+            .ecrire_sante({4, date_heure::depuis_date(QDate(2026, 12, 7), 11, 0), true, 5, QString(), false});
+        clics::marquer_sante(ctx, f);
+        QCOMPARE(f.lst_chaines->topLevelItem(0), it);
+        QVERIFY(it->data(0, Qt::AccessibleDescriptionRole).toString().isEmpty());
+        QVERIFY(!it->font(0).italic());
     }
 };
 

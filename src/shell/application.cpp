@@ -62,6 +62,8 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
                     fl_main_->txt_etat->setText(texte);
             };
             maj::executer_maj(ctx_, std::move(b));
+            if (fl_main_)
+                clics::marquer_sante(ctx_, *fl_main_);
         };
     if (!b_.montrer_premiere)
         b_.montrer_premiere = [this] {

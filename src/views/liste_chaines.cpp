@@ -38,11 +38,9 @@ void preparer_colonnes(QTreeWidget* l) {
 
 void remplir_chaines(contexte& ctx, vues::fl_main& f) {
     std::vector<donnees::chaine> chaines;
-    std::map<int, donnees::sante_chaine> sante;
     {
         donnees::base_programmes base(ctx.chemin_base());
         chaines = base.lire_chaines();
-        sante = base.lire_sante();
     }
     QTreeWidget* l = f.lst_chaines;
     // Emptying and refilling is not the user choosing a channel.
@@ -59,24 +57,39 @@ void remplir_chaines(contexte& ctx, vues::fl_main& f) {
         it->setTextAlignment(1, Qt::AlignCenter);
         it->setTextAlignment(2, Qt::AlignCenter);
         it->setText(3, QString::number(c.num_chaine));
-        // A channel whose last update went wrong says why, also to a screen reader.
-        if (const auto s = sante.find(c.num_chaine); s != sante.end()) {
-            const QString bulle = sante::infobulle(s->second.succes, s->second.nb_programmes,
-                                                   s->second.raison, s->second.quand);
-            if (!bulle.isEmpty()) {
-                it->setToolTip(0, bulle);
-                it->setData(0, Qt::AccessibleDescriptionRole, bulle);
-                QFont police = l->font();
-                police.setItalic(true);
-                it->setFont(0, police);
-                it->setForeground(0, QColor(0xa0, 0x20, 0x20));
-            }
-        }
         lignes << it;
     }
     l->addTopLevelItems(lignes);
+    marquer_sante(ctx, f);
     // With more than twelve rows the scroll bar takes its share of the width.
     l->setColumnWidth(1, vues::pixels(lignes.size() > 12 ? 2240 : 2500));
+}
+
+void marquer_sante(contexte& ctx, vues::fl_main& f) {
+    std::map<int, donnees::sante_chaine> sante;
+    {
+        donnees::base_programmes base(ctx.chemin_base());
+        sante = base.lire_sante();
+    }
+    QTreeWidget* l = f.lst_chaines;
+    for (int i = 0; i < l->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* it = l->topLevelItem(i);
+        QString bulle;
+        if (const auto s = sante.find(it->text(3).toInt()); s != sante.end())
+            bulle = sante::infobulle(s->second.succes, s->second.nb_programmes, s->second.raison,
+                                     s->second.quand);
+        // A channel whose last update went wrong says why, also to a screen reader;
+        // its name stays as it is.
+        QFont police = l->font();
+        police.setItalic(!bulle.isEmpty());
+        it->setFont(0, police);
+        it->setToolTip(0, bulle.isEmpty() ? vues::infobulle(it->text(0)) : bulle);
+        it->setData(0, Qt::AccessibleDescriptionRole, bulle.isEmpty() ? QVariant() : QVariant(bulle));
+        if (bulle.isEmpty())
+            it->setData(0, Qt::ForegroundRole, QVariant());
+        else
+            it->setForeground(0, QColor(0xa0, 0x20, 0x20));
+    }
 }
 
 } // namespace zapo::clics
