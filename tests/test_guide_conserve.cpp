@@ -197,6 +197,19 @@ private Q_SLOTS:
                                 "jour : Télé Une, Deuxième Chaîne."));
     }
 
+    // A value SQLite refuses stops the write; it never becomes a NULL row.
+    void liaison_refusee() {
+        banc_maj b;
+        donnees::base_programmes base(b.base());
+        const qint64 avant = base.nb_lignes(QStringLiteral("liste"));
+        sqlite3_limit(base.poignee(), SQLITE_LIMIT_LENGTH, 100);
+        const date_heure d = date_heure::depuis_date(QDate(2026, 6, 12), 20, 0);
+        QVERIFY_THROWS_EXCEPTION(
+            donnees::erreur_base,
+            base.ajouter_programme({QString(200, u'x'), d, une_heure, d + une_heure}, 2));
+        QCOMPARE(base.nb_lignes(QStringLiteral("liste")), avant);
+    }
+
     // Every way of stopping ends a transfer that is under way at once.
     void annuler_pendant_transfert_data() {
         QTest::addColumn<int>("facon");
