@@ -66,6 +66,29 @@ private Q_SLOTS:
                 f += programme("C" + QByteArray::number(i) + ".fr", "x");
             return f + programme("Une.fr", "la bonne") + "</tv>";
         }() << true << QString();
+        // Not hostile: what the public feed looks like (26 channels, a week, descriptions), for comparison.
+        QTest::newRow("flux ordinaire de 10 Mo") << [&] {
+            QByteArray f = tete + "<tv>";
+            const QDateTime debut(QDate(2026, 12, 4), QTime(0, 0));
+            for (int c = 0; c < 26; ++c) {
+                const QByteArray id = c == 0 ? QByteArray("Une.fr") : "C" + QByteArray::number(c) + ".fr";
+                f += "<channel id=\"" + id + "\"><display-name>Chaîne " + QByteArray::number(c) +
+                     "</display-name></channel>\n";
+            }
+            for (int c = 0; c < 26; ++c) {
+                const QByteArray id = c == 0 ? QByteArray("Une.fr") : "C" + QByteArray::number(c) + ".fr";
+                for (int n = 0; n < 7 * 24 * 60 / 25; ++n) {
+                    const QByteArray t =
+                        debut.addSecs(qint64(n) * 1500).toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1();
+                    f += "<programme start=\"" + t + " +0100\" channel=\"" + id +
+                         "\"><title lang=\"fr\">Émission " + QByteArray::number(n) +
+                         "</title><desc lang=\"fr\">" +
+                         QByteArray("Une description de l'émission, ses invités et ses lieux. ").repeated(14) +
+                         "</desc></programme>\n";
+                }
+            }
+            return f + "</tv>";
+        }() << true << QString();
         QTest::newRow("bombe gzip") << bombe_gzip() << false
                                     << QStringLiteral("Le document décompressé dépasse 64 Mo.");
         QTest::newRow("entités") << tete + "<!DOCTYPE tv [<!ENTITY e \"" + QByteArray(4000, 'z') +
