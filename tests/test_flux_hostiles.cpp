@@ -80,11 +80,12 @@ private Q_SLOTS:
                 for (int n = 0; n < 7 * 24 * 60 / 25; ++n) {
                     const QByteArray t =
                         debut.addSecs(qint64(n) * 1500).toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1();
-                    f += "<programme start=\"" + t + " +0100\" channel=\"" + id +
-                         "\"><title lang=\"fr\">Émission " + QByteArray::number(n) +
-                         "</title><desc lang=\"fr\">" +
-                         QByteArray("Une description de l'émission, ses invités et ses lieux. ").repeated(14) +
-                         "</desc></programme>\n";
+                    f +=
+                        "<programme start=\"" + t + " +0100\" channel=\"" + id +
+                        "\"><title lang=\"fr\">Émission " + QByteArray::number(n) +
+                        "</title><desc lang=\"fr\">" +
+                        QByteArray("Une description de l'émission, ses invités et ses lieux. ").repeated(14) +
+                        "</desc></programme>\n";
                 }
             }
             return f + "</tv>";
