@@ -1,6 +1,8 @@
 // The XMLTV reader as the update uses it: finding the wanted channels, and
 // feeds built to hurt. Also the back-off of automatic runs and the title cut.
+#include "core/horloge.h"
 #include "core/relance.h"
+#include "core/scanner.h"
 #include "core/xmltv.h"
 
 #include <QTest>
@@ -90,6 +92,25 @@ private Q_SLOTS:
             xmltv::lire(doc, quatorze_heures(), std::vector<xmltv::voulue>{{QStringLiteral("c"), {}}});
         QVERIFY2(l.ok, qPrintable(l.erreur));
         QCOMPARE(l.programmes.value(QStringLiteral("c")).at(0).programme, attendu);
+    }
+
+    // Schedule pages obey the same cut.
+    void titre_de_page_coupe_data() {
+        QTest::addColumn<QString>("titre");
+        QTest::addColumn<QString>("attendu");
+        QTest::newRow("court") << "Journal"
+                               << "Journal";
+        QTest::newRow("600") << QString(600, u'é') << QString(500, u'é');
+        QTest::newRow("paire coupée") << QString(499, u'a') + QStringLiteral("📺📺") << QString(499, u'a');
+    }
+    void titre_de_page_coupe() {
+        QFETCH(QString, titre);
+        QFETCH(QString, attendu);
+        const horloge_fixe h(QDateTime(QDate(2026, 12, 7), QTime(14, 0)));
+        const QString page = QStringLiteral("<td>20h50</td><td>") + titre + QStringLiteral("</td><td>x</td>");
+        const auto r = recup::decouper_page(page, h);
+        QCOMPARE(r.programmes.size(), size_t(1));
+        QCOMPARE(r.programmes[0].programme, attendu);
     }
 
     // Open elements piled up: refused at once, whatever their number.
