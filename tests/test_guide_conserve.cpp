@@ -87,6 +87,36 @@ private Q_SLOTS:
         QVERIFY(b.boites.vues.empty());
     }
 
+    // The feed's ids drift: the channel is still found, by case or by its display name.
+    void correspondance_data() {
+        QTest::addColumn<QString>("fragment");
+        QTest::addColumn<QString>("nom");
+        QTest::addColumn<bool>("trouvee");
+        QTest::newRow("identifiant") << "LEquipe21.fr"
+                                     << "Autre" << true;
+        QTest::newRow("casse") << "lequipe21.FR"
+                               << "Autre" << true;
+        QTest::newRow("nom affiché") << "LEquipe.fr"
+                                     << "L'Équipe" << true;
+        QTest::newRow("aucune") << "LEquipe.fr"
+                                << "Équipe 21" << false;
+    }
+    void correspondance() {
+        QFETCH(QString, fragment);
+        QFETCH(QString, nom);
+        QFETCH(bool, trouvee);
+        banc_maj b;
+        QByteArray f = flux_xmltv(QStringLiteral("LEquipe21.fr"), 2);
+        f.replace("<channel id=\"LEquipe21.fr\"/>",
+                  "<channel id=\"LEquipe21.fr\"><display-name>L'EQUIPE</display-name></channel>");
+        b.serveur.definir_page(QStringLiteral("/tnt.xml"), f, "application/xml");
+        donnees::base_programmes(b.base()).ajouter_chaine(
+            {2, nom, b.serveur.url(QStringLiteral("/tnt.xml#")) + fragment, 1});
+        b.lancer();
+        QCOMPARE(titres(b.base(), 2).size(), trouvee ? 2 : 0);
+        QCOMPARE(b.cours.contains(QStringLiteral("ECHEC ") + nom), !trouvee);
+    }
+
     // Some came: those are renewed, the others keep their rows, maj is stamped.
     void echec_partiel() {
         banc_maj b;
