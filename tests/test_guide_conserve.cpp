@@ -5,6 +5,8 @@
 #include "core/sante.h"
 
 #include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 
@@ -38,6 +40,30 @@ void repondre(serveur_http& s, const QString& chemin, int statut) {
     r.corps = "indisponible";
     s.definir(chemin, r);
 }
+
+// Answers at once, then sends its body one byte at a time, never finishing.
+class serveur_goutte : public QObject {
+public:
+    serveur_goutte() {
+        serveur_.listen(QHostAddress::LocalHost);
+        connect(&serveur_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = serveur_.nextPendingConnection()) {
+                s->setParent(this);
+                s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 100000\r\n\r\n<");
+            }
+        });
+        connect(&goutte_, &QTimer::timeout, this, [this] {
+            for (QTcpSocket* s : findChildren<QTcpSocket*>())
+                s->write("x");
+        });
+        goutte_.start(200);
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/lent").arg(serveur_.serverPort()); }
+
+private:
+    QTcpServer serveur_;
+    QTimer goutte_;
+};
 
 QStringList titres(const QString& base, int chaine) {
     QStringList res;
@@ -243,20 +269,29 @@ private Q_SLOTS:
     // Every way of stopping ends a transfer that is under way at once.
     void annuler_pendant_transfert_data() {
         QTest::addColumn<int>("facon");
-        QTest::newRow("Annuler") << 0;
-        QTest::newRow("Échap") << 1;
-        QTest::newRow("case de fermeture") << 2;
+        QTest::addColumn<bool>("goutte"); // the server trickles instead of keeping silent
+        QTest::newRow("Annuler") << 0 << false;
+        QTest::newRow("Échap") << 1 << false;
+        QTest::newRow("case de fermeture") << 2 << false;
+        QTest::newRow("Annuler, goutte à goutte") << 0 << true;
     }
     void annuler_pendant_transfert() {
         QFETCH(int, facon);
+        QFETCH(bool, goutte);
         banc_maj b;
         b.delai_ms = 60000;
+        serveur_goutte lent;
         const auto chaines = trois_chaines();
         b.ajouter(chaines[0]);
-        b.ajouter(chaines[1], false);
-        serveur_http::reponse muette;
-        muette.muet = true;
-        b.serveur.definir(chaines[1].chemin, muette);
+        if (goutte) {
+            donnees::base_programmes(b.base()).ajouter_chaine(
+                {chaines[1].num, chaines[1].nom, lent.url(), 1});
+        } else {
+            b.ajouter(chaines[1], false);
+            serveur_http::reponse muette;
+            muette.muet = true;
+            b.serveur.definir(chaines[1].chemin, muette);
+        }
         b.anciennes_donnees();
         const QByteArray avant = vider_table(b.base(), "liste") + vider_table(b.base(), "maj");
         QElapsedTimer depuis_clic;
