@@ -8,8 +8,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTimer>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 using namespace zapo;
 using namespace zapo::essais;
@@ -227,10 +228,14 @@ void test_maj_programmes::deroule() {
             chaines[1].programmes.clear();
     }
 
+    // A channel whose fetch failed keeps what it had, ahead of the new rows.
+    const QStringList gardees = nb_chaines > 1 && page_deux != "page" && page_deux != "sans_horaire"
+                                    ? lignes_liste(b.base()).filter(QRegularExpression(QStringLiteral("^3:")))
+                                    : QStringList();
     QCOMPARE(b.lancer(), fin_maj::complete);
     QTEST(b.cours, "cours");
     QTEST(b.progres2, "progres2");
-    QCOMPARE(lignes_liste(b.base()), lignes_attendues(chaines));
+    QCOMPARE(lignes_liste(b.base()), gardees + lignes_attendues(chaines));
     QCOMPARE(donnees::base_programmes(b.base()).lire_maj(),
              std::optional(date_heure::depuis_date(QDate(2026, 6, 12), 14, 0)));
     QCOMPARE(b.ctx.g.texte_etat, QStringLiteral("Programmes à jour."));

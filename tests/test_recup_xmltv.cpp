@@ -92,8 +92,9 @@ private Q_SLOTS:
             base.ajouter_chaine({2, QStringLiteral("Télé Une"), feed + QStringLiteral("#Une.fr"), 1});
             base.ajouter_chaine({3, QStringLiteral("Deuxième"), feed + QStringLiteral("#Deux.fr"), 2});
         }
-        // A failed feed is a failed fetch for each of its channels, never the end of the run.
-        QCOMPARE(b.lancer(), maj::fin_maj::complete);
+        // A failed feed is a failed fetch for each of its channels, never the end of the run;
+        // with no channel left, the run renewed nothing.
+        QCOMPARE(b.lancer(), maj::fin_maj::echec_chaines);
         QVERIFY(b.cours.contains(QStringLiteral("ECHEC Télé Une")));
         QVERIFY(b.cours.contains(QStringLiteral("ECHEC Deuxième")));
         QCOMPARE(b.serveur.nb_requetes(QStringLiteral("/f.xml")), 1);
@@ -131,7 +132,7 @@ private Q_SLOTS:
                 base.ajouter_chaine(
                     {2 + i, QStringLiteral("C%1").arg(i), feed + QStringLiteral("#C%1").arg(i), 1});
         }
-        QCOMPARE(b.lancer(), maj::fin_maj::complete);
+        QCOMPARE(b.lancer(), maj::fin_maj::echec_chaines);
         QCOMPARE(b.serveur.nb_requetes(QStringLiteral("/f.xml")), 1);
         QCOMPARE(b.cours.filter(QStringLiteral("ECHEC")).size(), 5);
     }

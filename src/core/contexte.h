@@ -25,6 +25,7 @@ struct globales {
     bool arret_demande = false;
     bool deja_connecte = false;
     int reponse_connexion = 0; // 0 none, 1 no, 2 yes
+    bool maj_echouee = false;  // the last run ended without renewing anything
 };
 
 // What every layer is handed: the variables, the replaceable services, and the
@@ -36,6 +37,7 @@ struct contexte {
     boites_message* boites = nullptr;
     service_connexion* connexion = nullptr;
     rythme* pas = nullptr;
+    notificateur* notifications = nullptr;
 
     std::function<void()> rafraichir_fenetre;
     std::function<void()> lancer_maj;

@@ -3,6 +3,7 @@
 #include "core/date_heure.h"
 
 #include <QString>
+#include <QStringView>
 
 namespace zapo {
 
@@ -16,5 +17,18 @@ struct fiche_programme {
 
     bool operator==(const fiche_programme&) const = default;
 };
+
+// No title needs more; a feed that sends more is cut here by every reader.
+inline constexpr qsizetype titre_max = 500;
+
+// At most `titre_max` characters, never half of a surrogate pair.
+inline QStringView couper_titre(QStringView t) {
+    if (t.size() <= titre_max)
+        return t;
+    qsizetype n = titre_max;
+    if (t[n - 1].isHighSurrogate())
+        --n;
+    return t.first(n);
+}
 
 } // namespace zapo

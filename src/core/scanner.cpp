@@ -145,7 +145,7 @@ page_decoupee decouper_page(QStringView page, const horloge& h) {
                 if (nb >= 2 && r.programmes[nb - 2].programme.isEmpty())
                     r.programmes[nb - 2].programme = QStringLiteral("Pas d'info disponible");
                 if (nb <= max_programmes)
-                    r.programmes[nb - 1].programme = run.toString();
+                    r.programmes[nb - 1].programme = couper_titre(run).toString();
             }
             prev_heure = false;
             if (nb > max_programmes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace zapo {
 
@@ -32,6 +33,15 @@ class rythme {
 public:
     virtual ~rythme() = default;
     virtual void attendre(double secondes) = 0;
+};
+
+// Desktop notifications. The real one speaks D-Bus; tests record.
+class notificateur {
+public:
+    virtual ~notificateur() = default;
+    // Never waits for an answer; nothing shows when no notification server is there.
+    virtual void envoyer(const QString& titre, const QString& corps, const QString& icone = {},
+                         const QStringList& actions = {}) = 0;
 };
 
 } // namespace zapo

@@ -5,6 +5,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <limits>
 #include <unordered_map>
 
 namespace zapo::xmltv {
@@ -60,9 +61,364 @@ qint64 jours_depuis_1970(int a, int m, int j) {
 
 struct brut {
     qint64 debut = 0;
-    qint64 fin = -1; // -1: no stop
+    qint64 fin = -1;  // -1: no stop
+    quint64 rang = 0; // order in the document, for equal starts
     QString titre;
 };
+
+bool avant(const brut& a, const brut& b) {
+    return a.debut != b.debut ? a.debut < b.debut : a.rang < b.rang;
+}
+
+// What one feed channel keeps: the programmes of the window that can still be
+// among its first 100 (and the one after them, which bounds the last), and the
+// first start after the window. Memory stays small whatever the feed holds.
+struct retenue {
+    static constexpr size_t garde = max_programmes + 1;
+    std::vector<brut> dans_fenetre;
+    qint64 apres = std::numeric_limits<qint64>::max();
+
+    void ajouter(brut&& b, qint64 basse, qint64 haute) {
+        if (b.debut < basse)
+            return;
+        if (b.debut >= haute) {
+            apres = std::min(apres, b.debut);
+            return;
+        }
+        dans_fenetre.push_back(std::move(b));
+        if (dans_fenetre.size() >= 4 * garde)
+            elaguer();
+    }
+    void elaguer() {
+        if (dans_fenetre.size() <= garde)
+            return;
+        std::nth_element(dans_fenetre.begin(), dans_fenetre.begin() + garde, dans_fenetre.end(), avant);
+        dans_fenetre.resize(garde);
+    }
+};
+
+// Candidates for one wanted channel, at most two of each kind: two already mean "not this rule".
+struct pistes {
+    bool exacte = false;
+    QStringList casse;
+    QStringList nom;
+};
+
+void noter(QStringList& l, const QString& id) {
+    if (l.size() < 2 && !l.contains(id))
+        l << id;
+}
+
+class lecteur {
+public:
+    lecteur(QByteArrayView doc, date_heure maintenant, std::span<const voulue> voulues, bool tout)
+        : doc_(doc), tout_(tout), voulues_(voulues), pistes_(voulues.size()) {
+        const date_heure aujourdhui = maintenant.jour();
+        basse_ = convertisseur_local::utc(aujourdhui);
+        haute_ = convertisseur_local::utc(aujourdhui + un_jour + date_heure::duree_hm(10, 0));
+        for (size_t i = 0; i < voulues.size(); ++i) {
+            par_id_[voulues[i].id].push_back(i);
+            par_casse_[voulues[i].id.toCaseFolded()].push_back(i);
+            const QString n = nom_simplifie(voulues[i].nom);
+            if (!n.isEmpty())
+                par_nom_[n].push_back(i);
+        }
+        x_.setEntityExpansionLimit(entite_max);
+    }
+
+    lecture lire();
+
+private:
+    QXmlStreamReader::TokenType suivant();
+    bool nourrir();
+    retenue* vue(const QString& id);
+    retenue* pour_programme(QStringView id);
+    void nom_affiche(const QString& id, QStringView nom);
+    void sortir(lecture& res, const QString& cle, retenue& r);
+
+    QByteArrayView doc_;
+    bool tout_;
+    std::span<const voulue> voulues_;
+    std::vector<pistes> pistes_;
+    QHash<QString, std::vector<size_t>> par_id_, par_casse_, par_nom_;
+    std::unordered_map<QString, retenue> retenues_; // stable addresses
+    QString dernier_id_;
+    retenue* dernier_ = nullptr;
+    bool dernier_valide_ = false;
+    QXmlStreamReader x_;
+    qsizetype lu_ = 0;
+    qint64 references_ = 0;
+    qint64 longueur_entite_ = 0; // longest text an entity may give; 0 without declarations
+    bool trop_d_entites_ = false;
+    qint64 basse_ = 0, haute_ = 0;
+    QSet<QString> ids_;
+};
+
+// Fed in small pieces: Qt never holds the document's text at once, and entities
+// are counted before a piece can expand them.
+bool lecteur::nourrir() {
+    if (lu_ >= doc_.size())
+        return false;
+    const qsizetype n = std::min<qsizetype>(16 * 1024, doc_.size() - lu_);
+    const QByteArrayView morceau = doc_.sliced(lu_, n);
+    lu_ += n;
+    references_ += morceau.count('&');
+    if (longueur_entite_ == 0 && morceau.contains(QByteArrayView("<!ENTITY")))
+        longueur_entite_ = entite_max; // until the declarations are read
+    if (references_ * longueur_entite_ > entites_total_max) {
+        trop_d_entites_ = true;
+        return false;
+    }
+    x_.addData(morceau.toByteArray());
+    return true;
+}
+
+QXmlStreamReader::TokenType lecteur::suivant() {
+    for (;;) {
+        const auto t = x_.readNext();
+        if (t == QXmlStreamReader::Invalid && x_.error() == QXmlStreamReader::PrematureEndOfDocumentError &&
+            nourrir())
+            continue;
+        if (t == QXmlStreamReader::DTD) {
+            qint64 l = 0;
+            for (const auto& e : x_.entityDeclarations())
+                l = std::max<qint64>(l, e.value().contains(u'&') ? entite_max : e.value().size());
+            longueur_entite_ = l;
+            if (references_ * longueur_entite_ > entites_total_max) {
+                trop_d_entites_ = true;
+                return QXmlStreamReader::Invalid;
+            }
+        }
+        return t;
+    }
+}
+
+// A feed id met in a channel element or a programme: kept when some wanted channel may be it.
+retenue* lecteur::vue(const QString& id) {
+    if (tout_) {
+        ids_.insert(id);
+        return &retenues_[id];
+    }
+    if (const auto it = retenues_.find(id); it != retenues_.end())
+        return &it->second;
+    bool garder = false;
+    if (const auto it = par_id_.constFind(id); it != par_id_.cend()) {
+        for (size_t i : *it)
+            pistes_[i].exacte = true;
+        garder = true;
+    }
+    if (const auto it = par_casse_.constFind(id.toCaseFolded()); it != par_casse_.cend()) {
+        for (size_t i : *it) {
+            if (pistes_[i].casse.size() < 2) {
+                noter(pistes_[i].casse, id);
+                garder = true;
+            }
+        }
+    }
+    return garder ? &retenues_[id] : nullptr;
+}
+
+retenue* lecteur::pour_programme(QStringView id) {
+    // Programmes come grouped by channel: most of them name the previous one's.
+    if (dernier_valide_ && id == dernier_id_)
+        return dernier_;
+    dernier_id_ = id.toString();
+    dernier_ = vue(dernier_id_);
+    dernier_valide_ = true;
+    return dernier_;
+}
+
+void lecteur::nom_affiche(const QString& id, QStringView nom) {
+    if (tout_)
+        return;
+    const auto it = par_nom_.constFind(nom_simplifie(nom));
+    if (it == par_nom_.cend())
+        return;
+    for (size_t i : *it) {
+        if (pistes_[i].nom.size() < 2 && !pistes_[i].nom.contains(id)) {
+            noter(pistes_[i].nom, id);
+            retenues_.try_emplace(id);
+            dernier_valide_ = false;
+        }
+    }
+}
+
+void lecteur::sortir(lecture& res, const QString& cle, retenue& r) {
+    std::vector<brut>& liste = r.dans_fenetre;
+    r.elaguer();
+    std::sort(liste.begin(), liste.end(), avant);
+    convertisseur_local local;
+    std::vector<fiche_programme>& sortie = res.programmes[cle];
+    for (size_t i = 0; i < liste.size() && int(sortie.size()) < max_programmes; ++i) {
+        const brut& b = liste[i];
+        qint64 fin = b.fin;
+        if (fin < b.debut) {
+            if (i + 1 < liste.size())
+                fin = liste[i + 1].debut;
+            else
+                fin = r.apres != std::numeric_limits<qint64>::max() ? r.apres : b.debut + 3600;
+        }
+        fiche_programme p;
+        p.programme = b.titre;
+        p.hdeb = local.local(b.debut);
+        p.hfin = local.local(fin);
+        // The real length, also across a change of summer or winter time.
+        p.duree = date_heure::depuis_secondes(fin - b.debut);
+        sortie.push_back(std::move(p));
+    }
+}
+
+lecture lecteur::lire() {
+    lecture res;
+    enum class dans { rien, chaine, programme };
+    dans ou = dans::rien;
+    int prof = 0;
+    bool racine_vue = false, racine_fermee = false;
+    quint64 rang = 0;
+
+    // The element being read and what it collects.
+    QString id_chaine;
+    retenue* cible = nullptr;
+    brut b;
+    bool debut_ok = false;
+    QString premier;
+    bool francais = false;
+    bool titre_fr = false;
+    enum class texte { aucun, titre, nom } collecte = texte::aucun;
+    QString t;
+
+    while (!racine_fermee) {
+        const auto jeton = suivant();
+        if (jeton == QXmlStreamReader::Invalid || jeton == QXmlStreamReader::EndDocument)
+            break;
+        switch (jeton) {
+        case QXmlStreamReader::StartElement: {
+            // The reader keeps every open element: a deep pile is refused before it costs memory.
+            if (++prof > profondeur_max) {
+                res.erreur = QStringLiteral("document XMLTV refusé : plus de %1 éléments imbriqués")
+                                 .arg(profondeur_max);
+                return res;
+            }
+            const QStringView nom = x_.name();
+            if (prof == 1) {
+                racine_vue = true;
+                if (nom != QLatin1String("tv")) {
+                    res.erreur = QStringLiteral("ce n'est pas un document XMLTV");
+                    return res;
+                }
+            } else if (prof == 2 && nom == QLatin1String("channel")) {
+                ou = dans::chaine;
+                id_chaine = x_.attributes().value(QLatin1String("id")).toString();
+                vue(id_chaine);
+                dernier_valide_ = false;
+            } else if (prof == 2 && nom == QLatin1String("programme")) {
+                ou = dans::programme;
+                const QXmlStreamAttributes att = x_.attributes();
+                cible = pour_programme(att.value(QLatin1String("channel")));
+                b = brut{};
+                b.rang = rang++;
+                debut_ok = lire_heure(att.value(QLatin1String("start")), b.debut);
+                if (!att.hasAttribute(QLatin1String("stop")) ||
+                    !lire_heure(att.value(QLatin1String("stop")), b.fin))
+                    b.fin = -1;
+                premier = QString();
+                francais = false;
+            } else if (prof == 2) {
+                ou = dans::rien;
+            } else if (prof == 3 && ou == dans::programme && cible && nom == QLatin1String("title")) {
+                collecte = texte::titre;
+                titre_fr = x_.attributes().value(QLatin1String("lang")).startsWith(QLatin1String("fr"));
+                t.clear();
+            } else if (prof == 3 && ou == dans::chaine && nom == QLatin1String("display-name")) {
+                collecte = texte::nom;
+                t.clear();
+            }
+            break;
+        }
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::EntityReference:
+            if (collecte != texte::aucun && t.size() <= titre_max) {
+                const QStringView morceau = x_.text();
+                t += morceau.first(std::min(morceau.size(), titre_max + 1 - t.size()));
+            }
+            break;
+        case QXmlStreamReader::EndElement:
+            if (prof == 3 && collecte == texte::titre) {
+                const QString lu = couper_titre(t).toString();
+                if (titre_fr && !francais) {
+                    b.titre = lu;
+                    francais = true;
+                } else if (premier.isNull()) {
+                    premier = lu.isNull() ? QStringLiteral("") : lu;
+                }
+            } else if (prof == 3 && collecte == texte::nom) {
+                nom_affiche(id_chaine, couper_titre(t));
+            }
+            if (prof == 3)
+                collecte = texte::aucun;
+            if (prof == 2 && ou == dans::programme) {
+                if (!francais)
+                    b.titre = premier.isNull() ? QString() : premier;
+                if (debut_ok && cible)
+                    cible->ajouter(std::move(b), basse_, haute_);
+                cible = nullptr;
+            }
+            if (prof == 2)
+                ou = dans::rien;
+            if (prof == 1)
+                racine_fermee = true;
+            --prof;
+            break;
+        default:
+            break;
+        }
+    }
+    if (trop_d_entites_) {
+        res.erreur = QStringLiteral("document XMLTV refusé : ses entités donneraient un texte trop long");
+        return res;
+    }
+    if (!racine_fermee && x_.hasError()) {
+        res.erreur = QStringLiteral("document XMLTV illisible (ligne %1) : %2")
+                         .arg(x_.lineNumber())
+                         .arg(x_.errorString());
+        return res;
+    }
+    if (!racine_vue) {
+        res.erreur = QStringLiteral("document vide");
+        return res;
+    }
+    if (!racine_fermee) {
+        res.erreur = QStringLiteral("document XMLTV incomplet");
+        return res;
+    }
+
+    if (tout_) {
+        res.chaines = std::move(ids_);
+        for (auto& [id, r] : retenues_)
+            sortir(res, id, r);
+    } else {
+        for (size_t i = 0; i < voulues_.size(); ++i) {
+            const pistes& p = pistes_[i];
+            std::pair<regle, QString> trouvee;
+            if (p.exacte)
+                trouvee = {regle::identifiant, voulues_[i].id};
+            else if (p.casse.size() == 1)
+                trouvee = {regle::casse, p.casse.front()};
+            else if (p.nom.size() == 1)
+                trouvee = {regle::nom_affiche, p.nom.front()};
+            else
+                continue;
+            const auto it = retenues_.find(trouvee.second);
+            if (it == retenues_.end())
+                continue;
+            res.chaines.insert(voulues_[i].id);
+            res.correspondances.insert(voulues_[i].id, trouvee);
+            sortir(res, voulues_[i].id, it->second);
+        }
+    }
+    res.ok = true;
+    return res;
+}
 
 } // namespace
 
@@ -113,113 +469,22 @@ bool lire_heure(QStringView texte, qint64& utc) {
     return true;
 }
 
-lecture lire(QByteArrayView document, date_heure maintenant) {
-    lecture res;
-    const date_heure aujourdhui = maintenant.jour();
-    const qint64 borne_basse = convertisseur_local::utc(aujourdhui);
-    const qint64 borne_haute = convertisseur_local::utc(aujourdhui + un_jour + date_heure::duree_hm(10, 0));
-
-    std::unordered_map<QString, std::vector<brut>> bruts; // stable addresses
-    std::vector<std::pair<QString, std::vector<brut>*>> index;
-    // Read in place: a feed is megabytes.
-    QXmlStreamReader x(QByteArray::fromRawData(document.data(), document.size()));
-    bool racine_vue = false;
-    while (!x.atEnd()) {
-        if (x.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (!racine_vue) {
-            racine_vue = true;
-            if (x.name() != QLatin1String("tv")) {
-                res.erreur = QStringLiteral("ce n'est pas un document XMLTV");
-                return res;
-            }
-            continue;
-        }
-        if (x.name() == QLatin1String("channel")) {
-            res.chaines.insert(x.attributes().value(QLatin1String("id")).toString());
-            x.skipCurrentElement();
-            continue;
-        }
-        if (x.name() != QLatin1String("programme")) {
-            x.skipCurrentElement();
-            continue;
-        }
-        const QXmlStreamAttributes att = x.attributes();
-        const QStringView id = att.value(QLatin1String("channel"));
-        // Few channels, many programmes: find the channel's list without a new string each time.
-        std::vector<brut>* liste = nullptr;
-        for (auto& [nom, l] : index) {
-            if (nom == id) {
-                liste = l;
-                break;
-            }
-        }
-        if (!liste) {
-            const QString nom = id.toString();
-            res.chaines.insert(nom);
-            liste = &bruts[nom];
-            index.emplace_back(nom, liste);
-        }
-        brut b;
-        const bool debut_ok = lire_heure(att.value(QLatin1String("start")), b.debut);
-        if (!att.hasAttribute(QLatin1String("stop")) || !lire_heure(att.value(QLatin1String("stop")), b.fin))
-            b.fin = -1;
-        // Titles: the French one, else the first.
-        QString premier;
-        bool francais = false;
-        while (x.readNextStartElement()) {
-            if (x.name() == QLatin1String("title")) {
-                const bool fr = x.attributes().value(QLatin1String("lang")).startsWith(QLatin1String("fr"));
-                const QString t = x.readElementText(QXmlStreamReader::IncludeChildElements);
-                if (fr && !francais) {
-                    b.titre = t;
-                    francais = true;
-                } else if (premier.isNull()) {
-                    premier = t;
-                }
-            } else {
-                x.skipCurrentElement();
-            }
-        }
-        if (!francais)
-            b.titre = premier.isNull() ? QString() : premier;
-        if (debut_ok)
-            liste->push_back(std::move(b));
-    }
-    if (x.hasError()) {
-        res.erreur = QStringLiteral("document XMLTV illisible (ligne %1) : %2")
-                         .arg(x.lineNumber())
-                         .arg(x.errorString());
-        return res;
-    }
-    if (!racine_vue) {
-        res.erreur = QStringLiteral("document vide");
-        return res;
-    }
-
-    convertisseur_local local;
-    for (auto& [nom, liste] : bruts) {
-        std::stable_sort(liste.begin(), liste.end(),
-                         [](const brut& a, const brut& b) { return a.debut < b.debut; });
-        std::vector<fiche_programme>& sortie = res.programmes[nom];
-        for (size_t i = 0; i < liste.size() && int(sortie.size()) < max_programmes; ++i) {
-            const brut& b = liste[i];
-            if (b.debut < borne_basse || b.debut >= borne_haute)
-                continue;
-            qint64 fin = b.fin;
-            if (fin < b.debut)
-                fin = i + 1 < liste.size() ? liste[i + 1].debut : b.debut + 3600;
-            fiche_programme p;
-            p.programme = b.titre;
-            p.hdeb = local.local(b.debut);
-            p.hfin = local.local(fin);
-            // The real length, also across a change of summer or winter time.
-            p.duree = date_heure::depuis_secondes(fin - b.debut);
-            sortie.push_back(std::move(p));
-        }
-    }
-    res.ok = true;
+QString nom_simplifie(QStringView nom) {
+    const QString d = nom.toString().normalized(QString::NormalizationForm_KD);
+    QString res;
+    res.reserve(d.size());
+    for (const QChar c : d)
+        if (c.isLetterOrNumber())
+            res += c.toCaseFolded();
     return res;
+}
+
+lecture lire(QByteArrayView document, date_heure maintenant) {
+    return lecteur(document, maintenant, {}, true).lire();
+}
+
+lecture lire(QByteArrayView document, date_heure maintenant, std::span<const voulue> voulues) {
+    return lecteur(document, maintenant, voulues, false).lire();
 }
 
 } // namespace zapo::xmltv

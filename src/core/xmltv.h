@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QString>
 
+#include <span>
 #include <vector>
 
 // XMLTV listings: a `tv` root, `channel` elements with an id, `programme`
@@ -21,16 +22,44 @@ bool est_xmltv(QByteArrayView document);
 // Without an offset the time is taken as the computer's local time.
 bool lire_heure(QStringView texte, qint64& utc);
 
+// A channel the run wants: the id its address names, and its stored name.
+struct voulue {
+    QString id;
+    QString nom;
+};
+
+// How a wanted channel was found in the feed.
+enum class regle { identifiant, casse, nom_affiche };
+
+// Text an entity may stand for, and what all entity references of one
+// document may add up to (characters).
+inline constexpr int entite_max = 1024;
+inline constexpr qint64 entites_total_max = 2'000'000;
+// Elements open at once; a listing needs five or six.
+inline constexpr int profondeur_max = 1000;
+
 struct lecture {
     bool ok = false;
     QString erreur;
-    QSet<QString> chaines; // every channel id the document names
-    // Per channel id: its programmes in time order that start from 00:00 today
-    // up to 10:00 tomorrow, at most 100, times in the computer's local time.
+    // Every channel id the document names; with wanted channels, those of them found.
+    QSet<QString> chaines;
+    // Per channel id (the wanted id when channels were asked for): its
+    // programmes in time order that start from 00:00 today up to 10:00
+    // tomorrow, at most 100, times in the computer's local time.
     QHash<QString, std::vector<fiche_programme>> programmes;
+    // Per wanted id found: the rule that matched, and the feed's id.
+    QHash<QString, std::pair<regle, QString>> correspondances;
 };
 
-// One pass over the document. `maintenant` is the local wall-clock time.
+// Lowercase letters and digits only, without accents: "L'Équipe" gives "lequipe".
+QString nom_simplifie(QStringView nom);
+
+// One pass over the document, reading every channel. `maintenant` is the local wall-clock time.
 lecture lire(QByteArrayView document, date_heure maintenant);
+
+// The same pass keeping only the wanted channels: the exact id, else the id
+// ignoring case (when one only), else the one channel whose display-name is
+// the stored name ignoring case, accents, blanks and punctuation.
+lecture lire(QByteArrayView document, date_heure maintenant, std::span<const voulue> voulues);
 
 } // namespace zapo::xmltv

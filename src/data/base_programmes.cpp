@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <limits>
 #include <string_view>
 
 namespace zapo::donnees {
@@ -72,25 +73,35 @@ requete::~requete() {
     sqlite3_finalize(st_);
 }
 
+// A value SQLite refuses (too long, out of range) must stop the write, never become NULL.
+void requete::verifier_liaison(int rc) {
+    if (rc == SQLITE_OK)
+        return;
+    const char* detail = rc == SQLITE_TOOBIG ? "une valeur est trop longue" : sqlite3_errstr(rc);
+    throw erreur_base(message_sqlite(chemin_, rc, detail));
+}
+
 requete& requete::lier(int index, int valeur) {
-    sqlite3_bind_int(st_, index, valeur);
+    verifier_liaison(sqlite3_bind_int(st_, index, valeur));
     return *this;
 }
 requete& requete::lier(int index, qint64 valeur) {
-    sqlite3_bind_int64(st_, index, valeur);
+    verifier_liaison(sqlite3_bind_int64(st_, index, valeur));
     return *this;
 }
 requete& requete::lier(int index, double valeur) {
-    sqlite3_bind_double(st_, index, valeur);
+    verifier_liaison(sqlite3_bind_double(st_, index, valeur));
     return *this;
 }
 requete& requete::lier(int index, const QString& valeur) {
     const QByteArray u = valeur.toUtf8();
-    sqlite3_bind_text(st_, index, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+    if (u.size() > std::numeric_limits<int>::max())
+        verifier_liaison(SQLITE_TOOBIG);
+    verifier_liaison(sqlite3_bind_text(st_, index, u.constData(), int(u.size()), SQLITE_TRANSIENT));
     return *this;
 }
 requete& requete::lier_nul(int index) {
-    sqlite3_bind_null(st_, index);
+    verifier_liaison(sqlite3_bind_null(st_, index));
     return *this;
 }
 
@@ -410,6 +421,62 @@ void base_programmes::ajouter_programme(const fiche_programme& p, int num_chaine
     r.executer();
 }
 
+void base_programmes::remplacer_programmes(int num_chaine, std::span<const fiche_programme> programmes) {
+    requete(db_, "DELETE FROM liste WHERE chaine = ?1", chemin_).lier(1, num_chaine).executer();
+    for (const auto& p : programmes)
+        ajouter_programme(p, num_chaine);
+}
+
+void base_programmes::effacer_orphelins() {
+    requete(db_, "DELETE FROM liste WHERE chaine NOT IN (SELECT num_chaine FROM chaines)", chemin_)
+        .executer();
+}
+
+bool base_programmes::a_table(const char* nom) {
+    requete r(db_, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1", chemin_);
+    r.lier(1, QString::fromLatin1(nom));
+    return r.pas();
+}
+
+void base_programmes::creer_sante() {
+    requete(db_,
+            "CREATE TABLE IF NOT EXISTS sante_chaines (num_chaine INTEGER PRIMARY KEY, date REAL, "
+            "succes INTEGER, nb_programmes INTEGER, raison TEXT, signalee INTEGER NOT NULL DEFAULT 0)",
+            chemin_)
+        .executer();
+}
+
+std::map<int, sante_chaine> base_programmes::lire_sante() {
+    std::map<int, sante_chaine> res;
+    if (!a_table("sante_chaines"))
+        return res;
+    requete r(db_, "SELECT num_chaine, date, succes, nb_programmes, raison, signalee FROM sante_chaines",
+              chemin_);
+    while (r.pas()) {
+        sante_chaine s;
+        s.num_chaine = int(r.entier(0));
+        s.quand = date_heure::depuis_jours(r.reel(1));
+        s.succes = r.entier(2) != 0;
+        s.nb_programmes = int(r.entier(3));
+        s.raison = r.texte(4);
+        s.signalee = r.entier(5) != 0;
+        res[s.num_chaine] = s;
+    }
+    return res;
+}
+
+void base_programmes::ecrire_sante(const sante_chaine& s) {
+    creer_sante();
+    requete r(
+        db_,
+        "INSERT OR REPLACE INTO sante_chaines (num_chaine, date, succes, nb_programmes, raison, signalee) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
+        chemin_);
+    r.lier(1, s.num_chaine).lier(2, s.quand.en_jours()).lier(3, s.succes ? 1 : 0).lier(4, s.nb_programmes);
+    r.lier(5, s.raison).lier(6, s.signalee ? 1 : 0);
+    r.executer();
+}
+
 qint64 base_programmes::nb_lignes(const QString& table) {
     const QByteArray sql = QStringLiteral("SELECT count(*) FROM %1").arg(identifiant(table)).toUtf8();
     requete r(db_, sql.constData(), chemin_);
@@ -422,6 +489,10 @@ void base_programmes::effacer_chaine(int num_chaine) {
     try {
         requete(db_, "DELETE FROM liste WHERE chaine = ?1", chemin_).lier(1, num_chaine).executer();
         requete(db_, "DELETE FROM chaines WHERE num_chaine = ?1", chemin_).lier(1, num_chaine).executer();
+        if (a_table("sante_chaines"))
+            requete(db_, "DELETE FROM sante_chaines WHERE num_chaine = ?1", chemin_)
+                .lier(1, num_chaine)
+                .executer();
         valider();
     } catch (...) {
         annuler();

@@ -7,7 +7,9 @@
 #include <QVariant>
 
 #include <functional>
+#include <map>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <vector>
 
@@ -48,6 +50,17 @@ struct ligne_liste {
     std::optional<date_heure> duree;
 };
 
+// A channel's last update: how many programmes it brought, or why it failed.
+// Kept in `sante_chaines`, a table of its own that older files do not have.
+struct sante_chaine {
+    int num_chaine = 0;
+    date_heure quand;
+    bool succes = false;
+    int nb_programmes = 0;
+    QString raison;        // French, when it failed
+    bool signalee = false; // already named in a desktop notification
+};
+
 // A prepared statement with bound values; reset and reusable.
 class requete {
 public:
@@ -76,6 +89,8 @@ public:
     QVariant valeur(int i) const;
 
 private:
+    void verifier_liaison(int rc);
+
     sqlite3* db_;
     sqlite3_stmt* st_ = nullptr;
     QString chemin_;
@@ -128,6 +143,17 @@ public:
     void vider_liste();
     void ajouter_programme(const fiche_programme& p, int num_chaine);
     qint64 nb_lignes(const QString& table);
+
+    // A channel's rows go and its new ones come, inside the caller's transaction.
+    void remplacer_programmes(int num_chaine, std::span<const fiche_programme> programmes);
+    // Rows of channels that are no longer in `chaines`.
+    void effacer_orphelins();
+
+    bool a_table(const char* nom);
+    void creer_sante();
+    // Empty when the file has no `sante_chaines` table.
+    std::map<int, sante_chaine> lire_sante();
+    void ecrire_sante(const sante_chaine& s);
 
     // A channel's programmes and its row, in one transaction: never half removed.
     void effacer_chaine(int num_chaine);

@@ -8,8 +8,13 @@ namespace zapo::plateforme {
 // True when the bytes start with the gzip magic number.
 bool est_gzip(QByteArrayView octets);
 
-// Inflates a gzip stream (several members allowed). False when it is damaged
-// or would exceed `limite` bytes once inflated.
-bool decompresser_gzip(QByteArrayView octets, QByteArray& sortie, qsizetype limite = 512LL * 1024 * 1024);
+enum class issue_gzip { ok, endommage, trop_gros };
+
+// Inflates a gzip stream (several members allowed), piece by piece, stopping as
+// soon as the output would pass `limite` bytes.
+issue_gzip inflater_gzip(QByteArrayView octets, QByteArray& sortie, qsizetype limite);
+
+// The same, false on any failure.
+bool decompresser_gzip(QByteArrayView octets, QByteArray& sortie, qsizetype limite = 64LL * 1024 * 1024);
 
 } // namespace zapo::plateforme

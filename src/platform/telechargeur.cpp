@@ -98,7 +98,7 @@ page_telechargee telechargeur::telecharger(const QString& adresse) {
     reponse->deleteLater();
 
     if (trop_gros)
-        r.erreur = QStringLiteral("La page est trop volumineuse.");
+        r.erreur = QStringLiteral("La page dépasse %1 Mo.").arg(taille_max_ / (1024 * 1024));
     else if (erreur != QNetworkReply::NoError || statut < 200 || statut > 299)
         r.erreur = texte_erreur(erreur, statut);
     if (!r.erreur.isEmpty()) {

@@ -33,6 +33,7 @@ public:
     void definir_delai(int millisecondes) { delai_ms_ = millisecondes; }
     // Larger bodies are refused, so a runaway server cannot exhaust memory.
     void definir_taille_max(qsizetype octets) { taille_max_ = octets; }
+    qsizetype taille_max() const { return taille_max_; }
 
     // Any failure (time-out, refused, unknown host, status other than 2xx,
     // address that is not http or https) gives reussie == false.

@@ -13,6 +13,7 @@
 #include "platform/dossier.h"
 #include "platform/instance_unique.h"
 #include "platform/mesure_demarrage.h"
+#include "platform/notifications.h"
 #include "platform/registre.h"
 #include "shell/fl_premiere.h"
 #include "update/fl_maj.h"
@@ -98,11 +99,14 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
     if (!b_.executer_maj)
         b_.executer_maj = [this] {
             maj::branchements b;
+            b.automatique = maj_automatique_;
             b.afficher_etat = [this](const QString& texte) {
                 if (fl_main_)
                     fl_main_->txt_etat->setText(texte);
             };
             maj::executer_maj(ctx_, std::move(b));
+            if (fl_main_)
+                clics::marquer_sante(ctx_, *fl_main_);
         };
     if (!b_.montrer_premiere)
         b_.montrer_premiere = [this] {
@@ -413,8 +417,23 @@ void fl_init::tic() {
 
 void fl_init::tps_maj_Timer() {
     const bool a_jour = clics::verifier_base(ctx_);
-    if (!a_jour && ctx_.g.opt_majauto && !ctx_.g.maj_annulee && !attente_de_10h())
+    if (a_jour)
+        relance_.succes();
+    // While automatic runs keep failing, the status line keeps saying so.
+    if (!a_jour && ctx_.g.maj_echouee)
+        ctx_.g.texte_etat = QStringLiteral("La mise à jour a échoué.");
+    const QDateTime maintenant = ctx_.horloge_->maintenant();
+    if (!a_jour && ctx_.g.opt_majauto && !ctx_.g.maj_annulee && !ctx_.g.maj_en_cours && !attente_de_10h() &&
+        relance_.permise(maintenant)) {
+        ctx_.g.maj_echouee = false;
+        maj_automatique_ = true;
         lancer_maj();
+        maj_automatique_ = false;
+        if (ctx_.g.maj_echouee)
+            relance_.echec(maintenant);
+        else
+            relance_.succes();
+    }
 }
 
 void fl_init::cmajauto_Click() {
@@ -496,6 +515,8 @@ int principal(int argc, char** argv) {
     ctx.pas = &pas;
     // "Annuler" during the on-line step stops the wait on NetworkManager too.
     connexion.definir_arret(&ctx.g.arret_demande);
+    plateforme::notifications_dbus notifications;
+    ctx.notifications = &notifications;
 
     // One copy per data folder; the second says so and touches nothing.
     const QString dossier = plateforme::trouver_dossier_appli();

@@ -2,6 +2,7 @@
 
 #include "core/contexte.h"
 #include "core/horloge.h"
+#include "core/relance.h"
 #include "shell/boites_qt.h"
 #include "update/attendre.h"
 #include "views/fl_main.h"
@@ -122,6 +123,8 @@ private:
     bool en_sortie_ = false;
     bool termine_ = false;
     bool sortie_apres_maj_ = false;
+    bool maj_automatique_ = false; // the run under way was started by tps_maj
+    relance relance_;
 };
 
 // Whether a StatusNotifierWatcher with a host to show its items owns its name

@@ -15,6 +15,8 @@ fl_maj::fl_maj(QWidget* parent)
     p.setColor(QPalette::Window, Qt::white);
     p.setColor(QPalette::WindowText, Qt::black);
     txt_cours->setPalette(p);
+    // Channel names come from the user and from catalogues: never markup.
+    txt_cours->setTextFormat(Qt::PlainText);
     connect(bt_annuler, &QPushButton::clicked, this, &fl_maj::bt_annuler_Click);
 }
 
@@ -48,11 +50,12 @@ void fl_maj::bt_annuler_Click() {
     if (arret_)
         *arret_ = true;
     bt_annuler->setEnabled(false);
+    // The transfer under way stops now, not when the server next sends something.
+    Q_EMIT interruption();
 }
 
 void fl_maj::interrompre() {
     bt_annuler_Click();
-    Q_EMIT interruption();
 }
 
 void fl_maj::closeEvent(QCloseEvent* e) {

@@ -26,8 +26,9 @@ public:
     void finir_run();
     bool run_en_cours() const { return arret_ != nullptr; }
 
+    // Stops the run, and the transfer under way at once.
     void bt_annuler_Click();
-    // The program is ending: stop now, without waiting for the page being fetched.
+    // The program is ending: the same as "Annuler".
     void interrompre();
 
 Q_SIGNALS:

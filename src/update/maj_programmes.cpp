@@ -1,11 +1,13 @@
 #include "update/maj_programmes.h"
 
 #include "core/horloge.h"
+#include "core/sante.h"
 #include "data/base_programmes.h"
 #include "update/fl_connect.h"
 #include "update/fl_maj.h"
 
 #include <optional>
+#include <span>
 
 namespace zapo::maj {
 
@@ -60,12 +62,12 @@ fin_maj pilote_maj::maj_programmes() {
     f_.ecrire_cours(QStringLiteral("Vidage de la base."));
     pause();
 
-    // From here to the commit, other connections keep seeing the old rows.
+    // From here to the commit, other connections keep seeing the old rows. Each
+    // channel's rows go only when its new ones have come.
     std::optional<donnees::base_programmes> base;
     base.emplace(ctx_.chemin_base());
     std::optional<transaction> t;
     t.emplace(*base);
-    base->vider_liste();
 
     f_.ecrire_progres1(100);
     f_.ecrire_progres2(5);
@@ -87,32 +89,59 @@ fin_maj pilote_maj::maj_programmes() {
     pause();
 
     const std::vector<donnees::chaine> chaines = base->lire_chaines();
+    const std::map<int, donnees::sante_chaine> sante_avant = base->lire_sante();
     const float n = float(chaines.size());
     std::unique_ptr<recup::recuperateur> recup;
     QMetaObject::Connection lien;
     if (!chaines.empty()) {
         recup = b_.fabrique_recup();
         recup->definir_progression([this](int v) { f_.ecrire_progres1(float(v)); });
+        for (const auto& c : chaines)
+            recup->prevoir(c.adresse, c.nom);
         lien = QObject::connect(&f_, &fl_maj::interruption, [r = recup.get()] { r->interrompre(); });
     }
     // Cut before the fetcher goes, whichever way the run ends.
     const std::unique_ptr<QMetaObject::Connection, void (*)(QMetaObject::Connection*)> coupe(
         &lien, [](QMetaObject::Connection* c) { QObject::disconnect(*c); });
+    std::vector<donnees::sante_chaine> sante;
+    QStringList alertes;
+    std::vector<bool> alerte;
+    bool une_reussie = false;
+    const date_heure debut_run = ctx_.horloge_->maintenant_dh();
     for (const auto& c : chaines) {
         if (g.arret_demande)
             return fin_maj::annulee;
         f_.ecrire_progres1(0);
         f_.ecrire_cours(QStringLiteral("Récupération ") + c.nom);
         pause();
+        donnees::sante_chaine s;
+        s.num_chaine = c.num_chaine;
+        s.quand = debut_run;
         if (recup->recup_programmes(c.num_chaine, c.adresse)) {
             const auto& lus = recup->programmes_lus();
-            const int nb = recup->nb_programmes();
-            for (int i = 0; i < nb && i < int(lus.size()); ++i)
-                base->ajouter_programme(lus[size_t(i)], c.num_chaine);
+            const size_t nb = std::min(size_t(recup->nb_programmes()), lus.size());
+            base->remplacer_programmes(c.num_chaine, std::span(lus.data(), nb));
+            une_reussie = true;
+            s.succes = true;
+            s.nb_programmes = int(nb);
         } else {
+            s.raison = recup->derniere_erreur();
             f_.ecrire_cours(QStringLiteral("ECHEC ") + c.nom);
             pause();
         }
+        sante::precedent p;
+        const auto it = sante_avant.find(c.num_chaine);
+        if (it != sante_avant.end()) {
+            p = {true, it->second.succes, it->second.nb_programmes};
+            s.signalee = it->second.signalee;
+        }
+        const bool mauvais = sante::en_alerte(p, s.succes, s.nb_programmes);
+        if (mauvais)
+            alertes << c.nom;
+        else
+            s.signalee = false; // named again if it goes wrong later
+        alerte.push_back(mauvais);
+        sante.push_back(std::move(s));
         if (g.arret_demande)
             return fin_maj::annulee;
         f_.ecrire_progres1(100);
@@ -122,17 +151,64 @@ fin_maj pilote_maj::maj_programmes() {
         pause();
     }
 
+    // One notification per set of channels gone wrong, not one per run: it is
+    // sent when one of them was not named yet, and names them all.
+    bool a_signaler = false;
+    if (b_.automatique && ctx_.notifications) {
+        for (size_t i = 0; i < sante.size(); ++i)
+            if (alerte[i] && !sante[i].signalee)
+                a_signaler = true;
+        if (a_signaler)
+            for (size_t i = 0; i < sante.size(); ++i)
+                if (alerte[i])
+                    sante[i].signalee = true;
+    }
+    for (const auto& s : sante)
+        base->ecrire_sante(s);
+
     f_.ecrire_progres2(100);
-    base->ecrire_maj(ctx_.horloge_->maintenant_dh());
+    const bool tout_echoue = !chaines.empty() && !une_reussie;
+    if (!tout_echoue) {
+        base->effacer_orphelins();
+        base->ecrire_maj(ctx_.horloge_->maintenant_dh());
+    }
     t->valider();
     t.reset();
     base.reset();
+    if (a_signaler)
+        signaler(alertes);
+    g.maj_echouee = tout_echoue;
+    if (tout_echoue) {
+        // Nothing was renewed: the programmes stay as they were, and the user is told at once.
+        g.texte_etat = QStringLiteral("La mise à jour a échoué.");
+        if (b_.afficher_etat)
+            b_.afficher_etat(g.texte_etat);
+        raccrocher();
+        return fin_maj::echec_chaines;
+    }
     g.texte_etat = QStringLiteral("Programmes à jour.");
+    raccrocher();
+    return fin_maj::complete;
+}
 
+void pilote_maj::raccrocher() {
+    auto& g = ctx_.g;
     // Hang up only a line this run brought up; no echo is sent when that cannot be the case.
     if (!g.deja_connecte && g.opt_deconnexion && ctx_.connexion->est_connecte())
         ctx_.connexion->deconnecter();
-    return fin_maj::complete;
+}
+
+void pilote_maj::signaler(const QStringList& noms) {
+    const QString corps =
+        noms.size() == 1
+            ? QStringLiteral("Les programmes de %1 n'ont pas pu être mis à jour.").arg(noms.front())
+            : QStringLiteral("Les programmes de ces chaînes n'ont pas pu être mis à jour : %1.")
+                  .arg(noms.join(QStringLiteral(", ")));
+    try {
+        ctx_.notifications->envoyer(QStringLiteral("Zapo-TV"), corps, QStringLiteral("zapo-tv"));
+    } catch (...) {
+        // A notification is a courtesy: the run's result stands without it.
+    }
 }
 
 bool pilote_maj::etape_connexion() {
@@ -159,6 +235,7 @@ void pilote_maj::echec_connexion() {
     auto& g = ctx_.g;
     if (!g.fenetre_chargee && ctx_.charger_fenetre)
         ctx_.charger_fenetre();
+    g.maj_echouee = true;
     g.texte_etat = QStringLiteral("Erreur de connection Internet");
     if (b_.afficher_etat)
         b_.afficher_etat(g.texte_etat);
@@ -196,6 +273,7 @@ fin_maj executer_maj(contexte& ctx, branchements b) {
     }
     if (fin == fin_maj::erreur) {
         // The status line must not go on saying that a run is going.
+        g.maj_echouee = true;
         g.texte_etat = QStringLiteral("La mise à jour a échoué.");
         if (ctx.boites) {
             QString texte = QStringLiteral("La mise à jour des programmes s'est arrêtée.");

@@ -14,7 +14,8 @@ namespace zapo::maj {
 
 class fl_maj;
 
-enum class fin_maj { complete, echec_connexion, annulee, erreur };
+// echec_chaines: every channel's fetch failed, nothing was renewed.
+enum class fin_maj { complete, echec_connexion, annulee, erreur, echec_chaines };
 
 // What the run takes from outside the update layer. Empty members get the
 // program's own behaviour.
@@ -27,12 +28,16 @@ struct branchements {
     std::function<void(const QString&)> afficher_etat;
     // Called with the window once it shows, before the run starts.
     std::function<void(fl_maj&)> a_l_ouverture;
+    // Started by the agent's timer: channels gone wrong are named in a desktop notification.
+    bool automatique = false;
 };
 
-// One update run inside its window. The stored programmes are replaced as a
-// whole: emptying `liste`, the new rows and the `maj` stamp are one transaction,
-// committed only when every channel has been read. Any other ending (no line,
-// "Annuler", an error, the process dying) leaves `liste` and `maj` as they were.
+// One update run inside its window. A channel's rows are replaced only when its
+// new programmes have come; a channel whose fetch failed keeps what it had. The
+// replacements, the channels' health and the `maj` stamp are one transaction,
+// committed only when every channel has been tried. Any other ending (no line,
+// "Annuler", an error, the process dying) leaves `liste` and `maj` as they were;
+// when every channel failed, `liste` and `maj` stay as they were too.
 class pilote_maj {
 public:
     pilote_maj(contexte& ctx, fl_maj& f, branchements b);
@@ -42,6 +47,8 @@ public:
 private:
     bool etape_connexion();
     void echec_connexion();
+    void raccrocher();
+    void signaler(const QStringList& noms);
     void pause(double secondes = 0.5);
 
     contexte& ctx_;

@@ -6,10 +6,31 @@
 #include "core/xmltv.h"
 #include "platform/gzip.h"
 #include "platform/telechargeur.h"
+#include "update/journal.h"
 
 #include <QUrl>
 
 namespace zapo::recup {
+
+namespace {
+
+QString sans_fragment(const QUrl& url) {
+    return url.adjusted(QUrl::RemoveFragment).toString();
+}
+
+const char* nom_regle(xmltv::regle r) {
+    switch (r) {
+    case xmltv::regle::identifiant:
+        return "identifiant exact";
+    case xmltv::regle::casse:
+        return "identifiant sans tenir compte de la casse";
+    case xmltv::regle::nom_affiche:
+        return "nom affiché";
+    }
+    return "?";
+}
+
+} // namespace
 
 recuperateur::recuperateur(const horloge& h)
     : horloge_(h), telechargeur_(std::make_unique<plateforme::telechargeur>()) {}
@@ -20,35 +41,75 @@ void recuperateur::interrompre() {
     telechargeur_->interrompre();
 }
 
+void recuperateur::prevoir(const QString& adresse, const QString& nom) {
+    const QUrl url(adresse);
+    voulues_[sans_fragment(url)].push_back({url.fragment(QUrl::FullyDecoded), nom});
+}
+
+void recuperateur::lire_corps(document& d, QByteArray& corps, const QByteArray& type_contenu,
+                              const QString& cle, const QString& adresse) {
+    if (plateforme::est_gzip(corps)) {
+        // Inflated against the same cap as a plain body; the compressed copy goes at once.
+        QByteArray brut;
+        const qsizetype cap = telechargeur_->taille_max();
+        const auto issue = plateforme::inflater_gzip(corps, brut, cap);
+        corps = QByteArray();
+        if (issue == plateforme::issue_gzip::trop_gros) {
+            d.erreur = QStringLiteral("Le document décompressé dépasse %1 Mo.").arg(cap / (1024 * 1024));
+            return;
+        }
+        if (issue != plateforme::issue_gzip::ok) {
+            d.erreur = QStringLiteral("Le document compressé est endommagé.");
+            return;
+        }
+        corps = std::move(brut);
+    }
+    if (corps.isEmpty()) {
+        d.erreur = QStringLiteral("La page est vide.");
+        return;
+    }
+    if (xmltv::est_xmltv(corps)) {
+        // Read once for every channel of the feed, keeping only theirs.
+        std::vector<xmltv::voulue> voulues = voulues_.value(cle);
+        if (voulues.empty())
+            voulues.push_back({QUrl(adresse).fragment(QUrl::FullyDecoded), QString()});
+        auto l = std::make_shared<xmltv::lecture>(xmltv::lire(corps, horloge_.maintenant_dh(), voulues));
+        corps = QByteArray();
+        if (!l->ok) {
+            d.erreur = QStringLiteral("Le programme reçu est illisible : %1").arg(l->erreur);
+            if (!d.erreur.endsWith(QLatin1Char('.')))
+                d.erreur += QLatin1Char('.');
+            return;
+        }
+        for (auto it = l->correspondances.cbegin(); it != l->correspondances.cend(); ++it)
+            qCInfo(zapo_maj) << "chaîne" << it.key() << "trouvée dans" << cle << "par"
+                             << nom_regle(it.value().first) << "sous" << it.value().second;
+        d.flux = std::move(l);
+        d.reussi = true;
+        return;
+    }
+    const QString texte = decoder_page(corps, type_contenu);
+    corps = QByteArray();
+    if (texte.isEmpty()) {
+        d.erreur = QStringLiteral("La page ne contient aucun texte.");
+        return;
+    }
+    d.programmes = decouper_page(texte, horloge_).programmes;
+    d.reussi = true;
+}
+
 const recuperateur::document& recuperateur::obtenir(const QString& cle, const QString& adresse) {
     if (const auto it = documents_.constFind(cle); it != documents_.cend())
         return it.value();
     document d;
     telechargeur_->definir_delai(delai_ms_);
     plateforme::page_telechargee page = telechargeur_->telecharger(adresse);
-    d.reussi = page.reussie;
-    d.erreur = page.erreur;
-    d.type_contenu = page.type_contenu;
-    if (d.reussi && plateforme::est_gzip(page.corps)) {
-        QByteArray brut;
-        if (plateforme::decompresser_gzip(page.corps, brut)) {
-            page.corps = std::move(brut);
-        } else {
-            d.reussi = false;
-            d.erreur = QStringLiteral("Le document compressé est endommagé.");
-        }
-    }
-    if (d.reussi && xmltv::est_xmltv(page.corps)) {
-        // Read once for every channel of the feed.
-        auto l = std::make_shared<xmltv::lecture>(xmltv::lire(page.corps, horloge_.maintenant_dh()));
-        if (!l->ok) {
-            d.reussi = false;
-            d.erreur = l->erreur;
-        }
-        d.flux = std::move(l);
-    } else if (d.reussi) {
-        d.corps = std::move(page.corps);
-    }
+    if (page.reussie)
+        lire_corps(d, page.corps, page.type_contenu, cle, adresse);
+    else
+        d.erreur = page.erreur;
+    if (!d.reussi)
+        qCWarning(zapo_maj).noquote() << "échec de" << cle << ":" << d.erreur;
     // A failed download also counts: a dead feed must not cost one time-out per channel.
     return documents_.insert(cle, std::move(d)).value();
 }
@@ -59,7 +120,7 @@ bool recuperateur::recup_programmes(int num_chaine, const QString& adresse) {
     erreur_.clear();
 
     const QUrl url(adresse);
-    const QString cle = url.adjusted(QUrl::RemoveFragment).toString();
+    const QString cle = sans_fragment(url);
     const document& d = obtenir(cle, adresse);
     if (!d.reussi) {
         erreur_ = d.erreur;
@@ -69,6 +130,7 @@ bool recuperateur::recup_programmes(int num_chaine, const QString& adresse) {
         const QString id = url.fragment(QUrl::FullyDecoded);
         if (id.isEmpty() || !d.flux->chaines.contains(id)) {
             erreur_ = QStringLiteral("La chaîne « %1 » n'est pas dans le programme reçu.").arg(id);
+            qCWarning(zapo_maj).noquote() << "échec de" << adresse << ":" << erreur_;
             return false;
         }
         if (progres1_)
@@ -76,15 +138,9 @@ bool recuperateur::recup_programmes(int num_chaine, const QString& adresse) {
         programmes_lus_ = d.flux->programmes.value(id);
         return true;
     }
-    if (d.corps.isEmpty()) {
-        erreur_ = QStringLiteral("La page est vide.");
-        return false;
-    }
     if (progres1_)
         progres1_(80);
-
-    const QString texte = decoder_page(d.corps, d.type_contenu);
-    programmes_lus_ = decouper_page(texte, horloge_).programmes;
+    programmes_lus_ = d.programmes;
     return true;
 }
 

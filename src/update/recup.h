@@ -17,7 +17,8 @@ class telechargeur;
 }
 namespace zapo::xmltv {
 struct lecture;
-}
+struct voulue;
+} // namespace zapo::xmltv
 
 namespace zapo::recup {
 
@@ -31,6 +32,10 @@ public:
     void definir_delai(int millisecondes) { delai_ms_ = millisecondes; }
     // Called with 80 when a non-empty page has arrived (the "Opération en cours" bar).
     void definir_progression(std::function<void(int)> f) { progres1_ = std::move(f); }
+
+    // Announces a channel of the run before the fetches start, so that a feed
+    // shared by several channels keeps only what those channels need.
+    void prevoir(const QString& adresse, const QString& nom);
 
     // Fetches `adresse` and cuts it into programmes. False when the transfer
     // failed or the page was empty: the run then shows "ECHEC " and the name.
@@ -48,18 +53,20 @@ public:
     void interrompre();
 
 private:
-    // What one address gave during this run.
+    // What one address gave during this run: never the body, only what was read from it.
     struct document {
         bool reussi = false;
         QString erreur;
-        QByteArray corps;
-        QByteArray type_contenu;
+        std::vector<fiche_programme> programmes;    // a schedule page's
         std::shared_ptr<const xmltv::lecture> flux; // set when the body is XMLTV
     };
     const document& obtenir(const QString& cle, const QString& adresse);
+    void lire_corps(document& d, QByteArray& corps, const QByteArray& type_contenu, const QString& cle,
+                    const QString& adresse);
 
     const horloge& horloge_;
     QHash<QString, document> documents_;
+    QHash<QString, std::vector<xmltv::voulue>> voulues_; // per address without fragment
     int delai_ms_ = 60000;
     std::function<void(int)> progres1_;
     std::vector<fiche_programme> programmes_lus_;

@@ -14,6 +14,9 @@ namespace zapo::clics {
 void rafraichir_fenetre(contexte& ctx, vues::fl_main& f);
 
 void remplir_chaines(contexte& ctx, vues::fl_main& f);
+// Marks the rows of channels whose last update failed or brought nothing (tooltip and
+// accessible description), and clears the mark of the others.
+void marquer_sante(contexte& ctx, vues::fl_main& f);
 void remplir_programmes(contexte& ctx, vues::fl_main& f);
 void choix_chaine(contexte& ctx, vues::fl_main& f);
 void lst_chaines_ItemClick(contexte& ctx, vues::fl_main& f);

@@ -1,3 +1,4 @@
+#include "core/sante.h"
 #include "data/base_programmes.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
@@ -59,8 +60,36 @@ void remplir_chaines(contexte& ctx, vues::fl_main& f) {
         lignes << it;
     }
     l->addTopLevelItems(lignes);
+    marquer_sante(ctx, f);
     // With more than twelve rows the scroll bar takes its share of the width.
     l->setColumnWidth(1, vues::pixels(lignes.size() > 12 ? 2240 : 2500));
+}
+
+void marquer_sante(contexte& ctx, vues::fl_main& f) {
+    std::map<int, donnees::sante_chaine> sante;
+    {
+        donnees::base_programmes base(ctx.chemin_base());
+        sante = base.lire_sante();
+    }
+    QTreeWidget* l = f.lst_chaines;
+    for (int i = 0; i < l->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* it = l->topLevelItem(i);
+        QString bulle;
+        if (const auto s = sante.find(it->text(3).toInt()); s != sante.end())
+            bulle = sante::infobulle(s->second.succes, s->second.nb_programmes, s->second.raison,
+                                     s->second.quand);
+        // A channel whose last update went wrong says why, also to a screen reader;
+        // its name stays as it is.
+        QFont police = l->font();
+        police.setItalic(!bulle.isEmpty());
+        it->setFont(0, police);
+        it->setToolTip(0, bulle.isEmpty() ? vues::infobulle(it->text(0)) : bulle);
+        it->setData(0, Qt::AccessibleDescriptionRole, bulle.isEmpty() ? QVariant() : QVariant(bulle));
+        if (bulle.isEmpty())
+            it->setData(0, Qt::ForegroundRole, QVariant());
+        else
+            it->setForeground(0, QColor(0xa0, 0x20, 0x20));
+    }
 }
 
 } // namespace zapo::clics

@@ -1,0 +1,26 @@
+#include "platform/notifications.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QVariantMap>
+
+namespace zapo::plateforme {
+
+void notifications_dbus::envoyer(const QString& titre, const QString& corps, const QString& icone,
+                                 const QStringList& actions) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    QDBusMessage m = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    // Without a server, the bus answers with an error that nobody reads; the
+    // call never auto-starts one.
+    m.setAutoStartService(false);
+    m << QStringLiteral("Zapo-TV") << uint(0) << icone << titre << corps << actions << QVariantMap()
+      << int(-1);
+    bus.asyncCall(m);
+}
+
+} // namespace zapo::plateforme

@@ -1,0 +1,80 @@
+// The channel list says which channels' last update went wrong, in a tooltip
+// that a screen reader also gets; the rows' text stays the channel's name.
+#include "core/horloge.h"
+#include "core/sante.h"
+#include "data/base_programmes.h"
+#include "outils/dossier_essai.h"
+#include "outils/faux_services.h"
+#include "views/clics_vues.h"
+#include "views/fl_main.h"
+
+#include <QTest>
+
+#include <memory>
+
+using namespace zapo;
+
+class test_sante_liste : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void infobulles_data() {
+        QTest::addColumn<int>("etat"); // -1: no row, 0: failed, 1: succeeded
+        QTest::addColumn<int>("nb");
+        QTest::addColumn<QString>("raison");
+        QTest::addColumn<QString>("bulle");
+        const QString quand = QStringLiteral(", lundi 7 décembre à 10:02");
+        QTest::newRow("jamais mise à jour") << -1 << 0 << QString() << QString();
+        QTest::newRow("réussie") << 1 << 12 << QString() << QString();
+        QTest::newRow("503") << 0 << 0 << QStringLiteral("Le serveur a répondu 503.")
+                             << QStringLiteral("Dernière mise à jour : échec (le serveur a répondu 503)") +
+                                    quand;
+        QTest::newRow("sigle gardé") << 0 << 0 << QStringLiteral("XMLTV illisible.")
+                                     << QStringLiteral("Dernière mise à jour : échec (XMLTV illisible)") +
+                                            quand;
+        QTest::newRow("sans raison") << 0 << 0 << QString()
+                                     << QStringLiteral("Dernière mise à jour : échec") + quand;
+        QTest::newRow("rien reçu") << 1 << 0 << QString()
+                                   << QStringLiteral("Dernière mise à jour : aucun programme reçu") + quand;
+    }
+    void infobulles() {
+        QFETCH(int, etat);
+        QFETCH(int, nb);
+        QFETCH(QString, raison);
+        QFETCH(QString, bulle);
+        essais::dossier_essai dossier;
+        horloge_fixe h(QDateTime(QDate(2026, 12, 7), QTime(14, 0)));
+        essais::fausses_boites boites;
+        contexte ctx;
+        ctx.g.dossier_appli = dossier.chemin();
+        ctx.horloge_ = &h;
+        ctx.boites = &boites;
+        {
+            donnees::base_programmes b(dossier.base());
+            b.ajouter_chaine({4, QStringLiteral("<b>Télé</b> Une"), QStringLiteral("http://127.0.0.1/4"), 1});
+            if (etat >= 0)
+                b.ecrire_sante(
+                    {4, date_heure::depuis_date(QDate(2026, 12, 7), 10, 2), etat == 1, nb, raison, false});
+        }
+        vues::fl_main f;
+        f.setAttribute(Qt::WA_DeleteOnClose, false);
+        clics::remplir_chaines(ctx, f);
+        QTreeWidgetItem* it = f.lst_chaines->topLevelItem(0);
+        QVERIFY(it);
+        QCOMPARE(it->text(0), QStringLiteral("<b>Télé</b> Une"));
+        QCOMPARE(it->data(0, Qt::AccessibleDescriptionRole).toString(), bulle);
+        if (!bulle.isEmpty())
+            QCOMPARE(it->toolTip(0), bulle);
+        QCOMPARE(it->font(0).italic(), !bulle.isEmpty());
+
+        // A later success clears the mark without refilling the list.
+        donnees::base_programmes(dossier.base())
+            .ecrire_sante({4, date_heure::depuis_date(QDate(2026, 12, 7), 11, 0), true, 5, QString(), false});
+        clics::marquer_sante(ctx, f);
+        QCOMPARE(f.lst_chaines->topLevelItem(0), it);
+        QVERIFY(it->data(0, Qt::AccessibleDescriptionRole).toString().isEmpty());
+        QVERIFY(!it->font(0).italic());
+    }
+};
+
+QTEST_MAIN(test_sante_liste)
+#include "test_sante_liste.moc"
