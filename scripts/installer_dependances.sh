@@ -6,7 +6,7 @@ set -euo pipefail
 
 paquets=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgl-dev
   libsqlite3-dev zlib1g-dev
   fonts-liberation2 iputils-ping
 )
@@ -15,6 +15,7 @@ if [[ "${1:-}" == "--tests" ]]; then
     xvfb xauth xdotool dbus dbus-x11 python3 python3-dbus python3-dbusmock
     faketime desktop-file-utils iproute2 util-linux sqlite3
     clang-14 libclang-rt-14-dev libbenchmark-dev ccache
+    appstream man-db groff-base dpkg-dev fakeroot lintian
   )
 fi
 

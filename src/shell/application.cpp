@@ -15,6 +15,8 @@
 #include "platform/mesure_demarrage.h"
 #include "platform/registre.h"
 #include "shell/fl_premiere.h"
+#include "shell/journal_coquille.h"
+#include "shell/ligne_commande.h"
 #include "update/fl_maj.h"
 #include "update/maj_programmes.h"
 #include "views/clics_vues.h"
@@ -27,18 +29,28 @@
 #include <QStandardPaths>
 #include <QTranslator>
 
+#include <cstdio>
+#include <optional>
+
 namespace zapo::coquille {
 
 namespace {
 
-// The autostart entry names our own icon, laid down where desktops look for icons.
+// The autostart entry shows the launcher's icon. Installed, the theme has it;
+// from a build tree we lay our own drawing down where desktops look for icons.
 void inscrire_avec_icone() {
+    if (plateforme::programme_installe(QCoreApplication::applicationDirPath())) {
+        registre::inscrire_demarrage(QStringLiteral(ZAPO_ID_APPLI));
+        return;
+    }
     QString donnees = qEnvironmentVariable("XDG_DATA_HOME");
     if (donnees.isEmpty())
         donnees = QDir::homePath() + QStringLiteral("/.local/share");
     const QString dossier = donnees + QStringLiteral("/icons/hicolor/48x48/apps");
     QDir().mkpath(dossier);
-    vues::icone_programme().pixmap(48, 48).save(dossier + QStringLiteral("/zapo-tv.png"), "PNG");
+    const QString png = dossier + QStringLiteral("/zapo-tv.png");
+    if (!vues::icone_programme().pixmap(48, 48).save(png, "PNG"))
+        qCWarning(zapo_coquille, "Icône « %s » non écrite.", qUtf8Printable(png));
     registre::inscrire_demarrage(QStringLiteral("zapo-tv"));
 }
 
@@ -114,6 +126,9 @@ void fl_init::Form_Load() {
     icone_.setToolTip(QStringLiteral("Zapo-TV"));
     icone_.setContextMenu(&menuicone);
     icone_.show();
+    if (!b_.zone_notification())
+        qCWarning(zapo_coquille, "Pas de zone de notification : l'icône de Zapo-TV ne sera pas visible et "
+                                 "l'agent ne peut pas tourner sans fenêtre.");
     tps_maj.start();
     if (!agent_actif())
         charger_fenetre();
@@ -361,9 +376,28 @@ void installer_francais(QApplication& app) {
     }
 }
 
+// --help, --version and mistakes end here, before any display is needed.
+std::optional<int> repondre_ligne_commande(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser ligne;
+    declarer_options(ligne);
+    const decision_ligne d = analyser(ligne, arguments);
+    if (!d.quitter)
+        return std::nullopt;
+    std::fputs(d.sortie.toLocal8Bit().constData(), stdout);
+    std::fputs(d.erreur.toLocal8Bit().constData(), stderr);
+    return d.statut;
+}
+
 } // namespace
 
 int principal(int argc, char** argv) {
+    if (const auto statut = repondre_ligne_commande(argc, argv))
+        return *statut;
+    // Desktops tie our windows to the launcher, its name and its icon by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZAPO_ID_APPLI));
     QApplication app(argc, argv);
     plateforme::mesurer_demarrage_si_demande();
     QApplication::setApplicationName(QStringLiteral("Zapo-TV"));
