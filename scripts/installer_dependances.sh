@@ -2,6 +2,7 @@
 # Installs, with apt-get, the Debian 12 packages that Zapo-TV needs and that are missing.
 #   installer_dependances.sh           to build and run the program
 #   installer_dependances.sh --tests   to build and run every test as well
+#   installer_dependances.sh --paquet  to build the Debian package
 set -euo pipefail
 
 paquets=(
@@ -15,8 +16,11 @@ if [[ "${1:-}" == "--tests" ]]; then
     xvfb xauth xdotool dbus dbus-x11 python3 python3-dbus python3-dbusmock
     faketime desktop-file-utils iproute2 util-linux sqlite3
     clang-14 libclang-rt-14-dev libbenchmark-dev ccache
-    appstream man-db groff-base dpkg-dev fakeroot lintian
+    appstream man-db groff-base dpkg-dev lintian
   )
+fi
+if [[ "${1:-}" == "--paquet" ]]; then
+  paquets+=(dpkg-dev lintian)
 fi
 
 manquants=()
