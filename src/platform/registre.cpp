@@ -1,5 +1,6 @@
 #include "platform/registre.h"
 
+#include "platform/dossier.h"
 #include "platform/journal_plateforme.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,11 @@ QString chemin_entree() {
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.config");
     return base + QStringLiteral("/autostart/Zapo-TV.desktop");
+}
+
+QString nom_icone(const QString& dossier_executable) {
+    return plateforme::programme_installe(dossier_executable) ? QStringLiteral(ZAPO_ID_APPLI)
+                                                              : QStringLiteral("zapo-tv");
 }
 
 QString citer_exec(const QString& programme) {

@@ -11,6 +11,11 @@ QString chemin_entree();
 // The entry's text for the given program file and icon.
 QString contenu_entree(const QString& programme, const QString& icone);
 
+// The icon the entry names for a program in `dossier_executable`: the
+// launcher's, from the icon theme, when installed; else the picture the
+// program lays down itself under "zapo-tv".
+QString nom_icone(const QString& dossier_executable);
+
 // Quoting of a program path for an Exec key, as Desktop Entry files require.
 QString citer_exec(const QString& programme);
 

@@ -39,8 +39,9 @@ namespace {
 // The autostart entry shows the launcher's icon. Installed, the theme has it;
 // from a build tree we lay our own drawing down where desktops look for icons.
 void inscrire_avec_icone() {
-    if (plateforme::programme_installe(QCoreApplication::applicationDirPath())) {
-        registre::inscrire_demarrage(QStringLiteral(ZAPO_ID_APPLI));
+    const QString icone = registre::nom_icone(QCoreApplication::applicationDirPath());
+    if (icone != QLatin1String("zapo-tv")) {
+        registre::inscrire_demarrage(icone);
         return;
     }
     QString donnees = qEnvironmentVariable("XDG_DATA_HOME");
