@@ -29,7 +29,6 @@
 #include <QStandardPaths>
 #include <QTranslator>
 
-#include <cstdio>
 #include <optional>
 
 namespace zapo::coquille {
@@ -375,21 +374,6 @@ void installer_francais(QApplication& app) {
         else
             delete t;
     }
-}
-
-// --help, --version and mistakes end here, before any display is needed.
-std::optional<int> repondre_ligne_commande(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    QCommandLineParser ligne;
-    declarer_options(ligne);
-    const decision_ligne d = analyser(ligne, arguments);
-    if (!d.quitter)
-        return std::nullopt;
-    std::fputs(d.sortie.toLocal8Bit().constData(), stdout);
-    std::fputs(d.erreur.toLocal8Bit().constData(), stderr);
-    return d.statut;
 }
 
 } // namespace

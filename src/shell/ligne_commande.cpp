@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <cstdio>
+
 namespace zapo::coquille {
 
 namespace {
@@ -148,6 +150,21 @@ decision_ligne analyser(QCommandLineParser& p, const QStringList& arguments) {
         d.sortie = QStringLiteral("Zapo-TV %1\n").arg(texte_version());
     }
     return d;
+}
+
+std::optional<int> repondre_ligne_commande(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser ligne;
+    declarer_options(ligne);
+    const decision_ligne d = analyser(ligne, arguments);
+    if (!d.quitter)
+        return std::nullopt;
+    std::fputs(d.sortie.toLocal8Bit().constData(), stdout);
+    std::fputs(d.erreur.toLocal8Bit().constData(), stderr);
+    std::fflush(stdout);
+    return d.statut;
 }
 
 } // namespace zapo::coquille

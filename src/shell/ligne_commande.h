@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The command line, read before any window system is touched: --help and
 // --version must work on a machine without a display.
 namespace zapo::coquille {
@@ -41,5 +43,10 @@ decision_ligne analyser(QCommandLineParser& p, const QStringList& arguments);
 
 // The French help text.
 QString texte_aide();
+
+// The whole step, first thing in the program: reads argv, prints the answer and
+// gives the exit status when the command line asks to stop; nullopt to start.
+// Options that run without windows hook in here.
+std::optional<int> repondre_ligne_commande(int argc, char** argv);
 
 } // namespace zapo::coquille
