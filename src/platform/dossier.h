@@ -4,9 +4,18 @@
 
 namespace zapo::plateforme {
 
-// The folder that holds programmes.mdb and config.ini: the executable's folder,
-// or the per-user data folder when that one cannot be written (installed
-// system-wide). No trailing slash.
+// True when the program runs from an installed prefix: its executable sits in a
+// folder named "bin" (/usr/bin, /usr/local/bin, ~/.local/bin...). A build tree
+// or a folder of its own keeps everything beside the executable.
+bool programme_installe(const QString& dossier_executable);
+
+// The per-user data folder, $XDG_DATA_HOME/Zapo-TV (~/.local/share/Zapo-TV),
+// made if missing. No trailing slash.
+QString dossier_donnees_perso();
+
+// The folder that holds programmes.mdb, config.ini and the lock. Installed:
+// always the per-user data folder, even as root. Otherwise the executable's
+// folder, or the per-user data folder when that one cannot be written.
 QString trouver_dossier_appli();
 
 // Lays down the delivered database from `source` (the copy carried in the
