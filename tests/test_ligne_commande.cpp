@@ -38,6 +38,11 @@ private Q_SLOTS:
             << QStringList{"-display"} << true << 2 << QString() << "L'option -display attend une valeur.";
         QTest::newRow("valeur en trop") << QStringList{"--version=3"} << true << 2 << QString()
                                         << "L'option --version ne prend pas de valeur.";
+        // The terminal commands are acted on after the parse, without a window.
+        QTest::newRow("commande du terminal")
+            << QStringList{"--maintenant", "--json"} << false << 0 << QString() << QString();
+        QTest::newRow("base sans valeur") << QStringList{"--maintenant", "--base"} << true << 2 << QString()
+                                          << "L'option --base attend une valeur.";
         // Options glued together are not Qt's way: "-hv" is one unknown name.
         QTest::newRow("collées") << QStringList{"-hv"} << true << 2 << QString() << "Option inconnue : -hv.";
     }
@@ -70,7 +75,10 @@ private Q_SLOTS:
                 QCOMPARE(aide.contains(QStringLiteral("-") + n + QLatin1Char(' ')) ||
                              aide.contains(QStringLiteral("-") + n + QLatin1Char(',')),
                          !o.cachee);
-        for (int s : {statut_normal, statut_demarrage_impossible, statut_ligne_refusee})
+        for (const QString& o : {QStringLiteral("--maintenant"), QStringLiteral("--exporter-xmltv FICHIER")})
+            QVERIFY2(aide.contains(o), qPrintable(o));
+        for (int s :
+             {statut_normal, statut_demarrage_impossible, statut_ligne_refusee, statut_ecriture_impossible})
             QVERIFY(tout.contains(QStringLiteral("\n  %1  ").arg(s)));
     }
 };

@@ -18,28 +18,28 @@ bool programme_installe(const QString& dossier_executable) {
            QFileInfo(QDir::cleanPath(dossier_executable)).fileName() == QLatin1String("bin");
 }
 
-QString dossier_donnees_perso() {
+QString dossier_donnees_perso(bool creer) {
     QString perso = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (perso.isEmpty())
         perso = QDir::homePath() + QStringLiteral("/.local/share");
     perso = QDir::cleanPath(perso + QStringLiteral("/Zapo-TV"));
-    if (!QDir().mkpath(perso))
+    if (creer && !QDir().mkpath(perso))
         qCWarning(zapo_plateforme, "Impossible de créer le dossier de données « %s ».",
                   qUtf8Printable(perso));
     return perso;
 }
 
-QString trouver_dossier_appli() {
+QString trouver_dossier_appli(bool creer) {
     const QString exe = QCoreApplication::applicationDirPath();
     if (programme_installe(exe)) {
         // Never beside an installed program, root included: /usr/bin is no place for a base.
         qCDebug(zapo_plateforme, "Programme installé dans « %s » : données de l'utilisateur.",
                 qUtf8Printable(exe));
-        return dossier_donnees_perso();
+        return dossier_donnees_perso(creer);
     }
     if (!exe.isEmpty() && ::access(QFile::encodeName(exe).constData(), W_OK) == 0)
         return QDir::cleanPath(exe);
-    const QString perso = dossier_donnees_perso();
+    const QString perso = dossier_donnees_perso(creer);
     qCInfo(zapo_plateforme, "Le dossier du programme « %s » est en lecture seule : données dans « %s ».",
            qUtf8Printable(exe), qUtf8Printable(perso));
     return perso;

@@ -1,12 +1,23 @@
 #include "shell/ligne_commande.h"
 
+#include "core/horloge.h"
 #include "core/version.h"
+#include "terminal/terminal.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QTextStream>
 
 #include <QRegularExpression>
 
 #include <cstdio>
 
 namespace zapo::coquille {
+
+static_assert(terminal::reussite == statut_normal &&
+              terminal::base_inutilisable == statut_demarrage_impossible &&
+              terminal::ligne_incorrecte == statut_ligne_refusee &&
+              terminal::ecriture_impossible == statut_ecriture_impossible);
 
 namespace {
 
@@ -24,6 +35,14 @@ QList<option_ligne> options_de_qt() {
         l << cachee(QString::fromLatin1(nom), QStringLiteral("valeur"));
     for (const char* nom : {"reverse", "widgetcount", "nograb", "dograb", "sync"})
         l << cachee(QString::fromLatin1(nom));
+    return l;
+}
+
+// Ours, Qt's and the terminal commands', for the reasons of a refusal.
+QList<option_ligne> toutes_options() {
+    QList<option_ligne> l = options_connues();
+    for (const QCommandLineOption& o : terminal::options())
+        l << option_ligne{o.names(), o.valueName(), o.description(), false};
     return l;
 }
 
@@ -46,7 +65,7 @@ QString expliquer_refus(const QCommandLineParser& p, const QStringList& argument
                                       : QStringLiteral("Options inconnues : %1."))
             .arg(noms.join(QStringLiteral(", ")));
     }
-    for (const option_ligne& o : options_connues()) {
+    for (const option_ligne& o : toutes_options()) {
         for (int i = 1; i < arguments.size(); ++i) {
             QString a = arguments.at(i);
             if (!a.startsWith(QLatin1Char('-')))
@@ -94,6 +113,7 @@ void declarer_options(QCommandLineParser& p) {
             q.setFlags(QCommandLineOption::HiddenFromHelp);
         p.addOption(q);
     }
+    terminal::declarer_options(p);
 }
 
 QString texte_aide() {
@@ -113,16 +133,25 @@ QString texte_aide() {
             gauche += QLatin1Char(' ') + o.valeur;
         t += QStringLiteral("  %1  %2\n").arg(gauche, -24).arg(o.aide);
     }
-    t += QStringLiteral("\n"
-                        "Les options de Qt (-platform, -display, -style...) sont acceptées.\n"
-                        "\n"
-                        "Codes de retour :\n"
-                        "  %1  fin normale (y compris quand Zapo-TV tourne déjà)\n"
-                        "  %2  démarrage impossible (dossier de données, base refusée)\n"
-                        "  %3  ligne de commande refusée\n")
-             .arg(statut_normal)
-             .arg(statut_demarrage_impossible)
-             .arg(statut_ligne_refusee);
+    for (const QCommandLineOption& o : terminal::options()) {
+        QString gauche = QStringLiteral("--") + o.names().constFirst();
+        if (!o.valueName().isEmpty())
+            gauche += QLatin1Char(' ') + o.valueName();
+        t += QStringLiteral("  %1  %2\n").arg(gauche, -24).arg(o.description());
+    }
+    t +=
+        QStringLiteral("\n"
+                       "Les options de Qt (-platform, -display, -style...) sont acceptées.\n"
+                       "\n"
+                       "Codes de retour :\n"
+                       "  %1  fin normale (y compris quand Zapo-TV tourne déjà)\n"
+                       "  %2  démarrage impossible, ou base introuvable, endommagée ou d'un autre programme\n"
+                       "  %3  ligne de commande refusée\n"
+                       "  %4  fichier d'export impossible à écrire\n")
+            .arg(statut_normal)
+            .arg(statut_demarrage_impossible)
+            .arg(statut_ligne_refusee)
+            .arg(statut_ecriture_impossible);
     return t;
 }
 
@@ -159,8 +188,23 @@ std::optional<int> repondre_ligne_commande(int argc, char** argv) {
     QCommandLineParser ligne;
     declarer_options(ligne);
     const decision_ligne d = analyser(ligne, arguments);
-    if (!d.quitter)
-        return std::nullopt;
+    if (!d.quitter) {
+        if (!terminal::demandee(ligne))
+            return std::nullopt;
+        // A core application only: no platform plugin, no display, no bus.
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Zapo-TV"));
+        // A refused base is said once, in the command's own words, not again as a log line.
+        if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+            QLoggingCategory::setFilterRules(QStringLiteral("zapo.base.warning=false"));
+        QTextStream sortie(stdout);
+        QTextStream erreurs(stderr);
+        const horloge_systeme h;
+        const std::optional<int> r = terminal::executer(ligne, sortie, erreurs, h);
+        sortie.flush();
+        erreurs.flush();
+        return r.value_or(statut_ligne_refusee);
+    }
     std::fputs(d.sortie.toLocal8Bit().constData(), stdout);
     std::fputs(d.erreur.toLocal8Bit().constData(), stderr);
     std::fflush(stdout);

@@ -14,6 +14,7 @@ namespace zapo::coquille {
 inline constexpr int statut_normal = 0;
 inline constexpr int statut_demarrage_impossible = 1;
 inline constexpr int statut_ligne_refusee = 2;
+inline constexpr int statut_ecriture_impossible = 3;
 
 // One option of the program. Empty `valeur` for a switch.
 struct option_ligne {
@@ -26,7 +27,7 @@ struct option_ligne {
 // Every option the program knows, in the order --help lists them.
 const QList<option_ligne>& options_connues();
 
-// Declares options_connues() on `p`.
+// Declares options_connues() and the terminal commands' options on `p`.
 void declarer_options(QCommandLineParser& p);
 
 // What the command line asks for.
@@ -46,7 +47,7 @@ QString texte_aide();
 
 // The whole step, first thing in the program: reads argv, prints the answer and
 // gives the exit status when the command line asks to stop; nullopt to start.
-// Options that run without windows hook in here.
+// The terminal commands (--maintenant...) run here too, without a window.
 std::optional<int> repondre_ligne_commande(int argc, char** argv);
 
 } // namespace zapo::coquille
