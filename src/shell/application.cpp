@@ -38,7 +38,7 @@ void inscrire_avec_icone() {
         donnees = QDir::homePath() + QStringLiteral("/.local/share");
     const QString dossier = donnees + QStringLiteral("/icons/hicolor/48x48/apps");
     QDir().mkpath(dossier);
-    vues::icone_programme().pixmap(48, 48).save(dossier + QStringLiteral("/zapo-tv.png"), "PNG");
+    vues::icone_programme().pixmap(QSize(48, 48), 1.0).save(dossier + QStringLiteral("/zapo-tv.png"), "PNG");
     registre::inscrire_demarrage(QStringLiteral("zapo-tv"));
 }
 

@@ -1,0 +1,634 @@
+// Every window through Qt's accessibility interface, as a screen reader sees it,
+// and every dialog driven from the keyboard alone.
+#include "banc_fenetre.h"
+#include "banc_maj.h"
+
+#include "about/fl_propos.h"
+#include "channels/fl_chaine.h"
+#include "shell/fl_premiere.h"
+#include "update/fl_connect.h"
+#include "views/clics_vues.h"
+#include "views/fl_main.h"
+#include "views/largeurs.h"
+
+#include <QAccessible>
+#include <QScopeGuard>
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTest>
+#include <QTextDocumentFragment>
+#include <QTreeWidget>
+#include <cmath>
+
+using namespace zapo;
+using namespace zapo::essais;
+
+namespace {
+
+// Events sent to assistive technology, by object and kind.
+struct evenements {
+    QList<QPair<QObject*, QAccessible::Event>> vus;
+    int nombre(QObject* o, QAccessible::Event t) const {
+        int n = 0;
+        for (const auto& [objet, type] : vus)
+            n += objet == o && type == t;
+        return n;
+    }
+};
+evenements* ecoute = nullptr;
+void recevoir(QAccessibleEvent* e) {
+    if (ecoute)
+        ecoute->vus.append({e->object(), e->type()});
+}
+
+QString texte_affiche(const QLabel* l) {
+    const bool riche = l->textFormat() == Qt::RichText ||
+                       (l->textFormat() == Qt::AutoText && Qt::mightBeRichText(l->text()));
+    return riche ? QTextDocumentFragment::fromHtml(l->text()).toPlainText() : l->text();
+}
+
+QString nom_accessible(QObject* o) {
+    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(o);
+    return i ? i->text(QAccessible::Name) : QString();
+}
+
+// Whatever a cell shows (text or picture) is given a name.
+void verifier_cellules(QTreeWidget* l, QStringList& fautes) {
+    QAccessibleInterface* arbre = QAccessible::queryAccessibleInterface(l);
+    QAccessibleTableInterface* table = arbre ? arbre->tableInterface() : nullptr;
+    if (!table) {
+        fautes << l->objectName() + QStringLiteral(" : pas de table");
+        return;
+    }
+    for (int r = 0; r < l->topLevelItemCount(); ++r) {
+        const QTreeWidgetItem* it = l->topLevelItem(r);
+        for (int c = 0; c < l->columnCount(); ++c) {
+            if (l->isColumnHidden(c) || (it->text(c).isEmpty() && it->icon(c).isNull()))
+                continue;
+            QAccessibleInterface* cellule = table->cellAt(r, c);
+            const QString nom = cellule ? cellule->text(QAccessible::Name) : QString();
+            if (nom.isEmpty() || !nom.contains(it->text(c)))
+                fautes << QStringLiteral("%1 [%2,%3] « %4 » lu « %5 »")
+                              .arg(l->objectName())
+                              .arg(r)
+                              .arg(c)
+                              .arg(it->text(c), nom);
+        }
+    }
+}
+
+void parcourir(QAccessibleInterface* i, QStringList& fautes, int profondeur = 0) {
+    if (!i || profondeur > 40 || i->state().invisible)
+        return;
+    static const QList<QAccessible::Role> interactifs = {
+        QAccessible::PushButton, QAccessible::CheckBox, QAccessible::RadioButton, QAccessible::ProgressBar,
+        QAccessible::List,       QAccessible::Tree,     QAccessible::Table,       QAccessible::ListItem,
+        QAccessible::Graphic,    QAccessible::MenuItem, QAccessible::Link};
+    if (interactifs.contains(i->role()) && i->text(QAccessible::Name).trimmed().isEmpty())
+        fautes << QStringLiteral("sans nom : rôle %1, objet %2")
+                      .arg(int(i->role()))
+                      .arg(i->object() ? i->object()->objectName() : QStringLiteral("?"));
+    // Rows of item views are checked cell by cell, with what they show.
+    if (i->tableInterface())
+        return;
+    for (int n = 0; n < i->childCount(); ++n)
+        parcourir(i->child(n), fautes, profondeur + 1);
+}
+
+// Each visible label is read as it shows; every element one can act on, and
+// every picture, has a name.
+QStringList fautes_arbre(QWidget* fenetre) {
+    QStringList fautes;
+    for (QLabel* l : fenetre->findChildren<QLabel*>()) {
+        if (!l->isVisibleTo(fenetre))
+            continue;
+        const QString nom = nom_accessible(l);
+        if (!l->pixmap().isNull() && nom.isEmpty())
+            fautes << l->objectName() + QStringLiteral(" : image sans nom");
+        const QString texte = texte_affiche(l).trimmed();
+        if (!texte.isEmpty() && !nom.contains(texte))
+            fautes << QStringLiteral("%1 montre « %2 » mais se lit « %3 »").arg(l->objectName(), texte, nom);
+    }
+    for (QTreeWidget* l : fenetre->findChildren<QTreeWidget*>())
+        if (l->isVisibleTo(fenetre))
+            verifier_cellules(l, fautes);
+    parcourir(QAccessible::queryAccessibleInterface(fenetre), fautes);
+    return fautes;
+}
+
+double luminance(const QColor& c) {
+    auto canal = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * canal(c.redF()) + 0.7152 * canal(c.greenF()) + 0.0722 * canal(c.blueF());
+}
+double contraste(const QColor& a, const QColor& b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Each label's text against the background it is painted on, and each list's
+// text against its own background.
+QStringList textes_peu_lisibles(QWidget* fenetre) {
+    QStringList fautes;
+    for (QLabel* l : fenetre->findChildren<QLabel*>()) {
+        if (!l->isVisibleTo(fenetre) || l->text().isEmpty() || l->textFormat() == Qt::RichText)
+            continue;
+        const QWidget* fond = l;
+        while (fond->parentWidget() && !fond->autoFillBackground() &&
+               !fond->testAttribute(Qt::WA_StyledBackground) && !fond->isWindow())
+            fond = fond->parentWidget();
+        const QColor f = fond->palette().color(fond->backgroundRole());
+        const QColor t = l->palette().color(l->foregroundRole());
+        if (contraste(f, t) < 3)
+            fautes << QStringLiteral("%1 : %2 sur %3").arg(l->objectName(), t.name(), f.name());
+    }
+    for (QAbstractItemView* v : fenetre->findChildren<QAbstractItemView*>()) {
+        const QColor f = v->viewport()->palette().color(QPalette::Base);
+        const QColor t = v->palette().color(QPalette::Text);
+        if (contraste(f, t) < 3)
+            fautes << QStringLiteral("%1 : %2 sur %3").arg(v->objectName(), t.name(), f.name());
+    }
+    return fautes;
+}
+
+#define VERIFIER_ARBRE(fenetre)                                                                              \
+    do {                                                                                                     \
+        const QStringList fautes = fautes_arbre(fenetre);                                                    \
+        QVERIFY2(fautes.isEmpty(), qPrintable(fautes.join(QStringLiteral("\n"))));                           \
+    } while (false)
+
+} // namespace
+
+class test_accessibilite : public QObject {
+    Q_OBJECT
+    evenements evts;
+
+private Q_SLOTS:
+    void initTestCase() {
+        QAccessible::installUpdateHandler(&recevoir);
+        QAccessible::setActive(true);
+        ecoute = &evts;
+    }
+    void init() { evts = {}; }
+    void cleanupTestCase() { ecoute = nullptr; }
+
+    void fenetre_principale() {
+        banc_principal b;
+        b.remplir();
+        QVERIFY(QTest::qWaitForWindowExposed(b.f.get()));
+        QCOMPARE(b.f->txt1->text(), QStringLiteral("Le magazine de la santé et du bien-être au quotidien"));
+        VERIFIER_ARBRE(b.f.get());
+        // The menus' items too.
+        QStringList sans_nom;
+        for (QAction* a : b.f->findChildren<QAction*>())
+            if (!a->isSeparator() && a->text().isEmpty())
+                sans_nom << a->objectName();
+        QVERIFY2(sans_nom.isEmpty(), qPrintable(sans_nom.join(',')));
+    }
+
+    // A text that changes is announced: the status line, the panel, the date.
+    void annonces_fenetre_principale() {
+        banc_principal b;
+        b.remplir();
+        evts = {};
+        b.h.regler(QDateTime(QDate(2026, 12, 7), QTime(21, 20)));
+        b.ctx.g.texte_etat = QStringLiteral("La base n'est pas à jour.");
+        clics::tps_minute_Timer(b.ctx, *b.f);
+        QCOMPARE(b.f->txt_etat->text(), b.ctx.g.texte_etat);
+        QCOMPARE(b.f->txt1->text(), QStringLiteral("Journal"));
+        for (QLabel* l : {b.f->txt_etat, b.f->txt1, b.f->txt_hd1, b.f->txt_date})
+            QVERIFY2(evts.nombre(l, QAccessible::NameChanged) > 0, qPrintable(l->objectName()));
+        QVERIFY(evts.nombre(b.f->progres, QAccessible::ValueChanged) > 0);
+    }
+
+    void noms_de_chaines_lisibles_data() {
+        QTest::addColumn<QString>("nom");
+        for (const char* n : {"TF1 Séries Films", "RMC Découverte", "France 2", "Canal+"})
+            QTest::newRow(n) << QString::fromUtf8(n);
+    }
+    // The style's own text rectangle holds the whole name: nothing is cut.
+    void noms_de_chaines_lisibles() {
+        QFETCH(QString, nom);
+        banc_principal b;
+        b.remplir();
+        QVERIFY(QTest::qWaitForWindowExposed(b.f.get()));
+        QTreeWidget* l = b.f->lst_chaines;
+        const auto trouves = l->findItems(nom, Qt::MatchExactly);
+        QCOMPARE(trouves.size(), 1);
+        QTreeWidgetItem* it = trouves.first();
+        QStyleOptionViewItem opt;
+        opt.initFrom(l->viewport());
+        opt.rect = l->visualItemRect(it);
+        opt.rect.setLeft(l->header()->sectionViewportPosition(0));
+        opt.rect.setWidth(l->columnWidth(0));
+        opt.font = l->font();
+        opt.fontMetrics = QFontMetrics(l->font());
+        opt.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+        opt.decorationSize = l->iconSize();
+        opt.decorationPosition = QStyleOptionViewItem::Left;
+        opt.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        opt.text = nom;
+        opt.icon = it->icon(0);
+        const QRect texte = l->style()->subElementRect(QStyle::SE_ItemViewItemText, &opt, l);
+        const int marge = l->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, l) + 1;
+        QVERIFY2(opt.fontMetrics.horizontalAdvance(nom) <= texte.width() - 2 * marge,
+                 qPrintable(QStringLiteral("%1 px pour %2 px")
+                                .arg(texte.width() - 2 * marge)
+                                .arg(opt.fontMetrics.horizontalAdvance(nom))));
+        // The list still shows every column without a sideways scroll bar.
+        QVERIFY(!l->horizontalScrollBar()->isVisible());
+        QVERIFY(l->columnWidth(1) >= 1520 / 15);
+    }
+
+    // The main window's commands from the keyboard, and the shortcuts in the menus.
+    void raccourcis_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QKeySequence>("touches");
+        QTest::newRow("Mettre à jour") << "amaj" << QKeySequence(Qt::Key_F5);
+        QTest::newRow("Supprimer") << "dsupr" << QKeySequence(Qt::Key_Delete);
+        QTest::newRow("Quitter") << "aquitter" << QKeySequence(Qt::CTRL | Qt::Key_Q);
+    }
+    void raccourcis() {
+        QFETCH(QString, action);
+        QFETCH(QKeySequence, touches);
+        banc_principal b;
+        b.remplir();
+        b.f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(b.f.get()));
+        auto* a = b.f->findChild<QAction*>(action);
+        QVERIFY(a);
+        QCOMPARE(a->shortcut(), touches);
+        QVERIFY(a->isShortcutVisibleInContextMenu() || !b.f->menuBar()->actions().isEmpty());
+        QSignalSpy declenche(a, &QAction::triggered);
+        // From the channel list, where the focus is most of the time.
+        b.f->lst_chaines->setFocus();
+        QTest::keySequence(b.f.get(), touches);
+        QCOMPARE(declenche.size(), 1);
+    }
+
+    // Tab walks the main window's controls in reading order.
+    void ordre_tabulation_principale() {
+        banc_principal b;
+        b.remplir();
+        b.f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(b.f.get()));
+        b.f->bt_maj->setFocus();
+        QStringList vus{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            vus << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(vus, QStringList({"bt_maj", "lst_chaines", "bt_ajouter", "bt_suppr", "lst_prog"}));
+    }
+
+    // The progress window during a real run: what it shows is what is read,
+    // and each new operation is announced.
+    void fenetre_progression() {
+        banc_maj b;
+        auto chaines = trois_chaines();
+        for (const auto& c : chaines)
+            b.ajouter(c);
+        b.ajouter({7, QStringLiteral("Sans Page"), QStringLiteral("/rien"), {}}, false);
+        QStringList fautes, lus;
+        b.sur_cours = [&](maj::fl_maj& f, const QString& t) {
+            if (!f.isVisible())
+                return;
+            fautes << fautes_arbre(&f);
+            lus << nom_accessible(f.txt_cours);
+            if (evts.nombre(f.txt_cours, QAccessible::NameChanged) == 0)
+                fautes << QStringLiteral("« %1 » non annoncé").arg(t);
+            QCOMPARE(f.txt_cours->accessibleDescription(), QStringLiteral("Opération en cours"));
+            evts = {};
+        };
+        QCOMPARE(b.lancer(), maj::fin_maj::complete);
+        QVERIFY2(fautes.isEmpty(), qPrintable(fautes.join('\n')));
+        QVERIFY(lus.contains(QStringLiteral("Récupération Télé Une")));
+        QVERIFY(lus.contains(QStringLiteral("ECHEC Sans Page")));
+    }
+
+    void progression_erreur_connexion() {
+        banc_maj b;
+        b.ajouter(trois_chaines().front());
+        b.connexion.en_ligne = false;
+        b.connexion.numerotation_reussit = false;
+        b.reponse_invite = 1;
+        QString lu;
+        bool annonce = false;
+        b.sur_cours = [&](maj::fl_maj& f, const QString& t) {
+            if (t == QStringLiteral("Erreur de connection Internet")) {
+                lu = nom_accessible(f.txt_cours);
+                annonce = evts.nombre(f.txt_cours, QAccessible::NameChanged) > 0;
+            }
+        };
+        b.lancer();
+        QCOMPARE(lu, QStringLiteral("Erreur de connection Internet"));
+        QVERIFY(annonce);
+    }
+
+    // Escape and Enter in the progress window both stop the run, as "Annuler".
+    void progression_clavier_data() {
+        QTest::addColumn<int>("touche");
+        QTest::newRow("Échap") << int(Qt::Key_Escape);
+        QTest::newRow("Entrée") << int(Qt::Key_Return);
+    }
+    void progression_clavier() {
+        QFETCH(int, touche);
+        banc_maj b;
+        for (const auto& c : trois_chaines())
+            b.ajouter(c);
+        b.sur_cours = [&](maj::fl_maj& f, const QString& t) {
+            if (t.startsWith(QStringLiteral("Récupération")))
+                QTest::keyClick(&f, Qt::Key(touche));
+        };
+        QCOMPARE(b.lancer(), maj::fin_maj::annulee);
+        QCOMPARE(b.cours.size(), 2);
+    }
+
+    void invite_connexion() {
+        contexte ctx;
+        maj::fl_connect f(ctx);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        VERIFIER_ARBRE(&f);
+        // The countdown is read as it shows.
+        f.tps_non_Timer();
+        QCOMPARE(nom_accessible(f.bt_non), QStringLiteral("NON (9)"));
+    }
+
+    void invite_clavier_data() {
+        QTest::addColumn<QList<int>>("touches");
+        QTest::addColumn<int>("reponse");
+        QTest::addColumn<bool>("memorise");
+        using L = QList<int>;
+        QTest::newRow("Entrée : OUI") << L{Qt::Key_Return} << 2 << false;
+        QTest::newRow("Tab puis Entrée : NON") << L{Qt::Key_Tab, Qt::Key_Return} << 1 << false;
+        QTest::newRow("Tab puis Espace : NON") << L{Qt::Key_Tab, Qt::Key_Space} << 1 << false;
+        QTest::newRow("Échap : pas de réponse") << L{Qt::Key_Escape} << 0 << false;
+        QTest::newRow("case cochée puis OUI")
+            << L{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space, Qt::Key_Tab, Qt::Key_Return} << 2 << true;
+    }
+    void invite_clavier() {
+        QFETCH(QList<int>, touches);
+        QFETCH(int, reponse);
+        QFETCH(bool, memorise);
+        contexte ctx;
+        int enregistrements = 0;
+        ctx.enregistrer_options = [&] { ++enregistrements; };
+        QPointer<maj::fl_connect> f = new maj::fl_connect(ctx);
+        f->setAttribute(Qt::WA_DeleteOnClose);
+        f->show();
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        QCOMPARE(QApplication::focusWidget(), f->bt_oui);
+        for (int t : touches)
+            if (f)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key(t));
+        QTRY_VERIFY(!f || !f->isVisible());
+        QCOMPARE(ctx.g.reponse_connexion, reponse);
+        QCOMPARE(ctx.g.opt_connexion, memorise);
+        QCOMPARE(enregistrements, memorise ? 1 : 0);
+        delete f;
+    }
+
+    void premiere_utilisation() {
+        contexte ctx;
+        coquille::fl_premiere f(ctx, {}, {});
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        VERIFIER_ARBRE(&f);
+    }
+
+    void premiere_clavier_data() {
+        QTest::addColumn<QList<int>>("touches");
+        QTest::addColumn<int>("resultat");
+        QTest::addColumn<QList<bool>>("options");
+        using L = QList<int>;
+        using B = QList<bool>;
+        QTest::newRow("Entrée") << L{Qt::Key_Return} << int(QDialog::Accepted)
+                                << B{true, false, false, false};
+        QTest::newRow("Échap") << L{Qt::Key_Escape} << int(QDialog::Rejected) << B{true, false, false, false};
+        QTest::newRow("Espace sur la première case")
+            << L{Qt::Key_Space, Qt::Key_Return} << int(QDialog::Accepted) << B{false, false, false, false};
+        QTest::newRow("Tab jusqu'à l'agent")
+            << L{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space, Qt::Key_Tab, Qt::Key_Space}
+            << int(QDialog::Accepted) << B{true, false, false, true};
+    }
+    void premiere_clavier() {
+        QFETCH(QList<int>, touches);
+        QFETCH(int, resultat);
+        QFETCH(QList<bool>, options);
+        contexte ctx;
+        int inscrit = 0, retire = 0;
+        coquille::fl_premiere f(
+            ctx, [&] { ++inscrit; }, [&] { ++retire; });
+        f.show();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QCOMPARE(QApplication::focusWidget(), f.choix_0);
+        for (int t : touches)
+            if (f.isVisible())
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key(t));
+        QVERIFY(!f.isVisible());
+        QCOMPARE(f.result(), resultat);
+        QCOMPARE(
+            QList<bool>({ctx.g.opt_majauto, ctx.g.opt_connexion, ctx.g.opt_deconnexion, ctx.g.opt_agent}),
+            options);
+        QCOMPARE(inscrit + retire, resultat == QDialog::Accepted ? 1 : 0);
+    }
+
+    void ajout_chaine() {
+        dossier_essai dossier;
+        fausses_boites boites;
+        contexte ctx;
+        ctx.g.dossier_appli = dossier.chemin();
+        ctx.boites = &boites;
+        std::vector<QPixmap> logos;
+        for (int n = 1; n <= 16; ++n)
+            logos.push_back(vues::dessiner_logo(n));
+        QPointer<chaines::fl_chaine> f = chaines::fl_chaine::afficher(ctx, logos);
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        VERIFIER_ARBRE(f);
+        QCOMPARE(nom_accessible(f->bt_preced), QStringLiteral("Image précédente"));
+        QCOMPARE(nom_accessible(f->bt_suiv), QStringLiteral("Image suivante"));
+        QCOMPARE(nom_accessible(f->img), QStringLiteral("Logo 1 sur 16"));
+        // The catalogue's rows are read by their names.
+        QAccessibleInterface* liste = QAccessible::queryAccessibleInterface(f->lst_dispo);
+        QVERIFY(liste && liste->childCount() > 0);
+        QCOMPARE(liste->child(0)->text(QAccessible::Name), f->lst_dispo->item(0)->text());
+        delete f;
+    }
+
+    // The add-channel dialog without a mouse.
+    void ajout_clavier_data() {
+        QTest::addColumn<QList<int>>("touches");
+        QTest::addColumn<int>("image");
+        QTest::addColumn<int>("ajoutees");
+        QTest::addColumn<bool>("ouverte");
+        QTest::addColumn<QString>("focus"); // after the keys, when still open
+        using L = QList<int>;
+        QTest::newRow("rien") << L{} << 1 << 0 << true << "bt_annuler";
+        QTest::newRow("Tab : OK puis la liste")
+            << L{Qt::Key_Tab, Qt::Key_Tab} << 1 << 0 << true << "lst_dispo";
+        QTest::newRow("Tab : puis > et <")
+            << L{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab} << 1 << 0 << true << "bt_preced";
+        QTest::newRow("droite") << L{Qt::Key_Right} << 2 << 0 << true << "bt_annuler";
+        QTest::newRow("gauche tourne au dernier") << L{Qt::Key_Left} << 16 << 0 << true << "bt_annuler";
+        QTest::newRow("flèches depuis la liste")
+            << L{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left} << 3
+            << 0 << true << "lst_dispo";
+        QTest::newRow("Entrée sur Annuler") << L{Qt::Key_Return} << 1 << 0 << false << "";
+        QTest::newRow("Échap") << L{Qt::Key_Right, Qt::Key_Escape} << 2 << 0 << false << "";
+        QTest::newRow("choix au clavier puis Entrée")
+            << L{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Right, Qt::Key_Return} << 2 << 1 << false
+            << "";
+        QTest::newRow("Entrée sans choix ne ferme pas")
+            << L{Qt::Key_Tab, Qt::Key_Return} << 1 << 0 << true << "bt_ok";
+    }
+    void ajout_clavier() {
+        QFETCH(QList<int>, touches);
+        QFETCH(int, image);
+        QFETCH(int, ajoutees);
+        QFETCH(bool, ouverte);
+        QFETCH(QString, focus);
+        dossier_essai dossier;
+        fausses_boites boites;
+        contexte ctx;
+        ctx.g.dossier_appli = dossier.chemin();
+        ctx.boites = &boites;
+        int rafraichis = 0;
+        ctx.rafraichir_fenetre = [&] { ++rafraichis; };
+        std::vector<QPixmap> logos;
+        for (int n = 1; n <= 16; ++n)
+            logos.push_back(vues::dessiner_logo(n));
+        QPointer<chaines::fl_chaine> f = chaines::fl_chaine::afficher(ctx, logos);
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        QCOMPARE(QApplication::focusWidget(), f->bt_annuler);
+        int derniere_image = 1;
+        for (int t : touches) {
+            if (!f || !f->isVisible())
+                break;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(t));
+            if (f)
+                derniere_image = f->image_courante;
+        }
+        QCOMPARE(derniere_image, image);
+        if (ouverte) {
+            QVERIFY(f && f->isVisible());
+            QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+            QCOMPARE(nom_accessible(f->img), QStringLiteral("Logo %1 sur 16").arg(image));
+        } else {
+            QTRY_VERIFY(!f);
+        }
+        const auto ch = donnees::base_programmes(dossier.base()).lire_chaines();
+        QCOMPARE(int(ch.size()), ajoutees);
+        if (ajoutees) {
+            QCOMPARE(ch.front().num_image, image);
+            QCOMPARE(rafraichis, 1);
+        }
+        delete f;
+    }
+
+    void a_propos() {
+        contexte ctx;
+        QPointer<apropos::fl_propos> f = apropos::fl_propos::afficher(ctx, [](const QUrl&) { return true; });
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        VERIFIER_ARBRE(f);
+        delete f;
+    }
+
+    void a_propos_clavier_data() {
+        QTest::addColumn<QList<int>>("touches");
+        QTest::addColumn<QString>("lien"); // scheme of the address opened, or empty
+        QTest::addColumn<bool>("ouverte");
+        using L = QList<int>;
+        QTest::newRow("Entrée : OK") << L{Qt::Key_Return} << "" << false;
+        QTest::newRow("Échap") << L{Qt::Key_Escape} << "" << false;
+        QTest::newRow("Tab puis Entrée : le courriel") << L{Qt::Key_Tab, Qt::Key_Return} << "mailto" << true;
+    }
+    void a_propos_clavier() {
+        QFETCH(QList<int>, touches);
+        QFETCH(QString, lien);
+        QFETCH(bool, ouverte);
+        contexte ctx;
+        fausses_boites boites;
+        ctx.boites = &boites;
+        QStringList ouverts;
+        QPointer<apropos::fl_propos> f = apropos::fl_propos::afficher(ctx, [&](const QUrl& u) {
+            ouverts << u.scheme();
+            return true;
+        });
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        for (int t : touches)
+            if (f && f->isVisible())
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key(t));
+        QCOMPARE(ouverts, lien.isEmpty() ? QStringList() : QStringList{lien});
+        if (ouverte)
+            QVERIFY(f && f->isVisible());
+        else
+            QTRY_VERIFY(!f);
+        delete f;
+    }
+
+    // Under a dark desktop theme no text turns light on light.
+    void theme_sombre_data() {
+        QTest::addColumn<QString>("fenetre");
+        for (const char* f : {"principale", "progression", "premiere", "a_propos", "ajout", "invite"})
+            QTest::newRow(f) << QString::fromLatin1(f);
+    }
+    void theme_sombre() {
+        QFETCH(QString, fenetre);
+        const QPalette avant = QApplication::palette();
+        QPalette sombre;
+        sombre.setColor(QPalette::Window, QColor(40, 40, 40));
+        sombre.setColor(QPalette::WindowText, QColor(235, 235, 235));
+        sombre.setColor(QPalette::Base, QColor(30, 30, 30));
+        sombre.setColor(QPalette::Text, QColor(235, 235, 235));
+        sombre.setColor(QPalette::Button, QColor(50, 50, 50));
+        sombre.setColor(QPalette::ButtonText, QColor(235, 235, 235));
+        QApplication::setPalette(sombre);
+        const auto remettre = qScopeGuard([&] { QApplication::setPalette(avant); });
+        contexte ctx;
+        dossier_essai dossier;
+        ctx.g.dossier_appli = dossier.chemin();
+        std::unique_ptr<QWidget> w;
+        std::unique_ptr<banc_principal> b;
+        if (fenetre == QLatin1String("principale")) {
+            b = std::make_unique<banc_principal>();
+            b->remplir();
+            w.reset(b->f.release());
+        } else if (fenetre == QLatin1String("progression")) {
+            auto* f = new maj::fl_maj;
+            f->ecrire_cours(QStringLiteral("Récupération TF1"));
+            w.reset(f);
+        } else if (fenetre == QLatin1String("premiere")) {
+            w = std::make_unique<coquille::fl_premiere>(ctx, std::function<void()>{},
+                                                        std::function<void()>{});
+        } else if (fenetre == QLatin1String("a_propos")) {
+            w.reset(apropos::fl_propos::afficher(ctx, [](const QUrl&) { return true; }));
+        } else if (fenetre == QLatin1String("ajout")) {
+            std::vector<QPixmap> logos{vues::dessiner_logo(1)};
+            w.reset(chaines::fl_chaine::afficher(ctx, logos));
+        } else {
+            w = std::make_unique<maj::fl_connect>(ctx);
+        }
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const QStringList fautes = textes_peu_lisibles(w.get());
+        QVERIFY2(fautes.isEmpty(), qPrintable(fautes.join('\n')));
+    }
+};
+
+QTEST_MAIN(test_accessibilite)
+#include "test_accessibilite.moc"
