@@ -17,6 +17,7 @@
 #include "shell/fl_premiere.h"
 #include "update/fl_maj.h"
 #include "update/maj_programmes.h"
+#include "views/annonce.h"
 #include "views/clics_vues.h"
 
 #include <QApplication>
@@ -57,7 +58,7 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
             maj::branchements b;
             b.afficher_etat = [this](const QString& texte) {
                 if (fl_main_)
-                    fl_main_->txt_etat->setText(texte);
+                    vues::ecrire_texte(fl_main_->txt_etat, texte);
             };
             maj::executer_maj(ctx_, std::move(b));
         };

@@ -1,13 +1,16 @@
 #include "views/clics_vues.h"
 
 #include "core/version.h"
+#include "views/annonce.h"
 #include "views/fl_main.h"
 
 #include <QSignalBlocker>
 
 namespace zapo::clics {
 
-QString titre_fenetre() { return QStringLiteral("Zapo-TV  ") + texte_version(); }
+QString titre_fenetre() {
+    return QStringLiteral("Zapo-TV  ") + texte_version();
+}
 
 void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
     auto& g = ctx.g;
@@ -18,7 +21,7 @@ void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
     f.setWindowTitle(titre_fenetre());
     g.chaine_courante = 1;
     remplir_chaines(ctx, f);
-    f.txt_etat->setText(g.texte_etat);
+    vues::ecrire_texte(f.txt_etat, g.texte_etat);
     if (!verifier_base(ctx) && g.opt_majauto && ctx.lancer_maj)
         ctx.lancer_maj();
     remplir_programmes(ctx, f);
