@@ -279,6 +279,37 @@ private Q_SLOTS:
         QCOMPARE(declenche.size(), 1);
     }
 
+    // F10 opens the first menu; the arrows and Enter choose an item.
+    void menus_au_clavier_data() {
+        QTest::addColumn<QList<int>>("touches");
+        QTest::addColumn<QString>("action");
+        using L = QList<int>;
+        QTest::newRow("Date de la base") << L{Qt::Key_Down, Qt::Key_Return} << "adate";
+        QTest::newRow("Réduire") << L{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << "afermer";
+        QTest::newRow("Vider la liste") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Return} << "dvide";
+        QTest::newRow("A propos") << L{Qt::Key_Left, Qt::Key_Up, Qt::Key_Return} << "bpropos";
+    }
+    void menus_au_clavier() {
+        QFETCH(QList<int>, touches);
+        QFETCH(QString, action);
+        banc_principal b;
+        b.remplir();
+        b.f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(b.f.get()));
+        auto* a = b.f->findChild<QAction*>(action);
+        QVERIFY(a);
+        QSignalSpy declenche(a, &QAction::triggered);
+        b.f->lst_chaines->setFocus();
+        QTest::keyClick(b.f.get(), Qt::Key_F10);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        for (int t : touches) {
+            QWidget* cible = QApplication::activePopupWidget();
+            QVERIFY(cible);
+            QTest::keyClick(cible, Qt::Key(t));
+        }
+        QTRY_COMPARE(declenche.size(), 1);
+    }
+
     // Tab walks the main window's controls in reading order.
     void ordre_tabulation_principale() {
         banc_principal b;

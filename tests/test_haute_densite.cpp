@@ -4,7 +4,10 @@
 #include "banc_fenetre.h"
 
 #include "about/fl_propos.h"
+#include "channels/fl_chaine.h"
 #include "shell/fl_premiere.h"
+#include "update/fl_connect.h"
+#include "update/fl_maj.h"
 #include "views/haute_densite.h"
 
 #include <QDir>
@@ -106,8 +109,19 @@ private Q_SLOTS:
         QPointer<apropos::fl_propos> propos =
             apropos::fl_propos::afficher(ctx, [](const QUrl&) { return true; });
         QVERIFY(defaut_image(propos->Image1->pixmap(), QSize(48, 48), r).isEmpty());
+        maj::fl_maj progression;
+        progression.show();
+        maj::fl_connect invite(ctx);
+        invite.show();
+        dossier_essai dossier;
+        ctx.g.dossier_appli = dossier.chemin();
+        QPointer<chaines::fl_chaine> ajout = chaines::fl_chaine::afficher(ctx, {vues::dessiner_logo(1)});
+        QVERIFY(QTest::qWaitForWindowExposed(ajout));
+        QVERIFY(defaut_image(ajout->img->pixmap(), QSize(48, 35), r).isEmpty());
         QStringList coupes = textes_coupes(&premiere, {});
-        coupes << textes_coupes(propos, {});
+        coupes << textes_coupes(propos, {}) << textes_coupes(&progression, {}) << textes_coupes(&invite, {})
+               << textes_coupes(ajout, {});
+        delete ajout;
         QVERIFY2(coupes.isEmpty(), qPrintable(coupes.join('\n')));
         delete propos;
     }

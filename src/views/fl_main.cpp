@@ -6,9 +6,11 @@
 #include <QHeaderView>
 #include <QLayout>
 #include <QLinearGradient>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QShortcut>
 
 namespace zapo::vues {
 
@@ -180,6 +182,12 @@ fl_main::fl_main(QWidget* parent) : QMainWindow(parent) {
     progres->setAccessibleName(QStringLiteral("Partie écoulée du programme en cours"));
     lst_chaines->setAccessibleName(QStringLiteral("Chaines"));
     lst_prog->setAccessibleName(QStringLiteral("Liste des programmes"));
+    // F10 opens the menus from the keyboard, as elsewhere on the desktop.
+    auto* menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menus, &QShortcut::activated, this, [this] {
+        if (!menuBar()->actions().isEmpty())
+            menuBar()->setActiveAction(menuBar()->actions().constFirst());
+    });
 }
 
 fl_main::~fl_main() = default;
