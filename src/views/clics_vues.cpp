@@ -8,9 +8,7 @@
 
 namespace zapo::clics {
 
-QString titre_fenetre() {
-    return QStringLiteral("Zapo-TV  ") + texte_version();
-}
+QString titre_fenetre() { return QStringLiteral("Zapo-TV  ") + texte_version(); }
 
 void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
     auto& g = ctx.g;
