@@ -28,6 +28,18 @@ int largeur_noms(const QTreeWidget* l) {
     return retrait + l->iconSize().width() + marges + texte;
 }
 
+void elargir_derniere_colonne(QTreeWidget* l, int dessinee) {
+    const int derniere = l->columnCount() - 1;
+    if (derniere < 0)
+        return;
+    int place =
+        l->width() - 2 * l->frameWidth() - l->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l);
+    for (int c = 0; c < derniere; ++c)
+        if (!l->isColumnHidden(c))
+            place -= l->columnWidth(c);
+    l->setColumnWidth(derniere, std::max(dessinee, place));
+}
+
 void ajuster_colonne_chaine(QTreeWidget* l, int programme) {
     const int dessinee = pixels(largeur_chaine_dessinee);
     const int chaine = std::max(dessinee, largeur_noms(l));

@@ -13,4 +13,8 @@ int largeur_noms(const QTreeWidget* l);
 // whole in their tooltips and to screen readers.
 void ajuster_colonne_chaine(QTreeWidget* l, int programme);
 
+// Gives the last column of a list the room left at its right (keeping room for a
+// vertical scroll bar), never less than its drawn width `dessinee`.
+void elargir_derniere_colonne(QTreeWidget* l, int dessinee);
+
 } // namespace zapo::vues
