@@ -10,18 +10,13 @@
 #include "views/annonce.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
-#include "views/largeurs.h"
 
 #include <QAccessible>
-#include <QScopeGuard>
-
-#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QProgressBar>
-#include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
@@ -29,7 +24,9 @@
 #include <QTest>
 #include <QTextDocumentFragment>
 #include <QTreeWidget>
+
 #include <cmath>
+#include <functional>
 
 using namespace zapo;
 using namespace zapo::essais;
@@ -123,6 +120,11 @@ QStringList fautes_arbre(QWidget* fenetre) {
     for (QTreeWidget* l : fenetre->findChildren<QTreeWidget*>())
         if (l->isVisibleTo(fenetre))
             verifier_cellules(l, fautes);
+    for (QMenuBar* barre : fenetre->findChildren<QMenuBar*>())
+        for (QAction* m : barre->actions())
+            for (QAction* a : m->menu()->actions())
+                if (!a->isSeparator() && a->text().isEmpty())
+                    fautes << m->text() + QStringLiteral(" : élément sans nom");
     parcourir(QAccessible::queryAccessibleInterface(fenetre), fautes);
     return fautes;
 }
@@ -161,11 +163,43 @@ QStringList textes_peu_lisibles(QWidget* fenetre) {
     return fautes;
 }
 
-#define VERIFIER_ARBRE(fenetre)                                                                              \
-    do {                                                                                                     \
-        const QStringList fautes = fautes_arbre(fenetre);                                                    \
-        QVERIFY2(fautes.isEmpty(), qPrintable(fautes.join(QStringLiteral("\n"))));                           \
-    } while (false)
+QPalette palette_sombre() {
+    QPalette p;
+    for (auto [role, couleur] : {std::pair{QPalette::Window, QColor(40, 40, 40)},
+                                 {QPalette::WindowText, QColor(235, 235, 235)},
+                                 {QPalette::Base, QColor(30, 30, 30)},
+                                 {QPalette::Text, QColor(235, 235, 235)},
+                                 {QPalette::Button, QColor(50, 50, 50)},
+                                 {QPalette::ButtonText, QColor(235, 235, 235)}})
+        p.setColor(role, couleur);
+    return p;
+}
+
+std::vector<QPixmap> seize_logos() {
+    std::vector<QPixmap> logos;
+    for (int n = 1; n <= 16; ++n)
+        logos.push_back(vues::dessiner_logo(n));
+    return logos;
+}
+
+// Shows a window and waits until it has the keyboard.
+bool activer(QWidget* w) {
+    w->show();
+    w->activateWindow();
+    return QTest::qWaitForWindowActive(w);
+}
+
+// Keys sent one by one to whatever has the focus, while the window stays open.
+void frapper(QWidget* fenetre, const QList<int>& touches, const std::function<void()>& apres = {}) {
+    const QPointer<QWidget> f = fenetre;
+    for (int t : touches) {
+        if (!f || !f->isVisible())
+            return;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(t));
+        if (f && apres)
+            apres();
+    }
+}
 
 } // namespace
 
@@ -181,19 +215,46 @@ private Q_SLOTS:
     void init() { evts = {}; }
     void cleanupTestCase() { ecoute = nullptr; }
 
-    void fenetre_principale() {
+    // Each window as a screen reader reads it, under a light and a dark theme:
+    // labels read as shown, everything one acts on named, no light-on-light text.
+    void fenetres_data() {
+        QTest::addColumn<QString>("fenetre");
+        QTest::addColumn<bool>("sombre");
+        for (const char* f : {"principale", "progression", "premiere", "a_propos", "ajout", "invite"})
+            for (bool sombre : {false, true})
+                QTest::addRow("%s %s", f, sombre ? "sombre" : "clair") << QString::fromLatin1(f) << sombre;
+    }
+    void fenetres() {
+        QFETCH(QString, fenetre);
+        QFETCH(bool, sombre);
+        const QPalette avant = QApplication::palette();
+        const auto remettre = qScopeGuard([&] { QApplication::setPalette(avant); });
+        if (sombre)
+            QApplication::setPalette(palette_sombre());
         banc_principal b;
-        b.remplir();
-        QVERIFY(QTest::qWaitForWindowExposed(b.f.get()));
-        QCOMPARE(b.f->txt1->text(), QStringLiteral("Le magazine de la santé et du bien-être au quotidien"));
-        VERIFIER_ARBRE(b.f.get());
-        // The menus' items too.
-        QStringList sans_nom;
-        for (QAction* m : b.f->menuBar()->actions())
-            for (QAction* a : m->menu()->actions())
-                if (!a->isSeparator() && a->text().isEmpty())
-                    sans_nom << m->text() + QLatin1Char('/') + a->objectName();
-        QVERIFY2(sans_nom.isEmpty(), qPrintable(sans_nom.join(',')));
+        std::unique_ptr<QWidget> w;
+        if (fenetre == QLatin1String("principale")) {
+            b.remplir();
+            w = std::move(b.f);
+        } else if (fenetre == QLatin1String("progression")) {
+            auto* f = new maj::fl_maj;
+            f->ecrire_cours(QStringLiteral("Récupération TF1"));
+            w.reset(f);
+        } else if (fenetre == QLatin1String("premiere")) {
+            w = std::make_unique<coquille::fl_premiere>(b.ctx, std::function<void()>{},
+                                                        std::function<void()>{});
+        } else if (fenetre == QLatin1String("a_propos")) {
+            w.reset(apropos::fl_propos::afficher(b.ctx, [](const QUrl&) { return true; }));
+        } else if (fenetre == QLatin1String("ajout")) {
+            w.reset(chaines::fl_chaine::afficher(b.ctx, seize_logos()));
+        } else {
+            w = std::make_unique<maj::fl_connect>(b.ctx);
+        }
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const QStringList fautes = fautes_arbre(w.get()) + textes_peu_lisibles(w.get());
+        QVERIFY2(fautes.isEmpty(), qPrintable(fautes.join('\n')));
     }
 
     // A text that changes is announced: the status line, the panel, the date.
@@ -266,8 +327,7 @@ private Q_SLOTS:
         QFETCH(QKeySequence, touches);
         banc_principal b;
         b.remplir();
-        b.f->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(b.f.get()));
+        QVERIFY(activer(b.f.get()));
         auto* a = b.f->findChild<QAction*>(action);
         QVERIFY(a);
         QCOMPARE(a->shortcut(), touches);
@@ -294,8 +354,7 @@ private Q_SLOTS:
         QFETCH(QString, action);
         banc_principal b;
         b.remplir();
-        b.f->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(b.f.get()));
+        QVERIFY(activer(b.f.get()));
         auto* a = b.f->findChild<QAction*>(action);
         QVERIFY(a);
         QSignalSpy declenche(a, &QAction::triggered);
@@ -314,8 +373,7 @@ private Q_SLOTS:
     void ordre_tabulation_principale() {
         banc_principal b;
         b.remplir();
-        b.f->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(b.f.get()));
+        QVERIFY(activer(b.f.get()));
         b.f->bt_maj->setFocus();
         QStringList vus{QApplication::focusWidget()->objectName()};
         for (int i = 0; i < 4; ++i) {
@@ -327,46 +385,36 @@ private Q_SLOTS:
 
     // The progress window during a real run: what it shows is what is read,
     // and each new operation is announced.
+    void fenetre_progression_data() {
+        QTest::addColumn<bool>("en_ligne");
+        QTest::addColumn<QStringList>("attendus"); // among the texts read
+        QTest::newRow("en ligne") << true << QStringList{"Récupération Télé Une", "ECHEC Sans Page"};
+        QTest::newRow("hors ligne") << false << QStringList{"Erreur de connection Internet"};
+    }
     void fenetre_progression() {
+        QFETCH(bool, en_ligne);
+        QFETCH(QStringList, attendus);
         banc_maj b;
-        auto chaines = trois_chaines();
-        for (const auto& c : chaines)
+        for (const auto& c : trois_chaines())
             b.ajouter(c);
         b.ajouter({7, QStringLiteral("Sans Page"), QStringLiteral("/rien"), {}}, false);
+        b.connexion.en_ligne = b.connexion.numerotation_reussit = en_ligne;
+        b.reponse_invite = 1;
         QStringList fautes, lus;
         b.sur_cours = [&](maj::fl_maj& f, const QString& t) {
-            if (!f.isVisible())
-                return;
-            fautes << fautes_arbre(&f);
+            if (f.isVisible())
+                fautes << fautes_arbre(&f);
             lus << nom_accessible(f.txt_cours);
             if (evts.nombre(f.txt_cours, QAccessible::NameChanged) == 0)
                 fautes << QStringLiteral("« %1 » non annoncé").arg(t);
-            QCOMPARE(f.txt_cours->accessibleDescription(), QStringLiteral("Opération en cours"));
+            if (f.txt_cours->accessibleDescription() != QStringLiteral("Opération en cours"))
+                fautes << QStringLiteral("description perdue");
             evts = {};
         };
-        QCOMPARE(b.lancer(), maj::fin_maj::complete);
-        QVERIFY2(fautes.isEmpty(), qPrintable(fautes.join('\n')));
-        QVERIFY(lus.contains(QStringLiteral("Récupération Télé Une")));
-        QVERIFY(lus.contains(QStringLiteral("ECHEC Sans Page")));
-    }
-
-    void progression_erreur_connexion() {
-        banc_maj b;
-        b.ajouter(trois_chaines().front());
-        b.connexion.en_ligne = false;
-        b.connexion.numerotation_reussit = false;
-        b.reponse_invite = 1;
-        QString lu;
-        bool annonce = false;
-        b.sur_cours = [&](maj::fl_maj& f, const QString& t) {
-            if (t == QStringLiteral("Erreur de connection Internet")) {
-                lu = nom_accessible(f.txt_cours);
-                annonce = evts.nombre(f.txt_cours, QAccessible::NameChanged) > 0;
-            }
-        };
         b.lancer();
-        QCOMPARE(lu, QStringLiteral("Erreur de connection Internet"));
-        QVERIFY(annonce);
+        QVERIFY2(fautes.isEmpty(), qPrintable(fautes.join('\n')));
+        for (const QString& a : attendus)
+            QVERIFY2(lus.contains(a), qPrintable(a));
     }
 
     // Escape and Enter in the progress window both stop the run, as "Annuler".
@@ -386,17 +434,6 @@ private Q_SLOTS:
         };
         QCOMPARE(b.lancer(), maj::fin_maj::annulee);
         QCOMPARE(b.cours.size(), 2);
-    }
-
-    void invite_connexion() {
-        contexte ctx;
-        maj::fl_connect f(ctx);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        VERIFIER_ARBRE(&f);
-        // The countdown is read as it shows.
-        f.tps_non_Timer();
-        QCOMPARE(nom_accessible(f.bt_non), QStringLiteral("NON (9)"));
     }
 
     void invite_clavier_data() {
@@ -420,26 +457,16 @@ private Q_SLOTS:
         ctx.enregistrer_options = [&] { ++enregistrements; };
         QPointer<maj::fl_connect> f = new maj::fl_connect(ctx);
         f->setAttribute(Qt::WA_DeleteOnClose);
-        f->show();
-        f->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f));
+        QVERIFY(activer(f));
         QCOMPARE(QApplication::focusWidget(), f->bt_oui);
-        for (int t : touches)
-            if (f)
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key(t));
+        f->tps_non_Timer(); // the countdown is read as it shows
+        QCOMPARE(nom_accessible(f->bt_non), QStringLiteral("NON (9)"));
+        frapper(f, touches);
         QTRY_VERIFY(!f || !f->isVisible());
         QCOMPARE(ctx.g.reponse_connexion, reponse);
         QCOMPARE(ctx.g.opt_connexion, memorise);
         QCOMPARE(enregistrements, memorise ? 1 : 0);
         delete f;
-    }
-
-    void premiere_utilisation() {
-        contexte ctx;
-        coquille::fl_premiere f(ctx, {}, {});
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        VERIFIER_ARBRE(&f);
     }
 
     void premiere_clavier_data() {
@@ -465,41 +492,15 @@ private Q_SLOTS:
         int inscrit = 0, retire = 0;
         coquille::fl_premiere f(
             ctx, [&] { ++inscrit; }, [&] { ++retire; });
-        f.show();
-        f.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QVERIFY(activer(&f));
         QCOMPARE(QApplication::focusWidget(), f.choix_0);
-        for (int t : touches)
-            if (f.isVisible())
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key(t));
+        frapper(&f, touches);
         QVERIFY(!f.isVisible());
         QCOMPARE(f.result(), resultat);
         QCOMPARE(
             QList<bool>({ctx.g.opt_majauto, ctx.g.opt_connexion, ctx.g.opt_deconnexion, ctx.g.opt_agent}),
             options);
         QCOMPARE(inscrit + retire, resultat == QDialog::Accepted ? 1 : 0);
-    }
-
-    void ajout_chaine() {
-        dossier_essai dossier;
-        fausses_boites boites;
-        contexte ctx;
-        ctx.g.dossier_appli = dossier.chemin();
-        ctx.boites = &boites;
-        std::vector<QPixmap> logos;
-        for (int n = 1; n <= 16; ++n)
-            logos.push_back(vues::dessiner_logo(n));
-        QPointer<chaines::fl_chaine> f = chaines::fl_chaine::afficher(ctx, logos);
-        QVERIFY(QTest::qWaitForWindowExposed(f));
-        VERIFIER_ARBRE(f);
-        QCOMPARE(nom_accessible(f->bt_preced), QStringLiteral("Image précédente"));
-        QCOMPARE(nom_accessible(f->bt_suiv), QStringLiteral("Image suivante"));
-        QCOMPARE(nom_accessible(f->img), QStringLiteral("Logo 1 sur 16"));
-        // The catalogue's rows are read by their names.
-        QAccessibleInterface* liste = QAccessible::queryAccessibleInterface(f->lst_dispo);
-        QVERIFY(liste && liste->childCount() > 0);
-        QCOMPARE(liste->child(0)->text(QAccessible::Name), f->lst_dispo->item(0)->text());
-        delete f;
     }
 
     // The add-channel dialog without a mouse.
@@ -541,26 +542,18 @@ private Q_SLOTS:
         ctx.boites = &boites;
         int rafraichis = 0;
         ctx.rafraichir_fenetre = [&] { ++rafraichis; };
-        std::vector<QPixmap> logos;
-        for (int n = 1; n <= 16; ++n)
-            logos.push_back(vues::dessiner_logo(n));
-        QPointer<chaines::fl_chaine> f = chaines::fl_chaine::afficher(ctx, logos);
-        f->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f));
+        QPointer<chaines::fl_chaine> f = chaines::fl_chaine::afficher(ctx, seize_logos());
+        QVERIFY(activer(f));
         QCOMPARE(QApplication::focusWidget(), f->bt_annuler);
         int derniere_image = 1;
-        for (int t : touches) {
-            if (!f || !f->isVisible())
-                break;
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key(t));
-            if (f)
-                derniere_image = f->image_courante;
-        }
+        frapper(f, touches, [&] { derniere_image = f->image_courante; });
         QCOMPARE(derniere_image, image);
         if (ouverte) {
             QVERIFY(f && f->isVisible());
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
             QCOMPARE(nom_accessible(f->img), QStringLiteral("Logo %1 sur 16").arg(image));
+            QCOMPARE(nom_accessible(f->bt_preced), QStringLiteral("Image précédente"));
+            QCOMPARE(nom_accessible(f->bt_suiv), QStringLiteral("Image suivante"));
         } else {
             QTRY_VERIFY(!f);
         }
@@ -570,14 +563,6 @@ private Q_SLOTS:
             QCOMPARE(ch.front().num_image, image);
             QCOMPARE(rafraichis, 1);
         }
-        delete f;
-    }
-
-    void a_propos() {
-        contexte ctx;
-        QPointer<apropos::fl_propos> f = apropos::fl_propos::afficher(ctx, [](const QUrl&) { return true; });
-        QVERIFY(QTest::qWaitForWindowExposed(f));
-        VERIFIER_ARBRE(f);
         delete f;
     }
 
@@ -602,67 +587,14 @@ private Q_SLOTS:
             ouverts << u.scheme();
             return true;
         });
-        f->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f));
-        for (int t : touches)
-            if (f && f->isVisible()) {
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key(t));
-            }
+        QVERIFY(activer(f));
+        frapper(f, touches);
         QCOMPARE(ouverts, lien.isEmpty() ? QStringList() : QStringList{lien});
         if (ouverte)
             QVERIFY(f && f->isVisible());
         else
             QTRY_VERIFY(!f);
         delete f;
-    }
-
-    // Under a dark desktop theme no text turns light on light.
-    void theme_sombre_data() {
-        QTest::addColumn<QString>("fenetre");
-        for (const char* f : {"principale", "progression", "premiere", "a_propos", "ajout", "invite"})
-            QTest::newRow(f) << QString::fromLatin1(f);
-    }
-    void theme_sombre() {
-        QFETCH(QString, fenetre);
-        const QPalette avant = QApplication::palette();
-        QPalette sombre;
-        sombre.setColor(QPalette::Window, QColor(40, 40, 40));
-        sombre.setColor(QPalette::WindowText, QColor(235, 235, 235));
-        sombre.setColor(QPalette::Base, QColor(30, 30, 30));
-        sombre.setColor(QPalette::Text, QColor(235, 235, 235));
-        sombre.setColor(QPalette::Button, QColor(50, 50, 50));
-        sombre.setColor(QPalette::ButtonText, QColor(235, 235, 235));
-        QApplication::setPalette(sombre);
-        const auto remettre = qScopeGuard([&] { QApplication::setPalette(avant); });
-        contexte ctx;
-        dossier_essai dossier;
-        ctx.g.dossier_appli = dossier.chemin();
-        std::unique_ptr<QWidget> w;
-        std::unique_ptr<banc_principal> b;
-        if (fenetre == QLatin1String("principale")) {
-            b = std::make_unique<banc_principal>();
-            b->remplir();
-            w.reset(b->f.release());
-        } else if (fenetre == QLatin1String("progression")) {
-            auto* f = new maj::fl_maj;
-            f->ecrire_cours(QStringLiteral("Récupération TF1"));
-            w.reset(f);
-        } else if (fenetre == QLatin1String("premiere")) {
-            w = std::make_unique<coquille::fl_premiere>(ctx, std::function<void()>{},
-                                                        std::function<void()>{});
-        } else if (fenetre == QLatin1String("a_propos")) {
-            w.reset(apropos::fl_propos::afficher(ctx, [](const QUrl&) { return true; }));
-        } else if (fenetre == QLatin1String("ajout")) {
-            std::vector<QPixmap> logos{vues::dessiner_logo(1)};
-            w.reset(chaines::fl_chaine::afficher(ctx, logos));
-        } else {
-            w = std::make_unique<maj::fl_connect>(ctx);
-        }
-        w->setAttribute(Qt::WA_DeleteOnClose, false);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        const QStringList fautes = textes_peu_lisibles(w.get());
-        QVERIFY2(fautes.isEmpty(), qPrintable(fautes.join('\n')));
     }
 };
 
