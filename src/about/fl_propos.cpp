@@ -4,6 +4,8 @@
 #include "core/version.h"
 #include "views/fl_main.h"
 
+#include <QKeyEvent>
+
 namespace zapo::apropos {
 
 namespace {
@@ -19,6 +21,27 @@ void faire_lien(QLabel* l, const QString& texte, const QColor& couleur) {
     l->setCursor(Qt::PointingHandCursor);
     l->setAccessibleName(texte);
 }
+
+// Enter or Space on a link reached with Tab opens it, as a click does (the
+// dialog would otherwise take Enter for its OK button).
+class touche_lien final : public QObject {
+public:
+    touche_lien(QLabel* l, std::function<void()> action) : QObject(l), action_(std::move(action)) {
+        l->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int touche = static_cast<QKeyEvent*>(e)->key();
+        if (touche != Qt::Key_Return && touche != Qt::Key_Enter && touche != Qt::Key_Space)
+            return false;
+        action_();
+        return true;
+    }
+
+private:
+    std::function<void()> action_;
+};
 
 } // namespace
 
@@ -48,6 +71,8 @@ fl_propos::fl_propos(contexte& ctx, internet::ouvreur_liens ouvrir)
     faire_lien(site, internet::auteur_site(), QColor(0, 0, 255));
     connect(mail, &QLabel::linkActivated, this, [this] { garde(ctx_, [this] { mail_Click(); }); });
     connect(site, &QLabel::linkActivated, this, [this] { garde(ctx_, [this] { site_Click(); }); });
+    new touche_lien(mail, [this] { garde(ctx_, [this] { mail_Click(); }); });
+    new touche_lien(site, [this] { garde(ctx_, [this] { site_Click(); }); });
     connect(bt_ok, &QPushButton::clicked, this, [this] { garde(ctx_, [this] { bt_ok_Click(); }); });
 }
 

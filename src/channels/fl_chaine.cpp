@@ -4,6 +4,8 @@
 #include "data/base_programmes.h"
 #include "views/fl_main.h"
 
+#include <QShortcut>
+
 #include <algorithm>
 
 namespace zapo::chaines {
@@ -62,6 +64,15 @@ fl_chaine::fl_chaine(contexte& ctx, std::vector<QPixmap> images)
     brancher(bt_suiv, &fl_chaine::bt_suiv_Click);
     brancher(bt_ok, &fl_chaine::bt_ok_Click);
     brancher(bt_annuler, &fl_chaine::bt_annuler_Click);
+    // Without a mouse the arrows turn the pictures, wherever the focus is (the
+    // list only moves up and down).
+    auto fleche = [this](Qt::Key touche, void (fl_chaine::*action)()) {
+        auto* raccourci = new QShortcut(QKeySequence(touche), this);
+        connect(raccourci, &QShortcut::activated, this,
+                [this, action] { garde(ctx_, [&] { (this->*action)(); }); });
+    };
+    fleche(Qt::Key_Left, &fl_chaine::bt_preced_Click);
+    fleche(Qt::Key_Right, &fl_chaine::bt_suiv_Click);
 }
 
 fl_chaine::~fl_chaine() = default;

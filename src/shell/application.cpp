@@ -20,6 +20,7 @@
 #include "shell/ligne_commande.h"
 #include "update/fl_maj.h"
 #include "update/maj_programmes.h"
+#include "views/annonce.h"
 #include "views/clics_vues.h"
 
 #include <QApplication>
@@ -54,7 +55,7 @@ void inscrire_avec_icone() {
     const QString dossier = donnees + QStringLiteral("/icons/hicolor/48x48/apps");
     QDir().mkpath(dossier);
     const QString png = dossier + QStringLiteral("/zapo-tv.png");
-    if (!vues::icone_programme().pixmap(48, 48).save(png, "PNG"))
+    if (!vues::icone_programme().pixmap(QSize(48, 48), 1.0).save(png, "PNG"))
         qCWarning(zapo_coquille, "Icône « %s » non écrite.", qUtf8Printable(png));
     registre::inscrire_demarrage(QStringLiteral("zapo-tv"));
 }
@@ -114,7 +115,7 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
             b.automatique = maj_automatique_;
             b.afficher_etat = [this](const QString& texte) {
                 if (fl_main_)
-                    fl_main_->txt_etat->setText(texte);
+                    vues::ecrire_texte(fl_main_->txt_etat, texte);
             };
             maj::executer_maj(ctx_, std::move(b));
             if (fl_main_)

@@ -9,6 +9,8 @@ fl_connect::fl_connect(contexte& ctx, QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint),
       ctx_(ctx) {
     setupUi(this);
+    // The keyboard starts on the default answer, first in the Tab order.
+    bt_oui->setFocus();
     // Form_Load
     compte_rebours = 10;
     ctx_.g.reponse_connexion = 0;

@@ -1,5 +1,7 @@
 #include "update/fl_maj.h"
 
+#include "views/annonce.h"
+
 #include <QCloseEvent>
 
 #include <cmath>
@@ -34,7 +36,7 @@ void fl_maj::ecrire_progres2(float valeur) {
 }
 
 void fl_maj::ecrire_cours(const QString& texte) {
-    txt_cours->setText(texte);
+    vues::ecrire_texte(txt_cours, texte);
     Q_EMIT cours_ecrit(texte);
 }
 

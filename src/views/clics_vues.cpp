@@ -1,6 +1,7 @@
 #include "views/clics_vues.h"
 
 #include "core/version.h"
+#include "views/annonce.h"
 #include "views/fl_main.h"
 
 #include <QPointer>
@@ -21,7 +22,7 @@ void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
     f.setWindowTitle(titre_fenetre());
     g.chaine_courante = 1;
     remplir_chaines(ctx, f);
-    f.txt_etat->setText(g.texte_etat);
+    vues::ecrire_texte(f.txt_etat, g.texte_etat);
     if (!verifier_base(ctx) && g.opt_majauto && ctx.lancer_maj) {
         // The run's loops let the user close the window, or quit, meanwhile.
         const QPointer<vues::fl_main> garde_f(&f);

@@ -1,21 +1,23 @@
 #include "views/fl_main.h"
+#include "views/haute_densite.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLayout>
 #include <QLinearGradient>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QShortcut>
 
 namespace zapo::vues {
 
 namespace {
 
 QPixmap dessiner_banniere() {
-    QPixmap p(129, 28);
-    p.fill(Qt::transparent);
+    QPixmap p = toile(129, 28);
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing);
     QLinearGradient fond(0, 0, 129, 0);
@@ -29,21 +31,18 @@ QPixmap dessiner_banniere() {
     f.setBold(true);
     f.setPixelSize(16);
     g.setFont(f);
-    g.drawText(p.rect(), Qt::AlignCenter, QStringLiteral("Zapo-TV"));
+    g.drawText(QRectF(0, 0, 129, 28), Qt::AlignCenter, QStringLiteral("Zapo-TV"));
     return p;
 }
 
 QIcon dessiner_marque(const QColor& c) {
-    QPixmap p(16, 16);
-    p.fill(Qt::transparent);
-    QPainter g(&p);
-    g.setRenderHint(QPainter::Antialiasing);
-    g.setBrush(c);
-    g.setPen(c.darker(150));
-    QPolygonF fleche;
-    fleche << QPointF(4, 3) << QPointF(13, 8) << QPointF(4, 13);
-    g.drawPolygon(fleche);
-    return QIcon(p);
+    return icone_nette(16, 16, [&c](QPainter& g) {
+        g.setBrush(c);
+        g.setPen(c.darker(150));
+        QPolygonF fleche;
+        fleche << QPointF(4, 3) << QPointF(13, 8) << QPointF(4, 13);
+        g.drawPolygon(fleche);
+    });
 }
 
 } // namespace
@@ -54,8 +53,7 @@ QPixmap dessiner_logo(int n) {
                                         {120, 40, 160}, {0, 150, 170}, {40, 40, 40},  {230, 90, 150},
                                         {90, 60, 30},   {0, 110, 230}, {200, 70, 0},  {100, 150, 0},
                                         {60, 60, 140},  {180, 0, 90},  {0, 120, 120}, {150, 120, 0}};
-    QPixmap p(48, 35);
-    p.fill(Qt::transparent);
+    QPixmap p = toile(48, 35);
     if (n < 1 || n > 16)
         return p;
     const QColor c = couleurs[n - 1];
@@ -98,24 +96,21 @@ QPixmap dessiner_logo(int n) {
 
 // Our own drawing, the same as the installed SVG icon.
 static QIcon dessin_programme() {
-    QPixmap p(48, 48);
-    p.fill(Qt::transparent);
-    QPainter g(&p);
-    g.setRenderHint(QPainter::Antialiasing);
-    // A small television with a yellow "Z" on its screen.
-    g.setBrush(QColor(0, 0, 128));
-    g.setPen(Qt::NoPen);
-    g.drawRoundedRect(QRectF(3, 8, 42, 32), 6, 6);
-    g.setBrush(QColor(128, 128, 255));
-    g.drawRoundedRect(QRectF(7, 12, 34, 24), 3, 3);
-    g.setPen(QPen(QColor(0, 0, 128), 3, Qt::SolidLine, Qt::RoundCap));
-    g.drawLine(QPointF(17, 3), QPointF(24, 8));
-    g.drawLine(QPointF(31, 3), QPointF(24, 8));
-    g.setPen(QPen(QColor(255, 255, 0), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    QPolygonF z;
-    z << QPointF(15, 17) << QPointF(33, 17) << QPointF(15, 31) << QPointF(33, 31);
-    g.drawPolyline(z);
-    return QIcon(p);
+    return icone_nette(48, 48, [](QPainter& g) {
+        // A small television with a yellow "Z" on its screen.
+        g.setBrush(QColor(0, 0, 128));
+        g.setPen(Qt::NoPen);
+        g.drawRoundedRect(QRectF(3, 8, 42, 32), 6, 6);
+        g.setBrush(QColor(128, 128, 255));
+        g.drawRoundedRect(QRectF(7, 12, 34, 24), 3, 3);
+        g.setPen(QPen(QColor(0, 0, 128), 3, Qt::SolidLine, Qt::RoundCap));
+        g.drawLine(QPointF(17, 3), QPointF(24, 8));
+        g.drawLine(QPointF(31, 3), QPointF(24, 8));
+        g.setPen(QPen(QColor(255, 255, 0), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        QPolygonF z;
+        z << QPointF(15, 17) << QPointF(33, 17) << QPointF(15, 31) << QPointF(33, 31);
+        g.drawPolyline(z);
+    });
 }
 
 QIcon icone_programme() {
@@ -141,6 +136,8 @@ fl_main::fl_main(QWidget* parent) : QMainWindow(parent) {
     centralwidget->setAutoFillBackground(true);
     QPalette pal = centralwidget->palette();
     pal.setColor(QPalette::Window, QColor(192, 255, 255));
+    // A fixed background takes a fixed text colour, or a dark theme writes light on light.
+    pal.setColor(QPalette::WindowText, Qt::black);
     centralwidget->setPalette(pal);
     Shape2->lower();
     Shape1->lower();
@@ -191,6 +188,12 @@ fl_main::fl_main(QWidget* parent) : QMainWindow(parent) {
     progres->setAccessibleName(QStringLiteral("Partie écoulée du programme en cours"));
     lst_chaines->setAccessibleName(QStringLiteral("Chaines"));
     lst_prog->setAccessibleName(QStringLiteral("Liste des programmes"));
+    // F10 opens the menus from the keyboard, as elsewhere on the desktop.
+    auto* menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menus, &QShortcut::activated, this, [this] {
+        if (!menuBar()->actions().isEmpty())
+            menuBar()->setActiveAction(menuBar()->actions().constFirst());
+    });
 }
 
 fl_main::~fl_main() = default;

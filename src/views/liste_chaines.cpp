@@ -2,6 +2,7 @@
 #include "data/base_programmes.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
+#include "views/largeurs.h"
 #include "views/outils_vues.h"
 
 #include <QFontMetrics>
@@ -63,6 +64,7 @@ void remplir_chaines(contexte& ctx, vues::fl_main& f) {
     marquer_sante(ctx, f);
     // With more than twelve rows the scroll bar takes its share of the width.
     l->setColumnWidth(1, vues::pixels(lignes.size() > 12 ? 2240 : 2500));
+    vues::ajuster_colonne_chaine(l, l->columnWidth(1));
 }
 
 void marquer_sante(contexte& ctx, vues::fl_main& f) {

@@ -1,6 +1,7 @@
 #include "data/base_programmes.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
+#include "views/largeurs.h"
 #include "views/outils_vues.h"
 
 #include <QCollator>
@@ -53,6 +54,7 @@ void preparer_colonnes(QTreeWidget* l) {
     l->setColumnWidth(1, std::max(vues::pixels(400), heure));
     l->setColumnWidth(2, std::max(vues::pixels(400), heure));
     l->setColumnWidth(3, vues::pixels(2000));
+    vues::elargir_derniere_colonne(l, vues::pixels(2000));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "core/panneau.h"
 #include "core/horloge.h"
 #include "data/base_programmes.h"
+#include "views/annonce.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 #include "views/journal_vues.h"
@@ -45,6 +46,8 @@ void vider_panneau(vues::fl_main& f) {
 }
 
 void affiche_actuel(contexte& ctx, vues::fl_main& f) {
+    const vues::releve_textes releve{f.txt_hd1, f.txt1, f.txt_hf1, f.txt_hd2, f.txt2, f.txt_hf2,
+                                     f.txt_hd3, f.txt3, f.txt_hf3, f.txt_hd4, f.txt4, f.txt_hf4};
     affiche_date(ctx, f);
     vider_panneau(f);
 
@@ -101,7 +104,7 @@ void affiche_actuel(contexte& ctx, vues::fl_main& f) {
 }
 
 void tps_minute_Timer(contexte& ctx, vues::fl_main& f) {
-    f.txt_etat->setText(ctx.g.texte_etat);
+    vues::ecrire_texte(f.txt_etat, ctx.g.texte_etat);
     // The update rewrites the table: the panel keeps its content meanwhile.
     if (!ctx.g.maj_en_cours)
         affiche_actuel(ctx, f);

@@ -1,0 +1,56 @@
+#pragma once
+
+// The main window on a real database: the longest catalogue names, a title too
+// long for its column, a programme on now.
+
+#include "core/contexte.h"
+#include "core/horloge.h"
+#include "data/base_programmes.h"
+#include "views/clics_vues.h"
+#include "views/fl_main.h"
+
+#include "outils/dossier_essai.h"
+#include "outils/faux_services.h"
+
+#include <memory>
+
+namespace zapo::essais {
+
+struct banc_principal {
+    dossier_essai dossier;
+    horloge_fixe h{QDateTime(QDate(2026, 12, 7), QTime(20, 15))};
+    fausses_boites boites;
+    contexte ctx;
+    std::unique_ptr<vues::fl_main> f;
+
+    banc_principal() {
+        ctx.g.dossier_appli = dossier.chemin();
+        ctx.g.chaine_courante = 1;
+        ctx.horloge_ = &h;
+        ctx.boites = &boites;
+        donnees::base_programmes b(dossier.base());
+        const QStringList noms = {QStringLiteral("TF1 Séries Films"), QStringLiteral("RMC Découverte"),
+                                  QStringLiteral("France 2"), QStringLiteral("Canal+")};
+        for (int i = 0; i < noms.size(); ++i)
+            b.ajouter_chaine({i + 1, noms[i], QStringLiteral("http://127.0.0.1/%1").arg(i), i + 1});
+        const date_heure soir = date_heure::depuis_date(QDate(2026, 12, 7), 20, 0);
+        const auto heure = date_heure::duree_hm(1, 0);
+        b.ajouter_programme({QStringLiteral("Le magazine de la santé et du bien-être au quotidien"), soir,
+                             heure, soir + heure},
+                            1);
+        b.ajouter_programme({QStringLiteral("Journal"), soir + heure, heure, soir + heure + heure}, 1);
+        b.ajouter_programme({QStringLiteral("Documentaire"), soir, heure, soir + heure}, 2);
+        f = std::make_unique<vues::fl_main>();
+        f->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    void remplir() {
+        ctx.g.texte_etat = QStringLiteral("Programmes à jour.");
+        clics::remplir_chaines(ctx, *f);
+        f->txt_etat->setText(ctx.g.texte_etat);
+        clics::remplir_programmes(ctx, *f);
+        f->show();
+        clics::affiche_actuel(ctx, *f);
+    }
+};
+
+} // namespace zapo::essais
