@@ -1,5 +1,6 @@
 #include "channels/fl_chaine.h"
 #include "data/base_programmes.h"
+#include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "views/fl_main.h"
@@ -20,8 +21,7 @@ void inserer(const QString& chemin, const QList<int>& numeros) {
 }
 
 void executer(const QString& chemin, const char* sql) {
-    donnees::base_programmes base(chemin);
-    donnees::requete(base.poignee(), sql, chemin).executer();
+    essais::executer_sql(chemin, sql);
 }
 
 } // namespace

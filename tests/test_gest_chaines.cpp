@@ -1,6 +1,7 @@
 #include "channels/gest_chaines.h"
 #include "core/garde.h"
 #include "data/base_programmes.h"
+#include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "views/clics_vues.h"
@@ -57,7 +58,7 @@ class test_gest_chaines : public QObject {
     // Programme rows per channel number.
     std::map<int, int> programmes() {
         std::map<int, int> res;
-        for (const auto& l : donnees::base_programmes(base()).lire_liste())
+        for (const auto& l : essais::lire_liste(base()))
             ++res[l.chaine];
         return res;
     }
@@ -185,12 +186,8 @@ private Q_SLOTS:
     void suppression_interrompue() {
         remplir({1, 2, 3});
         {
-            donnees::base_programmes b(base());
-            donnees::requete(b.poignee(),
-                             "CREATE TRIGGER panne BEFORE DELETE ON chaines BEGIN "
-                             "SELECT RAISE(ABORT, 'panne simulée'); END",
-                             base())
-                .executer();
+            essais::executer_sql(base(), "CREATE TRIGGER panne BEFORE DELETE ON chaines BEGIN "
+                                         "SELECT RAISE(ABORT, 'panne simulée'); END");
         }
         fenetre->lst_chaines->topLevelItem(1)->setSelected(true);
 

@@ -26,8 +26,7 @@ const QString erreur_connexion = QStringLiteral("Erreur de connection Internet")
 // "num:title@dd/mm hh:nn" for each stored row, in stored order.
 QStringList lignes_liste(const QString& base) {
     QStringList res;
-    donnees::base_programmes b(base);
-    for (const auto& l : b.lire_liste())
+    for (const auto& l : essais::lire_liste(base))
         res << QStringLiteral("%1:%2@%3 %4")
                    .arg(l.chaine)
                    .arg(l.programme, l.hdeb.date().toString(QStringLiteral("dd/MM")), l.hdeb.format_hhnn());
@@ -134,7 +133,7 @@ void test_maj_programmes::connexion() {
             f.tps_non.stop();
             for (int i = 0; i < 10; ++i)
                 f.tps_non_Timer();
-            return b.ctx.g.reponse_connexion;
+            return int(f.reponse_connexion);
         };
     }
 
@@ -411,3 +410,5 @@ void test_maj_programmes::attente_reelle() {
 
 QTEST_MAIN(test_maj_programmes)
 #include "test_maj_programmes.moc"
+
+#include "outils/base_essai.h"

@@ -24,8 +24,7 @@ struct globales {
     bool maj_annulee = false;
     bool arret_demande = false;
     bool deja_connecte = false;
-    int reponse_connexion = 0; // 0 none, 1 no, 2 yes
-    bool maj_echouee = false;  // the last run ended without renewing anything
+    bool maj_echouee = false; // the last run ended without renewing anything
 };
 
 // What every layer is handed: the variables, the replaceable services, and the

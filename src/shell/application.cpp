@@ -16,8 +16,8 @@
 #include "platform/notifications.h"
 #include "platform/registre.h"
 #include "shell/fl_premiere.h"
+#include "update/executer_maj.h"
 #include "update/fl_maj.h"
-#include "update/maj_programmes.h"
 #include "views/clics_vues.h"
 
 #include <QApplication>
