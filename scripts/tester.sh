@@ -36,7 +36,7 @@ duree() { # label: time since the previous mark, so that CI logs show where the 
 }
 
 SECONDS=0
-construire build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAPO_TESTS=ON
+construire build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAPO_TESTS=ON -DZAPO_CROCHETS_ESSAI=ON
 duree "Construction"
 lancer_suite build
 duree "Suite"
@@ -44,7 +44,7 @@ duree "Suite"
 if [[ "${1:-}" == "--complet" ]]; then
   # The sanitizer options and the leak suppressions are part of each test's
   # environment (tests/CMakeLists.txt), so they hold inside the namespace too.
-  construire build-asan -DCMAKE_BUILD_TYPE=Debug -DZAPO_TESTS=ON -DZAPO_SANITIZE=ON
+  construire build-asan -DCMAKE_BUILD_TYPE=Debug -DZAPO_TESTS=ON -DZAPO_SANITIZE=ON -DZAPO_CROCHETS_ESSAI=ON
   duree "Construction avec les sanitizers"
   lancer_suite build-asan
   duree "Suite avec les sanitizers"

@@ -12,10 +12,12 @@
 #include "platform/connexion_linux.h"
 #include "platform/dossier.h"
 #include "platform/instance_unique.h"
-#include "platform/mesure_demarrage.h"
 #include "platform/notifications.h"
 #include "platform/registre.h"
 #include "shell/fl_premiere.h"
+#ifdef ZAPO_CROCHETS_ESSAI
+#include "bench/mesure_demarrage.h"
+#endif
 #include "update/executer_maj.h"
 #include "update/fl_maj.h"
 #include "views/clics_vues.h"
@@ -495,7 +497,9 @@ void installer_francais(QApplication& app) {
 
 int principal(int argc, char** argv) {
     QApplication app(argc, argv);
+#ifdef ZAPO_CROCHETS_ESSAI
     plateforme::mesurer_demarrage_si_demande();
+#endif
     QApplication::setApplicationName(QStringLiteral("Zapo-TV"));
     QApplication::setOrganizationName(QStringLiteral("Zapo-TV"));
     QApplication::setApplicationVersion(texte_version());
