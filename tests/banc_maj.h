@@ -125,7 +125,8 @@ public:
         ctx.boites = &boites;
         ctx.connexion = &connexion;
         ctx.pas = &pas_nul;
-        ctx.charger_fenetre = [this] {
+        ctx.appli = &appli;
+        appli.charger = [this] {
             ++nb_chargements;
             ctx.g.fenetre_chargee = true;
         };
@@ -191,6 +192,7 @@ public:
     fausses_boites boites;
     fausse_connexion connexion;
     rythme_nul pas_nul;
+    fausse_appli appli;
     contexte ctx;
     int delai_ms = 10000;
 

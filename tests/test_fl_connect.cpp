@@ -2,6 +2,8 @@
 
 #include "update/fl_connect.h"
 
+#include "outils/faux_services.h"
+
 #include <QTest>
 
 using namespace zapo;
@@ -53,10 +55,12 @@ void test_fl_connect::reponses() {
     contexte ctx;
     int nb_enregistrements = 0;
     bool opt_au_moment_d_enregistrer = false;
-    ctx.enregistrer_options = [&] {
+    essais::fausse_appli appli;
+    appli.enregistrer = [&] {
         ++nb_enregistrements;
         opt_au_moment_d_enregistrer = ctx.g.opt_connexion;
     };
+    ctx.appli = &appli;
     maj::fl_connect f(ctx);
     f.show();
     if (coche)

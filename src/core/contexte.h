@@ -4,8 +4,6 @@
 
 #include <QString>
 
-#include <functional>
-
 namespace zapo {
 
 class horloge;
@@ -27,8 +25,8 @@ struct globales {
     bool maj_echouee = false; // the last run ended without renewing anything
 };
 
-// What every layer is handed: the variables, the replaceable services, and the
-// few entry points that cross layers (wired by the shell at start-up).
+// What every layer is handed: the variables and the replaceable services, the
+// application around the windows among them (set by the shell at start-up).
 struct contexte {
     globales g;
 
@@ -37,12 +35,7 @@ struct contexte {
     service_connexion* connexion = nullptr;
     rythme* pas = nullptr;
     notificateur* notifications = nullptr;
-
-    std::function<void()> rafraichir_fenetre;
-    std::function<void()> lancer_maj;
-    std::function<void()> charger_fenetre; // load and show fl_main when it is not loaded
-    std::function<void()> enregistrer_options;
-    std::function<void()> quitter_appli;
+    application_zapo* appli = nullptr;
 
     QString chemin_base() const { return g.dossier_appli + QStringLiteral("/programmes.mdb"); }
     QString chemin_options() const { return g.dossier_appli + QStringLiteral("/config.ini"); }

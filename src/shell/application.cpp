@@ -4,11 +4,11 @@
 #include "about/liens.h"
 #include "channels/fl_chaine.h"
 #include "channels/gest_chaines.h"
-#include "core/garde.h"
 #include "core/version.h"
 #include "data/base_programmes.h"
 #include "data/fichier_options.h"
 #include "data/raison_ecriture.h"
+#include "liaison/garde.h"
 #include "platform/connexion_linux.h"
 #include "platform/dossier.h"
 #include "platform/instance_unique.h"
@@ -128,30 +128,35 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
     connect(menu02, &QAction::triggered, this, [this] { evenement([this] { lancer_maj(); }); });
     connect(menu01, &QAction::triggered, this, [this] { evenement([this] { quitter_appli(); }); });
 
-    // Other windows' handlers come in through these: counted as ours.
-    ctx_.charger_fenetre = [this] { charger_fenetre(); };
-    ctx_.quitter_appli = [this] { quitter_appli(); };
-    ctx_.lancer_maj = [this] {
-        occupation o(*this);
-        lancer_maj();
-    };
-    ctx_.enregistrer_options = [this] { enregistrer_options(); };
-    ctx_.rafraichir_fenetre = [this] {
-        occupation o(*this);
-        if (!fl_main_) {
-            charger_fenetre(); // its load refreshes it
-            return;
-        }
-        clics::rafraichir_fenetre(ctx_, *fl_main_);
-    };
+    // Other windows' handlers come in through appli_: counted as ours.
+    ctx_.appli = &appli_;
+}
+
+void fl_init::reponses_appli::rafraichir_fenetre() {
+    occupation o(f_);
+    if (!f_.fl_main_) {
+        f_.charger_fenetre(); // its load refreshes it
+        return;
+    }
+    clics::rafraichir_fenetre(f_.ctx_, *f_.fl_main_);
+}
+
+void fl_init::reponses_appli::lancer_maj() {
+    occupation o(f_);
+    f_.lancer_maj();
+}
+
+void fl_init::reponses_appli::charger_fenetre() {
+    f_.charger_fenetre();
+}
+
+void fl_init::reponses_appli::enregistrer_options() {
+    f_.enregistrer_options();
 }
 
 fl_init::~fl_init() {
-    ctx_.charger_fenetre = nullptr;
-    ctx_.quitter_appli = nullptr;
-    ctx_.lancer_maj = nullptr;
-    ctx_.enregistrer_options = nullptr;
-    ctx_.rafraichir_fenetre = nullptr;
+    if (ctx_.appli == &appli_)
+        ctx_.appli = nullptr;
     // The add-channel dialog and the about box hold the context: they go first.
     delete chaines::fl_chaine::ouverte();
     delete apropos::fl_propos::ouverte();

@@ -1,6 +1,6 @@
 #include "update/fl_connect.h"
 
-#include "core/garde.h"
+#include "liaison/garde.h"
 
 namespace zapo::maj {
 
@@ -27,8 +27,8 @@ void fl_connect::bt_oui_Click() {
         ctx_.g.opt_connexion = true;
         // The answer stands even if saving fails; the hook reports its own trouble.
         fermer();
-        if (ctx_.enregistrer_options)
-            ctx_.enregistrer_options();
+        if (ctx_.appli)
+            ctx_.appli->enregistrer_options();
         return;
     }
     fermer();

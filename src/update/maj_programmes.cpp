@@ -225,8 +225,8 @@ bool pilote_maj::etape_connexion() {
 
 void pilote_maj::echec_connexion() {
     auto& g = ctx_.g;
-    if (!g.fenetre_chargee && ctx_.charger_fenetre)
-        ctx_.charger_fenetre();
+    if (!g.fenetre_chargee && ctx_.appli)
+        ctx_.appli->charger_fenetre();
     g.maj_echouee = true;
     g.texte_etat = QStringLiteral("Erreur de connection Internet");
     if (b_.afficher_etat)

@@ -22,10 +22,10 @@ void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
     g.chaine_courante = 1;
     remplir_chaines(ctx, f);
     f.txt_etat->setText(g.texte_etat);
-    if (!verifier_base(ctx) && g.opt_majauto && ctx.lancer_maj) {
+    if (!verifier_base(ctx) && g.opt_majauto && ctx.appli) {
         // The run's loops let the user close the window, or quit, meanwhile.
         const QPointer<vues::fl_main> garde_f(&f);
-        ctx.lancer_maj();
+        ctx.appli->lancer_maj();
         if (!garde_f || garde_f->est_dechargee())
             return;
     }
