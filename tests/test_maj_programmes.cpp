@@ -142,7 +142,6 @@ void test_maj_programmes::connexion() {
     QTEST(b.connexion.nb_connexions, "nb_connexions");
     QTEST(b.connexion.nb_deconnexions, "nb_deconnexions");
     QTEST(b.ctx.g.maj_annulee, "maj_annulee");
-    QCOMPARE(b.ctx.g.deja_connecte, en_ligne);
     QVERIFY(b.visible_pendant_run);
     QVERIFY(!b.ctx.g.maj_en_cours);
     QVERIFY(b.boites.vues.empty());

@@ -21,7 +21,6 @@ struct globales {
     bool maj_en_cours = false;
     bool maj_annulee = false;
     bool arret_demande = false;
-    bool deja_connecte = false;
     bool maj_echouee = false; // the last run ended without renewing anything
 };
 

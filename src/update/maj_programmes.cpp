@@ -186,7 +186,7 @@ fin_maj pilote_maj::maj_programmes() {
 void pilote_maj::raccrocher() {
     auto& g = ctx_.g;
     // Hang up only a line this run brought up; no echo is sent when that cannot be the case.
-    if (!g.deja_connecte && g.opt_deconnexion && ctx_.connexion->est_connecte())
+    if (!deja_connecte_ && g.opt_deconnexion && ctx_.connexion->est_connecte())
         ctx_.connexion->deconnecter();
 }
 
@@ -207,10 +207,10 @@ bool pilote_maj::etape_connexion() {
     auto& g = ctx_.g;
     service_connexion& cx = *ctx_.connexion;
     if (cx.est_connecte()) {
-        g.deja_connecte = true;
+        deja_connecte_ = true;
         return true;
     }
-    g.deja_connecte = false;
+    deja_connecte_ = false;
     if (g.opt_connexion) {
         cx.connecter();
     } else {

@@ -64,6 +64,7 @@ private:
     contexte& ctx_;
     suivi_maj& f_;
     branchements b_;
+    bool deja_connecte_ = false; // the line was up before the run: it stays up
 };
 
 } // namespace zapo::maj
