@@ -111,7 +111,7 @@ fin_maj pilote_maj::maj_programmes() {
         donnees::sante_chaine s;
         s.num_chaine = c.num_chaine;
         s.quand = debut_run;
-        if (recup->recup_programmes(c.num_chaine, c.adresse)) {
+        if (recup->recup_programmes(c.adresse)) {
             base->remplacer_programmes(c.num_chaine, recup->programmes_lus());
             une_reussie = true;
             s.succes = true;
