@@ -127,8 +127,10 @@ public:
         ctx.pas = &pas_nul;
         ctx.appli = &appli;
         appli.charger = [this] {
+            if (fenetre_chargee)
+                return;
             ++nb_chargements;
-            ctx.g.fenetre_chargee = true;
+            fenetre_chargee = true;
         };
         executer_sql(base(), "DELETE FROM chaines");
     }
@@ -205,6 +207,7 @@ public:
     bool visible_pendant_run = false;
     int nb_invites = 0;
     int nb_chargements = 0;
+    bool fenetre_chargee = false; // as the application's main window would be
     std::vector<float> progres1, progres2;
     QStringList cours, etats_pendant, etats_principal;
 };

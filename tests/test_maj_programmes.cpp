@@ -123,7 +123,7 @@ void test_maj_programmes::connexion() {
     b.connexion.numerotation_reussit = numerotation;
     b.ctx.g.opt_connexion = opt_connexion;
     b.ctx.g.opt_deconnexion = opt_deconnexion;
-    b.ctx.g.fenetre_chargee = fenetre_chargee;
+    b.fenetre_chargee = fenetre_chargee;
     if (invite >= 0) {
         b.reponse_invite = invite;
     } else {

@@ -15,7 +15,6 @@ struct globales {
     bool opt_connexion = false;
     bool opt_deconnexion = false;
     bool opt_agent = false;
-    bool fenetre_chargee = false;
     int chaine_courante = 0;
     QString texte_etat;
     bool maj_en_cours = false;

@@ -276,7 +276,7 @@ void fl_init::charger_fenetre() {
     fl_main_ = f;
     brancher_fenetre(f);
     // Form_Load: the window is loaded, then refreshed (which shows it).
-    ctx_.g.fenetre_chargee = true;
+    fenetre_chargee = true;
     if (auto* b = dynamic_cast<boites_qt*>(ctx_.boites))
         b->definir_parent(f);
     f->tps_minute.start();
@@ -339,7 +339,7 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
 
 // The close rule, on every unload of the main window whatever caused it.
 void fl_init::Form_Unload_main() {
-    ctx_.g.fenetre_chargee = false;
+    fenetre_chargee = false;
     if (auto* b = dynamic_cast<boites_qt*>(ctx_.boites))
         b->definir_parent(nullptr);
     fl_main_ = nullptr;
@@ -389,7 +389,7 @@ void fl_init::lancer_maj() {
         quitter_appli();
         return;
     }
-    if (g.fenetre_chargee && fl_main_) {
+    if (fenetre_chargee && fl_main_) {
         clics::remplir_programmes(ctx_, *fl_main_);
         clics::affiche_actuel(ctx_, *fl_main_);
     }
@@ -399,7 +399,7 @@ void fl_init::icone_activee(QSystemTrayIcon::ActivationReason raison) {
     // A left click toggles the main window; it never just raises it.
     if (raison != QSystemTrayIcon::Trigger)
         return;
-    if (ctx_.g.fenetre_chargee && fl_main_)
+    if (fenetre_chargee && fl_main_)
         fl_main_->close();
     else
         charger_fenetre();

@@ -83,6 +83,7 @@ public:
     // kind of notification area it talks to.
     QSystemTrayIcon& icone();
     QTimer tps_maj;
+    bool fenetre_chargee = false; // fl_main is loaded
     QMenu menuicone;
     QAction* menu02 = nullptr; // "Mettre à jour"
     QAction* menu01 = nullptr; // "Quitter"

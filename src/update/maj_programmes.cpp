@@ -225,7 +225,8 @@ bool pilote_maj::etape_connexion() {
 
 void pilote_maj::echec_connexion() {
     auto& g = ctx_.g;
-    if (!g.fenetre_chargee && ctx_.appli)
+    // The message must be seen: the main window comes when it is not there.
+    if (ctx_.appli)
         ctx_.appli->charger_fenetre();
     g.maj_echouee = true;
     g.texte_etat = QStringLiteral("Erreur de connection Internet");
