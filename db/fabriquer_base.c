@@ -28,9 +28,16 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: %s sortie.mdb fichier.sql...\n", argv[0]);
         return 2;
     }
-    remove(argv[1]);
+    /* Built under another name and renamed at the end: a test reading the
+       delivered copy during a rebuild never sees half a base. */
+    char tmp[4096];
+    if (snprintf(tmp, sizeof tmp, "%s.tmp", argv[1]) >= (int)sizeof tmp) {
+        fprintf(stderr, "%s: chemin trop long\n", argv[1]);
+        return 2;
+    }
+    remove(tmp);
     sqlite3* db = NULL;
-    if (sqlite3_open(argv[1], &db) != SQLITE_OK) {
+    if (sqlite3_open(tmp, &db) != SQLITE_OK) {
         fprintf(stderr, "%s\n", sqlite3_errmsg(db));
         return 1;
     }
@@ -42,12 +49,16 @@ int main(int argc, char** argv) {
             sqlite3_free(err);
             free(sql);
             sqlite3_close(db);
-            remove(argv[1]);
+            remove(tmp);
             return 1;
         }
         free(sql);
     }
     /* Fold the journal into the file so the delivered copy stands alone. */
     sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", NULL, NULL, NULL);
-    return sqlite3_close(db) == SQLITE_OK ? 0 : 1;
+    if (sqlite3_close(db) != SQLITE_OK || rename(tmp, argv[1]) != 0) {
+        remove(tmp);
+        return 1;
+    }
+    return 0;
 }

@@ -2,11 +2,12 @@
 # Installs, with apt-get, the Debian 12 packages that Zapo-TV needs and that are missing.
 #   installer_dependances.sh           to build and run the program
 #   installer_dependances.sh --tests   to build and run every test as well
+#   installer_dependances.sh --paquet  to build the Debian package
 set -euo pipefail
 
 paquets=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgl-dev
   libsqlite3-dev zlib1g-dev
   fonts-liberation2 iputils-ping
 )
@@ -15,7 +16,11 @@ if [[ "${1:-}" == "--tests" ]]; then
     xvfb xauth xdotool dbus dbus-x11 python3 python3-dbus python3-dbusmock
     faketime desktop-file-utils iproute2 util-linux sqlite3 xmltv-util
     clang-14 libclang-rt-14-dev libbenchmark-dev ccache
+    appstream man-db groff-base dpkg-dev lintian
   )
+fi
+if [[ "${1:-}" == "--paquet" ]]; then
+  paquets+=(dpkg-dev lintian)
 fi
 
 manquants=()

@@ -15,9 +15,10 @@ jobs="$(nproc)"
 
 construire() { # build dir, extra cmake options...
   local dossier="$1"; shift
-  cmake -S . -B "$dossier" -G Ninja "$@" >/dev/null
+  cmake -S . -B "$dossier" "$@" >/dev/null
   cmake --build "$dossier" -j "$jobs"
 }
+
 
 lancer_suite() { # build dir
   local dossier="$1"
@@ -36,6 +37,8 @@ duree() { # label: time since the previous mark, so that CI logs show where the 
 }
 
 SECONDS=0
+# The normal build uses CMake's default generator (Unix Makefiles), as a user's
+# first build does; a folder already configured keeps its own.
 construire build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAPO_TESTS=ON -DZAPO_CROCHETS_ESSAI=ON
 duree "Construction"
 lancer_suite build
@@ -44,7 +47,7 @@ duree "Suite"
 if [[ "${1:-}" == "--complet" ]]; then
   # The sanitizer options and the leak suppressions are part of each test's
   # environment (tests/CMakeLists.txt), so they hold inside the namespace too.
-  construire build-asan -DCMAKE_BUILD_TYPE=Debug -DZAPO_TESTS=ON -DZAPO_SANITIZE=ON -DZAPO_CROCHETS_ESSAI=ON
+  construire build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZAPO_TESTS=ON -DZAPO_CROCHETS_ESSAI=ON -DZAPO_SANITIZE=ON
   duree "Construction avec les sanitizers"
   lancer_suite build-asan
   duree "Suite avec les sanitizers"

@@ -13,6 +13,7 @@
 #include <arpa/inet.h>
 #include <cstring>
 #include <net/if.h>
+#include <netdb.h>
 #include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -26,6 +27,20 @@ Q_DECLARE_METATYPE(pinger::methode)
 namespace {
 
 bool espace_prive = false;
+
+// A minimal root has no /etc/hosts and so no name for 127.0.0.1: the rows that
+// look "localhost" up mean nothing there.
+bool localhost_nomme() {
+    addrinfo indices{};
+    indices.ai_family = AF_INET;
+    addrinfo* res = nullptr;
+    if (::getaddrinfo("localhost", nullptr, &indices, &res) != 0 || !res)
+        return false;
+    const bool boucle =
+        reinterpret_cast<const sockaddr_in*>(res->ai_addr)->sin_addr.s_addr == htonl(INADDR_LOOPBACK);
+    ::freeaddrinfo(res);
+    return boucle;
+}
 
 bool activer_boucle_locale() {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -150,6 +165,8 @@ void test_pinger::reponse() {
     PREPARER_METHODE(m, plage);
     if (hote == QLatin1String("localhost") && !espace_prive)
         QSKIP("a name look-up outside a private namespace could reach a name server");
+    if (hote == QLatin1String("localhost") && !localhost_nomme())
+        QSKIP("this machine gives no address to the name localhost");
 
     const int r = pinger::envoyer_echo(pinger::resoudre_hote(hote), 2000, 128, pinger::donnees_ping, m);
     QVERIFY2(r >= 1, qPrintable(QString::number(r)));
@@ -242,6 +259,8 @@ void test_pinger::resolution() {
     QCOMPARE(pinger::adresse_numerique(hote), numerique);
     if (par_nom && !espace_prive && numerique == INADDR_NONE)
         QSKIP("a name look-up outside a private namespace could reach a name server");
+    if (hote == QLatin1String("localhost") && !localhost_nomme())
+        QSKIP("this machine gives no address to the name localhost");
     QCOMPARE(pinger::resoudre_hote(hote), resolue);
     if (numerique != INADDR_NONE)
         QCOMPARE(pinger::resoudre_nom(hote), resolue);

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,6 +44,25 @@ private Q_SLOTS:
         QFETCH(QString, programme);
         QFETCH(QString, exec);
         QCOMPARE(registre::citer_exec(programme), exec);
+    }
+
+    // Installed, the entry shows the launcher's icon; elsewhere the one the program lays down.
+    void icone_data() {
+        QTest::addColumn<QString>("dossier");
+        QTest::addColumn<QString>("icone");
+        QTest::newRow("/usr/bin") << "/usr/bin" << ZAPO_ID_APPLI;
+        QTest::newRow("~/.local/bin") << "/home/anne/.local/bin" << ZAPO_ID_APPLI;
+        QTest::newRow("construction") << "/home/anne/zapo-tv/build"
+                                      << "zapo-tv";
+        QTest::newRow("dossier à soi") << "/opt/Zapo-TV"
+                                       << "zapo-tv";
+    }
+    void icone() {
+        QFETCH(QString, dossier);
+        QFETCH(QString, icone);
+        QCOMPARE(registre::nom_icone(dossier), icone);
+        QVERIFY(registre::contenu_entree(dossier + QStringLiteral("/zapo-tv"), registre::nom_icone(dossier))
+                    .contains(QStringLiteral("\nIcon=") + icone + QLatin1Char('\n')));
     }
 
     void inscrire_puis_retirer() {
@@ -91,13 +111,17 @@ private Q_SLOTS:
     }
 
     void echec_silencieux() {
-        // A config folder that is a file: nothing is written, nothing is thrown.
+        // A config folder that is a file: nothing is written, nothing is thrown,
+        // and standard error says why.
         QTemporaryDir d;
         QFile bloque(d.path() + QStringLiteral("/autostart"));
         QVERIFY(bloque.open(QIODevice::WriteOnly));
         bloque.close();
         qputenv("XDG_CONFIG_HOME", d.path().toUtf8());
-        registre::inscrire_demarrage();
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("^Démarrage à l'ouverture de session "
+                                                               "non inscrit : « .*/autostart/")));
+        QVERIFY(!registre::inscrire_demarrage());
         registre::retirer_demarrage();
         qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
     }

@@ -47,10 +47,10 @@ void test_terminal_processus::commandes_data() {
                             << 0 << QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>") << QString();
     QTest::newRow("missing base") << QStringList{QStringLiteral("--maintenant"), QStringLiteral("--base"),
                                                  QStringLiteral("=vide")}
-                                  << 2 << QString()
+                                  << 1 << QString()
                                   << QStringLiteral("Impossible d'utiliser la base des programmes");
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--maintenant"), QStringLiteral("--demain")}
-                                    << 1 << QString() << QStringLiteral("Option inconnue : demain");
+                                    << 2 << QString() << QStringLiteral("Option inconnue : --demain.");
     QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << QString() << QString();
 }
 
@@ -90,7 +90,7 @@ void test_terminal_processus::commandes() {
         QVERIFY2(err.contains(erreurs), qPrintable(err));
     if (arguments.contains(QStringLiteral("--help"))) {
         for (const char* mot : {"--maintenant", "--ce-soir", "--json", "--exporter-xmltv", "--base",
-                                "Codes de sortie", "  2  "})
+                                "Codes de retour", "  3  "})
             QVERIFY2(out.contains(QLatin1String(mot)), mot);
     }
     // Nothing beside the base: no journal, no lock.

@@ -1,5 +1,7 @@
 #include "data/base_programmes.h"
 
+#include "data/journal_base.h"
+
 #include <sqlite3.h>
 
 #include <QFile>
@@ -57,8 +59,11 @@ QString message_sqlite(const QString& chemin, int code, const char* detail) {
     default:
         raison = QStringLiteral("%1.").arg(QString::fromUtf8(detail ? detail : sqlite3_errstr(code)));
     }
-    return QStringLiteral("Impossible d'utiliser la base des programmes %1 : %2")
-        .arg(guillemets(chemin), raison);
+    const QString message = QStringLiteral("Impossible d'utiliser la base des programmes %1 : %2")
+                                .arg(guillemets(chemin), raison);
+    // The box may go unseen (agent without a window, closed at once): the journal keeps it.
+    qCWarning(zapo_base, "%s (SQLite %d)", qUtf8Printable(message), code);
+    return message;
 }
 
 // ---- requete

@@ -1,5 +1,6 @@
 #include "platform/connexion_linux.h"
 
+#include "platform/journal_plateforme.h"
 #include "platform/pinger.h"
 
 #include <QCoreApplication>
@@ -256,12 +257,17 @@ void connexion_linux::connecter() {
     // One deadline for the whole step: the calls and the wait for the line.
     const QDeadlineTimer fin(delai_activation_ms_ + delai_appel_ms);
     bus_systeme bus(fin, arret_);
-    if (!bus.nm_present())
+    if (!bus.nm_present()) {
+        qCWarning(zapo_reseau,
+                  "NetworkManager ne répond pas sur le bus système : pas de connexion automatique.");
         return;
+    }
 
     const auto liste = bus.appeler(chemin_reglages, iface_reglages, QStringLiteral("ListConnections"));
-    if (!liste || liste->isEmpty())
+    if (!liste || liste->isEmpty()) {
+        qCWarning(zapo_reseau, "NetworkManager ne donne aucun profil de connexion.");
         return;
+    }
     std::optional<candidat> choisi;
     for (const QDBusObjectPath& p : bus.chemins(liste->first())) {
         const auto r = bus.reglages(p.path());

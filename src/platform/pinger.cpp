@@ -1,5 +1,7 @@
 #include "platform/pinger.h"
 
+#include "platform/journal_plateforme.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -474,6 +476,12 @@ int envoyer_echo(std::uint32_t adresse, int delai_ms, int ttl, const QByteArray&
             return echo_brut(fd.get(), adresse, delai_ms, ttl, donnees);
         if (m == methode::brut)
             return 0;
+    }
+    if (programme_ping().isEmpty()) {
+        qCWarning(zapo_reseau,
+                  "Impossible de tester la connexion : ni socket ICMP permise "
+                  "(net.ipv4.ping_group_range, CAP_NET_RAW) ni commande ping (paquet iputils-ping).");
+        return 0;
     }
     return echo_commande(adresse, delai_ms, ttl, donnees).value_or(0);
 }

@@ -1,5 +1,8 @@
 #include "platform/registre.h"
 
+#include "platform/dossier.h"
+#include "platform/journal_plateforme.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -25,6 +28,11 @@ QString chemin_entree() {
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.config");
     return base + QStringLiteral("/autostart/Zapo-TV.desktop");
+}
+
+QString nom_icone(const QString& dossier_executable) {
+    return plateforme::programme_installe(dossier_executable) ? QStringLiteral(ZAPO_ID_APPLI)
+                                                              : QStringLiteral("zapo-tv");
 }
 
 QString citer_exec(const QString& programme) {
@@ -61,23 +69,34 @@ QString contenu_entree(const QString& programme, const QString& icone) {
         .arg(citer_exec(programme), echapper_valeur(programme), echapper_valeur(icone));
 }
 
-void inscrire_demarrage(const QString& icone) {
+bool inscrire_demarrage(const QString& icone) {
     const QString chemin = chemin_entree();
     QDir().mkpath(chemin.section(QLatin1Char('/'), 0, -2));
     QSaveFile f(chemin);
+    const auto echec = [&] {
+        qCWarning(zapo_plateforme, "Démarrage à l'ouverture de session non inscrit : « %s » : %s.",
+                  qUtf8Printable(chemin), qUtf8Printable(f.errorString()));
+        return false;
+    };
     // Unbuffered, so that a short write is seen before the commit.
     if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return;
+        return echec();
+    // /proc/self/exe: the real file, whatever link started us.
     const QByteArray contenu = contenu_entree(QCoreApplication::applicationFilePath(), icone).toUtf8();
     if (f.write(contenu) != contenu.size()) {
         f.cancelWriting();
-        return;
+        return echec();
     }
-    f.commit();
+    if (!f.commit())
+        return echec();
+    return true;
 }
 
 void retirer_demarrage() {
-    QFile::remove(chemin_entree());
+    QFile entree(chemin_entree());
+    if (entree.exists() && !entree.remove())
+        qCWarning(zapo_plateforme, "Entrée de démarrage « %s » non retirée : %s.",
+                  qUtf8Printable(entree.fileName()), qUtf8Printable(entree.errorString()));
 }
 
 } // namespace zapo::registre

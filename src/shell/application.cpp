@@ -15,6 +15,8 @@
 #include "platform/notifications.h"
 #include "platform/registre.h"
 #include "shell/fl_premiere.h"
+#include "shell/journal_coquille.h"
+#include "shell/ligne_commande.h"
 #ifdef ZAPO_CROCHETS_ESSAI
 #include "bench/mesure_demarrage.h"
 #endif
@@ -34,18 +36,28 @@
 #include <QStandardPaths>
 #include <QTranslator>
 
+#include <optional>
+
 namespace zapo::coquille {
 
 namespace {
 
-// The autostart entry names our own icon, laid down where desktops look for icons.
+// The autostart entry shows the launcher's icon. Installed, the theme has it;
+// from a build tree we lay our own drawing down where desktops look for icons.
 void inscrire_avec_icone() {
+    const QString icone = registre::nom_icone(QCoreApplication::applicationDirPath());
+    if (icone != QLatin1String("zapo-tv")) {
+        registre::inscrire_demarrage(icone);
+        return;
+    }
     QString donnees = qEnvironmentVariable("XDG_DATA_HOME");
     if (donnees.isEmpty())
         donnees = QDir::homePath() + QStringLiteral("/.local/share");
     const QString dossier = donnees + QStringLiteral("/icons/hicolor/48x48/apps");
     QDir().mkpath(dossier);
-    vues::icone_programme().pixmap(48, 48).save(dossier + QStringLiteral("/zapo-tv.png"), "PNG");
+    const QString png = dossier + QStringLiteral("/zapo-tv.png");
+    if (!vues::icone_programme().pixmap(48, 48).save(png, "PNG"))
+        qCWarning(zapo_coquille, "Icône « %s » non écrite.", qUtf8Printable(png));
     registre::inscrire_demarrage(QStringLiteral("zapo-tv"));
 }
 
@@ -212,6 +224,9 @@ void fl_init::surveiller_zone() {
     if (!presente && attente_zone_restante_ms_ > 0)
         return;
     attente_zone_.stop();
+    if (!presente)
+        qCWarning(zapo_coquille, "Pas de zone de notification : l'icône de Zapo-TV ne sera pas visible et "
+                                 "l'agent ne peut pas tourner sans fenêtre.");
     // Found, or time is up: the icon goes up either way, for whatever the
     // desktop offers besides (an older kind of tray).
     montrer_icone();
@@ -501,6 +516,10 @@ void installer_francais(QApplication& app) {
 } // namespace
 
 int principal(int argc, char** argv) {
+    if (const auto statut = repondre_ligne_commande(argc, argv))
+        return *statut;
+    // Desktops tie our windows to the launcher, its name and its icon by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZAPO_ID_APPLI));
     QApplication app(argc, argv);
 #ifdef ZAPO_CROCHETS_ESSAI
     plateforme::mesurer_demarrage_si_demande();

@@ -1,20 +1,13 @@
 #include "terminal/terminal.h"
 
 #include "data/raison_ecriture.h"
+#include "platform/dossier.h"
 #include "terminal/lecture_base.h"
 #include "terminal/sorties.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
-#include <QTranslator>
-
-#include <cstdio>
-#include <unistd.h>
 
 namespace zapo::terminal {
 
@@ -25,7 +18,6 @@ const QString opt_ce_soir = QStringLiteral("ce-soir");
 const QString opt_json = QStringLiteral("json");
 const QString opt_exporter = QStringLiteral("exporter-xmltv");
 const QString opt_base = QStringLiteral("base");
-const QString opt_aide = QStringLiteral("help");
 
 const QStringList nos_options = {opt_maintenant, opt_ce_soir, opt_json, opt_exporter, opt_base};
 
@@ -59,39 +51,31 @@ int exporter(const QString& base, const QString& cible, QTextStream& sortie, QTe
 
 } // namespace
 
-void declarer_options(QCommandLineParser& p) {
-    p.addOption(
+const QList<QCommandLineOption>& options() {
+    static const QList<QCommandLineOption> liste{
         {opt_maintenant, QStringLiteral("Affiche, pour chaque chaîne, le programme en cours et sa partie "
-                                        "écoulée en pour cent, sans ouvrir de fenêtre.")});
-    p.addOption({opt_ce_soir, QStringLiteral("Affiche, pour chaque chaîne, les programmes de la soirée.")});
-    p.addOption({opt_json, QStringLiteral("Avec --maintenant ou --ce-soir : écrit un tableau JSON.")});
-    p.addOption({opt_exporter,
-                 QStringLiteral("Écrit tous les programmes enregistrés au format XMLTV dans FICHIER "
-                                "(« - » : la sortie standard)."),
-                 QStringLiteral("FICHIER")});
-    p.addOption({opt_base, QStringLiteral("Lit la base FICHIER au lieu de celle du programme."),
-                 QStringLiteral("FICHIER")});
+                                        "écoulée en pour cent, sans ouvrir de fenêtre.")},
+        {opt_ce_soir, QStringLiteral("Affiche, pour chaque chaîne, les programmes de la soirée.")},
+        {opt_json, QStringLiteral("Avec --maintenant ou --ce-soir : écrit un tableau JSON.")},
+        {opt_exporter,
+         QStringLiteral("Écrit tous les programmes enregistrés au format XMLTV dans FICHIER "
+                        "(« - » : la sortie standard)."),
+         QStringLiteral("FICHIER")},
+        {opt_base, QStringLiteral("Lit la base FICHIER au lieu de celle du programme."),
+         QStringLiteral("FICHIER")},
+    };
+    return liste;
 }
 
-QString texte_statuts() {
-    return QStringLiteral("Codes de sortie de --maintenant, --ce-soir et --exporter-xmltv :\n"
-                          "  0  réussite\n"
-                          "  1  ligne de commande incorrecte\n"
-                          "  2  base des programmes introuvable, endommagée ou d'un autre programme\n"
-                          "  3  fichier d'export impossible à écrire\n");
+void declarer_options(QCommandLineParser& p) {
+    for (const QCommandLineOption& o : options())
+        p.addOption(o);
 }
 
-bool est_commande(const QStringList& arguments) {
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& a = arguments.at(i);
-        if (a == QLatin1String("--"))
-            break;
-        if (!a.startsWith(QLatin1String("--")))
-            continue;
-        const QString nom = a.mid(2).section(QLatin1Char('='), 0, 0);
-        if (nos_options.contains(nom) || nom == opt_aide)
+bool demandee(const QCommandLineParser& p) {
+    for (const QString& nom : nos_options)
+        if (p.isSet(nom))
             return true;
-    }
     return false;
 }
 
@@ -141,53 +125,7 @@ std::optional<int> executer(const QCommandLineParser& p, QTextStream& sortie, QT
 
 QString chemin_base_par_defaut() {
     // The same folder the window uses, but nothing is created to find it.
-    const QString exe = QCoreApplication::applicationDirPath();
-    if (!exe.isEmpty() && ::access(QFile::encodeName(exe).constData(), W_OK) == 0)
-        return QDir::cleanPath(exe) + QStringLiteral("/programmes.mdb");
-    QString perso = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (perso.isEmpty())
-        perso = QDir::homePath() + QStringLiteral("/.local/share");
-    return QDir::cleanPath(perso + QStringLiteral("/Zapo-TV/programmes.mdb"));
-}
-
-std::optional<int> lancer_si_demande(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    if (!est_commande(arguments))
-        return std::nullopt;
-    // A core application only: no platform plugin, no display, no bus.
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Zapo-TV"));
-    QTextStream sortie(stdout);
-    QTextStream erreurs(stderr);
-    QCommandLineParser p;
-    p.setApplicationDescription(QStringLiteral("Zapo-TV, le guide des programmes de télévision."));
-    declarer_options(p);
-    const QCommandLineOption aide({QStringLiteral("h"), opt_aide}, QStringLiteral("Affiche cette aide."));
-    p.addOption(aide);
-    if (!p.parse(arguments)) {
-        const QStringList inconnues = p.unknownOptionNames();
-        if (!inconnues.isEmpty())
-            erreurs << QStringLiteral("Option inconnue : %1\n").arg(inconnues.constFirst());
-        else
-            erreurs << QStringLiteral("Il manque le nom de fichier après --base ou --exporter-xmltv.\n");
-        erreurs << QStringLiteral("Voir : zapo-tv --help\n");
-        return ligne_incorrecte;
-    }
-    if (p.isSet(aide)) {
-        // Qt's own words in the help ("Usage", "Options") in French too.
-        QTranslator traduction;
-        if (traduction.load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QCoreApplication::installTranslator(&traduction);
-        sortie << p.helpText() << QLatin1Char('\n') << texte_statuts();
-        return reussite;
-    }
-    horloge_systeme h;
-    const std::optional<int> r = executer(p, sortie, erreurs, h);
-    sortie.flush();
-    erreurs.flush();
-    return r.value_or(ligne_incorrecte);
+    return plateforme::trouver_dossier_appli(false) + QStringLiteral("/programmes.mdb");
 }
 
 } // namespace zapo::terminal

@@ -96,7 +96,8 @@ QPixmap dessiner_logo(int n) {
     return p;
 }
 
-QIcon icone_programme() {
+// Our own drawing, the same as the installed SVG icon.
+static QIcon dessin_programme() {
     QPixmap p(48, 48);
     p.fill(Qt::transparent);
     QPainter g(&p);
@@ -115,6 +116,11 @@ QIcon icone_programme() {
     z << QPointF(15, 17) << QPointF(33, 17) << QPointF(15, 31) << QPointF(33, 31);
     g.drawPolyline(z);
     return QIcon(p);
+}
+
+QIcon icone_programme() {
+    // The theme's, once installed; our drawing from a build tree.
+    return QIcon::fromTheme(QStringLiteral(ZAPO_ID_APPLI), dessin_programme());
 }
 
 void centrer(QWidget* w) {
