@@ -1,7 +1,7 @@
 # The bare Qt program that start-up time and memory are measured against
 # (bench/mesurer_demarrage.py). Qt Widgets only: none of our libraries.
 add_executable(programme_nu programme_nu.cpp)
-target_include_directories(programme_nu PRIVATE ${PROJECT_SOURCE_DIR}/src)
+target_include_directories(programme_nu PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
 # Zapo-TV's main window, as it is shown (fixed size).
 target_compile_definitions(programme_nu PRIVATE ZAPO_LARGEUR_FENETRE=673 ZAPO_HAUTEUR_FENETRE=565)
 target_link_libraries(programme_nu PRIVATE Qt6::Widgets)

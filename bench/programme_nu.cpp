@@ -2,7 +2,7 @@
 // main window is made of at least (a main window, two list views, a progress bar)
 // and a notification-area icon, nothing else. Same window size as Zapo-TV's.
 // Measured beside the real program by bench/mesurer_demarrage.py.
-#include "platform/mesure_demarrage.h"
+#include "bench/mesure_demarrage.h"
 
 #include <QApplication>
 #include <QMainWindow>

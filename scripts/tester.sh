@@ -39,7 +39,7 @@ duree() { # label: time since the previous mark, so that CI logs show where the 
 SECONDS=0
 # The normal build uses CMake's default generator (Unix Makefiles), as a user's
 # first build does; a folder already configured keeps its own.
-construire build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAPO_TESTS=ON
+construire build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAPO_TESTS=ON -DZAPO_CROCHETS_ESSAI=ON
 duree "Construction"
 lancer_suite build
 duree "Suite"
@@ -47,7 +47,7 @@ duree "Suite"
 if [[ "${1:-}" == "--complet" ]]; then
   # The sanitizer options and the leak suppressions are part of each test's
   # environment (tests/CMakeLists.txt), so they hold inside the namespace too.
-  construire build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZAPO_TESTS=ON -DZAPO_SANITIZE=ON
+  construire build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZAPO_TESTS=ON -DZAPO_CROCHETS_ESSAI=ON -DZAPO_SANITIZE=ON
   duree "Construction avec les sanitizers"
   lancer_suite build-asan
   duree "Suite avec les sanitizers"

@@ -7,10 +7,11 @@
 #include "core/contexte.h"
 #include "core/horloge.h"
 #include "data/base_programmes.h"
+#include "update/executer_maj.h"
 #include "update/fl_maj.h"
-#include "update/maj_programmes.h"
 #include "update/recup.h"
 
+#include "outils/base_essai.h"
 #include "outils/compression.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
@@ -80,11 +81,6 @@ inline QString verifier_integrite(const QString& chemin_base) {
     return res;
 }
 
-inline void executer_sql(const QString& chemin_base, const char* sql) {
-    donnees::base_programmes b(chemin_base);
-    donnees::requete(b.poignee(), sql, chemin_base).executer();
-}
-
 // A schedule page in the format the scanner reads: "hh" "h" "mm" then the title.
 inline QByteArray page_programmes(const std::vector<std::pair<QString, QString>>& lignes) {
     QByteArray p = "<html><body><table>\r\n";
@@ -93,7 +89,6 @@ inline QByteArray page_programmes(const std::vector<std::pair<QString, QString>>
     p += "</table></body></html>\r\n";
     return p;
 }
-
 
 struct chaine_essai {
     int num = 0;
@@ -130,9 +125,12 @@ public:
         ctx.boites = &boites;
         ctx.connexion = &connexion;
         ctx.pas = &pas_nul;
-        ctx.charger_fenetre = [this] {
+        ctx.appli = &appli;
+        appli.charger = [this] {
+            if (fenetre_chargee)
+                return;
             ++nb_chargements;
-            ctx.g.fenetre_chargee = true;
+            fenetre_chargee = true;
         };
         executer_sql(base(), "DELETE FROM chaines");
     }
@@ -165,12 +163,12 @@ public:
             r->definir_delai(delai_ms);
             return r;
         };
-        b.demander_connexion = [this](QWidget*) {
+        b.demander_connexion = [this] {
             ++nb_invites;
-            return invite ? invite() : reponse_invite;
+            return maj::reponse(invite ? invite() : reponse_invite);
         };
         b.afficher_etat = [this](const QString& t) { etats_principal << t; };
-        b.a_l_ouverture = [this](maj::fl_maj& f) {
+        const auto a_l_ouverture = [this](maj::fl_maj& f) {
             fenetre = &f;
             visible_pendant_run = f.isVisible();
             QObject::connect(&f, &maj::fl_maj::progres_ecrit, [this](int barre, float v) {
@@ -185,7 +183,7 @@ public:
                     sur_cours(f, t);
             });
         };
-        const maj::fin_maj fin = maj::executer_maj(ctx, std::move(b));
+        const maj::fin_maj fin = maj::executer_maj(ctx, std::move(b), a_l_ouverture);
         fenetre = nullptr;
         return fin;
     }
@@ -196,6 +194,7 @@ public:
     fausses_boites boites;
     fausse_connexion connexion;
     rythme_nul pas_nul;
+    fausse_appli appli;
     contexte ctx;
     int delai_ms = 10000;
 
@@ -208,6 +207,7 @@ public:
     bool visible_pendant_run = false;
     int nb_invites = 0;
     int nb_chargements = 0;
+    bool fenetre_chargee = false; // as the application's main window would be
     std::vector<float> progres1, progres2;
     QStringList cours, etats_pendant, etats_principal;
 };

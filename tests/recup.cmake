@@ -1,7 +1,7 @@
 # Schedule pages: the scanner, the decoding of bytes and the HTTP fetch.
 zapo_test(test_scanner LIBS zapo_core)
 zapo_test(test_decodage LIBS zapo_core)
-zapo_test(test_recup LIBS zapo_update TIMEOUT 120)
+zapo_test(test_recup LIBS zapo_maj TIMEOUT 120)
 
 # The fuzz corpus, replayed without libFuzzer in every build.
 add_executable(rejouer_scanner ${PROJECT_SOURCE_DIR}/fuzz/rejouer.cpp ${PROJECT_SOURCE_DIR}/fuzz/cible_scanner.cpp)

@@ -11,6 +11,8 @@
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 
+#include "outils/faux_services.h"
+
 #include <QAccessible>
 #include <QHeaderView>
 #include <QLabel>
@@ -454,16 +456,18 @@ private Q_SLOTS:
         QFETCH(bool, memorise);
         contexte ctx;
         int enregistrements = 0;
-        ctx.enregistrer_options = [&] { ++enregistrements; };
+        essais::fausse_appli appli;
+        appli.enregistrer = [&] { ++enregistrements; };
+        ctx.appli = &appli;
+        // Kept after closing, to read its answer.
         QPointer<maj::fl_connect> f = new maj::fl_connect(ctx);
-        f->setAttribute(Qt::WA_DeleteOnClose);
         QVERIFY(activer(f));
         QCOMPARE(QApplication::focusWidget(), f->bt_oui);
         f->tps_non_Timer(); // the countdown is read as it shows
         QCOMPARE(nom_accessible(f->bt_non), QStringLiteral("NON (9)"));
         frapper(f, touches);
-        QTRY_VERIFY(!f || !f->isVisible());
-        QCOMPARE(ctx.g.reponse_connexion, reponse);
+        QTRY_VERIFY(!f->isVisible());
+        QCOMPARE(int(f->reponse_connexion), reponse);
         QCOMPARE(ctx.g.opt_connexion, memorise);
         QCOMPARE(enregistrements, memorise ? 1 : 0);
         delete f;
@@ -541,7 +545,9 @@ private Q_SLOTS:
         ctx.g.dossier_appli = dossier.chemin();
         ctx.boites = &boites;
         int rafraichis = 0;
-        ctx.rafraichir_fenetre = [&] { ++rafraichis; };
+        essais::fausse_appli appli;
+        appli.rafraichir = [&] { ++rafraichis; };
+        ctx.appli = &appli;
         QPointer<chaines::fl_chaine> f = chaines::fl_chaine::afficher(ctx, seize_logos());
         QVERIFY(activer(f));
         QCOMPARE(QApplication::focusWidget(), f->bt_annuler);

@@ -23,7 +23,7 @@ private Q_SLOTS:
         QCOMPARE(b.nb_premiere, 1);
         QCOMPARE(lire(b.ctx.chemin_options()), QByteArray("#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n"));
         // The main window opens after a first run, whatever the agent answer.
-        QVERIFY(b.ctx.g.fenetre_chargee);
+        QVERIFY(b.agent->fenetre_chargee);
         QVERIFY(b.agent->fenetre());
         QVERIFY(b.agent->fenetre()->cagent->isChecked());
         QVERIFY(!b.agent->fenetre()->cmajauto->isChecked());
@@ -35,7 +35,7 @@ private Q_SLOTS:
         QCOMPARE(b.nb_premiere, 0);
         QVERIFY(b.ctx.g.opt_majauto && b.ctx.g.opt_connexion && !b.ctx.g.opt_deconnexion &&
                 b.ctx.g.opt_agent);
-        QVERIFY(!b.ctx.g.fenetre_chargee); // agent alone
+        QVERIFY(!b.agent->fenetre_chargee); // agent alone
         QVERIFY(b.agent->tps_maj.isActive());
         QCOMPARE(b.agent->tps_maj.interval(), 60000);
         QCOMPARE(b.agent->icone().toolTip(), QStringLiteral("Zapo-TV"));
@@ -50,8 +50,8 @@ private Q_SLOTS:
         b.zone = false;
         b.agent->Form_Load();
         // Not at once: the area may still come (the panel starts after us at login).
-        QVERIFY(!b.ctx.g.fenetre_chargee);
-        QTRY_VERIFY_WITH_TIMEOUT(b.ctx.g.fenetre_chargee, 5000);
+        QVERIFY(!b.agent->fenetre_chargee);
+        QTRY_VERIFY_WITH_TIMEOUT(b.agent->fenetre_chargee, 5000);
         QVERIFY(!b.agent->attend_zone());
         b.agent->fenetre()->close();
         QVERIFY(b.agent->termine());
@@ -78,23 +78,23 @@ private Q_SLOTS:
                      : "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n");
         b.agent->Form_Load();
         b.agent->charger_fenetre();
-        QVERIFY(b.ctx.g.fenetre_chargee);
+        QVERIFY(b.agent->fenetre_chargee);
         b.agent->icone_activee(QSystemTrayIcon::ActivationReason(raison));
-        QCOMPARE(b.ctx.g.fenetre_chargee, charge_apres);
+        QCOMPARE(b.agent->fenetre_chargee, charge_apres);
         QCOMPARE(b.agent->termine(), termine);
     }
 
     void clic_gauche_bascule() {
         banc b("#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n");
         b.agent->Form_Load();
-        QVERIFY(!b.ctx.g.fenetre_chargee);
+        QVERIFY(!b.agent->fenetre_chargee);
         for (int i = 0; i < 3; ++i) {
             b.agent->icone_activee(QSystemTrayIcon::Trigger);
-            QVERIFY(b.ctx.g.fenetre_chargee);
+            QVERIFY(b.agent->fenetre_chargee);
             QVERIFY(b.agent->fenetre()->isVisible());
             QCOMPARE(b.agent->fenetre()->windowTitle(), QStringLiteral("Zapo-TV  2.1.8"));
             b.agent->icone_activee(QSystemTrayIcon::Trigger);
-            QVERIFY(!b.ctx.g.fenetre_chargee);
+            QVERIFY(!b.agent->fenetre_chargee);
             QTest::qWait(1); // the unloaded window is deleted later
         }
         QVERIFY(!b.agent->termine());
@@ -209,7 +209,7 @@ private Q_SLOTS:
                                              "choisissez Réduire."));
         }
         if (!termine)
-            QVERIFY(b.ctx.g.fenetre_chargee);
+            QVERIFY(b.agent->fenetre_chargee);
     }
 
     void reduire_avec_agent() {
@@ -217,7 +217,7 @@ private Q_SLOTS:
         b.agent->Form_Load();
         b.agent->charger_fenetre();
         b.agent->fenetre()->afermer->trigger();
-        QVERIFY(!b.ctx.g.fenetre_chargee);
+        QVERIFY(!b.agent->fenetre_chargee);
         QVERIFY(!b.agent->termine());
         b.agent->menu01->trigger(); // "Quitter" from the icon: no question
         QVERIFY(b.agent->termine());

@@ -1,5 +1,6 @@
 #include "channels/fl_chaine.h"
 #include "data/base_programmes.h"
+#include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "views/fl_main.h"
@@ -20,8 +21,7 @@ void inserer(const QString& chemin, const QList<int>& numeros) {
 }
 
 void executer(const QString& chemin, const char* sql) {
-    donnees::base_programmes base(chemin);
-    donnees::requete(base.poignee(), sql, chemin).executer();
+    essais::executer_sql(chemin, sql);
 }
 
 } // namespace
@@ -31,6 +31,7 @@ class test_fl_chaine : public QObject {
 
     std::unique_ptr<essais::dossier_essai> dossier;
     essais::fausses_boites boites;
+    essais::fausse_appli appli;
     contexte ctx;
     int nb_rafraichis = 0;
     std::vector<QPixmap> logos;
@@ -56,7 +57,8 @@ private Q_SLOTS:
         ctx = contexte{};
         ctx.g.dossier_appli = dossier->chemin();
         ctx.boites = &boites;
-        ctx.rafraichir_fenetre = [this] { ++nb_rafraichis; };
+        appli.rafraichir = [this] { ++nb_rafraichis; };
+        ctx.appli = &appli;
     }
     void cleanup() {
         delete fl_chaine::ouverte();

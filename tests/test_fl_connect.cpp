@@ -2,6 +2,8 @@
 
 #include "update/fl_connect.h"
 
+#include "outils/faux_services.h"
+
 #include <QTest>
 
 using namespace zapo;
@@ -17,9 +19,8 @@ private Q_SLOTS:
 
 void test_fl_connect::textes() {
     contexte ctx;
-    ctx.g.reponse_connexion = 2; // a previous answer never leaks into a new prompt
     maj::fl_connect f(ctx);
-    QCOMPARE(ctx.g.reponse_connexion, 0);
+    QCOMPARE(f.reponse_connexion, maj::reponse::aucune);
     QCOMPARE(f.windowTitle(), QStringLiteral("Zapo-TV - Connexion à Internet"));
     QCOMPARE(f.Label1->text(), QStringLiteral("Une connexion à Internet est requise."));
     QCOMPARE(f.Label2->text(), QStringLiteral("Voullez-vous vous connecter ?"));
@@ -54,10 +55,12 @@ void test_fl_connect::reponses() {
     contexte ctx;
     int nb_enregistrements = 0;
     bool opt_au_moment_d_enregistrer = false;
-    ctx.enregistrer_options = [&] {
+    essais::fausse_appli appli;
+    appli.enregistrer = [&] {
         ++nb_enregistrements;
         opt_au_moment_d_enregistrer = ctx.g.opt_connexion;
     };
+    ctx.appli = &appli;
     maj::fl_connect f(ctx);
     f.show();
     if (coche)
@@ -74,7 +77,7 @@ void test_fl_connect::reponses() {
 
     QVERIFY(!f.isVisible());
     QVERIFY(!f.tps_non.isActive());
-    QTEST(ctx.g.reponse_connexion, "reponse");
+    QTEST(int(f.reponse_connexion), "reponse");
     QTEST(ctx.g.opt_connexion, "opt_connexion");
     QTEST(nb_enregistrements, "nb_enregistrements");
     // The option is set before it is saved.
@@ -90,18 +93,18 @@ void test_fl_connect::compte_a_rebours() {
     for (int reste = 9; reste >= 1; --reste) {
         f.tps_non_Timer();
         QCOMPARE(f.bt_non->text(), QStringLiteral("NON (%1)").arg(reste));
-        QCOMPARE(ctx.g.reponse_connexion, 0);
+        QCOMPARE(f.reponse_connexion, maj::reponse::aucune);
         QVERIFY(f.isVisible());
     }
     f.tps_non_Timer();
     QCOMPARE(f.bt_non->text(), QStringLiteral("NON (0)"));
-    QCOMPARE(ctx.g.reponse_connexion, 1);
+    QCOMPARE(f.reponse_connexion, maj::reponse::non);
     QVERIFY(!f.isVisible());
     QCOMPARE(ctx.g.opt_connexion, false);
     // A tick already queued when the window closed changes nothing.
     f.tps_non_Timer();
     QCOMPARE(f.bt_non->text(), QStringLiteral("NON (0)"));
-    QCOMPARE(ctx.g.reponse_connexion, 1);
+    QCOMPARE(f.reponse_connexion, maj::reponse::non);
 }
 
 QTEST_MAIN(test_fl_connect)

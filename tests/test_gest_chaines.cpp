@@ -1,6 +1,7 @@
 #include "channels/gest_chaines.h"
-#include "core/garde.h"
 #include "data/base_programmes.h"
+#include "liaison/garde.h"
+#include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "views/clics_vues.h"
@@ -28,6 +29,7 @@ class test_gest_chaines : public QObject {
     std::unique_ptr<essais::dossier_essai> dossier;
     std::unique_ptr<vues::fl_main> fenetre;
     essais::fausses_boites boites;
+    essais::fausse_appli appli;
     contexte ctx;
     int nb_rafraichis = 0;
 
@@ -57,7 +59,7 @@ class test_gest_chaines : public QObject {
     // Programme rows per channel number.
     std::map<int, int> programmes() {
         std::map<int, int> res;
-        for (const auto& l : donnees::base_programmes(base()).lire_liste())
+        for (const auto& l : essais::lire_liste(base()))
             ++res[l.chaine];
         return res;
     }
@@ -73,10 +75,11 @@ private Q_SLOTS:
         ctx.g.dossier_appli = dossier->chemin();
         ctx.boites = &boites;
         // The refresh rebuilds the list from the tables, as the real one does.
-        ctx.rafraichir_fenetre = [this] {
+        appli.rafraichir = [this] {
             ++nb_rafraichis;
             clics::remplir_chaines(ctx, *fenetre);
         };
+        ctx.appli = &appli;
     }
     void cleanup() {
         fenetre.reset();
@@ -156,7 +159,7 @@ private Q_SLOTS:
         remplir(chaines);
         boites.reponses.push_back(reponse_boite(reponse));
         std::vector<int> passes; // the channels listed at each refresh
-        ctx.rafraichir_fenetre = [&] {
+        appli.rafraichir = [&] {
             ++nb_rafraichis;
             clics::remplir_chaines(ctx, *fenetre);
             passes.push_back(fenetre->lst_chaines->topLevelItemCount());
@@ -185,12 +188,8 @@ private Q_SLOTS:
     void suppression_interrompue() {
         remplir({1, 2, 3});
         {
-            donnees::base_programmes b(base());
-            donnees::requete(b.poignee(),
-                             "CREATE TRIGGER panne BEFORE DELETE ON chaines BEGIN "
-                             "SELECT RAISE(ABORT, 'panne simulée'); END",
-                             base())
-                .executer();
+            essais::executer_sql(base(), "CREATE TRIGGER panne BEFORE DELETE ON chaines BEGIN "
+                                         "SELECT RAISE(ABORT, 'panne simulée'); END");
         }
         fenetre->lst_chaines->topLevelItem(1)->setSelected(true);
 

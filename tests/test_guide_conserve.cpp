@@ -256,13 +256,20 @@ private Q_SLOTS:
     // A value SQLite refuses stops the write; it never becomes a NULL row.
     void liaison_refusee() {
         banc_maj b;
+        // Every connection opened from here on gets the small limit, the program's included.
+        const auto limiter = +[](sqlite3* db, char**, const sqlite3_api_routines*) {
+            sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 1000); // the schema's texts still fit
+            return SQLITE_OK;
+        };
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(limiter));
+        const std::unique_ptr<void, void (*)(void*)> retirer(reinterpret_cast<void*>(1),
+                                                             [](void*) { sqlite3_reset_auto_extension(); });
         donnees::base_programmes base(b.base());
         const qint64 avant = base.nb_lignes(QStringLiteral("liste"));
-        sqlite3_limit(base.poignee(), SQLITE_LIMIT_LENGTH, 100);
         const date_heure d = date_heure::depuis_date(QDate(2026, 6, 12), 20, 0);
         QVERIFY_THROWS_EXCEPTION(
             donnees::erreur_base,
-            base.ajouter_programme({QString(200, u'x'), d, une_heure, d + une_heure}, 2));
+            base.ajouter_programme({QString(2000, u'x'), d, une_heure, d + une_heure}, 2));
         QCOMPARE(base.nb_lignes(QStringLiteral("liste")), avant);
     }
 

@@ -26,8 +26,7 @@ const QString erreur_connexion = QStringLiteral("Erreur de connection Internet")
 // "num:title@dd/mm hh:nn" for each stored row, in stored order.
 QStringList lignes_liste(const QString& base) {
     QStringList res;
-    donnees::base_programmes b(base);
-    for (const auto& l : b.lire_liste())
+    for (const auto& l : essais::lire_liste(base))
         res << QStringLiteral("%1:%2@%3 %4")
                    .arg(l.chaine)
                    .arg(l.programme, l.hdeb.date().toString(QStringLiteral("dd/MM")), l.hdeb.format_hhnn());
@@ -124,7 +123,7 @@ void test_maj_programmes::connexion() {
     b.connexion.numerotation_reussit = numerotation;
     b.ctx.g.opt_connexion = opt_connexion;
     b.ctx.g.opt_deconnexion = opt_deconnexion;
-    b.ctx.g.fenetre_chargee = fenetre_chargee;
+    b.fenetre_chargee = fenetre_chargee;
     if (invite >= 0) {
         b.reponse_invite = invite;
     } else {
@@ -134,7 +133,7 @@ void test_maj_programmes::connexion() {
             f.tps_non.stop();
             for (int i = 0; i < 10; ++i)
                 f.tps_non_Timer();
-            return b.ctx.g.reponse_connexion;
+            return int(f.reponse_connexion);
         };
     }
 
@@ -143,7 +142,6 @@ void test_maj_programmes::connexion() {
     QTEST(b.connexion.nb_connexions, "nb_connexions");
     QTEST(b.connexion.nb_deconnexions, "nb_deconnexions");
     QTEST(b.ctx.g.maj_annulee, "maj_annulee");
-    QCOMPARE(b.ctx.g.deja_connecte, en_ligne);
     QVERIFY(b.visible_pendant_run);
     QVERIFY(!b.ctx.g.maj_en_cours);
     QVERIFY(b.boites.vues.empty());
@@ -411,3 +409,5 @@ void test_maj_programmes::attente_reelle() {
 
 QTEST_MAIN(test_maj_programmes)
 #include "test_maj_programmes.moc"
+
+#include "outils/base_essai.h"

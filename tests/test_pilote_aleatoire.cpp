@@ -10,7 +10,7 @@
 
 #include "banc_vie.h"
 
-#include "update/maj_programmes.h"
+#include "update/executer_maj.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -27,7 +27,7 @@ using releve = std::set<std::pair<int, QString>>;
 // The programmes held, by channel and title (the dates follow the fake clock).
 releve lire_releve(const QString& chemin_base) {
     releve r;
-    donnees::base_programmes b(chemin_base);
+    essais::base_brute b(chemin_base);
     donnees::requete q(b.poignee(), "SELECT chaine, programme FROM liste", chemin_base);
     while (q.pas())
         r.emplace(int(q.entier(0)), q.texte(1));
@@ -87,9 +87,9 @@ public:
                 if (auto* f = b_->agent->fenetre())
                     f->txt_etat->setText(t);
             };
-            m.demander_connexion = [this](QWidget*) {
+            m.demander_connexion = [this] {
                 imbrique("invite");
-                return tirer(3);
+                return maj::reponse(tirer(3));
             };
             maj::executer_maj(ctx, std::move(m));
         };
@@ -264,3 +264,5 @@ private Q_SLOTS:
 
 QTEST_MAIN(test_pilote_aleatoire)
 #include "test_pilote_aleatoire.moc"
+
+#include "outils/base_essai.h"

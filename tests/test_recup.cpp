@@ -86,7 +86,7 @@ void test_recup::page_recue() {
     recup::recuperateur r(horloge_);
     QList<int> progres;
     r.definir_progression([&](int v) { progres << v; });
-    QVERIFY(r.recup_programmes(1, serveur_.url(chemin)));
+    QVERIFY(r.recup_programmes(serveur_.url(chemin)));
     QCOMPARE(progres, QList<int>{80});
     QStringList lus;
     for (const auto& f : r.programmes_lus())
@@ -117,9 +117,9 @@ void test_recup::echecs() {
     bool progression = false;
     r.definir_progression([&](int) { progression = true; });
     // A previous channel's programmes must not survive a failed fetch.
-    QVERIFY(r.recup_programmes(1, serveur_.url("/utf8")));
+    QVERIFY(r.recup_programmes(serveur_.url("/utf8")));
     progression = false;
-    QVERIFY(!r.recup_programmes(2, adresse));
+    QVERIFY(!r.recup_programmes(adresse));
     QCOMPARE(r.nb_programmes(), 0);
     QVERIFY(!progression);
     QVERIFY(!r.derniere_erreur().isEmpty());
@@ -133,11 +133,11 @@ void test_recup::serveur_muet_et_evenements() {
     QTimer::singleShot(50, [&] { minuterie = true; });
     QElapsedTimer t;
     t.start();
-    QVERIFY(!r.recup_programmes(1, serveur_.url("/muet")));
+    QVERIFY(!r.recup_programmes(serveur_.url("/muet")));
     QVERIFY(minuterie);
     QVERIFY2(t.elapsed() >= 350 && t.elapsed() < 5000, qPrintable(QString::number(t.elapsed())));
     // The next channel is fetched normally afterwards.
-    QVERIFY(r.recup_programmes(2, serveur_.url("/utf8")));
+    QVERIFY(r.recup_programmes(serveur_.url("/utf8")));
     QCOMPARE(r.nb_programmes(), 2);
 }
 
@@ -146,7 +146,7 @@ void test_recup::interruption() {
     QTimer::singleShot(50, [&] { r.interrompre(); });
     QElapsedTimer t;
     t.start();
-    QVERIFY(!r.recup_programmes(1, serveur_.url("/muet")));
+    QVERIFY(!r.recup_programmes(serveur_.url("/muet")));
     QVERIFY(t.elapsed() < 5000);
 }
 

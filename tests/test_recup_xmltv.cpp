@@ -3,6 +3,7 @@
 
 #include <QTest>
 
+#include "outils/base_essai.h"
 #include "outils/compression.h"
 
 using namespace zapo;
@@ -56,8 +57,7 @@ private Q_SLOTS:
         QVERIFY(b.cours.contains(QStringLiteral("ECHEC Absente")));
         QVERIFY(!b.cours.contains(QStringLiteral("ECHEC Télé Une")));
 
-        donnees::base_programmes base(b.base());
-        const auto lignes = base.lire_liste();
+        const auto lignes = essais::lire_liste(b.base());
         QCOMPARE(lignes.size(), size_t(4));
         QCOMPARE(lignes[0].programme, QStringLiteral("Télématin"));
         QCOMPARE(lignes[0].chaine, 2);
@@ -71,7 +71,7 @@ private Q_SLOTS:
         QCOMPARE(lignes[3].programme, QStringLiteral("5 € le ticket"));
         QCOMPARE(lignes[3].chaine, 4);
         QCOMPARE(lignes[3].hdeb, dh(12, 21, 0)); // 19:00 UTC in summer
-        QVERIFY(base.lire_maj().has_value());
+        QVERIFY(donnees::base_programmes(b.base()).lire_maj().has_value());
     }
 
     void flux_illisible_data() {
@@ -113,7 +113,7 @@ private Q_SLOTS:
                 {7, QStringLiteral("Trois"), b.serveur.url(QStringLiteral("/xmltv_tnt.xml#Trois.fr")), 4});
         }
         QCOMPARE(b.lancer(), maj::fin_maj::complete);
-        const auto lignes = donnees::base_programmes(b.base()).lire_liste();
+        const auto lignes = essais::lire_liste(b.base());
         QCOMPARE(lignes.size(), size_t(4));
         QCOMPARE(lignes[2].programme, QStringLiteral("Film du soir"));
         QCOMPARE(lignes[3].programme, QStringLiteral("Autre"));

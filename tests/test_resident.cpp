@@ -144,7 +144,7 @@ void test_resident::deux_cents_runs() {
           fin.resident_ko, fin.tas_ko, fin.descripteurs, fin.fenetres);
 
     // The last run stored everything, and nothing else.
-    QCOMPARE(qsizetype(donnees::base_programmes(b.base()).lire_liste().size()), nb_lignes);
+    QCOMPARE(qsizetype(essais::lire_liste(b.base()).size()), nb_lignes);
     QCOMPARE(fin.descripteurs, reference.descripteurs);
     QCOMPARE(fin.fenetres, reference.fenetres);
 #ifdef ZAPO_ASAN
@@ -161,3 +161,5 @@ void test_resident::deux_cents_runs() {
 
 QTEST_MAIN(test_resident)
 #include "test_resident.moc"
+
+#include "outils/base_essai.h"

@@ -1,5 +1,6 @@
 // The terminal commands in-process, at fixed clocks, on a base of the test's own.
 #include "core/xmltv.h"
+#include "outils/base_essai.h"
 #include "outils/montage_essai.h"
 #include "terminal/sorties.h"
 #include "terminal/terminal.h"
@@ -211,7 +212,7 @@ void test_terminal::export_xmltv() {
     for (auto it = ids.cbegin(); it != ids.cend(); ++it)
         for (const fiche_programme& p : l.programmes.value(it.key()))
             relues.push_back({p.hdeb, p.hfin, p.programme, it.value(), p.duree});
-    std::vector<donnees::ligne_liste> stockees = donnees::base_programmes(base_).lire_liste();
+    std::vector<donnees::ligne_liste> stockees = essais::lire_liste(base_);
     const auto ordre = [](const donnees::ligne_liste& x, const donnees::ligne_liste& y) {
         return std::tie(x.chaine, x.hdeb) < std::tie(y.chaine, y.hdeb);
     };
@@ -440,14 +441,14 @@ void test_terminal::filtre_en_cours() {
     essais::dossier_essai d;
     QVERIFY(d.valide());
     {
-        donnees::base_programmes b(d.base());
+        essais::base_brute b(d.base());
         donnees::requete r(
             b.poignee(),
             "INSERT INTO liste (hdeb, hfin, programme, chaine, duree) VALUES (?1, ?2, 'x', 2, ?3)", d.base());
         for (int i = 0; i < 2; ++i) {
             const QVariant& v = i == 0 ? hdeb : hfin;
             if (v.isNull())
-                r.lier_nul(i + 1);
+                continue; // a parameter left unbound is NULL
             else if (v.typeId() == QMetaType::QString)
                 r.lier(i + 1, v.toString());
             else if (v.typeId() == QMetaType::LongLong)

@@ -1,7 +1,7 @@
 #include "about/fl_propos.h"
 
-#include "core/garde.h"
 #include "core/version.h"
+#include "liaison/garde.h"
 #include "views/fl_main.h"
 
 #include <QKeyEvent>

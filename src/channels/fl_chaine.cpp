@@ -1,7 +1,7 @@
 #include "channels/fl_chaine.h"
 
-#include "core/garde.h"
 #include "data/base_programmes.h"
+#include "liaison/garde.h"
 #include "views/fl_main.h"
 
 #include <QShortcut>
@@ -162,8 +162,8 @@ void fl_chaine::bt_ok_Click() {
     // The window goes before the refresh; the context outlives it.
     contexte& ctx = ctx_;
     close();
-    if (ctx.rafraichir_fenetre)
-        ctx.rafraichir_fenetre();
+    if (ctx.appli)
+        ctx.appli->rafraichir_fenetre();
 }
 
 } // namespace zapo::chaines

@@ -59,8 +59,8 @@ void vider_chaines(contexte& ctx, vues::fl_main& f) {
 void effacer_chaine(contexte& ctx, int num_chaine) {
     // The channel's programmes and its row go together or not at all.
     donnees::base_programmes(ctx.chemin_base()).effacer_chaine(num_chaine);
-    if (ctx.rafraichir_fenetre)
-        ctx.rafraichir_fenetre();
+    if (ctx.appli)
+        ctx.appli->rafraichir_fenetre();
 }
 
 } // namespace zapo::gest_chaines

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-#include <functional>
-
 namespace zapo {
 
 class horloge;
@@ -17,19 +15,16 @@ struct globales {
     bool opt_connexion = false;
     bool opt_deconnexion = false;
     bool opt_agent = false;
-    bool fenetre_chargee = false;
     int chaine_courante = 0;
     QString texte_etat;
     bool maj_en_cours = false;
     bool maj_annulee = false;
     bool arret_demande = false;
-    bool deja_connecte = false;
-    int reponse_connexion = 0; // 0 none, 1 no, 2 yes
-    bool maj_echouee = false;  // the last run ended without renewing anything
+    bool maj_echouee = false; // the last run ended without renewing anything
 };
 
-// What every layer is handed: the variables, the replaceable services, and the
-// few entry points that cross layers (wired by the shell at start-up).
+// What every layer is handed: the variables and the replaceable services, the
+// application around the windows among them (set by the shell at start-up).
 struct contexte {
     globales g;
 
@@ -38,12 +33,7 @@ struct contexte {
     service_connexion* connexion = nullptr;
     rythme* pas = nullptr;
     notificateur* notifications = nullptr;
-
-    std::function<void()> rafraichir_fenetre;
-    std::function<void()> lancer_maj;
-    std::function<void()> charger_fenetre; // load and show fl_main when it is not loaded
-    std::function<void()> enregistrer_options;
-    std::function<void()> quitter_appli;
+    application_zapo* appli = nullptr;
 
     QString chemin_base() const { return g.dossier_appli + QStringLiteral("/programmes.mdb"); }
     QString chemin_options() const { return g.dossier_appli + QStringLiteral("/config.ini"); }

@@ -100,11 +100,4 @@ etat_panneau calcul::resultat() const {
     return e;
 }
 
-etat_panneau calculer(const std::vector<ligne>& lignes, int chaine_courante, date_heure maintenant) {
-    calcul c(chaine_courante, maintenant);
-    for (const auto& l : lignes)
-        c.ajouter(l.hdeb, l.hfin, l.programme, l.chaine, l.duree);
-    return c.resultat();
-}
-
 } // namespace zapo::panneau

@@ -50,6 +50,7 @@ struct etat_panneau {
 // or, when that is missing or zero, the time from start to end; 0 when both are zero.
 int pourcentage(date_heure maintenant, date_heure hdeb, date_heure hfin, std::optional<date_heure> duree);
 
+// One stored row of `liste`. `duree` is empty when the column is NULL.
 struct ligne {
     date_heure hdeb;
     date_heure hfin;
@@ -85,7 +86,5 @@ private:
     std::vector<ligne> lignes_chaine_;
     etat_panneau etat_;
 };
-
-etat_panneau calculer(const std::vector<ligne>& lignes, int chaine_courante, date_heure maintenant);
 
 } // namespace zapo::panneau

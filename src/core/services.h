@@ -44,4 +44,15 @@ public:
                          const QStringList& actions = {}) = 0;
 };
 
+// What a window may ask of the application around it. The shell answers; a
+// window never knows which one, and nothing is asked when there is none.
+class application_zapo {
+public:
+    virtual ~application_zapo() = default;
+    virtual void rafraichir_fenetre() = 0;
+    virtual void lancer_maj() = 0;
+    virtual void charger_fenetre() = 0; // load and show fl_main when it is not loaded
+    virtual void enregistrer_options() = 0;
+};
+
 } // namespace zapo

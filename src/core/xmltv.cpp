@@ -5,6 +5,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 #include <unordered_map>
 
@@ -51,12 +52,9 @@ private:
 // Days since 1970-01-01 of a civil date (proleptic Gregorian), without QDateTime:
 // a feed holds tens of thousands of times.
 qint64 jours_depuis_1970(int a, int m, int j) {
-    a -= m <= 2;
-    const qint64 ere = (a >= 0 ? a : a - 399) / 400;
-    const qint64 annee_ere = a - ere * 400;
-    const qint64 jour_annee = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + j - 1;
-    const qint64 jour_ere = annee_ere * 365 + annee_ere / 4 - annee_ere / 100 + jour_annee;
-    return ere * 146097 + jour_ere - 719468;
+    const std::chrono::year_month_day date{std::chrono::year(a), std::chrono::month(unsigned(m)),
+                                           std::chrono::day(unsigned(j))};
+    return std::chrono::sys_days(date).time_since_epoch().count();
 }
 
 struct brut {

@@ -105,10 +105,6 @@ requete& requete::lier(int index, const QString& valeur) {
     verifier_liaison(sqlite3_bind_text(st_, index, u.constData(), int(u.size()), SQLITE_TRANSIENT));
     return *this;
 }
-requete& requete::lier_nul(int index) {
-    verifier_liaison(sqlite3_bind_null(st_, index));
-    return *this;
-}
 
 bool requete::pas() {
     const int rc = sqlite3_step(st_);
@@ -408,12 +404,6 @@ void base_programmes::parcourir_peut_etre_en_cours(date_heure maintenant,
     parcourir(r, f);
 }
 
-std::vector<ligne_liste> base_programmes::lire_liste() {
-    std::vector<ligne_liste> res;
-    parcourir_liste([&](const ligne_liste& l) { res.push_back(l); });
-    return res;
-}
-
 void base_programmes::vider_liste() {
     requete(db_, "DELETE FROM liste", chemin_).executer();
 }
@@ -503,58 +493,6 @@ void base_programmes::effacer_chaine(int num_chaine) {
         annuler();
         throw;
     }
-}
-
-// ---- curseur
-
-base_programmes::curseur base_programmes::ouvrir_table(const QString& table) {
-    return curseur(*this, table);
-}
-
-base_programmes::curseur::curseur(base_programmes& base, const QString& table) : base_(&base), table_(table) {
-    charger(std::numeric_limits<qint64>::min());
-}
-
-void base_programmes::curseur::charger(qint64 apres) {
-    // Keyed on rowid, so deleting the current row never makes the scan skip one.
-    const QByteArray sql = QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid > ?1 ORDER BY rowid LIMIT 1")
-                               .arg(identifiant(table_))
-                               .toUtf8();
-    requete r(base_->db_, sql.constData(), base_->chemin_);
-    r.lier(1, apres);
-    valeurs_.clear();
-    if (!r.pas()) {
-        fin_ = true;
-        return;
-    }
-    fin_ = false;
-    rowid_ = r.entier(0);
-    if (noms_.isEmpty())
-        for (int i = 1; i < r.nb_colonnes(); ++i)
-            noms_ << r.nom_colonne(i).toLower();
-    for (int i = 1; i < r.nb_colonnes(); ++i)
-        valeurs_ << r.valeur(i);
-}
-
-void base_programmes::curseur::suivant() {
-    if (!fin_)
-        charger(rowid_);
-}
-
-QVariant base_programmes::curseur::champ(int position) const {
-    return valeurs_.value(position);
-}
-
-QVariant base_programmes::curseur::champ(const QString& nom) const {
-    return valeurs_.value(int(noms_.indexOf(nom.toLower())));
-}
-
-void base_programmes::curseur::supprimer() {
-    if (fin_)
-        return;
-    const QByteArray sql =
-        QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(identifiant(table_)).toUtf8();
-    requete(base_->db_, sql.constData(), base_->chemin_).lier(1, rowid_).executer();
 }
 
 } // namespace zapo::donnees

@@ -2,6 +2,7 @@
 
 #include "core/date_heure.h"
 #include "core/fiche_programme.h"
+#include "core/panneau.h"
 
 #include <QString>
 #include <QVariant>
@@ -41,14 +42,8 @@ struct entree_modele {
     QString url;
 };
 
-// One row of `liste` as the views read it. `duree` is empty when the column is NULL.
-struct ligne_liste {
-    date_heure hdeb;
-    date_heure hfin;
-    QString programme;
-    int chaine = 0;
-    std::optional<date_heure> duree;
-};
+// One row of `liste` as the views read it; the panel's rules take the same rows.
+using ligne_liste = panneau::ligne;
 
 // A channel's last update: how many programmes it brought, or why it failed.
 // Kept in `sante_chaines`, a table of its own that older files do not have.
@@ -73,7 +68,6 @@ public:
     requete& lier(int index, qint64 valeur);
     requete& lier(int index, double valeur);
     requete& lier(int index, const QString& valeur);
-    requete& lier_nul(int index);
 
     // Next row; false at the end. Throws on error.
     bool pas();
@@ -117,7 +111,6 @@ public:
     void verifier_structure();
 
     const QString& chemin() const { return chemin_; }
-    sqlite3* poignee() const { return db_; }
 
     void commencer();
     void valider();
@@ -139,7 +132,6 @@ public:
     // left to the engine and never decoded. The caller still applies the exact rule.
     void parcourir_peut_etre_en_cours(date_heure maintenant,
                                       const std::function<void(const ligne_liste&)>& f);
-    std::vector<ligne_liste> lire_liste();
     void vider_liste();
     void ajouter_programme(const fiche_programme& p, int num_chaine);
     qint64 nb_lignes(const QString& table);
@@ -157,29 +149,6 @@ public:
 
     // A channel's programmes and its row, in one transaction: never half removed.
     void effacer_chaine(int num_chaine);
-
-    // A scan over a whole table in stored order, read by position or by name,
-    // that can delete its current row and still visit every following one.
-    class curseur {
-    public:
-        bool fin() const { return fin_; }
-        void suivant();
-        QVariant champ(int position) const;
-        QVariant champ(const QString& nom) const;
-        void supprimer();
-
-    private:
-        friend class base_programmes;
-        curseur(base_programmes& base, const QString& table);
-        void charger(qint64 apres);
-        base_programmes* base_;
-        QString table_;
-        QStringList noms_;
-        QVariantList valeurs_;
-        qint64 rowid_ = 0;
-        bool fin_ = true;
-    };
-    curseur ouvrir_table(const QString& table);
 
     // Wraps an SQLite failure into a French message naming the file.
     [[noreturn]] void echouer(const QString& quoi) const;

@@ -32,7 +32,6 @@ public:
     // transfer never lasts more than five times that.
     void definir_delai(int millisecondes) { delai_ms_ = millisecondes; }
     // Larger bodies are refused, so a runaway server cannot exhaust memory.
-    void definir_taille_max(qsizetype octets) { taille_max_ = octets; }
     qsizetype taille_max() const { return taille_max_; }
 
     // Any failure (time-out, refused, unknown host, status other than 2xx,
@@ -46,7 +45,7 @@ private:
     std::unique_ptr<QNetworkAccessManager> reseau_;
     QPointer<QNetworkReply> en_cours_;
     int delai_ms_ = 60000;
-    qsizetype taille_max_ = 64 * 1024 * 1024;
+    static constexpr qsizetype taille_max_ = 64 * 1024 * 1024;
 };
 
 } // namespace zapo::plateforme

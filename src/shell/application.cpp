@@ -4,22 +4,24 @@
 #include "about/liens.h"
 #include "channels/fl_chaine.h"
 #include "channels/gest_chaines.h"
-#include "core/garde.h"
 #include "core/version.h"
 #include "data/base_programmes.h"
 #include "data/fichier_options.h"
 #include "data/raison_ecriture.h"
+#include "liaison/garde.h"
 #include "platform/connexion_linux.h"
 #include "platform/dossier.h"
 #include "platform/instance_unique.h"
-#include "platform/mesure_demarrage.h"
 #include "platform/notifications.h"
 #include "platform/registre.h"
 #include "shell/fl_premiere.h"
 #include "shell/journal_coquille.h"
 #include "shell/ligne_commande.h"
+#ifdef ZAPO_CROCHETS_ESSAI
+#include "bench/mesure_demarrage.h"
+#endif
+#include "update/executer_maj.h"
 #include "update/fl_maj.h"
-#include "update/maj_programmes.h"
 #include "views/annonce.h"
 #include "views/clics_vues.h"
 
@@ -139,30 +141,35 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
     connect(menu02, &QAction::triggered, this, [this] { evenement([this] { lancer_maj(); }); });
     connect(menu01, &QAction::triggered, this, [this] { evenement([this] { quitter_appli(); }); });
 
-    // Other windows' handlers come in through these: counted as ours.
-    ctx_.charger_fenetre = [this] { charger_fenetre(); };
-    ctx_.quitter_appli = [this] { quitter_appli(); };
-    ctx_.lancer_maj = [this] {
-        occupation o(*this);
-        lancer_maj();
-    };
-    ctx_.enregistrer_options = [this] { enregistrer_options(); };
-    ctx_.rafraichir_fenetre = [this] {
-        occupation o(*this);
-        if (!fl_main_) {
-            charger_fenetre(); // its load refreshes it
-            return;
-        }
-        clics::rafraichir_fenetre(ctx_, *fl_main_);
-    };
+    // Other windows' handlers come in through appli_: counted as ours.
+    ctx_.appli = &appli_;
+}
+
+void fl_init::reponses_appli::rafraichir_fenetre() {
+    occupation o(f_);
+    if (!f_.fl_main_) {
+        f_.charger_fenetre(); // its load refreshes it
+        return;
+    }
+    clics::rafraichir_fenetre(f_.ctx_, *f_.fl_main_);
+}
+
+void fl_init::reponses_appli::lancer_maj() {
+    occupation o(f_);
+    f_.lancer_maj();
+}
+
+void fl_init::reponses_appli::charger_fenetre() {
+    f_.charger_fenetre();
+}
+
+void fl_init::reponses_appli::enregistrer_options() {
+    f_.enregistrer_options();
 }
 
 fl_init::~fl_init() {
-    ctx_.charger_fenetre = nullptr;
-    ctx_.quitter_appli = nullptr;
-    ctx_.lancer_maj = nullptr;
-    ctx_.enregistrer_options = nullptr;
-    ctx_.rafraichir_fenetre = nullptr;
+    if (ctx_.appli == &appli_)
+        ctx_.appli = nullptr;
     // The add-channel dialog and the about box hold the context: they go first.
     delete chaines::fl_chaine::ouverte();
     delete apropos::fl_propos::ouverte();
@@ -285,7 +292,7 @@ void fl_init::charger_fenetre() {
     fl_main_ = f;
     brancher_fenetre(f);
     // Form_Load: the window is loaded, then refreshed (which shows it).
-    ctx_.g.fenetre_chargee = true;
+    fenetre_chargee = true;
     if (auto* b = dynamic_cast<boites_qt*>(ctx_.boites))
         b->definir_parent(f);
     f->tps_minute.start();
@@ -348,7 +355,7 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
 
 // The close rule, on every unload of the main window whatever caused it.
 void fl_init::Form_Unload_main() {
-    ctx_.g.fenetre_chargee = false;
+    fenetre_chargee = false;
     if (auto* b = dynamic_cast<boites_qt*>(ctx_.boites))
         b->definir_parent(nullptr);
     fl_main_ = nullptr;
@@ -398,7 +405,7 @@ void fl_init::lancer_maj() {
         quitter_appli();
         return;
     }
-    if (g.fenetre_chargee && fl_main_) {
+    if (fenetre_chargee && fl_main_) {
         clics::remplir_programmes(ctx_, *fl_main_);
         clics::affiche_actuel(ctx_, *fl_main_);
     }
@@ -408,7 +415,7 @@ void fl_init::icone_activee(QSystemTrayIcon::ActivationReason raison) {
     // A left click toggles the main window; it never just raises it.
     if (raison != QSystemTrayIcon::Trigger)
         return;
-    if (ctx_.g.fenetre_chargee && fl_main_)
+    if (fenetre_chargee && fl_main_)
         fl_main_->close();
     else
         charger_fenetre();
@@ -515,7 +522,9 @@ int principal(int argc, char** argv) {
     // Desktops tie our windows to the launcher, its name and its icon by this.
     QGuiApplication::setDesktopFileName(QStringLiteral(ZAPO_ID_APPLI));
     QApplication app(argc, argv);
+#ifdef ZAPO_CROCHETS_ESSAI
     plateforme::mesurer_demarrage_si_demande();
+#endif
     QApplication::setApplicationName(QStringLiteral("Zapo-TV"));
     QApplication::setOrganizationName(QStringLiteral("Zapo-TV"));
     QApplication::setApplicationVersion(texte_version());

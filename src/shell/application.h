@@ -83,6 +83,7 @@ public:
     // kind of notification area it talks to.
     QSystemTrayIcon& icone();
     QTimer tps_maj;
+    bool fenetre_chargee = false; // fl_main is loaded
     QMenu menuicone;
     QAction* menu02 = nullptr; // "Mettre à jour"
     QAction* menu01 = nullptr; // "Quitter"
@@ -103,6 +104,18 @@ private:
     private:
         fl_init& a_;
     };
+    // What the other windows may ask of us (ctx.appli), each request counted as ours.
+    class reponses_appli final : public application_zapo {
+    public:
+        explicit reponses_appli(fl_init& f) : f_(f) {}
+        void rafraichir_fenetre() override;
+        void lancer_maj() override;
+        void charger_fenetre() override;
+        void enregistrer_options() override;
+
+    private:
+        fl_init& f_;
+    };
     template <class F> void evenement(F&& f);
     void montrer_icone();
     void surveiller_zone();
@@ -112,6 +125,7 @@ private:
     bool attente_de_10h();
 
     contexte& ctx_;
+    reponses_appli appli_{*this};
     branchements_agent b_;
     QPointer<vues::fl_main> fl_main_;
     std::unique_ptr<QSystemTrayIcon> icone_;

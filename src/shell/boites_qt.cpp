@@ -11,6 +11,7 @@ namespace zapo::coquille {
 
 reponse_boite boites_qt::afficher(const QString& titre, const QString& texte, icone_boite icone,
                                   boutons_boite boutons) {
+#ifdef ZAPO_CROCHETS_ESSAI
     // Whole-program tests read the boxes from a journal instead of a screen.
     static const QString journal = qEnvironmentVariable("ZAPO_TV_JOURNAL_BOITES");
     if (!journal.isEmpty()) {
@@ -23,6 +24,7 @@ reponse_boite boites_qt::afficher(const QString& titre, const QString& texte, ic
         }
         return boutons == boutons_boite::oui_non ? reponse_boite::oui : reponse_boite::ok;
     }
+#endif
     // Not a child of the window: the window may be closed (and freed) while the
     // box waits for its answer. It still opens over it and stays in front of it.
     QMessageBox b;

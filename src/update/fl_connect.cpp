@@ -1,6 +1,6 @@
 #include "update/fl_connect.h"
 
-#include "core/garde.h"
+#include "liaison/garde.h"
 
 namespace zapo::maj {
 
@@ -13,7 +13,7 @@ fl_connect::fl_connect(contexte& ctx, QWidget* parent)
     bt_oui->setFocus();
     // Form_Load
     compte_rebours = 10;
-    ctx_.g.reponse_connexion = 0;
+    reponse_connexion = reponse::aucune;
     tps_non.setInterval(1000);
     connect(bt_oui, &QPushButton::clicked, this, [this] { garde(ctx_, [this] { bt_oui_Click(); }); });
     connect(bt_non, &QPushButton::clicked, this, [this] { garde(ctx_, [this] { bt_non_Click(); }); });
@@ -24,20 +24,20 @@ fl_connect::fl_connect(contexte& ctx, QWidget* parent)
 fl_connect::~fl_connect() = default;
 
 void fl_connect::bt_oui_Click() {
-    ctx_.g.reponse_connexion = 2;
+    reponse_connexion = reponse::oui;
     if (vf_mem->isChecked()) {
         ctx_.g.opt_connexion = true;
         // The answer stands even if saving fails; the hook reports its own trouble.
         fermer();
-        if (ctx_.enregistrer_options)
-            ctx_.enregistrer_options();
+        if (ctx_.appli)
+            ctx_.appli->enregistrer_options();
         return;
     }
     fermer();
 }
 
 void fl_connect::bt_non_Click() {
-    ctx_.g.reponse_connexion = 1;
+    reponse_connexion = reponse::non;
     fermer();
 }
 
@@ -47,7 +47,7 @@ void fl_connect::tps_non_Timer() {
     compte_rebours -= 1;
     bt_non->setText(QStringLiteral("NON (%1)").arg(compte_rebours));
     if (compte_rebours == 0) {
-        ctx_.g.reponse_connexion = 1;
+        reponse_connexion = reponse::non;
         fermer();
     }
 }
@@ -57,16 +57,16 @@ void fl_connect::fermer() {
 }
 
 void fl_connect::done(int r) {
-    // The close box and Escape answer nothing: reponse_connexion stays as it is (0).
+    // The close box and Escape answer nothing: reponse_connexion stays as it is (aucune).
     tps_non.stop();
     QDialog::done(r);
 }
 
-int demander_connexion(contexte& ctx, QWidget* parent) {
+reponse demander_connexion(contexte& ctx, QWidget* parent) {
     fl_connect f(ctx, parent);
     f.setWindowModality(Qt::ApplicationModal);
     f.exec();
-    return ctx.g.reponse_connexion;
+    return f.reponse_connexion;
 }
 
 } // namespace zapo::maj

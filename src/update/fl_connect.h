@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/contexte.h"
+#include "update/maj_programmes.h"
 
 #include "ui_fl_connect.h"
 
@@ -10,7 +11,7 @@
 namespace zapo::maj {
 
 // "Une connexion à Internet est requise.": asks whether to dial, answers no by
-// itself after ten seconds. Its answer is ctx.g.reponse_connexion (0 none, 1 no, 2 yes).
+// itself after ten seconds. Its answer is reponse_connexion.
 class fl_connect : public QDialog, public Ui::fl_connect {
     Q_OBJECT
 public:
@@ -19,6 +20,7 @@ public:
 
     QTimer tps_non;
     int compte_rebours = 10;
+    reponse reponse_connexion = reponse::aucune;
 
     void bt_oui_Click();
     void bt_non_Click();
@@ -33,6 +35,6 @@ private:
 };
 
 // Opens the prompt modally and gives its answer.
-int demander_connexion(contexte& ctx, QWidget* parent);
+reponse demander_connexion(contexte& ctx, QWidget* parent);
 
 } // namespace zapo::maj

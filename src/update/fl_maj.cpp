@@ -53,7 +53,8 @@ void fl_maj::bt_annuler_Click() {
         *arret_ = true;
     bt_annuler->setEnabled(false);
     // The transfer under way stops now, not when the server next sends something.
-    Q_EMIT interruption();
+    if (sur_interruption_)
+        sur_interruption_();
 }
 
 void fl_maj::interrompre() {

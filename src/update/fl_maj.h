@@ -1,5 +1,7 @@
 #pragma once
 
+#include "update/maj_programmes.h"
+
 #include "ui_fl_maj.h"
 
 #include <QDialog>
@@ -8,17 +10,17 @@ namespace zapo::maj {
 
 // The update's progress window. The run writes the bars and txt_cours through
 // the methods below, which also report each write (the tests read them).
-class fl_maj : public QDialog, public Ui::fl_maj {
+class fl_maj : public QDialog, public Ui::fl_maj, public suivi_maj {
     Q_OBJECT
 public:
     explicit fl_maj(QWidget* parent = nullptr);
     ~fl_maj() override;
 
-    void ecrire_progres1(float valeur);
-    void ecrire_progres2(float valeur);
-    // The whole run's bar as last written (single precision, not rounded).
-    float valeur_progres2() const { return valeur2_; }
-    void ecrire_cours(const QString& texte);
+    void ecrire_progres1(float valeur) override;
+    void ecrire_progres2(float valeur) override;
+    float valeur_progres2() const override { return valeur2_; }
+    void ecrire_cours(const QString& texte) override;
+    void sur_interruption(std::function<void()> f) override { sur_interruption_ = std::move(f); }
 
     // While the run goes, closing asks the run to stop instead of closing.
     void commencer_run(bool* arret_demande);
@@ -35,7 +37,6 @@ Q_SIGNALS:
     // barre: 1 for progres1, 2 for progres2.
     void progres_ecrit(int barre, float valeur);
     void cours_ecrit(const QString& texte);
-    void interruption();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -47,6 +48,7 @@ public:
 private:
     bool* arret_ = nullptr;
     float valeur2_ = 0;
+    std::function<void()> sur_interruption_;
 };
 
 } // namespace zapo::maj

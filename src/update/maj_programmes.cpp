@@ -3,11 +3,8 @@
 #include "core/horloge.h"
 #include "core/sante.h"
 #include "data/base_programmes.h"
-#include "update/fl_connect.h"
-#include "update/fl_maj.h"
 
 #include <optional>
-#include <span>
 
 namespace zapo::maj {
 
@@ -40,11 +37,9 @@ const QString texte_connexion = QStringLiteral("Connection à Internet");
 
 } // namespace
 
-pilote_maj::pilote_maj(contexte& ctx, fl_maj& f, branchements b) : ctx_(ctx), f_(f), b_(std::move(b)) {
+pilote_maj::pilote_maj(contexte& ctx, suivi_maj& f, branchements b) : ctx_(ctx), f_(f), b_(std::move(b)) {
     if (!b_.fabrique_recup)
         b_.fabrique_recup = [this] { return std::make_unique<recup::recuperateur>(*ctx_.horloge_); };
-    if (!b_.demander_connexion)
-        b_.demander_connexion = [this](QWidget* parent) { return demander_connexion(ctx_, parent); };
 }
 
 void pilote_maj::pause(double secondes) {
@@ -92,17 +87,16 @@ fin_maj pilote_maj::maj_programmes() {
     const std::map<int, donnees::sante_chaine> sante_avant = base->lire_sante();
     const float n = float(chaines.size());
     std::unique_ptr<recup::recuperateur> recup;
-    QMetaObject::Connection lien;
     if (!chaines.empty()) {
         recup = b_.fabrique_recup();
         recup->definir_progression([this](int v) { f_.ecrire_progres1(float(v)); });
         for (const auto& c : chaines)
             recup->prevoir(c.adresse, c.nom);
-        lien = QObject::connect(&f_, &fl_maj::interruption, [r = recup.get()] { r->interrompre(); });
+        f_.sur_interruption([r = recup.get()] { r->interrompre(); });
     }
     // Cut before the fetcher goes, whichever way the run ends.
-    const std::unique_ptr<QMetaObject::Connection, void (*)(QMetaObject::Connection*)> coupe(
-        &lien, [](QMetaObject::Connection* c) { QObject::disconnect(*c); });
+    const std::unique_ptr<suivi_maj, void (*)(suivi_maj*)> coupe(
+        &f_, [](suivi_maj* s) { s->sur_interruption({}); });
     std::vector<donnees::sante_chaine> sante;
     QStringList alertes;
     std::vector<bool> alerte;
@@ -117,13 +111,11 @@ fin_maj pilote_maj::maj_programmes() {
         donnees::sante_chaine s;
         s.num_chaine = c.num_chaine;
         s.quand = debut_run;
-        if (recup->recup_programmes(c.num_chaine, c.adresse)) {
-            const auto& lus = recup->programmes_lus();
-            const size_t nb = std::min(size_t(recup->nb_programmes()), lus.size());
-            base->remplacer_programmes(c.num_chaine, std::span(lus.data(), nb));
+        if (recup->recup_programmes(c.adresse)) {
+            base->remplacer_programmes(c.num_chaine, recup->programmes_lus());
             une_reussie = true;
             s.succes = true;
-            s.nb_programmes = int(nb);
+            s.nb_programmes = recup->nb_programmes();
         } else {
             s.raison = recup->derniere_erreur();
             f_.ecrire_cours(QStringLiteral("ECHEC ") + c.nom);
@@ -194,7 +186,7 @@ fin_maj pilote_maj::maj_programmes() {
 void pilote_maj::raccrocher() {
     auto& g = ctx_.g;
     // Hang up only a line this run brought up; no echo is sent when that cannot be the case.
-    if (!g.deja_connecte && g.opt_deconnexion && ctx_.connexion->est_connecte())
+    if (!deja_connecte_ && g.opt_deconnexion && ctx_.connexion->est_connecte())
         ctx_.connexion->deconnecter();
 }
 
@@ -215,17 +207,17 @@ bool pilote_maj::etape_connexion() {
     auto& g = ctx_.g;
     service_connexion& cx = *ctx_.connexion;
     if (cx.est_connecte()) {
-        g.deja_connecte = true;
+        deja_connecte_ = true;
         return true;
     }
-    g.deja_connecte = false;
+    deja_connecte_ = false;
     if (g.opt_connexion) {
         cx.connecter();
     } else {
-        g.reponse_connexion = b_.demander_connexion(&f_);
-        if (g.reponse_connexion == 1)
+        const reponse r = b_.demander_connexion ? b_.demander_connexion() : reponse::aucune;
+        if (r == reponse::non)
             g.maj_annulee = true;
-        else if (g.reponse_connexion == 2)
+        else if (r == reponse::oui)
             cx.connecter();
     }
     return cx.est_connecte();
@@ -233,8 +225,9 @@ bool pilote_maj::etape_connexion() {
 
 void pilote_maj::echec_connexion() {
     auto& g = ctx_.g;
-    if (!g.fenetre_chargee && ctx_.charger_fenetre)
-        ctx_.charger_fenetre();
+    // The message must be seen: the main window comes when it is not there.
+    if (ctx_.appli)
+        ctx_.appli->charger_fenetre();
     g.maj_echouee = true;
     g.texte_etat = QStringLiteral("Erreur de connection Internet");
     if (b_.afficher_etat)
@@ -243,50 +236,6 @@ void pilote_maj::echec_connexion() {
     f_.ecrire_progres1(100);
     f_.ecrire_progres2(100);
     pause(2);
-}
-
-fin_maj executer_maj(contexte& ctx, branchements b) {
-    auto& g = ctx.g;
-    fin_maj fin = fin_maj::erreur;
-    QString erreur;
-    {
-        fl_maj f;
-        f.setWindowModality(Qt::ApplicationModal);
-        f.show();
-        g.maj_en_cours = true;
-        f.commencer_run(&g.arret_demande);
-        try {
-            if (b.a_l_ouverture)
-                b.a_l_ouverture(f);
-            pilote_maj p(ctx, f, std::move(b));
-            fin = p.maj_programmes();
-        } catch (const std::bad_alloc&) {
-            erreur = QStringLiteral("Mémoire insuffisante.");
-        } catch (const std::exception& e) {
-            erreur = QString::fromUtf8(e.what());
-        } catch (...) {
-            erreur = QStringLiteral("Une erreur inattendue est survenue.");
-        }
-        f.finir_run();
-        f.close();
-        g.maj_en_cours = false;
-    }
-    if (fin == fin_maj::erreur) {
-        // The status line must not go on saying that a run is going.
-        g.maj_echouee = true;
-        g.texte_etat = QStringLiteral("La mise à jour a échoué.");
-        if (ctx.boites) {
-            QString texte = QStringLiteral("La mise à jour des programmes s'est arrêtée.");
-            if (!erreur.isEmpty())
-                texte += QLatin1Char('\r') + erreur;
-            texte += QStringLiteral("\rLes programmes déjà enregistrés sont conservés.");
-            try {
-                ctx.boites->afficher(QStringLiteral("Zapo-TV"), texte, icone_boite::critique);
-            } catch (...) {
-            }
-        }
-    }
-    return fin;
 }
 
 } // namespace zapo::maj

@@ -8,26 +8,36 @@
 #include <functional>
 #include <memory>
 
-class QWidget;
-
 namespace zapo::maj {
-
-class fl_maj;
 
 // echec_chaines: every channel's fetch failed, nothing was renewed.
 enum class fin_maj { complete, echec_connexion, annulee, erreur, echec_chaines };
+
+// The connection prompt's answer; the values are those the program always stored.
+enum class reponse { aucune = 0, non = 1, oui = 2 };
+
+// Where a run shows how far it has gone: the progress window, or a test's recorder.
+class suivi_maj {
+public:
+    virtual ~suivi_maj() = default;
+    virtual void ecrire_progres1(float valeur) = 0;
+    virtual void ecrire_progres2(float valeur) = 0;
+    // The whole run's bar as last written (single precision, not rounded).
+    virtual float valeur_progres2() const = 0;
+    virtual void ecrire_cours(const QString& texte) = 0;
+    // Called at once when the user stops the run (empty: nobody to call).
+    virtual void sur_interruption(std::function<void()> f) = 0;
+};
 
 // What the run takes from outside the update layer. Empty members get the
 // program's own behaviour.
 struct branchements {
     // One fetcher for the run (the program's: 60-second time-out, ctx's clock).
     std::function<std::unique_ptr<recup::recuperateur>()> fabrique_recup;
-    // The connection prompt, modal; answers 0 none, 1 no, 2 yes.
-    std::function<int(QWidget* parent)> demander_connexion;
+    // The connection prompt, modal. Without one, nobody answers (reponse::aucune).
+    std::function<reponse()> demander_connexion;
     // Writes the main window's status label (the window is loaded by then).
     std::function<void(const QString&)> afficher_etat;
-    // Called with the window once it shows, before the run starts.
-    std::function<void(fl_maj&)> a_l_ouverture;
     // Started by the agent's timer: channels gone wrong are named in a desktop notification.
     bool automatique = false;
 };
@@ -40,7 +50,7 @@ struct branchements {
 // when every channel failed, `liste` and `maj` stay as they were too.
 class pilote_maj {
 public:
-    pilote_maj(contexte& ctx, fl_maj& f, branchements b);
+    pilote_maj(contexte& ctx, suivi_maj& f, branchements b);
     // Throws on an error (database, fetch); nothing stored has changed then.
     fin_maj maj_programmes();
 
@@ -52,14 +62,9 @@ private:
     void pause(double secondes = 0.5);
 
     contexte& ctx_;
-    fl_maj& f_;
+    suivi_maj& f_;
     branchements b_;
+    bool deja_connecte_ = false; // the line was up before the run: it stays up
 };
-
-// fl_maj's whole life, as the launcher needs it: the window shows (modal to the
-// application), maj_en_cours is set, the run goes on inside, the window closes
-// and maj_en_cours is cleared. An error ends the run and is reported in a
-// "Zapo-TV" box once the window has gone.
-fin_maj executer_maj(contexte& ctx, branchements b = {});
 
 } // namespace zapo::maj

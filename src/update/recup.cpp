@@ -114,8 +114,7 @@ const recuperateur::document& recuperateur::obtenir(const QString& cle, const QS
     return documents_.insert(cle, std::move(d)).value();
 }
 
-bool recuperateur::recup_programmes(int num_chaine, const QString& adresse) {
-    (void)num_chaine;
+bool recuperateur::recup_programmes(const QString& adresse) {
     programmes_lus_.clear();
     erreur_.clear();
 

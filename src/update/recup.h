@@ -42,7 +42,7 @@ public:
     // An XMLTV document (plain or gzip) is recognised by its content; the
     // address's fragment then names the channel in it. Within one run an address
     // (without its fragment) is downloaded and read once, whatever the channels.
-    bool recup_programmes(int num_chaine, const QString& adresse);
+    bool recup_programmes(const QString& adresse);
 
     const std::vector<fiche_programme>& programmes_lus() const { return programmes_lus_; }
     int nb_programmes() const { return int(programmes_lus_.size()); }

@@ -23,10 +23,10 @@ void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
     g.chaine_courante = 1;
     remplir_chaines(ctx, f);
     vues::ecrire_texte(f.txt_etat, g.texte_etat);
-    if (!verifier_base(ctx) && g.opt_majauto && ctx.lancer_maj) {
+    if (!verifier_base(ctx) && g.opt_majauto && ctx.appli) {
         // The run's loops let the user close the window, or quit, meanwhile.
         const QPointer<vues::fl_main> garde_f(&f);
-        ctx.lancer_maj();
+        ctx.appli->lancer_maj();
         if (!garde_f || garde_f->est_dechargee())
             return;
     }

@@ -9,7 +9,8 @@
 
 namespace zapo::vues {
 
-void journaliser(const fl_main& f) {
+void journaliser([[maybe_unused]] const fl_main& f) {
+#ifdef ZAPO_CROCHETS_ESSAI
     static const QString journal = qEnvironmentVariable("ZAPO_TV_JOURNAL_VUES");
     if (journal.isEmpty())
         return;
@@ -25,6 +26,7 @@ void journaliser(const fl_main& f) {
     QFile fichier(journal);
     if (fichier.open(QIODevice::Append))
         fichier.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
+#endif
 }
 
 } // namespace zapo::vues

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace zapo::essais {
@@ -49,6 +50,22 @@ public:
             en_ligne = true;
     }
     void deconnecter() override { ++nb_deconnexions; }
+};
+
+// The application around the windows: each request calls its function when set.
+class fausse_appli final : public application_zapo {
+public:
+    std::function<void()> rafraichir, lancer, charger, enregistrer;
+    void rafraichir_fenetre() override { appeler(rafraichir); }
+    void lancer_maj() override { appeler(lancer); }
+    void charger_fenetre() override { appeler(charger); }
+    void enregistrer_options() override { appeler(enregistrer); }
+
+private:
+    static void appeler(const std::function<void()>& f) {
+        if (f)
+            f();
+    }
 };
 
 // No pacing at all.

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "data/base_programmes.h"
+
+#include <sqlite3.h>
+
+#include <QString>
+
+#include <vector>
+
+namespace zapo::essais {
+
+// A connection of the test's own to a database file, for SQL the program never runs.
+class base_brute {
+public:
+    explicit base_brute(const QString& chemin) : chemin_(chemin) {
+        if (sqlite3_open_v2(chemin.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+            throw donnees::erreur_base(QStringLiteral("ouverture impossible : ") + chemin);
+        sqlite3_busy_timeout(db_, 5000);
+    }
+    ~base_brute() { sqlite3_close(db_); }
+    base_brute(const base_brute&) = delete;
+    base_brute& operator=(const base_brute&) = delete;
+
+    sqlite3* poignee() const { return db_; }
+    void executer(const char* sql) { donnees::requete(db_, sql, chemin_).executer(); }
+
+private:
+    QString chemin_;
+    sqlite3* db_ = nullptr;
+};
+
+inline void executer_sql(const QString& chemin_base, const char* sql) {
+    base_brute(chemin_base).executer(sql);
+}
+
+// Every row of `liste`, in stored order.
+inline std::vector<donnees::ligne_liste> lire_liste(const QString& chemin_base) {
+    std::vector<donnees::ligne_liste> res;
+    donnees::base_programmes(chemin_base).parcourir_liste([&](const donnees::ligne_liste& l) {
+        res.push_back(l);
+    });
+    return res;
+}
+
+} // namespace zapo::essais
