@@ -8,3 +8,4 @@ add_executable(rejouer_scanner ${PROJECT_SOURCE_DIR}/fuzz/rejouer.cpp ${PROJECT_
 target_link_libraries(rejouer_scanner PRIVATE zapo_core)
 add_test(NAME corpus_scanner COMMAND rejouer_scanner ${PROJECT_SOURCE_DIR}/fuzz/corpus)
 set_tests_properties(corpus_scanner PROPERTIES ENVIRONMENT "${ZAPO_ENV_TESTS}" TIMEOUT 60)
+zapo_test(test_repli LIBS zapo_core LABELS unite)
