@@ -6,6 +6,7 @@
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 #include "views/largeurs.h"
+#include "views/outils_vues.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -131,6 +132,7 @@ void test_vues::colonnes_chaines() {
         const QTreeWidgetItem* it = l->topLevelItem(i);
         QCOMPARE(it->text(0), QStringLiteral("Chaine %1").arg(i + 1));
         QCOMPARE(it->text(3), QString::number(i + 1));
+        QCOMPARE(it->data(0, vues::role_num_chaine), QVariant(i + 1));
         QVERIFY(!it->icon(0).isNull());
         QCOMPARE(it->textAlignment(1), int(Qt::AlignCenter));
         QCOMPARE(it->textAlignment(2), int(Qt::AlignCenter));
@@ -242,6 +244,14 @@ void test_vues::tri_entete() {
     b.programme(1, QStringLiteral("Bonsoir"), a(0, 19, 0), a(0, 19, 30));
     vues::remplir_programmes(b.ctx, *b.f);
     QCOMPARE(b.colonne(b.f->lst_prog, colonne), apres);
+    // Each sorted row still carries its own channel and start.
+    for (int i = 0; i < b.f->lst_prog->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* it = b.f->lst_prog->topLevelItem(i);
+        QCOMPARE(it->data(0, vues::role_num_chaine), QVariant(1));
+        const QVariant debut = it->data(0, vues::role_debut);
+        QCOMPARE(debut.typeId(), QMetaType::LongLong);
+        QCOMPARE(date_heure::depuis_secondes(debut.toLongLong()).format_hhnn(), it->text(1));
+    }
 }
 
 void test_vues::marque_suit_le_programme_data() {
