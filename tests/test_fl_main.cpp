@@ -1,10 +1,17 @@
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 
+#include <QImage>
 #include <QMenuBar>
 #include <QTest>
 
 using zapo::vues::fl_main;
+
+namespace {
+QImage dessiner_en_image(int n) {
+    return zapo::vues::dessiner_logo(n).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+} // namespace
 
 class test_fl_main : public QObject {
     Q_OBJECT
@@ -117,15 +124,34 @@ private Q_SLOTS:
         QVERIFY(f.txt_etat->styleSheet().contains(QStringLiteral("rgb(192,0,0)")));
         QCOMPARE(f.txt_etat->font().pointSizeF(), 11.25);
         QCOMPARE(f.lst_images.size(), size_t(16));
-        for (const QPixmap& p : f.lst_images)
-            QCOMPARE(p.size(), QSize(48, 35));
         QVERIFY(f.image(0).isNull());
         QVERIFY(f.image(17).isNull());
-        // Sixteen distinct badges.
-        QSet<qint64> cles;
-        for (const QPixmap& p : f.lst_images)
-            cles.insert(p.toImage().cacheKey() ^ qHash(p.toImage().bits()[0]));
+        std::vector<QImage> vues_badges;
+        for (int n = 1; n <= 16; ++n) {
+            const QPixmap p = f.image(n);
+            QCOMPARE(p.deviceIndependentSize().toSize(), QSize(48, 35));
+            const QImage i = p.toImage().convertToFormat(QImage::Format_ARGB32);
+            // Drawn on a clear canvas: the corner stays see-through, the middle is painted.
+            QCOMPARE(qAlpha(i.pixel(0, 0)), 0);
+            QCOMPARE(qAlpha(i.pixel(i.width() / 8, i.height() / 2)), 255);
+            QCOMPARE(i, dessiner_en_image(n));
+            vues_badges.push_back(i);
+        }
+        // Sixteen distinct badges: none repeats another.
+        for (size_t a = 0; a < vues_badges.size(); ++a)
+            for (size_t b = a + 1; b < vues_badges.size(); ++b)
+                QVERIFY2(vues_badges[a] != vues_badges[b],
+                         qPrintable(QStringLiteral("%1 = %2").arg(a + 1).arg(b + 1)));
+        // Three marks: grey, green, and red for the programme on now.
         QCOMPARE(f.lst_icone.size(), size_t(3));
+        const auto milieu = [&f](int k) {
+            const QImage i = f.lst_icone[size_t(k)].pixmap(16, 16).toImage();
+            return QColor(i.pixel(i.width() / 2 - 1, i.height() / 2));
+        };
+        const QColor gris = milieu(0), vert = milieu(1), rouge = milieu(2);
+        QVERIFY(qAbs(gris.red() - gris.green()) < 16 && qAbs(gris.green() - gris.blue()) < 16);
+        QVERIFY(vert.green() > 2 * vert.red() && vert.green() > 2 * vert.blue());
+        QVERIFY(rouge.red() > 2 * rouge.green() && rouge.red() > 2 * rouge.blue());
     }
 };
 
