@@ -1,11 +1,8 @@
-# Installed like a desktop program: command line, data folder, install tree, package.
-zapo_test(test_ligne_commande LIBS zapo_shell)
-zapo_test(test_dossier LIBS zapo_platform)
-
+# Installed like a desktop program: the install tree, the package, the delivered base.
 # Whole-tree checks, as shell scripts: each gets the build folder.
 function(zapo_test_script nom script)
   add_test(NAME ${nom} COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/bureau/${script} ${CMAKE_BINARY_DIR})
-  set_tests_properties(${nom} PROPERTIES ENVIRONMENT "${ZAPO_ENV_TESTS}" LABELS installation ${ARGN})
+  set_tests_properties(${nom} PROPERTIES ENVIRONMENT "${ZAPO_ENV_TESTS}" LABELS "processus;installation" ${ARGN})
 endfunction()
 # Rebuilding the delivered base leaves the user's build/programmes.mdb alone.
 # Serial: it remakes the file the other tests copy.
