@@ -1,5 +1,5 @@
-#include "banc_agent.h"
 #include "data/base_programmes.h"
+#include "outils/banc_agent.h"
 #include "outils/dossier_essai.h"
 #include "shell/fl_premiere.h"
 

@@ -1,8 +1,8 @@
 // Bad inputs met while the program runs: an option file of garbage, a disk
 // that fills up, hostile schedule pages. Never a crash, never a loss.
 
-#include "banc_agent.h"
-#include "banc_maj.h"
+#include "outils/banc_agent.h"
+#include "outils/banc_maj.h"
 #include "outils/montage_essai.h"
 
 #include <QDir>

@@ -8,7 +8,7 @@
 // Each sequence prints its draw ("tirage"). To replay one:
 //   ZAPO_TV_TIRAGE=<n> ZAPO_TV_SEQUENCES=1 test_pilote_aleatoire
 
-#include "banc_vie.h"
+#include "outils/banc_vie.h"
 
 #include "update/executer_maj.h"
 

@@ -1,5 +1,5 @@
 // The agent's timer after failed automatic runs, minute by minute on a fake clock.
-#include "banc_agent.h"
+#include "outils/banc_agent.h"
 
 using namespace zapo;
 using namespace zapo::essais;

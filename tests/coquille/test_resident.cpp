@@ -2,7 +2,7 @@
 // timer would start them over days, against a local server. Whatever a run
 // takes (sockets, database handles, windows, memory) it must give back.
 
-#include "banc_maj.h"
+#include "outils/banc_maj.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,8 +2,8 @@
 // boxes): the main window may go at any moment and nothing uses it afterwards;
 // ticks do not stack runs and boxes; the start waits for a notification area.
 
-#include "banc_agent.h"
-#include "banc_vie.h"
+#include "outils/banc_agent.h"
+#include "outils/banc_vie.h"
 
 #include "shell/boites_qt.h"
 

@@ -4,7 +4,7 @@
 //   maj_coupee DOSSIER bloque   the second channel's page never answers
 //   maj_coupee DOSSIER rythme   every page answers; pauses of 1/20 of the real ones
 
-#include "banc_maj.h"
+#include "outils/banc_maj.h"
 
 #include "update/attendre.h"
 

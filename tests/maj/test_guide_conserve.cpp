@@ -1,6 +1,6 @@
 // Runs in which feeds fail: what was stored stays, each channel's health is kept,
 // automatic runs warn once, and "Annuler" stops a transfer at once.
-#include "banc_maj.h"
+#include "outils/banc_maj.h"
 
 #include "core/sante.h"
 

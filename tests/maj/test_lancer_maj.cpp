@@ -2,7 +2,7 @@
 // maj_annulee, the views refreshed afterwards, the status line on a failed
 // connection, "Quitter" in the middle of a run.
 
-#include "banc_maj.h"
+#include "outils/banc_maj.h"
 
 #include "shell/application.h"
 

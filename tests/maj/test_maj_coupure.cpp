@@ -2,11 +2,11 @@
 // database passes its integrity check and holds either all the old rows and
 // stamp or all the new ones.
 
-#include "banc_maj.h"
+#include "outils/banc_maj.h"
 
+#include "outils/programme_essai.h"
 #include <QElapsedTimer>
 #include <QProcess>
-#include "outils/programme_essai.h"
 
 #include <QTest>
 #include <QThread>

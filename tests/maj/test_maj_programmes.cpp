@@ -1,7 +1,7 @@
 // Update runs against a local HTTP server: what is stored, what the window
 // shows, the connection step, cancelling, failures.
 
-#include "banc_maj.h"
+#include "outils/banc_maj.h"
 
 #include "update/attendre.h"
 #include "update/fl_connect.h"

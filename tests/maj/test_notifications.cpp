@@ -1,6 +1,6 @@
 // Desktop notifications over D-Bus, against python3-dbusmock's notification
 // daemon on a private session bus that the test starts.
-#include "banc_maj.h"
+#include "outils/banc_maj.h"
 
 #include "outils/programme_essai.h"
 #include "platform/notifications.h"

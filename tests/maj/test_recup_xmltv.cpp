@@ -1,5 +1,5 @@
 // Update runs whose channels point at an XMLTV feed served on 127.0.0.1.
-#include "banc_maj.h"
+#include "outils/banc_maj.h"
 
 #include <QTest>
 

@@ -4,11 +4,11 @@
 // programmes or all the new ones; fifty in the middle of option changes, after
 // each of which config.ini holds its four complete lines.
 
-#include "scene_maj.h"
+#include "outils/scene_maj.h"
 
+#include "outils/programme_essai.h"
 #include <QElapsedTimer>
 #include <QRegularExpression>
-#include "outils/programme_essai.h"
 
 #include <QTest>
 

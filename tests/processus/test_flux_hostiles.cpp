@@ -1,7 +1,7 @@
 // Feeds built to hurt, each read by the real program during its update at
 // start: it survives, keeps its peak memory under 300 MB, and stores nothing
 // out of bounds.
-#include "scene_maj.h"
+#include "outils/scene_maj.h"
 
 #include <QElapsedTimer>
 #include <QFile>

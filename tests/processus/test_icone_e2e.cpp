@@ -4,7 +4,7 @@
 // as a desktop would and looks at the windows on the X server.
 #include "outils/ecran_virtuel.h"
 #include "outils/programme_essai.h"
-#include "scene_maj.h"
+#include "outils/scene_maj.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

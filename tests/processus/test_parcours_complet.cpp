@@ -2,7 +2,7 @@
 // yesterday's programmes, updates by itself from a local server, and its window
 // then shows every channel with what is on now. Off line it says so in its
 // status line and keeps what it had.
-#include "scene_maj.h"
+#include "outils/scene_maj.h"
 
 #include "outils/ecran_virtuel.h"
 

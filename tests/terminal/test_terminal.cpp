@@ -2,9 +2,9 @@
 #include "core/xmltv.h"
 #include "outils/base_essai.h"
 #include "outils/montage_essai.h"
+#include "outils/terminal_base.h"
 #include "terminal/sorties.h"
 #include "terminal/terminal.h"
-#include "terminal_base.h"
 
 #include <QCryptographicHash>
 #include <QDir>

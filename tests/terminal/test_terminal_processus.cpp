@@ -1,6 +1,6 @@
 // The terminal commands as a user runs them: the real program, a faked clock,
 // no display and no session bus.
-#include "terminal_base.h"
+#include "outils/terminal_base.h"
 
 #include <QDir>
 #include <QFile>

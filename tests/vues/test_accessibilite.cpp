@@ -1,7 +1,7 @@
 // Every window through Qt's accessibility interface, as a screen reader sees it,
 // and every dialog driven from the keyboard alone.
-#include "banc_fenetre.h"
-#include "banc_maj.h"
+#include "outils/banc_fenetre.h"
+#include "outils/banc_maj.h"
 
 #include "about/fl_propos.h"
 #include "channels/fl_chaine.h"

@@ -1,7 +1,7 @@
 // Pictures painted for the screen's pixel ratio, nothing cut, and a screenshot
 // of the main window kept with the artefacts. Run once at scale 1 and once with
 // QT_SCALE_FACTOR=2.
-#include "banc_fenetre.h"
+#include "outils/banc_fenetre.h"
 
 #include "about/fl_propos.h"
 #include "channels/fl_chaine.h"

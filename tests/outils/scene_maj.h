@@ -4,7 +4,7 @@
 // the test's, earlier programmes and a stale stamp stored, and a clock that
 // libfaketime starts at a fixed moment.
 
-#include "banc_maj.h"
+#include "outils/banc_maj.h"
 
 #include "outils/programme_essai.h"
 

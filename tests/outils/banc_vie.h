@@ -4,7 +4,7 @@
 // test can act from inside the run's pauses and from inside open boxes: the
 // moments at which clicks and ticks arrive in nested event loops.
 
-#include "banc_maj.h"
+#include "outils/banc_maj.h"
 
 #include "shell/application.h"
 #include "views/fl_main.h"
