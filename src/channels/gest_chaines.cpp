@@ -2,8 +2,11 @@
 
 #include "data/base_programmes.h"
 #include "views/fl_main.h"
+#include "views/outils_vues.h"
 
 #include <QPointer>
+
+#include <limits>
 
 namespace zapo::chaines {
 
@@ -11,11 +14,11 @@ namespace {
 
 const QString titre = QStringLiteral("Zapo-TV");
 
-// The "index" column, read back as a 16-bit number; 0 when it is not one.
+// The row's channel number, kept as a 16-bit number; 0 when it is not one.
 int numero_de_ligne(const QTreeWidgetItem* ligne) {
     bool ok = false;
-    const short n = ligne->text(3).trimmed().toShort(&ok);
-    return ok ? n : 0;
+    const int n = ligne->data(0, vues::role_num_chaine).toInt(&ok);
+    return ok && n >= std::numeric_limits<short>::min() && n <= std::numeric_limits<short>::max() ? n : 0;
 }
 
 } // namespace

@@ -6,8 +6,8 @@ namespace zapo::vues {
 class fl_main;
 }
 
-// Removing chosen channels. The channel number comes only from the "index"
-// column of the main window's list. Database failures propagate as
+// Removing chosen channels. The channel number comes only from the rows of the
+// main window's list (vues::role_num_chaine). Database failures propagate as
 // donnees::erreur_base to the event that started the work.
 namespace zapo::chaines {
 

@@ -58,6 +58,7 @@ void remplir_chaines(contexte& ctx, vues::fl_main& f) {
         it->setTextAlignment(1, Qt::AlignCenter);
         it->setTextAlignment(2, Qt::AlignCenter);
         it->setText(3, QString::number(c.num_chaine));
+        it->setData(0, vues::role_num_chaine, c.num_chaine);
         lignes << it;
     }
     l->addTopLevelItems(lignes);
@@ -77,7 +78,7 @@ void marquer_sante(contexte& ctx, vues::fl_main& f) {
     for (int i = 0; i < l->topLevelItemCount(); ++i) {
         QTreeWidgetItem* it = l->topLevelItem(i);
         QString bulle;
-        if (const auto s = sante.find(it->text(3).toInt()); s != sante.end())
+        if (const auto s = sante.find(it->data(0, vues::role_num_chaine).toInt()); s != sante.end())
             bulle =
                 infobulle_sante(s->second.succes, s->second.nb_programmes, s->second.raison, s->second.quand);
         // A channel whose last update went wrong says why, also to a screen reader;

@@ -69,6 +69,8 @@ void remplir_programmes(contexte& ctx, vues::fl_main& f) {
         int position = 0;
         base.parcourir_chaine(ctx.g.chaine_courante, [&](const donnees::ligne_liste& r) {
             auto* it = new ligne_programme;
+            it->setData(0, vues::role_num_chaine, r.chaine);
+            it->setData(0, vues::role_debut, qint64(r.hdeb.secondes()));
             it->setData(0, vues::role_position, ++position);
             it->setText(1, r.hdeb.format_hhnn());
             it->setText(2, r.hfin.format_hhnn());
@@ -95,7 +97,7 @@ void lst_chaines_ItemClick(contexte& ctx, vues::fl_main& f) {
     for (int i = 0; i < f.lst_chaines->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* it = f.lst_chaines->topLevelItem(i);
         if (it->isSelected())
-            num = it->text(3).toInt();
+            num = it->data(0, vues::role_num_chaine).toInt();
     }
     if (num != ctx.g.chaine_courante) {
         ctx.g.chaine_courante = num;

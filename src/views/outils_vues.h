@@ -19,8 +19,14 @@ inline QString infobulle(const QString& titre) {
     return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(titre.toHtmlEscaped());
 }
 
-// Key kept on each row of lst_prog: the row's position (from 1) among the
-// current channel's stored rows, so that marks follow programmes once sorted.
-inline constexpr int role_position = Qt::UserRole;
+// What every row of lst_chaines and lst_prog carries in column 0, for all the
+// code that needs it back: nothing reads a number from a cell's text.
+// The channel's number (int), on channel rows and on programme rows.
+inline constexpr int role_num_chaine = Qt::UserRole;
+// A programme row's start, as date_heure seconds (qint64).
+inline constexpr int role_debut = Qt::UserRole + 1;
+// A programme row's position (from 1) among the current channel's stored rows,
+// so that marks follow programmes once sorted.
+inline constexpr int role_position = Qt::UserRole + 2;
 
 } // namespace zapo::vues

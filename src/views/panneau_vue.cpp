@@ -70,7 +70,7 @@ void affiche_actuel(contexte& ctx, vues::fl_main& f) {
 
     for (int i = 0; i < f.lst_chaines->topLevelItemCount(); ++i) {
         QTreeWidgetItem* it = f.lst_chaines->topLevelItem(i);
-        const auto trouve = e.par_chaine.constFind(it->text(3).toInt());
+        const auto trouve = e.par_chaine.constFind(it->data(0, vues::role_num_chaine).toInt());
         if (trouve == e.par_chaine.cend())
             continue;
         it->setText(1, trouve->titre);

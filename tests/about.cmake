@@ -1,2 +1,0 @@
-# About box, links and help.
-zapo_test(test_liens LIBS zapo_about)

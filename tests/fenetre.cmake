@@ -1,1 +1,0 @@
-zapo_test(test_fl_main LIBS zapo_views)

@@ -1,0 +1,16 @@
+# The update run: its rules without a window, the fetcher, its window and prompt,
+# never losing the guide, and a real process killed in the middle of a run.
+zapo_test(test_pilote_maj LIBS zapo_maj LABELS unite)
+zapo_test(test_recup LIBS zapo_maj LABELS unite TIMEOUT 120)
+zapo_test(test_recup_xmltv LIBS zapo_update LABELS fenetre)
+zapo_test(test_maj_programmes LIBS zapo_update LABELS fenetre)
+zapo_test(test_fl_connect LIBS zapo_update LABELS fenetre)
+zapo_test(test_guide_conserve LIBS zapo_update LABELS fenetre TIMEOUT 120)
+zapo_test(test_notifications LIBS zapo_update LABELS fenetre TIMEOUT 120)
+zapo_test(test_lancer_maj LIBS zapo_shell LABELS fenetre)
+
+add_executable(maj_coupee ${CMAKE_CURRENT_LIST_DIR}/maj_coupee.cpp)
+target_link_libraries(maj_coupee PRIVATE zapo_update zapo_test_outils)
+zapo_test(test_maj_coupure LIBS zapo_update LABELS processus)
+target_compile_definitions(test_maj_coupure PRIVATE ZAPO_MAJ_COUPEE="$<TARGET_FILE:maj_coupee>")
+add_dependencies(test_maj_coupure maj_coupee)

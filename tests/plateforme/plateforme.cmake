@@ -1,0 +1,5 @@
+# Linux behind small classes: folders, autostart, the echo probe, NetworkManager.
+zapo_test(test_dossier LIBS zapo_platform LABELS unite)
+zapo_test(test_registre LIBS zapo_platform LABELS unite)
+zapo_test(test_pinger LIBS zapo_platform LABELS processus reseau TIMEOUT 120)
+zapo_test(test_connexion_linux LIBS zapo_platform LABELS processus reseau TIMEOUT 180)

@@ -1,3 +1,0 @@
-zapo_test(test_terminal LIBS zapo_terminal zapo_data LABELS terminal)
-zapo_test(test_terminal_processus LIBS zapo_terminal zapo_data LABELS terminal)
-add_dependencies(test_terminal_processus zapo-tv)

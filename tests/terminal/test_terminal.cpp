@@ -1,0 +1,502 @@
+// The terminal commands in-process, at fixed clocks, on a base of the test's own.
+#include "core/xmltv.h"
+#include "outils/base_essai.h"
+#include "outils/montage_essai.h"
+#include "outils/terminal_base.h"
+#include "terminal/sorties.h"
+#include "terminal/terminal.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+
+using namespace zapo;
+
+namespace {
+
+struct resultat {
+    std::optional<int> statut;
+    QString sortie;
+    QString erreurs;
+};
+
+resultat lancer(const QStringList& arguments, const QDateTime& t = {}) {
+    QCommandLineParser p;
+    terminal::declarer_options(p);
+    resultat r;
+    if (!p.parse(QStringList{QStringLiteral("zapo-tv")} + arguments)) {
+        r.erreurs = p.errorText();
+        return r;
+    }
+    QTextStream s(&r.sortie);
+    QTextStream e(&r.erreurs);
+    const horloge_fixe h(t);
+    r.statut = terminal::executer(p, s, e, h);
+    s.flush();
+    e.flush();
+    return r;
+}
+
+QDateTime a(int jour, const QString& hhmm) {
+    return essais::dh_terminal(jour, hhmm).en_qdatetime();
+}
+
+QByteArray empreinte(const QString& chemin) {
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly))
+        return "absent";
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+QStringList voisins(const QString& chemin) {
+    QStringList r = QDir(QFileInfo(chemin).absolutePath()).entryList(QDir::Files | QDir::Hidden);
+    r.sort();
+    return r;
+}
+
+} // namespace
+
+class test_terminal : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void sorties_data();
+    void sorties();
+    void export_xmltv();
+    void bases_refusees_data();
+    void bases_refusees();
+    void lignes_incorrectes_data();
+    void lignes_incorrectes();
+    void base_ouverte_ailleurs();
+    void heures_data();
+    void heures();
+    void ce_soir_long_data();
+    void ce_soir_long();
+    void filtre_en_cours_data();
+    void filtre_en_cours();
+    void dossier_lecture_seule_data();
+    void dossier_lecture_seule();
+
+private:
+    essais::dossier_essai dossier_;
+    QString base_;
+};
+
+void test_terminal::initTestCase() {
+    QVERIFY(dossier_.valide());
+    base_ = dossier_.base();
+    essais::remplir_base_terminal(base_);
+}
+
+void test_terminal::sorties_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QDateTime>("moment");
+    QTest::addColumn<QString>("attendu"); // plain lines, or compact JSON
+
+    const QString tele = QStringLiteral("Télé « Été »");
+    const QString grand_soir = QStringLiteral("Le \"grand\" soir à l'Élysée & <co>");
+    QTest::newRow("maintenant, 21:00")
+        << QStringList{QStringLiteral("--maintenant")} << a(0, QStringLiteral("21:00"))
+        << QStringLiteral("France 2\t20:40\t22:30\tLe film\t18\n"
+                          "Arte\t\t\t\t\n"
+                          "%1\t20:50\t22:00\t%2\t14\n")
+               .arg(tele, grand_soir);
+    QTest::newRow("maintenant, across midnight")
+        << QStringList{QStringLiteral("--maintenant")} << a(1, QStringLiteral("00:10"))
+        << QStringLiteral("France 2\t23:30\t00:40\tNuit blanche\t57\nArte\t\t\t\t\n%1\t\t\t\t\n").arg(tele);
+    // At the very start a programme is not on yet.
+    QTest::newRow("maintenant, at a start")
+        << QStringList{QStringLiteral("--maintenant")} << a(0, QStringLiteral("20:50"))
+        << QStringLiteral("France 2\t20:40\t22:30\tLe film\t9\nArte\t\t\t\t\n%1\t\t\t\t\n").arg(tele);
+    QTest::newRow("ce soir, 21:00") << QStringList{QStringLiteral("--ce-soir")}
+                                    << a(0, QStringLiteral("21:00"))
+                                    << QStringLiteral("France 2\t20:40\t22:30\tLe film\n"
+                                                      "France 2\t22:30\t23:30\tDébat\n"
+                                                      "France 2\t23:30\t00:40\tNuit blanche\n"
+                                                      "Arte\t\t\t\n"
+                                                      "%1\t20:50\t22:00\t%2\n")
+                                           .arg(tele, grand_soir);
+    QTest::newRow("ce soir, after midnight")
+        << QStringList{QStringLiteral("--ce-soir")} << a(1, QStringLiteral("00:10"))
+        << QStringLiteral("France 2\t23:30\t00:40\tNuit blanche\nArte\t\t\t\n%1\t\t\t\n").arg(tele);
+    QTest::newRow("ce soir, over") << QStringList{QStringLiteral("--ce-soir")}
+                                   << a(1, QStringLiteral("01:00"))
+                                   << QStringLiteral("France 2\t\t\t\nArte\t\t\t\n%1\t\t\t\n").arg(tele);
+
+    QTest::newRow("json maintenant")
+        << QStringList{QStringLiteral("--maintenant"), QStringLiteral("--json")}
+        << a(0, QStringLiteral("21:00"))
+        << QStringLiteral(
+               R"([{"chaine":"France 2","debut":"2026-12-07T20:40:00+01:00","fin":"2026-12-07T22:30:00+01:00","num_chaine":2,"pourcent":18,"titre":"Le film"},)"
+               R"({"chaine":"Arte","debut":null,"fin":null,"num_chaine":3,"pourcent":null,"titre":null},)"
+               R"({"chaine":"Télé « Été »","debut":"2026-12-07T20:50:00+01:00","fin":"2026-12-07T22:00:00+01:00","num_chaine":4,"pourcent":14,"titre":"Le \"grand\" soir\tà l'Élysée & <co>"}])");
+    QTest::newRow("json ce soir")
+        << QStringList{QStringLiteral("--json"), QStringLiteral("--ce-soir")} << a(1, QStringLiteral("00:10"))
+        << QStringLiteral(
+               R"([{"chaine":"France 2","num_chaine":2,"programmes":[{"debut":"2026-12-07T23:30:00+01:00","fin":"2026-12-08T00:40:00+01:00","titre":"Nuit blanche"}]},)"
+               R"({"chaine":"Arte","num_chaine":3,"programmes":[]},)"
+               R"({"chaine":"Télé « Été »","num_chaine":4,"programmes":[]}])");
+}
+
+void test_terminal::sorties() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QDateTime, moment);
+    QFETCH(QString, attendu);
+    const QStringList avant = voisins(base_);
+    const QByteArray contenu = empreinte(base_);
+    const resultat r = lancer(arguments + QStringList{QStringLiteral("--base"), base_}, moment);
+    QCOMPARE(r.erreurs, QString());
+    QCOMPARE(r.statut, std::optional<int>(terminal::reussite));
+    if (arguments.contains(QStringLiteral("--json"))) {
+        QJsonParseError err{};
+        const QJsonDocument d = QJsonDocument::fromJson(r.sortie.toUtf8(), &err);
+        QCOMPARE(err.error, QJsonParseError::NoError);
+        QVERIFY(!r.sortie.contains(QLatin1Char('\t'))); // escaped, never raw
+        QCOMPARE(QString::fromUtf8(d.toJson(QJsonDocument::Compact)), attendu);
+    } else {
+        QCOMPARE(r.sortie, attendu);
+    }
+    // Nothing written, nothing laid beside the base.
+    QCOMPARE(empreinte(base_), contenu);
+    QCOMPARE(voisins(base_), avant);
+}
+
+void test_terminal::export_xmltv() {
+    QTemporaryDir d;
+    const QString fichier = d.filePath(QStringLiteral("guide.xml"));
+    const QStringList avant = voisins(base_);
+    resultat r = lancer({QStringLiteral("--exporter-xmltv"), fichier, QStringLiteral("--base"), base_});
+    QCOMPARE(r.erreurs, QString());
+    QCOMPARE(r.statut, std::optional<int>(terminal::reussite));
+    QCOMPARE(voisins(base_), avant);
+
+    // The same document on standard output.
+    const resultat s =
+        lancer({QStringLiteral("--exporter-xmltv"), QStringLiteral("-"), QStringLiteral("--base"), base_});
+    QCOMPARE(s.statut, std::optional<int>(terminal::reussite));
+    QFile f(fichier);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray document = f.readAll();
+    QCOMPARE(s.sortie.toUtf8(), document);
+
+    // The XMLTV tools accept it.
+    const QString validateur = QStandardPaths::findExecutable(QStringLiteral("tv_validate_file"));
+    QVERIFY2(!validateur.isEmpty(),
+             "tv_validate_file (xmltv-util) is missing: scripts/installer_dependances.sh --tests");
+    QProcess v;
+    // The DTD from the package, never from the network.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XMLTV_SUPPLEMENT"), QStringLiteral("/usr/share/xmltv"));
+    v.setProcessEnvironment(env);
+    v.setProcessChannelMode(QProcess::MergedChannels);
+    v.start(validateur, {fichier});
+    QVERIFY(v.waitForFinished(120000));
+    QVERIFY2(v.exitStatus() == QProcess::NormalExit && v.exitCode() == 0, v.readAll().constData());
+
+    // And our own reader gets the stored rows back, under each channel's id.
+    const lecture_xmltv l = lire_xmltv(document, essais::dh_terminal(0, QStringLiteral("12:00")));
+    QVERIFY2(l.ok, qPrintable(l.erreur));
+    QCOMPARE(l.chaines, (QSet<QString>{QStringLiteral("France2.fr"), QStringLiteral("3.zapo-tv"),
+                                       QStringLiteral("4.zapo-tv")}));
+    QHash<QString, int> ids{{QStringLiteral("France2.fr"), 2},
+                            {QStringLiteral("3.zapo-tv"), 3},
+                            {QStringLiteral("4.zapo-tv"), 4}};
+    std::vector<donnees::ligne_liste> relues;
+    for (auto it = ids.cbegin(); it != ids.cend(); ++it)
+        for (const fiche_programme& p : l.programmes.value(it.key()))
+            relues.push_back({p.hdeb, p.hfin, p.programme, it.value(), p.duree});
+    std::vector<donnees::ligne_liste> stockees = essais::lire_liste(base_);
+    const auto ordre = [](const donnees::ligne_liste& x, const donnees::ligne_liste& y) {
+        return std::tie(x.chaine, x.hdeb) < std::tie(y.chaine, y.hdeb);
+    };
+    std::sort(relues.begin(), relues.end(), ordre);
+    std::sort(stockees.begin(), stockees.end(), ordre);
+    QCOMPARE(relues.size(), stockees.size());
+    for (size_t i = 0; i < relues.size(); ++i) {
+        QCOMPARE(relues[i].chaine, stockees[i].chaine);
+        QCOMPARE(relues[i].hdeb, stockees[i].hdeb);
+        QCOMPARE(relues[i].hfin, stockees[i].hfin);
+        QCOMPARE(relues[i].programme, stockees[i].programme);
+    }
+}
+
+void test_terminal::bases_refusees_data() {
+    QTest::addColumn<QByteArray>("contenu"); // "" = no file; "coupée" = the test base cut in half
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing") << QByteArray() << QStringLiteral("introuvable");
+    QTest::newRow("empty") << QByteArray("vide") << QStringLiteral("est vide");
+    QTest::newRow("cut") << QByteArray("coupée") << QStringLiteral("incomplet");
+    QTest::newRow("text") << QByteArray("texte") << QStringLiteral("n'est pas une base de données");
+    QTest::newRow("foreign") << QByteArray("étrangère") << QStringLiteral("la table « maj » est absente");
+}
+
+void test_terminal::bases_refusees() {
+    QFETCH(QByteArray, contenu);
+    QFETCH(QString, message);
+    QTemporaryDir d;
+    const QString chemin = d.filePath(QStringLiteral("programmes.mdb"));
+    if (contenu == "vide") {
+        QFile f(chemin);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    } else if (contenu == "coupée") {
+        QFile src(base_);
+        QVERIFY(src.open(QIODevice::ReadOnly));
+        QFile f(chemin);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(src.read(src.size() / 2));
+    } else if (contenu == "texte") {
+        QFile f(chemin);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("Ceci n'est pas une base.\n").repeated(400));
+    } else if (contenu == "étrangère") {
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(chemin.toUtf8().constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "CREATE TABLE autre(x); INSERT INTO autre VALUES (1);", nullptr, nullptr,
+                              nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+    }
+    const QStringList avant = voisins(chemin);
+    const QByteArray octets = empreinte(chemin);
+    for (const QString& commande :
+         {QStringLiteral("--maintenant"), QStringLiteral("--ce-soir"), QStringLiteral("--exporter-xmltv")}) {
+        QStringList args{commande, QStringLiteral("--base"), chemin};
+        if (commande == QLatin1String("--exporter-xmltv"))
+            args.insert(1, QStringLiteral("-"));
+        const resultat r = lancer(args, a(0, QStringLiteral("21:00")));
+        QCOMPARE(r.statut, std::optional<int>(terminal::base_inutilisable));
+        QCOMPARE(r.sortie, QString());
+        QVERIFY2(r.erreurs.contains(message), qPrintable(r.erreurs));
+        QVERIFY(r.erreurs.contains(chemin));
+        QCOMPARE(empreinte(chemin), octets);
+        QCOMPARE(voisins(chemin), avant);
+    }
+}
+
+void test_terminal::lignes_incorrectes_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("statut"); // -1: not a terminal command
+    QTest::newRow("nothing") << QStringList{} << -1;
+    QTest::newRow("two commands") << QStringList{QStringLiteral("--maintenant"), QStringLiteral("--ce-soir")}
+                                  << int(terminal::ligne_incorrecte);
+    QTest::newRow("json alone") << QStringList{QStringLiteral("--json")} << int(terminal::ligne_incorrecte);
+    QTest::newRow("json with export")
+        << QStringList{QStringLiteral("--json"), QStringLiteral("--exporter-xmltv"), QStringLiteral("-")}
+        << int(terminal::ligne_incorrecte);
+    QTest::newRow("stray argument") << QStringList{QStringLiteral("--maintenant"), QStringLiteral("tf1")}
+                                    << int(terminal::ligne_incorrecte);
+    QTest::newRow("export over the base")
+        << QStringList{QStringLiteral("--exporter-xmltv"), QStringLiteral("=base")}
+        << int(terminal::ecriture_impossible);
+    QTest::newRow("export into a missing folder")
+        << QStringList{QStringLiteral("--exporter-xmltv"), QStringLiteral("/nonexistent/zapo/guide.xml")}
+        << int(terminal::ecriture_impossible);
+}
+
+void test_terminal::lignes_incorrectes() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, statut);
+    for (QString& x : arguments)
+        if (x == QLatin1String("=base"))
+            x = base_;
+    const QByteArray octets = empreinte(base_);
+    const resultat r =
+        lancer(arguments + QStringList{QStringLiteral("--base"), base_}, a(0, QStringLiteral("21:00")));
+    if (statut < 0 && arguments.isEmpty()) {
+        // --base alone is refused; with no option at all the window starts.
+        QCOMPARE(lancer({}).statut, std::nullopt);
+        return;
+    }
+    QCOMPARE(r.statut, std::optional<int>(statut));
+    QCOMPARE(r.sortie, QString());
+    QVERIFY(!r.erreurs.isEmpty());
+    if (arguments.contains(QStringLiteral("/nonexistent/zapo/guide.xml")))
+        QVERIFY2(r.erreurs.contains(QStringLiteral("le dossier n'existe pas")), qPrintable(r.erreurs));
+    QCOMPARE(empreinte(base_), octets);
+}
+
+void test_terminal::base_ouverte_ailleurs() {
+    // A running Zapo-TV in the middle of an update: WAL mode, a write not committed.
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(base_.toUtf8().constData(), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, "PRAGMA journal_mode=WAL; BEGIN IMMEDIATE; DELETE FROM liste;", nullptr,
+                          nullptr, nullptr),
+             SQLITE_OK);
+    const resultat r = lancer({QStringLiteral("--maintenant"), QStringLiteral("--base"), base_},
+                              a(0, QStringLiteral("21:00")));
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    QCOMPARE(r.erreurs, QString());
+    QCOMPARE(r.statut, std::optional<int>(terminal::reussite));
+    QVERIFY(r.sortie.startsWith(QStringLiteral("France 2\t20:40\t22:30\tLe film\t18\n")));
+}
+
+void test_terminal::heures_data() {
+    QTest::addColumn<QDateTime>("moment");
+    QTest::addColumn<QString>("xmltv");
+    QTest::addColumn<QString>("iso");
+    QTest::newRow("winter") << QDateTime(QDate(2026, 12, 7), QTime(20, 50))
+                            << QStringLiteral("20261207205000 +0100")
+                            << QStringLiteral("2026-12-07T20:50:00+01:00");
+    QTest::newRow("summer") << QDateTime(QDate(2026, 7, 14), QTime(0, 5, 30))
+                            << QStringLiteral("20260714000530 +0200")
+                            << QStringLiteral("2026-07-14T00:05:30+02:00");
+    // 02:30 on 29 March 2026 does not exist in Paris: that night's first offset.
+    QTest::newRow("spring gap") << QDateTime() << QStringLiteral("20260329023000 +0100")
+                                << QStringLiteral("2026-03-29T02:30:00+01:00");
+}
+
+void test_terminal::heures() {
+    QFETCH(QDateTime, moment);
+    QFETCH(QString, xmltv);
+    QFETCH(QString, iso);
+    const date_heure d = moment.isValid() ? date_heure::depuis_qdatetime(moment)
+                                          : date_heure::depuis_date(QDate(2026, 3, 29), 2, 30);
+    QCOMPARE(terminal::heure_xmltv(d), xmltv);
+    QCOMPARE(terminal::heure_iso(d), iso);
+}
+
+void test_terminal::ce_soir_long_data() {
+    QTest::addColumn<int>("avant"); // one-minute rows of the morning
+    QTest::addColumn<int>("soir");  // rows of 21:00 to 22:00, all picked
+    QTest::addColumn<int>("apres"); // one-minute rows at 22:00
+    QTest::newRow("few") << 3 << 2 << 3;
+    QTest::newRow("a long morning") << 1500 << 2 << 10;
+    QTest::newRow("many picks") << 700 << 1300 << 300;
+}
+
+void test_terminal::ce_soir_long() {
+    // A channel with many rows is thinned as it is read: the picks stay the same, in order.
+    QFETCH(int, avant);
+    QFETCH(int, soir);
+    QFETCH(int, apres);
+    essais::dossier_essai d;
+    QVERIFY(d.valide());
+    std::vector<ligne_panneau> toutes;
+    {
+        donnees::base_programmes b(d.base());
+        b.ajouter_chaine({2, QStringLiteral("France 2"), QString(), 1});
+        b.commencer();
+        const auto ajouter = [&](date_heure deb, date_heure fin, const QString& titre) {
+            b.ajouter_programme({titre, deb, fin - deb, fin}, 2);
+            toutes.push_back({deb, fin, titre, 2, fin - deb});
+        };
+        for (int i = 0; i < avant; ++i)
+            ajouter(essais::dh_terminal(0, QStringLiteral("08:00")) + date_heure::duree_hm(0, i % 600),
+                    essais::dh_terminal(0, QStringLiteral("08:01")) + date_heure::duree_hm(0, i % 600),
+                    QStringLiteral("matin %1").arg(i));
+        for (int i = 0; i < soir; ++i)
+            ajouter(essais::dh_terminal(0, QStringLiteral("21:00")),
+                    essais::dh_terminal(0, QStringLiteral("22:00")), QStringLiteral("soir %1").arg(i));
+        for (int i = 0; i < apres; ++i)
+            ajouter(essais::dh_terminal(0, QStringLiteral("22:00")),
+                    essais::dh_terminal(0, QStringLiteral("22:01")), QStringLiteral("nuit %1").arg(i));
+        b.valider();
+    }
+    const date_heure t = essais::dh_terminal(0, QStringLiteral("20:00"));
+    donnees::base_programmes b(d.base());
+    const std::vector<terminal::soir_chaine> v = terminal::calculer_ce_soir(b, t);
+    QCOMPARE(v.size(), size_t(1));
+    QCOMPARE(v[0].programmes.size(), size_t(soir));
+    const std::vector<ligne_panneau> attendu = ce_soir(toutes, jour_programmes(toutes[0].hdeb), t);
+    for (size_t i = 0; i < attendu.size(); ++i)
+        QCOMPARE(v[0].programmes[i].programme, attendu[i].programme);
+}
+
+void test_terminal::filtre_en_cours_data() {
+    // Stored values around 21:00 on the 7th; numbers are day counts.
+    const double n = essais::dh_terminal(0, QStringLiteral("21:00")).en_jours();
+    const double s = 1.0 / 86400.0;
+    QTest::addColumn<QVariant>("hdeb");
+    QTest::addColumn<QVariant>("hfin");
+    QTest::newRow("on") << QVariant(n - 600 * s) << QVariant(n + 600 * s);
+    QTest::newRow("starts now") << QVariant(n) << QVariant(n + 600 * s);
+    QTest::newRow("starts 0.4 s before") << QVariant(n - 0.4 * s) << QVariant(n + 600 * s);
+    QTest::newRow("starts 0.6 s before") << QVariant(n - 0.6 * s) << QVariant(n + 600 * s);
+    QTest::newRow("starts 0.4 s after") << QVariant(n + 0.4 * s) << QVariant(n + 600 * s);
+    QTest::newRow("ends now") << QVariant(n - 600 * s) << QVariant(n);
+    QTest::newRow("ends 0.6 s after") << QVariant(n - 600 * s) << QVariant(n + 0.6 * s);
+    QTest::newRow("ends 0.4 s after") << QVariant(n - 600 * s) << QVariant(n + 0.4 * s);
+    QTest::newRow("whole days") << QVariant(qint64(n)) << QVariant(qint64(n) + 1);
+    QTest::newRow("start as text") << QVariant(QStringLiteral("2026-12-07 20:00")) << QVariant(n + 600 * s);
+    QTest::newRow("start missing") << QVariant() << QVariant(n + 600 * s);
+    QTest::newRow("start past year 9999") << QVariant(3.0e6) << QVariant(n + 600 * s);
+    QTest::newRow("end past year 9999") << QVariant(n - 600 * s) << QVariant(3.0e6);
+    QTest::newRow("end as text") << QVariant(n - 600 * s) << QVariant(QStringLiteral("demain"));
+    QTest::newRow("later") << QVariant(n + 600 * s) << QVariant(n + 1200 * s);
+}
+
+void test_terminal::filtre_en_cours() {
+    // Leaving rows to the engine must never change what is on now.
+    QFETCH(QVariant, hdeb);
+    QFETCH(QVariant, hfin);
+    essais::dossier_essai d;
+    QVERIFY(d.valide());
+    {
+        essais::base_brute b(d.base());
+        donnees::requete r(
+            b.poignee(),
+            "INSERT INTO liste (hdeb, hfin, programme, chaine, duree) VALUES (?1, ?2, 'x', 2, ?3)", d.base());
+        for (int i = 0; i < 2; ++i) {
+            const QVariant& v = i == 0 ? hdeb : hfin;
+            if (v.isNull())
+                continue; // a parameter left unbound is NULL
+            else if (v.typeId() == QMetaType::QString)
+                r.lier(i + 1, v.toString());
+            else if (v.typeId() == QMetaType::LongLong)
+                r.lier(i + 1, v.toLongLong());
+            else
+                r.lier(i + 1, v.toDouble());
+        }
+        r.lier(3, 600.0 / 86400.0);
+        r.executer();
+    }
+    const date_heure t = essais::dh_terminal(0, QStringLiteral("21:00"));
+    calcul_panneau tout(0, t);
+    calcul_panneau filtre(0, t);
+    donnees::base_programmes b(d.base());
+    b.parcourir_liste(
+        [&](const donnees::ligne_liste& l) { tout.ajouter(l.hdeb, l.hfin, l.programme, l.chaine, l.duree); });
+    b.parcourir_peut_etre_en_cours(t, [&](const donnees::ligne_liste& l) {
+        filtre.ajouter(l.hdeb, l.hfin, l.programme, l.chaine, l.duree);
+    });
+    QCOMPARE(filtre.resultat().par_chaine, tout.resultat().par_chaine);
+}
+
+void test_terminal::dossier_lecture_seule_data() {
+    QTest::addColumn<bool>("wal_present");
+    QTest::newRow("closed cleanly") << false;
+    QTest::newRow("an empty -wal left beside it") << true;
+}
+
+void test_terminal::dossier_lecture_seule() {
+    QFETCH(bool, wal_present);
+    if (!essais::espace_montage_prive())
+        QSKIP("a read-only folder needs root (private mount namespace)");
+    essais::dossier_essai d;
+    QVERIFY(d.valide());
+    essais::remplir_base_terminal(d.base());
+    if (wal_present) {
+        QFile f(d.base() + QStringLiteral("-wal"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(essais::monter_lecture_seule(d.chemin()));
+    const QStringList avant = voisins(d.base());
+    const resultat r = lancer({QStringLiteral("--ce-soir"), QStringLiteral("--base"), d.base()},
+                              a(1, QStringLiteral("00:10")));
+    essais::demonter(d.chemin());
+    QCOMPARE(r.erreurs, QString());
+    QCOMPARE(r.statut, std::optional<int>(terminal::reussite));
+    QVERIFY(r.sortie.startsWith(QStringLiteral("France 2\t23:30\t00:40\tNuit blanche\n")));
+    QCOMPARE(voisins(d.base()), avant);
+}
+
+QTEST_GUILESS_MAIN(test_terminal)
+#include "test_terminal.moc"

@@ -1,0 +1,107 @@
+// The terminal commands as a user runs them: the real program, a faked clock,
+// no display and no session bus.
+#include "outils/terminal_base.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zapo;
+
+static const char* const libfaketime = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
+
+class test_terminal_processus : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void commandes_data();
+    void commandes();
+
+private:
+    essais::dossier_essai dossier_;
+    QTemporaryDir vide_;
+};
+
+void test_terminal_processus::initTestCase() {
+    QVERIFY(dossier_.valide());
+    essais::remplir_base_terminal(dossier_.base());
+    QVERIFY(QFileInfo::exists(QLatin1String(libfaketime)));
+}
+
+void test_terminal_processus::commandes_data() {
+    QTest::addColumn<QStringList>("arguments"); // "=base" is the test base, "=vide" a missing one
+    QTest::addColumn<int>("statut");
+    QTest::addColumn<QString>("sortie");  // expected start of standard output
+    QTest::addColumn<QString>("erreurs"); // expected part of standard error
+    QTest::newRow("maintenant")
+        << QStringList{QStringLiteral("--maintenant"), QStringLiteral("--base"), QStringLiteral("=base")} << 0
+        << QStringLiteral("France 2\t20:40\t22:30\tLe film\t18\nArte\t\t\t\t\n"
+                          "Télé « Été »\t20:50\t22:00\tLe \"grand\" soir à l'Élysée & <co>\t14\n")
+        << QString();
+    QTest::newRow("json ce soir") << QStringList{QStringLiteral("--ce-soir"), QStringLiteral("--json"),
+                                                 QStringLiteral("--base=") + QStringLiteral("=base")}
+                                  << 0 << QStringLiteral("[\n") << QString();
+    QTest::newRow("export") << QStringList{QStringLiteral("--exporter-xmltv"), QStringLiteral("-"),
+                                           QStringLiteral("--base"), QStringLiteral("=base")}
+                            << 0 << QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>") << QString();
+    QTest::newRow("missing base") << QStringList{QStringLiteral("--maintenant"), QStringLiteral("--base"),
+                                                 QStringLiteral("=vide")}
+                                  << 1 << QString()
+                                  << QStringLiteral("Impossible d'utiliser la base des programmes");
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("--maintenant"), QStringLiteral("--demain")}
+                                    << 2 << QString() << QStringLiteral("Option inconnue : --demain.");
+    QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << QString() << QString();
+}
+
+void test_terminal_processus::commandes() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, statut);
+    QFETCH(QString, sortie);
+    QFETCH(QString, erreurs);
+    for (QString& a : arguments) {
+        a.replace(QStringLiteral("=base"), dossier_.base());
+        a.replace(QStringLiteral("=vide"), vide_.filePath(QStringLiteral("programmes.mdb")));
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(v));
+    env.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Paris"));
+    // The library preloaded directly: the faketime wrapper keeps a shared-memory file per
+    // process id, and one left by a killed run makes a later run with that id fail.
+    env.insert(QStringLiteral("LD_PRELOAD"), QLatin1String(libfaketime));
+    env.insert(QStringLiteral("FAKETIME"), QStringLiteral("@2026-12-07 21:00:00"));
+    // A program built with AddressSanitizer refuses a library loaded before its runtime.
+    const QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), (asan.isEmpty() ? QString() : asan + QLatin1Char(':')) +
+                                                   QStringLiteral("verify_asan_link_order=0"));
+    // The program's own folder must not be the default base's home: HOME goes elsewhere.
+    env.insert(QStringLiteral("HOME"), vide_.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), vide_.path());
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(qEnvironmentVariable("ZAPO_EXE"), arguments);
+    QVERIFY(p.waitForFinished(60000));
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(p.exitCode() == statut, qPrintable(err));
+    QVERIFY2(out.startsWith(sortie), qPrintable(out));
+    if (erreurs.isEmpty())
+        QCOMPARE(err, QString());
+    else
+        QVERIFY2(err.contains(erreurs), qPrintable(err));
+    if (arguments.contains(QStringLiteral("--help"))) {
+        for (const char* mot : {"--maintenant", "--ce-soir", "--json", "--exporter-xmltv", "--base",
+                                "Codes de retour", "  3  "})
+            QVERIFY2(out.contains(QLatin1String(mot)), mot);
+    }
+    // Nothing beside the base: no journal, no lock.
+    QCOMPARE(QDir(dossier_.chemin()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("programmes.mdb")});
+}
+
+QTEST_GUILESS_MAIN(test_terminal_processus)
+#include "test_terminal_processus.moc"

@@ -1,0 +1,159 @@
+#include "views/clics_vues.h"
+#include "views/fl_main.h"
+
+#include <QImage>
+#include <QMenuBar>
+#include <QTest>
+
+using zapo::vues::fl_main;
+
+namespace {
+QImage dessiner_en_image(int n) {
+    return zapo::vues::dessiner_logo(n).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+} // namespace
+
+class test_fl_main : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void titre() { QCOMPARE(zapo::vues::titre_fenetre(), QStringLiteral("Zapo-TV  2.1.8")); }
+
+    void controles_data() {
+        QTest::addColumn<QString>("nom");
+        QTest::addColumn<QString>("texte");
+        QTest::addColumn<QRect>("twips"); // left, top, width, height
+        const auto r = [](int l, int t, int w, int h) { return QRect(l, t, w, h); };
+        QTest::newRow("txt_date") << "txt_date"
+                                  << "" << r(120, 100, 3135, 255);
+        QTest::newRow("txt_etat") << "txt_etat"
+                                  << "" << r(120, 330, 3135, 255);
+        QTest::newRow("Shape2") << "Shape2"
+                                << "" << r(120, 120, 5175, 495);
+        QTest::newRow("bt_maj") << "bt_maj"
+                                << "Mettre à jour" << r(3360, 180, 1455, 375);
+        QTest::newRow("lst_chaines") << "lst_chaines"
+                                     << "" << r(120, 720, 5175, 6975);
+        QTest::newRow("bt_ajouter") << "bt_ajouter"
+                                    << "Ajouter" << r(120, 7680, 1455, 375);
+        QTest::newRow("bt_suppr") << "bt_suppr"
+                                  << "Supprimer" << r(1560, 7680, 1455, 375);
+        QTest::newRow("Image1") << "Image1"
+                                << "" << r(3120, 7725, 1935, 420);
+        QTest::newRow("Shape1") << "Shape1"
+                                << "" << r(5400, 120, 4575, 7935);
+        QTest::newRow("Frame1") << "Frame1"
+                                << "" << r(5520, 240, 4335, 3255);
+        QTest::newRow("Label2") << "Label2"
+                                << "Actuellement :" << r(120, 0, 2415, 375);
+        QTest::newRow("txt_hd1") << "txt_hd1"
+                                 << "" << r(120, 360, 735, 300);
+        QTest::newRow("txt1") << "txt1"
+                              << "" << r(840, 360, 2655, 300);
+        QTest::newRow("txt_hf1") << "txt_hf1"
+                                 << "" << r(3480, 360, 735, 300);
+        QTest::newRow("progres") << "progres"
+                                 << "" << r(120, 720, 4095, 225);
+        QTest::newRow("Label5") << "Label5"
+                                << "La suite :" << r(120, 1200, 2415, 375);
+        QTest::newRow("txt2") << "txt2"
+                              << "" << r(840, 1560, 2655, 300);
+        QTest::newRow("Label15") << "Label15"
+                                 << "Ce soir :" << r(120, 2040, 2415, 375);
+        QTest::newRow("txt_hd3") << "txt_hd3"
+                                 << "" << r(120, 2400, 735, 300);
+        QTest::newRow("txt_hf4") << "txt_hf4"
+                                 << "" << r(3480, 2760, 735, 300);
+        QTest::newRow("Label16") << "Label16"
+                                 << "Liste des programmes  :" << r(5640, 3720, 3015, 375);
+        QTest::newRow("lst_prog") << "lst_prog"
+                                  << "" << r(5520, 4080, 4335, 3900);
+    }
+    void controles() {
+        QFETCH(QString, nom);
+        QFETCH(QString, texte);
+        QFETCH(QRect, twips);
+        fl_main f;
+        auto* w = f.findChild<QWidget*>(nom);
+        QVERIFY2(w, qPrintable(nom));
+        const QRect attendu(qRound(twips.x() / 15.0), qRound(twips.y() / 15.0), qRound(twips.width() / 15.0),
+                            qRound(twips.height() / 15.0));
+        QCOMPARE(w->geometry(), attendu);
+        if (auto* l = qobject_cast<QLabel*>(w))
+            QCOMPARE(l->text(), texte);
+        if (auto* b = qobject_cast<QPushButton*>(w))
+            QCOMPARE(b->text(), texte);
+    }
+
+    void menus() {
+        fl_main f;
+        const QList<QPair<QString, QStringList>> attendus = {
+            {QStringLiteral("Fichier"),
+             {QStringLiteral("adate:Date de la base"), QStringLiteral("amaj:Mettre la base à jour"),
+              QStringLiteral("afermer:Réduire"), QStringLiteral("aquitter:Quitter")}},
+            {QStringLiteral("Chaines"),
+             {QStringLiteral("dajout:Ajouter une chaine"),
+              QStringLiteral("dsupr:Supprimer la chaine courante"),
+              QStringLiteral("dvide:Vider la liste des chaines")}},
+            {QStringLiteral("Option"),
+             {QStringLiteral("cmajauto:Mise à jour automatique"),
+              QStringLiteral("cconnectauto:Connexion si besoin"),
+              QStringLiteral("cdecauto:Déconnexion après mise à jour"),
+              QStringLiteral("cagent:Utiliser l'agent Zapo-TV")}},
+            {QStringLiteral("?"), {QStringLiteral("baide:Aide"), QStringLiteral("bpropos:A propos...")}},
+        };
+        const auto menus = f.menuBar()->actions();
+        QCOMPARE(menus.size(), attendus.size());
+        for (int i = 0; i < menus.size(); ++i) {
+            QCOMPARE(menus[i]->text(), attendus[i].first);
+            QStringList vus;
+            for (QAction* a : menus[i]->menu()->actions())
+                vus << a->objectName() + QLatin1Char(':') + a->text();
+            QCOMPARE(vus, attendus[i].second);
+            for (QAction* a : menus[i]->menu()->actions())
+                QCOMPARE(a->isCheckable(), i == 2); // the four options carry ticks
+        }
+        QStringList noms_menus;
+        for (QMenu* m : f.menuBar()->findChildren<QMenu*>())
+            noms_menus << m->objectName();
+        for (const char* n : {"menua", "menud", "menuc", "menub"})
+            QVERIFY(noms_menus.contains(QLatin1String(n)));
+    }
+
+    void couleurs_et_logos() {
+        fl_main f;
+        QVERIFY(f.txt_etat->styleSheet().contains(QStringLiteral("rgb(192,0,0)")));
+        QCOMPARE(f.txt_etat->font().pointSizeF(), 11.25);
+        QCOMPARE(f.lst_images.size(), size_t(16));
+        QVERIFY(f.image(0).isNull());
+        QVERIFY(f.image(17).isNull());
+        std::vector<QImage> vues_badges;
+        for (int n = 1; n <= 16; ++n) {
+            const QPixmap p = f.image(n);
+            QCOMPARE(p.deviceIndependentSize().toSize(), QSize(48, 35));
+            const QImage i = p.toImage().convertToFormat(QImage::Format_ARGB32);
+            // Drawn on a clear canvas: the corner stays see-through, the middle is painted.
+            QCOMPARE(qAlpha(i.pixel(0, 0)), 0);
+            QCOMPARE(qAlpha(i.pixel(i.width() / 8, i.height() / 2)), 255);
+            QCOMPARE(i, dessiner_en_image(n));
+            vues_badges.push_back(i);
+        }
+        // Sixteen distinct badges: none repeats another.
+        for (size_t a = 0; a < vues_badges.size(); ++a)
+            for (size_t b = a + 1; b < vues_badges.size(); ++b)
+                QVERIFY2(vues_badges[a] != vues_badges[b],
+                         qPrintable(QStringLiteral("%1 = %2").arg(a + 1).arg(b + 1)));
+        // Three marks: grey, green, and red for the programme on now.
+        QCOMPARE(f.lst_icone.size(), size_t(3));
+        const auto milieu = [&f](int k) {
+            const QImage i = f.lst_icone[size_t(k)].pixmap(16, 16).toImage();
+            return QColor(i.pixel(i.width() / 2 - 1, i.height() / 2));
+        };
+        const QColor gris = milieu(0), vert = milieu(1), rouge = milieu(2);
+        QVERIFY(qAbs(gris.red() - gris.green()) < 16 && qAbs(gris.green() - gris.blue()) < 16);
+        QVERIFY(vert.green() > 2 * vert.red() && vert.green() > 2 * vert.blue());
+        QVERIFY(rouge.red() > 2 * rouge.green() && rouge.red() > 2 * rouge.blue());
+    }
+};
+
+QTEST_MAIN(test_fl_main)
+#include "test_fl_main.moc"

@@ -1,2 +1,0 @@
-zapo_test(test_xmltv LIBS zapo_core zapo_platform)
-zapo_test(test_recup_xmltv LIBS zapo_update)
