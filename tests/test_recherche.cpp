@@ -100,6 +100,12 @@ private Q_SLOTS:
         QTest::newRow("plafond compte tout")
             << "ete" << 2 << QStringList{"Journal de l'été", "ÉTÉ EN FÊTE"} << 5;
         QTest::newRow("deux mots") << "journal ete" << 10 << QStringList{"Journal de l'été"} << 1;
+        // Each word must be in the same title, never one in each of two neighbours.
+        QTest::newRow("mots de deux titres voisins") << "paris indien" << 10 << QStringList{} << 0;
+        QTest::newRow("mot deux fois dans un titre")
+            << "te" << 10
+            << QStringList{"Journal de l'été", "ÉTÉ EN FÊTE", "Un été à Paris", "L’été indien", "Cœur d'été"}
+            << 5;
         QTest::newRow("fini exclu") << "matinal" << 10 << QStringList{} << 0;
         QTest::newRow("chaine retirée") << "orphelin" << 10 << QStringList{} << 0;
     }

@@ -50,16 +50,38 @@ void index_recherche::ajouter(int chaine, date_heure hdeb, date_heure hfin, cons
         return;
     // Counted like the programme list counts its rows, so the main window finds this one.
     const int position = ++positions_[chaine];
-    entrees_.push_back({chaine, *rang, position, hdeb, hfin, titre, replier(titre)});
+    entrees_.push_back({chaine, *rang, position, hdeb, hfin, titre});
+    replis_.push_back(replier(titre));
 }
 
 void index_recherche::terminer() {
-    std::stable_sort(entrees_.begin(), entrees_.end(),
-                     [](const programme_trouvable& a, const programme_trouvable& b) {
-                         if (a.hdeb != b.hdeb)
-                             return a.hdeb < b.hdeb;
-                         return a.rang_chaine < b.rang_chaine;
-                     });
+    std::vector<std::uint32_t> ordre(entrees_.size());
+    for (std::size_t i = 0; i < ordre.size(); ++i)
+        ordre[i] = std::uint32_t(i);
+    std::stable_sort(ordre.begin(), ordre.end(), [this](std::uint32_t a, std::uint32_t b) {
+        const programme_trouvable& pa = entrees_[a];
+        const programme_trouvable& pb = entrees_[b];
+        if (pa.hdeb != pb.hdeb)
+            return pa.hdeb < pb.hdeb;
+        return pa.rang_chaine < pb.rang_chaine;
+    });
+    std::vector<programme_trouvable> tries;
+    tries.reserve(entrees_.size());
+    qsizetype longueur = 0;
+    for (const QString& t : replis_)
+        longueur += t.size() + 1;
+    texte_.clear();
+    texte_.reserve(longueur);
+    debuts_.clear();
+    debuts_.reserve(entrees_.size());
+    for (const std::uint32_t i : ordre) {
+        tries.push_back(std::move(entrees_[i]));
+        debuts_.push_back(texte_.size());
+        texte_ += replis_[i];
+        texte_ += QChar(u'\n');
+    }
+    entrees_ = std::move(tries);
+    replis_ = {};
     positions_.clear();
 }
 
@@ -67,15 +89,33 @@ index_recherche::resultat index_recherche::chercher(const QString& saisie, date_
                                                     qsizetype plafond) const {
     resultat r;
     const QStringList mots = mots_recherche(saisie);
-    if (mots.isEmpty())
+    if (mots.isEmpty() || debuts_.empty())
         return r;
-    for (std::size_t i = 0; i < entrees_.size(); ++i) {
-        const programme_trouvable& p = entrees_[i];
+    // The longest word is looked for through all the titles at once; the others
+    // only in the titles where it was found. Words hold no blank, so no match
+    // runs from one title into the next.
+    qsizetype pivot = 0;
+    for (qsizetype i = 1; i < mots.size(); ++i)
+        if (mots[i].size() > mots[pivot].size())
+            pivot = i;
+    const QStringView texte(texte_);
+    std::size_t k = 0;
+    qsizetype depuis = 0;
+    for (;;) {
+        const qsizetype trouve = texte.indexOf(mots[pivot], depuis);
+        if (trouve < 0)
+            break;
+        while (k + 1 < debuts_.size() && debuts_[k + 1] <= trouve)
+            ++k;
+        const qsizetype fin = (k + 1 < debuts_.size() ? debuts_[k + 1] : texte.size()) - 1;
+        const QStringView titre = texte.sliced(debuts_[k], fin - debuts_[k]);
         // A programme that is over cannot be watched any more; the one on now still can.
-        if (p.hfin <= maintenant || !correspond_recherche(p.titre_replie, mots))
-            continue;
-        if (r.total++ < plafond)
-            r.lignes.push_back(std::uint32_t(i));
+        bool retenu = entrees_[k].hfin > maintenant;
+        for (qsizetype i = 0; retenu && i < mots.size(); ++i)
+            retenu = i == pivot || titre.contains(mots[i]);
+        if (retenu && r.total++ < plafond)
+            r.lignes.push_back(std::uint32_t(k));
+        depuis = fin + 1;
     }
     return r;
 }

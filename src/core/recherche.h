@@ -12,8 +12,7 @@
 
 namespace zapo {
 
-// A stored programme as the search keeps it: its title is folded once, when
-// the list is read, never again at each keystroke.
+// A stored programme as the search shows it.
 struct programme_trouvable {
     int chaine = 0;
     int rang_chaine = 0; // the channel's place among the chosen ones, from 0
@@ -21,7 +20,6 @@ struct programme_trouvable {
     date_heure hdeb;
     date_heure hfin;
     QString titre;
-    QString titre_replie;
 };
 
 // The folded words of what the user typed; empty when there is nothing to look for.
@@ -30,7 +28,8 @@ QStringList mots_recherche(const QString& saisie);
 // Whether a folded title holds every word, in any order, each anywhere in it.
 bool correspond_recherche(const QString& titre_replie, const QStringList& mots);
 
-// Every stored programme of the chosen channels, ready to be searched.
+// Every stored programme of the chosen channels, ready to be searched: titles
+// are folded once, when the list is read, never again at each keystroke.
 class index_recherche {
 public:
     index_recherche() = default;
@@ -60,6 +59,11 @@ private:
     std::vector<QString> noms_;
     QHash<int, int> positions_;
     std::vector<programme_trouvable> entrees_;
+    std::vector<QString> replis_; // until terminer()
+    // The folded titles end to end in shown order, each followed by a line break,
+    // and where each one starts.
+    QString texte_;
+    std::vector<qsizetype> debuts_;
 };
 
 } // namespace zapo

@@ -141,13 +141,19 @@ void fl_recherche::chercher() {
     const auto r = index_.chercher(saisie, maintenant(ctx_), plafond);
     QList<QTreeWidgetItem*> lignes;
     lignes.reserve(qsizetype(r.lignes.size()));
+    // Two or three days among the rows: each written once.
+    QHash<qint64, QString> jours;
     for (const std::uint32_t i : r.lignes) {
         const programme_trouvable& p = index_.entrees()[i];
         auto* it = new QTreeWidgetItem;
         const QString& nom = index_.nom_chaine(p.rang_chaine);
         it->setText(0, nom);
         it->setToolTip(0, infobulle(nom));
-        it->setText(1, texte_jour(p.hdeb.date()));
+        const qint64 jour = p.hdeb.jour().secondes();
+        auto j = jours.constFind(jour);
+        if (j == jours.cend())
+            j = jours.insert(jour, texte_jour(p.hdeb.date()));
+        it->setText(1, *j);
         it->setText(2, p.hdeb.format_hhnn());
         it->setText(3, p.hfin.format_hhnn());
         it->setText(4, p.titre);
