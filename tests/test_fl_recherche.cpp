@@ -55,7 +55,7 @@ struct banc {
         base().ajouter_programme({titre, deb, fin - deb, fin}, chaine);
     }
     fl_recherche* ouvrir() {
-        clics::rafraichir_fenetre(ctx, *f);
+        vues::rafraichir_fenetre(ctx, *f);
         return fl_recherche::afficher(ctx, [this](const vues::cible_programme& c) {
             ++allers;
             vues::montrer_programme(ctx, *f, c);
@@ -201,7 +201,7 @@ private Q_SLOTS:
         banc b;
         fl_recherche* r = b.ouvrir();
         if (trie)
-            clics::lst_prog_ColumnClick(*b.f, 3);
+            vues::lst_prog_ColumnClick(*b.f, 3);
         QTest::keyClicks(r->txt_recherche, saisie);
         QTreeWidget* l = r->lst_resultats;
         if (geste == QLatin1String("entree_champ")) {

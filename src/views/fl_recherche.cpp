@@ -78,7 +78,8 @@ fl_recherche::fl_recherche(contexte& ctx, aller_programme aller)
 
     txt_recherche->installEventFilter(this);
     lst_resultats->installEventFilter(this);
-    connect(txt_recherche, &QLineEdit::textChanged, this, [this] { garde(ctx_, [this] { chercher(); }); });
+    connect(txt_recherche, &QLineEdit::textChanged, this,
+            [this] { liaison::garde(ctx_, [this] { chercher(); }); });
     connect(lst_resultats, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* ligne) { ouvrir(ligne); });
 }
@@ -183,7 +184,7 @@ void fl_recherche::ouvrir(const QTreeWidgetItem* ligne) {
                             ligne->data(0, role_position_chaine).toInt(), ligne->text(4)};
     // The main window may load meanwhile and this one close: nothing of it is used after.
     const aller_programme aller = aller_;
-    garde(ctx_, [&] { aller(c); });
+    liaison::garde(ctx_, [&] { aller(c); });
 }
 
 bool fl_recherche::eventFilter(QObject* objet, QEvent* e) {
@@ -236,7 +237,7 @@ bool montrer_programme(contexte& ctx, fl_main& f, const cible_programme& c) {
         lc->setCurrentItem(chaine);
     }
     lc->scrollToItem(chaine);
-    clics::lst_chaines_ItemClick(ctx, f);
+    lst_chaines_ItemClick(ctx, f);
 
     QTreeWidget* lp = f.lst_prog;
     QTreeWidgetItem* trouve = nullptr;

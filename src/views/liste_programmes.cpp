@@ -8,7 +8,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 
-namespace zapo::clics {
+namespace zapo::vues {
 
 namespace {
 
@@ -111,4 +111,4 @@ void lst_prog_ColumnClick(vues::fl_main& f, int colonne) {
     f.lst_prog->sortItems(colonne, Qt::AscendingOrder);
 }
 
-} // namespace zapo::clics
+} // namespace zapo::vues
