@@ -24,6 +24,7 @@
 #include "update/fl_maj.h"
 #include "views/annonce.h"
 #include "views/clics_vues.h"
+#include "views/fl_recherche.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -152,6 +153,7 @@ void fl_init::reponses_appli::rafraichir_fenetre() {
         return;
     }
     vues::rafraichir_fenetre(f_.ctx_, *f_.fl_main_);
+    vues::fl_recherche::rafraichir_ouverte();
 }
 
 void fl_init::reponses_appli::lancer_maj() {
@@ -173,6 +175,7 @@ fl_init::~fl_init() {
     // The add-channel dialog and the about box hold the context: they go first.
     delete chaines::fl_chaine::ouverte();
     delete apropos::fl_propos::ouverte();
+    delete vues::fl_recherche::ouverte();
     if (fl_main_) {
         fl_main_->disconnect(this);
         delete fl_main_.data();
@@ -339,6 +342,16 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
     auto ajouter = sur([this](vues::fl_main& w) { chaines::fl_chaine::afficher(ctx_, w.lst_images); });
     connect(f->dajout, &QAction::triggered, f, ajouter);
     connect(f->bt_ajouter, &QPushButton::clicked, f, ajouter);
+    // "Rechercher...": a chosen row shows its channel here, loading this window again if it was closed.
+    connect(f->drecherche, &QAction::triggered, f, sur([this](vues::fl_main&) {
+                vues::fl_recherche::afficher(ctx_, [this](const vues::cible_programme& c) {
+                    evenement([&] {
+                        charger_fenetre();
+                        if (fl_main_ && !fl_main_->est_dechargee())
+                            vues::montrer_programme(ctx_, *fl_main_, c);
+                    });
+                });
+            }));
     connect(f->bpropos, &QAction::triggered, f,
             sur([this](vues::fl_main&) { apropos::fl_propos::afficher(ctx_); }));
     connect(f->baide, &QAction::triggered, f, sur([this](vues::fl_main&) { apropos::afficher_aide(ctx_); }));
@@ -409,6 +422,7 @@ void fl_init::lancer_maj() {
         vues::remplir_programmes(ctx_, *fl_main_);
         vues::affiche_actuel(ctx_, *fl_main_);
     }
+    vues::fl_recherche::rafraichir_ouverte();
 }
 
 void fl_init::icone_activee(QSystemTrayIcon::ActivationReason raison) {

@@ -15,6 +15,11 @@ private Q_SLOTS:
         QTest::newRow("ligatures") << QStringLiteral("Œuvre, cæcum") << QStringLiteral("oeuvre, caecum");
         QTest::newRow("apostrophe typographique") << QStringLiteral("L’Équipe") << QStringLiteral("l'equipe");
         QTest::newRow("exposant et chiffres") << QStringLiteral("N° 2ᵉ") << QStringLiteral("n° 2e");
+        // Folded letter by letter, these must come out as the whole text would.
+        QTest::newRow("accent déjà décomposé") << QStringLiteral("E\u0301te\u0301") << QStringLiteral("ete");
+        QTest::newRow("ligature typographique") << QStringLiteral("\uFB01n") << QStringLiteral("fin");
+        QTest::newRow("i à point") << QStringLiteral("\u0130stanbul") << QStringLiteral("istanbul");
+        QTest::newRow("hors du plan de base") << QStringLiteral("\U0001D400BC") << QStringLiteral("abc");
         QTest::newRow("vide") << QString() << QString();
         QTest::newRow("autres écritures gardées") << QStringLiteral("Ελλάδα") << QStringLiteral("ελλαδα");
     }

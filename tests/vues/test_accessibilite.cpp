@@ -10,6 +10,7 @@
 #include "views/annonce.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
+#include "views/fl_recherche.h"
 
 #include "outils/faux_services.h"
 
@@ -222,7 +223,8 @@ private Q_SLOTS:
     void fenetres_data() {
         QTest::addColumn<QString>("fenetre");
         QTest::addColumn<bool>("sombre");
-        for (const char* f : {"principale", "progression", "premiere", "a_propos", "ajout", "invite"})
+        for (const char* f :
+             {"principale", "progression", "premiere", "a_propos", "ajout", "invite", "recherche"})
             for (bool sombre : {false, true})
                 QTest::addRow("%s %s", f, sombre ? "sombre" : "clair") << QString::fromLatin1(f) << sombre;
     }
@@ -249,6 +251,10 @@ private Q_SLOTS:
             w.reset(apropos::fl_propos::afficher(b.ctx, [](const QUrl&) { return true; }));
         } else if (fenetre == QLatin1String("ajout")) {
             w.reset(chaines::fl_chaine::afficher(b.ctx, seize_logos()));
+        } else if (fenetre == QLatin1String("recherche")) {
+            auto* f = vues::fl_recherche::afficher(b.ctx, {});
+            f->txt_recherche->setText(QStringLiteral("e"));
+            w.reset(f);
         } else {
             w = std::make_unique<maj::fl_connect>(b.ctx);
         }
@@ -323,6 +329,7 @@ private Q_SLOTS:
         QTest::newRow("Mettre à jour") << "amaj" << QKeySequence(Qt::Key_F5);
         QTest::newRow("Supprimer") << "dsupr" << QKeySequence(Qt::Key_Delete);
         QTest::newRow("Quitter") << "aquitter" << QKeySequence(Qt::CTRL | Qt::Key_Q);
+        QTest::newRow("Rechercher") << "drecherche" << QKeySequence(Qt::CTRL | Qt::Key_F);
     }
     void raccourcis() {
         QFETCH(QString, action);
@@ -348,7 +355,9 @@ private Q_SLOTS:
         using L = QList<int>;
         QTest::newRow("Date de la base") << L{Qt::Key_Down, Qt::Key_Return} << "adate";
         QTest::newRow("Réduire") << L{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << "afermer";
-        QTest::newRow("Vider la liste") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Return} << "dvide";
+        QTest::newRow("Rechercher") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Return} << "drecherche";
+        QTest::newRow("Vider la liste")
+            << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return} << "dvide";
         QTest::newRow("A propos") << L{Qt::Key_Left, Qt::Key_Up, Qt::Key_Return} << "bpropos";
     }
     void menus_au_clavier() {

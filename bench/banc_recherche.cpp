@@ -1,0 +1,166 @@
+// One keystroke of the search next to a bare SQLite scan of "liste": 30 000
+// stored rows, 300 channels of 100 programmes, titles of everyday French.
+#include "core/horloge.h"
+#include "core/recherche.h"
+#include "data/base_programmes.h"
+#include "data/lecture_recherche.h"
+#include "views/fl_recherche.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <array>
+
+using namespace zapo;
+
+namespace {
+
+constexpr int nb_chaines = 300;
+constexpr int par_chaine = 100;
+const QDate jour(2026, 12, 8);
+
+// What is typed: one letter (nearly every title, the list at its cap), a word,
+// a word without its accent, two words, nothing found.
+const std::array<const char*, 5> saisies = {"e", "journal", "ete", "feux amour", "zygomatique"};
+
+QString titre(int i, int c) {
+    static const std::array<const char*, 12> titres = {"Le Journal de 20 heures",
+                                                       "Été meurtrier",
+                                                       "Les Feux de l'amour",
+                                                       "Météo",
+                                                       "Des chiffres et des lettres",
+                                                       "Questions pour un champion",
+                                                       "Cœur océan",
+                                                       "Plus belle la vie",
+                                                       "Télématin",
+                                                       "La Grande Librairie",
+                                                       "Envoyé spécial",
+                                                       "C dans l'air"};
+    return QString::fromUtf8(titres[std::size_t((i + c) % int(titres.size()))]) +
+           QStringLiteral(" — épisode %1").arg(i * 7 + c);
+}
+
+struct donnees_banc {
+    QTemporaryDir dossier;
+    QString chemin;
+    date_heure maintenant = date_heure::depuis_date(jour, 6, 0);
+
+    donnees_banc() : chemin(dossier.path() + QStringLiteral("/programmes.mdb")) {
+        sqlite3* db = nullptr;
+        sqlite3_open(chemin.toUtf8().constData(), &db);
+        sqlite3_exec(db,
+                     "PRAGMA journal_mode=WAL;"
+                     "CREATE TABLE maj (date_maj REAL);"
+                     "INSERT INTO maj VALUES (NULL);"
+                     "CREATE TABLE chaines (num_chaine INTEGER, nom TEXT, adresse TEXT, num_image INTEGER);"
+                     "CREATE TABLE modele (nom TEXT, url TEXT);"
+                     "CREATE TABLE liste (hdeb REAL, hfin REAL, programme TEXT, chaine INTEGER, duree REAL);",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        donnees::base_programmes base(chemin);
+        base.commencer();
+        for (int c = 1; c <= nb_chaines; ++c) {
+            base.ajouter_chaine({c, QStringLiteral("Chaine %1").arg(c),
+                                 QStringLiteral("http://127.0.0.1/%1").arg(c), (c - 1) % 16 + 1});
+            date_heure t = date_heure::depuis_date(jour, 6, c % 7);
+            for (int i = 0; i < par_chaine; ++i) {
+                const date_heure d = date_heure::duree_hm(0, 10 + (i * 7 + c) % 16);
+                base.ajouter_programme({titre(i, c), t, d, t + d}, c);
+                t += d;
+            }
+        }
+        base.valider();
+    }
+};
+
+donnees_banc& jeu() {
+    static donnees_banc d;
+    return d;
+}
+
+// What any reader of the table must do at least: open, step every row, read the five columns.
+void scan_sqlite_nu(benchmark::State& state) {
+    const QByteArray chemin = jeu().chemin.toUtf8();
+    for (auto _ : state) {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(chemin.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, "SELECT hdeb, hfin, programme, chaine, duree FROM liste ORDER BY rowid", -1,
+                           &st, nullptr);
+        double somme = 0;
+        qint64 octets = 0;
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            somme +=
+                sqlite3_column_double(st, 0) + sqlite3_column_double(st, 1) + sqlite3_column_double(st, 4);
+            octets += sqlite3_column_bytes(st, 2) + sqlite3_column_int(st, 3);
+        }
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        benchmark::DoNotOptimize(somme);
+        benchmark::DoNotOptimize(octets);
+    }
+    state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
+}
+
+// Once per opening and per update: every row read and its title folded.
+void lecture_index(benchmark::State& state) {
+    for (auto _ : state) {
+        const index_recherche i = donnees::lire_index_recherche(jeu().chemin);
+        benchmark::DoNotOptimize(i.entrees().size());
+    }
+    state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
+}
+
+// The rule alone, over the folded titles kept since the last reading.
+void frappe_regle(benchmark::State& state) {
+    static const index_recherche index = donnees::lire_index_recherche(jeu().chemin);
+    const QString saisie = QString::fromUtf8(saisies[std::size_t(state.range(0))]);
+    qsizetype total = 0;
+    for (auto _ : state) {
+        const auto r = index.chercher(saisie, jeu().maintenant, vues::fl_recherche::plafond);
+        total = r.total;
+        benchmark::DoNotOptimize(r.lignes.data());
+    }
+    state.SetLabel(saisies[std::size_t(state.range(0))]);
+    state.counters["trouves"] = double(total);
+    state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
+}
+
+// One keystroke as the user sees it: the rule, then the list refilled.
+void frappe_fenetre(benchmark::State& state) {
+    horloge_fixe h(jeu().maintenant.en_qdatetime());
+    contexte ctx;
+    ctx.g.dossier_appli = jeu().dossier.path();
+    ctx.horloge_ = &h;
+    vues::fl_recherche* f = vues::fl_recherche::afficher(ctx, {});
+    f->txt_recherche->setText(QString::fromUtf8(saisies[std::size_t(state.range(0))]));
+    for (auto _ : state)
+        f->chercher();
+    state.SetLabel(saisies[std::size_t(state.range(0))]);
+    state.counters["lignes"] = double(f->lst_resultats->topLevelItemCount());
+    state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
+    delete f;
+}
+
+} // namespace
+
+BENCHMARK(scan_sqlite_nu)->Unit(benchmark::kMillisecond);
+BENCHMARK(lecture_index)->Unit(benchmark::kMillisecond);
+BENCHMARK(frappe_regle)->DenseRange(0, int(saisies.size()) - 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(frappe_fenetre)->DenseRange(0, int(saisies.size()) - 1)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    jeu();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,264 @@
+#include "views/fl_recherche.h"
+
+#include "core/horloge.h"
+#include "data/lecture_recherche.h"
+#include "liaison/garde.h"
+#include "views/annonce.h"
+#include "views/clics_vues.h"
+#include "views/fl_main.h"
+#include "views/outils_vues.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QSignalBlocker>
+
+namespace zapo::vues {
+
+namespace {
+
+const QLocale& francais() {
+    static const QLocale l(QLocale::French, QLocale::France);
+    return l;
+}
+
+date_heure maintenant(const contexte& ctx) {
+    if (ctx.horloge_)
+        return ctx.horloge_->maintenant_dh();
+    return date_heure::depuis_qdatetime(QDateTime::currentDateTime());
+}
+
+bool touche_entree(const QKeyEvent* k) {
+    return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+QPointer<fl_recherche> fl_recherche::ouverte_;
+
+fl_recherche::fl_recherche(contexte& ctx, aller_programme aller)
+    : QDialog(nullptr), ctx_(ctx), aller_(std::move(aller)) {
+    setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowIcon(icone_programme());
+    // The main window's colours and fonts.
+    setAutoFillBackground(true);
+    QPalette fond = palette();
+    fond.setColor(QPalette::Window, QColor(192, 255, 255));
+    fond.setColor(QPalette::WindowText, Qt::black);
+    setPalette(fond);
+    QPalette pal_liste = lst_resultats->palette();
+    pal_liste.setColor(QPalette::Base, QColor(192, 192, 255));
+    pal_liste.setColor(QPalette::Text, Qt::black);
+    lst_resultats->setPalette(pal_liste);
+    QFont police(QStringLiteral("Arial"));
+    police.setPointSizeF(9.75);
+    lst_resultats->setFont(police);
+    QPalette pal_etat = txt_etat_recherche->palette();
+    pal_etat.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    txt_etat_recherche->setPalette(pal_etat);
+    QFont police_etat(QStringLiteral("Arial"));
+    police_etat.setPointSizeF(11.25);
+    txt_etat_recherche->setFont(police_etat);
+
+    QHeaderView* h = lst_resultats->header();
+    h->setSectionsMovable(false);
+    h->setStretchLastSection(true);
+    QTreeWidgetItem* entete = lst_resultats->headerItem();
+    for (int c = 1; c <= 3; ++c)
+        entete->setTextAlignment(c, Qt::AlignCenter);
+    const QFontMetrics fm(police);
+    lst_resultats->setColumnWidth(0, pixels(1520));
+    lst_resultats->setColumnWidth(1, fm.horizontalAdvance(QStringLiteral("mer. 30/12")) + 16);
+    const int heure = fm.horizontalAdvance(QStringLiteral("00:00")) + 16;
+    lst_resultats->setColumnWidth(2, heure);
+    lst_resultats->setColumnWidth(3, heure);
+
+    txt_recherche->installEventFilter(this);
+    lst_resultats->installEventFilter(this);
+    connect(txt_recherche, &QLineEdit::textChanged, this,
+            [this] { liaison::garde(ctx_, [this] { chercher(); }); });
+    connect(lst_resultats, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* ligne) { ouvrir(ligne); });
+}
+
+fl_recherche::~fl_recherche() = default;
+
+fl_recherche* fl_recherche::ouverte() {
+    return ouverte_.data();
+}
+
+fl_recherche* fl_recherche::afficher(contexte& ctx, aller_programme aller) {
+    if (ouverte_) {
+        montrer_devant(ouverte_);
+        ouverte_->txt_recherche->setFocus();
+        return ouverte_;
+    }
+    auto* f = new fl_recherche(ctx, std::move(aller));
+    try {
+        f->remplir();
+    } catch (...) {
+        delete f;
+        throw;
+    }
+    ouverte_ = f;
+    centrer(f);
+    montrer_devant(f);
+    f->txt_recherche->setFocus();
+    return f;
+}
+
+void fl_recherche::rafraichir_ouverte() {
+    if (ouverte_)
+        ouverte_->remplir();
+}
+
+void fl_recherche::remplir() {
+    index_ = donnees::lire_index_recherche(ctx_.chemin_base());
+    chercher();
+}
+
+QString fl_recherche::texte_jour(QDate d) {
+    return francais().toString(d, QStringLiteral("ddd dd/MM"));
+}
+
+QString fl_recherche::texte_etat(qsizetype total, qsizetype montres, bool champ_vide) {
+    if (champ_vide)
+        return QString();
+    if (total == 0)
+        return QStringLiteral("Aucun programme trouvé");
+    if (total == 1)
+        return QStringLiteral("1 programme trouvé");
+    QString t = QStringLiteral("%1 programmes trouvés").arg(francais().toString(total));
+    if (montres < total)
+        t += QStringLiteral(", les %1 premiers sont affichés").arg(francais().toString(montres));
+    return t;
+}
+
+void fl_recherche::chercher() {
+    const QString saisie = txt_recherche->text();
+    const auto r = index_.chercher(saisie, maintenant(ctx_), plafond);
+    QList<QTreeWidgetItem*> lignes;
+    lignes.reserve(qsizetype(r.lignes.size()));
+    // Two or three days among the rows: each written once.
+    QHash<qint64, QString> jours;
+    for (const std::uint32_t i : r.lignes) {
+        const programme_trouvable& p = index_.entrees()[i];
+        auto* it = new QTreeWidgetItem;
+        const QString& nom = index_.nom_chaine(p.rang_chaine);
+        it->setText(0, nom);
+        it->setToolTip(0, infobulle(nom));
+        const qint64 jour = p.hdeb.jour().secondes();
+        auto j = jours.constFind(jour);
+        if (j == jours.cend())
+            j = jours.insert(jour, texte_jour(p.hdeb.date()));
+        it->setText(1, *j);
+        it->setText(2, p.hdeb.format_hhnn());
+        it->setText(3, p.hfin.format_hhnn());
+        it->setText(4, p.titre);
+        it->setToolTip(4, infobulle(p.titre));
+        for (int c = 1; c <= 3; ++c)
+            it->setTextAlignment(c, Qt::AlignCenter);
+        it->setData(0, role_chaine, p.chaine);
+        it->setData(0, role_debut, qint64(p.hdeb.secondes()));
+        it->setData(0, role_position_chaine, p.position);
+        lignes << it;
+    }
+    {
+        const QSignalBlocker bloque(lst_resultats);
+        lst_resultats->setUpdatesEnabled(false);
+        lst_resultats->clear();
+        lst_resultats->addTopLevelItems(lignes);
+        lst_resultats->setUpdatesEnabled(true);
+    }
+    ecrire_texte(txt_etat_recherche,
+                 texte_etat(r.total, qsizetype(r.lignes.size()), mots_recherche(saisie).isEmpty()));
+}
+
+void fl_recherche::ouvrir(const QTreeWidgetItem* ligne) {
+    if (!ligne || !aller_)
+        return;
+    const cible_programme c{ligne->data(0, role_chaine).toInt(), ligne->data(0, role_debut).toLongLong(),
+                            ligne->data(0, role_position_chaine).toInt(), ligne->text(4)};
+    // The main window may load meanwhile and this one close: nothing of it is used after.
+    const aller_programme aller = aller_;
+    liaison::garde(ctx_, [&] { aller(c); });
+}
+
+bool fl_recherche::eventFilter(QObject* objet, QEvent* e) {
+    if (e->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(objet, e);
+    const auto* k = static_cast<QKeyEvent*>(e);
+    const bool a_lignes = lst_resultats->topLevelItemCount() > 0;
+    if (objet == txt_recherche) {
+        if (k->key() == Qt::Key_Down && a_lignes) {
+            if (!lst_resultats->currentItem() || !lst_resultats->currentItem()->isSelected())
+                lst_resultats->setCurrentItem(lst_resultats->topLevelItem(0));
+            lst_resultats->setFocus();
+            return true;
+        }
+        if (touche_entree(k)) {
+            // Enter from the field opens the chosen row, else the first one.
+            QTreeWidgetItem* ligne = lst_resultats->currentItem();
+            ouvrir(ligne ? ligne : lst_resultats->topLevelItem(0));
+            return true;
+        }
+    } else if (objet == lst_resultats) {
+        if (touche_entree(k)) {
+            ouvrir(lst_resultats->currentItem());
+            return true;
+        }
+        // Up from the first row goes back to the field.
+        if (k->key() == Qt::Key_Up && a_lignes &&
+            lst_resultats->currentItem() == lst_resultats->topLevelItem(0)) {
+            txt_recherche->setFocus();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(objet, e);
+}
+
+bool montrer_programme(contexte& ctx, fl_main& f, const cible_programme& c) {
+    QTreeWidget* lc = f.lst_chaines;
+    QTreeWidgetItem* chaine = nullptr;
+    for (int i = 0; i < lc->topLevelItemCount() && !chaine; ++i)
+        if (lc->topLevelItem(i)->text(3).toInt() == c.chaine)
+            chaine = lc->topLevelItem(i);
+    if (f.isMinimized())
+        f.showNormal();
+    montrer_devant(&f);
+    if (!chaine)
+        return false;
+    {
+        // Selected from here, then handled as the click it stands for.
+        const QSignalBlocker bloque(lc);
+        lc->setCurrentItem(chaine);
+    }
+    lc->scrollToItem(chaine);
+    lst_chaines_ItemClick(ctx, f);
+
+    QTreeWidget* lp = f.lst_prog;
+    QTreeWidgetItem* trouve = nullptr;
+    for (int i = 0; i < lp->topLevelItemCount() && !trouve; ++i) {
+        QTreeWidgetItem* it = lp->topLevelItem(i);
+        if (it->data(0, role_position).toInt() == c.position && it->text(3) == c.titre)
+            trouve = it;
+    }
+    // Stored again since the search read the base: the same title at the same time will do.
+    const QString debut = date_heure::depuis_secondes(c.debut).format_hhnn();
+    for (int i = 0; i < lp->topLevelItemCount() && !trouve; ++i) {
+        QTreeWidgetItem* it = lp->topLevelItem(i);
+        if (it->text(1) == debut && it->text(3) == c.titre)
+            trouve = it;
+    }
+    if (!trouve)
+        return false;
+    lp->setCurrentItem(trouve);
+    lp->scrollToItem(trouve, QAbstractItemView::PositionAtCenter);
+    lp->setFocus();
+    return true;
+}
+
+} // namespace zapo::vues

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "core/contexte.h"
+#include "core/recherche.h"
+
+#include "ui_fl_recherche.h"
+
+#include <QDialog>
+#include <QPointer>
+
+#include <functional>
+
+namespace zapo::vues {
+
+class fl_main;
+
+// The programme a result row stands for, as the main window finds it again.
+struct cible_programme {
+    int chaine = 0;
+    qint64 debut = 0; // date_heure seconds
+    int position = 0; // from 1, among the channel's stored rows
+    QString titre;
+};
+
+// Data on column 0 of each result row; the first two are the ones every
+// programme list carries.
+inline constexpr int role_chaine = Qt::UserRole;
+inline constexpr int role_debut = Qt::UserRole + 1;
+inline constexpr int role_position_chaine = Qt::UserRole + 2;
+
+// "Zapo-TV - Rechercher": modeless, without owner, at most one open at a time.
+// The list follows the field at each keystroke.
+class fl_recherche : public QDialog, public Ui::fl_recherche {
+    Q_OBJECT
+public:
+    // What Enter or a double click on a row asks for.
+    using aller_programme = std::function<void(const cible_programme&)>;
+
+    // Most rows shown at once; the status line still counts every match.
+    static constexpr qsizetype plafond = 500;
+
+    ~fl_recherche() override;
+
+    // Opens the window, or brings the open one to the front as it is.
+    // A failed read of the base throws and shows nothing.
+    static fl_recherche* afficher(contexte& ctx, aller_programme aller);
+    // The open window, or null.
+    static fl_recherche* ouverte();
+    // The stored programmes changed: the open window, if any, reads them again.
+    static void rafraichir_ouverte();
+
+    // Reads the base again, then searches anew.
+    void remplir();
+    // Fills the list for the field's text.
+    void chercher();
+    // The result list, for the menus other windows put on programme rows.
+    QTreeWidget* liste() const { return lst_resultats; }
+
+    // "Aucun programme trouvé", "1 234 programmes trouvés"...; empty for an empty field.
+    static QString texte_etat(qsizetype total, qsizetype montres, bool champ_vide);
+    // "mar. 08/12"
+    static QString texte_jour(QDate d);
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* e) override;
+
+private:
+    fl_recherche(contexte& ctx, aller_programme aller);
+    void ouvrir(const QTreeWidgetItem* ligne);
+
+    contexte& ctx_;
+    aller_programme aller_;
+    index_recherche index_;
+    static QPointer<fl_recherche> ouverte_;
+};
+
+// Shows the programme's channel in the main window as a click on its row would,
+// then selects the programme in the programme list. False when the channel or
+// the programme is no longer there.
+bool montrer_programme(contexte& ctx, fl_main& f, const cible_programme& c);
+
+} // namespace zapo::vues

@@ -1,0 +1,260 @@
+// "Zapo-TV - Rechercher" driven in process: typing fills the list, a chosen
+// row shows its channel and programme in the main window, Échap closes.
+#include "core/horloge.h"
+#include "data/base_programmes.h"
+#include "outils/dossier_essai.h"
+#include "outils/faux_services.h"
+#include "views/clics_vues.h"
+#include "views/fl_main.h"
+#include "views/fl_recherche.h"
+
+#include <QMenu>
+#include <QTest>
+
+#include <memory>
+
+using namespace zapo;
+using vues::fl_recherche;
+
+namespace {
+
+const QDate jour0(2026, 12, 8); // a Tuesday
+
+date_heure a(int jour, int h, int m) {
+    return date_heure::depuis_date(jour0.addDays(jour), h, m);
+}
+
+// A copy of the delivered base, a clock at 12:00 on day 0, the main window
+// filled, and the search window whose rows go to it.
+struct banc {
+    essais::dossier_essai dossier;
+    horloge_fixe h{a(0, 12, 0).en_qdatetime()};
+    essais::fausses_boites boites;
+    contexte ctx;
+    std::unique_ptr<vues::fl_main> f;
+    int allers = 0;
+
+    banc() {
+        ctx.g.dossier_appli = dossier.chemin();
+        ctx.horloge_ = &h;
+        ctx.boites = &boites;
+        f = std::make_unique<vues::fl_main>();
+        f->setAttribute(Qt::WA_DeleteOnClose, false);
+        auto b = base();
+        b.ajouter_chaine({2, QStringLiteral("Deux"), QStringLiteral("http://127.0.0.1/2"), 1});
+        b.ajouter_chaine({3, QStringLiteral("Trois"), QStringLiteral("http://127.0.0.1/3"), 2});
+        programme(2, QStringLiteral("Le Journal"), a(0, 20, 0), a(0, 20, 40));
+        programme(2, QStringLiteral("Été meurtrier"), a(0, 20, 40), a(0, 22, 40));
+        programme(2, QStringLiteral("Le Journal"), a(1, 20, 0), a(1, 20, 40));
+        programme(3, QStringLiteral("Bel été"), a(0, 21, 0), a(0, 22, 0));
+        programme(3, QStringLiteral("Matin d'été"), a(0, 6, 0), a(0, 7, 0)); // over
+    }
+    ~banc() { delete fl_recherche::ouverte(); }
+    donnees::base_programmes base() { return donnees::base_programmes(dossier.base()); }
+    void programme(int chaine, const QString& titre, date_heure deb, date_heure fin) {
+        base().ajouter_programme({titre, deb, fin - deb, fin}, chaine);
+    }
+    fl_recherche* ouvrir() {
+        vues::rafraichir_fenetre(ctx, *f);
+        return fl_recherche::afficher(ctx, [this](const vues::cible_programme& c) {
+            ++allers;
+            vues::montrer_programme(ctx, *f, c);
+        });
+    }
+    static QStringList ligne(const QTreeWidgetItem* it) {
+        QStringList r;
+        for (int c = 0; c < it->columnCount(); ++c)
+            r << it->text(c);
+        return r;
+    }
+};
+
+} // namespace
+
+class test_fl_recherche : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void fenetre() {
+        banc b;
+        fl_recherche* r = b.ouvrir();
+        QCOMPARE(r->windowTitle(), QStringLiteral("Zapo-TV - Rechercher"));
+        QCOMPARE(r->lbl_recherche->buddy(), r->txt_recherche);
+        QCOMPARE(r->lbl_recherche->text().remove(QChar(u'&')), QStringLiteral("Rechercher :"));
+        QVERIFY(!r->txt_recherche->accessibleName().isEmpty());
+        QVERIFY(!r->lst_resultats->accessibleName().isEmpty());
+        QStringList entetes;
+        for (int c = 0; c < r->lst_resultats->columnCount(); ++c)
+            entetes << r->lst_resultats->headerItem()->text(c);
+        QCOMPARE(entetes, (QStringList{"Chaine", "Jour", "Début", "Fin", "Programme"}));
+        QCOMPARE(r->liste(), r->lst_resultats);
+        // One at a time: asking again brings the same window forward.
+        QCOMPARE(fl_recherche::afficher(b.ctx, {}), r);
+        // At the end of the "Chaines" menu, with its key shown.
+        QCOMPARE(b.f->menud->actions().constLast(), b.f->drecherche);
+        QCOMPARE(b.f->drecherche->text(), QStringLiteral("Rechercher..."));
+        QCOMPARE(b.f->drecherche->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
+    }
+
+    void saisie_data() {
+        QTest::addColumn<QString>("saisie");
+        QTest::addColumn<QList<QStringList>>("lignes");
+        QTest::addColumn<QString>("etat");
+        QTest::newRow("vide") << QString() << QList<QStringList>{} << QString();
+        QTest::newRow("sans accent, par début")
+            << "ETE"
+            << QList<QStringList>{{"Deux", "mar. 08/12", "20:40", "22:40", "Été meurtrier"},
+                                  {"Trois", "mar. 08/12", "21:00", "22:00", "Bel été"}}
+            << "2 programmes trouvés";
+        QTest::newRow("deux jours")
+            << "journal"
+            << QList<QStringList>{{"Deux", "mar. 08/12", "20:00", "20:40", "Le Journal"},
+                                  {"Deux", "mer. 09/12", "20:00", "20:40", "Le Journal"}}
+            << "2 programmes trouvés";
+        QTest::newRow("un seul") << "bel"
+                                 << QList<QStringList>{{"Trois", "mar. 08/12", "21:00", "22:00", "Bel été"}}
+                                 << "1 programme trouvé";
+        QTest::newRow("rien") << "hiver" << QList<QStringList>{} << "Aucun programme trouvé";
+        QTest::newRow("fini") << "matin" << QList<QStringList>{} << "Aucun programme trouvé";
+    }
+    void saisie() {
+        QFETCH(QString, saisie);
+        QFETCH(QList<QStringList>, lignes);
+        QFETCH(QString, etat);
+        banc b;
+        fl_recherche* r = b.ouvrir();
+        // Typed letter by letter, as the list follows each keystroke.
+        QTest::keyClicks(r->txt_recherche, QStringLiteral("x"));
+        r->txt_recherche->clear();
+        QTest::keyClicks(r->txt_recherche, saisie);
+        QList<QStringList> vues;
+        for (int i = 0; i < r->lst_resultats->topLevelItemCount(); ++i)
+            vues << banc::ligne(r->lst_resultats->topLevelItem(i));
+        QCOMPARE(vues, lignes);
+        QCOMPARE(r->txt_etat_recherche->text(), etat);
+        for (int i = 0; i < r->lst_resultats->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* it = r->lst_resultats->topLevelItem(i);
+            QVERIFY(it->data(0, Qt::UserRole).toInt() >= 2);
+            QCOMPARE(it->data(0, Qt::UserRole + 1).typeId(), QMetaType::LongLong);
+        }
+    }
+
+    void texte_etat_data() {
+        QTest::addColumn<int>("total");
+        QTest::addColumn<int>("montres");
+        QTest::addColumn<QString>("attendu");
+        QTest::newRow("aucun") << 0 << 0 << "Aucun programme trouvé";
+        QTest::newRow("un") << 1 << 1 << "1 programme trouvé";
+        QTest::newRow("tous montrés") << 42 << 42 << "42 programmes trouvés";
+        QTest::newRow("plafonné") << 1234 << 500
+                                  << "1\u202f234 programmes trouvés, les 500 premiers sont affichés";
+    }
+    void texte_etat() {
+        QFETCH(int, total);
+        QFETCH(int, montres);
+        QFETCH(QString, attendu);
+        QCOMPARE(fl_recherche::texte_etat(total, montres, false), attendu);
+    }
+
+    void plafond() {
+        banc b;
+        {
+            auto base = b.base();
+            base.commencer();
+            for (int i = 0; i < 600; ++i)
+                base.ajouter_programme(
+                    {QStringLiteral("Série %1").arg(i), a(0, 13, 0), date_heure::duree_hm(0, 1), a(0, 13, 1)},
+                    3);
+            base.valider();
+        }
+        fl_recherche* r = b.ouvrir();
+        QTest::keyClicks(r->txt_recherche, QStringLiteral("serie"));
+        QCOMPARE(r->lst_resultats->topLevelItemCount(), int(fl_recherche::plafond));
+        QVERIFY(r->txt_etat_recherche->text().startsWith(QStringLiteral("600 programmes trouvés, les 500")));
+    }
+
+    void aller_data() {
+        QTest::addColumn<QString>("saisie");
+        QTest::addColumn<int>("rang");
+        QTest::addColumn<QString>("geste");
+        QTest::addColumn<bool>("trie");
+        QTest::addColumn<int>("chaine");
+        QTest::addColumn<QStringList>("programme"); // "Début", "Fin", "Programme" of lst_prog
+        QTest::addColumn<int>("position");
+        QTest::newRow("Entrée dans le champ")
+            << "bel" << 0 << "entree_champ" << false << 3 << QStringList{"21:00", "22:00", "Bel été"} << 1;
+        QTest::newRow("Bas puis Entrée")
+            << "ete" << 1 << "bas_entree" << false << 3 << QStringList{"21:00", "22:00", "Bel été"} << 1;
+        // Same title at the same time on two days: the second day's is chosen.
+        QTest::newRow("double clic, lendemain") << "journal" << 1 << "double_clic" << false << 2
+                                                << QStringList{"20:00", "20:40", "Le Journal"} << 3;
+        QTest::newRow("liste des programmes triée") << "journal" << 1 << "bas_entree" << true << 2
+                                                    << QStringList{"20:00", "20:40", "Le Journal"} << 3;
+    }
+    void aller() {
+        QFETCH(QString, saisie);
+        QFETCH(int, rang);
+        QFETCH(QString, geste);
+        QFETCH(bool, trie);
+        QFETCH(int, chaine);
+        QFETCH(QStringList, programme);
+        QFETCH(int, position);
+        banc b;
+        fl_recherche* r = b.ouvrir();
+        if (trie)
+            vues::lst_prog_ColumnClick(*b.f, 3);
+        QTest::keyClicks(r->txt_recherche, saisie);
+        QTreeWidget* l = r->lst_resultats;
+        if (geste == QLatin1String("entree_champ")) {
+            QTest::keyClick(r->txt_recherche, Qt::Key_Return);
+        } else if (geste == QLatin1String("bas_entree")) {
+            QTest::keyClick(r->txt_recherche, Qt::Key_Down);
+            QCOMPARE(l->currentItem(), l->topLevelItem(0));
+            for (int i = 0; i < rang; ++i)
+                QTest::keyClick(l, Qt::Key_Down);
+            QTest::keyClick(l, Qt::Key_Enter);
+        } else {
+            const QRect rect = l->visualItemRect(l->topLevelItem(rang));
+            // A double click as the mouse makes it: a click, then the second press.
+            QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, rect.center());
+            QTest::mouseDClick(l->viewport(), Qt::LeftButton, {}, rect.center());
+        }
+        QCOMPARE(b.allers, 1);
+        QCOMPARE(b.ctx.g.chaine_courante, chaine);
+        QCOMPARE(b.f->lst_chaines->currentItem()->text(3).toInt(), chaine);
+        const QTreeWidgetItem* p = b.f->lst_prog->currentItem();
+        QVERIFY(p);
+        QCOMPARE((QStringList{p->text(1), p->text(2), p->text(3)}), programme);
+        QCOMPARE(p->data(0, Qt::UserRole).toInt(), position);
+        QVERIFY(p->isSelected());
+    }
+
+    // Up from the first row goes back to the field; Échap closes the window.
+    void clavier() {
+        banc b;
+        fl_recherche* r = b.ouvrir();
+        QTest::keyClicks(r->txt_recherche, QStringLiteral("ete"));
+        QTest::keyClick(r->txt_recherche, Qt::Key_Down);
+        QCOMPARE(r->lst_resultats->currentItem(), r->lst_resultats->topLevelItem(0));
+        QTest::keyClick(r->lst_resultats, Qt::Key_Up);
+        QTest::keyClick(r->lst_resultats, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(fl_recherche::ouverte() == nullptr);
+        QCOMPARE(b.allers, 0);
+    }
+
+    // After an update the stored programmes changed: the open window reads them again.
+    void rafraichie() {
+        banc b;
+        fl_recherche* r = b.ouvrir();
+        QTest::keyClicks(r->txt_recherche, QStringLiteral("ete"));
+        QCOMPARE(r->lst_resultats->topLevelItemCount(), 2);
+        b.programme(3, QStringLiteral("Fin de l'été"), a(0, 23, 0), a(0, 23, 30));
+        fl_recherche::rafraichir_ouverte();
+        QCOMPARE(r->lst_resultats->topLevelItemCount(), 3);
+        QCOMPARE(r->lst_resultats->topLevelItem(2)->text(4), QStringLiteral("Fin de l'été"));
+        QCOMPARE(r->txt_recherche->text(), QStringLiteral("ete"));
+    }
+};
+
+QTEST_MAIN(test_fl_recherche)
+#include "test_fl_recherche.moc"
