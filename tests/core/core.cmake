@@ -15,3 +15,4 @@ add_executable(rejouer_xmltv ${PROJECT_SOURCE_DIR}/fuzz/rejouer.cpp ${PROJECT_SO
 target_link_libraries(rejouer_xmltv PRIVATE zapo_core)
 add_test(NAME corpus_xmltv COMMAND rejouer_xmltv ${PROJECT_SOURCE_DIR}/fuzz/corpus_xmltv)
 set_tests_properties(corpus_scanner corpus_xmltv PROPERTIES ENVIRONMENT "${ZAPO_ENV_TESTS}" TIMEOUT 60 LABELS unite)
+zapo_test(test_recherche LIBS zapo_core LABELS unite)

@@ -1,6 +1,6 @@
 // "Rechercher..." inside the whole application: opened from the main window,
 // it brings that window back when it was closed, and follows updates.
-#include "banc_agent.h"
+#include "outils/banc_agent.h"
 #include "views/fl_recherche.h"
 
 using namespace zapo;
