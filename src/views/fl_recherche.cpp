@@ -161,9 +161,9 @@ void fl_recherche::chercher() {
         it->setToolTip(4, infobulle(p.titre));
         for (int c = 1; c <= 3; ++c)
             it->setTextAlignment(c, Qt::AlignCenter);
-        it->setData(0, role_chaine, p.chaine);
+        it->setData(0, role_num_chaine, p.chaine);
         it->setData(0, role_debut, qint64(p.hdeb.secondes()));
-        it->setData(0, role_position_chaine, p.position);
+        it->setData(0, role_position, p.position);
         lignes << it;
     }
     {
@@ -180,8 +180,8 @@ void fl_recherche::chercher() {
 void fl_recherche::ouvrir(const QTreeWidgetItem* ligne) {
     if (!ligne || !aller_)
         return;
-    const cible_programme c{ligne->data(0, role_chaine).toInt(), ligne->data(0, role_debut).toLongLong(),
-                            ligne->data(0, role_position_chaine).toInt(), ligne->text(4)};
+    const cible_programme c{ligne->data(0, role_num_chaine).toInt(), ligne->data(0, role_debut).toLongLong(),
+                            ligne->data(0, role_position).toInt(), ligne->text(4)};
     // The main window may load meanwhile and this one close: nothing of it is used after.
     const aller_programme aller = aller_;
     liaison::garde(ctx_, [&] { aller(c); });

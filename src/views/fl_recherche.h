@@ -4,6 +4,7 @@
 #include "core/recherche.h"
 
 #include "ui_fl_recherche.h"
+#include "views/outils_vues.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -22,11 +23,8 @@ struct cible_programme {
     QString titre;
 };
 
-// Data on column 0 of each result row; the first two are the ones every
-// programme list carries.
-inline constexpr int role_chaine = Qt::UserRole;
-inline constexpr int role_debut = Qt::UserRole + 1;
-inline constexpr int role_position_chaine = Qt::UserRole + 2;
+// Result rows carry on column 0 the roles every programme list carries
+// (views/outils_vues.h): channel, start, and the place among the channel's rows.
 
 // "Zapo-TV - Rechercher": modeless, without owner, at most one open at a time.
 // The list follows the field at each keystroke.
