@@ -10,18 +10,17 @@ constexpr date_heure debut_soir = date_heure::duree_hm(20, 30);
 constexpr date_heure fin_soir = date_heure::duree_hm(24, 15);
 constexpr date_heure duree_soir_min = date_heure::duree_hm(0, 45);
 
-// The stored length, or the span from start to end when the row has none.
+rangee remplir(date_heure hdeb, date_heure hfin, const QString& programme) {
+    return {true, hdeb.format_hhnn(), hfin.format_hhnn(), programme, hdeb};
+}
+
+} // namespace
+
 date_heure longueur(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree) {
     if (duree && duree->secondes() != 0)
         return *duree;
     return hfin - hdeb;
 }
-
-rangee remplir(date_heure hdeb, date_heure hfin, const QString& programme) {
-    return {true, hdeb.format_hhnn(), hfin.format_hhnn(), programme};
-}
-
-} // namespace
 
 int pourcentage(date_heure maintenant, date_heure hdeb, date_heure hfin, std::optional<date_heure> duree) {
     const std::int64_t den = std::llabs(longueur(hdeb, hfin, duree).secondes());

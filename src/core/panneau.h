@@ -19,6 +19,7 @@ struct rangee {
     QString hdeb;
     QString hfin;
     QString titre;
+    date_heure debut{}; // the programme's start, to find its details
     bool operator==(const rangee&) const = default;
 };
 
@@ -58,6 +59,10 @@ struct ligne {
     int chaine = 0;
     std::optional<date_heure> duree;
 };
+
+// A programme's length: its stored `duree`, or the span from start to end when
+// that is missing or zero. The evening rule tests it.
+date_heure longueur(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree);
 
 // The day whose evening is "Ce soir": that of the first stored row of the whole
 // table (00:00 of its start's date), not today's.

@@ -19,8 +19,13 @@ inline QString infobulle(const QString& titre) {
     return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(titre.toHtmlEscaped());
 }
 
+// Every programme row (programme list, "Ce soir" window): its channel's number,
+// and its start as date_heure seconds; a "..." row has no start.
+inline constexpr int role_chaine = Qt::UserRole;
+inline constexpr int role_debut = Qt::UserRole + 1;
+
 // Key kept on each row of lst_prog: the row's position (from 1) among the
 // current channel's stored rows, so that marks follow programmes once sorted.
-inline constexpr int role_position = Qt::UserRole;
+inline constexpr int role_position = Qt::UserRole + 2;
 
 } // namespace zapo::vues
