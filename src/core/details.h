@@ -15,13 +15,13 @@ struct details_programme {
     QString episode_ecran; // "S02E05", shown as given
     QString annee;         // the feed's `date`, first four digits
     QString realisateur;
-    QStringList acteurs;   // the first three
-    QString classement;    // CSA value: "-12", "12", "Tout public"...
+    QStringList acteurs; // the first three
+    QString classement;  // CSA value: "-12", "12", "Tout public"...
 
     bool vide() const {
-        return sous_titre.isEmpty() && description.isEmpty() && categories.isEmpty() && episode_ns.isEmpty() &&
-               episode_ecran.isEmpty() && annee.isEmpty() && realisateur.isEmpty() && acteurs.isEmpty() &&
-               classement.isEmpty();
+        return sous_titre.isEmpty() && description.isEmpty() && categories.isEmpty() &&
+               episode_ns.isEmpty() && episode_ecran.isEmpty() && annee.isEmpty() && realisateur.isEmpty() &&
+               acteurs.isEmpty() && classement.isEmpty();
     }
     bool operator==(const details_programme&) const = default;
 };

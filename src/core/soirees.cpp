@@ -31,13 +31,14 @@ std::vector<std::vector<panneau::ligne>> soirees::resultat() const {
     for (int c : chaines_) {
         const auto it = par_chaine_.constFind(c);
         res.push_back(it == par_chaine_.cend() ? std::vector<panneau::ligne>{}
-                                                : panneau::ce_soir(it->lignes, jour_, maintenant_));
+                                               : panneau::ce_soir(it->lignes, jour_, maintenant_));
     }
     return res;
 }
 
 std::vector<ligne_soir> lignes_ce_soir(std::span<const chaine_soir> chaines,
-                                       const std::vector<std::vector<panneau::ligne>>& choix, size_t par_chaine) {
+                                       const std::vector<std::vector<panneau::ligne>>& choix,
+                                       size_t par_chaine) {
     std::vector<ligne_soir> res;
     const QString rien = QStringLiteral("...");
     for (size_t i = 0; i < chaines.size(); ++i) {

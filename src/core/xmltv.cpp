@@ -439,8 +439,9 @@ lecture lecteur::lire() {
                 } else if (nom == QLatin1String("credits")) {
                     credits = true;
                 } else if (nom == QLatin1String("rating"))
-                    csa = x_.attributes().value(QLatin1String("system")).compare(QLatin1String("CSA"),
-                                                                                Qt::CaseInsensitive) == 0;
+                    csa = x_.attributes()
+                              .value(QLatin1String("system"))
+                              .compare(QLatin1String("CSA"), Qt::CaseInsensitive) == 0;
             } else if (prof == 4 && ou == dans::programme && cible) {
                 if (nom == QLatin1String("value") && csa && b.details.classement.isEmpty())
                     commencer(texte::classement, nom_max);

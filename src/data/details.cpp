@@ -4,8 +4,9 @@ namespace zapo::donnees {
 
 namespace {
 
-constexpr const char* colonnes = "chaine, hdeb, sous_titre, description, categories, episode_ns, episode_ecran, "
-                                 "annee, realisateur, acteurs, classement";
+constexpr const char* colonnes =
+    "chaine, hdeb, sous_titre, description, categories, episode_ns, episode_ecran, "
+    "annee, realisateur, acteurs, classement";
 
 details_programme lire_ligne(requete& r, int premier) {
     details_programme d;
@@ -37,8 +38,8 @@ void creer_details(base_programmes& b) {
 }
 
 void remplacer_details(base_programmes& b, int num_chaine, std::span<const fiche_programme> programmes) {
-    const bool a_ecrire =
-        std::any_of(programmes.begin(), programmes.end(), [](const fiche_programme& p) { return !p.details.vide(); });
+    const bool a_ecrire = std::any_of(programmes.begin(), programmes.end(),
+                                      [](const fiche_programme& p) { return !p.details.vide(); });
     // Pages bring none: a file that never had details is left as it is.
     if (!a_ecrire) {
         effacer_details(b, num_chaine);
@@ -65,8 +66,8 @@ void remplacer_details(base_programmes& b, int num_chaine, std::span<const fiche
 void effacer_details_orphelins(base_programmes& b) {
     if (!b.a_table("details_programmes"))
         return;
-    requete(b.connexion(), "DELETE FROM details_programmes WHERE chaine NOT IN (SELECT num_chaine FROM chaines)",
-            b.chemin())
+    requete(b.connexion(),
+            "DELETE FROM details_programmes WHERE chaine NOT IN (SELECT num_chaine FROM chaines)", b.chemin())
         .executer();
 }
 
