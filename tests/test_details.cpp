@@ -107,6 +107,9 @@ void test_details::lecture_data() {
                                                "<desc>Tom &amp; Jerry &lt;3 &#233;t&#xE9; &auteur;</desc>"),
                                      "<!DOCTYPE tv [<!ENTITY auteur \"Zoé\">]>")
                              << QStringList{QStringLiteral("description=Tom & Jerry <3 été Zoé")};
+    QTest::newRow("balises dans un texte")
+        << flux(programme("2045", "<desc>Un <b>grand <i>beau</i></b> soir</desc><category>Film</category>"))
+        << QStringList{QStringLiteral("description=Un grand beau soir"), QStringLiteral("categories=Film")};
     QTest::newRow("autres systèmes")
         << flux(programme("2045", "<rating system=\"MPAA\"><value>R</value></rating>"
                                   "<episode-num system=\"dd_progid\">EP1</episode-num><date>vers 1990</date>"

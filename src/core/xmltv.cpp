@@ -298,6 +298,7 @@ lecture lecteur::lire() {
         acteur
     } collecte = texte::aucun;
     QString t;
+    int prof_collecte = 0;
     qsizetype cap = titre_max;
     // Details: the French text when there is one, else the first.
     bool texte_fr = false;
@@ -307,6 +308,7 @@ lecture lecteur::lire() {
     bool csa = false;
     const auto commencer = [&](texte k, qsizetype c) {
         collecte = k;
+        prof_collecte = prof;
         cap = c;
         texte_fr = x_.attributes().value(QLatin1String("lang")).startsWith(QLatin1String("fr"));
         t.clear();
@@ -418,10 +420,13 @@ lecture lecteur::lire() {
                 ou = dans::rien;
             } else if (prof == 3 && ou == dans::programme && cible && nom == QLatin1String("title")) {
                 collecte = texte::titre;
+                prof_collecte = prof;
+                cap = titre_max;
                 titre_fr = x_.attributes().value(QLatin1String("lang")).startsWith(QLatin1String("fr"));
                 t.clear();
             } else if (prof == 3 && ou == dans::chaine && nom == QLatin1String("display-name")) {
                 collecte = texte::nom;
+                prof_collecte = prof;
                 cap = titre_max;
                 t.clear();
             } else if (prof == 3 && ou == dans::programme && cible) {
@@ -442,7 +447,7 @@ lecture lecteur::lire() {
                     csa = x_.attributes()
                               .value(QLatin1String("system"))
                               .compare(QLatin1String("CSA"), Qt::CaseInsensitive) == 0;
-            } else if (prof == 4 && ou == dans::programme && cible) {
+            } else if (prof == 4 && ou == dans::programme && cible && collecte == texte::aucun) {
                 if (nom == QLatin1String("value") && csa && b.details.classement.isEmpty())
                     commencer(texte::classement, nom_max);
                 else if (credits && nom == QLatin1String("director") && b.details.realisateur.isEmpty())
@@ -460,21 +465,23 @@ lecture lecteur::lire() {
             }
             break;
         case QXmlStreamReader::EndElement:
-            if (prof == 3 && collecte == texte::titre) {
-                const QString lu = couper_titre(t).toString();
-                if (titre_fr && !francais) {
-                    b.titre = lu;
-                    francais = true;
-                } else if (premier.isNull()) {
-                    premier = lu.isNull() ? QStringLiteral("") : lu;
+            // Elements inside a text (markup in a title) do not end it.
+            if (collecte != texte::aucun && prof == prof_collecte) {
+                if (collecte == texte::titre) {
+                    const QString lu = couper_titre(t).toString();
+                    if (titre_fr && !francais) {
+                        b.titre = lu;
+                        francais = true;
+                    } else if (premier.isNull()) {
+                        premier = lu.isNull() ? QStringLiteral("") : lu;
+                    }
+                } else if (collecte == texte::nom) {
+                    nom_affiche(id_chaine, couper_titre(t));
+                } else {
+                    garder_detail();
                 }
-            } else if (prof == 3 && collecte == texte::nom) {
-                nom_affiche(id_chaine, couper_titre(t));
-            } else if (collecte != texte::aucun) {
-                garder_detail();
-            }
-            if (prof == 3 || prof == 4)
                 collecte = texte::aucun;
+            }
             if (prof == 3)
                 csa = credits = false;
             if (prof == 2 && ou == dans::programme) {
