@@ -102,6 +102,22 @@ std::optional<details_programme> lire_details(base_programmes& b, int num_chaine
     return lire_ligne(r, 2);
 }
 
+std::vector<std::optional<details_programme>>
+lire_details_de(base_programmes& b, std::span<const std::pair<int, date_heure>> programmes) {
+    std::vector<std::optional<details_programme>> res(programmes.size());
+    if (programmes.empty() || !b.a_table("details_programmes"))
+        return res;
+    const QByteArray sql = choisir("WHERE chaine = ?1 AND hdeb = ?2");
+    requete r(b.connexion(), sql.constData(), b.chemin());
+    for (size_t i = 0; i < programmes.size(); ++i) {
+        r.lier(1, programmes[i].first).lier(2, qint64(programmes[i].second.secondes()));
+        if (r.pas())
+            res[i] = lire_ligne(r, 2);
+        r.reinitialiser();
+    }
+    return res;
+}
+
 QHash<int, QHash<qint64, details_programme>> lire_tous_details(base_programmes& b) {
     QHash<int, QHash<qint64, details_programme>> res;
     if (!b.a_table("details_programmes"))

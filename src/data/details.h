@@ -26,6 +26,10 @@ void effacer_details(base_programmes& b, int num_chaine);
 // One channel's details by start (date_heure seconds); empty without the table.
 QHash<qint64, details_programme> lire_details_chaine(base_programmes& b, int num_chaine);
 std::optional<details_programme> lire_details(base_programmes& b, int num_chaine, date_heure hdeb);
+// The details of a few programmes (channel, start), in that order; one statement
+// for all of them, each a lookup by key.
+std::vector<std::optional<details_programme>>
+lire_details_de(base_programmes& b, std::span<const std::pair<int, date_heure>> programmes);
 // Every stored detail: channel -> start -> details.
 QHash<int, QHash<qint64, details_programme>> lire_tous_details(base_programmes& b);
 

@@ -86,7 +86,8 @@ fl_ce_soir* fl_ce_soir::afficher(contexte& ctx, aller_fn aller) {
 void fl_ce_soir::remplir() {
     std::vector<chaine_soir> chaines;
     std::vector<std::vector<panneau::ligne>> choix;
-    QHash<int, QHash<qint64, details_programme>> details;
+    std::vector<ligne_soir> lignes;
+    std::vector<std::optional<details_programme>> details;
     {
         donnees::base_programmes base(ctx_.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
         std::vector<int> nums;
@@ -97,9 +98,13 @@ void fl_ce_soir::remplir() {
         soirees s(nums, ctx_.horloge_->maintenant_dh());
         base.parcourir_liste([&](const donnees::ligne_liste& r) { s.ajouter(r); });
         choix = s.resultat();
-        details = donnees::lire_tous_details(base);
+        lignes = lignes_ce_soir(chaines, choix);
+        // Only the rows shown: a few hundred lookups, never the whole table.
+        std::vector<std::pair<int, date_heure>> cles;
+        for (const ligne_soir& r : lignes)
+            cles.emplace_back(r.num_chaine, r.vide ? date_heure::depuis_secondes(-1) : r.hdeb);
+        details = donnees::lire_details_de(base, cles);
     }
-    const std::vector<ligne_soir> lignes = lignes_ce_soir(chaines, choix);
 
     QTreeWidget* l = ui_->lst_soir;
     // The row under the cursor stays chosen across a refill when it is still there.
@@ -111,7 +116,10 @@ void fl_ce_soir::remplir() {
     l->clear();
     QList<QTreeWidgetItem*> items;
     QTreeWidgetItem* a_choisir = nullptr;
-    for (const ligne_soir& r : lignes) {
+    // Sixteen logos at most, each painted once.
+    QHash<int, QIcon> logos;
+    for (size_t i = 0; i < lignes.size(); ++i) {
+        const ligne_soir& r = lignes[i];
         auto* it = new QTreeWidgetItem;
         it->setText(0, r.chaine);
         it->setText(1, r.debut);
@@ -121,20 +129,21 @@ void fl_ce_soir::remplir() {
         for (int c : {1, 2, 4})
             it->setTextAlignment(c, Qt::AlignCenter);
         it->setData(0, role_chaine, r.num_chaine);
-        if (r.premiere)
-            it->setIcon(0, dessiner_logo(r.num_image));
+        if (r.premiere) {
+            auto logo = logos.find(r.num_image);
+            if (logo == logos.end())
+                logo = logos.insert(r.num_image, QIcon(dessiner_logo(r.num_image)));
+            it->setIcon(0, *logo);
+        }
         if (r.vide) {
             it->setData(3, Qt::AccessibleTextRole, QStringLiteral("Rien ce soir"));
         } else {
             it->setData(0, role_debut, qint64(r.hdeb.secondes()));
             QString bulle = r.programme;
-            const auto dc = details.constFind(r.num_chaine);
-            if (dc != details.cend()) {
-                if (const auto d = dc->constFind(r.hdeb.secondes()); d != dc->cend()) {
-                    const QString resume = resume_details(*d);
-                    if (!resume.isEmpty())
-                        bulle += QLatin1Char('\n') + resume;
-                }
+            if (details[i]) {
+                const QString resume = resume_details(*details[i]);
+                if (!resume.isEmpty())
+                    bulle += QLatin1Char('\n') + resume;
             }
             for (int c = 0; c < 5; ++c)
                 it->setToolTip(c, infobulle(bulle));
