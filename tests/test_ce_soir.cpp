@@ -18,11 +18,11 @@ date_heure a(int jour, const QString& hhmm) {
 }
 
 // "chaine|hdeb|hfin|titre" rows of day 0; an end before the start is the next day.
-std::vector<panneau::ligne> lignes(const QString& texte) {
-    std::vector<panneau::ligne> res;
+std::vector<ligne_panneau> lignes(const QString& texte) {
+    std::vector<ligne_panneau> res;
     for (const QString& l : texte.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QStringList c = l.split(QLatin1Char('|'));
-        panneau::ligne r;
+        ligne_panneau r;
         r.chaine = c[0].toInt();
         r.hdeb = a(c[1] < QLatin1String("06:00") ? 1 : 0, c[1]);
         r.hfin = a(c[2] < c[1] || c[2] < QLatin1String("06:00") ? 1 : 0, c[2]);
@@ -116,9 +116,9 @@ void test_ce_soir::toutes_les_chaines() {
 
 void test_ce_soir::meme_regle_que_le_panneau() {
     // Many rows of one channel thin as they come; the picks stay those of the panel.
-    std::vector<panneau::ligne> v;
+    std::vector<ligne_panneau> v;
     for (int i = 0; i < 3000; ++i) {
-        panneau::ligne l;
+        ligne_panneau l;
         l.chaine = 1;
         l.hdeb = a(0, QStringLiteral("18:00")) + date_heure::duree_hm(0, i % 400);
         l.hfin = l.hdeb + date_heure::duree_hm(0, 30 + i % 50);
@@ -128,18 +128,18 @@ void test_ce_soir::meme_regle_que_le_panneau() {
     const date_heure maintenant = a(0, QStringLiteral("20:40"));
     const std::vector<int> nums{1};
     soirees s(nums, maintenant);
-    panneau::calcul c(1, maintenant);
+    calcul_panneau c(1, maintenant);
     for (const auto& l : v) {
         s.ajouter(l);
         c.ajouter(l.hdeb, l.hfin, l.programme, l.chaine, l.duree);
     }
     const auto choix = s.resultat();
-    const auto panneau = c.resultat();
+    const auto attendu = c.resultat();
     QCOMPARE(choix.size(), size_t(1));
     QVERIFY(choix[0].size() >= 2);
-    QCOMPARE(choix[0][0].programme, panneau.rangees[panneau::soir1].titre);
-    QCOMPARE(choix[0][1].programme, panneau.rangees[panneau::soir2].titre);
-    QCOMPARE(choix[0][0].hdeb, panneau.rangees[panneau::soir1].debut);
+    QCOMPARE(choix[0][0].programme, attendu.rangees[rang_soir1].titre);
+    QCOMPARE(choix[0][1].programme, attendu.rangees[rang_soir2].titre);
+    QCOMPARE(choix[0][0].hdeb, attendu.rangees[rang_soir1].debut);
 }
 
 void test_ce_soir::durees_data() {

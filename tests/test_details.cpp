@@ -120,7 +120,7 @@ void test_details::lecture_data() {
 void test_details::lecture() {
     QFETCH(QByteArray, document);
     QFETCH(QStringList, attendus);
-    const xmltv::lecture l = xmltv::lire(document, date_heure::depuis_qdatetime(midi));
+    const lecture_xmltv l = lire_xmltv(document, date_heure::depuis_qdatetime(midi));
     QVERIFY2(l.ok, qPrintable(l.erreur));
     const auto& p = l.programmes.value(QStringLiteral("A.fr"));
     QCOMPARE(p.size(), size_t(1));
@@ -137,7 +137,7 @@ void test_details::base_sans_table() {
     for (int i = 0; i < 50; ++i)
         corps += "<actor>" + QByteArray(5000, 'a') + "</actor>";
     corps += "</credits>";
-    const xmltv::lecture l = xmltv::lire(flux(programme("2045", corps)), date_heure::depuis_qdatetime(midi));
+    const lecture_xmltv l = lire_xmltv(flux(programme("2045", corps)), date_heure::depuis_qdatetime(midi));
     QVERIFY2(l.ok, qPrintable(l.erreur));
     const details_programme d = l.programmes.value(QStringLiteral("A.fr")).at(0).details;
     QCOMPARE(d.description.size(), description_max);
@@ -248,7 +248,7 @@ void test_details::avec_une_maj() {
         } s;
         maj::branchements br;
         br.fabrique_recup = [&] {
-            auto r = std::make_unique<recup::recuperateur>(h);
+            auto r = std::make_unique<maj::recuperateur>(h);
             r->definir_delai(10000);
             return r;
         };

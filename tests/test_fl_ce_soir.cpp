@@ -68,7 +68,7 @@ struct banc {
     vues::fl_ce_soir* ouvrir() {
         return vues::fl_ce_soir::afficher(ctx, [this](int c, qint64 d) {
             allers << std::pair{c, d};
-            clics::montrer_programme(ctx, *f, c, d);
+            vues::montrer_programme(ctx, *f, c, d);
         });
     }
     static QStringList lignes(QTreeWidget* l) {
@@ -158,7 +158,7 @@ void test_fl_ce_soir::une_seule_fenetre() {
 void test_fl_ce_soir::entree_va_a_la_chaine() {
     banc b;
     b.heure(a(0, 18, 0));
-    clics::rafraichir_fenetre(b.ctx, *b.f);
+    vues::rafraichir_fenetre(b.ctx, *b.f);
     vues::fl_ce_soir* w = b.ouvrir();
     QTreeWidget* l = w->liste();
     // Enter on channel 1's second row: channel 1 stays, its programme is selected.
@@ -212,7 +212,7 @@ void test_fl_ce_soir::rafraichie_a_la_minute() {
 void test_fl_ce_soir::details_du_programme() {
     banc b;
     b.heure(a(0, 18, 0));
-    clics::rafraichir_fenetre(b.ctx, *b.f);
+    vues::rafraichir_fenetre(b.ctx, *b.f);
     QTreeWidget* p = b.f->lst_prog;
     QCOMPARE(p->topLevelItemCount(), 3);
     QTreeWidgetItem* film = p->topLevelItem(1);
@@ -225,14 +225,14 @@ void test_fl_ce_soir::details_du_programme() {
     QVERIFY(b.f->txt3->toolTip().contains(QStringLiteral("braquage")));
     // Enter opens "Détails" with everything; a programme without details says so.
     p->setCurrentItem(film);
-    clics::lst_prog_ItemActivated(b.ctx, *b.f);
+    vues::lst_prog_ItemActivated(b.ctx, *b.f);
     vues::fl_details* d = vues::fl_details::ouverte();
     QVERIFY(d);
     QCOMPARE(d->windowTitle(), QStringLiteral("Zapo-TV - Détails"));
     QVERIFY(d->texte().startsWith(QStringLiteral("Film\n")));
     QVERIFY(d->texte().contains(QStringLiteral("Un braquage qui tourne mal.")));
     p->setCurrentItem(p->topLevelItem(0));
-    clics::lst_prog_ItemActivated(b.ctx, *b.f);
+    vues::lst_prog_ItemActivated(b.ctx, *b.f);
     QCOMPARE(vues::fl_details::ouverte(), d);
     QVERIFY(d->texte().contains(QStringLiteral("Aucun détail")));
 }

@@ -8,9 +8,9 @@ soirees::soirees(std::span<const int> chaines, date_heure maintenant)
         par_chaine_.insert(c, {});
 }
 
-void soirees::ajouter(const panneau::ligne& l) {
+void soirees::ajouter(const ligne_panneau& l) {
     if (premiere_) {
-        jour_ = panneau::jour_programmes(l.hdeb);
+        jour_ = jour_programmes(l.hdeb);
         premiere_ = false;
     }
     const auto it = par_chaine_.find(l.chaine);
@@ -20,40 +20,40 @@ void soirees::ajouter(const panneau::ligne& l) {
     // The rule keeps rows on their own merits and in order: thinning a long
     // list now picks the same rows.
     if (it->lignes.size() >= it->seuil) {
-        it->lignes = panneau::ce_soir(it->lignes, jour_, maintenant_);
+        it->lignes = ce_soir(it->lignes, jour_, maintenant_);
         it->seuil = std::max(it->seuil, it->lignes.size() * 2);
     }
 }
 
-std::vector<std::vector<panneau::ligne>> soirees::resultat() const {
-    std::vector<std::vector<panneau::ligne>> res;
+std::vector<std::vector<ligne_panneau>> soirees::resultat() const {
+    std::vector<std::vector<ligne_panneau>> res;
     res.reserve(chaines_.size());
     for (int c : chaines_) {
         const auto it = par_chaine_.constFind(c);
-        res.push_back(it == par_chaine_.cend() ? std::vector<panneau::ligne>{}
-                                               : panneau::ce_soir(it->lignes, jour_, maintenant_));
+        res.push_back(it == par_chaine_.cend() ? std::vector<ligne_panneau>{}
+                                               : ce_soir(it->lignes, jour_, maintenant_));
     }
     return res;
 }
 
 std::vector<ligne_soir> lignes_ce_soir(std::span<const chaine_soir> chaines,
-                                       const std::vector<std::vector<panneau::ligne>>& choix,
+                                       const std::vector<std::vector<ligne_panneau>>& choix,
                                        size_t par_chaine) {
     std::vector<ligne_soir> res;
     const QString rien = QStringLiteral("...");
     for (size_t i = 0; i < chaines.size(); ++i) {
         const chaine_soir& c = chaines[i];
-        const std::vector<panneau::ligne> vide;
-        const std::vector<panneau::ligne>& l = i < choix.size() ? choix[i] : vide;
+        const std::vector<ligne_panneau> vide;
+        const std::vector<ligne_panneau>& l = i < choix.size() ? choix[i] : vide;
         if (l.empty()) {
             res.push_back({c.num_chaine, c.nom, c.num_image, true, true, rien, rien, rien, rien, {}});
             continue;
         }
         for (size_t k = 0; k < l.size() && k < par_chaine; ++k) {
-            const panneau::ligne& p = l[k];
+            const ligne_panneau& p = l[k];
             res.push_back({c.num_chaine, c.nom, c.num_image, k == 0, false, p.hdeb.format_hhnn(),
                            p.hfin.format_hhnn(), p.programme,
-                           texte_duree(panneau::longueur(p.hdeb, p.hfin, p.duree)), p.hdeb});
+                           texte_duree(longueur_programme(p.hdeb, p.hfin, p.duree)), p.hdeb});
         }
     }
     return res;

@@ -19,13 +19,13 @@ namespace zapo {
 class soirees {
 public:
     soirees(std::span<const int> chaines, date_heure maintenant);
-    void ajouter(const panneau::ligne& l);
+    void ajouter(const ligne_panneau& l);
     // Per channel, in the order given: every programme the rule picks.
-    std::vector<std::vector<panneau::ligne>> resultat() const;
+    std::vector<std::vector<ligne_panneau>> resultat() const;
 
 private:
     struct rangs {
-        std::vector<panneau::ligne> lignes;
+        std::vector<ligne_panneau> lignes;
         size_t seuil = 512;
     };
     std::vector<int> chaines_;
@@ -58,7 +58,7 @@ struct ligne_soir {
 inline constexpr size_t soir_par_chaine = 2;
 
 std::vector<ligne_soir> lignes_ce_soir(std::span<const chaine_soir> chaines,
-                                       const std::vector<std::vector<panneau::ligne>>& choix,
+                                       const std::vector<std::vector<ligne_panneau>>& choix,
                                        size_t par_chaine = soir_par_chaine);
 
 // "45 min", "1h", "1h30", "2h05".

@@ -85,7 +85,7 @@ private:
     QHash<std::int64_t, int> quarts_;
 };
 
-QJsonValue iso_ou_nul(const std::optional<panneau::en_cours>& e, bool debut) {
+QJsonValue iso_ou_nul(const std::optional<en_cours_chaine>& e, bool debut) {
     if (!e)
         return QJsonValue::Null;
     return heure_iso(debut ? e->hdeb : e->hfin);
@@ -112,11 +112,11 @@ QString id_xmltv(const donnees::chaine& c) {
 std::vector<maintenant_chaine> calculer_maintenant(donnees::base_programmes& base, date_heure maintenant) {
     const std::vector<donnees::chaine> chaines = base.lire_chaines();
     // The channel list's own computation; no channel is the current one here.
-    panneau::calcul calcul(std::numeric_limits<int>::min(), maintenant);
+    calcul_panneau calcul(std::numeric_limits<int>::min(), maintenant);
     base.parcourir_peut_etre_en_cours(maintenant, [&](const donnees::ligne_liste& r) {
         calcul.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
     });
-    const panneau::etat_panneau e = calcul.resultat();
+    const etat_panneau e = calcul.resultat();
     std::vector<maintenant_chaine> res;
     res.reserve(chaines.size());
     for (const auto& c : chaines) {
@@ -136,7 +136,7 @@ std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_h
         nums.push_back(c.num_chaine);
     soirees s(nums, maintenant);
     base.parcourir_liste([&](const donnees::ligne_liste& r) { s.ajouter(r); });
-    std::vector<std::vector<panneau::ligne>> choix = s.resultat();
+    std::vector<std::vector<ligne_panneau>> choix = s.resultat();
     std::vector<soir_chaine> res;
     res.reserve(chaines.size());
     for (size_t i = 0; i < chaines.size(); ++i)

@@ -52,9 +52,10 @@ fl_ce_soir::fl_ce_soir(contexte& ctx, aller_fn aller)
         b->setText(QStringLiteral("Fermer"));
     connect(ui_->boutons, &QDialogButtonBox::rejected, this, &QDialog::close);
     connect(l, &QTreeWidget::itemActivated, this,
-            [this](QTreeWidgetItem* it) { garde(ctx_, [&] { lst_soir_ItemActivated(it); }); });
+            [this](QTreeWidgetItem* it) { liaison::garde(ctx_, [&] { lst_soir_ItemActivated(it); }); });
     tps_minute.setInterval(60000);
-    connect(&tps_minute, &QTimer::timeout, this, [this] { garde(ctx_, [this] { tps_minute_Timer(); }); });
+    connect(&tps_minute, &QTimer::timeout, this,
+            [this] { liaison::garde(ctx_, [this] { tps_minute_Timer(); }); });
 }
 
 fl_ce_soir::~fl_ce_soir() = default;
@@ -79,13 +80,13 @@ fl_ce_soir* fl_ce_soir::afficher(contexte& ctx, aller_fn aller) {
     f->tps_minute.start();
     // A base that cannot be read leaves the window empty; the box says why.
     QPointer<fl_ce_soir> p(f);
-    garde(ctx, [&] { f->remplir(); });
+    liaison::garde(ctx, [&] { f->remplir(); });
     return p;
 }
 
 void fl_ce_soir::remplir() {
     std::vector<chaine_soir> chaines;
-    std::vector<std::vector<panneau::ligne>> choix;
+    std::vector<std::vector<ligne_panneau>> choix;
     std::vector<ligne_soir> lignes;
     std::vector<std::optional<details_programme>> details;
     {

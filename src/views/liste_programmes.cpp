@@ -10,7 +10,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 
-namespace zapo::clics {
+namespace zapo::vues {
 
 namespace {
 
@@ -163,4 +163,4 @@ void montrer_programme(contexte& ctx, vues::fl_main& f, int num_chaine, qint64 d
     }
 }
 
-} // namespace zapo::clics
+} // namespace zapo::vues

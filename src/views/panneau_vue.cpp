@@ -1,5 +1,5 @@
-#include "core/panneau.h"
 #include "core/horloge.h"
+#include "core/panneau.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
 #include "views/annonce.h"
@@ -10,11 +10,11 @@
 
 #include <QLocale>
 
-namespace zapo::clics {
+namespace zapo::vues {
 
 namespace {
 
-void montrer(QLabel* hd, QLabel* titre, QLabel* hf, const panneau::rangee& r,
+void montrer(QLabel* hd, QLabel* titre, QLabel* hf, const rangee_panneau& r,
              const QHash<qint64, details_programme>& details) {
     if (!r.remplie)
         return;
@@ -58,7 +58,7 @@ void affiche_actuel(contexte& ctx, vues::fl_main& f) {
 
     // One reading of the clock for the whole pass, so that every row is judged
     // against the same minute.
-    panneau::calcul calcul(ctx.g.chaine_courante, ctx.horloge_->maintenant_dh());
+    calcul_panneau calcul(ctx.g.chaine_courante, ctx.horloge_->maintenant_dh());
     QHash<qint64, details_programme> details;
     {
         donnees::base_programmes base(ctx.chemin_base());
@@ -67,12 +67,12 @@ void affiche_actuel(contexte& ctx, vues::fl_main& f) {
             calcul.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
         });
     }
-    const panneau::etat_panneau& e = calcul.resultat();
+    const etat_panneau& e = calcul.resultat();
 
-    montrer(f.txt_hd1, f.txt1, f.txt_hf1, e.rangees[panneau::actuel], details);
-    montrer(f.txt_hd2, f.txt2, f.txt_hf2, e.rangees[panneau::suite], details);
-    montrer(f.txt_hd3, f.txt3, f.txt_hf3, e.rangees[panneau::soir1], details);
-    montrer(f.txt_hd4, f.txt4, f.txt_hf4, e.rangees[panneau::soir2], details);
+    montrer(f.txt_hd1, f.txt1, f.txt_hf1, e.rangees[rang_actuel], details);
+    montrer(f.txt_hd2, f.txt2, f.txt_hf2, e.rangees[rang_suite], details);
+    montrer(f.txt_hd3, f.txt3, f.txt_hf3, e.rangees[rang_soir1], details);
+    montrer(f.txt_hd4, f.txt4, f.txt_hf4, e.rangees[rang_soir2], details);
     f.progres->setValue(e.progres);
 
     for (int i = 0; i < f.lst_chaines->topLevelItemCount(); ++i) {
@@ -117,4 +117,4 @@ void tps_minute_Timer(contexte& ctx, vues::fl_main& f) {
         affiche_actuel(ctx, f);
 }
 
-} // namespace zapo::clics
+} // namespace zapo::vues
