@@ -89,7 +89,7 @@ void scan_sqlite_nu(benchmark::State& state) {
 }
 
 // The panel's computation as affiche_actuel runs it: open, stream, compute.
-void calcul_panneau(benchmark::State& state) {
+void calcul_du_panneau(benchmark::State& state) {
     auto& d = jeu();
     for (auto _ : state) {
         calcul_panneau c(1, d.maintenant);
@@ -122,7 +122,7 @@ void affiche_actuel_complet(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(scan_sqlite_nu)->Unit(benchmark::kMillisecond);
-BENCHMARK(calcul_panneau)->Unit(benchmark::kMillisecond);
+BENCHMARK(calcul_du_panneau)->Unit(benchmark::kMillisecond);
 BENCHMARK(affiche_actuel_complet)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {

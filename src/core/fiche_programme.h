@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/date_heure.h"
+#include "core/details.h"
 
 #include <QString>
 #include <QStringView>
@@ -14,6 +15,7 @@ struct fiche_programme {
     date_heure hdeb;
     date_heure duree;
     date_heure hfin;
+    details_programme details{}; // feeds only
 
     bool operator==(const fiche_programme&) const = default;
 };

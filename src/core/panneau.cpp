@@ -10,22 +10,21 @@ constexpr date_heure debut_soir = date_heure::duree_hm(20, 30);
 constexpr date_heure fin_soir = date_heure::duree_hm(24, 15);
 constexpr date_heure duree_soir_min = date_heure::duree_hm(0, 45);
 
-// The stored length, or the span from start to end when the row has none.
-date_heure longueur(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree) {
+rangee_panneau remplir(date_heure hdeb, date_heure hfin, const QString& programme) {
+    return {true, hdeb.format_hhnn(), hfin.format_hhnn(), programme, hdeb};
+}
+
+} // namespace
+
+date_heure longueur_programme(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree) {
     if (duree && duree->secondes() != 0)
         return *duree;
     return hfin - hdeb;
 }
 
-rangee_panneau remplir(date_heure hdeb, date_heure hfin, const QString& programme) {
-    return {true, hdeb.format_hhnn(), hfin.format_hhnn(), programme};
-}
-
-} // namespace
-
 int pourcentage_ecoule(date_heure maintenant, date_heure hdeb, date_heure hfin,
                        std::optional<date_heure> duree) {
-    const std::int64_t den = std::llabs(longueur(hdeb, hfin, duree).secondes());
+    const std::int64_t den = std::llabs(longueur_programme(hdeb, hfin, duree).secondes());
     if (den == 0)
         return 0;
     const std::int64_t num = std::llabs((maintenant - hdeb).secondes());
@@ -51,8 +50,8 @@ std::vector<ligne_panneau> ce_soir(const std::vector<ligne_panneau>& lignes_chai
     std::vector<ligne_panneau> res;
     for (const ligne_panneau& l : lignes_chaine) {
         // A programme that began at 20:30 or later and is still on counts.
-        if (l.hfin > maintenant && l.hdeb >= debut && longueur(l.hdeb, l.hfin, l.duree) >= duree_soir_min &&
-            l.hdeb < fin)
+        if (l.hfin > maintenant && l.hdeb >= debut &&
+            longueur_programme(l.hdeb, l.hfin, l.duree) >= duree_soir_min && l.hdeb < fin)
             res.push_back(l);
     }
     return res;

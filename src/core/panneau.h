@@ -19,6 +19,7 @@ struct rangee_panneau {
     QString hdeb;
     QString hfin;
     QString titre;
+    date_heure debut{}; // the programme's start, to find its details
     bool operator==(const rangee_panneau&) const = default;
 };
 
@@ -59,6 +60,10 @@ struct ligne_panneau {
     int chaine = 0;
     std::optional<date_heure> duree;
 };
+
+// A programme's length: its stored `duree`, or the span from start to end when
+// that is missing or zero. The evening rule tests it.
+date_heure longueur_programme(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree);
 
 // The day whose evening is "Ce soir": that of the first stored row of the whole
 // table (00:00 of its start's date), not today's.

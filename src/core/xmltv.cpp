@@ -62,6 +62,7 @@ struct brut {
     qint64 fin = -1;  // -1: no stop
     quint64 rang = 0; // order in the document, for equal starts
     QString titre;
+    details_programme details;
 };
 
 bool avant(const brut& a, const brut& b) {
@@ -262,6 +263,7 @@ void lecteur::sortir(lecture_xmltv& res, const QString& cle, retenue& r) {
         p.hfin = local.local(fin);
         // The real length, also across a change of summer or winter time.
         p.duree = date_heure::depuis_secondes(fin - b.debut);
+        p.details = b.details;
         sortie.push_back(std::move(p));
     }
 }
@@ -282,8 +284,98 @@ lecture_xmltv lecteur::lire() {
     QString premier;
     bool francais = false;
     bool titre_fr = false;
-    enum class texte { aucun, titre, nom } collecte = texte::aucun;
+    enum class texte {
+        aucun,
+        titre,
+        nom,
+        sous_titre,
+        description,
+        categorie,
+        annee,
+        episode,
+        classement,
+        realisateur,
+        acteur
+    } collecte = texte::aucun;
     QString t;
+    int prof_collecte = 0;
+    qsizetype cap = titre_max;
+    // Details: the French text when there is one, else the first.
+    bool texte_fr = false;
+    bool sous_titre_fr = false, description_fr = false;
+    QStringList categories_fr, categories_autres;
+    bool episode_ns = false;
+    bool csa = false;
+    const auto commencer = [&](texte k, qsizetype c) {
+        collecte = k;
+        prof_collecte = prof;
+        cap = c;
+        texte_fr = x_.attributes().value(QLatin1String("lang")).startsWith(QLatin1String("fr"));
+        t.clear();
+    };
+    bool credits = false;
+    // The text just read, cut at `cap` on a character boundary.
+    const auto lu = [&] {
+        qsizetype n = std::min(t.size(), cap);
+        if (n > 0 && n < t.size() && t[n - 1].isHighSurrogate())
+            --n;
+        return t.first(n);
+    };
+    const auto garder_detail = [&] {
+        details_programme& d = b.details;
+        switch (collecte) {
+        case texte::sous_titre:
+            if (texte_fr && !sous_titre_fr) {
+                d.sous_titre = lu().trimmed();
+                sous_titre_fr = true;
+            } else if (d.sous_titre.isEmpty() && !sous_titre_fr) {
+                d.sous_titre = lu().trimmed();
+            }
+            break;
+        case texte::description:
+            if (texte_fr && !description_fr) {
+                d.description = lu().trimmed();
+                description_fr = true;
+            } else if (d.description.isEmpty() && !description_fr) {
+                d.description = lu().trimmed();
+            }
+            break;
+        case texte::categorie: {
+            QStringList& l = texte_fr ? categories_fr : categories_autres;
+            const QString c = lu().simplified();
+            if (!c.isEmpty() && l.size() < categories_max && !l.contains(c, Qt::CaseInsensitive))
+                l << c;
+            break;
+        }
+        case texte::annee: {
+            const QString a = lu().trimmed().left(4);
+            if (d.annee.isEmpty() && a.size() == 4 &&
+                std::all_of(a.begin(), a.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+                d.annee = a;
+            break;
+        }
+        case texte::episode:
+            if (episode_ns && d.episode_ns.isEmpty())
+                d.episode_ns = lu().simplified().remove(QLatin1Char(' '));
+            else if (!episode_ns && d.episode_ecran.isEmpty())
+                d.episode_ecran = lu().simplified();
+            break;
+        case texte::classement:
+            d.classement = lu().simplified();
+            break;
+        case texte::realisateur:
+            d.realisateur = lu().simplified();
+            break;
+        case texte::acteur: {
+            const QString a = lu().simplified();
+            if (!a.isEmpty())
+                d.acteurs << a;
+            break;
+        }
+        default:
+            break;
+        }
+    };
 
     while (!racine_fermee) {
         const auto jeton = suivant();
@@ -321,42 +413,81 @@ lecture_xmltv lecteur::lire() {
                     b.fin = -1;
                 premier = QString();
                 francais = false;
+                sous_titre_fr = description_fr = false;
+                categories_fr.clear();
+                categories_autres.clear();
             } else if (prof == 2) {
                 ou = dans::rien;
             } else if (prof == 3 && ou == dans::programme && cible && nom == QLatin1String("title")) {
                 collecte = texte::titre;
+                prof_collecte = prof;
+                cap = titre_max;
                 titre_fr = x_.attributes().value(QLatin1String("lang")).startsWith(QLatin1String("fr"));
                 t.clear();
             } else if (prof == 3 && ou == dans::chaine && nom == QLatin1String("display-name")) {
                 collecte = texte::nom;
+                prof_collecte = prof;
+                cap = titre_max;
                 t.clear();
+            } else if (prof == 3 && ou == dans::programme && cible) {
+                if (nom == QLatin1String("sub-title"))
+                    commencer(texte::sous_titre, titre_max);
+                else if (nom == QLatin1String("desc"))
+                    commencer(texte::description, description_max);
+                else if (nom == QLatin1String("category"))
+                    commencer(texte::categorie, nom_max);
+                else if (nom == QLatin1String("date"))
+                    commencer(texte::annee, nom_max);
+                else if (nom == QLatin1String("episode-num")) {
+                    episode_ns = x_.attributes().value(QLatin1String("system")) == QLatin1String("xmltv_ns");
+                    commencer(texte::episode, nom_max);
+                } else if (nom == QLatin1String("credits")) {
+                    credits = true;
+                } else if (nom == QLatin1String("rating"))
+                    csa = x_.attributes()
+                              .value(QLatin1String("system"))
+                              .compare(QLatin1String("CSA"), Qt::CaseInsensitive) == 0;
+            } else if (prof == 4 && ou == dans::programme && cible && collecte == texte::aucun) {
+                if (nom == QLatin1String("value") && csa && b.details.classement.isEmpty())
+                    commencer(texte::classement, nom_max);
+                else if (credits && nom == QLatin1String("director") && b.details.realisateur.isEmpty())
+                    commencer(texte::realisateur, nom_max);
+                else if (credits && nom == QLatin1String("actor") && b.details.acteurs.size() < acteurs_max)
+                    commencer(texte::acteur, nom_max);
             }
             break;
         }
         case QXmlStreamReader::Characters:
         case QXmlStreamReader::EntityReference:
-            if (collecte != texte::aucun && t.size() <= titre_max) {
+            if (collecte != texte::aucun && t.size() <= cap) {
                 const QStringView morceau = x_.text();
-                t += morceau.first(std::min(morceau.size(), titre_max + 1 - t.size()));
+                t += morceau.first(std::min(morceau.size(), cap + 1 - t.size()));
             }
             break;
         case QXmlStreamReader::EndElement:
-            if (prof == 3 && collecte == texte::titre) {
-                const QString lu = couper_titre(t).toString();
-                if (titre_fr && !francais) {
-                    b.titre = lu;
-                    francais = true;
-                } else if (premier.isNull()) {
-                    premier = lu.isNull() ? QStringLiteral("") : lu;
+            // Elements inside a text (markup in a title) do not end it.
+            if (collecte != texte::aucun && prof == prof_collecte) {
+                if (collecte == texte::titre) {
+                    const QString lu = couper_titre(t).toString();
+                    if (titre_fr && !francais) {
+                        b.titre = lu;
+                        francais = true;
+                    } else if (premier.isNull()) {
+                        premier = lu.isNull() ? QStringLiteral("") : lu;
+                    }
+                } else if (collecte == texte::nom) {
+                    nom_affiche(id_chaine, couper_titre(t));
+                } else {
+                    garder_detail();
                 }
-            } else if (prof == 3 && collecte == texte::nom) {
-                nom_affiche(id_chaine, couper_titre(t));
+                collecte = texte::aucun;
             }
             if (prof == 3)
-                collecte = texte::aucun;
+                csa = credits = false;
             if (prof == 2 && ou == dans::programme) {
                 if (!francais)
                     b.titre = premier.isNull() ? QString() : premier;
+                b.details.categories = categories_fr.isEmpty() ? categories_autres : categories_fr;
                 if (debut_ok && cible)
                     cible->ajouter(std::move(b), basse_, haute_);
                 cible = nullptr;

@@ -488,6 +488,10 @@ void base_programmes::effacer_chaine(int num_chaine) {
             requete(db_, "DELETE FROM sante_chaines WHERE num_chaine = ?1", chemin_)
                 .lier(1, num_chaine)
                 .executer();
+        if (a_table("details_programmes"))
+            requete(db_, "DELETE FROM details_programmes WHERE chaine = ?1", chemin_)
+                .lier(1, num_chaine)
+                .executer();
         valider();
     } catch (...) {
         annuler();

@@ -111,6 +111,8 @@ public:
     void verifier_structure();
 
     const QString& chemin() const { return chemin_; }
+    // For the tables kept in files of their own (details), through `requete`.
+    sqlite3* connexion() const { return db_; }
 
     void commencer();
     void valider();

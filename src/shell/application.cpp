@@ -24,6 +24,7 @@
 #include "update/fl_maj.h"
 #include "views/annonce.h"
 #include "views/clics_vues.h"
+#include "views/fl_ce_soir.h"
 #include "views/fl_recherche.h"
 
 #include <QApplication>
@@ -176,6 +177,7 @@ fl_init::~fl_init() {
     delete chaines::fl_chaine::ouverte();
     delete apropos::fl_propos::ouverte();
     delete vues::fl_recherche::ouverte();
+    delete vues::fl_ce_soir::ouverte();
     if (fl_main_) {
         fl_main_->disconnect(this);
         delete fl_main_.data();
@@ -360,6 +362,21 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
     // The keyboard chooses a channel as the mouse does (refills block this signal).
     connect(f->lst_chaines, &QTreeWidget::itemSelectionChanged, f,
             sur([this](vues::fl_main& w) { vues::lst_chaines_ItemClick(ctx_, w); }));
+    // "Ce soir sur toutes les chaînes": a row goes to its channel in this window,
+    // loading it again when it was closed meanwhile.
+    connect(f->dcesoir, &QAction::triggered, f, sur([this](vues::fl_main&) {
+                vues::fl_ce_soir::afficher(ctx_, [this](int chaine, qint64 debut) {
+                    evenement([&] {
+                        charger_fenetre();
+                        if (fenetre_chargee && fl_main_) {
+                            vues::montrer_programme(ctx_, *fl_main_, chaine, debut);
+                            vues::montrer_devant(fl_main_);
+                        }
+                    });
+                });
+            }));
+    connect(f->lst_prog, &QTreeWidget::itemActivated, f,
+            sur([this](vues::fl_main& w) { vues::lst_prog_ItemActivated(ctx_, w); }));
     connect(f->lst_prog->header(), &QHeaderView::sectionClicked, f, [this, f](int colonne) {
         if (fl_main_ == f)
             evenement([&] { vues::lst_prog_ColumnClick(*f, colonne); });
@@ -423,6 +440,8 @@ void fl_init::lancer_maj() {
         vues::affiche_actuel(ctx_, *fl_main_);
     }
     vues::fl_recherche::rafraichir_ouverte();
+    if (QPointer<vues::fl_ce_soir> soir = vues::fl_ce_soir::ouverte())
+        soir->remplir();
 }
 
 void fl_init::icone_activee(QSystemTrayIcon::ActivationReason raison) {

@@ -1,5 +1,8 @@
 #include "terminal/sorties.h"
 
+#include "core/soirees.h"
+#include "data/details.h"
+
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -128,35 +131,16 @@ std::vector<maintenant_chaine> calculer_maintenant(donnees::base_programmes& bas
 
 std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_heure maintenant) {
     const std::vector<donnees::chaine> chaines = base.lire_chaines();
-    QHash<int, std::vector<ligne_panneau>> par_chaine;
+    std::vector<int> nums;
     for (const auto& c : chaines)
-        par_chaine.insert(c.num_chaine, {});
-    QHash<int, size_t> seuils;
-    for (const auto& c : chaines)
-        seuils.insert(c.num_chaine, 512);
-    bool premiere = true;
-    date_heure jour;
-    base.parcourir_liste([&](const donnees::ligne_liste& r) {
-        if (premiere) {
-            jour = jour_programmes(r.hdeb);
-            premiere = false;
-        }
-        const auto it = par_chaine.find(r.chaine);
-        if (it == par_chaine.end())
-            return;
-        it->push_back({r.hdeb, r.hfin, r.programme, r.chaine, r.duree});
-        // The rule keeps rows on their own merits and in order: thinning a long
-        // list now picks the same rows and keeps memory bounded.
-        size_t& seuil = seuils[r.chaine];
-        if (it->size() >= seuil) {
-            *it = ce_soir(*it, jour, maintenant);
-            seuil = std::max(seuil, it->size() * 2);
-        }
-    });
+        nums.push_back(c.num_chaine);
+    soirees s(nums, maintenant);
+    base.parcourir_liste([&](const donnees::ligne_liste& r) { s.ajouter(r); });
+    std::vector<std::vector<ligne_panneau>> choix = s.resultat();
     std::vector<soir_chaine> res;
     res.reserve(chaines.size());
-    for (const auto& c : chaines)
-        res.push_back({c, ce_soir(par_chaine.value(c.num_chaine), jour, maintenant)});
+    for (size_t i = 0; i < chaines.size(); ++i)
+        res.push_back({chaines[i], std::move(choix[i])});
     return res;
 }
 
@@ -220,6 +204,40 @@ QByteArray json_ce_soir(const std::vector<soir_chaine>& v) {
     return QJsonDocument(a).toJson(QJsonDocument::Indented);
 }
 
+namespace {
+
+template <class E> void ecrire_details(QXmlStreamWriter& x, const details_programme& d, const E& element) {
+    element(QStringLiteral("sub-title"), d.sous_titre);
+    element(QStringLiteral("desc"), d.description);
+    if (!d.realisateur.isEmpty() || !d.acteurs.isEmpty()) {
+        x.writeStartElement(QStringLiteral("credits"));
+        element(QStringLiteral("director"), d.realisateur, false);
+        for (const QString& a : d.acteurs)
+            element(QStringLiteral("actor"), a, false);
+        x.writeEndElement();
+    }
+    element(QStringLiteral("date"), d.annee, false);
+    for (const QString& c : d.categories)
+        element(QStringLiteral("category"), c);
+    for (const auto& [systeme, valeur] : {std::pair{QStringLiteral("xmltv_ns"), d.episode_ns},
+                                          std::pair{QStringLiteral("onscreen"), d.episode_ecran}}) {
+        if (valeur.isEmpty())
+            continue;
+        x.writeStartElement(QStringLiteral("episode-num"));
+        x.writeAttribute(QStringLiteral("system"), systeme);
+        x.writeCharacters(texte_xml(valeur));
+        x.writeEndElement();
+    }
+    if (!d.classement.isEmpty()) {
+        x.writeStartElement(QStringLiteral("rating"));
+        x.writeAttribute(QStringLiteral("system"), QStringLiteral("CSA"));
+        element(QStringLiteral("value"), d.classement, false);
+        x.writeEndElement();
+    }
+}
+
+} // namespace
+
 QByteArray xmltv(donnees::base_programmes& base) {
     const std::vector<donnees::chaine> chaines = base.lire_chaines();
     QByteArray sortie;
@@ -255,6 +273,16 @@ QByteArray xmltv(donnees::base_programmes& base) {
         x.writeEndElement();
     }
 
+    const QHash<int, QHash<qint64, details_programme>> details = donnees::lire_tous_details(base);
+    const auto element = [&x](const QString& nom, const QString& texte, bool langue = true) {
+        if (texte.isEmpty())
+            return;
+        x.writeStartElement(nom);
+        if (langue)
+            x.writeAttribute(QStringLiteral("lang"), QStringLiteral("fr"));
+        x.writeCharacters(texte_xml(texte));
+        x.writeEndElement();
+    };
     // Rows of a channel no longer chosen have nowhere to go.
     base.parcourir_liste([&](const donnees::ligne_liste& r) {
         const auto id = ids.constFind(r.chaine);
@@ -268,8 +296,13 @@ QByteArray xmltv(donnees::base_programmes& base) {
         x.writeAttribute(QStringLiteral("lang"), QStringLiteral("fr"));
         x.writeCharacters(texte_xml(r.programme));
         x.writeEndElement();
-        // The details (description, categories...) follow the title here, in the
-        // order the XMLTV DTD gives, once the base stores them.
+        // The details follow the title in the order the XMLTV DTD gives.
+        const auto dc = details.constFind(r.chaine);
+        const auto dp = dc == details.cend() ? nullptr : &*dc;
+        if (dp) {
+            if (const auto it = dp->constFind(r.hdeb.secondes()); it != dp->cend())
+                ecrire_details(x, *it, element);
+        }
         x.writeEndElement();
     });
     x.writeEndElement();

@@ -3,6 +3,7 @@
 #include "core/horloge.h"
 #include "core/sante.h"
 #include "data/base_programmes.h"
+#include "data/details.h"
 
 #include <optional>
 
@@ -113,6 +114,7 @@ fin_maj pilote_maj::maj_programmes() {
         s.quand = debut_run;
         if (recup->recup_programmes(c.adresse)) {
             base->remplacer_programmes(c.num_chaine, recup->programmes_lus());
+            donnees::remplacer_details(*base, c.num_chaine, recup->programmes_lus());
             une_reussie = true;
             s.succes = true;
             s.nb_programmes = recup->nb_programmes();
@@ -162,6 +164,7 @@ fin_maj pilote_maj::maj_programmes() {
     const bool tout_echoue = !chaines.empty() && !une_reussie;
     if (!tout_echoue) {
         base->effacer_orphelins();
+        donnees::effacer_details_orphelins(*base);
         base->ecrire_maj(ctx_.horloge_->maintenant_dh());
     }
     t->valider();

@@ -21,6 +21,11 @@ void remplir_programmes(contexte& ctx, vues::fl_main& f);
 void choix_chaine(contexte& ctx, vues::fl_main& f);
 void lst_chaines_ItemClick(contexte& ctx, vues::fl_main& f);
 void lst_prog_ColumnClick(vues::fl_main& f, int colonne);
+// Enter or a double-click on a programme: "Zapo-TV - Détails".
+void lst_prog_ItemActivated(contexte& ctx, vues::fl_main& f);
+// Shows a channel as a click on its row would, and selects its programme that
+// starts at `debut` (date_heure seconds; 0: the channel only).
+void montrer_programme(contexte& ctx, vues::fl_main& f, int num_chaine, qint64 debut);
 
 void affiche_actuel(contexte& ctx, vues::fl_main& f);
 void vider_panneau(vues::fl_main& f);

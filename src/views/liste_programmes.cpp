@@ -1,5 +1,7 @@
 #include "data/base_programmes.h"
+#include "data/details.h"
 #include "views/clics_vues.h"
+#include "views/fl_details.h"
 #include "views/fl_main.h"
 #include "views/largeurs.h"
 #include "views/outils_vues.h"
@@ -66,16 +68,25 @@ void remplir_programmes(contexte& ctx, vues::fl_main& f) {
     QList<QTreeWidgetItem*> lignes;
     {
         donnees::base_programmes base(ctx.chemin_base());
+        const QHash<qint64, details_programme> details =
+            donnees::lire_details_chaine(base, ctx.g.chaine_courante);
         int position = 0;
         base.parcourir_chaine(ctx.g.chaine_courante, [&](const donnees::ligne_liste& r) {
             auto* it = new ligne_programme;
             it->setData(0, vues::role_num_chaine, r.chaine);
             it->setData(0, vues::role_debut, qint64(r.hdeb.secondes()));
             it->setData(0, vues::role_position, ++position);
+            it->setData(0, vues::role_num_chaine, r.chaine);
+            it->setData(0, vues::role_debut, qint64(r.hdeb.secondes()));
             it->setText(1, r.hdeb.format_hhnn());
             it->setText(2, r.hfin.format_hhnn());
             it->setText(3, r.programme);
             it->setToolTip(3, vues::infobulle(r.programme));
+            if (const auto d = details.constFind(r.hdeb.secondes()); d != details.cend()) {
+                const QString bulle = vues::infobulle(r.programme + QLatin1Char('\n') + resume_details(*d));
+                for (int c = 1; c <= 3; ++c)
+                    it->setToolTip(c, bulle);
+            }
             it->setTextAlignment(1, Qt::AlignCenter);
             it->setTextAlignment(2, Qt::AlignCenter);
             lignes << it;
@@ -111,6 +122,47 @@ void lst_prog_ColumnClick(vues::fl_main& f, int colonne) {
     h->setSortIndicatorShown(true);
     h->setSortIndicator(colonne, Qt::AscendingOrder);
     f.lst_prog->sortItems(colonne, Qt::AscendingOrder);
+}
+
+void lst_prog_ItemActivated(contexte& ctx, vues::fl_main& f) {
+    const QTreeWidgetItem* it = f.lst_prog->currentItem();
+    if (!it)
+        return;
+    const QVariant debut = it->data(0, vues::role_debut);
+    if (!debut.isValid())
+        return;
+    std::optional<details_programme> d;
+    {
+        donnees::base_programmes base(ctx.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
+        d = donnees::lire_details(base, it->data(0, vues::role_num_chaine).toInt(),
+                                  date_heure::depuis_secondes(debut.toLongLong()));
+    }
+    vues::fl_details::afficher(it->text(3), d.value_or(details_programme{}), &f);
+}
+
+void montrer_programme(contexte& ctx, vues::fl_main& f, int num_chaine, qint64 debut) {
+    QTreeWidget* chaines = f.lst_chaines;
+    for (int i = 0; i < chaines->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* it = chaines->topLevelItem(i);
+        if (it->text(3).toInt() != num_chaine)
+            continue;
+        chaines->setCurrentItem(it);
+        chaines->scrollToItem(it);
+        break;
+    }
+    // As a click on the row: the programme list and the panel follow.
+    lst_chaines_ItemClick(ctx, f);
+    if (ctx.g.chaine_courante != num_chaine || debut == 0)
+        return;
+    QTreeWidget* l = f.lst_prog;
+    for (int i = 0; i < l->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* it = l->topLevelItem(i);
+        if (it->data(0, vues::role_debut).toLongLong() == debut) {
+            l->setCurrentItem(it);
+            l->scrollToItem(it);
+            break;
+        }
+    }
 }
 
 } // namespace zapo::vues

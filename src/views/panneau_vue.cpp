@@ -1,6 +1,7 @@
 #include "core/horloge.h"
 #include "core/panneau.h"
 #include "data/base_programmes.h"
+#include "data/details.h"
 #include "views/annonce.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
@@ -13,13 +14,17 @@ namespace zapo::vues {
 
 namespace {
 
-void montrer(QLabel* hd, QLabel* titre, QLabel* hf, const rangee_panneau& r) {
+void montrer(QLabel* hd, QLabel* titre, QLabel* hf, const rangee_panneau& r,
+             const QHash<qint64, details_programme>& details) {
     if (!r.remplie)
         return;
     hd->setText(r.hdeb);
     hf->setText(r.hfin);
     titre->setText(r.titre);
-    titre->setToolTip(vues::infobulle(r.titre));
+    QString bulle = r.titre;
+    if (const auto d = details.constFind(r.debut.secondes()); d != details.cend())
+        bulle += QLatin1Char('\n') + resume_details(*d);
+    titre->setToolTip(vues::infobulle(bulle));
 }
 
 } // namespace
@@ -54,18 +59,20 @@ void affiche_actuel(contexte& ctx, vues::fl_main& f) {
     // One reading of the clock for the whole pass, so that every row is judged
     // against the same minute.
     calcul_panneau calcul(ctx.g.chaine_courante, ctx.horloge_->maintenant_dh());
+    QHash<qint64, details_programme> details;
     {
         donnees::base_programmes base(ctx.chemin_base());
+        details = donnees::lire_details_chaine(base, ctx.g.chaine_courante);
         base.parcourir_liste([&](const donnees::ligne_liste& r) {
             calcul.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
         });
     }
     const etat_panneau& e = calcul.resultat();
 
-    montrer(f.txt_hd1, f.txt1, f.txt_hf1, e.rangees[rang_actuel]);
-    montrer(f.txt_hd2, f.txt2, f.txt_hf2, e.rangees[rang_suite]);
-    montrer(f.txt_hd3, f.txt3, f.txt_hf3, e.rangees[rang_soir1]);
-    montrer(f.txt_hd4, f.txt4, f.txt_hf4, e.rangees[rang_soir2]);
+    montrer(f.txt_hd1, f.txt1, f.txt_hf1, e.rangees[rang_actuel], details);
+    montrer(f.txt_hd2, f.txt2, f.txt_hf2, e.rangees[rang_suite], details);
+    montrer(f.txt_hd3, f.txt3, f.txt_hf3, e.rangees[rang_soir1], details);
+    montrer(f.txt_hd4, f.txt4, f.txt_hf4, e.rangees[rang_soir2], details);
     f.progres->setValue(e.progres);
 
     for (int i = 0; i < f.lst_chaines->topLevelItemCount(); ++i) {

@@ -1,5 +1,6 @@
 // The terminal commands in-process, at fixed clocks, on a base of the test's own.
 #include "core/xmltv.h"
+#include "data/details.h"
 #include "outils/base_essai.h"
 #include "outils/montage_essai.h"
 #include "outils/terminal_base.h"
@@ -169,6 +170,29 @@ void test_terminal::sorties() {
 }
 
 void test_terminal::export_xmltv() {
+    // Every kind of detail on one stored row, texts that need escaping included.
+    details_programme dt;
+    dt.sous_titre = QStringLiteral("Le retour <2>");
+    dt.description = QStringLiteral("Tom & Jerry\nsur deux lignes");
+    dt.categories = {QStringLiteral("Série"), QStringLiteral("Policier")};
+    dt.episode_ns = QStringLiteral("1.4.0/12");
+    dt.episode_ecran = QStringLiteral("S02E05");
+    dt.annee = QStringLiteral("1999");
+    dt.realisateur = QStringLiteral("Jeanne Martin");
+    dt.acteurs = {QStringLiteral("Ann"), QStringLiteral("Bob")};
+    dt.classement = QStringLiteral("-12");
+    date_heure debut_detaille;
+    {
+        std::vector<fiche_programme> v;
+        for (const auto& l : essais::lire_liste(base_))
+            if (l.chaine == 2)
+                v.push_back({l.programme, l.hdeb, l.duree.value_or(date_heure{}), l.hfin});
+        QVERIFY(!v.empty());
+        v.back().details = dt;
+        debut_detaille = v.back().hdeb;
+        donnees::base_programmes b(base_);
+        donnees::remplacer_details(b, 2, v);
+    }
     QTemporaryDir d;
     const QString fichier = d.filePath(QStringLiteral("guide.xml"));
     const QStringList avant = voisins(base_);
@@ -209,9 +233,18 @@ void test_terminal::export_xmltv() {
                             {QStringLiteral("3.zapo-tv"), 3},
                             {QStringLiteral("4.zapo-tv"), 4}};
     std::vector<donnees::ligne_liste> relues;
+    int detailles = 0;
     for (auto it = ids.cbegin(); it != ids.cend(); ++it)
-        for (const fiche_programme& p : l.programmes.value(it.key()))
+        for (const fiche_programme& p : l.programmes.value(it.key())) {
             relues.push_back({p.hdeb, p.hfin, p.programme, it.value(), p.duree});
+            if (!p.details.vide()) {
+                ++detailles;
+                QCOMPARE(it.value(), 2);
+                QCOMPARE(p.hdeb, debut_detaille);
+                QCOMPARE(p.details, dt);
+            }
+        }
+    QCOMPARE(detailles, 1);
     std::vector<donnees::ligne_liste> stockees = essais::lire_liste(base_);
     const auto ordre = [](const donnees::ligne_liste& x, const donnees::ligne_liste& y) {
         return std::tie(x.chaine, x.hdeb) < std::tie(y.chaine, y.hdeb);

@@ -11,3 +11,4 @@ add_test(NAME test_haute_densite_x2 COMMAND test_haute_densite)
 set_tests_properties(test_haute_densite_x2 PROPERTIES
   ENVIRONMENT "${ZAPO_ENV_TESTS};QT_SCALE_FACTOR=2" TIMEOUT 300 LABELS fenetre)
 zapo_test(test_fl_recherche LIBS zapo_views LABELS fenetre)
+zapo_test(test_fl_ce_soir LIBS zapo_views LABELS fenetre)

@@ -1,0 +1,140 @@
+// "Ce soir" on every channel next to a bare SQLite scan of "liste": 300 channels
+// of 100 programmes, each with a description, stored channel after channel.
+#include "core/horloge.h"
+#include "core/soirees.h"
+#include "data/base_programmes.h"
+#include "data/details.h"
+#include "views/fl_ce_soir.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+using namespace zapo;
+
+namespace {
+
+constexpr int nb_chaines = 300;
+constexpr int par_chaine = 100;
+const QDate jour(2026, 12, 7);
+
+struct donnees_banc {
+    QTemporaryDir dossier;
+    QString chemin;
+    date_heure maintenant = date_heure::depuis_date(jour, 18, 0);
+
+    donnees_banc() : chemin(dossier.path() + QStringLiteral("/programmes.mdb")) {
+        sqlite3* db = nullptr;
+        sqlite3_open(chemin.toUtf8().constData(), &db);
+        sqlite3_exec(db,
+                     "PRAGMA journal_mode=WAL;"
+                     "CREATE TABLE maj (date_maj REAL);"
+                     "INSERT INTO maj VALUES (NULL);"
+                     "CREATE TABLE chaines (num_chaine INTEGER, nom TEXT, adresse TEXT, num_image INTEGER);"
+                     "CREATE TABLE modele (nom TEXT, url TEXT);"
+                     "CREATE TABLE liste (hdeb REAL, hfin REAL, programme TEXT, chaine INTEGER, duree REAL);",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        donnees::base_programmes base(chemin);
+        base.commencer();
+        for (int c = 1; c <= nb_chaines; ++c) {
+            base.ajouter_chaine({c, QStringLiteral("Chaine %1").arg(c),
+                                 QStringLiteral("http://127.0.0.1/%1").arg(c), (c - 1) % 16 + 1});
+            // From 06:00, lengths of 5 to 60 minutes, shifted per channel: the evening holds a few.
+            std::vector<fiche_programme> v;
+            date_heure t = date_heure::depuis_date(jour, 6, c % 7);
+            for (int i = 0; i < par_chaine; ++i) {
+                const date_heure d = date_heure::duree_hm(0, 5 + (i * 7 + c) % 56);
+                fiche_programme p{QStringLiteral("Programme %1 de la chaine %2").arg(i).arg(c), t, d, t + d};
+                p.details.description =
+                    QStringLiteral("Ce que raconte le programme %1, en quelques mots.").arg(i);
+                v.push_back(std::move(p));
+                t += d;
+            }
+            base.remplacer_programmes(c, v);
+            donnees::remplacer_details(base, c, v);
+        }
+        base.valider();
+    }
+};
+
+donnees_banc& jeu() {
+    static donnees_banc d;
+    return d;
+}
+
+// What any reader of the table must do at least: open, step every row, read the five columns.
+void scan_sqlite_nu(benchmark::State& state) {
+    const QByteArray chemin = jeu().chemin.toUtf8();
+    for (auto _ : state) {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(chemin.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, "SELECT hdeb, hfin, programme, chaine, duree FROM liste ORDER BY rowid", -1,
+                           &st, nullptr);
+        double somme = 0;
+        qint64 octets = 0;
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            somme +=
+                sqlite3_column_double(st, 0) + sqlite3_column_double(st, 1) + sqlite3_column_double(st, 4);
+            octets += sqlite3_column_bytes(st, 2) + sqlite3_column_int(st, 3);
+        }
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        benchmark::DoNotOptimize(somme);
+        benchmark::DoNotOptimize(octets);
+    }
+    state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
+}
+
+// The rule alone over every channel: open, stream, pick.
+void calcul_soirees(benchmark::State& state) {
+    auto& d = jeu();
+    for (auto _ : state) {
+        donnees::base_programmes base(d.chemin, donnees::base_programmes::ouverture::lecture_seule);
+        std::vector<int> nums;
+        for (const auto& c : base.lire_chaines())
+            nums.push_back(c.num_chaine);
+        soirees s(nums, d.maintenant);
+        base.parcourir_liste([&](const donnees::ligne_liste& r) { s.ajouter(r); });
+        benchmark::DoNotOptimize(s.resultat().size());
+    }
+    state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
+}
+
+// Opening the window as the menu does: built, filled (details and logos included), shown, closed.
+void ouvrir_ce_soir(benchmark::State& state) {
+    auto& d = jeu();
+    horloge_fixe h(d.maintenant.en_qdatetime());
+    contexte ctx;
+    ctx.g.dossier_appli = d.dossier.path();
+    ctx.horloge_ = &h;
+    for (auto _ : state) {
+        vues::fl_ce_soir* w = vues::fl_ce_soir::afficher(ctx, {});
+        benchmark::DoNotOptimize(w->liste()->topLevelItemCount());
+        delete w;
+    }
+    state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
+}
+
+} // namespace
+
+BENCHMARK(scan_sqlite_nu)->Unit(benchmark::kMillisecond);
+BENCHMARK(calcul_soirees)->Unit(benchmark::kMillisecond);
+BENCHMARK(ouvrir_ce_soir)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    jeu();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

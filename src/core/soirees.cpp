@@ -1,0 +1,72 @@
+#include "core/soirees.h"
+
+namespace zapo {
+
+soirees::soirees(std::span<const int> chaines, date_heure maintenant)
+    : chaines_(chaines.begin(), chaines.end()), maintenant_(maintenant) {
+    for (int c : chaines_)
+        par_chaine_.insert(c, {});
+}
+
+void soirees::ajouter(const ligne_panneau& l) {
+    if (premiere_) {
+        jour_ = jour_programmes(l.hdeb);
+        premiere_ = false;
+    }
+    const auto it = par_chaine_.find(l.chaine);
+    if (it == par_chaine_.end())
+        return;
+    it->lignes.push_back(l);
+    // The rule keeps rows on their own merits and in order: thinning a long
+    // list now picks the same rows.
+    if (it->lignes.size() >= it->seuil) {
+        it->lignes = ce_soir(it->lignes, jour_, maintenant_);
+        it->seuil = std::max(it->seuil, it->lignes.size() * 2);
+    }
+}
+
+std::vector<std::vector<ligne_panneau>> soirees::resultat() const {
+    std::vector<std::vector<ligne_panneau>> res;
+    res.reserve(chaines_.size());
+    for (int c : chaines_) {
+        const auto it = par_chaine_.constFind(c);
+        res.push_back(it == par_chaine_.cend() ? std::vector<ligne_panneau>{}
+                                               : ce_soir(it->lignes, jour_, maintenant_));
+    }
+    return res;
+}
+
+std::vector<ligne_soir> lignes_ce_soir(std::span<const chaine_soir> chaines,
+                                       const std::vector<std::vector<ligne_panneau>>& choix,
+                                       size_t par_chaine) {
+    std::vector<ligne_soir> res;
+    const QString rien = QStringLiteral("...");
+    for (size_t i = 0; i < chaines.size(); ++i) {
+        const chaine_soir& c = chaines[i];
+        const std::vector<ligne_panneau> vide;
+        const std::vector<ligne_panneau>& l = i < choix.size() ? choix[i] : vide;
+        if (l.empty()) {
+            res.push_back({c.num_chaine, c.nom, c.num_image, true, true, rien, rien, rien, rien, {}});
+            continue;
+        }
+        for (size_t k = 0; k < l.size() && k < par_chaine; ++k) {
+            const ligne_panneau& p = l[k];
+            res.push_back({c.num_chaine, c.nom, c.num_image, k == 0, false, p.hdeb.format_hhnn(),
+                           p.hfin.format_hhnn(), p.programme,
+                           texte_duree(longueur_programme(p.hdeb, p.hfin, p.duree)), p.hdeb});
+        }
+    }
+    return res;
+}
+
+QString texte_duree(date_heure longueur) {
+    const qint64 minutes = std::max<qint64>(0, (longueur.secondes() + 30) / 60);
+    if (minutes < 60)
+        return QStringLiteral("%1 min").arg(minutes);
+    const qint64 h = minutes / 60, m = minutes % 60;
+    if (m == 0)
+        return QStringLiteral("%1h").arg(h);
+    return QStringLiteral("%1h%2").arg(h).arg(m, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace zapo

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "core/date_heure.h"
+#include "core/panneau.h"
+
+#include <QHash>
+#include <QString>
+
+#include <span>
+#include <vector>
+
+// "Ce soir" on every chosen channel at once: the panel's own evening rule,
+// applied to each channel's rows.
+namespace zapo {
+
+// Fed the stored rows of the whole table once, in stored order; the evening's
+// day is that of the first row, as in the panel. Memory stays bounded by
+// thinning a channel's rows with the rule itself as they come.
+class soirees {
+public:
+    soirees(std::span<const int> chaines, date_heure maintenant);
+    void ajouter(const ligne_panneau& l);
+    // Per channel, in the order given: every programme the rule picks.
+    std::vector<std::vector<ligne_panneau>> resultat() const;
+
+private:
+    struct rangs {
+        std::vector<ligne_panneau> lignes;
+        size_t seuil = 512;
+    };
+    std::vector<int> chaines_;
+    date_heure maintenant_;
+    date_heure jour_;
+    bool premiere_ = true;
+    QHash<int, rangs> par_chaine_;
+};
+
+struct chaine_soir {
+    int num_chaine = 0;
+    QString nom;
+    int num_image = 0;
+};
+
+// One row of the "Ce soir" window. A channel with nothing tonight has one row
+// with its name and "..." in the other columns.
+struct ligne_soir {
+    int num_chaine = 0;
+    QString chaine;
+    int num_image = 0;
+    bool premiere = false; // the channel's first row: its logo stands beside it
+    bool vide = false;     // the "..." row
+    QString debut, fin, programme, duree;
+    date_heure hdeb;
+    bool operator==(const ligne_soir&) const = default;
+};
+
+// At most `par_chaine` programmes a channel, as the panel shows two.
+inline constexpr size_t soir_par_chaine = 2;
+
+std::vector<ligne_soir> lignes_ce_soir(std::span<const chaine_soir> chaines,
+                                       const std::vector<std::vector<ligne_panneau>>& choix,
+                                       size_t par_chaine = soir_par_chaine);
+
+// "45 min", "1h", "1h30", "2h05".
+QString texte_duree(date_heure longueur);
+
+} // namespace zapo

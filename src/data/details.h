@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/details.h"
+#include "core/fiche_programme.h"
+#include "data/base_programmes.h"
+
+#include <QHash>
+
+#include <functional>
+#include <optional>
+#include <span>
+
+// Programme details, in `details_programmes`: a table of its own, created when
+// missing, keyed by channel and start (seconds). Older files do not have it and
+// read as having no details.
+namespace zapo::donnees {
+
+void creer_details(base_programmes& b);
+// A channel's details go and its new ones come, inside the caller's
+// transaction, with its rows: only programmes that have some are written.
+void remplacer_details(base_programmes& b, int num_chaine, std::span<const fiche_programme> programmes);
+// Details of channels no longer in `chaines`, and of one channel.
+void effacer_details_orphelins(base_programmes& b);
+void effacer_details(base_programmes& b, int num_chaine);
+
+// One channel's details by start (date_heure seconds); empty without the table.
+QHash<qint64, details_programme> lire_details_chaine(base_programmes& b, int num_chaine);
+std::optional<details_programme> lire_details(base_programmes& b, int num_chaine, date_heure hdeb);
+// The details of a few programmes (channel, start), in that order; one statement
+// for all of them, each a lookup by key.
+std::vector<std::optional<details_programme>>
+lire_details_de(base_programmes& b, std::span<const std::pair<int, date_heure>> programmes);
+// Every stored detail: channel -> start -> details.
+QHash<int, QHash<qint64, details_programme>> lire_tous_details(base_programmes& b);
+
+} // namespace zapo::donnees

@@ -1,0 +1,177 @@
+#include "views/fl_ce_soir.h"
+
+#include "core/horloge.h"
+#include "core/soirees.h"
+#include "data/base_programmes.h"
+#include "data/details.h"
+#include "liaison/garde.h"
+#include "views/fl_main.h"
+#include "views/outils_vues.h"
+
+#include "ui_fl_ce_soir.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+
+namespace zapo::vues {
+
+QPointer<fl_ce_soir> fl_ce_soir::ouverte_;
+
+fl_ce_soir::fl_ce_soir(contexte& ctx, aller_fn aller)
+    : ctx_(ctx), aller_(std::move(aller)), ui_(std::make_unique<Ui::fl_ce_soir>()) {
+    ui_->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(icone_programme());
+    // The main window's colours, with a fixed text colour on them.
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(192, 255, 255));
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
+    QTreeWidget* l = ui_->lst_soir;
+    QPalette pl = l->palette();
+    pl.setColor(QPalette::Base, QColor(192, 192, 255));
+    pl.setColor(QPalette::Text, Qt::black);
+    l->setPalette(pl);
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSizeF(9.75);
+    l->setFont(f);
+    ui_->Label1->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
+    QFont titre(QStringLiteral("Arial"));
+    titre.setPointSize(12);
+    ui_->Label1->setFont(titre);
+    l->setIconSize(QSize(48, 35));
+    l->header()->setSectionsMovable(false);
+    l->setColumnWidth(0, 150);
+    l->setColumnWidth(1, 55);
+    l->setColumnWidth(2, 55);
+    l->setColumnWidth(3, 280);
+    for (int c : {1, 2, 4})
+        l->headerItem()->setTextAlignment(c, Qt::AlignCenter);
+    if (QPushButton* b = ui_->boutons->button(QDialogButtonBox::Close))
+        b->setText(QStringLiteral("Fermer"));
+    connect(ui_->boutons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    connect(l, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* it) { liaison::garde(ctx_, [&] { lst_soir_ItemActivated(it); }); });
+    tps_minute.setInterval(60000);
+    connect(&tps_minute, &QTimer::timeout, this,
+            [this] { liaison::garde(ctx_, [this] { tps_minute_Timer(); }); });
+}
+
+fl_ce_soir::~fl_ce_soir() = default;
+
+fl_ce_soir* fl_ce_soir::ouverte() {
+    return ouverte_.data();
+}
+
+QTreeWidget* fl_ce_soir::liste() const {
+    return ui_->lst_soir;
+}
+
+fl_ce_soir* fl_ce_soir::afficher(contexte& ctx, aller_fn aller) {
+    if (ouverte_) {
+        montrer_devant(ouverte_);
+        return ouverte_;
+    }
+    auto* f = new fl_ce_soir(ctx, std::move(aller));
+    ouverte_ = f;
+    centrer(f);
+    montrer_devant(f);
+    f->tps_minute.start();
+    // A base that cannot be read leaves the window empty; the box says why.
+    QPointer<fl_ce_soir> p(f);
+    liaison::garde(ctx, [&] { f->remplir(); });
+    return p;
+}
+
+void fl_ce_soir::remplir() {
+    std::vector<chaine_soir> chaines;
+    std::vector<std::vector<ligne_panneau>> choix;
+    std::vector<ligne_soir> lignes;
+    std::vector<std::optional<details_programme>> details;
+    {
+        donnees::base_programmes base(ctx_.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
+        std::vector<int> nums;
+        for (const auto& c : base.lire_chaines()) {
+            chaines.push_back({c.num_chaine, c.nom, c.num_image});
+            nums.push_back(c.num_chaine);
+        }
+        soirees s(nums, ctx_.horloge_->maintenant_dh());
+        base.parcourir_liste([&](const donnees::ligne_liste& r) { s.ajouter(r); });
+        choix = s.resultat();
+        lignes = lignes_ce_soir(chaines, choix);
+        // Only the rows shown: a few hundred lookups, never the whole table.
+        std::vector<std::pair<int, date_heure>> cles;
+        for (const ligne_soir& r : lignes)
+            cles.emplace_back(r.num_chaine, r.vide ? date_heure::depuis_secondes(-1) : r.hdeb);
+        details = donnees::lire_details_de(base, cles);
+    }
+
+    QTreeWidget* l = ui_->lst_soir;
+    // The row under the cursor stays chosen across a refill when it is still there.
+    QVariant chaine_choisie, debut_choisi;
+    if (const QTreeWidgetItem* c = l->currentItem()) {
+        chaine_choisie = c->data(0, role_num_chaine);
+        debut_choisi = c->data(0, role_debut);
+    }
+    l->clear();
+    QList<QTreeWidgetItem*> items;
+    QTreeWidgetItem* a_choisir = nullptr;
+    // Sixteen logos at most, each painted once.
+    QHash<int, QIcon> logos;
+    for (size_t i = 0; i < lignes.size(); ++i) {
+        const ligne_soir& r = lignes[i];
+        auto* it = new QTreeWidgetItem;
+        it->setText(0, r.chaine);
+        it->setText(1, r.debut);
+        it->setText(2, r.fin);
+        it->setText(3, r.programme);
+        it->setText(4, r.duree);
+        for (int c : {1, 2, 4})
+            it->setTextAlignment(c, Qt::AlignCenter);
+        it->setData(0, role_num_chaine, r.num_chaine);
+        if (r.premiere) {
+            auto logo = logos.find(r.num_image);
+            if (logo == logos.end())
+                logo = logos.insert(r.num_image, QIcon(dessiner_logo(r.num_image)));
+            it->setIcon(0, *logo);
+        }
+        if (r.vide) {
+            it->setData(3, Qt::AccessibleTextRole, QStringLiteral("Rien ce soir"));
+        } else {
+            it->setData(0, role_debut, qint64(r.hdeb.secondes()));
+            QString bulle = r.programme;
+            if (details[i]) {
+                const QString resume = resume_details(*details[i]);
+                if (!resume.isEmpty())
+                    bulle += QLatin1Char('\n') + resume;
+            }
+            for (int c = 0; c < 5; ++c)
+                it->setToolTip(c, infobulle(bulle));
+        }
+        if (chaine_choisie.isValid() && it->data(0, role_num_chaine) == chaine_choisie &&
+            it->data(0, role_debut) == debut_choisi)
+            a_choisir = it;
+        items << it;
+    }
+    l->addTopLevelItems(items);
+    if (a_choisir)
+        l->setCurrentItem(a_choisir);
+    else if (!items.isEmpty())
+        l->setCurrentItem(items.front());
+}
+
+void fl_ce_soir::tps_minute_Timer() {
+    if (!ctx_.g.maj_en_cours)
+        remplir();
+}
+
+void fl_ce_soir::lst_soir_ItemActivated(QTreeWidgetItem* it) {
+    if (!it || !aller_)
+        return;
+    const int chaine = it->data(0, role_num_chaine).toInt();
+    const qint64 debut = it->data(0, role_debut).toLongLong();
+    aller_(chaine, debut);
+}
+
+} // namespace zapo::vues

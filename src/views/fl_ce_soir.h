@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/contexte.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace Ui {
+class fl_ce_soir;
+}
+
+namespace zapo::vues {
+
+// "Zapo-TV - Ce soir": the evening programmes of every chosen channel, by the
+// panel's own rule. Modeless, one at a time; closing it deletes it.
+class fl_ce_soir : public QDialog {
+    Q_OBJECT
+public:
+    // Shows `num_chaine` in the main window and selects the programme starting at
+    // `debut` (date_heure seconds; 0 for a channel's "..." row).
+    using aller_fn = std::function<void(int num_chaine, qint64 debut)>;
+
+    // Opens the window, or brings the open one to the front.
+    static fl_ce_soir* afficher(contexte& ctx, aller_fn aller);
+    // The open window, or null.
+    static fl_ce_soir* ouverte();
+    ~fl_ce_soir() override;
+
+    // Reads the base again; throws donnees::erreur_base.
+    void remplir();
+    // Every minute: programmes over drop out. Skipped while an update rewrites the base.
+    void tps_minute_Timer();
+    // Enter or a double-click on a row.
+    void lst_soir_ItemActivated(QTreeWidgetItem* it);
+
+    // The programme rows (roles in outils_vues.h), for menus installed on them.
+    QTreeWidget* liste() const;
+    QTimer tps_minute;
+
+private:
+    fl_ce_soir(contexte& ctx, aller_fn aller);
+
+    contexte& ctx_;
+    aller_fn aller_;
+    std::unique_ptr<Ui::fl_ce_soir> ui_;
+    static QPointer<fl_ce_soir> ouverte_;
+};
+
+} // namespace zapo::vues

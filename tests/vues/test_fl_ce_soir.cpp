@@ -1,0 +1,241 @@
+// The "Ce soir" and "Détails" windows driven in process, on a base of the test's own.
+#include "core/horloge.h"
+#include "data/base_programmes.h"
+#include "data/details.h"
+#include "outils/dossier_essai.h"
+#include "outils/faux_services.h"
+#include "views/clics_vues.h"
+#include "views/fl_ce_soir.h"
+#include "views/fl_details.h"
+#include "views/fl_main.h"
+#include "views/outils_vues.h"
+
+#include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
+
+using namespace zapo;
+
+namespace {
+
+const QDate jour0(2026, 12, 7);
+
+date_heure a(int jour, int h, int m) {
+    return date_heure::depuis_date(jour0.addDays(jour), h, m);
+}
+
+struct banc {
+    essais::dossier_essai dossier;
+    horloge_fixe h;
+    essais::fausses_boites boites;
+    contexte ctx;
+    std::unique_ptr<vues::fl_main> f;
+    QList<std::pair<int, qint64>> allers;
+
+    banc() {
+        ctx.g.dossier_appli = dossier.chemin();
+        ctx.g.chaine_courante = 1;
+        ctx.horloge_ = &h;
+        ctx.boites = &boites;
+        f = std::make_unique<vues::fl_main>();
+        f->setAttribute(Qt::WA_DeleteOnClose, false);
+        auto b = base();
+        for (int i = 1; i <= 3; ++i)
+            b.ajouter_chaine(
+                {i, QStringLiteral("Chaine %1").arg(i), QStringLiteral("http://127.0.0.1/%1").arg(i), i});
+        // Channel 1: two evening programmes (the first with details) and one too early;
+        // channel 2: nothing tonight; channel 3: one.
+        std::vector<fiche_programme> un{
+            {QStringLiteral("Journal"), a(0, 20, 0), date_heure::duree_hm(0, 45), a(0, 20, 45)},
+            {QStringLiteral("Film"), a(0, 20, 50), date_heure::duree_hm(1, 40), a(0, 22, 30)},
+            {QStringLiteral("Débat"), a(0, 22, 30), date_heure::duree_hm(1, 15), a(0, 23, 45)}};
+        un[1].details.description = QStringLiteral("Un braquage qui tourne mal.");
+        un[1].details.classement = QStringLiteral("-12");
+        b.remplacer_programmes(1, un);
+        donnees::remplacer_details(b, 1, un);
+        b.ajouter_programme({QStringLiteral("Court"), a(0, 21, 0), date_heure::duree_hm(0, 30), a(0, 21, 30)},
+                            2);
+        b.ajouter_programme({QStringLiteral("Série"), a(0, 21, 5), date_heure::duree_hm(0, 50), a(0, 21, 55)},
+                            3);
+    }
+    ~banc() {
+        delete vues::fl_ce_soir::ouverte();
+        delete vues::fl_details::ouverte();
+    }
+    donnees::base_programmes base() { return donnees::base_programmes(dossier.base()); }
+    void heure(date_heure t) { h.regler(t.en_qdatetime()); }
+    vues::fl_ce_soir* ouvrir() {
+        return vues::fl_ce_soir::afficher(ctx, [this](int c, qint64 d) {
+            allers << std::pair{c, d};
+            vues::montrer_programme(ctx, *f, c, d);
+        });
+    }
+    static QStringList lignes(QTreeWidget* l) {
+        QStringList res;
+        for (int i = 0; i < l->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* it = l->topLevelItem(i);
+            QStringList c;
+            for (int k = 0; k < 5; ++k)
+                c << it->text(k);
+            res << (it->icon(0).isNull() ? QString() : QStringLiteral("*")) + c.join(QLatin1Char(' '));
+        }
+        return res;
+    }
+};
+
+} // namespace
+
+class test_fl_ce_soir : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void lignes_data();
+    void lignes();
+    void une_seule_fenetre();
+    void entree_va_a_la_chaine();
+    void rafraichie_a_la_minute();
+    void details_du_programme();
+};
+
+void test_fl_ce_soir::lignes_data() {
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("m");
+    QTest::addColumn<QStringList>("attendues");
+    QTest::newRow("18:00") << 18 << 0
+                           << QStringList{QStringLiteral("*Chaine 1 20:50 22:30 Film 1h40"),
+                                          QStringLiteral("Chaine 1 22:30 23:45 Débat 1h15"),
+                                          QStringLiteral("*Chaine 2 ... ... ... ..."),
+                                          QStringLiteral("*Chaine 3 21:05 21:55 Série 50 min")};
+    QTest::newRow("22:00") << 22 << 0
+                           << QStringList{QStringLiteral("*Chaine 1 20:50 22:30 Film 1h40"),
+                                          QStringLiteral("Chaine 1 22:30 23:45 Débat 1h15"),
+                                          QStringLiteral("*Chaine 2 ... ... ... ..."),
+                                          QStringLiteral("*Chaine 3 ... ... ... ...")};
+}
+
+void test_fl_ce_soir::lignes() {
+    QFETCH(int, h);
+    QFETCH(int, m);
+    QFETCH(QStringList, attendues);
+    banc b;
+    b.heure(a(0, h, m));
+    vues::fl_ce_soir* w = b.ouvrir();
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Zapo-TV - Ce soir"));
+    QTreeWidget* l = w->liste();
+    QCOMPARE(banc::lignes(l), attendues);
+    QStringList entetes;
+    for (int k = 0; k < 5; ++k)
+        entetes << l->headerItem()->text(k);
+    QCOMPARE(entetes, (QStringList{QStringLiteral("Chaine"), QStringLiteral("Début"), QStringLiteral("Fin"),
+                                   QStringLiteral("Programme"), QStringLiteral("Durée")}));
+    // The shared row keys; the "..." row has no start.
+    QCOMPARE(l->topLevelItem(0)->data(0, vues::role_num_chaine).toInt(), 1);
+    QCOMPARE(l->topLevelItem(0)->data(0, vues::role_debut).toLongLong(), qint64(a(0, 20, 50).secondes()));
+    QVERIFY(!l->topLevelItem(2)->data(0, vues::role_debut).isValid());
+    // The details in the tooltip, the title first.
+    const QString bulle = l->topLevelItem(0)->toolTip(3);
+    QVERIFY2(bulle.startsWith(QStringLiteral("Film\n")) && bulle.contains(QStringLiteral("braquage")) &&
+                 bulle.contains(QStringLiteral("Déconseillé aux moins de 12 ans")),
+             qPrintable(bulle));
+    QCOMPARE(l->topLevelItem(1)->toolTip(3), QStringLiteral("Débat"));
+    QVERIFY(b.boites.vues.empty());
+}
+
+void test_fl_ce_soir::une_seule_fenetre() {
+    banc b;
+    b.heure(a(0, 18, 0));
+    QPointer<vues::fl_ce_soir> w = b.ouvrir();
+    QCOMPARE(b.ouvrir(), w.data());
+    // Échap closes it, and closing deletes it.
+    w->liste()->setFocus();
+    QTest::keyClick(w->liste(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(w.isNull());
+    QVERIFY(!vues::fl_ce_soir::ouverte());
+}
+
+void test_fl_ce_soir::entree_va_a_la_chaine() {
+    banc b;
+    b.heure(a(0, 18, 0));
+    vues::rafraichir_fenetre(b.ctx, *b.f);
+    vues::fl_ce_soir* w = b.ouvrir();
+    QTreeWidget* l = w->liste();
+    // Enter on channel 1's second row: channel 1 stays, its programme is selected.
+    l->setCurrentItem(l->topLevelItem(1));
+    QTest::keyClick(l, Qt::Key_Return);
+    QCOMPARE(b.allers.size(), 1);
+    QCOMPARE(b.ctx.g.chaine_courante, 1);
+    QVERIFY(b.f->lst_prog->currentItem());
+    QCOMPARE(b.f->lst_prog->currentItem()->text(3), QStringLiteral("Débat"));
+    // Double-click on channel 3: the main window shows channel 3 and its programme.
+    QTreeWidgetItem* trois = l->topLevelItem(3);
+    l->scrollToItem(trois);
+    const QRect r = l->visualItemRect(trois);
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(l->viewport(), Qt::LeftButton, {}, r.center());
+    QCOMPARE(b.allers.size(), 2);
+    QCOMPARE(b.ctx.g.chaine_courante, 3);
+    QCOMPARE(b.f->lst_chaines->currentItem()->text(3), QStringLiteral("3"));
+    QCOMPARE(b.f->lst_prog->currentItem()->text(3), QStringLiteral("Série"));
+    // The "..." row goes to the channel alone.
+    l->setCurrentItem(l->topLevelItem(2));
+    QTest::keyClick(l, Qt::Key_Enter);
+    QCOMPARE(b.allers.last(), (std::pair<int, qint64>{2, 0}));
+    QCOMPARE(b.ctx.g.chaine_courante, 2);
+    QVERIFY(b.boites.vues.empty());
+}
+
+void test_fl_ce_soir::rafraichie_a_la_minute() {
+    banc b;
+    b.heure(a(0, 21, 0));
+    vues::fl_ce_soir* w = b.ouvrir();
+    QCOMPARE(w->liste()->topLevelItemCount(), 4);
+    QCOMPARE(w->liste()->topLevelItem(3)->text(3), QStringLiteral("Série"));
+    // Série ends at 21:55: the next tick drops it, but not while an update runs.
+    b.heure(a(0, 21, 56));
+    b.ctx.g.maj_en_cours = true;
+    w->tps_minute_Timer();
+    QCOMPARE(w->liste()->topLevelItem(3)->text(3), QStringLiteral("Série"));
+    b.ctx.g.maj_en_cours = false;
+    w->tps_minute_Timer();
+    QCOMPARE(w->liste()->topLevelItem(3)->text(3), QStringLiteral("..."));
+    // After an update the rows follow the base.
+    b.base().ajouter_programme(
+        {QStringLiteral("Nouveau"), a(0, 22, 0), date_heure::duree_hm(1, 0), a(0, 23, 0)}, 3);
+    w->remplir();
+    QCOMPARE(w->liste()->topLevelItem(3)->text(3), QStringLiteral("Nouveau"));
+    QCOMPARE(w->tps_minute.interval(), 60000);
+    QVERIFY(w->tps_minute.isActive());
+}
+
+void test_fl_ce_soir::details_du_programme() {
+    banc b;
+    b.heure(a(0, 18, 0));
+    vues::rafraichir_fenetre(b.ctx, *b.f);
+    QTreeWidget* p = b.f->lst_prog;
+    QCOMPARE(p->topLevelItemCount(), 3);
+    QTreeWidgetItem* film = p->topLevelItem(1);
+    QCOMPARE(film->text(3), QStringLiteral("Film"));
+    QVERIFY(film->toolTip(3).contains(QStringLiteral("braquage")));
+    QCOMPARE(film->data(0, vues::role_num_chaine).toInt(), 1);
+    QCOMPARE(p->topLevelItem(0)->toolTip(3), QStringLiteral("Journal"));
+    // The panel's evening row carries the same details.
+    QCOMPARE(b.f->txt3->text(), QStringLiteral("Film"));
+    QVERIFY(b.f->txt3->toolTip().contains(QStringLiteral("braquage")));
+    // Enter opens "Détails" with everything; a programme without details says so.
+    p->setCurrentItem(film);
+    vues::lst_prog_ItemActivated(b.ctx, *b.f);
+    vues::fl_details* d = vues::fl_details::ouverte();
+    QVERIFY(d);
+    QCOMPARE(d->windowTitle(), QStringLiteral("Zapo-TV - Détails"));
+    QVERIFY(d->texte().startsWith(QStringLiteral("Film\n")));
+    QVERIFY(d->texte().contains(QStringLiteral("Un braquage qui tourne mal.")));
+    p->setCurrentItem(p->topLevelItem(0));
+    vues::lst_prog_ItemActivated(b.ctx, *b.f);
+    QCOMPARE(vues::fl_details::ouverte(), d);
+    QVERIFY(d->texte().contains(QStringLiteral("Aucun détail")));
+}
+
+QTEST_MAIN(test_fl_ce_soir)
+#include "test_fl_ce_soir.moc"
