@@ -146,4 +146,32 @@ std::vector<programme_rappel> lire_programmes_rappel(base_programmes& b) {
     return res;
 }
 
+void ajuster_rappels(base_programmes& b, date_heure maintenant) {
+    const QStringList mots = lire_mots_favoris(b);
+    if (!b.a_table("rappels") && mots.isEmpty())
+        return;
+    const auto programmes = lire_programmes_rappel(b);
+    b.commencer();
+    try {
+        auto rappels = lire_rappels(b);
+        for (auto& r : rappels) {
+            if (r.envoye || r.retire)
+                continue;
+            const auto p = suivre(r, programmes);
+            if (!p || (p->debut == r.debut && p->fin == r.fin && p->titre == r.titre))
+                continue;
+            deplacer_rappel(b, r.id, *p);
+            r.debut = p->debut;
+            r.fin = p->fin;
+            r.titre = p->titre;
+        }
+        ajouter_rappels(b, rappels_des_mots(programmes, mots, rappels, maintenant));
+        effacer_rappels_finis(b, maintenant - un_jour);
+        b.valider();
+    } catch (...) {
+        b.annuler();
+        throw;
+    }
+}
+
 } // namespace zapo::donnees

@@ -36,4 +36,8 @@ void ecrire_mots_favoris(base_programmes& b, const QStringList& mots);
 // Every stored programme, as the reminders read them.
 std::vector<programme_rappel> lire_programmes_rappel(base_programmes& b);
 
+// After new programmes came (or new words): reminders follow their programme,
+// the favourite words add theirs, and rows of programmes over for a day go.
+void ajuster_rappels(base_programmes& b, date_heure maintenant);
+
 } // namespace zapo::donnees

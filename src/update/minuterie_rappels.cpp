@@ -101,32 +101,7 @@ void minuterie_rappels::verifier() {
 
 void ajuster_rappels_apres_maj(contexte& ctx) {
     donnees::base_programmes base(ctx.chemin_base());
-    const QStringList mots = donnees::lire_mots_favoris(base);
-    if (!base.a_table("rappels") && mots.isEmpty())
-        return;
-    const auto programmes = donnees::lire_programmes_rappel(base);
-    const date_heure maintenant = ctx.horloge_->maintenant_dh();
-    base.commencer();
-    try {
-        auto rappels = donnees::lire_rappels(base);
-        for (auto& r : rappels) {
-            if (r.envoye || r.retire)
-                continue;
-            const auto p = suivre(r, programmes);
-            if (!p || (p->debut == r.debut && p->fin == r.fin && p->titre == r.titre))
-                continue;
-            donnees::deplacer_rappel(base, r.id, *p);
-            r.debut = p->debut;
-            r.fin = p->fin;
-            r.titre = p->titre;
-        }
-        donnees::ajouter_rappels(base, rappels_des_mots(programmes, mots, rappels, maintenant));
-        donnees::effacer_rappels_finis(base, maintenant - un_jour);
-        base.valider();
-    } catch (...) {
-        base.annuler();
-        throw;
-    }
+    donnees::ajuster_rappels(base, ctx.horloge_->maintenant_dh());
 }
 
 } // namespace zapo::maj

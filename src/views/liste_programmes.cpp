@@ -3,6 +3,7 @@
 #include "views/fl_main.h"
 #include "views/largeurs.h"
 #include "views/outils_vues.h"
+#include "views/rappels_vues.h"
 
 #include <QCollator>
 #include <QFontMetrics>
@@ -74,12 +75,15 @@ void remplir_programmes(contexte& ctx, vues::fl_main& f) {
             it->setText(2, r.hfin.format_hhnn());
             it->setText(3, r.programme);
             it->setToolTip(3, vues::infobulle(r.programme));
+            it->setData(3, vues::role_chaine, r.chaine);
+            it->setData(3, vues::role_debut, qint64(r.hdeb.secondes()));
             it->setTextAlignment(1, Qt::AlignCenter);
             it->setTextAlignment(2, Qt::AlignCenter);
             lignes << it;
         });
     }
     l->addTopLevelItems(lignes);
+    vues::marquer_rappels(ctx, l, 3);
     // Once the user has sorted, later fillings keep that order.
     if (l->header()->isSortIndicatorShown())
         l->sortItems(l->header()->sortIndicatorSection(), Qt::AscendingOrder);
