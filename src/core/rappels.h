@@ -19,9 +19,9 @@ struct rappel {
     date_heure debut;
     date_heure fin;
     QString titre;
-    bool envoye = false;     // told, or dropped: never again
+    bool envoye = false;      // told, or dropped: never again
     bool automatique = false; // made by a favourite word
-    bool retire = false;     // removed by the user: kept only so that no word brings it back
+    bool retire = false;      // removed by the user: kept only so that no word brings it back
 };
 
 // How long before the start the warning comes, in minutes.

@@ -19,7 +19,8 @@ void creer_tables_rappels(base_programmes& b) {
              "retire INTEGER NOT NULL DEFAULT 0)")
         .executer();
     ordre(b, "CREATE TABLE IF NOT EXISTS reglages (cle TEXT PRIMARY KEY, valeur TEXT)").executer();
-    ordre(b, "CREATE TABLE IF NOT EXISTS mots_favoris (id INTEGER PRIMARY KEY, mot TEXT NOT NULL)").executer();
+    ordre(b, "CREATE TABLE IF NOT EXISTS mots_favoris (id INTEGER PRIMARY KEY, mot TEXT NOT NULL)")
+        .executer();
 }
 
 std::vector<rappel> lire_rappels(base_programmes& b) {
@@ -45,8 +46,9 @@ std::vector<rappel> lire_rappels(base_programmes& b) {
 
 void ajouter_rappel(base_programmes& b, const rappel& r) {
     creer_tables_rappels(b);
-    auto revivre = ordre(b, "UPDATE rappels SET retire = 0, envoye = 0, automatique = 0, fin = ?3, titre = ?4 "
-                            "WHERE chaine = ?1 AND debut = ?2");
+    auto revivre =
+        ordre(b, "UPDATE rappels SET retire = 0, envoye = 0, automatique = 0, fin = ?3, titre = ?4 "
+                 "WHERE chaine = ?1 AND debut = ?2");
     revivre.lier(1, r.chaine).lier(2, qint64(r.debut.secondes())).lier(3, qint64(r.fin.secondes()));
     revivre.lier(4, r.titre).executer();
     if (sqlite3_changes(b.sqlite()) > 0)
@@ -93,7 +95,9 @@ void deplacer_rappel(base_programmes& b, qint64 id, const programme_rappel& p) {
 void effacer_rappels_finis(base_programmes& b, date_heure avant) {
     if (!b.a_table("rappels"))
         return;
-    ordre(b, "DELETE FROM rappels WHERE fin < ?1 AND debut < ?1").lier(1, qint64(avant.secondes())).executer();
+    ordre(b, "DELETE FROM rappels WHERE fin < ?1 AND debut < ?1")
+        .lier(1, qint64(avant.secondes()))
+        .executer();
 }
 
 int lire_minutes_avant(base_programmes& b) {

@@ -101,7 +101,8 @@ private:
     void montrer(const cle_ligne& cle, QPoint ou) {
         const bool prevu = rappels_vivants(ctx_).contains({cle.chaine, cle.debut});
         QMenu menu(liste_);
-        QAction* a = menu.addAction(prevu ? QStringLiteral("Ne plus me prévenir") : QStringLiteral("Me prévenir"));
+        QAction* a =
+            menu.addAction(prevu ? QStringLiteral("Ne plus me prévenir") : QStringLiteral("Me prévenir"));
         a->setObjectName(QStringLiteral("action_rappel"));
         QPointer<QTreeWidget> liste(liste_);
         if (menu.exec(ou) != a || !liste)
@@ -156,11 +157,13 @@ void marquer_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre) {
         QTreeWidgetItem* it = liste->topLevelItem(i);
         const auto cle = cle_de(it, colonne_titre);
         const bool prevu = cle && vivants.contains({cle->chaine, cle->debut});
-        const bool montre = it->data(colonne_titre, Qt::AccessibleDescriptionRole).toString() == texte_rappel_prevu;
+        const bool montre =
+            it->data(colonne_titre, Qt::AccessibleDescriptionRole).toString() == texte_rappel_prevu;
         if (prevu == montre)
             continue;
         it->setIcon(colonne_titre, prevu ? icone_cloche() : QIcon());
-        it->setData(colonne_titre, Qt::AccessibleDescriptionRole, prevu ? QVariant(texte_rappel_prevu) : QVariant());
+        it->setData(colonne_titre, Qt::AccessibleDescriptionRole,
+                    prevu ? QVariant(texte_rappel_prevu) : QVariant());
     }
 }
 
