@@ -41,6 +41,23 @@ void remplir(base_programmes& b) {
     b.remplacer_programmes(2, deux);
 }
 
+// The four tables' rows, every value with its type.
+QString quatre_tables(const QString& chemin) {
+    essais::base_brute b(chemin);
+    QString res;
+    for (const char* t : {"maj", "chaines", "modele", "liste"}) {
+        const QByteArray sql = QByteArray("SELECT rowid, * FROM ") + t + " ORDER BY rowid";
+        requete r(b.poignee(), sql.constData(), chemin);
+        while (r.pas()) {
+            for (int i = 0; i < r.nb_colonnes(); ++i)
+                res += QString::fromLatin1(r.valeur(i).typeName()) + QLatin1Char(':') + r.valeur(i).toString() +
+                       QLatin1Char('|');
+            res += QLatin1Char('\n');
+        }
+    }
+    return res;
+}
+
 } // namespace
 
 class test_base_rappels : public QObject {
@@ -52,9 +69,7 @@ private Q_SLOTS:
     void fichier_ancien() {
         essais::dossier_essai d;
         QVERIFY(d.valide());
-        const QByteArray avant =
-            essais::vider_table(d.base(), "chaines") + essais::vider_table(d.base(), "modele") +
-            essais::vider_table(d.base(), "maj") + essais::vider_table(d.base(), "liste");
+        const QString avant = quatre_tables(d.base());
         {
             base_programmes b(d.base());
             QVERIFY(!b.a_table("rappels"));
@@ -72,9 +87,7 @@ private Q_SLOTS:
         b.verifier_structure();
         QCOMPARE(lire_minutes_avant(b), 15);
         QCOMPARE(lire_mots_favoris(b), QStringList{QStringLiteral("Columbo")});
-        QCOMPARE(essais::vider_table(d.base(), "chaines") + essais::vider_table(d.base(), "modele") +
-                     essais::vider_table(d.base(), "maj") + essais::vider_table(d.base(), "liste"),
-                 avant);
+        QCOMPARE(quatre_tables(d.base()), avant);
     }
 
     void reglage_minutes_data() {
