@@ -50,8 +50,8 @@ QString quatre_tables(const QString& chemin) {
         requete r(b.poignee(), sql.constData(), chemin);
         while (r.pas()) {
             for (int i = 0; i < r.nb_colonnes(); ++i)
-                res += QString::fromLatin1(r.valeur(i).typeName()) + QLatin1Char(':') + r.valeur(i).toString() +
-                       QLatin1Char('|');
+                res += QString::fromLatin1(r.valeur(i).typeName()) + QLatin1Char(':') +
+                       r.valeur(i).toString() + QLatin1Char('|');
             res += QLatin1Char('\n');
         }
     }

@@ -105,7 +105,10 @@ private:
             menu.addAction(prevu ? QStringLiteral("Ne plus me prévenir") : QStringLiteral("Me prévenir"));
         a->setObjectName(QStringLiteral("action_rappel"));
         QPointer<QTreeWidget> liste(liste_);
-        if (menu.exec(ou) != a || !liste)
+        bool choisi = false;
+        QObject::connect(a, &QAction::triggered, &menu, [&choisi] { choisi = true; });
+        menu.exec(ou);
+        if (!choisi || !liste)
             return;
         basculer_rappel(ctx_, cle, prevu);
         if (liste)
@@ -141,9 +144,11 @@ QIcon icone_cloche() {
 }
 
 void installer_menu_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre) {
-    if (!liste || liste->findChild<menu_rappels*>(QString(), Qt::FindDirectChildrenOnly))
+    const QString nom = QStringLiteral("menu_rappels");
+    if (!liste || liste->findChild<QObject*>(nom, Qt::FindDirectChildrenOnly))
         return;
     auto* m = new menu_rappels(ctx, liste, colonne_titre);
+    m->setObjectName(nom);
     liste->setContextMenuPolicy(Qt::DefaultContextMenu);
     liste->installEventFilter(m);
     liste->viewport()->installEventFilter(m);
