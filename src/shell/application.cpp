@@ -183,7 +183,8 @@ void fl_init::avertisseur_bureau::avertir(const rappel& r, const QString& nom_ch
             if (!f || f->en_sortie_)
                 return;
             // No notification server: the tray's own message, else a box.
-            if (f->icone_ && f->icone_->isVisible() && QSystemTrayIcon::supportsMessages()) {
+            if (f->icone_ && f->icone_->isVisible() && f->b_.zone_notification() &&
+                QSystemTrayIcon::supportsMessages()) {
                 f->chaine_message_ = chaine;
                 f->icone_->showMessage(titre, corps, vues::icone_programme(), 15000);
                 return;
