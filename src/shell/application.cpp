@@ -32,11 +32,13 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
+#include <QUrl>
 
 #include <optional>
 
@@ -172,29 +174,45 @@ void fl_init::montrer_chaine(int num_chaine) {
         vues::montrer_chaine(ctx_, *fl_main_, num_chaine);
 }
 
+namespace {
+
+// The theme's icon when installed; from a build tree, the program's own picture
+// laid once in the user's cache, given to the server as a file address.
+QString icone_notification() {
+    const QString nom = registre::nom_icone(QCoreApplication::applicationDirPath());
+    if (nom != QLatin1String("zapo-tv"))
+        return nom;
+    const QString dossier = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    const QString png = dossier + QStringLiteral("/zapo-tv.png");
+    if (!QFileInfo::exists(png) &&
+        !(QDir().mkpath(dossier) && vues::icone_programme().pixmap(QSize(48, 48), 1.0).save(png, "PNG")))
+        return nom;
+    return QUrl::fromLocalFile(png).toString();
+}
+
+} // namespace
+
 void fl_init::avertisseur_bureau::avertir(const rappel& r, const QString& nom_chaine) {
     const QString corps = maj::corps_avertissement(r, nom_chaine);
     const QString titre = r.titre;
     const int chaine = r.chaine;
     QPointer<fl_init> f(&f_);
-    f_.notifications_rappels_.envoyer(
-        titre, corps, registre::nom_icone(QCoreApplication::applicationDirPath()), chaine,
-        [f, titre, corps, chaine] {
-            if (!f || f->en_sortie_)
-                return;
-            // No notification server: the tray's own message, else a box.
-            if (f->icone_ && f->icone_->isVisible() && f->b_.zone_notification() &&
-                QSystemTrayIcon::supportsMessages()) {
-                f->chaine_message_ = chaine;
-                f->icone_->showMessage(titre, corps, vues::icone_programme(), 15000);
-                return;
-            }
-            f->evenement([&] {
-                f->ctx_.boites->afficher(QStringLiteral("Zapo-TV"),
-                                         QStringLiteral("Rappel : %1\r%2").arg(titre, corps),
-                                         icone_boite::information);
-            });
+    f_.notifications_rappels_.envoyer(titre, corps, icone_notification(), chaine, [f, titre, corps, chaine] {
+        if (!f || f->en_sortie_)
+            return;
+        // No notification server: the tray's own message, else a box.
+        if (f->icone_ && f->icone_->isVisible() && f->b_.zone_notification() &&
+            QSystemTrayIcon::supportsMessages()) {
+            f->chaine_message_ = chaine;
+            f->icone_->showMessage(titre, corps, vues::icone_programme(), 15000);
+            return;
+        }
+        f->evenement([&] {
+            f->ctx_.boites->afficher(QStringLiteral("Zapo-TV"),
+                                     QStringLiteral("Rappel : %1\r%2").arg(titre, corps),
+                                     icone_boite::information);
         });
+    });
 }
 
 void fl_init::reponses_appli::rafraichir_fenetre() {
