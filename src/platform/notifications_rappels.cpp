@@ -43,7 +43,8 @@ void notifications_rappels::envoyer(const QString& titre, const QString& corps, 
     m.setAutoStartService(false);
     QVariantMap indices;
     indices.insert(QStringLiteral("category"), QStringLiteral("x-zapo-tv.rappel"));
-    m << QStringLiteral("Zapo-TV") << uint(0) << icone << titre << corps
+    // Most servers read the body as markup: a channel named "A & B" must stay whole.
+    m << QStringLiteral("Zapo-TV") << uint(0) << icone << titre << corps.toHtmlEscaped()
       << QStringList{action_voir, QStringLiteral("Voir")} << indices << int(-1);
     auto* attente = new QDBusPendingCallWatcher(bus.asyncCall(m, delai_reponse_ms), this);
     connect(attente, &QDBusPendingCallWatcher::finished, this,
