@@ -71,12 +71,12 @@ void passage_nu_10_mo(benchmark::State& etat) {
 
 void lecture_26_chaines(benchmark::State& etat) {
     const QByteArray& f = flux_10_mo();
-    std::vector<zapo::xmltv::voulue> voulues;
+    std::vector<zapo::chaine_voulue> voulues;
     for (int c = 0; c < nb_chaines; ++c)
         voulues.push_back({QStringLiteral("Chaine%1.fr").arg(c), QStringLiteral("Chaîne %1").arg(c)});
     const auto maintenant = zapo::date_heure::depuis_date(QDate(2026, 12, 5), 14, 0);
     for (auto _ : etat) {
-        const auto l = zapo::xmltv::lire(f, maintenant, voulues);
+        const auto l = zapo::lire_xmltv(f, maintenant, voulues);
         if (l.programmes.size() != nb_chaines)
             etat.SkipWithError("chaînes manquantes");
         benchmark::DoNotOptimize(l.programmes.size());

@@ -44,13 +44,14 @@ struct donnees_banc {
         donnees::base_programmes base(chemin);
         base.commencer();
         for (int c = 1; c <= nb_chaines; ++c) {
-            base.ajouter_chaine({c, QStringLiteral("Chaine %1").arg(c), QStringLiteral("http://127.0.0.1/%1").arg(c),
-                                 (c - 1) % 16 + 1});
+            base.ajouter_chaine({c, QStringLiteral("Chaine %1").arg(c),
+                                 QStringLiteral("http://127.0.0.1/%1").arg(c), (c - 1) % 16 + 1});
             // From 06:00, lengths of 10 to 25 minutes, shifted per channel.
             date_heure t = date_heure::depuis_date(jour, 6, c % 7);
             for (int i = 0; i < par_chaine; ++i) {
                 const date_heure d = date_heure::duree_hm(0, 10 + (i * 7 + c) % 16);
-                base.ajouter_programme({QStringLiteral("Programme %1 de la chaine %2").arg(i).arg(c), t, d, t + d}, c);
+                base.ajouter_programme(
+                    {QStringLiteral("Programme %1 de la chaine %2").arg(i).arg(c), t, d, t + d}, c);
                 t += d;
             }
         }
@@ -70,12 +71,13 @@ void scan_sqlite_nu(benchmark::State& state) {
         sqlite3* db = nullptr;
         sqlite3_open_v2(chemin.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, "SELECT hdeb, hfin, programme, chaine, duree FROM liste ORDER BY rowid", -1, &st,
-                           nullptr);
+        sqlite3_prepare_v2(db, "SELECT hdeb, hfin, programme, chaine, duree FROM liste ORDER BY rowid", -1,
+                           &st, nullptr);
         double somme = 0;
         qint64 octets = 0;
         while (sqlite3_step(st) == SQLITE_ROW) {
-            somme += sqlite3_column_double(st, 0) + sqlite3_column_double(st, 1) + sqlite3_column_double(st, 4);
+            somme +=
+                sqlite3_column_double(st, 0) + sqlite3_column_double(st, 1) + sqlite3_column_double(st, 4);
             octets += sqlite3_column_bytes(st, 2) + sqlite3_column_int(st, 3);
         }
         sqlite3_finalize(st);
@@ -90,10 +92,11 @@ void scan_sqlite_nu(benchmark::State& state) {
 void calcul_panneau(benchmark::State& state) {
     auto& d = jeu();
     for (auto _ : state) {
-        panneau::calcul c(1, d.maintenant);
+        calcul_panneau c(1, d.maintenant);
         donnees::base_programmes base(d.chemin);
-        base.parcourir_liste(
-            [&](const donnees::ligne_liste& r) { c.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree); });
+        base.parcourir_liste([&](const donnees::ligne_liste& r) {
+            c.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
+        });
         benchmark::DoNotOptimize(c.resultat().par_chaine.size());
     }
     state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
@@ -109,10 +112,10 @@ void affiche_actuel_complet(benchmark::State& state) {
     ctx.horloge_ = &h;
     auto f = std::make_unique<vues::fl_main>();
     f->setAttribute(Qt::WA_DeleteOnClose, false);
-    clics::remplir_chaines(ctx, *f);
-    clics::remplir_programmes(ctx, *f);
+    vues::remplir_chaines(ctx, *f);
+    vues::remplir_programmes(ctx, *f);
     for (auto _ : state)
-        clics::affiche_actuel(ctx, *f);
+        vues::affiche_actuel(ctx, *f);
     state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
 }
 

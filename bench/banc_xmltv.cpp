@@ -54,7 +54,7 @@ void lecture_xmltv(benchmark::State& etat) {
     const QByteArray& f = flux_5_mo();
     const auto maintenant = zapo::date_heure::depuis_date(QDate(2026, 12, 3), 14, 0);
     for (auto _ : etat) {
-        const auto l = zapo::xmltv::lire(f, maintenant);
+        const auto l = zapo::lire_xmltv(f, maintenant);
         benchmark::DoNotOptimize(l.programmes.size());
     }
     etat.SetBytesProcessed(etat.iterations() * f.size());

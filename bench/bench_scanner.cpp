@@ -48,7 +48,7 @@ const horloge_fixe horloge_banc(QDateTime(QDate(2026, 6, 12), QTime(14, 0)));
 void BM_scanner(benchmark::State& etat) {
     const QString page = page_synthetique(etat.range(0));
     for (auto _ : etat) {
-        auto r = recup::decouper_page(page, horloge_banc);
+        auto r = decouper_page(page, horloge_banc);
         benchmark::DoNotOptimize(r);
         if (r.nb_programmes() != 100)
             etat.SkipWithError("page mal lue");

@@ -27,8 +27,8 @@ int minutes_ou_moins_un(QStringView run) {
 }
 
 // Slow and literal: `debut` is where the remaining page starts.
-recup::page_decoupee lecture_simple(QStringView page, const horloge& h) {
-    recup::page_decoupee r;
+page_decoupee lecture_simple(QStringView page, const horloge& h) {
+    page_decoupee r;
     qsizetype debut = 0;
     bool prev_heure = false;
     bool jour_vu = false;
@@ -50,7 +50,7 @@ recup::page_decoupee lecture_simple(QStringView page, const horloge& h) {
         const int m = minutes_ou_moins_un(run);
         if (m >= 0) {
             ++nb;
-            if (nb > recup::max_programmes + 1)
+            if (nb > max_programmes_page + 1)
                 break;
             prev_heure = true;
             const QDateTime maintenant = h.maintenant();
@@ -65,7 +65,7 @@ recup::page_decoupee lecture_simple(QStringView page, const horloge& h) {
                 r.programmes[std::size_t(nb) - 2].duree = hdeb - r.programmes[std::size_t(nb) - 2].hdeb;
                 r.programmes[std::size_t(nb) - 2].hfin = hdeb;
             }
-            if (nb <= recup::max_programmes)
+            if (nb <= max_programmes_page)
                 r.programmes.push_back({QString(), hdeb, {}, {}});
             else
                 r.tronquee = true;
@@ -74,11 +74,11 @@ recup::page_decoupee lecture_simple(QStringView page, const horloge& h) {
         if (prev_heure) {
             if (nb >= 2 && r.programmes[std::size_t(nb) - 2].programme.isEmpty())
                 r.programmes[std::size_t(nb) - 2].programme = QStringLiteral("Pas d'info disponible");
-            if (nb <= recup::max_programmes)
+            if (nb <= max_programmes_page)
                 r.programmes[std::size_t(nb) - 1].programme = run.toString();
         }
         prev_heure = false;
-        if (nb > recup::max_programmes)
+        if (nb > max_programmes_page)
             break;
     }
     if (!r.programmes.empty() && !r.tronquee) {
@@ -96,11 +96,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const horloge_fixe h(QDateTime(QDate(2026, 6, 12), QTime(heure, 30)));
     const QByteArray octets = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     const QString texte = decoder_page(octets, {});
-    const recup::page_decoupee r = recup::decouper_page(texte, h);
+    const page_decoupee r = decouper_page(texte, h);
 
     // What the update run relies on: at most 100 records, each ending where the
     // next starts, its length matching its ends.
-    if (r.nb_programmes() > recup::max_programmes)
+    if (r.nb_programmes() > max_programmes_page)
         std::abort();
     for (int i = 0; i < r.nb_programmes(); ++i) {
         const fiche_programme& f = r.programmes[std::size_t(i)];
@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (i + 1 < r.nb_programmes() && f.hfin != r.programmes[std::size_t(i) + 1].hdeb)
             std::abort();
     }
-    const recup::page_decoupee attendu = lecture_simple(texte, h);
+    const page_decoupee attendu = lecture_simple(texte, h);
     if (r.programmes != attendu.programmes || r.tronquee != attendu.tronquee)
         std::abort();
     return 0;

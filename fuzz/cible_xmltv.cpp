@@ -27,11 +27,11 @@ void verifier(const std::vector<fiche_programme>& l) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArrayView octets(reinterpret_cast<const char*>(data), qsizetype(size));
     const date_heure maintenant = date_heure::depuis_date(QDate(2026, 12, 7), 14, 0);
-    const xmltv::lecture tout = xmltv::lire(octets, maintenant);
-    const std::vector<xmltv::voulue> voulues{{QStringLiteral("Une.fr"), QStringLiteral("Télé Une")},
+    const lecture_xmltv tout = lire_xmltv(octets, maintenant);
+    const std::vector<chaine_voulue> voulues{{QStringLiteral("Une.fr"), QStringLiteral("Télé Une")},
                                              {QStringLiteral("a"), QStringLiteral("A")},
                                              {QStringLiteral("c"), QString()}};
-    const xmltv::lecture choisies = xmltv::lire(octets, maintenant, voulues);
+    const lecture_xmltv choisies = lire_xmltv(octets, maintenant, voulues);
     if (tout.ok != choisies.ok)
         std::abort();
     for (const auto& l : tout.programmes)
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A channel found by its exact id reads the same either way.
     for (const auto& v : voulues) {
         const auto it = choisies.correspondances.constFind(v.id);
-        if (it == choisies.correspondances.cend() || it->first != xmltv::regle::identifiant)
+        if (it == choisies.correspondances.cend() || it->first != regle_xmltv::identifiant)
             continue;
         if (choisies.programmes.value(v.id) != tout.programmes.value(v.id))
             std::abort();

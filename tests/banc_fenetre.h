@@ -45,11 +45,11 @@ struct banc_principal {
     }
     void remplir() {
         ctx.g.texte_etat = QStringLiteral("Programmes à jour.");
-        clics::remplir_chaines(ctx, *f);
+        vues::remplir_chaines(ctx, *f);
         f->txt_etat->setText(ctx.g.texte_etat);
-        clics::remplir_programmes(ctx, *f);
+        vues::remplir_programmes(ctx, *f);
         f->show();
-        clics::affiche_actuel(ctx, *f);
+        vues::affiche_actuel(ctx, *f);
     }
 };
 

@@ -159,7 +159,7 @@ public:
     maj::fin_maj lancer() {
         maj::branchements b;
         b.fabrique_recup = [this] {
-            auto r = std::make_unique<recup::recuperateur>(horloge);
+            auto r = std::make_unique<maj::recuperateur>(horloge);
             r->definir_delai(delai_ms);
             return r;
         };

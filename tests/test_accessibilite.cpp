@@ -266,14 +266,14 @@ private Q_SLOTS:
         evts = {};
         b.h.regler(QDateTime(QDate(2026, 12, 7), QTime(21, 20)));
         b.ctx.g.texte_etat = QStringLiteral("La base n'est pas à jour.");
-        clics::tps_minute_Timer(b.ctx, *b.f);
+        vues::tps_minute_Timer(b.ctx, *b.f);
         QCOMPARE(b.f->txt_etat->text(), b.ctx.g.texte_etat);
         QCOMPARE(b.f->txt1->text(), QStringLiteral("Journal"));
         for (QLabel* l : {b.f->txt_etat, b.f->txt1, b.f->txt_hd1, b.f->txt_hf1, b.f->txt2})
             QVERIFY2(evts.nombre(l, QAccessible::NameChanged) > 0, qPrintable(l->objectName()));
         // A minute later with nothing new: silence.
         evts = {};
-        clics::tps_minute_Timer(b.ctx, *b.f);
+        vues::tps_minute_Timer(b.ctx, *b.f);
         QVERIFY(evts.vus.isEmpty());
     }
 

@@ -243,7 +243,7 @@ void test_connexion_linux::est_connecte() {
     QFETCH(bool, en_ligne);
     const QByteArray avant = qgetenv("ZAPO_TV_ADRESSE_TEST");
     qputenv("ZAPO_TV_ADRESSE_TEST", adresse.toUtf8());
-    internet::connexion_linux c;
+    plateforme::connexion_linux c;
     const bool r = c.est_connecte();
     qputenv("ZAPO_TV_ADRESSE_TEST", avant);
     QCOMPARE(r, en_ligne);
@@ -276,7 +276,7 @@ void test_connexion_linux::connecter() {
         chemins << ajouter_profil(lire_profil(d));
         QVERIFY(!chemins.last().isEmpty());
     }
-    internet::connexion_linux c(5000);
+    plateforme::connexion_linux c(5000);
     c.connecter();
     QCOMPARE(profils_actifs(), choisi < 0 ? QStringList{} : QStringList{chemins.at(choisi)});
 }
@@ -313,7 +313,7 @@ void test_connexion_linux::deconnecter() {
     }
     QCOMPARE(profils_actifs().size(), actifs.size());
 
-    internet::connexion_linux c;
+    plateforme::connexion_linux c;
     c.deconnecter();
     QStringList reste;
     for (const QString& chemin : profils_actifs())
@@ -337,7 +337,7 @@ void test_connexion_linux::aller_retour() {
     QVERIFY(!activer(filaire, eth).isEmpty());
     const QString ligne = ajouter_profil(lire_profil(numerotation));
 
-    internet::connexion_linux c(5000);
+    plateforme::connexion_linux c(5000);
     c.connecter();
     QStringList attendus{filaire, ligne};
     attendus.sort();
@@ -376,7 +376,7 @@ void test_connexion_linux::attente() {
                     {actif, iface_actif, QStringLiteral("State"),
                      QVariant::fromValue(QDBusVariant(QVariant::fromValue(uint(etat_final))))});
     });
-    internet::connexion_linux c(1500);
+    plateforme::connexion_linux c(1500);
     QElapsedTimer t;
     t.start();
     c.connecter();
@@ -397,7 +397,7 @@ void test_connexion_linux::sans_networkmanager() {
     QFETCH(QString, adresse_bus);
     if (!adresse_bus.isEmpty())
         qputenv("DBUS_SYSTEM_BUS_ADDRESS", adresse_bus.toUtf8());
-    internet::connexion_linux c;
+    plateforme::connexion_linux c;
     QElapsedTimer t;
     t.start();
     c.connecter();
@@ -437,7 +437,7 @@ void test_connexion_linux::networkmanager_muet() {
     battement.start(50);
     if (annuler_apres_ms >= 0)
         QTimer::singleShot(annuler_apres_ms, this, [&] { arret = true; });
-    internet::connexion_linux c(60000);
+    plateforme::connexion_linux c(60000);
     c.definir_arret(&arret);
     QElapsedTimer t;
     t.start();

@@ -9,7 +9,7 @@ using zapo::vues::fl_main;
 class test_fl_main : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void titre() { QCOMPARE(zapo::clics::titre_fenetre(), QStringLiteral("Zapo-TV  2.1.8")); }
+    void titre() { QCOMPARE(zapo::vues::titre_fenetre(), QStringLiteral("Zapo-TV  2.1.8")); }
 
     void controles_data() {
         QTest::addColumn<QString>("nom");

@@ -48,7 +48,7 @@ class test_gest_chaines : public QObject {
                     {QStringLiteral("Emission %1").arg(i), debut, date_heure::duree_hm(1, 0), debut}, n);
         }
         b.ajouter_programme({QStringLiteral("Orpheline"), debut, date_heure::duree_hm(1, 0), debut}, 9);
-        clics::remplir_chaines(ctx, *fenetre);
+        vues::remplir_chaines(ctx, *fenetre);
     }
     QList<int> numeros_restants() {
         QList<int> res;
@@ -77,7 +77,7 @@ private Q_SLOTS:
         // The refresh rebuilds the list from the tables, as the real one does.
         appli.rafraichir = [this] {
             ++nb_rafraichis;
-            clics::remplir_chaines(ctx, *fenetre);
+            vues::remplir_chaines(ctx, *fenetre);
         };
         ctx.appli = &appli;
     }
@@ -127,7 +127,7 @@ private Q_SLOTS:
             fenetre->lst_chaines->topLevelItem(l)->setSelected(true);
         boites.reponses.push_back(reponse_boite(reponse));
 
-        QVERIFY(garde(ctx, [&] { gest_chaines::supprimer_chaine(ctx, *fenetre); }));
+        QVERIFY(liaison::garde(ctx, [&] { chaines::supprimer_chaine(ctx, *fenetre); }));
 
         QCOMPARE(boites.vues.size(), size_t(1));
         QCOMPARE(boites.vues[0].titre, QStringLiteral("Zapo-TV"));
@@ -161,11 +161,11 @@ private Q_SLOTS:
         std::vector<int> passes; // the channels listed at each refresh
         appli.rafraichir = [&] {
             ++nb_rafraichis;
-            clics::remplir_chaines(ctx, *fenetre);
+            vues::remplir_chaines(ctx, *fenetre);
             passes.push_back(fenetre->lst_chaines->topLevelItemCount());
         };
 
-        QVERIFY(garde(ctx, [&] { gest_chaines::vider_chaines(ctx, *fenetre); }));
+        QVERIFY(liaison::garde(ctx, [&] { chaines::vider_chaines(ctx, *fenetre); }));
 
         QCOMPARE(boites.vues.size(), size_t(1));
         QCOMPARE(boites.vues[0].titre, QStringLiteral("Zapo-TV"));
@@ -193,7 +193,7 @@ private Q_SLOTS:
         }
         fenetre->lst_chaines->topLevelItem(1)->setSelected(true);
 
-        QVERIFY(!garde(ctx, [&] { gest_chaines::supprimer_chaine(ctx, *fenetre); }));
+        QVERIFY(!liaison::garde(ctx, [&] { chaines::supprimer_chaine(ctx, *fenetre); }));
 
         QCOMPARE(boites.vues.size(), size_t(2));
         QCOMPARE(boites.vues[1].titre, QStringLiteral("Zapo-TV"));

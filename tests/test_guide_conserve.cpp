@@ -210,7 +210,7 @@ private Q_SLOTS:
         QCOMPARE(l.nb_programmes, nb);
         QCOMPARE(l.raison, raison);
         QCOMPARE(l.quand, date_heure::depuis_date(QDate(2026, 6, 12), 14, 0));
-        QCOMPARE(zapo::sante::infobulle(l.succes, l.nb_programmes, l.raison, l.quand), bulle);
+        QCOMPARE(zapo::infobulle_sante(l.succes, l.nb_programmes, l.raison, l.quand), bulle);
         // The start-up check still passes with the new table in the file.
         donnees::base_programmes(b.base(), donnees::base_programmes::ouverture::verification)
             .verifier_structure();
@@ -229,7 +229,7 @@ private Q_SLOTS:
         const auto lancer_auto = [&] {
             maj::branchements br;
             br.automatique = true;
-            br.fabrique_recup = [&] { return std::make_unique<recup::recuperateur>(b.horloge); };
+            br.fabrique_recup = [&] { return std::make_unique<maj::recuperateur>(b.horloge); };
             return maj::executer_maj(b.ctx, std::move(br));
         };
         QCOMPARE(b.lancer(), maj::fin_maj::complete); // by hand: never a notification

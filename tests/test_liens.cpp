@@ -15,7 +15,7 @@ class test_liens : public QObject {
     QList<QUrl> liens; // every link handed to the desktop
     bool ouverture_reussit = true;
 
-    internet::ouvreur_liens ouvreur() {
+    apropos::ouvreur_liens ouvreur() {
         return [this](const QUrl& u) {
             liens << u;
             return ouverture_reussit;
@@ -77,8 +77,8 @@ private Q_SLOTS:
         };
         const QString a = si(0, "a@b.fr"), s = si(1, "S"), c = si(2, "C"), k = si(3, "c@d.fr"),
                       b = si(4, "e@f.fr");
-        QCOMPARE(internet::adresse_mail(a, s, c, k, b), attendue);
-        internet::envoyer_mail(ctx, ouvreur(), a, s, c, k, b);
+        QCOMPARE(apropos::adresse_mail(a, s, c, k, b), attendue);
+        apropos::envoyer_mail(ctx, ouvreur(), a, s, c, k, b);
         QCOMPARE(liens.size(), 1);
         QCOMPARE(QString::fromLatin1(liens[0].toEncoded()), attendue);
         QVERIFY(boites.vues.empty());
@@ -137,8 +137,8 @@ private Q_SLOTS:
         QFETCH(QString, corps);
         QFETCH(QString, copie);
         QFETCH(QString, attendue);
-        QCOMPARE(internet::adresse_mail(adresse, sujet, corps, copie, QString()), attendue);
-        internet::envoyer_mail(ctx, ouvreur(), adresse, sujet, corps, copie, QString());
+        QCOMPARE(apropos::adresse_mail(adresse, sujet, corps, copie, QString()), attendue);
+        apropos::envoyer_mail(ctx, ouvreur(), adresse, sujet, corps, copie, QString());
         QCOMPARE(liens.size(), 1);
         QCOMPARE(QString::fromLatin1(liens[0].toEncoded()), attendue);
         QCOMPARE(liens[0].scheme(), QStringLiteral("mailto"));
@@ -158,9 +158,9 @@ private Q_SLOTS:
         QVERIFY(f->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(f->version->text(), QStringLiteral("2.1.8"));
         QCOMPARE(f->txt_date->text(), QStringLiteral("12 Juin 2004"));
-        QCOMPARE(f->Label8->text(), internet::auteur_nom());
-        QCOMPARE(f->mail->accessibleName(), internet::auteur_mail());
-        QCOMPARE(f->site->accessibleName(), internet::auteur_site());
+        QCOMPARE(f->Label8->text(), apropos::auteur_nom());
+        QCOMPARE(f->mail->accessibleName(), apropos::auteur_mail());
+        QCOMPARE(f->site->accessibleName(), apropos::auteur_site());
         QVERIFY(f->Label6->text().startsWith(QStringLiteral("Merci à tous ceux qui m'ont aidé ou soutenu.")));
         // Opened again: the same box.
         QCOMPARE(fl_propos::afficher(ctx, ouvreur()), f);
@@ -175,26 +175,26 @@ private Q_SLOTS:
         QTest::addColumn<bool>("reussit");
         QTest::addColumn<QString>("attendu");
         QTest::addColumn<QString>("message");
-        const QString courrier = QStringLiteral("mailto:") + internet::auteur_mail() +
+        const QString courrier = QStringLiteral("mailto:") + apropos::auteur_mail() +
                                  QStringLiteral("?Subject=%22A%20propos%20de%20Zapo-TV%202.1.8%22");
-        const QString site = QString::fromLatin1(QUrl(internet::auteur_site()).toEncoded());
+        const QString site = QString::fromLatin1(QUrl(apropos::auteur_site()).toEncoded());
         QTest::newRow("mail") << true << true << courrier << QString();
         QTest::newRow("site") << false << true << site << QString();
         QTest::newRow("mail sans messagerie")
             << true << false << courrier
             << QStringLiteral("Aucun programme de messagerie n'a pu être ouvert pour écrire à « %1 ».")
-                   .arg(internet::auteur_mail());
+                   .arg(apropos::auteur_mail());
         QTest::newRow("site sans navigateur")
             << false << false << site
             << QStringLiteral("Aucun navigateur n'a pu être ouvert pour afficher le site « %1 ».")
-                   .arg(internet::auteur_site());
+                   .arg(apropos::auteur_site());
     }
     void liens_de_la_boite() {
         QFETCH(bool, mail);
         QFETCH(bool, reussit);
         QFETCH(QString, attendu);
         QFETCH(QString, message);
-        QVERIFY2(!internet::auteur_mail().contains(QLatin1Char(' ')), "adresse de l'auteur simple");
+        QVERIFY2(!apropos::auteur_mail().contains(QLatin1Char(' ')), "adresse de l'auteur simple");
         ouverture_reussit = reussit;
         auto* f = fl_propos::afficher(ctx, ouvreur());
         // Clicked as the user does: through the label's link.
@@ -213,7 +213,7 @@ private Q_SLOTS:
     }
 
     void aide() {
-        internet::afficher_aide(ctx);
+        apropos::afficher_aide(ctx);
         QCOMPARE(boites.vues.size(), size_t(1));
         QCOMPARE(boites.vues[0].titre, QStringLiteral("Zapo-TV"));
         QCOMPARE(boites.vues[0].texte, QStringLiteral("Indisponible dans cette version."));

@@ -108,7 +108,7 @@ private Q_SLOTS:
         const auto lancer_auto = [&] {
             maj::branchements br;
             br.automatique = true;
-            br.fabrique_recup = [&] { return std::make_unique<recup::recuperateur>(b.horloge); };
+            br.fabrique_recup = [&] { return std::make_unique<maj::recuperateur>(b.horloge); };
             return maj::executer_maj(b.ctx, std::move(br));
         };
         QCOMPARE(lancer_auto(), maj::fin_maj::complete);

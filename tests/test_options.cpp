@@ -8,31 +8,31 @@
 #include <csignal>
 #include <sys/resource.h>
 
-using zapo::options::valeurs;
-Q_DECLARE_METATYPE(std::optional<valeurs>)
+using zapo::valeurs_options;
+Q_DECLARE_METATYPE(std::optional<valeurs_options>)
 
 class test_options : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void lecture_data() {
         QTest::addColumn<QByteArray>("contenu");
-        QTest::addColumn<std::optional<valeurs>>("attendu");
-        const std::optional<valeurs> premier_lancement;
+        QTest::addColumn<std::optional<valeurs_options>>("attendu");
+        const std::optional<valeurs_options> premier_lancement;
         QTest::newRow("quatre lignes CR LF") << QByteArray("#TRUE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n")
-                                             << std::optional(valeurs{true, false, false, false});
+                                             << std::optional(valeurs_options{true, false, false, false});
         QTest::newRow("LF seuls") << QByteArray("#FALSE#\n#TRUE#\n#FALSE#\n#TRUE#\n")
-                                  << std::optional(valeurs{false, true, false, true});
+                                  << std::optional(valeurs_options{false, true, false, true});
         QTest::newRow("sans fin de ligne finale") << QByteArray("#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#")
-                                                  << std::optional(valeurs{true, true, true, true});
+                                                  << std::optional(valeurs_options{true, true, true, true});
         QTest::newRow("lignes en trop")
             << QByteArray("#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n#TRUE#\r\n#FALSE#\r\nbla\r\n")
-            << std::optional(valeurs{true, true, false, true});
+            << std::optional(valeurs_options{true, true, false, true});
         QTest::newRow("0 et -1") << QByteArray("0\r\n-1\r\n0\r\n-1\r\n")
-                                 << std::optional(valeurs{false, true, false, true});
+                                 << std::optional(valeurs_options{false, true, false, true});
         QTest::newRow("virgules") << QByteArray("#TRUE#,#FALSE#\r\n#TRUE#,#FALSE#\r\n")
-                                  << std::optional(valeurs{true, false, true, false});
+                                  << std::optional(valeurs_options{true, false, true, false});
         QTest::newRow("blancs autour") << QByteArray("  #TRUE# \r\n#FALSE#\r\n 2 \r\n#FALSE#\r\n")
-                                       << std::optional(valeurs{true, false, true, false});
+                                       << std::optional(valeurs_options{true, false, true, false});
         QTest::newRow("fichier vide") << QByteArray() << premier_lancement;
         QTest::newRow("trois lignes") << QByteArray("#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n") << premier_lancement;
         QTest::newRow("valeur inconnue")
@@ -46,8 +46,8 @@ private Q_SLOTS:
     }
     void lecture() {
         QFETCH(QByteArray, contenu);
-        QFETCH(std::optional<valeurs>, attendu);
-        QCOMPARE(zapo::options::lire(contenu), attendu);
+        QFETCH(std::optional<valeurs_options>, attendu);
+        QCOMPARE(zapo::lire_options(contenu), attendu);
         // The file reader agrees with the format.
         QTemporaryDir d;
         const QString chemin = d.path() + QStringLiteral("/config.ini");
@@ -60,14 +60,14 @@ private Q_SLOTS:
 
     void ecriture_aller_retour() {
         for (int bits = 0; bits < 16; ++bits) {
-            const valeurs v{bool(bits & 1), bool(bits & 2), bool(bits & 4), bool(bits & 8)};
-            const QByteArray s = zapo::options::ecrire(v);
+            const valeurs_options v{bool(bits & 1), bool(bits & 2), bool(bits & 4), bool(bits & 8)};
+            const QByteArray s = zapo::ecrire_options(v);
             QVERIFY(s.size() >= 32 && s.size() <= 36);
             QCOMPARE(s.count("\r\n"), 4);
             QVERIFY(s.endsWith("\r\n"));
-            QCOMPARE(zapo::options::lire(s), std::optional(v));
+            QCOMPARE(zapo::lire_options(s), std::optional(v));
         }
-        QCOMPARE(zapo::options::ecrire({true, false, false, false}),
+        QCOMPARE(zapo::ecrire_options({true, false, false, false}),
                  QByteArray("#TRUE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n"));
     }
 

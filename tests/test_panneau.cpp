@@ -19,8 +19,8 @@ double en_jours(int jour, const QString& hhmm) {
 }
 
 // The rows fed in stored order, as the views and the terminal feed them.
-panneau::etat_panneau calculer(const std::vector<panneau::ligne>& lignes, int chaine, date_heure maintenant) {
-    panneau::calcul c(chaine, maintenant);
+etat_panneau calculer(const std::vector<ligne_panneau>& lignes, int chaine, date_heure maintenant) {
+    calcul_panneau c(chaine, maintenant);
     for (const auto& l : lignes)
         c.ajouter(l.hdeb, l.hfin, l.programme, l.chaine, l.duree);
     return c.resultat();
@@ -28,14 +28,14 @@ panneau::etat_panneau calculer(const std::vector<panneau::ligne>& lignes, int ch
 
 // "jour|hdeb|hfin|duree|chaine|titre"; hfin before hdeb means the next day;
 // duree "=" is hfin - hdeb computed on the stored day counts, "" is no value.
-std::vector<panneau::ligne> lignes(const QString& texte) {
-    std::vector<panneau::ligne> res;
+std::vector<ligne_panneau> lignes(const QString& texte) {
+    std::vector<ligne_panneau> res;
     for (const QString& l : texte.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QStringList c = l.split(QLatin1Char('|'));
         const int jour = c[0].toInt();
         const double deb = en_jours(jour, c[1]);
         const double fin = en_jours(c[2] < c[1] ? jour + 1 : jour, c[2]);
-        panneau::ligne r;
+        ligne_panneau r;
         r.hdeb = date_heure::depuis_jours(deb);
         r.hfin = date_heure::depuis_jours(fin);
         if (c[3] == QLatin1String("="))
@@ -49,11 +49,11 @@ std::vector<panneau::ligne> lignes(const QString& texte) {
     return res;
 }
 
-QString texte(const panneau::rangee& r) {
+QString texte(const rangee_panneau& r) {
     return r.remplie ? QStringLiteral("%1 %2 %3").arg(r.hdeb, r.hfin, r.titre) : QString();
 }
 
-QString colonnes(const panneau::etat_panneau& e) {
+QString colonnes(const etat_panneau& e) {
     QStringList res;
     for (auto it = e.par_chaine.cbegin(); it != e.par_chaine.cend(); ++it)
         res << QStringLiteral("%1:%2:%3").arg(it.key()).arg(it->titre).arg(it->pourcentage);
@@ -61,7 +61,7 @@ QString colonnes(const panneau::etat_panneau& e) {
     return res.join(QLatin1Char(','));
 }
 
-QString marques(const panneau::etat_panneau& e) {
+QString marques(const etat_panneau& e) {
     QStringList res;
     for (qint64 k : e.marques)
         res << QString::number(k);
@@ -260,10 +260,10 @@ void test_panneau::panneau() {
             s = s.mid(2).replace(QLatin1Char('|'), QLatin1Char(' '));
         return s;
     };
-    QCOMPARE(texte(e.rangees[panneau::actuel]), actuel);
-    QCOMPARE(texte(e.rangees[panneau::suite]), suite);
-    QCOMPARE(texte(e.rangees[panneau::soir1]), attendu(soir1));
-    QCOMPARE(texte(e.rangees[panneau::soir2]), attendu(soir2));
+    QCOMPARE(texte(e.rangees[rang_actuel]), actuel);
+    QCOMPARE(texte(e.rangees[rang_suite]), suite);
+    QCOMPARE(texte(e.rangees[rang_soir1]), attendu(soir1));
+    QCOMPARE(texte(e.rangees[rang_soir2]), attendu(soir2));
     QCOMPARE(e.progres, progres);
     QCOMPARE(::colonnes(e), colonnes);
     QCOMPARE(e.ligne_en_cours, ligne);
@@ -291,15 +291,15 @@ void test_panneau::pourcentage() {
     QFETCH(int, attendu);
     const date_heure deb = date_heure::depuis_date(jour0, 20);
     const date_heure fin = deb + date_heure::depuis_secondes(std::abs(longueur));
-    QCOMPARE(panneau::pourcentage(deb + date_heure::depuis_secondes(ecoule), deb, fin,
-                                  date_heure::depuis_secondes(longueur)),
+    QCOMPARE(pourcentage_ecoule(deb + date_heure::depuis_secondes(ecoule), deb, fin,
+                                date_heure::depuis_secondes(longueur)),
              attendu);
 }
 
 void test_panneau::plus_de_32767_lignes() {
     // Positions past 16-bit range: the mark and the successor still land right.
     constexpr int nb = 40000;
-    std::vector<panneau::ligne> lignes(nb);
+    std::vector<ligne_panneau> lignes(nb);
     const date_heure debut = date_heure::depuis_date(jour0, 0);
     for (int i = 0; i < nb; ++i) {
         auto& l = lignes[size_t(i)];
@@ -311,7 +311,7 @@ void test_panneau::plus_de_32767_lignes() {
     }
     const auto e = calculer(lignes, 1, debut + date_heure::depuis_secondes(60 * 39000 + 30));
     QCOMPARE(e.ligne_en_cours, qint64(39001));
-    QCOMPARE(e.rangees[panneau::suite].titre, QStringLiteral("39002"));
+    QCOMPARE(e.rangees[rang_suite].titre, QStringLiteral("39002"));
     QCOMPARE(e.nb_lignes_chaine, qint64(nb));
     QCOMPARE(e.progres, 50);
 }

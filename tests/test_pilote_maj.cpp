@@ -149,7 +149,7 @@ void test_pilote_maj::regles() {
     int nb_invites = 0;
     maj::branchements br;
     br.fabrique_recup = [&] {
-        auto r = std::make_unique<recup::recuperateur>(h);
+        auto r = std::make_unique<maj::recuperateur>(h);
         r->definir_delai(10000);
         return r;
     };

@@ -20,9 +20,9 @@
 #include <unistd.h>
 
 using namespace zapo;
-using pinger::methode;
+using plateforme::methode_ping;
 
-Q_DECLARE_METATYPE(pinger::methode)
+Q_DECLARE_METATYPE(plateforme::methode_ping)
 
 namespace {
 
@@ -89,35 +89,35 @@ std::uint32_t ip(const char* texte) {
     return ::inet_addr(texte);
 }
 
-QString nom_methode(methode m) {
+QString nom_methode(methode_ping m) {
     switch (m) {
-    case methode::automatique:
+    case methode_ping::automatique:
         return QStringLiteral("automatique");
-    case methode::datagramme:
+    case methode_ping::datagramme:
         return QStringLiteral("datagramme");
-    case methode::brut:
+    case methode_ping::brut:
         return QStringLiteral("brut");
-    case methode::commande:
+    case methode_ping::commande:
         return QStringLiteral("commande");
     }
     return {};
 }
 
-methode methode_nommee(const QString& n) {
-    for (methode m : {methode::datagramme, methode::brut, methode::commande})
+methode_ping methode_nommee(const QString& n) {
+    for (methode_ping m : {methode_ping::datagramme, methode_ping::brut, methode_ping::commande})
         if (nom_methode(m) == n)
             return m;
-    return methode::automatique;
+    return methode_ping::automatique;
 }
 
 // Opens what a case needs to force one method, or skips it.
 #define PREPARER_METHODE(m, plage)                                                                           \
     do {                                                                                                     \
-        if ((m) == methode::datagramme && !espace_prive)                                                     \
+        if ((m) == methode_ping::datagramme && !espace_prive)                                                \
             QSKIP("no private network namespace to widen ping_group_range in");                              \
-        if ((m) == methode::datagramme)                                                                      \
+        if ((m) == methode_ping::datagramme)                                                                 \
             QVERIFY((plage).ok());                                                                           \
-        if (!pinger::methode_disponible(m))                                                                  \
+        if (!plateforme::methode_disponible(m))                                                              \
             QSKIP("this way of sending an echo is not available here");                                      \
     } while (0)
 
@@ -149,18 +149,19 @@ private:
 // Every reply counts, even one far under a millisecond.
 void test_pinger::reponse_data() {
     QTest::addColumn<QString>("hote");
-    QTest::addColumn<methode>("m");
-    for (methode m : {methode::automatique, methode::datagramme, methode::brut, methode::commande}) {
+    QTest::addColumn<methode_ping>("m");
+    for (methode_ping m :
+         {methode_ping::automatique, methode_ping::datagramme, methode_ping::brut, methode_ping::commande}) {
         const QByteArray n = nom_methode(m).toLatin1();
         QTest::newRow(n + " 127.0.0.1") << QStringLiteral("127.0.0.1") << m;
         QTest::newRow(n + " 127.0.0.200") << QStringLiteral("127.0.0.200") << m;
     }
-    QTest::newRow("localhost") << QStringLiteral("localhost") << methode::automatique;
+    QTest::newRow("localhost") << QStringLiteral("localhost") << methode_ping::automatique;
 }
 
 void test_pinger::reponse() {
     QFETCH(QString, hote);
-    QFETCH(methode, m);
+    QFETCH(methode_ping, m);
     reglage_reseau plage(QStringLiteral("ping_group_range"), "0 2147483647");
     PREPARER_METHODE(m, plage);
     if (hote == QLatin1String("localhost") && !espace_prive)
@@ -168,10 +169,11 @@ void test_pinger::reponse() {
     if (hote == QLatin1String("localhost") && !localhost_nomme())
         QSKIP("this machine gives no address to the name localhost");
 
-    const int r = pinger::envoyer_echo(pinger::resoudre_hote(hote), 2000, 128, pinger::donnees_ping, m);
+    const int r =
+        plateforme::envoyer_echo(plateforme::resoudre_hote(hote), 2000, 128, plateforme::donnees_ping, m);
     QVERIFY2(r >= 1, qPrintable(QString::number(r)));
     bool nombre = false;
-    const int t = pinger::ping(hote, m).toInt(&nombre);
+    const int t = plateforme::ping(hote, m).toInt(&nombre);
     QVERIFY(nombre);
     QVERIFY(t >= 1);
     QVERIFY(t < 2000);
@@ -181,26 +183,26 @@ void test_pinger::reponse() {
 // time-out (with a little room for starting the command).
 void test_pinger::sans_reponse_data() {
     QTest::addColumn<QString>("hote");
-    QTest::addColumn<methode>("m");
+    QTest::addColumn<methode_ping>("m");
     QTest::addColumn<bool>("muet");
     QTest::addColumn<int>("attendu");
     QTest::addColumn<int>("duree_min");
-    for (methode m : {methode::datagramme, methode::brut, methode::commande}) {
+    for (methode_ping m : {methode_ping::datagramme, methode_ping::brut, methode_ping::commande}) {
         const QByteArray n = nom_methode(m).toLatin1();
         QTest::newRow(n + " aucune route")
-            << QStringLiteral("10.20.30.40") << m << false << pinger::injoignable << 0;
+            << QStringLiteral("10.20.30.40") << m << false << plateforme::injoignable << 0;
         QTest::newRow(n + " hôte muet")
-            << QStringLiteral("127.0.0.1") << m << true << pinger::delai_depasse << 1900;
+            << QStringLiteral("127.0.0.1") << m << true << plateforme::delai_depasse << 1900;
         QTest::newRow(n + " nom inconnu")
-            << QStringLiteral("nom-inconnu.invalid") << m << false << pinger::injoignable << 0;
+            << QStringLiteral("nom-inconnu.invalid") << m << false << plateforme::injoignable << 0;
         QTest::newRow(n + " adresse invalide")
-            << QStringLiteral("256.1.1.1") << m << false << pinger::injoignable << 0;
+            << QStringLiteral("256.1.1.1") << m << false << plateforme::injoignable << 0;
     }
 }
 
 void test_pinger::sans_reponse() {
     QFETCH(QString, hote);
-    QFETCH(methode, m);
+    QFETCH(methode_ping, m);
     QFETCH(bool, muet);
     QFETCH(int, attendu);
     QFETCH(int, duree_min);
@@ -216,13 +218,15 @@ void test_pinger::sans_reponse() {
 
     QElapsedTimer t;
     t.start();
-    QCOMPARE(pinger::envoyer_echo(pinger::resoudre_hote(hote), 2000, 128, pinger::donnees_ping, m), attendu);
+    QCOMPARE(
+        plateforme::envoyer_echo(plateforme::resoudre_hote(hote), 2000, 128, plateforme::donnees_ping, m),
+        attendu);
     QVERIFY2(t.elapsed() >= duree_min, qPrintable(QString::number(t.elapsed())));
     QVERIFY2(t.elapsed() < 2700, qPrintable(QString::number(t.elapsed())));
 
     if (!muet) { // the silent case already took its two seconds
         t.restart();
-        QCOMPARE(pinger::ping(hote, m), QStringLiteral("0"));
+        QCOMPARE(plateforme::ping(hote, m), QStringLiteral("0"));
         QVERIFY(t.elapsed() < 2700);
     }
 }
@@ -256,14 +260,14 @@ void test_pinger::resolution() {
     QFETCH(quint32, numerique);
     QFETCH(quint32, resolue);
     QFETCH(bool, par_nom);
-    QCOMPARE(pinger::adresse_numerique(hote), numerique);
+    QCOMPARE(plateforme::adresse_numerique(hote), numerique);
     if (par_nom && !espace_prive && numerique == INADDR_NONE)
         QSKIP("a name look-up outside a private namespace could reach a name server");
     if (hote == QLatin1String("localhost") && !localhost_nomme())
         QSKIP("this machine gives no address to the name localhost");
-    QCOMPARE(pinger::resoudre_hote(hote), resolue);
+    QCOMPARE(plateforme::resoudre_hote(hote), resolue);
     if (numerique != INADDR_NONE)
-        QCOMPARE(pinger::resoudre_nom(hote), resolue);
+        QCOMPARE(plateforme::resoudre_nom(hote), resolue);
 }
 
 // As a user without rights: the datagram socket when the group range admits
@@ -354,21 +358,21 @@ bool test_pinger::preparer_routeur() {
 }
 
 void test_pinger::via_routeur_data() {
-    QTest::addColumn<methode>("m");
+    QTest::addColumn<methode_ping>("m");
     QTest::addColumn<QString>("hote");
     QTest::addColumn<int>("ttl");
     QTest::addColumn<int>("attendu"); // 1 stands for "a time"
-    for (methode m : {methode::datagramme, methode::brut, methode::commande}) {
+    for (methode_ping m : {methode_ping::datagramme, methode_ping::brut, methode_ping::commande}) {
         const QByteArray n = nom_methode(m).toLatin1();
         QTest::newRow(n + " routeur répond") << m << QStringLiteral("10.77.0.2") << 128 << 1;
         QTest::newRow(n + " durée de vie dépassée") << m << QStringLiteral("10.78.1.1") << 1 << 1;
         QTest::newRow(n + " hôte injoignable")
-            << m << QStringLiteral("10.78.2.1") << 128 << pinger::injoignable;
+            << m << QStringLiteral("10.78.2.1") << 128 << plateforme::injoignable;
     }
 }
 
 void test_pinger::via_routeur() {
-    QFETCH(methode, m);
+    QFETCH(methode_ping, m);
     QFETCH(QString, hote);
     QFETCH(int, ttl);
     QFETCH(int, attendu);
@@ -380,7 +384,8 @@ void test_pinger::via_routeur() {
         QSKIP("could not set up a router namespace");
     QElapsedTimer t;
     t.start();
-    const int r = pinger::envoyer_echo(pinger::resoudre_hote(hote), 2000, ttl, pinger::donnees_ping, m);
+    const int r =
+        plateforme::envoyer_echo(plateforme::resoudre_hote(hote), 2000, ttl, plateforme::donnees_ping, m);
     if (attendu == 1)
         QVERIFY2(r >= 1, qPrintable(QString::number(r)));
     else
@@ -400,15 +405,16 @@ int main(int argc, char** argv) {
     // Prints the ping text and the method that was used.
     if (argc == 4 && std::strcmp(argv[1], "--sonde") == 0) {
         QCoreApplication app(argc, argv);
-        const methode m = methode_nommee(QString::fromLatin1(argv[3]));
+        const methode_ping m = methode_nommee(QString::fromLatin1(argv[3]));
         QString par = nom_methode(m);
-        if (m == methode::automatique)
-            for (methode essai : {methode::datagramme, methode::brut, methode::commande})
-                if (pinger::methode_disponible(essai)) {
+        if (m == methode_ping::automatique)
+            for (methode_ping essai : {methode_ping::datagramme, methode_ping::brut, methode_ping::commande})
+                if (plateforme::methode_disponible(essai)) {
                     par = nom_methode(essai);
                     break;
                 }
-        std::printf("%s %s\n", qPrintable(pinger::ping(QString::fromLatin1(argv[2]), m)), qPrintable(par));
+        std::printf("%s %s\n", qPrintable(plateforme::ping(QString::fromLatin1(argv[2]), m)),
+                    qPrintable(par));
         return 0;
     }
     // Before any thread exists, so that the whole process moves.

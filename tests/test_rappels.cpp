@@ -58,14 +58,14 @@ private Q_SLOTS:
         rappel r = r_(1, a(21, 0), a(22, 30), QStringLiteral("Film"));
         r.envoye = envoye;
         r.retire = retire;
-        QCOMPARE(zapo::decider(r, a(20, 0) + date_heure::duree_hm(0, maintenant), minutes), attendu);
+        QCOMPARE(zapo::decider_rappel(r, a(20, 0) + date_heure::duree_hm(0, maintenant), minutes), attendu);
     }
 
     // A damaged end (before the start) never keeps a reminder alive past its start.
     void fin_abimee() {
         const rappel r = r_(1, a(21, 0), a(20, 0), QStringLiteral("Film"));
-        QCOMPARE(zapo::decider(r, a(20, 58), 5), sort_rappel::avertir);
-        QCOMPARE(zapo::decider(r, a(21, 1), 5), sort_rappel::abandonner);
+        QCOMPARE(zapo::decider_rappel(r, a(20, 58), 5), sort_rappel::avertir);
+        QCOMPARE(zapo::decider_rappel(r, a(21, 1), 5), sort_rappel::abandonner);
     }
 
     void prochaine() {
@@ -102,7 +102,7 @@ private Q_SLOTS:
         const rappel r = r_(1, a(21, 0), a(22, 0), QStringLiteral("Le Grand Été"));
         const date_heure debut = a(21, 0) + date_heure::depuis_secondes(qint64(decalage) * 60);
         const std::vector<programme_rappel> p{{chaine, debut, debut + une_heure, titre}};
-        const auto res = zapo::suivre(r, p);
+        const auto res = zapo::suivre_rappel(r, p);
         QCOMPARE(res.has_value(), suit);
         if (suit)
             QCOMPARE(res->debut, debut);
@@ -114,7 +114,7 @@ private Q_SLOTS:
         const std::vector<programme_rappel> p{{1, a(19, 30), a(19, 45), QStringLiteral("Info")},
                                               {1, a(21, 20), a(21, 40), QStringLiteral("Info")},
                                               {1, a(22, 30), a(22, 45), QStringLiteral("Info")}};
-        QCOMPARE(zapo::suivre(r, p)->debut, a(21, 20));
+        QCOMPARE(zapo::suivre_rappel(r, p)->debut, a(21, 20));
     }
 
     void mots_data() {

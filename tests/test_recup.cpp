@@ -83,7 +83,7 @@ void test_recup::page_recue_data() {
 void test_recup::page_recue() {
     QFETCH(QString, chemin);
     QFETCH(QStringList, titres);
-    recup::recuperateur r(horloge_);
+    maj::recuperateur r(horloge_);
     QList<int> progres;
     r.definir_progression([&](int v) { progres << v; });
     QVERIFY(r.recup_programmes(serveur_.url(chemin)));
@@ -113,7 +113,7 @@ void test_recup::echecs_data() {
 
 void test_recup::echecs() {
     QFETCH(QString, adresse);
-    recup::recuperateur r(horloge_);
+    maj::recuperateur r(horloge_);
     bool progression = false;
     r.definir_progression([&](int) { progression = true; });
     // A previous channel's programmes must not survive a failed fetch.
@@ -126,7 +126,7 @@ void test_recup::echecs() {
 }
 
 void test_recup::serveur_muet_et_evenements() {
-    recup::recuperateur r(horloge_);
+    maj::recuperateur r(horloge_);
     r.definir_delai(400);
     // A timer set before the fetch must fire during the wait, as "Annuler" would.
     bool minuterie = false;
@@ -142,7 +142,7 @@ void test_recup::serveur_muet_et_evenements() {
 }
 
 void test_recup::interruption() {
-    recup::recuperateur r(horloge_);
+    maj::recuperateur r(horloge_);
     QTimer::singleShot(50, [&] { r.interrompre(); });
     QElapsedTimer t;
     t.start();

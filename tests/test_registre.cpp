@@ -21,7 +21,7 @@ private Q_SLOTS:
     }
 
     void chemin() {
-        QCOMPARE(registre::chemin_entree(), config_.path() + QStringLiteral("/autostart/Zapo-TV.desktop"));
+        QCOMPARE(plateforme::chemin_entree(), config_.path() + QStringLiteral("/autostart/Zapo-TV.desktop"));
     }
 
     void citation_exec_data() {
@@ -43,7 +43,7 @@ private Q_SLOTS:
     void citation_exec() {
         QFETCH(QString, programme);
         QFETCH(QString, exec);
-        QCOMPARE(registre::citer_exec(programme), exec);
+        QCOMPARE(plateforme::citer_exec(programme), exec);
     }
 
     // Installed, the entry shows the launcher's icon; elsewhere the one the program lays down.
@@ -60,14 +60,15 @@ private Q_SLOTS:
     void icone() {
         QFETCH(QString, dossier);
         QFETCH(QString, icone);
-        QCOMPARE(registre::nom_icone(dossier), icone);
-        QVERIFY(registre::contenu_entree(dossier + QStringLiteral("/zapo-tv"), registre::nom_icone(dossier))
-                    .contains(QStringLiteral("\nIcon=") + icone + QLatin1Char('\n')));
+        QCOMPARE(plateforme::nom_icone(dossier), icone);
+        QVERIFY(
+            plateforme::contenu_entree(dossier + QStringLiteral("/zapo-tv"), plateforme::nom_icone(dossier))
+                .contains(QStringLiteral("\nIcon=") + icone + QLatin1Char('\n')));
     }
 
     void inscrire_puis_retirer() {
-        registre::inscrire_demarrage(QStringLiteral("zapo-tv"));
-        QFile f(registre::chemin_entree());
+        plateforme::inscrire_demarrage(QStringLiteral("zapo-tv"));
+        QFile f(plateforme::chemin_entree());
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QString texte = QString::fromUtf8(f.readAll());
         f.close();
@@ -75,21 +76,21 @@ private Q_SLOTS:
         QVERIFY(texte.startsWith(QStringLiteral("[Desktop Entry]\n")));
         for (const QString& ligne :
              {QStringLiteral("Type=Application"), QStringLiteral("Name=Zapo-TV"),
-              QStringLiteral("Exec=") + registre::citer_exec(exe), QStringLiteral("TryExec=") + exe,
+              QStringLiteral("Exec=") + plateforme::citer_exec(exe), QStringLiteral("TryExec=") + exe,
               QStringLiteral("Icon=zapo-tv"), QStringLiteral("Terminal=false")})
             QVERIFY2(texte.split(QLatin1Char('\n')).contains(ligne), qPrintable(ligne));
 
         const QString validateur = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
         if (!validateur.isEmpty()) {
             QProcess p;
-            p.start(validateur, {registre::chemin_entree()});
+            p.start(validateur, {plateforme::chemin_entree()});
             QVERIFY(p.waitForFinished(10000));
             QVERIFY2(p.exitCode() == 0, p.readAllStandardOutput().constData());
         }
 
-        registre::retirer_demarrage();
-        QVERIFY(!QFile::exists(registre::chemin_entree()));
-        registre::retirer_demarrage(); // a missing entry is no error
+        plateforme::retirer_demarrage();
+        QVERIFY(!QFile::exists(plateforme::chemin_entree()));
+        plateforme::retirer_demarrage(); // a missing entry is no error
     }
 
     void programme_renomme() {
@@ -101,13 +102,13 @@ private Q_SLOTS:
         QProcess p;
         p.start(copie, {QStringLiteral("inscrire_seulement")});
         QVERIFY(p.waitForFinished(20000));
-        QFile f(registre::chemin_entree());
+        QFile f(plateforme::chemin_entree());
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QString texte = QString::fromUtf8(f.readAll());
         QVERIFY2(texte.contains(QStringLiteral("Exec=\"") + copie + QStringLiteral("\"\n")),
                  qPrintable(texte));
         QVERIFY(texte.contains(QStringLiteral("TryExec=") + copie + QLatin1Char('\n')));
-        registre::retirer_demarrage();
+        plateforme::retirer_demarrage();
     }
 
     void echec_silencieux() {
@@ -121,8 +122,8 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression(QStringLiteral("^Démarrage à l'ouverture de session "
                                                                "non inscrit : « .*/autostart/")));
-        QVERIFY(!registre::inscrire_demarrage());
-        registre::retirer_demarrage();
+        QVERIFY(!plateforme::inscrire_demarrage());
+        plateforme::retirer_demarrage();
         qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
     }
 };
@@ -131,7 +132,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     // Used by programme_renomme: the renamed copy writes its own entry and stops.
     if (argc > 1 && QByteArray(argv[1]) == "inscrire_seulement") {
-        registre::inscrire_demarrage();
+        plateforme::inscrire_demarrage();
         return 0;
     }
     test_registre t;

@@ -57,7 +57,7 @@ private Q_SLOTS:
         }
         vues::fl_main f;
         f.setAttribute(Qt::WA_DeleteOnClose, false);
-        clics::remplir_chaines(ctx, f);
+        vues::remplir_chaines(ctx, f);
         QTreeWidgetItem* it = f.lst_chaines->topLevelItem(0);
         QVERIFY(it);
         QCOMPARE(it->text(0), QStringLiteral("<b>Télé</b> Une"));
@@ -69,7 +69,7 @@ private Q_SLOTS:
         // A later success clears the mark without refilling the list.
         donnees::base_programmes(dossier.base())
             .ecrire_sante({4, date_heure::depuis_date(QDate(2026, 12, 7), 11, 0), true, 5, QString(), false});
-        clics::marquer_sante(ctx, f);
+        vues::marquer_sante(ctx, f);
         QCOMPARE(f.lst_chaines->topLevelItem(0), it);
         QVERIFY(it->data(0, Qt::AccessibleDescriptionRole).toString().isEmpty());
         QVERIFY(!it->font(0).italic());

@@ -4,7 +4,6 @@
 #include <QTest>
 
 using namespace zapo;
-using recup::decouper_page;
 
 namespace {
 
@@ -29,7 +28,7 @@ QString ligne(const fiche_programme& f) {
            QStringLiteral(") ") + f.programme;
 }
 
-QStringList lignes(const recup::page_decoupee& p) {
+QStringList lignes(const page_decoupee& p) {
     QStringList l;
     for (const auto& f : p.programmes)
         l << ligne(f);

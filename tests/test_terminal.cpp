@@ -201,7 +201,7 @@ void test_terminal::export_xmltv() {
     QVERIFY2(v.exitStatus() == QProcess::NormalExit && v.exitCode() == 0, v.readAll().constData());
 
     // And our own reader gets the stored rows back, under each channel's id.
-    const xmltv::lecture l = xmltv::lire(document, essais::dh_terminal(0, QStringLiteral("12:00")));
+    const lecture_xmltv l = lire_xmltv(document, essais::dh_terminal(0, QStringLiteral("12:00")));
     QVERIFY2(l.ok, qPrintable(l.erreur));
     QCOMPARE(l.chaines, (QSet<QString>{QStringLiteral("France2.fr"), QStringLiteral("3.zapo-tv"),
                                        QStringLiteral("4.zapo-tv")}));
@@ -379,7 +379,7 @@ void test_terminal::ce_soir_long() {
     QFETCH(int, apres);
     essais::dossier_essai d;
     QVERIFY(d.valide());
-    std::vector<panneau::ligne> toutes;
+    std::vector<ligne_panneau> toutes;
     {
         donnees::base_programmes b(d.base());
         b.ajouter_chaine({2, QStringLiteral("France 2"), QString(), 1});
@@ -405,8 +405,7 @@ void test_terminal::ce_soir_long() {
     const std::vector<terminal::soir_chaine> v = terminal::calculer_ce_soir(b, t);
     QCOMPARE(v.size(), size_t(1));
     QCOMPARE(v[0].programmes.size(), size_t(soir));
-    const std::vector<panneau::ligne> attendu =
-        panneau::ce_soir(toutes, panneau::jour_programmes(toutes[0].hdeb), t);
+    const std::vector<ligne_panneau> attendu = ce_soir(toutes, jour_programmes(toutes[0].hdeb), t);
     for (size_t i = 0; i < attendu.size(); ++i)
         QCOMPARE(v[0].programmes[i].programme, attendu[i].programme);
 }
@@ -460,8 +459,8 @@ void test_terminal::filtre_en_cours() {
         r.executer();
     }
     const date_heure t = essais::dh_terminal(0, QStringLiteral("21:00"));
-    panneau::calcul tout(0, t);
-    panneau::calcul filtre(0, t);
+    calcul_panneau tout(0, t);
+    calcul_panneau filtre(0, t);
     donnees::base_programmes b(d.base());
     b.parcourir_liste(
         [&](const donnees::ligne_liste& l) { tout.ajouter(l.hdeb, l.hfin, l.programme, l.chaine, l.duree); });

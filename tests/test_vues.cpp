@@ -114,7 +114,7 @@ void test_vues::colonnes_chaines() {
     QFETCH(int, largeur_programme);
     banc b;
     b.chaines(nb);
-    clics::remplir_chaines(b.ctx, *b.f);
+    vues::remplir_chaines(b.ctx, *b.f);
     QTreeWidget* l = b.f->lst_chaines;
 
     QCOMPARE(l->columnCount(), 4);
@@ -136,7 +136,7 @@ void test_vues::colonnes_chaines() {
         QCOMPARE(it->textAlignment(2), int(Qt::AlignCenter));
     }
     // A refill replaces the rows and keeps the rule.
-    clics::remplir_chaines(b.ctx, *b.f);
+    vues::remplir_chaines(b.ctx, *b.f);
     QCOMPARE(l->topLevelItemCount(), nb);
     QCOMPARE(l->columnWidth(1), largeur_programme);
 }
@@ -144,7 +144,7 @@ void test_vues::colonnes_chaines() {
 void test_vues::colonnes_programmes() {
     banc b;
     programmes_melanges(b);
-    clics::remplir_programmes(b.ctx, *b.f);
+    vues::remplir_programmes(b.ctx, *b.f);
     QTreeWidget* l = b.f->lst_prog;
     const QTreeWidgetItem* e = l->headerItem();
     QCOMPARE(QStringList({e->text(0), e->text(1), e->text(2), e->text(3)}),
@@ -181,14 +181,14 @@ void test_vues::clic_chaine() {
     banc b;
     programmes_melanges(b);
     b.heure(a(0, 20, 15));
-    clics::remplir_chaines(b.ctx, *b.f);
-    clics::remplir_programmes(b.ctx, *b.f);
-    clics::affiche_actuel(b.ctx, *b.f);
+    vues::remplir_chaines(b.ctx, *b.f);
+    vues::remplir_programmes(b.ctx, *b.f);
+    vues::affiche_actuel(b.ctx, *b.f);
     const QTreeWidgetItem* avant = b.f->lst_prog->topLevelItem(0);
     b.f->txt_hd1->setText(QStringLiteral("témoin"));
 
     b.f->lst_chaines->topLevelItem(rang)->setSelected(true);
-    clics::lst_chaines_ItemClick(b.ctx, *b.f);
+    vues::lst_chaines_ItemClick(b.ctx, *b.f);
 
     const int attendue = b.f->lst_chaines->topLevelItem(rang)->text(3).toInt();
     QCOMPARE(b.ctx.g.chaine_courante, attendue);
@@ -234,13 +234,13 @@ void test_vues::tri_entete() {
     QFETCH(QStringList, apres);
     banc b;
     programmes_melanges(b);
-    clics::remplir_programmes(b.ctx, *b.f);
+    vues::remplir_programmes(b.ctx, *b.f);
     for (int c : clics)
-        clics::lst_prog_ColumnClick(*b.f, c);
+        vues::lst_prog_ColumnClick(*b.f, c);
     QCOMPARE(b.colonne(b.f->lst_prog, colonne), attendu);
     // Sorting stays on: a later refill comes back in the same order.
     b.programme(1, QStringLiteral("Bonsoir"), a(0, 19, 0), a(0, 19, 30));
-    clics::remplir_programmes(b.ctx, *b.f);
+    vues::remplir_programmes(b.ctx, *b.f);
     QCOMPARE(b.colonne(b.f->lst_prog, colonne), apres);
 }
 
@@ -256,11 +256,11 @@ void test_vues::marque_suit_le_programme() {
     banc b;
     programmes_melanges(b);
     b.heure(a(0, 21, 15));
-    clics::remplir_chaines(b.ctx, *b.f);
-    clics::remplir_programmes(b.ctx, *b.f);
+    vues::remplir_chaines(b.ctx, *b.f);
+    vues::remplir_programmes(b.ctx, *b.f);
     if (tri >= 0)
-        clics::lst_prog_ColumnClick(*b.f, tri);
-    clics::affiche_actuel(b.ctx, *b.f);
+        vues::lst_prog_ColumnClick(*b.f, tri);
+    vues::affiche_actuel(b.ctx, *b.f);
     QStringList marques;
     for (int i = 0; i < b.f->lst_prog->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* it = b.f->lst_prog->topLevelItem(i);
@@ -273,7 +273,7 @@ void test_vues::marque_suit_le_programme() {
     QCOMPARE(b.f->txt1->text(), QStringLiteral("actualités"));
     // Rows that stop being on now lose their mark at the next pass.
     b.heure(a(0, 23, 10));
-    clics::affiche_actuel(b.ctx, *b.f);
+    vues::affiche_actuel(b.ctx, *b.f);
     marques.clear();
     for (int i = 0; i < b.f->lst_prog->topLevelItemCount(); ++i)
         if (!b.f->lst_prog->topLevelItem(i)->icon(0).isNull())
@@ -291,9 +291,9 @@ void test_vues::panneau_dessine() {
     b.programme(1, QStringLiteral("Débat"), a(0, 22, 30), a(0, 23, 30));
     b.programme(2, QStringLiteral("Sport"), a(0, 20, 10), a(0, 20, 40));
     b.heure(a(0, 20, 15));
-    clics::remplir_chaines(b.ctx, *b.f);
-    clics::remplir_programmes(b.ctx, *b.f);
-    clics::affiche_actuel(b.ctx, *b.f);
+    vues::remplir_chaines(b.ctx, *b.f);
+    vues::remplir_programmes(b.ctx, *b.f);
+    vues::affiche_actuel(b.ctx, *b.f);
     auto& f = *b.f;
 
     QCOMPARE(f.txt_date->text(), QStringLiteral("lundi 7 décembre 2026   20:15"));
@@ -316,7 +316,7 @@ void test_vues::panneau_dessine() {
 
     // After the last programme everything is blank again.
     b.heure(a(1, 3, 0));
-    clics::affiche_actuel(b.ctx, f);
+    vues::affiche_actuel(b.ctx, f);
     for (QLabel* l : {f.txt_hd1, f.txt1, f.txt_hf1, f.txt_hd2, f.txt2, f.txt_hf2, f.txt3, f.txt4}) {
         QCOMPARE(l->text(), QString());
         QCOMPARE(l->toolTip(), QString());
@@ -329,10 +329,10 @@ void test_vues::panneau_table_vide() {
     banc b;
     b.chaines(2);
     b.heure(a(0, 20, 15));
-    clics::remplir_chaines(b.ctx, *b.f);
-    clics::remplir_programmes(b.ctx, *b.f);
+    vues::remplir_chaines(b.ctx, *b.f);
+    vues::remplir_programmes(b.ctx, *b.f);
     b.f->show();
-    clics::affiche_actuel(b.ctx, *b.f);
+    vues::affiche_actuel(b.ctx, *b.f);
     QCOMPARE(b.f->progres->value(), 0);
     QCOMPARE(b.f->txt1->text(), QString());
     QCOMPARE(b.colonne(b.f->lst_chaines, 1), QStringList({"...", "..."}));
@@ -352,13 +352,13 @@ void test_vues::minuterie_pendant_maj() {
     b.chaines(1);
     b.programme(1, QStringLiteral("Journal"), a(0, 20, 0), a(0, 21, 0));
     b.heure(a(0, 20, 15));
-    clics::remplir_chaines(b.ctx, *b.f);
-    clics::remplir_programmes(b.ctx, *b.f);
-    clics::affiche_actuel(b.ctx, *b.f);
+    vues::remplir_chaines(b.ctx, *b.f);
+    vues::remplir_programmes(b.ctx, *b.f);
+    vues::affiche_actuel(b.ctx, *b.f);
     b.heure(a(0, 20, 45));
     b.ctx.g.texte_etat = QStringLiteral("Programmes à jour.");
     b.ctx.g.maj_en_cours = maj_en_cours;
-    clics::tps_minute_Timer(b.ctx, *b.f);
+    vues::tps_minute_Timer(b.ctx, *b.f);
     QCOMPARE(b.f->txt_etat->text(), QStringLiteral("Programmes à jour."));
     QCOMPARE(b.f->progres->value(), maj_en_cours ? 25 : 75);
     QCOMPARE(b.f->txt_date->text(), maj_en_cours ? QStringLiteral("lundi 7 décembre 2026   20:15")
@@ -389,11 +389,11 @@ void test_vues::defilement() {
         base.valider();
     }
     b.heure(a(0, 8, 5) + date_heure::duree_hm(0, 10 * en_cours));
-    clics::remplir_chaines(b.ctx, *b.f);
-    clics::remplir_programmes(b.ctx, *b.f);
+    vues::remplir_chaines(b.ctx, *b.f);
+    vues::remplir_programmes(b.ctx, *b.f);
     b.f->show();
     QVERIFY(QTest::qWaitForWindowExposed(b.f.get()));
-    clics::affiche_actuel(b.ctx, *b.f);
+    vues::affiche_actuel(b.ctx, *b.f);
     QTreeWidget* l = b.f->lst_prog;
     QTreeWidgetItem* it = l->topLevelItem(en_cours);
     const QRect r = l->visualItemRect(it);
@@ -429,7 +429,7 @@ void test_vues::fraicheur() {
     if (!jamais)
         b.base().ecrire_maj(date_heure::depuis_secondes(derniere));
     b.heure(date_heure::depuis_secondes(maintenant));
-    QCOMPARE(clics::verifier_base(b.ctx), a_jour);
+    QCOMPARE(vues::verifier_base(b.ctx), a_jour);
     QCOMPARE(b.ctx.g.texte_etat,
              a_jour ? QStringLiteral("Programmes à jour.") : QStringLiteral("La base n'est pas à jour."));
 }
@@ -464,7 +464,7 @@ void test_vues::date_de_la_base() {
         b.base().ecrire_maj(date_heure::depuis_secondes(derniere));
     b.heure(date_heure::depuis_secondes(maintenant));
     b.ctx.g.texte_etat = QStringLiteral("Phrase d'avant.");
-    clics::adate_Click(b.ctx);
+    vues::adate_Click(b.ctx);
     QCOMPARE(b.boites.vues.size(), size_t(1));
     const auto& v = b.boites.vues.front();
     QCOMPARE(v.titre, QStringLiteral("Zapo-TV"));
@@ -488,7 +488,7 @@ void test_vues::premiere_ligne_courante() {
     b.programme(2, QStringLiteral("De la deux"), a(0, 20, 0), a(0, 21, 0));
     b.programme(5, QStringLiteral("De la cinq"), a(0, 20, 0), a(0, 21, 0));
     b.heure(a(0, 20, 30));
-    clics::rafraichir_fenetre(b.ctx, *b.f);
+    vues::rafraichir_fenetre(b.ctx, *b.f);
     QCOMPARE(b.ctx.g.chaine_courante, 5);
     QCOMPARE(b.colonne(b.f->lst_prog, 3), QStringList{QStringLiteral("De la cinq")});
     QCOMPARE(b.f->txt1->text(), QStringLiteral("De la cinq"));

@@ -57,11 +57,11 @@ private Q_SLOTS:
     void reconnaissance() {
         QFETCH(QByteArray, texte);
         QFETCH(bool, xmltv);
-        QCOMPARE(xmltv::est_xmltv(texte), xmltv);
+        QCOMPARE(est_xmltv(texte), xmltv);
     }
 
     void lecture_d_un_flux() {
-        const auto l = xmltv::lire(feed, dh(2026, 12, 7, 14, 0));
+        const auto l = lire_xmltv(feed, dh(2026, 12, 7, 14, 0));
         QVERIFY2(l.ok, qPrintable(l.erreur));
         QCOMPARE(l.chaines, (QSet<QString>{QStringLiteral("Une.fr"), QStringLiteral("Deux.fr"),
                                            QStringLiteral("Trois.fr")}));
@@ -98,7 +98,7 @@ private Q_SLOTS:
     }
     void documents_refuses() {
         QFETCH(QByteArray, texte);
-        const auto l = xmltv::lire(texte, dh(2026, 12, 7, 14, 0));
+        const auto l = lire_xmltv(texte, dh(2026, 12, 7, 14, 0));
         QVERIFY(!l.ok);
         QVERIFY(!l.erreur.isEmpty());
     }
@@ -127,7 +127,7 @@ private Q_SLOTS:
         QFETCH(bool, ok);
         QFETCH(qint64, utc);
         qint64 lu = 0;
-        QCOMPARE(xmltv::lire_heure(texte, lu), ok);
+        QCOMPARE(lire_heure_xmltv(texte, lu), ok);
         if (ok)
             QCOMPARE(lu, utc);
     }
@@ -159,7 +159,7 @@ private Q_SLOTS:
         QFETCH(int, minutes);
         const QByteArray doc = "<tv><programme start=\"" + debut + "\" stop=\"" + fin +
                                "\" channel=\"c\"><title>x</title></programme></tv>";
-        const auto l = xmltv::lire(doc, date_heure::depuis_qdatetime(maintenant));
+        const auto l = lire_xmltv(doc, date_heure::depuis_qdatetime(maintenant));
         QVERIFY(l.ok);
         const auto& p = l.programmes.value(QStringLiteral("c"));
         QCOMPARE(p.size(), size_t(1));
@@ -177,7 +177,7 @@ private Q_SLOTS:
                    " +0100\" channel=\"c\"><title>" + QByteArray::number(i) + "</title></programme>";
         }
         doc += "</tv>";
-        const auto l = xmltv::lire(doc, dh(2026, 12, 7, 12, 0));
+        const auto l = lire_xmltv(doc, dh(2026, 12, 7, 12, 0));
         const auto& p = l.programmes.value(QStringLiteral("c"));
         QCOMPARE(p.size(), size_t(100));
         for (int i = 0; i < 100; ++i)

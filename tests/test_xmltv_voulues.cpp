@@ -40,13 +40,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("regle"); // -1: not found
         QTest::addColumn<QString>("titre");
         QTest::newRow("identifiant") << "Numero23.fr"
-                                     << "Autre nom" << int(xmltv::regle::identifiant) << "Story";
+                                     << "Autre nom" << int(regle_xmltv::identifiant) << "Story";
         QTest::newRow("casse") << "franceinfo.fr"
-                               << "Rien" << int(xmltv::regle::casse) << "Info";
+                               << "Rien" << int(regle_xmltv::casse) << "Info";
         QTest::newRow("nom affiché") << "LEquipe.fr"
-                                     << "L'Équipe" << int(xmltv::regle::nom_affiche) << "Sport";
+                                     << "L'Équipe" << int(regle_xmltv::nom_affiche) << "Sport";
         QTest::newRow("nom avec espaces") << "RMCStory.fr"
-                                          << "rmc-story" << int(xmltv::regle::nom_affiche) << "Story";
+                                          << "rmc-story" << int(regle_xmltv::nom_affiche) << "Story";
         QTest::newRow("nom ambigu") << "Double.fr"
                                     << "double" << -1 << "";
         QTest::newRow("absente") << "Absente.fr"
@@ -57,8 +57,8 @@ private Q_SLOTS:
         QFETCH(QString, nom);
         QFETCH(int, regle);
         QFETCH(QString, titre);
-        const std::vector<xmltv::voulue> v{{id, nom}};
-        const auto l = xmltv::lire(flux_ids, quatorze_heures(), v);
+        const std::vector<chaine_voulue> v{{id, nom}};
+        const auto l = lire_xmltv(flux_ids, quatorze_heures(), v);
         QVERIFY2(l.ok, qPrintable(l.erreur));
         QCOMPARE(l.chaines.contains(id), regle >= 0);
         if (regle < 0)
@@ -89,7 +89,7 @@ private Q_SLOTS:
         QFETCH(QString, attendu);
         const QByteArray doc = "<tv>" + programme("c", titre) + "</tv>";
         const auto l =
-            xmltv::lire(doc, quatorze_heures(), std::vector<xmltv::voulue>{{QStringLiteral("c"), {}}});
+            lire_xmltv(doc, quatorze_heures(), std::vector<chaine_voulue>{{QStringLiteral("c"), {}}});
         QVERIFY2(l.ok, qPrintable(l.erreur));
         QCOMPARE(l.programmes.value(QStringLiteral("c")).at(0).programme, attendu);
     }
@@ -108,7 +108,7 @@ private Q_SLOTS:
         QFETCH(QString, attendu);
         const horloge_fixe h(QDateTime(QDate(2026, 12, 7), QTime(14, 0)));
         const QString page = QStringLiteral("<td>20h50</td><td>") + titre + QStringLiteral("</td><td>x</td>");
-        const auto r = recup::decouper_page(page, h);
+        const auto r = decouper_page(page, h);
         QCOMPARE(r.programmes.size(), size_t(1));
         QCOMPARE(r.programmes[0].programme, attendu);
     }
@@ -126,8 +126,8 @@ private Q_SLOTS:
         QFETCH(bool, ok);
         const QByteArray titre =
             QByteArray("<b>").repeated(profondeur) + "y" + QByteArray("</b>").repeated(profondeur);
-        const auto l = xmltv::lire("<tv>" + programme("c", titre) + "</tv>", quatorze_heures(),
-                                   std::vector<xmltv::voulue>{{QStringLiteral("c"), {}}});
+        const auto l = lire_xmltv("<tv>" + programme("c", titre) + "</tv>", quatorze_heures(),
+                                  std::vector<chaine_voulue>{{QStringLiteral("c"), {}}});
         QCOMPARE(l.ok, ok);
         if (!ok)
             QVERIFY(l.erreur.contains(QStringLiteral("imbriqués")));
@@ -150,7 +150,7 @@ private Q_SLOTS:
                                QByteArray(longueur, 'z') + "\">]><tv>" +
                                programme("c", QByteArray("&e;").repeated(references)) + "</tv>";
         const auto l =
-            xmltv::lire(doc, quatorze_heures(), std::vector<xmltv::voulue>{{QStringLiteral("c"), {}}});
+            lire_xmltv(doc, quatorze_heures(), std::vector<chaine_voulue>{{QStringLiteral("c"), {}}});
         QCOMPARE(l.ok, ok);
         if (ok)
             QCOMPARE(l.programmes.value(QStringLiteral("c")).at(0).programme.size(), qsizetype(500));
@@ -163,7 +163,7 @@ private Q_SLOTS:
             doc += programme("c" + QByteArray::number(i), "t");
         doc += programme("voulue", "la bonne", 21) + "</tv>";
         const auto l =
-            xmltv::lire(doc, quatorze_heures(), std::vector<xmltv::voulue>{{QStringLiteral("voulue"), {}}});
+            lire_xmltv(doc, quatorze_heures(), std::vector<chaine_voulue>{{QStringLiteral("voulue"), {}}});
         QVERIFY(l.ok);
         QCOMPARE(l.programmes.size(), 1);
         QCOMPARE(l.programmes.value(QStringLiteral("voulue")).at(0).programme, QStringLiteral("la bonne"));
@@ -184,7 +184,7 @@ private Q_SLOTS:
     void noms_simplifies() {
         QFETCH(QString, nom);
         QFETCH(QString, simple);
-        QCOMPARE(xmltv::nom_simplifie(nom), simple);
+        QCOMPARE(nom_simplifie(nom), simple);
     }
 
     // Failures in a row and the wait after the last one; a success resets.

@@ -47,7 +47,7 @@ private:
 
 QPointer<fl_propos> fl_propos::ouverte_;
 
-fl_propos::fl_propos(contexte& ctx, internet::ouvreur_liens ouvrir)
+fl_propos::fl_propos(contexte& ctx, apropos::ouvreur_liens ouvrir)
     : QDialog(nullptr), ctx_(ctx), ouvrir_(std::move(ouvrir)) {
     setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -66,14 +66,14 @@ fl_propos::fl_propos(contexte& ctx, internet::ouvreur_liens ouvrir)
     Image1->setPixmap(vues::icone_programme().pixmap(48, 48));
     Image1->setAccessibleName(QStringLiteral("Zapo-TV"));
     Label1->setStyleSheet(QStringLiteral("color: rgb(0,0,128);"));
-    Label8->setText(internet::auteur_nom());
-    faire_lien(mail, internet::auteur_mail(), QColor(0, 0, 192));
-    faire_lien(site, internet::auteur_site(), QColor(0, 0, 255));
-    connect(mail, &QLabel::linkActivated, this, [this] { garde(ctx_, [this] { mail_Click(); }); });
-    connect(site, &QLabel::linkActivated, this, [this] { garde(ctx_, [this] { site_Click(); }); });
-    new touche_lien(mail, [this] { garde(ctx_, [this] { mail_Click(); }); });
-    new touche_lien(site, [this] { garde(ctx_, [this] { site_Click(); }); });
-    connect(bt_ok, &QPushButton::clicked, this, [this] { garde(ctx_, [this] { bt_ok_Click(); }); });
+    Label8->setText(apropos::auteur_nom());
+    faire_lien(mail, apropos::auteur_mail(), QColor(0, 0, 192));
+    faire_lien(site, apropos::auteur_site(), QColor(0, 0, 255));
+    connect(mail, &QLabel::linkActivated, this, [this] { liaison::garde(ctx_, [this] { mail_Click(); }); });
+    connect(site, &QLabel::linkActivated, this, [this] { liaison::garde(ctx_, [this] { site_Click(); }); });
+    new touche_lien(mail, [this] { liaison::garde(ctx_, [this] { mail_Click(); }); });
+    new touche_lien(site, [this] { liaison::garde(ctx_, [this] { site_Click(); }); });
+    connect(bt_ok, &QPushButton::clicked, this, [this] { liaison::garde(ctx_, [this] { bt_ok_Click(); }); });
 }
 
 fl_propos::~fl_propos() = default;
@@ -82,7 +82,7 @@ fl_propos* fl_propos::ouverte() {
     return ouverte_.data();
 }
 
-fl_propos* fl_propos::afficher(contexte& ctx, internet::ouvreur_liens ouvrir) {
+fl_propos* fl_propos::afficher(contexte& ctx, apropos::ouvreur_liens ouvrir) {
     if (ouverte_) {
         vues::montrer_devant(ouverte_);
         return ouverte_;
@@ -106,12 +106,12 @@ void fl_propos::bt_ok_Click() {
 }
 
 void fl_propos::mail_Click() {
-    internet::envoyer_mail(ctx_, ouvrir_, internet::auteur_mail(), internet::sujet_mail(), QString(),
-                           QString(), QString());
+    apropos::envoyer_mail(ctx_, ouvrir_, apropos::auteur_mail(), apropos::sujet_mail(), QString(), QString(),
+                          QString());
 }
 
 void fl_propos::site_Click() {
-    internet::ouvrir_site(ctx_, ouvrir_);
+    apropos::ouvrir_site(ctx_, ouvrir_);
 }
 
 } // namespace zapo::apropos

@@ -18,8 +18,7 @@ public:
 
     // Opens the box, or brings the open one to the front. `ouvrir` hands the
     // mail and web links to the desktop.
-    static fl_propos* afficher(contexte& ctx,
-                               internet::ouvreur_liens ouvrir = internet::ouvrir_par_le_bureau);
+    static fl_propos* afficher(contexte& ctx, apropos::ouvreur_liens ouvrir = apropos::ouvrir_par_le_bureau);
     // The open box, or null.
     static fl_propos* ouverte();
 
@@ -29,10 +28,10 @@ public:
     void site_Click();
 
 private:
-    fl_propos(contexte& ctx, internet::ouvreur_liens ouvrir);
+    fl_propos(contexte& ctx, apropos::ouvreur_liens ouvrir);
 
     contexte& ctx_;
-    internet::ouvreur_liens ouvrir_;
+    apropos::ouvreur_liens ouvrir_;
     static QPointer<fl_propos> ouverte_;
 };
 

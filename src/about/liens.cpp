@@ -5,7 +5,7 @@
 
 #include <QDesktopServices>
 
-namespace zapo::internet {
+namespace zapo::apropos {
 
 namespace {
 
@@ -85,4 +85,4 @@ void afficher_aide(contexte& ctx) {
                          icone_boite::information);
 }
 
-} // namespace zapo::internet
+} // namespace zapo::apropos

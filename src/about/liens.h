@@ -7,7 +7,7 @@
 
 #include <functional>
 
-namespace zapo::internet {
+namespace zapo::apropos {
 
 // Hands a link to the desktop; false when nothing could open it. Tests pass
 // their own to capture the link instead of starting a program.
@@ -34,4 +34,4 @@ void ouvrir_site(contexte& ctx, const ouvreur_liens& ouvrir);
 // "Aide": there is no help in this version.
 void afficher_aide(contexte& ctx);
 
-} // namespace zapo::internet
+} // namespace zapo::apropos

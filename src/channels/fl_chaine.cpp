@@ -58,7 +58,8 @@ fl_chaine::fl_chaine(contexte& ctx, std::vector<QPixmap> images)
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(326, 264);
     auto brancher = [this](QPushButton* b, void (fl_chaine::*action)()) {
-        connect(b, &QPushButton::clicked, this, [this, action] { garde(ctx_, [&] { (this->*action)(); }); });
+        connect(b, &QPushButton::clicked, this,
+                [this, action] { liaison::garde(ctx_, [&] { (this->*action)(); }); });
     };
     brancher(bt_preced, &fl_chaine::bt_preced_Click);
     brancher(bt_suiv, &fl_chaine::bt_suiv_Click);
@@ -69,7 +70,7 @@ fl_chaine::fl_chaine(contexte& ctx, std::vector<QPixmap> images)
     auto fleche = [this](Qt::Key touche, void (fl_chaine::*action)()) {
         auto* raccourci = new QShortcut(QKeySequence(touche), this);
         connect(raccourci, &QShortcut::activated, this,
-                [this, action] { garde(ctx_, [&] { (this->*action)(); }); });
+                [this, action] { liaison::garde(ctx_, [&] { (this->*action)(); }); });
     };
     fleche(Qt::Key_Left, &fl_chaine::bt_preced_Click);
     fleche(Qt::Key_Right, &fl_chaine::bt_suiv_Click);

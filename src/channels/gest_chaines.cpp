@@ -5,7 +5,7 @@
 
 #include <QPointer>
 
-namespace zapo::gest_chaines {
+namespace zapo::chaines {
 
 namespace {
 
@@ -63,4 +63,4 @@ void effacer_chaine(contexte& ctx, int num_chaine) {
         ctx.appli->rafraichir_fenetre();
 }
 
-} // namespace zapo::gest_chaines
+} // namespace zapo::chaines

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-namespace zapo::fraicheur {
+namespace zapo {
 
 namespace {
 constexpr int dix_heures = 10 * 3600;
@@ -21,7 +21,7 @@ bool est_a_jour(std::optional<date_heure> derniere_maj, date_heure maintenant) {
     return true;
 }
 
-QString texte_etat(bool a_jour) {
+QString texte_etat_base(bool a_jour) {
     return a_jour ? QStringLiteral("Programmes à jour.") : QStringLiteral("La base n'est pas à jour.");
 }
 
@@ -41,4 +41,4 @@ QString message_date_base(std::optional<date_heure> derniere_maj, bool a_jour) {
                    : QStringLiteral("Les programmes ne sont pas à jour."));
 }
 
-} // namespace zapo::fraicheur
+} // namespace zapo

@@ -7,16 +7,16 @@
 #include <optional>
 
 // Whether the stored programmes are recent enough, and how to say so.
-namespace zapo::fraicheur {
+namespace zapo {
 
 // Up to date unless the last run is from an earlier day and it is 10:00 or later,
 // or the last run is from today before 10:00. A base never stamped is not up to date.
 bool est_a_jour(std::optional<date_heure> derniere_maj, date_heure maintenant);
 
 // "Programmes à jour." / "La base n'est pas à jour."
-QString texte_etat(bool a_jour);
+QString texte_etat_base(bool a_jour);
 
 // What "Date de la base" shows: the date in French, a lone carriage return, the verdict.
 QString message_date_base(std::optional<date_heure> derniere_maj, bool a_jour);
 
-} // namespace zapo::fraicheur
+} // namespace zapo

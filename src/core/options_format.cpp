@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace zapo::options {
+namespace zapo {
 
 namespace {
 
@@ -23,7 +23,7 @@ std::optional<bool> valeur_de(QByteArrayView champ) {
 
 } // namespace
 
-std::optional<valeurs> lire(QByteArrayView contenu) {
+std::optional<valeurs_options> lire_options(QByteArrayView contenu) {
     std::array<bool, 4> lus{};
     qsizetype debut = 0;
     for (int i = 0; i < 4; ++i) {
@@ -42,14 +42,14 @@ std::optional<valeurs> lire(QByteArrayView contenu) {
             ++fin;
         debut = fin + 1;
     }
-    return valeurs{lus[0], lus[1], lus[2], lus[3]};
+    return valeurs_options{lus[0], lus[1], lus[2], lus[3]};
 }
 
-QByteArray ecrire(const valeurs& v) {
+QByteArray ecrire_options(const valeurs_options& v) {
     QByteArray s;
     for (bool b : {v.majauto, v.connexion, v.deconnexion, v.agent})
         s += b ? "#TRUE#\r\n" : "#FALSE#\r\n";
     return s;
 }
 
-} // namespace zapo::options
+} // namespace zapo

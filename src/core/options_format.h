@@ -5,23 +5,23 @@
 
 #include <optional>
 
-namespace zapo::options {
+namespace zapo {
 
 // The four options, in file order.
-struct valeurs {
+struct valeurs_options {
     bool majauto = false;
     bool connexion = false;
     bool deconnexion = false;
     bool agent = false;
-    bool operator==(const valeurs&) const = default;
+    bool operator==(const valeurs_options&) const = default;
 };
 
 // Reads the first four fields of config.ini. A field ends at a line end or a comma;
 // "#TRUE#" / "#FALSE#" or a number (non-zero is true). Empty when a field is missing
 // or is not a truth value: that is a first run.
-std::optional<valeurs> lire(QByteArrayView contenu);
+std::optional<valeurs_options> lire_options(QByteArrayView contenu);
 
 // Exactly four lines of "#TRUE#" / "#FALSE#", each ended by CR LF.
-QByteArray ecrire(const valeurs& v);
+QByteArray ecrire_options(const valeurs_options& v);
 
-} // namespace zapo::options
+} // namespace zapo

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-namespace zapo::panneau {
+namespace zapo {
 
 namespace {
 
@@ -17,13 +17,14 @@ date_heure longueur(date_heure hdeb, date_heure hfin, std::optional<date_heure> 
     return hfin - hdeb;
 }
 
-rangee remplir(date_heure hdeb, date_heure hfin, const QString& programme) {
+rangee_panneau remplir(date_heure hdeb, date_heure hfin, const QString& programme) {
     return {true, hdeb.format_hhnn(), hfin.format_hhnn(), programme};
 }
 
 } // namespace
 
-int pourcentage(date_heure maintenant, date_heure hdeb, date_heure hfin, std::optional<date_heure> duree) {
+int pourcentage_ecoule(date_heure maintenant, date_heure hdeb, date_heure hfin,
+                       std::optional<date_heure> duree) {
     const std::int64_t den = std::llabs(longueur(hdeb, hfin, duree).secondes());
     if (den == 0)
         return 0;
@@ -43,11 +44,12 @@ date_heure jour_programmes(date_heure premier_hdeb) {
     return premier_hdeb.jour();
 }
 
-std::vector<ligne> ce_soir(const std::vector<ligne>& lignes_chaine, date_heure jour, date_heure maintenant) {
+std::vector<ligne_panneau> ce_soir(const std::vector<ligne_panneau>& lignes_chaine, date_heure jour,
+                                   date_heure maintenant) {
     const date_heure debut = jour + debut_soir;
     const date_heure fin = jour + fin_soir;
-    std::vector<ligne> res;
-    for (const ligne& l : lignes_chaine) {
+    std::vector<ligne_panneau> res;
+    for (const ligne_panneau& l : lignes_chaine) {
         // A programme that began at 20:30 or later and is still on counts.
         if (l.hfin > maintenant && l.hdeb >= debut && longueur(l.hdeb, l.hfin, l.duree) >= duree_soir_min &&
             l.hdeb < fin)
@@ -56,11 +58,11 @@ std::vector<ligne> ce_soir(const std::vector<ligne>& lignes_chaine, date_heure j
     return res;
 }
 
-calcul::calcul(int chaine_courante, date_heure maintenant)
+calcul_panneau::calcul_panneau(int chaine_courante, date_heure maintenant)
     : chaine_courante_(chaine_courante), maintenant_(maintenant) {}
 
-void calcul::ajouter(date_heure hdeb, date_heure hfin, const QString& programme, int chaine,
-                     std::optional<date_heure> duree) {
+void calcul_panneau::ajouter(date_heure hdeb, date_heure hfin, const QString& programme, int chaine,
+                             std::optional<date_heure> duree) {
     ++n_;
     if (n_ == 1)
         jour_ = jour_programmes(hdeb);
@@ -69,12 +71,12 @@ void calcul::ajouter(date_heure hdeb, date_heure hfin, const QString& programme,
         ++etat_.nb_lignes_chaine;
 
     if (maintenant_ > hdeb && maintenant_ < hfin) {
-        const int pc = pourcentage(maintenant_, hdeb, hfin, duree);
+        const int pc = pourcentage_ecoule(maintenant_, hdeb, hfin, duree);
         if (de_la_chaine) {
             ligne_en_cours_n_ = n_;
             etat_.ligne_en_cours = etat_.nb_lignes_chaine;
             etat_.marques.push_back(etat_.nb_lignes_chaine);
-            etat_.rangees[actuel] = remplir(hdeb, hfin, programme);
+            etat_.rangees[rang_actuel] = remplir(hdeb, hfin, programme);
             etat_.progres = pc;
         }
         // The last matching row wins, for every channel.
@@ -85,19 +87,19 @@ void calcul::ajouter(date_heure hdeb, date_heure hfin, const QString& programme,
 
     // The stored successor, not a search by time.
     if (ligne_en_cours_n_ > 0 && n_ == ligne_en_cours_n_ + 1)
-        etat_.rangees[suite] = remplir(hdeb, hfin, programme);
+        etat_.rangees[rang_suite] = remplir(hdeb, hfin, programme);
 
     lignes_chaine_.push_back({hdeb, hfin, programme, chaine, duree});
 }
 
-etat_panneau calcul::resultat() const {
+etat_panneau calcul_panneau::resultat() const {
     etat_panneau e = etat_;
-    const std::vector<ligne> soir = ce_soir(lignes_chaine_, jour_, maintenant_);
+    const std::vector<ligne_panneau> soir = ce_soir(lignes_chaine_, jour_, maintenant_);
     if (soir.size() > 0)
-        e.rangees[soir1] = remplir(soir[0].hdeb, soir[0].hfin, soir[0].programme);
+        e.rangees[rang_soir1] = remplir(soir[0].hdeb, soir[0].hfin, soir[0].programme);
     if (soir.size() > 1)
-        e.rangees[soir2] = remplir(soir[1].hdeb, soir[1].hfin, soir[1].programme);
+        e.rangees[rang_soir2] = remplir(soir[1].hdeb, soir[1].hfin, soir[1].programme);
     return e;
 }
 
-} // namespace zapo::panneau
+} // namespace zapo

@@ -11,47 +11,48 @@
 
 // What the now / next / tonight panel and the two "on now" columns of the
 // channel list show, worked out from the stored rows and the clock alone.
-namespace zapo::panneau {
+namespace zapo {
 
 // One panel row: start and end as "hh:nn" and the full title.
-struct rangee {
+struct rangee_panneau {
     bool remplie = false;
     QString hdeb;
     QString hfin;
     QString titre;
-    bool operator==(const rangee&) const = default;
+    bool operator==(const rangee_panneau&) const = default;
 };
 
 // A channel's programme on now, as its row of the channel list shows it.
-struct en_cours {
+struct en_cours_chaine {
     QString titre;
     int pourcentage = 0;
     date_heure hdeb;
     date_heure hfin;
-    bool operator==(const en_cours&) const = default;
+    bool operator==(const en_cours_chaine&) const = default;
 };
 
-enum rang { actuel = 0, suite = 1, soir1 = 2, soir2 = 3 };
+enum rang_panneau { rang_actuel = 0, rang_suite = 1, rang_soir1 = 2, rang_soir2 = 3 };
 
 struct etat_panneau {
-    std::array<rangee, 4> rangees; // indexed by `rang`
-    int progres = 0;               // elapsed part of the current channel's programme on now
+    std::array<rangee_panneau, 4> rangees; // indexed by `rang_panneau`
+    int progres = 0;                       // elapsed part of the current channel's programme on now
     // Positions (from 1, stored order) among the current channel's rows that are on now.
     std::vector<qint64> marques;
     // Position of the last of them, the one the panel shows; 0 when none.
     qint64 ligne_en_cours = 0;
     qint64 nb_lignes_chaine = 0;
     // Channel number -> its programme on now (the last matching stored row).
-    QHash<int, en_cours> par_chaine;
+    QHash<int, en_cours_chaine> par_chaine;
 };
 
 // Elapsed percentage of a programme at `maintenant`: elapsed time * 100 / length,
 // absolute value, rounded half to even, clamped to 0..100. The length is `duree`,
 // or, when that is missing or zero, the time from start to end; 0 when both are zero.
-int pourcentage(date_heure maintenant, date_heure hdeb, date_heure hfin, std::optional<date_heure> duree);
+int pourcentage_ecoule(date_heure maintenant, date_heure hdeb, date_heure hfin,
+                       std::optional<date_heure> duree);
 
 // One stored row of `liste`. `duree` is empty when the column is NULL.
-struct ligne {
+struct ligne_panneau {
     date_heure hdeb;
     date_heure hfin;
     QString programme;
@@ -66,13 +67,14 @@ date_heure jour_programmes(date_heure premier_hdeb);
 // One channel's evening programmes among its rows (given in stored order), in
 // that order: not over at `maintenant`, starting from 20:30 of `jour` and before
 // 00:15 the day after, at least 45 minutes long. The panel shows the first two.
-std::vector<ligne> ce_soir(const std::vector<ligne>& lignes_chaine, date_heure jour, date_heure maintenant);
+std::vector<ligne_panneau> ce_soir(const std::vector<ligne_panneau>& lignes_chaine, date_heure jour,
+                                   date_heure maintenant);
 
 // Fed the stored rows one by one in stored order; only the current channel's
 // rows are kept, for its evening.
-class calcul {
+class calcul_panneau {
 public:
-    calcul(int chaine_courante, date_heure maintenant);
+    calcul_panneau(int chaine_courante, date_heure maintenant);
     void ajouter(date_heure hdeb, date_heure hfin, const QString& programme, int chaine,
                  std::optional<date_heure> duree);
     etat_panneau resultat() const;
@@ -83,8 +85,8 @@ private:
     qint64 n_ = 0;
     qint64 ligne_en_cours_n_ = 0; // n of the current channel's last row on now
     date_heure jour_;
-    std::vector<ligne> lignes_chaine_;
+    std::vector<ligne_panneau> lignes_chaine_;
     etat_panneau etat_;
 };
 
-} // namespace zapo::panneau
+} // namespace zapo

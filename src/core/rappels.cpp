@@ -22,7 +22,7 @@ date_heure heure_alerte(const rappel& r, int minutes_avant) {
     return r.debut - date_heure::duree_hm(0, minutes_avant_valides(minutes_avant));
 }
 
-sort_rappel decider(const rappel& r, date_heure maintenant, int minutes_avant) {
+sort_rappel decider_rappel(const rappel& r, date_heure maintenant, int minutes_avant) {
     if (r.envoye || r.retire)
         return sort_rappel::rien;
     if (maintenant < heure_alerte(r, minutes_avant))
@@ -44,7 +44,7 @@ std::optional<date_heure> prochaine_alerte(std::span<const rappel> rappels, int 
     return res;
 }
 
-std::optional<programme_rappel> suivre(const rappel& r, std::span<const programme_rappel> programmes) {
+std::optional<programme_rappel> suivre_rappel(const rappel& r, std::span<const programme_rappel> programmes) {
     const QString titre = replier(r.titre);
     std::optional<programme_rappel> res;
     std::int64_t meilleur = 0;

@@ -36,7 +36,7 @@ enum class sort_rappel { attendre, avertir, abandonner, rien };
 
 // What to do with a reminder now. Once its time has come, it is told while its
 // programme is not over (also after a start that came late), and dropped after.
-sort_rappel decider(const rappel& r, date_heure maintenant, int minutes_avant);
+sort_rappel decider_rappel(const rappel& r, date_heure maintenant, int minutes_avant);
 
 // The next time a reminder falls due, if any is still waiting.
 std::optional<date_heure> prochaine_alerte(std::span<const rappel> rappels, int minutes_avant);
@@ -52,7 +52,7 @@ struct programme_rappel {
 // Where a reminder's programme went after an update: the same channel's
 // programme with the same title (case and accents aside) closest to the old
 // start, within two hours of it. None when nothing fits: the reminder stays.
-std::optional<programme_rappel> suivre(const rappel& r, std::span<const programme_rappel> programmes);
+std::optional<programme_rappel> suivre_rappel(const rappel& r, std::span<const programme_rappel> programmes);
 inline constexpr date_heure ecart_suivi_max = date_heure::duree_hm(2, 0);
 
 // Favourite words: bounded, trimmed, without empties or repeats (case and accents aside).

@@ -2,9 +2,9 @@
 
 #include <QLocale>
 
-namespace zapo::sante {
+namespace zapo {
 
-QString infobulle(bool succes, int nb_programmes, const QString& raison, date_heure quand) {
+QString infobulle_sante(bool succes, int nb_programmes, const QString& raison, date_heure quand) {
     if (succes && nb_programmes > 0)
         return {};
     QString quoi;
@@ -24,4 +24,4 @@ QString infobulle(bool succes, int nb_programmes, const QString& raison, date_he
     return QStringLiteral("Dernière mise à jour : %1, %2").arg(quoi, date);
 }
 
-} // namespace zapo::sante
+} // namespace zapo

@@ -4,10 +4,10 @@
 
 #include <QString>
 
-namespace zapo::sante {
+namespace zapo {
 
 // A channel's result before this run, as stored.
-struct precedent {
+struct precedent_sante {
     bool connu = false;
     bool succes = false;
     int nb_programmes = 0;
@@ -15,7 +15,7 @@ struct precedent {
 
 // A run's result for one channel is worth a warning when it failed, or when it
 // brought fewer than half of the programmes its previous success brought.
-inline bool en_alerte(const precedent& p, bool succes, int nb_programmes) {
+inline bool en_alerte(const precedent_sante& p, bool succes, int nb_programmes) {
     if (!succes)
         return true;
     return p.connu && p.succes && qint64(nb_programmes) * 2 < qint64(p.nb_programmes);
@@ -23,6 +23,6 @@ inline bool en_alerte(const precedent& p, bool succes, int nb_programmes) {
 
 // "Dernière mise à jour : échec (le serveur a répondu 503), lundi 7 décembre à 10:02";
 // empty when the last update brought programmes.
-QString infobulle(bool succes, int nb_programmes, const QString& raison, date_heure quand);
+QString infobulle_sante(bool succes, int nb_programmes, const QString& raison, date_heure quand);
 
-} // namespace zapo::sante
+} // namespace zapo

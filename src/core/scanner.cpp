@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace zapo::recup {
+namespace zapo {
 
 namespace {
 
@@ -117,7 +117,7 @@ page_decoupee decouper_page(QStringView page, const horloge& h) {
             ++nb;
             // The first unstored time only ends the last record; after it nothing
             // on the page can change what is kept.
-            if (nb > max_programmes + 1)
+            if (nb > max_programmes_page + 1)
                 break;
             prev_heure = true;
             const date_heure maintenant = h.maintenant_dh();
@@ -133,9 +133,9 @@ page_decoupee decouper_page(QStringView page, const horloge& h) {
                 prec.duree = hdeb - prec.hdeb;
                 prec.hfin = hdeb;
             }
-            if (nb <= max_programmes) {
+            if (nb <= max_programmes_page) {
                 if (r.programmes.empty())
-                    r.programmes.reserve(max_programmes);
+                    r.programmes.reserve(max_programmes_page);
                 r.programmes.push_back({QString(), hdeb, date_heure(), date_heure()});
             } else {
                 r.tronquee = true;
@@ -144,11 +144,11 @@ page_decoupee decouper_page(QStringView page, const horloge& h) {
             if (prev_heure) {
                 if (nb >= 2 && r.programmes[nb - 2].programme.isEmpty())
                     r.programmes[nb - 2].programme = QStringLiteral("Pas d'info disponible");
-                if (nb <= max_programmes)
+                if (nb <= max_programmes_page)
                     r.programmes[nb - 1].programme = couper_titre(run).toString();
             }
             prev_heure = false;
-            if (nb > max_programmes)
+            if (nb > max_programmes_page)
                 break;
         }
     }
@@ -161,4 +161,4 @@ page_decoupee decouper_page(QStringView page, const horloge& h) {
     return r;
 }
 
-} // namespace zapo::recup
+} // namespace zapo

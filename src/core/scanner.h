@@ -10,13 +10,13 @@ namespace zapo {
 class horloge;
 }
 
-namespace zapo::recup {
+namespace zapo {
 
 // A page never yields more records than this; later times are not stored.
-inline constexpr int max_programmes = 100;
+inline constexpr int max_programmes_page = 100;
 
 struct page_decoupee {
-    std::vector<fiche_programme> programmes; // at most max_programmes
+    std::vector<fiche_programme> programmes; // at most max_programmes_page
     // The page held more times than max_programmes: the last record ends where the
     // first unstored one starts, and the rest of the page was not read.
     bool tronquee = false;
@@ -31,4 +31,4 @@ struct page_decoupee {
 // One pass over the text; any text at all is accepted.
 page_decoupee decouper_page(QStringView page, const horloge& h);
 
-} // namespace zapo::recup
+} // namespace zapo

@@ -9,7 +9,7 @@
 #include <limits>
 #include <unordered_map>
 
-namespace zapo::xmltv {
+namespace zapo {
 
 namespace {
 
@@ -109,7 +109,7 @@ void noter(QStringList& l, const QString& id) {
 
 class lecteur {
 public:
-    lecteur(QByteArrayView doc, date_heure maintenant, std::span<const voulue> voulues, bool tout)
+    lecteur(QByteArrayView doc, date_heure maintenant, std::span<const chaine_voulue> voulues, bool tout)
         : doc_(doc), tout_(tout), voulues_(voulues), pistes_(voulues.size()) {
         const date_heure aujourdhui = maintenant.jour();
         basse_ = convertisseur_local::utc(aujourdhui);
@@ -121,10 +121,10 @@ public:
             if (!n.isEmpty())
                 par_nom_[n].push_back(i);
         }
-        x_.setEntityExpansionLimit(entite_max);
+        x_.setEntityExpansionLimit(entite_max_xmltv);
     }
 
-    lecture lire();
+    lecture_xmltv lire();
 
 private:
     QXmlStreamReader::TokenType suivant();
@@ -132,11 +132,11 @@ private:
     retenue* vue(const QString& id);
     retenue* pour_programme(QStringView id);
     void nom_affiche(const QString& id, QStringView nom);
-    void sortir(lecture& res, const QString& cle, retenue& r);
+    void sortir(lecture_xmltv& res, const QString& cle, retenue& r);
 
     QByteArrayView doc_;
     bool tout_;
-    std::span<const voulue> voulues_;
+    std::span<const chaine_voulue> voulues_;
     std::vector<pistes> pistes_;
     QHash<QString, std::vector<size_t>> par_id_, par_casse_, par_nom_;
     std::unordered_map<QString, retenue> retenues_; // stable addresses
@@ -162,8 +162,8 @@ bool lecteur::nourrir() {
     lu_ += n;
     references_ += morceau.count('&');
     if (longueur_entite_ == 0 && morceau.contains(QByteArrayView("<!ENTITY")))
-        longueur_entite_ = entite_max; // until the declarations are read
-    if (references_ * longueur_entite_ > entites_total_max) {
+        longueur_entite_ = entite_max_xmltv; // until the declarations are read
+    if (references_ * longueur_entite_ > entites_total_max_xmltv) {
         trop_d_entites_ = true;
         return false;
     }
@@ -180,9 +180,9 @@ QXmlStreamReader::TokenType lecteur::suivant() {
         if (t == QXmlStreamReader::DTD) {
             qint64 l = 0;
             for (const auto& e : x_.entityDeclarations())
-                l = std::max<qint64>(l, e.value().contains(u'&') ? entite_max : e.value().size());
+                l = std::max<qint64>(l, e.value().contains(u'&') ? entite_max_xmltv : e.value().size());
             longueur_entite_ = l;
-            if (references_ * longueur_entite_ > entites_total_max) {
+            if (references_ * longueur_entite_ > entites_total_max_xmltv) {
                 trop_d_entites_ = true;
                 return QXmlStreamReader::Invalid;
             }
@@ -241,7 +241,7 @@ void lecteur::nom_affiche(const QString& id, QStringView nom) {
     }
 }
 
-void lecteur::sortir(lecture& res, const QString& cle, retenue& r) {
+void lecteur::sortir(lecture_xmltv& res, const QString& cle, retenue& r) {
     std::vector<brut>& liste = r.dans_fenetre;
     r.elaguer();
     std::sort(liste.begin(), liste.end(), avant);
@@ -266,8 +266,8 @@ void lecteur::sortir(lecture& res, const QString& cle, retenue& r) {
     }
 }
 
-lecture lecteur::lire() {
-    lecture res;
+lecture_xmltv lecteur::lire() {
+    lecture_xmltv res;
     enum class dans { rien, chaine, programme };
     dans ou = dans::rien;
     int prof = 0;
@@ -292,9 +292,9 @@ lecture lecteur::lire() {
         switch (jeton) {
         case QXmlStreamReader::StartElement: {
             // The reader keeps every open element: a deep pile is refused before it costs memory.
-            if (++prof > profondeur_max) {
+            if (++prof > profondeur_max_xmltv) {
                 res.erreur = QStringLiteral("document XMLTV refusé : plus de %1 éléments imbriqués")
-                                 .arg(profondeur_max);
+                                 .arg(profondeur_max_xmltv);
                 return res;
             }
             const QStringView nom = x_.name();
@@ -315,9 +315,9 @@ lecture lecteur::lire() {
                 cible = pour_programme(att.value(QLatin1String("channel")));
                 b = brut{};
                 b.rang = rang++;
-                debut_ok = lire_heure(att.value(QLatin1String("start")), b.debut);
+                debut_ok = lire_heure_xmltv(att.value(QLatin1String("start")), b.debut);
                 if (!att.hasAttribute(QLatin1String("stop")) ||
-                    !lire_heure(att.value(QLatin1String("stop")), b.fin))
+                    !lire_heure_xmltv(att.value(QLatin1String("stop")), b.fin))
                     b.fin = -1;
                 premier = QString();
                 francais = false;
@@ -397,13 +397,13 @@ lecture lecteur::lire() {
     } else {
         for (size_t i = 0; i < voulues_.size(); ++i) {
             const pistes& p = pistes_[i];
-            std::pair<regle, QString> trouvee;
+            std::pair<regle_xmltv, QString> trouvee;
             if (p.exacte)
-                trouvee = {regle::identifiant, voulues_[i].id};
+                trouvee = {regle_xmltv::identifiant, voulues_[i].id};
             else if (p.casse.size() == 1)
-                trouvee = {regle::casse, p.casse.front()};
+                trouvee = {regle_xmltv::casse, p.casse.front()};
             else if (p.nom.size() == 1)
-                trouvee = {regle::nom_affiche, p.nom.front()};
+                trouvee = {regle_xmltv::nom_affiche, p.nom.front()};
             else
                 continue;
             const auto it = retenues_.find(trouvee.second);
@@ -437,7 +437,7 @@ bool est_xmltv(QByteArrayView document) {
     return false;
 }
 
-bool lire_heure(QStringView texte, qint64& utc) {
+bool lire_heure_xmltv(QStringView texte, qint64& utc) {
     const QStringView t = texte.trimmed();
     int a, mo, j, h = 0, mi = 0, s = 0;
     if (!chiffres(t, 0, 4, a) || !chiffres(t, 4, 2, mo) || !chiffres(t, 6, 2, j))
@@ -477,12 +477,13 @@ QString nom_simplifie(QStringView nom) {
     return res;
 }
 
-lecture lire(QByteArrayView document, date_heure maintenant) {
+lecture_xmltv lire_xmltv(QByteArrayView document, date_heure maintenant) {
     return lecteur(document, maintenant, {}, true).lire();
 }
 
-lecture lire(QByteArrayView document, date_heure maintenant, std::span<const voulue> voulues) {
+lecture_xmltv lire_xmltv(QByteArrayView document, date_heure maintenant,
+                         std::span<const chaine_voulue> voulues) {
     return lecteur(document, maintenant, voulues, false).lire();
 }
 
-} // namespace zapo::xmltv
+} // namespace zapo

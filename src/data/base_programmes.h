@@ -43,7 +43,7 @@ struct entree_modele {
 };
 
 // One row of `liste` as the views read it; the panel's rules take the same rows.
-using ligne_liste = panneau::ligne;
+using ligne_liste = ligne_panneau;
 
 // A channel's last update: how many programmes it brought, or why it failed.
 // Kept in `sante_chaines`, a table of its own that older files do not have.

@@ -161,7 +161,7 @@ void ajuster_rappels(base_programmes& b, date_heure maintenant) {
         for (auto& r : rappels) {
             if (r.envoye || r.retire)
                 continue;
-            const auto p = suivre(r, programmes);
+            const auto p = suivre_rappel(r, programmes);
             if (!p || (p->debut == r.debut && p->fin == r.fin && p->titre == r.titre))
                 continue;
             deplacer_rappel(b, r.id, *p);

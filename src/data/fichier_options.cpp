@@ -8,17 +8,17 @@
 
 namespace zapo::donnees {
 
-std::optional<options::valeurs> lire_fichier_options(const QString& chemin) {
+std::optional<valeurs_options> lire_fichier_options(const QString& chemin) {
     QFile f(chemin);
     if (!f.open(QIODevice::ReadOnly))
         return std::nullopt;
     // A few lines are all we read; a huge file is garbage anyway.
-    return options::lire(f.read(4096));
+    return lire_options(f.read(4096));
 }
 
-bool ecrire_fichier_options(const QString& chemin, const options::valeurs& v, QString* erreur) {
+bool ecrire_fichier_options(const QString& chemin, const valeurs_options& v, QString* erreur) {
     QSaveFile f(chemin);
-    const QByteArray contenu = options::ecrire(v);
+    const QByteArray contenu = ecrire_options(v);
     // Unbuffered: a short write must be seen here. Qt commits a buffered file
     // even when its last flush failed, which would leave the file short.
     if (f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && f.write(contenu) == contenu.size() &&

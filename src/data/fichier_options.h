@@ -9,11 +9,11 @@
 namespace zapo::donnees {
 
 // The options as stored in config.ini; empty when the file cannot be read as such.
-std::optional<options::valeurs> lire_fichier_options(const QString& chemin);
+std::optional<valeurs_options> lire_fichier_options(const QString& chemin);
 
 // Replaces the file as a whole (written aside, then renamed), so that a crash
 // never leaves it short. On failure the old file stays as it was and `erreur`
 // says why, in French.
-bool ecrire_fichier_options(const QString& chemin, const options::valeurs& v, QString* erreur = nullptr);
+bool ecrire_fichier_options(const QString& chemin, const valeurs_options& v, QString* erreur = nullptr);
 
 } // namespace zapo::donnees

@@ -7,7 +7,7 @@
 #include <exception>
 #include <new>
 
-namespace zapo {
+namespace zapo::liaison {
 
 // Every event handler runs through this: a failure becomes a French message box
 // titled "Zapo-TV" and the program goes on. Our own errors carry French texts.
@@ -33,4 +33,4 @@ template <class F> bool garde(contexte& ctx, F&& f) noexcept {
     return false;
 }
 
-} // namespace zapo
+} // namespace zapo::liaison

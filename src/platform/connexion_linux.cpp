@@ -28,7 +28,7 @@
 using reglages_nm = QMap<QString, QVariantMap>;
 Q_DECLARE_METATYPE(reglages_nm)
 
-namespace zapo::internet {
+namespace zapo::plateforme {
 
 namespace {
 
@@ -250,7 +250,7 @@ bool est_type_numerotation(const QString& type, const QString& type_bluetooth) {
 bool connexion_linux::est_connecte() {
     if (QCoreApplication::instance())
         QCoreApplication::processEvents();
-    return pinger::ping(adresse_a_tester()) != QLatin1String("0");
+    return plateforme::ping(adresse_a_tester()) != QLatin1String("0");
 }
 
 void connexion_linux::connecter() {
@@ -327,4 +327,4 @@ void connexion_linux::deconnecter() {
     }
 }
 
-} // namespace zapo::internet
+} // namespace zapo::plateforme

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace zapo::internet {
+namespace zapo::plateforme {
 
 // Target of the on-line test: a public host that answers echo requests.
 inline constexpr char adresse_test[] = "1.1.1.1";
@@ -41,4 +41,4 @@ private:
     const bool* arret_ = nullptr;
 };
 
-} // namespace zapo::internet
+} // namespace zapo::plateforme

@@ -28,7 +28,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace zapo::pinger {
+namespace zapo::plateforme {
 
 namespace {
 
@@ -388,8 +388,8 @@ std::optional<int> echo_commande(std::uint32_t adresse, int delai_ms, int ttl, c
     return lire_sortie_ping(QString::fromLocal8Bit(p.readAll()), p.exitCode(), chrono.nsecsElapsed());
 }
 
-int ouvrir_socket(methode m) {
-    const int type = m == methode::datagramme ? SOCK_DGRAM : SOCK_RAW;
+int ouvrir_socket(methode_ping m) {
+    const int type = m == methode_ping::datagramme ? SOCK_DGRAM : SOCK_RAW;
     return ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
 }
 
@@ -439,23 +439,23 @@ std::uint32_t resoudre_hote(const QString& hote) {
     return a;
 }
 
-bool methode_disponible(methode m) {
+bool methode_disponible(methode_ping m) {
     switch (m) {
-    case methode::automatique:
-        return methode_disponible(methode::datagramme) || methode_disponible(methode::brut) ||
-               methode_disponible(methode::commande);
-    case methode::datagramme:
-    case methode::brut: {
+    case methode_ping::automatique:
+        return methode_disponible(methode_ping::datagramme) || methode_disponible(methode_ping::brut) ||
+               methode_disponible(methode_ping::commande);
+    case methode_ping::datagramme:
+    case methode_ping::brut: {
         descripteur fd(ouvrir_socket(m));
         return fd.get() >= 0;
     }
-    case methode::commande:
+    case methode_ping::commande:
         return !programme_ping().isEmpty();
     }
     return false;
 }
 
-int envoyer_echo(std::uint32_t adresse, int delai_ms, int ttl, const QByteArray& donnees, methode m) {
+int envoyer_echo(std::uint32_t adresse, int delai_ms, int ttl, const QByteArray& donnees, methode_ping m) {
     // Address 0 is what a failed look-up gives; Linux would take it for this
     // very machine and answer.
     if (adresse == 0)
@@ -463,18 +463,18 @@ int envoyer_echo(std::uint32_t adresse, int delai_ms, int ttl, const QByteArray&
     if (ttl < 1 || ttl > 255 || delai_ms < 0)
         return 0;
 
-    if (m == methode::automatique || m == methode::datagramme) {
-        descripteur fd(ouvrir_socket(methode::datagramme));
+    if (m == methode_ping::automatique || m == methode_ping::datagramme) {
+        descripteur fd(ouvrir_socket(methode_ping::datagramme));
         if (fd.get() >= 0)
             return echo_datagramme(fd.get(), adresse, delai_ms, ttl, donnees);
-        if (m == methode::datagramme)
+        if (m == methode_ping::datagramme)
             return 0;
     }
-    if (m == methode::automatique || m == methode::brut) {
-        descripteur fd(ouvrir_socket(methode::brut));
+    if (m == methode_ping::automatique || m == methode_ping::brut) {
+        descripteur fd(ouvrir_socket(methode_ping::brut));
         if (fd.get() >= 0)
             return echo_brut(fd.get(), adresse, delai_ms, ttl, donnees);
-        if (m == methode::brut)
+        if (m == methode_ping::brut)
             return 0;
     }
     if (programme_ping().isEmpty()) {
@@ -486,7 +486,7 @@ int envoyer_echo(std::uint32_t adresse, int delai_ms, int ttl, const QByteArray&
     return echo_commande(adresse, delai_ms, ttl, donnees).value_or(0);
 }
 
-QString ping(const QString& hote, methode m) {
+QString ping(const QString& hote, methode_ping m) {
     const std::uint32_t a = resoudre_hote(hote);
     const int r = envoyer_echo(a, delai_ping_ms, ttl_ping, donnees_ping, m);
     if (r == delai_depasse || r == injoignable)
@@ -494,4 +494,4 @@ QString ping(const QString& hote, methode m) {
     return QString::number(r);
 }
 
-} // namespace zapo::pinger
+} // namespace zapo::plateforme

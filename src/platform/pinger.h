@@ -5,13 +5,13 @@
 
 #include <cstdint>
 
-namespace zapo::pinger {
+namespace zapo::plateforme {
 
 // How the echo request leaves the machine. `automatique` takes the first that
 // this process may use: ICMP datagram socket (allowed by
 // net.ipv4.ping_group_range), raw socket (root or CAP_NET_RAW), then the
 // system's ping command.
-enum class methode { automatique, datagramme, brut, commande };
+enum class methode_ping { automatique, datagramme, brut, commande };
 
 // Results of envoyer_echo besides a time.
 inline constexpr int delai_depasse = -1;
@@ -24,7 +24,7 @@ inline const QByteArray donnees_ping = QByteArrayLiteral("PINGECHOICMPTEST");
 // One echo to `hote` (dotted IPv4 address or name): the round-trip time in
 // milliseconds as decimal text, at least "1" for any answer, or "0" when no
 // usable answer came.
-QString ping(const QString& hote, methode m = methode::automatique);
+QString ping(const QString& hote, methode_ping m = methode_ping::automatique);
 
 // IPv4 address in network byte order; 0 when the name cannot be resolved.
 // A dotted address whose last number is 128 or more goes through the name
@@ -42,9 +42,9 @@ std::uint32_t resoudre_nom(const QString& hote);
 // anything else (including a method this process cannot use). Never keeps the
 // caller's events waiting: they are dispatched while the answer is awaited.
 int envoyer_echo(std::uint32_t adresse, int delai_ms, int ttl, const QByteArray& donnees,
-                 methode m = methode::automatique);
+                 methode_ping m = methode_ping::automatique);
 
 // Whether this process can send an echo that way right now.
-bool methode_disponible(methode m);
+bool methode_disponible(methode_ping m);
 
-} // namespace zapo::pinger
+} // namespace zapo::plateforme

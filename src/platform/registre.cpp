@@ -8,7 +8,7 @@
 #include <QFile>
 #include <QSaveFile>
 
-namespace zapo::registre {
+namespace zapo::plateforme {
 
 namespace {
 
@@ -99,4 +99,4 @@ void retirer_demarrage() {
                   qUtf8Printable(entree.fileName()), qUtf8Printable(entree.errorString()));
 }
 
-} // namespace zapo::registre
+} // namespace zapo::plateforme

@@ -3,7 +3,7 @@
 #include <QString>
 
 // Start at login, through an XDG autostart entry named after the product.
-namespace zapo::registre {
+namespace zapo::plateforme {
 
 // $XDG_CONFIG_HOME/autostart/Zapo-TV.desktop (default ~/.config/autostart).
 QString chemin_entree();
@@ -26,4 +26,4 @@ bool inscrire_demarrage(const QString& icone = QStringLiteral("zapo-tv"));
 // Deletes it; a missing entry is not an error.
 void retirer_demarrage();
 
-} // namespace zapo::registre
+} // namespace zapo::plateforme

@@ -49,9 +49,9 @@ namespace {
 // The autostart entry shows the launcher's icon. Installed, the theme has it;
 // from a build tree we lay our own drawing down where desktops look for icons.
 void inscrire_avec_icone() {
-    const QString icone = registre::nom_icone(QCoreApplication::applicationDirPath());
+    const QString icone = plateforme::nom_icone(QCoreApplication::applicationDirPath());
     if (icone != QLatin1String("zapo-tv")) {
-        registre::inscrire_demarrage(icone);
+        plateforme::inscrire_demarrage(icone);
         return;
     }
     QString donnees = qEnvironmentVariable("XDG_DATA_HOME");
@@ -62,7 +62,7 @@ void inscrire_avec_icone() {
     const QString png = dossier + QStringLiteral("/zapo-tv.png");
     if (!vues::icone_programme().pixmap(QSize(48, 48), 1.0).save(png, "PNG"))
         qCWarning(zapo_coquille, "Icône « %s » non écrite.", qUtf8Printable(png));
-    registre::inscrire_demarrage(QStringLiteral("zapo-tv"));
+    plateforme::inscrire_demarrage(QStringLiteral("zapo-tv"));
 }
 
 } // namespace
@@ -98,7 +98,7 @@ fl_init::occupation::~occupation() {
 
 template <class F> void fl_init::evenement(F&& f) {
     occupation o(*this);
-    garde(ctx_, std::forward<F>(f));
+    liaison::garde(ctx_, std::forward<F>(f));
 }
 
 fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(b)) {
@@ -113,7 +113,7 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
     if (!b_.inscrire_demarrage)
         b_.inscrire_demarrage = inscrire_avec_icone;
     if (!b_.retirer_demarrage)
-        b_.retirer_demarrage = [] { registre::retirer_demarrage(); };
+        b_.retirer_demarrage = [] { plateforme::retirer_demarrage(); };
     if (!b_.executer_maj)
         b_.executer_maj = [this] {
             maj::branchements b;
@@ -124,7 +124,7 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
             };
             maj::executer_maj(ctx_, std::move(b));
             if (fl_main_)
-                clics::marquer_sante(ctx_, *fl_main_);
+                vues::marquer_sante(ctx_, *fl_main_);
         };
     if (!b_.montrer_premiere)
         b_.montrer_premiere = [this] {
@@ -179,7 +179,7 @@ namespace {
 // The theme's icon when installed; from a build tree, the program's own picture
 // laid once in the user's cache, given to the server as a file address.
 QString icone_notification() {
-    const QString nom = registre::nom_icone(QCoreApplication::applicationDirPath());
+    const QString nom = plateforme::nom_icone(QCoreApplication::applicationDirPath());
     if (nom != QLatin1String("zapo-tv"))
         return nom;
     const QString dossier = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
@@ -221,7 +221,7 @@ void fl_init::reponses_appli::rafraichir_fenetre() {
         f_.charger_fenetre(); // its load refreshes it
         return;
     }
-    clics::rafraichir_fenetre(f_.ctx_, *f_.fl_main_);
+    vues::rafraichir_fenetre(f_.ctx_, *f_.fl_main_);
 }
 
 void fl_init::reponses_appli::lancer_maj() {
@@ -338,7 +338,7 @@ void fl_init::lire_options() {
 
 void fl_init::enregistrer_options() {
     const auto& g = ctx_.g;
-    const options::valeurs v{g.opt_majauto, g.opt_connexion, g.opt_deconnexion, g.opt_agent};
+    const valeurs_options v{g.opt_majauto, g.opt_connexion, g.opt_deconnexion, g.opt_agent};
     QString erreur;
     if (!donnees::ecrire_fichier_options(ctx_.chemin_options(), v, &erreur)) {
         // The options stay in memory for this run; the old file is untouched.
@@ -379,7 +379,7 @@ void fl_init::charger_fenetre() {
     if (auto* b = dynamic_cast<boites_qt*>(ctx_.boites))
         b->definir_parent(f);
     f->tps_minute.start();
-    garde(ctx_, [&] { clics::rafraichir_fenetre(ctx_, *f); });
+    liaison::garde(ctx_, [&] { vues::rafraichir_fenetre(ctx_, *f); });
     // f cannot be freed before `o` ends; it may have been unloaded meanwhile.
     if (fl_main_ == f && !f->est_dechargee() && !f->isVisible())
         f->show();
@@ -403,10 +403,10 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
         evenement([this] { Form_Unload_main(); });
     });
     connect(&f->tps_minute, &QTimer::timeout, f,
-            sur([this](vues::fl_main& w) { clics::tps_minute_Timer(ctx_, w); }));
+            sur([this](vues::fl_main& w) { vues::tps_minute_Timer(ctx_, w); }));
     connect(f->amaj, &QAction::triggered, f, sur([this](vues::fl_main&) { lancer_maj(); }));
     connect(f->bt_maj, &QPushButton::clicked, f, sur([this](vues::fl_main&) { lancer_maj(); }));
-    connect(f->adate, &QAction::triggered, f, sur([this](vues::fl_main&) { clics::adate_Click(ctx_); }));
+    connect(f->adate, &QAction::triggered, f, sur([this](vues::fl_main&) { vues::adate_Click(ctx_); }));
     connect(f->afermer, &QAction::triggered, f, sur([this](vues::fl_main&) { fermer_fenetre(); }));
     connect(f->aquitter, &QAction::triggered, f, sur([this](vues::fl_main&) { aquitter_Click(); }));
     connect(f->cmajauto, &QAction::triggered, f, sur([this](vues::fl_main&) { cmajauto_Click(); }));
@@ -414,27 +414,27 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
     connect(f->cdecauto, &QAction::triggered, f, sur([this](vues::fl_main&) { cdecauto_Click(); }));
     connect(f->cagent, &QAction::triggered, f, sur([this](vues::fl_main&) { cagent_Click(); }));
     connect(f->dsupr, &QAction::triggered, f,
-            sur([this](vues::fl_main& w) { gest_chaines::supprimer_chaine(ctx_, w); }));
+            sur([this](vues::fl_main& w) { chaines::supprimer_chaine(ctx_, w); }));
     connect(f->bt_suppr, &QPushButton::clicked, f,
-            sur([this](vues::fl_main& w) { gest_chaines::supprimer_chaine(ctx_, w); }));
+            sur([this](vues::fl_main& w) { chaines::supprimer_chaine(ctx_, w); }));
     connect(f->dvide, &QAction::triggered, f,
-            sur([this](vues::fl_main& w) { gest_chaines::vider_chaines(ctx_, w); }));
+            sur([this](vues::fl_main& w) { chaines::vider_chaines(ctx_, w); }));
     auto ajouter = sur([this](vues::fl_main& w) { chaines::fl_chaine::afficher(ctx_, w.lst_images); });
     connect(f->dajout, &QAction::triggered, f, ajouter);
     connect(f->bt_ajouter, &QPushButton::clicked, f, ajouter);
     connect(f->bpropos, &QAction::triggered, f,
             sur([this](vues::fl_main&) { apropos::fl_propos::afficher(ctx_); }));
-    connect(f->baide, &QAction::triggered, f, sur([this](vues::fl_main&) { internet::afficher_aide(ctx_); }));
+    connect(f->baide, &QAction::triggered, f, sur([this](vues::fl_main&) { apropos::afficher_aide(ctx_); }));
     connect(f->lst_chaines, &QTreeWidget::itemClicked, f,
-            sur([this](vues::fl_main& w) { clics::lst_chaines_ItemClick(ctx_, w); }));
+            sur([this](vues::fl_main& w) { vues::lst_chaines_ItemClick(ctx_, w); }));
     // The keyboard chooses a channel as the mouse does (refills block this signal).
     connect(f->lst_chaines, &QTreeWidget::itemSelectionChanged, f,
-            sur([this](vues::fl_main& w) { clics::lst_chaines_ItemClick(ctx_, w); }));
+            sur([this](vues::fl_main& w) { vues::lst_chaines_ItemClick(ctx_, w); }));
     vues::installer_menu_rappels(ctx_, f->lst_prog, 3);
     vues::ajouter_menus_rappels(ctx_, *f);
     connect(f->lst_prog->header(), &QHeaderView::sectionClicked, f, [this, f](int colonne) {
         if (fl_main_ == f)
-            evenement([&] { clics::lst_prog_ColumnClick(*f, colonne); });
+            evenement([&] { vues::lst_prog_ColumnClick(*f, colonne); });
     });
 }
 
@@ -493,8 +493,8 @@ void fl_init::lancer_maj() {
         return;
     }
     if (fenetre_chargee && fl_main_) {
-        clics::remplir_programmes(ctx_, *fl_main_);
-        clics::affiche_actuel(ctx_, *fl_main_);
+        vues::remplir_programmes(ctx_, *fl_main_);
+        vues::affiche_actuel(ctx_, *fl_main_);
     }
 }
 
@@ -526,7 +526,7 @@ void fl_init::tic() {
 }
 
 void fl_init::tps_maj_Timer() {
-    const bool a_jour = clics::verifier_base(ctx_);
+    const bool a_jour = vues::verifier_base(ctx_);
     if (a_jour)
         relance_.succes();
     // While automatic runs keep failing, the status line keeps saying so.
@@ -622,7 +622,7 @@ int principal(int argc, char** argv) {
     horloge_systeme horloge;
     boites_qt boites_reelles;
     boites_message& boites = boites_reelles;
-    internet::connexion_linux connexion;
+    plateforme::connexion_linux connexion;
     maj::rythme_reel pas;
     contexte ctx;
     ctx.horloge_ = &horloge;
@@ -664,7 +664,7 @@ int principal(int argc, char** argv) {
     }
     ctx.g.dossier_appli = dossier;
     // Checked without changing anything: a refused file stays as the user had it.
-    if (!garde(ctx, [&] {
+    if (!liaison::garde(ctx, [&] {
             donnees::base_programmes(ctx.chemin_base(), donnees::base_programmes::ouverture::verification)
                 .verifier_structure();
         }))
@@ -672,7 +672,7 @@ int principal(int argc, char** argv) {
 
     fl_init agent(ctx);
     bool demarre = false;
-    garde(ctx, [&] {
+    liaison::garde(ctx, [&] {
         agent.Form_Load();
         demarre = true;
     });

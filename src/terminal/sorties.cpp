@@ -82,7 +82,7 @@ private:
     QHash<std::int64_t, int> quarts_;
 };
 
-QJsonValue iso_ou_nul(const std::optional<panneau::en_cours>& e, bool debut) {
+QJsonValue iso_ou_nul(const std::optional<en_cours_chaine>& e, bool debut) {
     if (!e)
         return QJsonValue::Null;
     return heure_iso(debut ? e->hdeb : e->hfin);
@@ -109,11 +109,11 @@ QString id_xmltv(const donnees::chaine& c) {
 std::vector<maintenant_chaine> calculer_maintenant(donnees::base_programmes& base, date_heure maintenant) {
     const std::vector<donnees::chaine> chaines = base.lire_chaines();
     // The channel list's own computation; no channel is the current one here.
-    panneau::calcul calcul(std::numeric_limits<int>::min(), maintenant);
+    calcul_panneau calcul(std::numeric_limits<int>::min(), maintenant);
     base.parcourir_peut_etre_en_cours(maintenant, [&](const donnees::ligne_liste& r) {
         calcul.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
     });
-    const panneau::etat_panneau e = calcul.resultat();
+    const etat_panneau e = calcul.resultat();
     std::vector<maintenant_chaine> res;
     res.reserve(chaines.size());
     for (const auto& c : chaines) {
@@ -128,7 +128,7 @@ std::vector<maintenant_chaine> calculer_maintenant(donnees::base_programmes& bas
 
 std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_heure maintenant) {
     const std::vector<donnees::chaine> chaines = base.lire_chaines();
-    QHash<int, std::vector<panneau::ligne>> par_chaine;
+    QHash<int, std::vector<ligne_panneau>> par_chaine;
     for (const auto& c : chaines)
         par_chaine.insert(c.num_chaine, {});
     QHash<int, size_t> seuils;
@@ -138,7 +138,7 @@ std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_h
     date_heure jour;
     base.parcourir_liste([&](const donnees::ligne_liste& r) {
         if (premiere) {
-            jour = panneau::jour_programmes(r.hdeb);
+            jour = jour_programmes(r.hdeb);
             premiere = false;
         }
         const auto it = par_chaine.find(r.chaine);
@@ -149,14 +149,14 @@ std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_h
         // list now picks the same rows and keeps memory bounded.
         size_t& seuil = seuils[r.chaine];
         if (it->size() >= seuil) {
-            *it = panneau::ce_soir(*it, jour, maintenant);
+            *it = ce_soir(*it, jour, maintenant);
             seuil = std::max(seuil, it->size() * 2);
         }
     });
     std::vector<soir_chaine> res;
     res.reserve(chaines.size());
     for (const auto& c : chaines)
-        res.push_back({c, panneau::ce_soir(par_chaine.value(c.num_chaine), jour, maintenant)});
+        res.push_back({c, ce_soir(par_chaine.value(c.num_chaine), jour, maintenant)});
     return res;
 }
 

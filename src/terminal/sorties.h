@@ -15,12 +15,12 @@ namespace zapo::terminal {
 
 struct maintenant_chaine {
     donnees::chaine chaine;
-    std::optional<panneau::en_cours> en_cours; // empty when nothing is on
+    std::optional<en_cours_chaine> en_cours; // empty when nothing is on
 };
 
 struct soir_chaine {
     donnees::chaine chaine;
-    std::vector<panneau::ligne> programmes;
+    std::vector<ligne_panneau> programmes;
 };
 
 // Each chosen channel in stored order, with what the channel list shows for it.

@@ -15,9 +15,11 @@ fl_connect::fl_connect(contexte& ctx, QWidget* parent)
     compte_rebours = 10;
     reponse_connexion = reponse::aucune;
     tps_non.setInterval(1000);
-    connect(bt_oui, &QPushButton::clicked, this, [this] { garde(ctx_, [this] { bt_oui_Click(); }); });
-    connect(bt_non, &QPushButton::clicked, this, [this] { garde(ctx_, [this] { bt_non_Click(); }); });
-    connect(&tps_non, &QTimer::timeout, this, [this] { garde(ctx_, [this] { tps_non_Timer(); }); });
+    connect(bt_oui, &QPushButton::clicked, this,
+            [this] { liaison::garde(ctx_, [this] { bt_oui_Click(); }); });
+    connect(bt_non, &QPushButton::clicked, this,
+            [this] { liaison::garde(ctx_, [this] { bt_non_Click(); }); });
+    connect(&tps_non, &QTimer::timeout, this, [this] { liaison::garde(ctx_, [this] { tps_non_Timer(); }); });
     tps_non.start();
 }
 

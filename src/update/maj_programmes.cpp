@@ -39,7 +39,7 @@ const QString texte_connexion = QStringLiteral("Connection à Internet");
 
 pilote_maj::pilote_maj(contexte& ctx, suivi_maj& f, branchements b) : ctx_(ctx), f_(f), b_(std::move(b)) {
     if (!b_.fabrique_recup)
-        b_.fabrique_recup = [this] { return std::make_unique<recup::recuperateur>(*ctx_.horloge_); };
+        b_.fabrique_recup = [this] { return std::make_unique<maj::recuperateur>(*ctx_.horloge_); };
 }
 
 void pilote_maj::pause(double secondes) {
@@ -86,7 +86,7 @@ fin_maj pilote_maj::maj_programmes() {
     const std::vector<donnees::chaine> chaines = base->lire_chaines();
     const std::map<int, donnees::sante_chaine> sante_avant = base->lire_sante();
     const float n = float(chaines.size());
-    std::unique_ptr<recup::recuperateur> recup;
+    std::unique_ptr<maj::recuperateur> recup;
     if (!chaines.empty()) {
         recup = b_.fabrique_recup();
         recup->definir_progression([this](int v) { f_.ecrire_progres1(float(v)); });
@@ -121,13 +121,13 @@ fin_maj pilote_maj::maj_programmes() {
             f_.ecrire_cours(QStringLiteral("ECHEC ") + c.nom);
             pause();
         }
-        sante::precedent p;
+        precedent_sante p;
         const auto it = sante_avant.find(c.num_chaine);
         if (it != sante_avant.end()) {
             p = {true, it->second.succes, it->second.nb_programmes};
             s.signalee = it->second.signalee;
         }
-        const bool mauvais = sante::en_alerte(p, s.succes, s.nb_programmes);
+        const bool mauvais = en_alerte(p, s.succes, s.nb_programmes);
         if (mauvais)
             alertes << c.nom;
         else

@@ -33,7 +33,7 @@ public:
 // program's own behaviour.
 struct branchements {
     // One fetcher for the run (the program's: 60-second time-out, ctx's clock).
-    std::function<std::unique_ptr<recup::recuperateur>()> fabrique_recup;
+    std::function<std::unique_ptr<maj::recuperateur>()> fabrique_recup;
     // The connection prompt, modal. Without one, nobody answers (reponse::aucune).
     std::function<reponse()> demander_connexion;
     // Writes the main window's status label (the window is loaded by then).

@@ -72,7 +72,7 @@ void minuterie_rappels::verifier() {
                 a_noter.push_back(r.id);
                 continue;
             }
-            const auto s = decider(r, maintenant, minutes);
+            const auto s = decider_rappel(r, maintenant, minutes);
             if (s == sort_rappel::avertir)
                 a_dire.emplace_back(r, noms[r.chaine]);
             if (s == sort_rappel::avertir || s == sort_rappel::abandonner) {

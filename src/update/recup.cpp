@@ -10,7 +10,7 @@
 
 #include <QUrl>
 
-namespace zapo::recup {
+namespace zapo::maj {
 
 namespace {
 
@@ -18,13 +18,13 @@ QString sans_fragment(const QUrl& url) {
     return url.adjusted(QUrl::RemoveFragment).toString();
 }
 
-const char* nom_regle(xmltv::regle r) {
+const char* nom_regle(regle_xmltv r) {
     switch (r) {
-    case xmltv::regle::identifiant:
+    case regle_xmltv::identifiant:
         return "identifiant exact";
-    case xmltv::regle::casse:
+    case regle_xmltv::casse:
         return "identifiant sans tenir compte de la casse";
-    case xmltv::regle::nom_affiche:
+    case regle_xmltv::nom_affiche:
         return "nom affiché";
     }
     return "?";
@@ -68,12 +68,12 @@ void recuperateur::lire_corps(document& d, QByteArray& corps, const QByteArray& 
         d.erreur = QStringLiteral("La page est vide.");
         return;
     }
-    if (xmltv::est_xmltv(corps)) {
+    if (est_xmltv(corps)) {
         // Read once for every channel of the feed, keeping only theirs.
-        std::vector<xmltv::voulue> voulues = voulues_.value(cle);
+        std::vector<chaine_voulue> voulues = voulues_.value(cle);
         if (voulues.empty())
             voulues.push_back({QUrl(adresse).fragment(QUrl::FullyDecoded), QString()});
-        auto l = std::make_shared<xmltv::lecture>(xmltv::lire(corps, horloge_.maintenant_dh(), voulues));
+        auto l = std::make_shared<lecture_xmltv>(lire_xmltv(corps, horloge_.maintenant_dh(), voulues));
         corps = QByteArray();
         if (!l->ok) {
             d.erreur = QStringLiteral("Le programme reçu est illisible : %1").arg(l->erreur);
@@ -143,4 +143,4 @@ bool recuperateur::recup_programmes(const QString& adresse) {
     return true;
 }
 
-} // namespace zapo::recup
+} // namespace zapo::maj

@@ -11,16 +11,14 @@
 
 namespace zapo {
 class horloge;
-}
+struct lecture_xmltv;
+struct chaine_voulue;
+} // namespace zapo
 namespace zapo::plateforme {
 class telechargeur;
 }
-namespace zapo::xmltv {
-struct lecture;
-struct voulue;
-} // namespace zapo::xmltv
 
-namespace zapo::recup {
+namespace zapo::maj {
 
 // Fetches and reads channels' schedules for one update run. One instance per run.
 class recuperateur {
@@ -57,8 +55,8 @@ private:
     struct document {
         bool reussi = false;
         QString erreur;
-        std::vector<fiche_programme> programmes;    // a schedule page's
-        std::shared_ptr<const xmltv::lecture> flux; // set when the body is XMLTV
+        std::vector<fiche_programme> programmes;   // a schedule page's
+        std::shared_ptr<const lecture_xmltv> flux; // set when the body is XMLTV
     };
     const document& obtenir(const QString& cle, const QString& adresse);
     void lire_corps(document& d, QByteArray& corps, const QByteArray& type_contenu, const QString& cle,
@@ -66,7 +64,7 @@ private:
 
     const horloge& horloge_;
     QHash<QString, document> documents_;
-    QHash<QString, std::vector<xmltv::voulue>> voulues_; // per address without fragment
+    QHash<QString, std::vector<chaine_voulue>> voulues_; // per address without fragment
     int delai_ms_ = 60000;
     std::function<void(int)> progres1_;
     std::vector<fiche_programme> programmes_lus_;
@@ -74,4 +72,4 @@ private:
     std::unique_ptr<plateforme::telechargeur> telechargeur_;
 };
 
-} // namespace zapo::recup
+} // namespace zapo::maj

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QSignalBlocker>
 
-namespace zapo::clics {
+namespace zapo::vues {
 
 QString titre_fenetre() {
     return QStringLiteral("Zapo-TV  ") + texte_version();
@@ -44,4 +44,4 @@ void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
     }
 }
 
-} // namespace zapo::clics
+} // namespace zapo::vues

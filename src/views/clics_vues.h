@@ -8,7 +8,7 @@ class fl_main;
 
 // The views' procedures. Each opens the database itself and closes it before
 // returning; a failure raises donnees::erreur_base for the calling event to report.
-namespace zapo::clics {
+namespace zapo::vues {
 
 // Rebuilds the whole window: ticks, caption, lists, status, due update, panel.
 void rafraichir_fenetre(contexte& ctx, vues::fl_main& f);
@@ -35,4 +35,4 @@ void adate_Click(contexte& ctx);
 // "Zapo-TV  2.1.8"
 QString titre_fenetre();
 
-} // namespace zapo::clics
+} // namespace zapo::vues

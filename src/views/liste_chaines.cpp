@@ -9,7 +9,7 @@
 #include <QHeaderView>
 #include <QSignalBlocker>
 
-namespace zapo::clics {
+namespace zapo::vues {
 
 namespace {
 
@@ -78,8 +78,8 @@ void marquer_sante(contexte& ctx, vues::fl_main& f) {
         QTreeWidgetItem* it = l->topLevelItem(i);
         QString bulle;
         if (const auto s = sante.find(it->text(3).toInt()); s != sante.end())
-            bulle = sante::infobulle(s->second.succes, s->second.nb_programmes, s->second.raison,
-                                     s->second.quand);
+            bulle =
+                infobulle_sante(s->second.succes, s->second.nb_programmes, s->second.raison, s->second.quand);
         // A channel whose last update went wrong says why, also to a screen reader;
         // its name stays as it is.
         QFont police = l->font();
@@ -94,4 +94,4 @@ void marquer_sante(contexte& ctx, vues::fl_main& f) {
     }
 }
 
-} // namespace zapo::clics
+} // namespace zapo::vues

@@ -9,7 +9,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 
-namespace zapo::clics {
+namespace zapo::vues {
 
 namespace {
 
@@ -115,4 +115,4 @@ void lst_prog_ColumnClick(vues::fl_main& f, int colonne) {
     f.lst_prog->sortItems(colonne, Qt::AscendingOrder);
 }
 
-} // namespace zapo::clics
+} // namespace zapo::vues

@@ -93,7 +93,7 @@ protected:
         const auto cle = cle_de(it, colonne_);
         if (!cle)
             return false;
-        garde(ctx_, [&] { montrer(*cle, ou); });
+        liaison::garde(ctx_, [&] { montrer(*cle, ou); });
         return true;
     }
 
@@ -200,7 +200,7 @@ void ajouter_menus_rappels(contexte& ctx, fl_main& f) {
         a->setData(m);
         groupe->addAction(a);
         QObject::connect(a, &QAction::triggered, &f, [&ctx, fenetre, m] {
-            garde(ctx, [&] {
+            liaison::garde(ctx, [&] {
                 {
                     donnees::base_programmes base(ctx.chemin_base());
                     donnees::ecrire_minutes_avant(base, m);
@@ -215,7 +215,7 @@ void ajouter_menus_rappels(contexte& ctx, fl_main& f) {
     QAction* mots = option->addAction(QStringLiteral("Mots favoris..."));
     mots->setObjectName(QStringLiteral("cmots"));
     QObject::connect(mots, &QAction::triggered, &f, [&ctx, fenetre] {
-        garde(ctx, [&] {
+        liaison::garde(ctx, [&] {
             QStringList avant_edition;
             {
                 donnees::base_programmes base(ctx.chemin_base());
@@ -258,7 +258,7 @@ void montrer_chaine(contexte& ctx, fl_main& f, int num_chaine) {
         l->scrollToItem(it);
         if (ctx.g.chaine_courante != num_chaine) {
             ctx.g.chaine_courante = num_chaine;
-            clics::choix_chaine(ctx, f);
+            vues::choix_chaine(ctx, f);
         }
         break;
     }

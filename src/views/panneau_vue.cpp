@@ -1,5 +1,5 @@
-#include "core/panneau.h"
 #include "core/horloge.h"
+#include "core/panneau.h"
 #include "data/base_programmes.h"
 #include "views/annonce.h"
 #include "views/clics_vues.h"
@@ -9,11 +9,11 @@
 
 #include <QLocale>
 
-namespace zapo::clics {
+namespace zapo::vues {
 
 namespace {
 
-void montrer(QLabel* hd, QLabel* titre, QLabel* hf, const panneau::rangee& r) {
+void montrer(QLabel* hd, QLabel* titre, QLabel* hf, const rangee_panneau& r) {
     if (!r.remplie)
         return;
     hd->setText(r.hdeb);
@@ -53,19 +53,19 @@ void affiche_actuel(contexte& ctx, vues::fl_main& f) {
 
     // One reading of the clock for the whole pass, so that every row is judged
     // against the same minute.
-    panneau::calcul calcul(ctx.g.chaine_courante, ctx.horloge_->maintenant_dh());
+    calcul_panneau calcul(ctx.g.chaine_courante, ctx.horloge_->maintenant_dh());
     {
         donnees::base_programmes base(ctx.chemin_base());
         base.parcourir_liste([&](const donnees::ligne_liste& r) {
             calcul.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
         });
     }
-    const panneau::etat_panneau& e = calcul.resultat();
+    const etat_panneau& e = calcul.resultat();
 
-    montrer(f.txt_hd1, f.txt1, f.txt_hf1, e.rangees[panneau::actuel]);
-    montrer(f.txt_hd2, f.txt2, f.txt_hf2, e.rangees[panneau::suite]);
-    montrer(f.txt_hd3, f.txt3, f.txt_hf3, e.rangees[panneau::soir1]);
-    montrer(f.txt_hd4, f.txt4, f.txt_hf4, e.rangees[panneau::soir2]);
+    montrer(f.txt_hd1, f.txt1, f.txt_hf1, e.rangees[rang_actuel]);
+    montrer(f.txt_hd2, f.txt2, f.txt_hf2, e.rangees[rang_suite]);
+    montrer(f.txt_hd3, f.txt3, f.txt_hf3, e.rangees[rang_soir1]);
+    montrer(f.txt_hd4, f.txt4, f.txt_hf4, e.rangees[rang_soir2]);
     f.progres->setValue(e.progres);
 
     for (int i = 0; i < f.lst_chaines->topLevelItemCount(); ++i) {
@@ -110,4 +110,4 @@ void tps_minute_Timer(contexte& ctx, vues::fl_main& f) {
         affiche_actuel(ctx, f);
 }
 
-} // namespace zapo::clics
+} // namespace zapo::vues

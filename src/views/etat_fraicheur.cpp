@@ -3,7 +3,7 @@
 #include "data/base_programmes.h"
 #include "views/clics_vues.h"
 
-namespace zapo::clics {
+namespace zapo::vues {
 
 bool verifier_base(contexte& ctx) {
     std::optional<date_heure> derniere;
@@ -11,8 +11,8 @@ bool verifier_base(contexte& ctx) {
         donnees::base_programmes base(ctx.chemin_base());
         derniere = base.lire_maj();
     }
-    const bool a_jour = fraicheur::est_a_jour(derniere, ctx.horloge_->maintenant_dh());
-    ctx.g.texte_etat = fraicheur::texte_etat(a_jour);
+    const bool a_jour = est_a_jour(derniere, ctx.horloge_->maintenant_dh());
+    ctx.g.texte_etat = texte_etat_base(a_jour);
     return a_jour;
 }
 
@@ -23,9 +23,9 @@ void adate_Click(contexte& ctx) {
         derniere = base.lire_maj();
     }
     // texte_etat stays as it is, even when this answer differs from it.
-    const bool a_jour = fraicheur::est_a_jour(derniere, ctx.horloge_->maintenant_dh());
-    ctx.boites->afficher(QStringLiteral("Zapo-TV"), fraicheur::message_date_base(derniere, a_jour),
+    const bool a_jour = est_a_jour(derniere, ctx.horloge_->maintenant_dh());
+    ctx.boites->afficher(QStringLiteral("Zapo-TV"), message_date_base(derniere, a_jour),
                          icone_boite::information, boutons_boite::ok);
 }
 
-} // namespace zapo::clics
+} // namespace zapo::vues
