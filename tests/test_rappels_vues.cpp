@@ -76,8 +76,8 @@ private Q_SLOTS:
         QVERIFY(cloche(1));
         QVERIFY(!cloche(0));
         // A refill keeps it; sorting by title keeps it on its programme.
-        clics::remplir_programmes(b.ctx, *b.f);
-        clics::lst_prog_ColumnClick(*b.f, 3);
+        vues::remplir_programmes(b.ctx, *b.f);
+        vues::lst_prog_ColumnClick(*b.f, 3);
         QCOMPARE(l->topLevelItem(0)->text(3), QStringLiteral("Journal"));
         QVERIFY(cloche(0));
         QCOMPARE(menu_sur(l, 0, clavier), QStringLiteral("Ne plus me prévenir"));
