@@ -53,6 +53,8 @@ public:
     virtual void lancer_maj() = 0;
     virtual void charger_fenetre() = 0; // load and show fl_main when it is not loaded
     virtual void enregistrer_options() = 0;
+    // Reminders or their setting changed: the reminder timer aims again.
+    virtual void rappels_modifies() {}
 };
 
 } // namespace zapo

@@ -492,6 +492,9 @@ void base_programmes::effacer_chaine(int num_chaine) {
             requete(db_, "DELETE FROM details_programmes WHERE chaine = ?1", chemin_)
                 .lier(1, num_chaine)
                 .executer();
+        // Its reminders go with it (removed ones too: no word may bring them back on a later channel).
+        if (a_table("rappels"))
+            requete(db_, "DELETE FROM rappels WHERE chaine = ?1", chemin_).lier(1, num_chaine).executer();
         valider();
     } catch (...) {
         annuler();

@@ -155,6 +155,9 @@ public:
     // Wraps an SQLite failure into a French message naming the file.
     [[noreturn]] void echouer(const QString& quoi) const;
 
+    // For the tables kept beside the four (reminders and settings, base_rappels.h).
+    sqlite3* sqlite() const { return db_; }
+
 private:
     void verifier_longueur();
 

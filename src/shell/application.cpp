@@ -26,6 +26,7 @@
 #include "views/clics_vues.h"
 #include "views/fl_ce_soir.h"
 #include "views/fl_recherche.h"
+#include "views/rappels_vues.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -33,11 +34,13 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
+#include <QUrl>
 
 #include <optional>
 
@@ -145,6 +148,73 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
 
     // Other windows' handlers come in through appli_: counted as ours.
     ctx_.appli = &appli_;
+
+    rappels_ =
+        std::make_unique<maj::minuterie_rappels>(ctx_, b_.avertisseur ? *b_.avertisseur : avertisseur_);
+    connect(&rappels_->minuteur, &QTimer::timeout, this, [this] {
+        if (!en_sortie_)
+            evenement([this] { rappels_->verifier(); });
+    });
+    notifications_rappels_.voir = [this](int chaine) { evenement([&] { montrer_chaine(chaine); }); };
+}
+
+void fl_init::rearmer_rappels() {
+    if (en_sortie_)
+        return;
+    // A base that cannot be read now is reported by whatever reads it next;
+    // the reminders wait for the next change or run.
+    try {
+        rappels_->rearmer();
+    } catch (const std::exception& e) {
+        qCWarning(zapo_coquille, "Rappels non programmés : %s", e.what());
+    }
+}
+
+void fl_init::montrer_chaine(int num_chaine) {
+    charger_fenetre();
+    if (fl_main_ && !fl_main_->est_dechargee())
+        vues::montrer_chaine(ctx_, *fl_main_, num_chaine);
+}
+
+namespace {
+
+// The theme's icon when installed; from a build tree, the program's own picture
+// laid once in the user's cache, given to the server as a file address.
+QString icone_notification() {
+    const QString nom = plateforme::nom_icone(QCoreApplication::applicationDirPath());
+    if (nom != QLatin1String("zapo-tv"))
+        return nom;
+    const QString dossier = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    const QString png = dossier + QStringLiteral("/zapo-tv.png");
+    if (!QFileInfo::exists(png) &&
+        !(QDir().mkpath(dossier) && vues::icone_programme().pixmap(QSize(48, 48), 1.0).save(png, "PNG")))
+        return nom;
+    return QUrl::fromLocalFile(png).toString();
+}
+
+} // namespace
+
+void fl_init::avertisseur_bureau::avertir(const rappel& r, const QString& nom_chaine) {
+    const QString corps = maj::corps_avertissement(r, nom_chaine);
+    const QString titre = r.titre;
+    const int chaine = r.chaine;
+    QPointer<fl_init> f(&f_);
+    f_.notifications_rappels_.envoyer(titre, corps, icone_notification(), chaine, [f, titre, corps, chaine] {
+        if (!f || f->en_sortie_)
+            return;
+        // No notification server: the tray's own message, else a box.
+        if (f->icone_ && f->icone_->isVisible() && f->b_.zone_notification() &&
+            QSystemTrayIcon::supportsMessages()) {
+            f->chaine_message_ = chaine;
+            f->icone_->showMessage(titre, corps, vues::icone_programme(), 15000);
+            return;
+        }
+        f->evenement([&] {
+            f->ctx_.boites->afficher(QStringLiteral("Zapo-TV"),
+                                     QStringLiteral("Rappel : %1\r%2").arg(titre, corps),
+                                     icone_boite::information);
+        });
+    });
 }
 
 void fl_init::reponses_appli::rafraichir_fenetre() {
@@ -170,6 +240,13 @@ void fl_init::reponses_appli::enregistrer_options() {
     f_.enregistrer_options();
 }
 
+void fl_init::reponses_appli::rappels_modifies() {
+    occupation o(f_);
+    f_.rearmer_rappels();
+    if (f_.fl_main_)
+        vues::marquer_rappels(f_.ctx_, f_.fl_main_->lst_prog, 3);
+}
+
 fl_init::~fl_init() {
     if (ctx_.appli == &appli_)
         ctx_.appli = nullptr;
@@ -191,6 +268,8 @@ void fl_init::Form_Load() {
     initialiser();
     // The icon's timer runs from now on.
     tps_maj.start();
+    // Reminders missed while the program was not running come first.
+    rearmer_rappels();
     if (b_.zone_notification()) {
         montrer_icone();
         if (!agent_actif())
@@ -220,6 +299,10 @@ QSystemTrayIcon& fl_init::icone() {
         icone_->setContextMenu(&menuicone);
         connect(icone_.get(), &QSystemTrayIcon::activated, this,
                 [this](QSystemTrayIcon::ActivationReason r) { evenement([&] { icone_activee(r); }); });
+        connect(icone_.get(), &QSystemTrayIcon::messageClicked, this, [this] {
+            if (chaine_message_ != 0)
+                evenement([this] { montrer_chaine(chaine_message_); });
+        });
     }
     return *icone_;
 }
@@ -377,6 +460,8 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
             }));
     connect(f->lst_prog, &QTreeWidget::itemActivated, f,
             sur([this](vues::fl_main& w) { vues::lst_prog_ItemActivated(ctx_, w); }));
+    vues::installer_menu_rappels(ctx_, f->lst_prog, 3);
+    vues::ajouter_menus_rappels(ctx_, *f);
     connect(f->lst_prog->header(), &QHeaderView::sectionClicked, f, [this, f](int colonne) {
         if (fl_main_ == f)
             evenement([&] { vues::lst_prog_ColumnClick(*f, colonne); });
@@ -419,6 +504,7 @@ void fl_init::quitter_appli() {
         icone_->hide();
     attente_zone_.stop();
     tps_maj.stop();
+    rappels_->minuteur.stop();
     termine_ = true;
     Q_EMIT fin_programme();
     QCoreApplication::exit(0);
@@ -431,6 +517,7 @@ void fl_init::lancer_maj() {
     occupation o(*this);
     g.maj_annulee = false;
     b_.executer_maj();
+    rearmer_rappels();
     if (sortie_apres_maj_) {
         quitter_appli();
         return;

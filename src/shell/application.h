@@ -3,8 +3,10 @@
 #include "core/contexte.h"
 #include "core/horloge.h"
 #include "core/relance.h"
+#include "platform/notifications_rappels.h"
 #include "shell/boites_qt.h"
 #include "update/attendre.h"
+#include "update/minuterie_rappels.h"
 #include "views/fl_main.h"
 
 #include <QAction>
@@ -33,6 +35,8 @@ struct branchements_agent {
     std::function<void()> retirer_demarrage;
     // Runs one update in its window, modally.
     std::function<void()> executer_maj;
+    // Tells the user of a due reminder; the desktop notification by default.
+    maj::avertisseur_rappels* avertisseur = nullptr;
 };
 
 // The hidden agent: owns the notification-area icon, its menu and the update
@@ -57,6 +61,10 @@ public:
     void lancer_maj();
 
     void icone_activee(QSystemTrayIcon::ActivationReason raison);
+    // Reminders: aimed again after every change; "Voir" shows the channel.
+    void rearmer_rappels();
+    void montrer_chaine(int num_chaine);
+    maj::minuterie_rappels& rappels() { return *rappels_; }
     // One tick of tps_maj as its timer delivers it: nothing while an earlier
     // run, or a box of ours, is still open further down the stack.
     void tic();
@@ -112,6 +120,7 @@ private:
         void lancer_maj() override;
         void charger_fenetre() override;
         void enregistrer_options() override;
+        void rappels_modifies() override;
 
     private:
         fl_init& f_;
@@ -139,6 +148,20 @@ private:
     bool sortie_apres_maj_ = false;
     bool maj_automatique_ = false; // the run under way was started by tps_maj
     relance relance_;
+
+    // The desktop notification, else the tray's message, else a box.
+    class avertisseur_bureau final : public maj::avertisseur_rappels {
+    public:
+        explicit avertisseur_bureau(fl_init& f) : f_(f) {}
+        void avertir(const rappel& r, const QString& nom_chaine) override;
+
+    private:
+        fl_init& f_;
+    };
+    avertisseur_bureau avertisseur_{*this};
+    plateforme::notifications_rappels notifications_rappels_;
+    std::unique_ptr<maj::minuterie_rappels> rappels_;
+    int chaine_message_ = 0; // the channel of the tray's last reminder message
 };
 
 // Whether a StatusNotifierWatcher with a host to show its items owns its name

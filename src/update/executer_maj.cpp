@@ -2,6 +2,7 @@
 
 #include "update/fl_connect.h"
 #include "update/fl_maj.h"
+#include "update/minuterie_rappels.h"
 
 namespace zapo::maj {
 
@@ -32,6 +33,14 @@ fin_maj executer_maj(contexte& ctx, branchements b, const std::function<void(fl_
         f.finir_run();
         f.close();
         g.maj_en_cours = false;
+    }
+    // New programmes: reminders follow theirs and the favourite words add their own.
+    if (fin == fin_maj::complete || fin == fin_maj::echec_chaines) {
+        try {
+            ajuster_rappels_apres_maj(ctx);
+        } catch (const std::exception& e) {
+            qWarning("Rappels non ajustés après la mise à jour : %s", e.what());
+        }
     }
     if (fin == fin_maj::erreur) {
         // The status line must not go on saying that a run is going.

@@ -1,4 +1,5 @@
 #include "views/fl_ce_soir.h"
+#include "views/rappels_vues.h"
 
 #include "core/horloge.h"
 #include "core/soirees.h"
@@ -42,6 +43,7 @@ fl_ce_soir::fl_ce_soir(contexte& ctx, aller_fn aller)
     ui_->Label1->setFont(titre);
     l->setIconSize(QSize(48, 35));
     l->header()->setSectionsMovable(false);
+    installer_menu_rappels(ctx_, l, 3);
     l->setColumnWidth(0, 150);
     l->setColumnWidth(1, 55);
     l->setColumnWidth(2, 55);
@@ -155,6 +157,7 @@ void fl_ce_soir::remplir() {
         items << it;
     }
     l->addTopLevelItems(items);
+    marquer_rappels(ctx_, l, 3);
     if (a_choisir)
         l->setCurrentItem(a_choisir);
     else if (!items.isEmpty())

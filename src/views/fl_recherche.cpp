@@ -1,4 +1,5 @@
 #include "views/fl_recherche.h"
+#include "views/rappels_vues.h"
 
 #include "core/horloge.h"
 #include "data/lecture_recherche.h"
@@ -40,6 +41,7 @@ QPointer<fl_recherche> fl_recherche::ouverte_;
 fl_recherche::fl_recherche(contexte& ctx, aller_programme aller)
     : QDialog(nullptr), ctx_(ctx), aller_(std::move(aller)) {
     setupUi(this);
+    installer_menu_rappels(ctx_, lst_resultats, 4);
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowIcon(icone_programme());
@@ -171,6 +173,7 @@ void fl_recherche::chercher() {
         lst_resultats->setUpdatesEnabled(false);
         lst_resultats->clear();
         lst_resultats->addTopLevelItems(lignes);
+        marquer_rappels(ctx_, lst_resultats, 4);
         lst_resultats->setUpdatesEnabled(true);
     }
     ecrire_texte(txt_etat_recherche,

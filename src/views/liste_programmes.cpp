@@ -5,6 +5,7 @@
 #include "views/fl_main.h"
 #include "views/largeurs.h"
 #include "views/outils_vues.h"
+#include "views/rappels_vues.h"
 
 #include <QCollator>
 #include <QFontMetrics>
@@ -93,6 +94,7 @@ void remplir_programmes(contexte& ctx, vues::fl_main& f) {
         });
     }
     l->addTopLevelItems(lignes);
+    vues::marquer_rappels(ctx, l, 3);
     // Once the user has sorted, later fillings keep that order.
     if (l->header()->isSortIndicatorShown())
         l->sortItems(l->header()->sortIndicatorSection(), Qt::AscendingOrder);

@@ -226,7 +226,8 @@ private Q_SLOTS:
         banc_vie b(options_ini(false, false, false, agent), 0, attente_ms);
         b.zone = false;
         if (arrivee_ms >= 0)
-            QTimer::singleShot(arrivee_ms, [&] { b.zone = true; });
+            QTimer::singleShot(arrivee_ms, Qt::PreciseTimer,
+                               [&] { b.zone = true; }); // a coarse one may come 5 % early
         QElapsedTimer t;
         t.start();
         b.agent->Form_Load();

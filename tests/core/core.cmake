@@ -17,3 +17,4 @@ add_test(NAME corpus_xmltv COMMAND rejouer_xmltv ${PROJECT_SOURCE_DIR}/fuzz/corp
 set_tests_properties(corpus_scanner corpus_xmltv PROPERTIES ENVIRONMENT "${ZAPO_ENV_TESTS}" TIMEOUT 60 LABELS unite)
 zapo_test(test_recherche LIBS zapo_core LABELS unite)
 zapo_test(test_ce_soir LIBS zapo_core LABELS unite)
+zapo_test(test_rappels LIBS zapo_core LABELS unite)

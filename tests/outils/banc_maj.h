@@ -38,6 +38,8 @@ inline QByteArray vider_table(const QString& chemin_base, const char* table) {
         sqlite3_close(db);
         return "ouverture impossible";
     }
+    // The program may still be closing its own connection (and folding its journal back).
+    sqlite3_busy_timeout(db, 5000);
     const QByteArray sql = QByteArray("SELECT rowid, * FROM ") + table + " ORDER BY rowid";
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {

@@ -12,3 +12,4 @@ set_tests_properties(test_haute_densite_x2 PROPERTIES
   ENVIRONMENT "${ZAPO_ENV_TESTS};QT_SCALE_FACTOR=2" TIMEOUT 300 LABELS fenetre)
 zapo_test(test_fl_recherche LIBS zapo_views LABELS fenetre)
 zapo_test(test_fl_ce_soir LIBS zapo_views LABELS fenetre)
+zapo_test(test_rappels_vues LIBS zapo_views LABELS fenetre TIMEOUT 120)

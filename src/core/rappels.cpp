@@ -1,0 +1,123 @@
+#include "core/rappels.h"
+
+#include "core/repli.h"
+
+#include <QSet>
+
+#include <cstdlib>
+
+#include <algorithm>
+#include <set>
+#include <utility>
+
+namespace zapo {
+
+int minutes_avant_valides(int minutes) {
+    return std::ranges::find(choix_minutes_avant, minutes) != std::end(choix_minutes_avant)
+               ? minutes
+               : minutes_avant_defaut;
+}
+
+date_heure heure_alerte(const rappel& r, int minutes_avant) {
+    return r.debut - date_heure::duree_hm(0, minutes_avant_valides(minutes_avant));
+}
+
+sort_rappel decider_rappel(const rappel& r, date_heure maintenant, int minutes_avant) {
+    if (r.envoye || r.retire)
+        return sort_rappel::rien;
+    if (maintenant < heure_alerte(r, minutes_avant))
+        return sort_rappel::attendre;
+    // A damaged end reads as the start: the programme is over once it has begun.
+    const date_heure fin = r.fin > r.debut ? r.fin : r.debut;
+    return maintenant < fin ? sort_rappel::avertir : sort_rappel::abandonner;
+}
+
+std::optional<date_heure> prochaine_alerte(std::span<const rappel> rappels, int minutes_avant) {
+    std::optional<date_heure> res;
+    for (const auto& r : rappels) {
+        if (r.envoye || r.retire)
+            continue;
+        const date_heure a = heure_alerte(r, minutes_avant);
+        if (!res || a < *res)
+            res = a;
+    }
+    return res;
+}
+
+std::optional<programme_rappel> suivre_rappel(const rappel& r, std::span<const programme_rappel> programmes) {
+    const QString titre = replier(r.titre);
+    std::optional<programme_rappel> res;
+    std::int64_t meilleur = 0;
+    for (const auto& p : programmes) {
+        if (p.chaine != r.chaine)
+            continue;
+        const std::int64_t ecart = std::abs((p.debut - r.debut).secondes());
+        if (ecart > ecart_suivi_max.secondes() || (res && ecart >= meilleur))
+            continue;
+        if (replier(p.titre) != titre)
+            continue;
+        res = p;
+        meilleur = ecart;
+    }
+    return res;
+}
+
+QStringList nettoyer_mots(const QStringList& mots) {
+    QStringList res;
+    QSet<QString> vus;
+    for (const QString& m : mots) {
+        const QString mot = m.simplified().left(longueur_mot_max).trimmed();
+        if (mot.isEmpty())
+            continue;
+        const QString cle = replier(mot);
+        if (vus.contains(cle))
+            continue;
+        vus.insert(cle);
+        res << mot;
+        if (res.size() >= nb_mots_max)
+            break;
+    }
+    return res;
+}
+
+bool titre_contient_mot(const QString& titre_replie, const QString& mot_replie) {
+    if (mot_replie.isEmpty())
+        return false;
+    for (qsizetype i = titre_replie.indexOf(mot_replie); i >= 0;
+         i = titre_replie.indexOf(mot_replie, i + 1)) {
+        if (i == 0 || !titre_replie.at(i - 1).isLetterOrNumber())
+            return true;
+    }
+    return false;
+}
+
+std::vector<rappel> rappels_des_mots(std::span<const programme_rappel> programmes, const QStringList& mots,
+                                     std::span<const rappel> existants, date_heure maintenant) {
+    std::vector<rappel> res;
+    QStringList replies;
+    for (const QString& m : nettoyer_mots(mots))
+        replies << replier(m);
+    if (replies.isEmpty())
+        return res;
+    std::set<std::pair<int, std::int64_t>> pris;
+    for (const auto& r : existants)
+        pris.insert({r.chaine, r.debut.secondes()});
+    for (const auto& p : programmes) {
+        if (p.debut <= maintenant || pris.contains({p.chaine, p.debut.secondes()}))
+            continue;
+        const QString titre = replier(p.titre);
+        if (std::ranges::none_of(replies, [&](const QString& m) { return titre_contient_mot(titre, m); }))
+            continue;
+        rappel r;
+        r.chaine = p.chaine;
+        r.debut = p.debut;
+        r.fin = p.fin;
+        r.titre = p.titre;
+        r.automatique = true;
+        res.push_back(std::move(r));
+        pris.insert({p.chaine, p.debut.secondes()});
+    }
+    return res;
+}
+
+} // namespace zapo

@@ -1,0 +1,268 @@
+#include "views/rappels_vues.h"
+
+#include "core/horloge.h"
+#include "data/base_rappels.h"
+#include "liaison/garde.h"
+#include "views/clics_vues.h"
+#include "views/fl_main.h"
+#include "views/fl_mots.h"
+#include "views/haute_densite.h"
+
+#include <QActionGroup>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainterPath>
+#include <QPointer>
+
+#include <set>
+
+namespace zapo::vues {
+
+namespace {
+
+struct cle_ligne {
+    int chaine = 0;
+    qint64 debut = 0;
+};
+
+std::optional<cle_ligne> cle_de(const QTreeWidgetItem* it, int colonne_titre) {
+    if (!it)
+        return std::nullopt;
+    for (int c : {colonne_titre, 0}) {
+        const QVariant d = it->data(c, role_debut);
+        const QVariant n = it->data(c, role_num_chaine);
+        if (d.isValid() && n.isValid())
+            return cle_ligne{n.toInt(), d.toLongLong()};
+    }
+    return std::nullopt;
+}
+
+// The live reminders: removed ones are only kept for the words' sake.
+std::set<std::pair<int, qint64>> rappels_vivants(contexte& ctx) {
+    std::set<std::pair<int, qint64>> res;
+    donnees::base_programmes base(ctx.chemin_base());
+    for (const auto& r : donnees::lire_rappels(base))
+        if (!r.retire)
+            res.insert({r.chaine, r.debut.secondes()});
+    return res;
+}
+
+void basculer_rappel(contexte& ctx, const cle_ligne& cle, bool prevu) {
+    {
+        donnees::base_programmes base(ctx.chemin_base());
+        const date_heure debut = date_heure::depuis_secondes(cle.debut);
+        if (prevu) {
+            donnees::retirer_rappel(base, cle.chaine, debut);
+        } else {
+            std::optional<rappel> r;
+            base.parcourir_chaine(cle.chaine, [&](const donnees::ligne_liste& l) {
+                if (!r && l.hdeb == debut)
+                    r = rappel{0, cle.chaine, l.hdeb, l.hfin, l.programme};
+            });
+            // Gone meanwhile (an update ran): nothing to remind of.
+            if (!r)
+                return;
+            donnees::ajouter_rappel(base, *r);
+        }
+    }
+    if (ctx.appli)
+        ctx.appli->rappels_modifies();
+}
+
+// Right click on a row, or the menu key on the current row.
+class menu_rappels final : public QObject {
+public:
+    menu_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre)
+        : QObject(liste), ctx_(ctx), liste_(liste), colonne_(colonne_titre) {}
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::ContextMenu || !liste_)
+            return false;
+        auto* ev = static_cast<QContextMenuEvent*>(e);
+        QTreeWidgetItem* it = nullptr;
+        QPoint ou;
+        if (ev->reason() == QContextMenuEvent::Keyboard || o == liste_.data()) {
+            it = liste_->currentItem();
+            if (it)
+                ou = liste_->viewport()->mapToGlobal(liste_->visualItemRect(it).bottomLeft());
+        } else {
+            it = liste_->itemAt(ev->pos());
+            ou = ev->globalPos();
+        }
+        const auto cle = cle_de(it, colonne_);
+        if (!cle)
+            return false;
+        liaison::garde(ctx_, [&] { montrer(*cle, ou); });
+        return true;
+    }
+
+private:
+    void montrer(const cle_ligne& cle, QPoint ou) {
+        const bool prevu = rappels_vivants(ctx_).contains({cle.chaine, cle.debut});
+        QMenu menu(liste_);
+        QAction* a =
+            menu.addAction(prevu ? QStringLiteral("Ne plus me prévenir") : QStringLiteral("Me prévenir"));
+        a->setObjectName(QStringLiteral("action_rappel"));
+        QPointer<QTreeWidget> liste(liste_);
+        bool choisi = false;
+        QObject::connect(a, &QAction::triggered, &menu, [&choisi] { choisi = true; });
+        menu.exec(ou);
+        if (!choisi || !liste)
+            return;
+        basculer_rappel(ctx_, cle, prevu);
+        if (liste)
+            marquer_rappels(ctx_, liste, colonne_);
+    }
+
+    contexte& ctx_;
+    QPointer<QTreeWidget> liste_;
+    int colonne_;
+};
+
+void dessiner_cloche(QPainter& g) {
+    // 16 x 16: a bell with its clapper, dark outline for light and dark themes alike.
+    QPainterPath p;
+    p.moveTo(3, 12);
+    p.cubicTo(4.5, 10.5, 4, 8, 4.5, 6.5);
+    p.cubicTo(5, 3.5, 7, 2.5, 8, 2.5);
+    p.cubicTo(9, 2.5, 11, 3.5, 11.5, 6.5);
+    p.cubicTo(12, 8, 11.5, 10.5, 13, 12);
+    p.closeSubpath();
+    g.setPen(QPen(QColor(90, 60, 0), 1.0));
+    g.setBrush(QColor(240, 190, 40));
+    g.drawPath(p);
+    g.setBrush(QColor(90, 60, 0));
+    g.drawEllipse(QPointF(8, 13.3), 1.6, 1.6);
+}
+
+} // namespace
+
+QIcon icone_cloche() {
+    static const QIcon icone = icone_nette(16, 16, dessiner_cloche);
+    return icone;
+}
+
+void installer_menu_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre) {
+    const QString nom = QStringLiteral("menu_rappels");
+    if (!liste || liste->findChild<QObject*>(nom, Qt::FindDirectChildrenOnly))
+        return;
+    auto* m = new menu_rappels(ctx, liste, colonne_titre);
+    m->setObjectName(nom);
+    liste->setContextMenuPolicy(Qt::DefaultContextMenu);
+    liste->installEventFilter(m);
+    liste->viewport()->installEventFilter(m);
+}
+
+void marquer_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre) {
+    if (!liste)
+        return;
+    const auto vivants = rappels_vivants(ctx);
+    for (int i = 0; i < liste->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* it = liste->topLevelItem(i);
+        const auto cle = cle_de(it, colonne_titre);
+        const bool prevu = cle && vivants.contains({cle->chaine, cle->debut});
+        const bool montre =
+            it->data(colonne_titre, Qt::AccessibleDescriptionRole).toString() == texte_rappel_prevu;
+        if (prevu == montre)
+            continue;
+        it->setIcon(colonne_titre, prevu ? icone_cloche() : QIcon());
+        it->setData(colonne_titre, Qt::AccessibleDescriptionRole,
+                    prevu ? QVariant(texte_rappel_prevu) : QVariant());
+    }
+}
+
+void cocher_minutes_avant(contexte& ctx, fl_main& f) {
+    int minutes = minutes_avant_defaut;
+    {
+        donnees::base_programmes base(ctx.chemin_base());
+        minutes = donnees::lire_minutes_avant(base);
+    }
+    for (auto* a : f.findChildren<QAction*>(QStringLiteral("rappel_minutes")))
+        a->setChecked(a->data().toInt() == minutes);
+}
+
+void ajouter_menus_rappels(contexte& ctx, fl_main& f) {
+    QMenu* option = f.findChild<QMenu*>(QStringLiteral("menuc"));
+    if (!option || f.findChild<QMenu*>(QStringLiteral("menu_rappel")))
+        return;
+    option->addSeparator();
+    QMenu* avant = option->addMenu(QStringLiteral("Prévenir avant le début"));
+    avant->setObjectName(QStringLiteral("menu_rappel"));
+    auto* groupe = new QActionGroup(avant);
+    groupe->setExclusive(true);
+    QPointer<fl_main> fenetre(&f);
+    for (int m : choix_minutes_avant) {
+        QAction* a = avant->addAction(m == 0 ? QStringLiteral("Au début du programme")
+                                             : QStringLiteral("%1 minutes avant").arg(m));
+        a->setObjectName(QStringLiteral("rappel_minutes"));
+        a->setCheckable(true);
+        a->setData(m);
+        groupe->addAction(a);
+        QObject::connect(a, &QAction::triggered, &f, [&ctx, fenetre, m] {
+            liaison::garde(ctx, [&] {
+                {
+                    donnees::base_programmes base(ctx.chemin_base());
+                    donnees::ecrire_minutes_avant(base, m);
+                }
+                if (ctx.appli)
+                    ctx.appli->rappels_modifies();
+                if (fenetre)
+                    cocher_minutes_avant(ctx, *fenetre);
+            });
+        });
+    }
+    QAction* mots = option->addAction(QStringLiteral("Mots favoris..."));
+    mots->setObjectName(QStringLiteral("cmots"));
+    QObject::connect(mots, &QAction::triggered, &f, [&ctx, fenetre] {
+        liaison::garde(ctx, [&] {
+            QStringList avant_edition;
+            {
+                donnees::base_programmes base(ctx.chemin_base());
+                avant_edition = donnees::lire_mots_favoris(base);
+            }
+            QPointer<fl_mots> d = new fl_mots(avant_edition, fenetre);
+            d->setAttribute(Qt::WA_DeleteOnClose, false);
+            const bool ok = d->exec() == QDialog::Accepted;
+            if (!d)
+                return;
+            const QStringList nouveaux = d->mots();
+            delete d.data();
+            if (!ok)
+                return;
+            {
+                donnees::base_programmes base(ctx.chemin_base());
+                donnees::ecrire_mots_favoris(base, nouveaux);
+                // The programmes already stored count at once, not only after the next update.
+                donnees::ajuster_rappels(base, ctx.horloge_->maintenant_dh());
+            }
+            if (ctx.appli)
+                ctx.appli->rappels_modifies();
+        });
+    });
+    cocher_minutes_avant(ctx, f);
+}
+
+void montrer_chaine(contexte& ctx, fl_main& f, int num_chaine) {
+    QTreeWidget* l = f.lst_chaines;
+    for (int i = 0; i < l->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* it = l->topLevelItem(i);
+        if (it->text(3).toInt() != num_chaine)
+            continue;
+        {
+            const QSignalBlocker b(l);
+            l->clearSelection();
+            l->setCurrentItem(it);
+            it->setSelected(true);
+        }
+        l->scrollToItem(it);
+        if (ctx.g.chaine_courante != num_chaine) {
+            ctx.g.chaine_courante = num_chaine;
+            vues::choix_chaine(ctx, f);
+        }
+        break;
+    }
+    montrer_devant(&f);
+}
+
+} // namespace zapo::vues

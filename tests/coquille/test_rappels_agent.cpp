@@ -1,0 +1,88 @@
+// The agent and its reminders: a reminder missed while the program was closed
+// is told at start, by a box when neither a notification server nor the tray
+// can show it; "Voir" loads the main window on the reminder's channel.
+#include "outils/banc_agent.h"
+
+#include "data/base_rappels.h"
+
+#include <QApplication>
+
+using namespace zapo;
+using namespace zapo::essais;
+
+namespace {
+
+void deux_chaines(const QString& chemin) {
+    donnees::base_programmes b(chemin);
+    b.ajouter_chaine({1, QStringLiteral("Canal Un"), QStringLiteral("http://127.0.0.1/1"), 1});
+    b.ajouter_chaine({2, QStringLiteral("Canal Deux"), QStringLiteral("http://127.0.0.1/2"), 2});
+    const date_heure d = date_heure::depuis_qdatetime(le(7, 21, 0));
+    b.ajouter_programme({QStringLiteral("Journal"), d, une_heure, d + une_heure}, 1);
+    b.ajouter_programme({QStringLiteral("Columbo"), d, une_heure, d + une_heure}, 2);
+    rappel r;
+    r.chaine = 2;
+    r.debut = d;
+    r.fin = d + une_heure;
+    r.titre = QStringLiteral("Columbo");
+    donnees::ajouter_rappel(b, r);
+}
+
+} // namespace
+
+class test_rappels_agent : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        // No session bus: no notification server can answer.
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    }
+
+    void manque_au_demarrage_data() {
+        QTest::addColumn<QDateTime>("depart");
+        QTest::addColumn<bool>("zone");
+        QTest::addColumn<int>("nb_boites");
+        QTest::newRow("programme en cours") << le(7, 21, 30) << false << 1;
+        QTest::newRow("programme fini") << le(7, 22, 30) << false << 0;
+        // With a notification area, its icon says it and no box opens.
+        QTest::newRow("zone de notification") << le(7, 21, 30) << true << 0;
+    }
+    void manque_au_demarrage() {
+        QFETCH(QDateTime, depart);
+        QFETCH(bool, zone);
+        QFETCH(int, nb_boites);
+        banc_agent b("#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n");
+        b.zone = zone;
+        if (zone && !QSystemTrayIcon::supportsMessages())
+            QSKIP("pas de messages de la zone de notification sur cette plate-forme");
+        deux_chaines(b.ctx.chemin_base());
+        b.horloge.regler(depart);
+        b.agent->Form_Load();
+        QTest::qWait(300);
+        QCOMPARE(int(b.boites.vues.size()), nb_boites);
+        if (nb_boites) {
+            QCOMPARE(b.boites.vues[0].titre, QStringLiteral("Zapo-TV"));
+            QCOMPARE(b.boites.vues[0].texte, QStringLiteral("Rappel : Columbo\rCanal Deux à 21:00"));
+        }
+        // Never again, in this run or the next.
+        b.agent->rearmer_rappels();
+        QTest::qWait(100);
+        QCOMPARE(int(b.boites.vues.size()), nb_boites);
+    }
+
+    void voir() {
+        banc_agent b("#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n");
+        deux_chaines(b.ctx.chemin_base());
+        b.horloge.regler(le(7, 20, 0));
+        b.agent->Form_Load();
+        QVERIFY(!b.agent->fenetre());
+        b.agent->montrer_chaine(2);
+        QVERIFY(b.agent->fenetre());
+        QCOMPARE(b.ctx.g.chaine_courante, 2);
+        QCOMPARE(b.agent->fenetre()->lst_prog->topLevelItem(0)->text(3), QStringLiteral("Columbo"));
+        QVERIFY(
+            b.agent->fenetre()->lst_prog->topLevelItem(0)->data(3, Qt::AccessibleDescriptionRole).isValid());
+    }
+};
+
+QTEST_MAIN(test_rappels_agent)
+#include "test_rappels_agent.moc"

@@ -1,0 +1,157 @@
+// The reminder timer with a fake clock: told once at its time, across restarts,
+// dropped once its programme is over, aimed again after a change.
+#include "core/contexte.h"
+#include "core/horloge.h"
+#include "data/base_rappels.h"
+#include "outils/dossier_essai.h"
+#include "update/minuterie_rappels.h"
+
+#include <QTest>
+
+using namespace zapo;
+
+namespace {
+
+QDateTime le_8(int h, int m, int s = 0) {
+    return QDateTime(QDate(2026, 12, 8), QTime(h, m, s));
+}
+date_heure dh(int h, int m) {
+    return date_heure::depuis_qdatetime(le_8(h, m));
+}
+
+class faux_avertisseur final : public maj::avertisseur_rappels {
+public:
+    void avertir(const rappel& r, const QString& nom_chaine) override {
+        dits << r.titre + QLatin1Char('|') + maj::corps_avertissement(r, nom_chaine);
+    }
+    QStringList dits;
+};
+
+struct banc {
+    essais::dossier_essai d;
+    horloge_fixe h{le_8(20, 0)};
+    contexte ctx;
+    faux_avertisseur av;
+
+    banc() {
+        ctx.g.dossier_appli = d.chemin();
+        ctx.horloge_ = &h;
+        donnees::base_programmes b(d.base());
+        b.ajouter_chaine({1, QStringLiteral("Canal Un"), QStringLiteral("http://127.0.0.1/1"), 1});
+        const date_heure heure = une_heure;
+        const fiche_programme p[] = {{QStringLiteral("Le Grand Été"), dh(21, 0), heure, dh(22, 0)}};
+        b.remplacer_programmes(1, p);
+        rappel r;
+        r.chaine = 1;
+        r.debut = dh(21, 0);
+        r.fin = dh(22, 0);
+        r.titre = QStringLiteral("Le Grand Été");
+        donnees::ajouter_rappel(b, r);
+    }
+};
+
+const QString attendu = QStringLiteral("Le Grand Été|Canal Un à 21:00");
+
+} // namespace
+
+class test_minuterie_rappels : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Aimed at the due time, never further than a quarter of an hour; told at
+    // 20:55 (5 minutes before), once.
+    void une_fois_a_l_heure() {
+        banc b;
+        maj::minuterie_rappels m(b.ctx, b.av);
+        m.rearmer();
+        QVERIFY(m.minuteur.isActive());
+        QCOMPARE(m.minuteur.interval(), 15 * 60 * 1000);
+        b.h.regler(le_8(20, 54, 59));
+        m.verifier();
+        QVERIFY(b.av.dits.isEmpty());
+        QCOMPARE(m.minuteur.interval(), 1000);
+        b.h.regler(le_8(20, 55));
+        m.verifier();
+        QCOMPARE(b.av.dits, QStringList{attendu});
+        b.h.regler(le_8(20, 58));
+        m.verifier();
+        QCOMPARE(b.av.dits.size(), 1);
+        QVERIFY(!m.minuteur.isActive());
+        // Another run of the program does not tell it again either.
+        maj::minuterie_rappels apres(b.ctx, b.av);
+        apres.verifier();
+        QCOMPARE(b.av.dits.size(), 1);
+    }
+
+    // The timer itself fires off the minute's grid, a second after the clock reaches the time.
+    void par_le_minuteur() {
+        banc b;
+        maj::minuterie_rappels m(b.ctx, b.av);
+        connect(&m.minuteur, &QTimer::timeout, &m, [&] { m.verifier(); });
+        b.h.regler(le_8(20, 54, 59));
+        m.rearmer();
+        b.h.regler(le_8(20, 55, 1));
+        QTRY_COMPARE_WITH_TIMEOUT(b.av.dits.size(), 1, 5000);
+    }
+
+    void redemarrage_data() {
+        QTest::addColumn<QDateTime>("depart");
+        QTest::addColumn<bool>("dit");
+        QTest::newRow("avant l'heure") << le_8(20, 50) << false;
+        QTest::newRow("à l'heure manquée, avant le début") << le_8(20, 58) << true;
+        QTest::newRow("programme en cours") << le_8(21, 30) << true;
+        QTest::newRow("programme fini") << le_8(22, 0) << false;
+        QTest::newRow("le lendemain") << le_8(20, 0).addDays(1) << false;
+    }
+    // The program starts at `depart`: a reminder missed meanwhile is told while
+    // its programme is on, dropped for good otherwise.
+    void redemarrage() {
+        QFETCH(QDateTime, depart);
+        QFETCH(bool, dit);
+        banc b;
+        b.h.regler(depart);
+        maj::minuterie_rappels m(b.ctx, b.av);
+        m.rearmer();
+        if (m.minuteur.isActive() && m.minuteur.interval() == 0)
+            m.verifier();
+        QCOMPARE(b.av.dits.size(), dit ? 1 : 0);
+        // Later, never again.
+        b.h.regler(le_8(21, 59));
+        m.verifier();
+        QCOMPARE(b.av.dits.size(), dit || depart < le_8(20, 55) ? 1 : 0);
+    }
+
+    // A new setting aims the timer again: 15 minutes before is due at once at 20:50.
+    void reglage_change() {
+        banc b;
+        b.h.regler(le_8(20, 50));
+        maj::minuterie_rappels m(b.ctx, b.av);
+        m.rearmer();
+        QCOMPARE(m.minuteur.interval(), 5 * 60 * 1000);
+        {
+            donnees::base_programmes base(b.d.base());
+            donnees::ecrire_minutes_avant(base, 15);
+        }
+        m.rearmer();
+        QCOMPARE(m.minuteur.interval(), 0);
+        m.verifier();
+        QCOMPARE(b.av.dits, QStringList{attendu});
+    }
+
+    // A reminder removed before its time says nothing.
+    void retire_avant() {
+        banc b;
+        {
+            donnees::base_programmes base(b.d.base());
+            donnees::retirer_rappel(base, 1, dh(21, 0));
+        }
+        maj::minuterie_rappels m(b.ctx, b.av);
+        m.rearmer();
+        QVERIFY(!m.minuteur.isActive());
+        b.h.regler(le_8(20, 56));
+        m.verifier();
+        QVERIFY(b.av.dits.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(test_minuterie_rappels)
+#include "test_minuterie_rappels.moc"
