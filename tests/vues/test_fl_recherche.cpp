@@ -89,8 +89,9 @@ private Q_SLOTS:
         QCOMPARE(r->liste(), r->lst_resultats);
         // One at a time: asking again brings the same window forward.
         QCOMPARE(fl_recherche::afficher(b.ctx, {}), r);
-        // At the end of the "Chaines" menu, with its key shown.
-        QCOMPARE(b.f->menud->actions().constLast(), b.f->drecherche);
+        // In the "Chaines" menu, just before "Ce soir", with its key shown.
+        const auto actions = b.f->menud->actions();
+        QCOMPARE(actions.at(actions.size() - 2), b.f->drecherche);
         QCOMPARE(b.f->drecherche->text(), QStringLiteral("Rechercher..."));
         QCOMPARE(b.f->drecherche->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
     }
@@ -224,7 +225,7 @@ private Q_SLOTS:
         const QTreeWidgetItem* p = b.f->lst_prog->currentItem();
         QVERIFY(p);
         QCOMPARE((QStringList{p->text(1), p->text(2), p->text(3)}), programme);
-        QCOMPARE(p->data(0, Qt::UserRole).toInt(), position);
+        QCOMPARE(p->data(0, vues::role_position).toInt(), position);
         QVERIFY(p->isSelected());
     }
 
