@@ -225,10 +225,7 @@ bool fl_recherche::eventFilter(QObject* objet, QEvent* e) {
 
 bool montrer_programme(contexte& ctx, fl_main& f, const cible_programme& c) {
     QTreeWidget* lc = f.lst_chaines;
-    QTreeWidgetItem* chaine = nullptr;
-    for (int i = 0; i < lc->topLevelItemCount() && !chaine; ++i)
-        if (lc->topLevelItem(i)->text(3).toInt() == c.chaine)
-            chaine = lc->topLevelItem(i);
+    QTreeWidgetItem* chaine = ligne_chaine(lc, c.chaine);
     if (f.isMinimized())
         f.showNormal();
     montrer_devant(&f);

@@ -143,14 +143,9 @@ void lst_prog_ItemActivated(contexte& ctx, vues::fl_main& f) {
 }
 
 void montrer_programme(contexte& ctx, vues::fl_main& f, int num_chaine, qint64 debut) {
-    QTreeWidget* chaines = f.lst_chaines;
-    for (int i = 0; i < chaines->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* it = chaines->topLevelItem(i);
-        if (it->text(3).toInt() != num_chaine)
-            continue;
-        chaines->setCurrentItem(it);
-        chaines->scrollToItem(it);
-        break;
+    if (QTreeWidgetItem* it = ligne_chaine(f.lst_chaines, num_chaine)) {
+        f.lst_chaines->setCurrentItem(it);
+        f.lst_chaines->scrollToItem(it);
     }
     // As a click on the row: the programme list and the panel follow.
     lst_chaines_ItemClick(ctx, f);

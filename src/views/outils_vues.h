@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QTextDocument>
+#include <QTreeWidget>
 #include <QtGlobal>
 
 namespace zapo::vues {
@@ -28,5 +29,13 @@ inline constexpr int role_debut = Qt::UserRole + 1;
 // A programme row's position (from 1) among the current channel's stored rows,
 // so that marks follow programmes once sorted.
 inline constexpr int role_position = Qt::UserRole + 2;
+
+// The row of lst_chaines that holds this channel, or none.
+inline QTreeWidgetItem* ligne_chaine(const QTreeWidget* chaines, int num_chaine) {
+    for (int i = 0; i < chaines->topLevelItemCount(); ++i)
+        if (chaines->topLevelItem(i)->data(0, role_num_chaine).toInt() == num_chaine)
+            return chaines->topLevelItem(i);
+    return nullptr;
+}
 
 } // namespace zapo::vues

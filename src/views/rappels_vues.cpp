@@ -245,10 +245,7 @@ void ajouter_menus_rappels(contexte& ctx, fl_main& f) {
 
 void montrer_chaine(contexte& ctx, fl_main& f, int num_chaine) {
     QTreeWidget* l = f.lst_chaines;
-    for (int i = 0; i < l->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* it = l->topLevelItem(i);
-        if (it->text(3).toInt() != num_chaine)
-            continue;
+    if (QTreeWidgetItem* it = ligne_chaine(l, num_chaine)) {
         {
             const QSignalBlocker b(l);
             l->clearSelection();
@@ -260,7 +257,6 @@ void montrer_chaine(contexte& ctx, fl_main& f, int num_chaine) {
             ctx.g.chaine_courante = num_chaine;
             vues::choix_chaine(ctx, f);
         }
-        break;
     }
     montrer_devant(&f);
 }
