@@ -14,11 +14,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "outils/bus_notifications.h"
+
 using namespace zapo;
 
 namespace {
 
-const QString python_debian = QStringLiteral("/usr/bin/python3");
 const QString service = QStringLiteral("org.freedesktop.Notifications");
 
 } // namespace
@@ -26,43 +27,15 @@ const QString service = QStringLiteral("org.freedesktop.Notifications");
 class test_notifications_rappels : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dossier_;
-    QProcess bus_;
-    QProcess mock_;
-    QString adresse_;
+    essais::bus_notifications bus_;
 
-    QByteArray journal() const {
-        QFile f(dossier_.path() + QStringLiteral("/mock.log"));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray journal() const { return bus_.journal(); }
 
 private Q_SLOTS:
     void initTestCase() {
-        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-        if (daemon.isEmpty() || !QFileInfo(python_debian).isExecutable())
-            QSKIP("dbus-daemon ou le python3 de Debian absent");
-        if (QProcess::execute(python_debian, {QStringLiteral("-c"), QStringLiteral("import dbusmock")}) != 0)
-            QSKIP("python3-dbusmock absent");
-        QVERIFY(dossier_.isValid());
-        bus_.start(daemon,
-                   {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-                    QStringLiteral("--address=unix:path=") + dossier_.path() + QStringLiteral("/bus"),
-                    QStringLiteral("--print-address=1")});
-        QVERIFY(bus_.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(bus_.canReadLine(), 10000);
-        adresse_ = QString::fromUtf8(bus_.readLine()).trimmed();
-        QVERIFY(!adresse_.isEmpty());
-        qputenv("DBUS_SESSION_BUS_ADDRESS", adresse_.toUtf8());
-    }
-
-    void cleanupTestCase() {
-        for (QProcess* p : {&mock_, &bus_}) {
-            if (p->state() == QProcess::NotRunning)
-                continue;
-            p->terminate();
-            if (!p->waitForFinished(3000))
-                p->kill();
-        }
+        if (const QString manque = essais::bus_notifications::manque(); !manque.isEmpty())
+            QSKIP(qPrintable(manque));
+        QVERIFY(bus_.demarrer_bus());
     }
 
     // Nobody owns the name: the caller hears it at once and warns another way.
@@ -77,16 +50,7 @@ private Q_SLOTS:
     // Summary, body, icon and the "Voir" action reach the server; the action
     // chosen there comes back with the reminder's channel.
     void avec_serveur() {
-        auto env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), adresse_);
-        mock_.setProcessEnvironment(env);
-        mock_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        mock_.start(python_debian, {QStringLiteral("-m"), QStringLiteral("dbusmock"),
-                                    QStringLiteral("--template"), QStringLiteral("notification_daemon"),
-                                    QStringLiteral("-l"), dossier_.path() + QStringLiteral("/mock.log")});
-        QVERIFY(mock_.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(
-            QDBusConnection::sessionBus().interface()->isServiceRegistered(service).value(), 15000);
+        QVERIFY(bus_.demarrer_serveur());
 
         plateforme::notifications_rappels n;
         QList<int> vus;
