@@ -93,14 +93,13 @@ void affiche_actuel_complet(benchmark::State& state) {
     horloge_fixe h(d.maintenant.en_qdatetime());
     contexte ctx;
     ctx.g.dossier_appli = d.dossier.path();
-    ctx.g.chaine_courante = 1;
     ctx.horloge_ = &h;
-    auto f = std::make_unique<vues::fl_main>();
+    auto f = std::make_unique<vues::fl_main>(ctx);
     f->setAttribute(Qt::WA_DeleteOnClose, false);
-    vues::remplir_chaines(ctx, *f);
-    vues::remplir_programmes(ctx, *f);
+    f->remplir_chaines();
+    f->remplir_programmes();
     for (auto _ : state)
-        vues::affiche_actuel(ctx, *f);
+        f->affiche_actuel();
     state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
 }
 

@@ -2,7 +2,8 @@
 
 #include "core/version.h"
 #include "liaison/garde.h"
-#include "views/fl_main.h"
+#include "widgets/dessins.h"
+#include "widgets/placement.h"
 
 #include <QKeyEvent>
 
@@ -63,7 +64,7 @@ fl_propos::fl_propos(contexte& ctx, apropos::ouvreur_liens ouvrir)
         QStringLiteral("QFrame#Shape2 { background-color: rgb(232,240,255); border: 2px solid rgb(0,0,128); "
                        "border-radius: 8px; }"));
     Shape2->lower();
-    Image1->setPixmap(vues::icone_programme().pixmap(48, 48));
+    Image1->setPixmap(composants::icone_programme().pixmap(48, 48));
     Image1->setAccessibleName(QStringLiteral("Zapo-TV"));
     Label1->setStyleSheet(QStringLiteral("color: rgb(0,0,128);"));
     Label8->setText(apropos::auteur_nom());
@@ -84,14 +85,14 @@ fl_propos* fl_propos::ouverte() {
 
 fl_propos* fl_propos::afficher(contexte& ctx, apropos::ouvreur_liens ouvrir) {
     if (ouverte_) {
-        vues::montrer_devant(ouverte_);
+        composants::montrer_devant(ouverte_);
         return ouverte_;
     }
     auto* f = new fl_propos(ctx, std::move(ouvrir));
     f->Form_Load();
     ouverte_ = f;
-    vues::centrer(f);
-    vues::montrer_devant(f);
+    composants::centrer(f);
+    composants::montrer_devant(f);
     f->bt_ok->setFocus();
     return f;
 }

@@ -2,7 +2,8 @@
 
 #include "data/base_programmes.h"
 #include "liaison/garde.h"
-#include "views/fl_main.h"
+#include "widgets/dessins.h"
+#include "widgets/placement.h"
 
 #include <QShortcut>
 
@@ -84,7 +85,7 @@ fl_chaine* fl_chaine::ouverte() {
 
 fl_chaine* fl_chaine::afficher(contexte& ctx, const std::vector<QPixmap>& images) {
     if (ouverte_) {
-        vues::montrer_devant(ouverte_);
+        composants::montrer_devant(ouverte_);
         return ouverte_;
     }
     auto* f = new fl_chaine(ctx, images);
@@ -95,8 +96,8 @@ fl_chaine* fl_chaine::afficher(contexte& ctx, const std::vector<QPixmap>& images
         throw;
     }
     ouverte_ = f;
-    vues::centrer(f);
-    vues::montrer_devant(f);
+    composants::centrer(f);
+    composants::montrer_devant(f);
     f->bt_annuler->setFocus();
     return f;
 }

@@ -1,10 +1,6 @@
 #include "channels/gest_chaines.h"
 
 #include "data/base_programmes.h"
-#include "views/fl_main.h"
-#include "views/outils_vues.h"
-
-#include <QPointer>
 
 #include <limits>
 
@@ -14,34 +10,25 @@ namespace {
 
 const QString titre = QStringLiteral("Zapo-TV");
 
-// The row's channel number, kept as a 16-bit number; 0 when it is not one.
-int numero_de_ligne(const QTreeWidgetItem* ligne) {
-    bool ok = false;
-    const int n = ligne->data(0, vues::role_num_chaine).toInt(&ok);
-    return ok && n >= std::numeric_limits<short>::min() && n <= std::numeric_limits<short>::max() ? n : 0;
+// Channel numbers are stored as 16-bit numbers: anything else is not one of ours.
+bool numero_valide(int n) {
+    return n != 0 && n >= std::numeric_limits<short>::min() && n <= std::numeric_limits<short>::max();
 }
 
 } // namespace
 
-void supprimer_chaine(contexte& ctx, vues::fl_main& f) {
-    int num = 0;
-    // With several selected lines, the last one wins.
-    for (int i = 0; i < f.lst_chaines->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* ligne = f.lst_chaines->topLevelItem(i);
-        if (ligne->isSelected())
-            num = numero_de_ligne(ligne);
-    }
-    if (num == 0) {
+void supprimer_chaine(contexte& ctx, int num_chaine) {
+    if (!numero_valide(num_chaine)) {
         ctx.boites->afficher(titre, QStringLiteral("veuillez sélectionner une chaine dans la liste."),
                              icone_boite::exclamation);
         return;
     }
     if (ctx.boites->afficher(titre, QStringLiteral("Etes-vous sûr de vouloir supprimer cette chaine ?"),
                              icone_boite::information, boutons_boite::ok_annuler) == reponse_boite::ok)
-        effacer_chaine(ctx, num);
+        effacer_chaine(ctx, num_chaine);
 }
 
-void vider_chaines(contexte& ctx, vues::fl_main& f) {
+void vider_chaines(contexte& ctx, const std::function<int()>& premiere_chaine) {
     const QString question =
         QStringLiteral("Vous êtes sur le point de supprimer toute les chaines de la liste.") +
         QLatin1Char('\r') + QStringLiteral("Etes vous sûr de vouloir continuer ?");
@@ -49,13 +36,11 @@ void vider_chaines(contexte& ctx, vues::fl_main& f) {
         reponse_boite::ok)
         return;
     // Each removal refreshes the window, so the first line is always the next one.
-    // The window may be closed meanwhile (a refresh can run an update with events).
-    QPointer<vues::fl_main> fenetre(&f);
-    const int nb = f.lst_chaines->topLevelItemCount();
-    for (int passe = 0; passe < nb; ++passe) {
-        if (!fenetre || fenetre->lst_chaines->topLevelItemCount() == 0)
-            return;
-        effacer_chaine(ctx, numero_de_ligne(fenetre->lst_chaines->topLevelItem(0)));
+    // A channel that stays first (its removal failed to show) ends the loop.
+    int precedente = 0;
+    for (int n = premiere_chaine(); numero_valide(n) && n != precedente; n = premiere_chaine()) {
+        effacer_chaine(ctx, n);
+        precedente = n;
     }
 }
 

@@ -2,19 +2,18 @@
 
 #include "core/contexte.h"
 
-namespace zapo::vues {
-class fl_main;
-}
+#include <functional>
 
-// Removing chosen channels. The channel number comes only from the rows of the
-// main window's list (vues::role_num_chaine). Database failures propagate as
-// donnees::erreur_base to the event that started the work.
+// Removing chosen channels, as the main window's list shows them. Database
+// failures propagate as donnees::erreur_base to the event that started the work.
 namespace zapo::chaines {
 
-// Asks, then removes the selected channel (the last selected line wins).
-void supprimer_chaine(contexte& ctx, vues::fl_main& f);
+// Asks, then removes the selected channel (0: none is selected, which is said).
+void supprimer_chaine(contexte& ctx, int num_chaine);
 // Asks, then removes every listed channel, one refresh per channel.
-void vider_chaines(contexte& ctx, vues::fl_main& f);
+// `premiere_chaine` gives the channel now first in the list, 0 when the list is
+// empty or gone (each refresh may run an update, during which the window can close).
+void vider_chaines(contexte& ctx, const std::function<int()>& premiere_chaine);
 // Removes the channel's programmes and its row in one transaction, then refreshes.
 void effacer_chaine(contexte& ctx, int num_chaine);
 

@@ -22,11 +22,12 @@
 #endif
 #include "update/executer_maj.h"
 #include "update/fl_maj.h"
-#include "views/annonce.h"
 #include "views/clics_vues.h"
 #include "views/fl_ce_soir.h"
 #include "views/fl_recherche.h"
 #include "views/rappels_vues.h"
+#include "widgets/annonce.h"
+#include "widgets/dessins.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -62,7 +63,7 @@ void inscrire_avec_icone() {
     const QString dossier = donnees + QStringLiteral("/icons/hicolor/48x48/apps");
     QDir().mkpath(dossier);
     const QString png = dossier + QStringLiteral("/zapo-tv.png");
-    if (!vues::icone_programme().pixmap(QSize(48, 48), 1.0).save(png, "PNG"))
+    if (!composants::icone_programme().pixmap(QSize(48, 48), 1.0).save(png, "PNG"))
         qCWarning(zapo_coquille, "Icône « %s » non écrite.", qUtf8Printable(png));
     plateforme::inscrire_demarrage(QStringLiteral("zapo-tv"));
 }
@@ -122,11 +123,11 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
             b.automatique = maj_automatique_;
             b.afficher_etat = [this](const QString& texte) {
                 if (fl_main_)
-                    vues::ecrire_texte(fl_main_->txt_etat, texte);
+                    fl_main_->ecrire_etat(texte);
             };
             maj::executer_maj(ctx_, std::move(b));
             if (fl_main_)
-                vues::marquer_sante(ctx_, *fl_main_);
+                fl_main_->marquer_sante();
         };
     if (!b_.montrer_premiere)
         b_.montrer_premiere = [this] {
@@ -173,7 +174,7 @@ void fl_init::rearmer_rappels() {
 void fl_init::montrer_chaine(int num_chaine) {
     charger_fenetre();
     if (fl_main_ && !fl_main_->est_dechargee())
-        vues::montrer_chaine(ctx_, *fl_main_, num_chaine);
+        fl_main_->montrer_chaine(num_chaine);
 }
 
 namespace {
@@ -187,7 +188,8 @@ QString icone_notification() {
     const QString dossier = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     const QString png = dossier + QStringLiteral("/zapo-tv.png");
     if (!QFileInfo::exists(png) &&
-        !(QDir().mkpath(dossier) && vues::icone_programme().pixmap(QSize(48, 48), 1.0).save(png, "PNG")))
+        !(QDir().mkpath(dossier) &&
+          composants::icone_programme().pixmap(QSize(48, 48), 1.0).save(png, "PNG")))
         return nom;
     return QUrl::fromLocalFile(png).toString();
 }
@@ -206,7 +208,7 @@ void fl_init::avertisseur_bureau::avertir(const rappel& r, const QString& nom_ch
         if (f->icone_ && f->icone_->isVisible() && f->b_.zone_notification() &&
             QSystemTrayIcon::supportsMessages()) {
             f->chaine_message_ = chaine;
-            f->icone_->showMessage(titre, corps, vues::icone_programme(), 15000);
+            f->icone_->showMessage(titre, corps, composants::icone_programme(), 15000);
             return;
         }
         f->evenement([&] {
@@ -223,7 +225,7 @@ void fl_init::reponses_appli::rafraichir_fenetre() {
         f_.charger_fenetre(); // its load refreshes it
         return;
     }
-    vues::rafraichir_fenetre(f_.ctx_, *f_.fl_main_);
+    f_.fl_main_->rafraichir_fenetre();
     vues::fl_recherche::rafraichir_ouverte();
 }
 
@@ -244,7 +246,7 @@ void fl_init::reponses_appli::rappels_modifies() {
     occupation o(f_);
     f_.rearmer_rappels();
     if (f_.fl_main_)
-        vues::marquer_rappels(f_.ctx_, f_.fl_main_->lst_prog, 3);
+        f_.fl_main_->marquer_rappels();
 }
 
 fl_init::~fl_init() {
@@ -294,7 +296,7 @@ QSystemTrayIcon& fl_init::icone() {
     if (!icone_) {
         icone_ = std::make_unique<QSystemTrayIcon>();
         // Its tip reads "Zapo-TV".
-        icone_->setIcon(vues::icone_programme());
+        icone_->setIcon(composants::icone_programme());
         icone_->setToolTip(QStringLiteral("Zapo-TV"));
         icone_->setContextMenu(&menuicone);
         connect(icone_.get(), &QSystemTrayIcon::activated, this,
@@ -360,11 +362,7 @@ void fl_init::enregistrer_options() {
 void fl_init::cocher_options() {
     if (!fl_main_)
         return;
-    const auto& g = ctx_.g;
-    fl_main_->cagent->setChecked(g.opt_agent);
-    fl_main_->cconnectauto->setChecked(g.opt_connexion);
-    fl_main_->cdecauto->setChecked(g.opt_deconnexion);
-    fl_main_->cmajauto->setChecked(g.opt_majauto);
+    fl_main_->cocher_options();
 }
 
 bool fl_init::agent_actif() const {
@@ -376,15 +374,15 @@ void fl_init::charger_fenetre() {
     if (fl_main_ || en_sortie_ || sortie_apres_maj_)
         return;
     occupation o(*this);
-    auto* f = new vues::fl_main();
+    auto* f = new vues::fl_main(ctx_);
     fl_main_ = f;
     brancher_fenetre(f);
     // Form_Load: the window is loaded, then refreshed (which shows it).
     fenetre_chargee = true;
     if (auto* b = dynamic_cast<boites_qt*>(ctx_.boites))
         b->definir_parent(f);
-    f->tps_minute.start();
-    liaison::garde(ctx_, [&] { vues::rafraichir_fenetre(ctx_, *f); });
+    f->demarrer_minute();
+    liaison::garde(ctx_, [&] { f->rafraichir_fenetre(); });
     // f cannot be freed before `o` ends; it may have been unloaded meanwhile.
     if (fl_main_ == f && !f->est_dechargee() && !f->isVisible())
         f->show();
@@ -393,9 +391,9 @@ void fl_init::charger_fenetre() {
 void fl_init::brancher_fenetre(vues::fl_main* f) {
     // Every command runs inside the error boundary, and only while this window is the loaded one.
     auto sur = [this, f](auto action) {
-        return [this, f, action] {
+        return [this, f, action](auto... args) {
             if (fl_main_ == f)
-                evenement([&] { action(*f); });
+                evenement([&] { action(*f, args...); });
         };
     };
     connect(f, &vues::fl_main::dechargee, this, [this, f] {
@@ -407,65 +405,84 @@ void fl_init::brancher_fenetre(vues::fl_main* f) {
         }
         evenement([this] { Form_Unload_main(); });
     });
-    connect(&f->tps_minute, &QTimer::timeout, f,
-            sur([this](vues::fl_main& w) { vues::tps_minute_Timer(ctx_, w); }));
-    connect(f->amaj, &QAction::triggered, f, sur([this](vues::fl_main&) { lancer_maj(); }));
-    connect(f->bt_maj, &QPushButton::clicked, f, sur([this](vues::fl_main&) { lancer_maj(); }));
-    connect(f->adate, &QAction::triggered, f, sur([this](vues::fl_main&) { vues::adate_Click(ctx_); }));
-    connect(f->afermer, &QAction::triggered, f, sur([this](vues::fl_main&) { fermer_fenetre(); }));
-    connect(f->aquitter, &QAction::triggered, f, sur([this](vues::fl_main&) { aquitter_Click(); }));
-    connect(f->cmajauto, &QAction::triggered, f, sur([this](vues::fl_main&) { cmajauto_Click(); }));
-    connect(f->cconnectauto, &QAction::triggered, f, sur([this](vues::fl_main&) { cconnectauto_Click(); }));
-    connect(f->cdecauto, &QAction::triggered, f, sur([this](vues::fl_main&) { cdecauto_Click(); }));
-    connect(f->cagent, &QAction::triggered, f, sur([this](vues::fl_main&) { cagent_Click(); }));
-    connect(f->dsupr, &QAction::triggered, f,
-            sur([this](vues::fl_main& w) { chaines::supprimer_chaine(ctx_, w); }));
-    connect(f->bt_suppr, &QPushButton::clicked, f,
-            sur([this](vues::fl_main& w) { chaines::supprimer_chaine(ctx_, w); }));
-    connect(f->dvide, &QAction::triggered, f,
-            sur([this](vues::fl_main& w) { chaines::vider_chaines(ctx_, w); }));
-    auto ajouter = sur([this](vues::fl_main& w) { chaines::fl_chaine::afficher(ctx_, w.lst_images); });
-    connect(f->dajout, &QAction::triggered, f, ajouter);
-    connect(f->bt_ajouter, &QPushButton::clicked, f, ajouter);
-    // "Rechercher...": a chosen row shows its channel here, loading this window again if it was closed.
-    connect(f->drecherche, &QAction::triggered, f, sur([this](vues::fl_main&) {
-                vues::fl_recherche::afficher(ctx_, [this](const vues::cible_programme& c) {
-                    evenement([&] {
-                        charger_fenetre();
-                        if (fl_main_ && !fl_main_->est_dechargee())
-                            vues::montrer_programme(ctx_, *fl_main_, c);
-                    });
-                });
-            }));
-    connect(f->bpropos, &QAction::triggered, f,
-            sur([this](vues::fl_main&) { apropos::fl_propos::afficher(ctx_); }));
-    connect(f->baide, &QAction::triggered, f, sur([this](vues::fl_main&) { apropos::afficher_aide(ctx_); }));
-    connect(f->lst_chaines, &QTreeWidget::itemClicked, f,
-            sur([this](vues::fl_main& w) { vues::lst_chaines_ItemClick(ctx_, w); }));
+    connect(f, &vues::fl_main::minute, f, sur([](vues::fl_main& w) { w.tps_minute_Timer(); }));
+    connect(f, &vues::fl_main::commande_choisie, f,
+            sur([this](vues::fl_main& w, vues::fl_main::commande c) { executer_commande(w, c); }));
     // The keyboard chooses a channel as the mouse does (refills block this signal).
-    connect(f->lst_chaines, &QTreeWidget::itemSelectionChanged, f,
-            sur([this](vues::fl_main& w) { vues::lst_chaines_ItemClick(ctx_, w); }));
-    // "Ce soir sur toutes les chaînes": a row goes to its channel in this window,
-    // loading it again when it was closed meanwhile.
-    connect(f->dcesoir, &QAction::triggered, f, sur([this](vues::fl_main&) {
-                vues::fl_ce_soir::afficher(ctx_, [this](int chaine, qint64 debut) {
-                    evenement([&] {
-                        charger_fenetre();
-                        if (fenetre_chargee && fl_main_) {
-                            vues::montrer_programme(ctx_, *fl_main_, chaine, debut);
-                            vues::montrer_devant(fl_main_);
-                        }
-                    });
-                });
-            }));
-    connect(f->lst_prog, &QTreeWidget::itemActivated, f,
-            sur([this](vues::fl_main& w) { vues::lst_prog_ItemActivated(ctx_, w); }));
-    vues::installer_menu_rappels(ctx_, f->lst_prog, 3);
-    vues::ajouter_menus_rappels(ctx_, *f);
-    connect(f->lst_prog->header(), &QHeaderView::sectionClicked, f, [this, f](int colonne) {
-        if (fl_main_ == f)
-            evenement([&] { vues::lst_prog_ColumnClick(*f, colonne); });
-    });
+    connect(f, &vues::fl_main::chaine_choisie, f, sur([](vues::fl_main& w) { w.lst_chaines_ItemClick(); }));
+    connect(f, &vues::fl_main::programme_active, f,
+            sur([](vues::fl_main& w) { w.lst_prog_ItemActivated(); }));
+    connect(f, &vues::fl_main::colonne_cliquee, f,
+            sur([](vues::fl_main& w, int colonne) { w.lst_prog_ColumnClick(colonne); }));
+    f->ajouter_menus_rappels();
+}
+
+void fl_init::executer_commande(vues::fl_main& w, vues::fl_main::commande c) {
+    using commande = vues::fl_main::commande;
+    switch (c) {
+    case commande::mettre_a_jour:
+        lancer_maj();
+        break;
+    case commande::date_base:
+        vues::adate_Click(ctx_);
+        break;
+    case commande::fermer:
+        fermer_fenetre();
+        break;
+    case commande::quitter:
+        aquitter_Click();
+        break;
+    case commande::majauto:
+        cmajauto_Click();
+        break;
+    case commande::connexion_auto:
+        cconnectauto_Click();
+        break;
+    case commande::deconnexion_auto:
+        cdecauto_Click();
+        break;
+    case commande::agent:
+        cagent_Click();
+        break;
+    case commande::ajouter_chaine:
+        chaines::fl_chaine::afficher(ctx_, w.lst_images());
+        break;
+    case commande::supprimer_chaine:
+        chaines::supprimer_chaine(ctx_, w.chaine_selectionnee());
+        break;
+    case commande::vider_chaines: {
+        const QPointer<vues::fl_main> fenetre(&w);
+        chaines::vider_chaines(ctx_, [fenetre] { return fenetre ? fenetre->premiere_chaine() : 0; });
+        break;
+    }
+    case commande::rechercher:
+        // A chosen row shows its channel here, loading this window again if it was closed.
+        vues::fl_recherche::afficher(ctx_, [this](const vues::cible_programme& cible) {
+            evenement([&] {
+                charger_fenetre();
+                if (fl_main_ && !fl_main_->est_dechargee())
+                    fl_main_->montrer_programme(cible);
+            });
+        });
+        break;
+    case commande::ce_soir:
+        // "Ce soir sur toutes les chaînes": a row goes to its channel in this window,
+        // loading it again when it was closed meanwhile.
+        vues::fl_ce_soir::afficher(ctx_, [this](int chaine, qint64 debut) {
+            evenement([&] {
+                charger_fenetre();
+                if (fenetre_chargee && fl_main_ && !fl_main_->est_dechargee())
+                    fl_main_->montrer_programme(chaine, debut);
+            });
+        });
+        break;
+    case commande::a_propos:
+        apropos::fl_propos::afficher(ctx_);
+        break;
+    case commande::aide:
+        apropos::afficher_aide(ctx_);
+        break;
+    }
 }
 
 // The close rule, on every unload of the main window whatever caused it.
@@ -523,8 +540,8 @@ void fl_init::lancer_maj() {
         return;
     }
     if (fenetre_chargee && fl_main_) {
-        vues::remplir_programmes(ctx_, *fl_main_);
-        vues::affiche_actuel(ctx_, *fl_main_);
+        fl_main_->remplir_programmes();
+        fl_main_->affiche_actuel();
     }
     vues::fl_recherche::rafraichir_ouverte();
     if (QPointer<vues::fl_ce_soir> soir = vues::fl_ce_soir::ouverte())
@@ -649,7 +666,7 @@ int principal(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Zapo-TV"));
     QApplication::setApplicationVersion(texte_version());
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(vues::icone_programme());
+    QApplication::setWindowIcon(composants::icone_programme());
     installer_francais(app);
 
     horloge_systeme horloge;

@@ -129,6 +129,7 @@ private:
     void montrer_icone();
     void surveiller_zone();
     void brancher_fenetre(vues::fl_main* f);
+    void executer_commande(vues::fl_main& w, vues::fl_main::commande c);
     void Form_Unload_main();
     void cocher_options();
     bool attente_de_10h();

@@ -1,6 +1,7 @@
 #include "shell/fl_premiere.h"
 
-#include "views/fl_main.h"
+#include "widgets/dessins.h"
+#include "widgets/placement.h"
 
 namespace zapo::coquille {
 
@@ -18,9 +19,9 @@ fl_premiere::fl_premiere(contexte& ctx, std::function<void()> inscrire, std::fun
                        "QLabel { color: white; }"
                        "QLabel#Label1 { color: rgb(255, 255, 0); }"
                        "QFrame#Shape2 { border: 2px solid rgb(128, 128, 255); border-radius: 8px; }"));
-    Image1->setPixmap(vues::icone_programme().pixmap(48, 48));
+    Image1->setPixmap(composants::icone_programme().pixmap(48, 48));
     setAccessibleName(QStringLiteral("Zapo-TV - Initialisation"));
-    vues::centrer(this);
+    composants::centrer(this);
     connect(bt_ok, &QPushButton::clicked, this, [this] { bt_ok_Click(); });
     Form_Load();
 }

@@ -1,6 +1,6 @@
 #include "update/fl_maj.h"
 
-#include "views/annonce.h"
+#include "widgets/annonce.h"
 
 #include <QCloseEvent>
 
@@ -36,7 +36,7 @@ void fl_maj::ecrire_progres2(float valeur) {
 }
 
 void fl_maj::ecrire_cours(const QString& texte) {
-    vues::ecrire_texte(txt_cours, texte);
+    composants::ecrire_texte(txt_cours, texte);
     Q_EMIT cours_ecrit(texte);
 }
 

@@ -1,8 +1,9 @@
 #include "views/clics_vues.h"
 
 #include "core/version.h"
-#include "views/annonce.h"
+#include "ui_fl_main.h"
 #include "views/fl_main.h"
+#include "widgets/annonce.h"
 
 #include <QPointer>
 #include <QSignalBlocker>
@@ -13,34 +14,31 @@ QString titre_fenetre() {
     return QStringLiteral("Zapo-TV  ") + texte_version();
 }
 
-void rafraichir_fenetre(contexte& ctx, vues::fl_main& f) {
-    auto& g = ctx.g;
-    f.cagent->setChecked(g.opt_agent);
-    f.cconnectauto->setChecked(g.opt_connexion);
-    f.cdecauto->setChecked(g.opt_deconnexion);
-    f.cmajauto->setChecked(g.opt_majauto);
-    f.setWindowTitle(titre_fenetre());
-    g.chaine_courante = 1;
-    remplir_chaines(ctx, f);
-    vues::ecrire_texte(f.txt_etat, g.texte_etat);
-    if (!verifier_base(ctx) && g.opt_majauto && ctx.appli) {
+void fl_main::rafraichir_fenetre() {
+    auto& g = ctx_.g;
+    cocher_options();
+    setWindowTitle(titre_fenetre());
+    chaine_courante_ = 1;
+    remplir_chaines();
+    ecrire_etat(g.texte_etat);
+    if (!verifier_base(ctx_) && g.opt_majauto && ctx_.appli) {
         // The run's loops let the user close the window, or quit, meanwhile.
-        const QPointer<vues::fl_main> garde_f(&f);
-        ctx.appli->lancer_maj();
+        const QPointer<vues::fl_main> garde_f(this);
+        ctx_.appli->lancer_maj();
         if (!garde_f || garde_f->est_dechargee())
             return;
     }
-    remplir_programmes(ctx, f);
-    f.show();
-    affiche_actuel(ctx, f);
-    if (f.lst_chaines->topLevelItemCount() > 0) {
+    remplir_programmes();
+    show();
+    affiche_actuel();
+    if (ui->lst_chaines->topLevelItemCount() > 0) {
         {
-            const QSignalBlocker bloque(f.lst_chaines);
-            f.lst_chaines->setCurrentItem(f.lst_chaines->topLevelItem(0));
+            const QSignalBlocker bloque(ui->lst_chaines);
+            ui->lst_chaines->setCurrentItem(ui->lst_chaines->topLevelItem(0));
         }
         // The first row is selected as if clicked: channels are numbered from 2,
         // so keeping channel 1 current would leave the panel empty until a click.
-        lst_chaines_ItemClick(ctx, f);
+        lst_chaines_ItemClick();
     }
 }
 

@@ -10,6 +10,8 @@
 #include "views/outils_vues.h"
 
 #include "ui_fl_ce_soir.h"
+#include "widgets/dessins.h"
+#include "widgets/placement.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -22,7 +24,7 @@ fl_ce_soir::fl_ce_soir(contexte& ctx, aller_fn aller)
     : ctx_(ctx), aller_(std::move(aller)), ui_(std::make_unique<Ui::fl_ce_soir>()) {
     ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(icone_programme());
+    setWindowIcon(composants::icone_programme());
     // The main window's colours, with a fixed text colour on them.
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -72,13 +74,13 @@ QTreeWidget* fl_ce_soir::liste() const {
 
 fl_ce_soir* fl_ce_soir::afficher(contexte& ctx, aller_fn aller) {
     if (ouverte_) {
-        montrer_devant(ouverte_);
+        composants::montrer_devant(ouverte_);
         return ouverte_;
     }
     auto* f = new fl_ce_soir(ctx, std::move(aller));
     ouverte_ = f;
-    centrer(f);
-    montrer_devant(f);
+    composants::centrer(f);
+    composants::montrer_devant(f);
     f->tps_minute.start();
     // A base that cannot be read leaves the window empty; the box says why.
     QPointer<fl_ce_soir> p(f);
@@ -135,7 +137,7 @@ void fl_ce_soir::remplir() {
         if (r.premiere) {
             auto logo = logos.find(r.num_image);
             if (logo == logos.end())
-                logo = logos.insert(r.num_image, QIcon(dessiner_logo(r.num_image)));
+                logo = logos.insert(r.num_image, QIcon(composants::dessiner_logo(r.num_image)));
             it->setIcon(0, *logo);
         }
         if (r.vide) {

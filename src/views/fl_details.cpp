@@ -1,6 +1,8 @@
 #include "views/fl_details.h"
 
 #include "views/fl_main.h"
+#include "widgets/dessins.h"
+#include "widgets/placement.h"
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
@@ -14,7 +16,7 @@ QPointer<fl_details> fl_details::ouverte_;
 fl_details::fl_details(QWidget* parent) : QDialog(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Zapo-TV - Détails"));
-    setWindowIcon(icone_programme());
+    setWindowIcon(composants::icone_programme());
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(192, 255, 255));
@@ -52,12 +54,12 @@ QString fl_details::texte() const {
 fl_details* fl_details::afficher(const QString& titre, const details_programme& d, QWidget* parent) {
     if (!ouverte_) {
         ouverte_ = new fl_details(parent);
-        centrer(ouverte_);
+        composants::centrer(ouverte_);
     }
     const QString t = texte_details(titre, d);
     ouverte_->txt_details_->setPlainText(t);
     ouverte_->txt_details_->setAccessibleDescription(t);
-    montrer_devant(ouverte_);
+    composants::montrer_devant(ouverte_);
     ouverte_->txt_details_->setFocus();
     return ouverte_;
 }

@@ -1,5 +1,12 @@
 #include "views/fl_main.h"
-#include "views/haute_densite.h"
+
+#include "ui_fl_main.h"
+#include "widgets/dessins.h"
+#include "widgets/haute_densite.h"
+
+#include "core/date_heure.h"
+#include "widgets/annonce.h"
+#include "widgets/placement.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -11,13 +18,14 @@
 #include <QPainterPath>
 #include <QScreen>
 #include <QShortcut>
+#include <QSignalBlocker>
 
 namespace zapo::vues {
 
 namespace {
 
 QPixmap dessiner_banniere() {
-    QPixmap p = toile(129, 28);
+    QPixmap p = composants::toile(129, 28);
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing);
     QLinearGradient fond(0, 0, 129, 0);
@@ -36,7 +44,7 @@ QPixmap dessiner_banniere() {
 }
 
 QIcon dessiner_marque(const QColor& c) {
-    return icone_nette(16, 16, [&c](QPainter& g) {
+    return composants::icone_nette(16, 16, [&c](QPainter& g) {
         g.setBrush(c);
         g.setPen(c.darker(150));
         QPolygonF fleche;
@@ -47,161 +55,81 @@ QIcon dessiner_marque(const QColor& c) {
 
 } // namespace
 
-QPixmap dessiner_logo(int n) {
-    // Simple badges of our own: a coloured shape and the badge's number.
-    static const QColor couleurs[16] = {{0, 84, 166},   {220, 30, 40}, {0, 140, 70},  {250, 160, 0},
-                                        {120, 40, 160}, {0, 150, 170}, {40, 40, 40},  {230, 90, 150},
-                                        {90, 60, 30},   {0, 110, 230}, {200, 70, 0},  {100, 150, 0},
-                                        {60, 60, 140},  {180, 0, 90},  {0, 120, 120}, {150, 120, 0}};
-    QPixmap p = toile(48, 35);
-    if (n < 1 || n > 16)
-        return p;
-    const QColor c = couleurs[n - 1];
-    QPainter g(&p);
-    g.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient fond(0, 0, 0, 35);
-    fond.setColorAt(0, c.lighter(130));
-    fond.setColorAt(1, c.darker(120));
-    QPainterPath forme;
-    switch ((n - 1) % 4) {
-    case 0:
-        forme.addRoundedRect(QRectF(2, 2, 44, 31), 7, 7);
-        break;
-    case 1:
-        forme.addEllipse(QRectF(4, 1, 40, 33));
-        break;
-    case 2: {
-        QPolygonF h;
-        h << QPointF(12, 2) << QPointF(36, 2) << QPointF(46, 17.5) << QPointF(36, 33) << QPointF(12, 33)
-          << QPointF(2, 17.5);
-        forme.addPolygon(h);
-        forme.closeSubpath();
-        break;
-    }
-    default:
-        forme.addRect(QRectF(3, 3, 42, 29));
-        break;
-    }
-    g.fillPath(forme, fond);
-    g.setPen(QPen(Qt::white, 1.5));
-    g.drawPath(forme);
-    QFont f(QStringLiteral("Arial"));
-    f.setBold(true);
-    f.setPixelSize(17);
-    g.setFont(f);
-    g.setPen(Qt::white);
-    g.drawText(QRectF(0, 0, 48, 35), Qt::AlignCenter, QString::number(n));
-    return p;
-}
-
-// Our own drawing, the same as the installed SVG icon.
-static QIcon dessin_programme() {
-    return icone_nette(48, 48, [](QPainter& g) {
-        // A small television with a yellow "Z" on its screen.
-        g.setBrush(QColor(0, 0, 128));
-        g.setPen(Qt::NoPen);
-        g.drawRoundedRect(QRectF(3, 8, 42, 32), 6, 6);
-        g.setBrush(QColor(128, 128, 255));
-        g.drawRoundedRect(QRectF(7, 12, 34, 24), 3, 3);
-        g.setPen(QPen(QColor(0, 0, 128), 3, Qt::SolidLine, Qt::RoundCap));
-        g.drawLine(QPointF(17, 3), QPointF(24, 8));
-        g.drawLine(QPointF(31, 3), QPointF(24, 8));
-        g.setPen(QPen(QColor(255, 255, 0), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        QPolygonF z;
-        z << QPointF(15, 17) << QPointF(33, 17) << QPointF(15, 31) << QPointF(33, 31);
-        g.drawPolyline(z);
-    });
-}
-
-QIcon icone_programme() {
-    // The theme's, once installed; our drawing from a build tree.
-    return QIcon::fromTheme(QStringLiteral(ZAPO_ID_APPLI), dessin_programme());
-}
-
-void centrer(QWidget* w) {
-    if (const QScreen* ecran = QGuiApplication::primaryScreen())
-        w->move(ecran->availableGeometry().center() - w->rect().center());
-}
-
-void montrer_devant(QWidget* w) {
-    w->show();
-    w->raise();
-    w->activateWindow();
-}
-
-fl_main::fl_main(QWidget* parent) : QMainWindow(parent) {
-    setupUi(this);
+fl_main::fl_main(contexte& ctx, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::fl_main>()), ctx_(ctx) {
+    ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(icone_programme());
-    centralwidget->setAutoFillBackground(true);
-    QPalette pal = centralwidget->palette();
+    setWindowIcon(composants::icone_programme());
+    ui->centralwidget->setAutoFillBackground(true);
+    QPalette pal = ui->centralwidget->palette();
     pal.setColor(QPalette::Window, QColor(192, 255, 255));
     // A fixed background takes a fixed text colour, or a dark theme writes light on light.
     pal.setColor(QPalette::WindowText, Qt::black);
-    centralwidget->setPalette(pal);
-    Shape2->lower();
-    Shape1->lower();
-    Image1->setPixmap(dessiner_banniere());
-    Image1->setAccessibleName(QStringLiteral("Zapo-TV"));
+    ui->centralwidget->setPalette(pal);
+    ui->Shape2->lower();
+    ui->Shape1->lower();
+    ui->Image1->setPixmap(dessiner_banniere());
+    ui->Image1->setAccessibleName(QStringLiteral("Zapo-TV"));
     for (int n = 1; n <= 16; ++n)
-        lst_images.push_back(dessiner_logo(n));
-    lst_icone = {dessiner_marque(QColor(160, 160, 160)), dessiner_marque(QColor(0, 160, 0)),
-                 dessiner_marque(QColor(220, 0, 0))};
+        lst_images_.push_back(composants::dessiner_logo(n));
+    lst_icone_ = {dessiner_marque(QColor(160, 160, 160)), dessiner_marque(QColor(0, 160, 0)),
+                  dessiner_marque(QColor(220, 0, 0))};
     // Fractional sizes, as drawn (the form file only holds whole points).
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{lst_chaines, txt_hd1, txt1, txt_hf1, txt_hd2, txt2, txt_hf2, txt_hd3,
-                                         txt3, txt_hf3, txt_hd4, txt4, txt_hf4}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ui->lst_chaines, ui->txt_hd1, ui->txt1, ui->txt_hf1, ui->txt_hd2, ui->txt2, ui->txt_hf2,
+             ui->txt_hd3, ui->txt3, ui->txt_hf3, ui->txt_hd4, ui->txt4, ui->txt_hf4}) {
         QFont f = w->font();
         f.setPointSizeF(9.75);
         w->setFont(f);
     }
-    QFont etat = txt_etat->font();
+    QFont etat = ui->txt_etat->font();
     etat.setPointSizeF(11.25);
-    txt_etat->setFont(etat);
+    ui->txt_etat->setFont(etat);
     // Fixed layout, as drawn.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     tps_minute.setInterval(60000);
-    for (QTreeWidget* l : {lst_chaines, lst_prog})
+    for (QTreeWidget* l : {ui->lst_chaines, ui->lst_prog})
         l->header()->setSectionsMovable(false);
-    lst_chaines->setIconSize(QSize(48, 35));
-    lst_prog->setIconSize(QSize(16, 16));
+    ui->lst_chaines->setIconSize(QSize(48, 35));
+    ui->lst_prog->setIconSize(QSize(16, 16));
     // What a screen reader says besides each label's own text.
     const struct {
         QWidget* w;
         const char* role;
     } descriptions[] = {
-        {txt_hd1, "Début du programme en cours"},
-        {txt1, "Programme en cours"},
-        {txt_hf1, "Fin du programme en cours"},
-        {txt_hd2, "Début du programme suivant"},
-        {txt2, "Programme suivant"},
-        {txt_hf2, "Fin du programme suivant"},
-        {txt_hd3, "Début du premier programme du soir"},
-        {txt3, "Premier programme du soir"},
-        {txt_hf3, "Fin du premier programme du soir"},
-        {txt_hd4, "Début du second programme du soir"},
-        {txt4, "Second programme du soir"},
-        {txt_hf4, "Fin du second programme du soir"},
+        {ui->txt_hd1, "Début du programme en cours"},
+        {ui->txt1, "Programme en cours"},
+        {ui->txt_hf1, "Fin du programme en cours"},
+        {ui->txt_hd2, "Début du programme suivant"},
+        {ui->txt2, "Programme suivant"},
+        {ui->txt_hf2, "Fin du programme suivant"},
+        {ui->txt_hd3, "Début du premier programme du soir"},
+        {ui->txt3, "Premier programme du soir"},
+        {ui->txt_hf3, "Fin du premier programme du soir"},
+        {ui->txt_hd4, "Début du second programme du soir"},
+        {ui->txt4, "Second programme du soir"},
+        {ui->txt_hf4, "Fin du second programme du soir"},
     };
     for (const auto& d : descriptions)
         d.w->setAccessibleDescription(QString::fromUtf8(d.role));
-    progres->setAccessibleName(QStringLiteral("Partie écoulée du programme en cours"));
-    lst_chaines->setAccessibleName(QStringLiteral("Chaines"));
-    lst_prog->setAccessibleName(QStringLiteral("Liste des programmes"));
+    ui->progres->setAccessibleName(QStringLiteral("Partie écoulée du programme en cours"));
+    ui->lst_chaines->setAccessibleName(QStringLiteral("Chaines"));
+    ui->lst_prog->setAccessibleName(QStringLiteral("Liste des programmes"));
     // F10 opens the menus from the keyboard, as elsewhere on the desktop.
     auto* menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menus, &QShortcut::activated, this, [this] {
         if (!menuBar()->actions().isEmpty())
             menuBar()->setActiveAction(menuBar()->actions().constFirst());
     });
+    relier_commandes();
 }
 
 fl_main::~fl_main() = default;
 
 QPixmap fl_main::image(int n) const {
-    if (n < 1 || n > int(lst_images.size()))
+    if (n < 1 || n > int(lst_images_.size()))
         return QPixmap();
-    return lst_images[size_t(n - 1)];
+    return lst_images_[size_t(n - 1)];
 }
 
 void fl_main::closeEvent(QCloseEvent* e) {
@@ -212,6 +140,144 @@ void fl_main::closeEvent(QCloseEvent* e) {
         dechargement_signale_ = true;
         Q_EMIT dechargee();
     }
+}
+
+void fl_main::relier_commandes() {
+    const struct {
+        QAction* action;
+        commande c;
+    } actions[] = {
+        {ui->amaj, commande::mettre_a_jour},
+        {ui->adate, commande::date_base},
+        {ui->afermer, commande::fermer},
+        {ui->aquitter, commande::quitter},
+        {ui->cmajauto, commande::majauto},
+        {ui->cconnectauto, commande::connexion_auto},
+        {ui->cdecauto, commande::deconnexion_auto},
+        {ui->cagent, commande::agent},
+        {ui->dajout, commande::ajouter_chaine},
+        {ui->dsupr, commande::supprimer_chaine},
+        {ui->dvide, commande::vider_chaines},
+        {ui->drecherche, commande::rechercher},
+        {ui->dcesoir, commande::ce_soir},
+        {ui->bpropos, commande::a_propos},
+        {ui->baide, commande::aide},
+    };
+    for (const auto& a : actions)
+        connect(a.action, &QAction::triggered, this, [this, c = a.c] { Q_EMIT commande_choisie(c); });
+    const struct {
+        QPushButton* bouton;
+        commande c;
+    } boutons[] = {
+        {ui->bt_maj, commande::mettre_a_jour},
+        {ui->bt_ajouter, commande::ajouter_chaine},
+        {ui->bt_suppr, commande::supprimer_chaine},
+    };
+    for (const auto& b : boutons)
+        connect(b.bouton, &QPushButton::clicked, this, [this, c = b.c] { Q_EMIT commande_choisie(c); });
+    connect(ui->lst_chaines, &QTreeWidget::itemClicked, this, &fl_main::chaine_choisie);
+    connect(ui->lst_chaines, &QTreeWidget::itemSelectionChanged, this, &fl_main::chaine_choisie);
+    connect(ui->lst_prog, &QTreeWidget::itemActivated, this, &fl_main::programme_active);
+    connect(ui->lst_prog->header(), &QHeaderView::sectionClicked, this, &fl_main::colonne_cliquee);
+    connect(&tps_minute, &QTimer::timeout, this, &fl_main::minute);
+}
+
+void fl_main::demarrer_minute() {
+    tps_minute.start();
+}
+
+void fl_main::cocher_options() {
+    const auto& g = ctx_.g;
+    ui->cagent->setChecked(g.opt_agent);
+    ui->cconnectauto->setChecked(g.opt_connexion);
+    ui->cdecauto->setChecked(g.opt_deconnexion);
+    ui->cmajauto->setChecked(g.opt_majauto);
+}
+
+void fl_main::ecrire_etat(const QString& texte) {
+    composants::ecrire_texte(ui->txt_etat, texte);
+}
+
+int fl_main::chaine_selectionnee() const {
+    int num = 0;
+    for (int i = 0; i < ui->lst_chaines->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* ligne = ui->lst_chaines->topLevelItem(i);
+        if (ligne->isSelected())
+            num = ligne->data(0, role_num_chaine).toInt();
+    }
+    return num;
+}
+
+int fl_main::premiere_chaine() const {
+    const QTreeWidgetItem* ligne = ui->lst_chaines->topLevelItem(0);
+    return ligne ? ligne->data(0, role_num_chaine).toInt() : 0;
+}
+
+QTreeWidgetItem* fl_main::choisir_ligne_chaine(int num_chaine) {
+    QTreeWidget* l = ui->lst_chaines;
+    QTreeWidgetItem* it = ligne_chaine(l, num_chaine);
+    if (isMinimized())
+        showNormal();
+    composants::montrer_devant(this);
+    if (!it)
+        return nullptr;
+    {
+        // Selected from here, then handled as the click it stands for.
+        const QSignalBlocker bloque(l);
+        l->clearSelection();
+        l->setCurrentItem(it);
+        it->setSelected(true);
+    }
+    l->scrollToItem(it);
+    lst_chaines_ItemClick();
+    return it;
+}
+
+bool fl_main::montrer_chaine(int num_chaine) {
+    return choisir_ligne_chaine(num_chaine) != nullptr;
+}
+
+bool fl_main::montrer_programme(int num_chaine, qint64 debut) {
+    if (!choisir_ligne_chaine(num_chaine))
+        return false;
+    if (debut == 0)
+        return true;
+    QTreeWidget* l = ui->lst_prog;
+    for (int i = 0; i < l->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* it = l->topLevelItem(i);
+        if (it->data(0, role_debut).toLongLong() == debut) {
+            l->setCurrentItem(it);
+            l->scrollToItem(it, QAbstractItemView::PositionAtCenter);
+            l->setFocus();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool fl_main::montrer_programme(const cible_programme& c) {
+    if (!choisir_ligne_chaine(c.chaine))
+        return false;
+    QTreeWidget* lp = ui->lst_prog;
+    QTreeWidgetItem* trouve = nullptr;
+    for (int i = 0; i < lp->topLevelItemCount() && !trouve; ++i) {
+        QTreeWidgetItem* it = lp->topLevelItem(i);
+        if (it->data(0, role_position).toInt() == c.position && it->text(3) == c.titre)
+            trouve = it;
+    }
+    // Stored again since the search read the base: the same title at the same time will do.
+    const QString debut = date_heure::depuis_secondes(c.debut).format_hhnn();
+    for (int i = 0; i < lp->topLevelItemCount() && !trouve; ++i) {
+        QTreeWidgetItem* it = lp->topLevelItem(i);
+        if (it->text(1) == debut && it->text(3) == c.titre)
+            trouve = it;
+    }
+    if (!trouve)
+        return false;
+    lp->setCurrentItem(trouve);
+    lp->scrollToItem(trouve, QAbstractItemView::PositionAtCenter);
+    lp->setFocus();
+    return true;
 }
 
 } // namespace zapo::vues

@@ -4,10 +4,12 @@
 #include "core/horloge.h"
 #include "data/lecture_recherche.h"
 #include "liaison/garde.h"
-#include "views/annonce.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 #include "views/outils_vues.h"
+#include "widgets/annonce.h"
+#include "widgets/dessins.h"
+#include "widgets/placement.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -44,7 +46,7 @@ fl_recherche::fl_recherche(contexte& ctx, aller_programme aller)
     installer_menu_rappels(ctx_, lst_resultats, 4);
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setWindowIcon(icone_programme());
+    setWindowIcon(composants::icone_programme());
     // The main window's colours and fonts.
     setAutoFillBackground(true);
     QPalette fond = palette();
@@ -94,7 +96,7 @@ fl_recherche* fl_recherche::ouverte() {
 
 fl_recherche* fl_recherche::afficher(contexte& ctx, aller_programme aller) {
     if (ouverte_) {
-        montrer_devant(ouverte_);
+        composants::montrer_devant(ouverte_);
         ouverte_->txt_recherche->setFocus();
         return ouverte_;
     }
@@ -106,8 +108,8 @@ fl_recherche* fl_recherche::afficher(contexte& ctx, aller_programme aller) {
         throw;
     }
     ouverte_ = f;
-    centrer(f);
-    montrer_devant(f);
+    composants::centrer(f);
+    composants::montrer_devant(f);
     f->txt_recherche->setFocus();
     return f;
 }
@@ -176,8 +178,8 @@ void fl_recherche::chercher() {
         marquer_rappels(ctx_, lst_resultats, 4);
         lst_resultats->setUpdatesEnabled(true);
     }
-    ecrire_texte(txt_etat_recherche,
-                 texte_etat(r.total, qsizetype(r.lignes.size()), mots_recherche(saisie).isEmpty()));
+    composants::ecrire_texte(txt_etat_recherche, texte_etat(r.total, qsizetype(r.lignes.size()),
+                                                            mots_recherche(saisie).isEmpty()));
 }
 
 void fl_recherche::ouvrir(const QTreeWidgetItem* ligne) {
@@ -221,44 +223,6 @@ bool fl_recherche::eventFilter(QObject* objet, QEvent* e) {
         }
     }
     return QDialog::eventFilter(objet, e);
-}
-
-bool montrer_programme(contexte& ctx, fl_main& f, const cible_programme& c) {
-    QTreeWidget* lc = f.lst_chaines;
-    QTreeWidgetItem* chaine = ligne_chaine(lc, c.chaine);
-    if (f.isMinimized())
-        f.showNormal();
-    montrer_devant(&f);
-    if (!chaine)
-        return false;
-    {
-        // Selected from here, then handled as the click it stands for.
-        const QSignalBlocker bloque(lc);
-        lc->setCurrentItem(chaine);
-    }
-    lc->scrollToItem(chaine);
-    lst_chaines_ItemClick(ctx, f);
-
-    QTreeWidget* lp = f.lst_prog;
-    QTreeWidgetItem* trouve = nullptr;
-    for (int i = 0; i < lp->topLevelItemCount() && !trouve; ++i) {
-        QTreeWidgetItem* it = lp->topLevelItem(i);
-        if (it->data(0, role_position).toInt() == c.position && it->text(3) == c.titre)
-            trouve = it;
-    }
-    // Stored again since the search read the base: the same title at the same time will do.
-    const QString debut = date_heure::depuis_secondes(c.debut).format_hhnn();
-    for (int i = 0; i < lp->topLevelItemCount() && !trouve; ++i) {
-        QTreeWidgetItem* it = lp->topLevelItem(i);
-        if (it->text(1) == debut && it->text(3) == c.titre)
-            trouve = it;
-    }
-    if (!trouve)
-        return false;
-    lp->setCurrentItem(trouve);
-    lp->scrollToItem(trouve, QAbstractItemView::PositionAtCenter);
-    lp->setFocus();
-    return true;
 }
 
 } // namespace zapo::vues

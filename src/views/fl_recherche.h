@@ -13,16 +13,6 @@
 
 namespace zapo::vues {
 
-class fl_main;
-
-// The programme a result row stands for, as the main window finds it again.
-struct cible_programme {
-    int chaine = 0;
-    qint64 debut = 0; // date_heure seconds
-    int position = 0; // from 1, among the channel's stored rows
-    QString titre;
-};
-
 // Result rows carry on column 0 the roles every programme list carries
 // (views/outils_vues.h): channel, start, and the place among the channel's rows.
 
@@ -71,10 +61,5 @@ private:
     index_recherche index_;
     static QPointer<fl_recherche> ouverte_;
 };
-
-// Shows the programme's channel in the main window as a click on its row would,
-// then selects the programme in the programme list. False when the channel or
-// the programme is no longer there.
-bool montrer_programme(contexte& ctx, fl_main& f, const cible_programme& c);
 
 } // namespace zapo::vues

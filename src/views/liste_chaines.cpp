@@ -1,5 +1,6 @@
 #include "core/sante.h"
 #include "data/base_programmes.h"
+#include "ui_fl_main.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 #include "views/largeurs.h"
@@ -37,13 +38,13 @@ void preparer_colonnes(QTreeWidget* l) {
 
 } // namespace
 
-void remplir_chaines(contexte& ctx, vues::fl_main& f) {
+void fl_main::remplir_chaines() {
     std::vector<donnees::chaine> chaines;
     {
-        donnees::base_programmes base(ctx.chemin_base());
+        donnees::base_programmes base(ctx_.chemin_base());
         chaines = base.lire_chaines();
     }
-    QTreeWidget* l = f.lst_chaines;
+    QTreeWidget* l = ui->lst_chaines;
     // Emptying and refilling is not the user choosing a channel.
     const QSignalBlocker bloque(l);
     l->clear();
@@ -52,7 +53,7 @@ void remplir_chaines(contexte& ctx, vues::fl_main& f) {
     lignes.reserve(qsizetype(chaines.size()));
     for (const auto& c : chaines) {
         auto* it = new QTreeWidgetItem;
-        it->setIcon(0, f.image(c.num_image));
+        it->setIcon(0, image(c.num_image));
         it->setText(0, c.nom);
         it->setToolTip(0, vues::infobulle(c.nom));
         it->setTextAlignment(1, Qt::AlignCenter);
@@ -62,19 +63,19 @@ void remplir_chaines(contexte& ctx, vues::fl_main& f) {
         lignes << it;
     }
     l->addTopLevelItems(lignes);
-    marquer_sante(ctx, f);
+    marquer_sante();
     // With more than twelve rows the scroll bar takes its share of the width.
     l->setColumnWidth(1, vues::pixels(lignes.size() > 12 ? 2240 : 2500));
     vues::ajuster_colonne_chaine(l, l->columnWidth(1));
 }
 
-void marquer_sante(contexte& ctx, vues::fl_main& f) {
+void fl_main::marquer_sante() {
     std::map<int, donnees::sante_chaine> sante;
     {
-        donnees::base_programmes base(ctx.chemin_base());
+        donnees::base_programmes base(ctx_.chemin_base());
         sante = base.lire_sante();
     }
-    QTreeWidget* l = f.lst_chaines;
+    QTreeWidget* l = ui->lst_chaines;
     for (int i = 0; i < l->topLevelItemCount(); ++i) {
         QTreeWidgetItem* it = l->topLevelItem(i);
         QString bulle;

@@ -1,5 +1,6 @@
 #include "data/base_programmes.h"
 #include "data/details.h"
+#include "ui_fl_main.h"
 #include "views/clics_vues.h"
 #include "views/fl_details.h"
 #include "views/fl_main.h"
@@ -62,17 +63,16 @@ void preparer_colonnes(QTreeWidget* l) {
 
 } // namespace
 
-void remplir_programmes(contexte& ctx, vues::fl_main& f) {
-    QTreeWidget* l = f.lst_prog;
+void fl_main::remplir_programmes() {
+    QTreeWidget* l = ui->lst_prog;
     l->clear();
     preparer_colonnes(l);
     QList<QTreeWidgetItem*> lignes;
     {
-        donnees::base_programmes base(ctx.chemin_base());
-        const QHash<qint64, details_programme> details =
-            donnees::lire_details_chaine(base, ctx.g.chaine_courante);
+        donnees::base_programmes base(ctx_.chemin_base());
+        const QHash<qint64, details_programme> details = donnees::lire_details_chaine(base, chaine_courante_);
         int position = 0;
-        base.parcourir_chaine(ctx.g.chaine_courante, [&](const donnees::ligne_liste& r) {
+        base.parcourir_chaine(chaine_courante_, [&](const donnees::ligne_liste& r) {
             auto* it = new ligne_programme;
             it->setData(0, vues::role_num_chaine, r.chaine);
             it->setData(0, vues::role_debut, qint64(r.hdeb.secondes()));
@@ -94,40 +94,35 @@ void remplir_programmes(contexte& ctx, vues::fl_main& f) {
         });
     }
     l->addTopLevelItems(lignes);
-    vues::marquer_rappels(ctx, l, 3);
+    vues::marquer_rappels(ctx_, l, 3);
     // Once the user has sorted, later fillings keep that order.
     if (l->header()->isSortIndicatorShown())
         l->sortItems(l->header()->sortIndicatorSection(), Qt::AscendingOrder);
 }
 
-void choix_chaine(contexte& ctx, vues::fl_main& f) {
-    remplir_programmes(ctx, f);
-    affiche_actuel(ctx, f);
+void fl_main::choix_chaine() {
+    remplir_programmes();
+    affiche_actuel();
 }
 
-void lst_chaines_ItemClick(contexte& ctx, vues::fl_main& f) {
-    int num = 0;
-    for (int i = 0; i < f.lst_chaines->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* it = f.lst_chaines->topLevelItem(i);
-        if (it->isSelected())
-            num = it->data(0, vues::role_num_chaine).toInt();
-    }
-    if (num != ctx.g.chaine_courante) {
-        ctx.g.chaine_courante = num;
-        choix_chaine(ctx, f);
+void fl_main::lst_chaines_ItemClick() {
+    const int num = chaine_selectionnee();
+    if (num != chaine_courante_) {
+        chaine_courante_ = num;
+        choix_chaine();
     }
 }
 
-void lst_prog_ColumnClick(vues::fl_main& f, int colonne) {
+void fl_main::lst_prog_ColumnClick(int colonne) {
     // Always ascending: a second click on the same header changes nothing.
-    QHeaderView* h = f.lst_prog->header();
+    QHeaderView* h = ui->lst_prog->header();
     h->setSortIndicatorShown(true);
     h->setSortIndicator(colonne, Qt::AscendingOrder);
-    f.lst_prog->sortItems(colonne, Qt::AscendingOrder);
+    ui->lst_prog->sortItems(colonne, Qt::AscendingOrder);
 }
 
-void lst_prog_ItemActivated(contexte& ctx, vues::fl_main& f) {
-    const QTreeWidgetItem* it = f.lst_prog->currentItem();
+void fl_main::lst_prog_ItemActivated() {
+    const QTreeWidgetItem* it = ui->lst_prog->currentItem();
     if (!it)
         return;
     const QVariant debut = it->data(0, vues::role_debut);
@@ -135,31 +130,11 @@ void lst_prog_ItemActivated(contexte& ctx, vues::fl_main& f) {
         return;
     std::optional<details_programme> d;
     {
-        donnees::base_programmes base(ctx.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
+        donnees::base_programmes base(ctx_.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
         d = donnees::lire_details(base, it->data(0, vues::role_num_chaine).toInt(),
                                   date_heure::depuis_secondes(debut.toLongLong()));
     }
-    vues::fl_details::afficher(it->text(3), d.value_or(details_programme{}), &f);
-}
-
-void montrer_programme(contexte& ctx, vues::fl_main& f, int num_chaine, qint64 debut) {
-    if (QTreeWidgetItem* it = ligne_chaine(f.lst_chaines, num_chaine)) {
-        f.lst_chaines->setCurrentItem(it);
-        f.lst_chaines->scrollToItem(it);
-    }
-    // As a click on the row: the programme list and the panel follow.
-    lst_chaines_ItemClick(ctx, f);
-    if (ctx.g.chaine_courante != num_chaine || debut == 0)
-        return;
-    QTreeWidget* l = f.lst_prog;
-    for (int i = 0; i < l->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* it = l->topLevelItem(i);
-        if (it->data(0, vues::role_debut).toLongLong() == debut) {
-            l->setCurrentItem(it);
-            l->scrollToItem(it);
-            break;
-        }
-    }
+    vues::fl_details::afficher(it->text(3), d.value_or(details_programme{}), this);
 }
 
 } // namespace zapo::vues

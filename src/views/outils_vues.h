@@ -38,4 +38,12 @@ inline QTreeWidgetItem* ligne_chaine(const QTreeWidget* chaines, int num_chaine)
     return nullptr;
 }
 
+// The programme a result row stands for, as the main window finds it again.
+struct cible_programme {
+    int chaine = 0;
+    qint64 debut = 0; // date_heure seconds
+    int position = 0; // from 1, among the channel's stored rows
+    QString titre;
+};
+
 } // namespace zapo::vues

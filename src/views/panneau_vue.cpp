@@ -2,11 +2,12 @@
 #include "core/panneau.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
-#include "views/annonce.h"
+#include "ui_fl_main.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 #include "views/journal_vues.h"
 #include "views/outils_vues.h"
+#include "widgets/annonce.h"
 
 #include <QLocale>
 
@@ -29,54 +30,55 @@ void montrer(QLabel* hd, QLabel* titre, QLabel* hf, const rangee_panneau& r,
 
 } // namespace
 
-void affiche_date(contexte& ctx, vues::fl_main& f) {
-    f.txt_date->setText(
+void fl_main::affiche_date() {
+    ui->txt_date->setText(
         QLocale(QLocale::French)
-            .toString(ctx.horloge_->maintenant(), QStringLiteral("dddd d MMMM yyyy   HH:mm")));
+            .toString(ctx_.horloge_->maintenant(), QStringLiteral("dddd d MMMM yyyy   HH:mm")));
 }
 
-void vider_panneau(vues::fl_main& f) {
-    for (QLabel* l : {f.txt_hd1, f.txt_hd2, f.txt_hd3, f.txt_hd4, f.txt_hf1, f.txt_hf2, f.txt_hf3, f.txt_hf4,
-                      f.txt1, f.txt2, f.txt3, f.txt4}) {
+void fl_main::vider_panneau() {
+    for (QLabel* l : {ui->txt_hd1, ui->txt_hd2, ui->txt_hd3, ui->txt_hd4, ui->txt_hf1, ui->txt_hf2,
+                      ui->txt_hf3, ui->txt_hf4, ui->txt1, ui->txt2, ui->txt3, ui->txt4}) {
         l->clear();
         l->setToolTip(QString());
     }
-    f.progres->setValue(0);
-    for (int i = 0; i < f.lst_chaines->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* it = f.lst_chaines->topLevelItem(i);
+    ui->progres->setValue(0);
+    for (int i = 0; i < ui->lst_chaines->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* it = ui->lst_chaines->topLevelItem(i);
         it->setText(1, QStringLiteral("..."));
         it->setToolTip(1, QString());
         it->setText(2, QString());
     }
 }
 
-void affiche_actuel(contexte& ctx, vues::fl_main& f) {
-    const vues::releve_textes releve{f.txt_hd1, f.txt1, f.txt_hf1, f.txt_hd2, f.txt2, f.txt_hf2,
-                                     f.txt_hd3, f.txt3, f.txt_hf3, f.txt_hd4, f.txt4, f.txt_hf4};
-    affiche_date(ctx, f);
-    vider_panneau(f);
+void fl_main::affiche_actuel() {
+    const composants::releve_textes releve{ui->txt_hd1, ui->txt1,    ui->txt_hf1, ui->txt_hd2,
+                                           ui->txt2,    ui->txt_hf2, ui->txt_hd3, ui->txt3,
+                                           ui->txt_hf3, ui->txt_hd4, ui->txt4,    ui->txt_hf4};
+    affiche_date();
+    vider_panneau();
 
     // One reading of the clock for the whole pass, so that every row is judged
     // against the same minute.
-    calcul_panneau calcul(ctx.g.chaine_courante, ctx.horloge_->maintenant_dh());
+    calcul_panneau calcul(chaine_courante_, ctx_.horloge_->maintenant_dh());
     QHash<qint64, details_programme> details;
     {
-        donnees::base_programmes base(ctx.chemin_base());
-        details = donnees::lire_details_chaine(base, ctx.g.chaine_courante);
+        donnees::base_programmes base(ctx_.chemin_base());
+        details = donnees::lire_details_chaine(base, chaine_courante_);
         base.parcourir_liste([&](const donnees::ligne_liste& r) {
             calcul.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
         });
     }
     const etat_panneau& e = calcul.resultat();
 
-    montrer(f.txt_hd1, f.txt1, f.txt_hf1, e.rangees[rang_actuel], details);
-    montrer(f.txt_hd2, f.txt2, f.txt_hf2, e.rangees[rang_suite], details);
-    montrer(f.txt_hd3, f.txt3, f.txt_hf3, e.rangees[rang_soir1], details);
-    montrer(f.txt_hd4, f.txt4, f.txt_hf4, e.rangees[rang_soir2], details);
-    f.progres->setValue(e.progres);
+    montrer(ui->txt_hd1, ui->txt1, ui->txt_hf1, e.rangees[rang_actuel], details);
+    montrer(ui->txt_hd2, ui->txt2, ui->txt_hf2, e.rangees[rang_suite], details);
+    montrer(ui->txt_hd3, ui->txt3, ui->txt_hf3, e.rangees[rang_soir1], details);
+    montrer(ui->txt_hd4, ui->txt4, ui->txt_hf4, e.rangees[rang_soir2], details);
+    ui->progres->setValue(e.progres);
 
-    for (int i = 0; i < f.lst_chaines->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* it = f.lst_chaines->topLevelItem(i);
+    for (int i = 0; i < ui->lst_chaines->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* it = ui->lst_chaines->topLevelItem(i);
         const auto trouve = e.par_chaine.constFind(it->data(0, vues::role_num_chaine).toInt());
         if (trouve == e.par_chaine.cend())
             continue;
@@ -90,9 +92,9 @@ void affiche_actuel(contexte& ctx, vues::fl_main& f) {
     std::vector<bool> marque(size_t(e.nb_lignes_chaine) + 1, false);
     for (qint64 k : e.marques)
         marque[size_t(k)] = true;
-    QTreeWidget* l = f.lst_prog;
+    QTreeWidget* l = ui->lst_prog;
     QTreeWidgetItem* ligne_en_cours = nullptr;
-    const QIcon& icone = f.lst_icone.at(2);
+    const QIcon& icone = lst_icone_.at(2);
     for (int i = 0; i < l->topLevelItemCount(); ++i) {
         QTreeWidgetItem* it = l->topLevelItem(i);
         const qint64 k = it->data(0, vues::role_position).toLongLong();
@@ -107,14 +109,14 @@ void affiche_actuel(contexte& ctx, vues::fl_main& f) {
     // The programme on now as high in view as the rows after it allow.
     if (e.ligne_en_cours > 0 && ligne_en_cours)
         l->scrollToItem(ligne_en_cours, QAbstractItemView::PositionAtTop);
-    vues::journaliser(f);
+    vues::journaliser(*this);
 }
 
-void tps_minute_Timer(contexte& ctx, vues::fl_main& f) {
-    vues::ecrire_texte(f.txt_etat, ctx.g.texte_etat);
+void fl_main::tps_minute_Timer() {
+    ecrire_etat(ctx_.g.texte_etat);
     // The update rewrites the table: the panel keeps its content meanwhile.
-    if (!ctx.g.maj_en_cours)
-        affiche_actuel(ctx, f);
+    if (!ctx_.g.maj_en_cours)
+        affiche_actuel();
 }
 
 } // namespace zapo::vues

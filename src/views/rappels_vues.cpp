@@ -3,10 +3,12 @@
 #include "core/horloge.h"
 #include "data/base_rappels.h"
 #include "liaison/garde.h"
+#include "ui_fl_main.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 #include "views/fl_mots.h"
-#include "views/haute_densite.h"
+#include "widgets/haute_densite.h"
+#include "widgets/placement.h"
 
 #include <QActionGroup>
 #include <QContextMenuEvent>
@@ -139,7 +141,7 @@ void dessiner_cloche(QPainter& g) {
 } // namespace
 
 QIcon icone_cloche() {
-    static const QIcon icone = icone_nette(16, 16, dessiner_cloche);
+    static const QIcon icone = composants::icone_nette(16, 16, dessiner_cloche);
     return icone;
 }
 
@@ -172,26 +174,33 @@ void marquer_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre) {
     }
 }
 
-void cocher_minutes_avant(contexte& ctx, fl_main& f) {
+void fl_main::marquer_rappels() {
+    vues::marquer_rappels(ctx_, ui->lst_prog, 3);
+}
+
+void fl_main::cocher_minutes_avant() {
+    contexte& ctx = ctx_;
     int minutes = minutes_avant_defaut;
     {
         donnees::base_programmes base(ctx.chemin_base());
         minutes = donnees::lire_minutes_avant(base);
     }
-    for (auto* a : f.findChildren<QAction*>(QStringLiteral("rappel_minutes")))
+    for (auto* a : findChildren<QAction*>(QStringLiteral("rappel_minutes")))
         a->setChecked(a->data().toInt() == minutes);
 }
 
-void ajouter_menus_rappels(contexte& ctx, fl_main& f) {
-    QMenu* option = f.findChild<QMenu*>(QStringLiteral("menuc"));
-    if (!option || f.findChild<QMenu*>(QStringLiteral("menu_rappel")))
+void fl_main::ajouter_menus_rappels() {
+    contexte& ctx = ctx_;
+    installer_menu_rappels(ctx, ui->lst_prog, 3);
+    QMenu* option = findChild<QMenu*>(QStringLiteral("menuc"));
+    if (!option || findChild<QMenu*>(QStringLiteral("menu_rappel")))
         return;
     option->addSeparator();
     QMenu* avant = option->addMenu(QStringLiteral("Prévenir avant le début"));
     avant->setObjectName(QStringLiteral("menu_rappel"));
     auto* groupe = new QActionGroup(avant);
     groupe->setExclusive(true);
-    QPointer<fl_main> fenetre(&f);
+    QPointer<fl_main> fenetre(this);
     for (int m : choix_minutes_avant) {
         QAction* a = avant->addAction(m == 0 ? QStringLiteral("Au début du programme")
                                              : QStringLiteral("%1 minutes avant").arg(m));
@@ -199,7 +208,7 @@ void ajouter_menus_rappels(contexte& ctx, fl_main& f) {
         a->setCheckable(true);
         a->setData(m);
         groupe->addAction(a);
-        QObject::connect(a, &QAction::triggered, &f, [&ctx, fenetre, m] {
+        QObject::connect(a, &QAction::triggered, this, [&ctx = ctx_, fenetre, m] {
             liaison::garde(ctx, [&] {
                 {
                     donnees::base_programmes base(ctx.chemin_base());
@@ -208,13 +217,13 @@ void ajouter_menus_rappels(contexte& ctx, fl_main& f) {
                 if (ctx.appli)
                     ctx.appli->rappels_modifies();
                 if (fenetre)
-                    cocher_minutes_avant(ctx, *fenetre);
+                    fenetre->cocher_minutes_avant();
             });
         });
     }
     QAction* mots = option->addAction(QStringLiteral("Mots favoris..."));
     mots->setObjectName(QStringLiteral("cmots"));
-    QObject::connect(mots, &QAction::triggered, &f, [&ctx, fenetre] {
+    QObject::connect(mots, &QAction::triggered, this, [&ctx = ctx_, fenetre] {
         liaison::garde(ctx, [&] {
             QStringList avant_edition;
             {
@@ -240,25 +249,7 @@ void ajouter_menus_rappels(contexte& ctx, fl_main& f) {
                 ctx.appli->rappels_modifies();
         });
     });
-    cocher_minutes_avant(ctx, f);
-}
-
-void montrer_chaine(contexte& ctx, fl_main& f, int num_chaine) {
-    QTreeWidget* l = f.lst_chaines;
-    if (QTreeWidgetItem* it = ligne_chaine(l, num_chaine)) {
-        {
-            const QSignalBlocker b(l);
-            l->clearSelection();
-            l->setCurrentItem(it);
-            it->setSelected(true);
-        }
-        l->scrollToItem(it);
-        if (ctx.g.chaine_courante != num_chaine) {
-            ctx.g.chaine_courante = num_chaine;
-            vues::choix_chaine(ctx, f);
-        }
-    }
-    montrer_devant(&f);
+    cocher_minutes_avant();
 }
 
 } // namespace zapo::vues

@@ -8,8 +8,6 @@
 
 namespace zapo::vues {
 
-class fl_main;
-
 // Programme rows carry role_num_chaine and role_debut (views/outils_vues.h),
 // on the title column or on column 0.
 
@@ -22,13 +20,5 @@ void installer_menu_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre
 // The bell on the rows that have a reminder, and only on them.
 void marquer_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre);
 QIcon icone_cloche();
-
-// "Prévenir avant le début" (0, 5, 10, 15 minutes) and "Mots favoris..." in "Option".
-void ajouter_menus_rappels(contexte& ctx, fl_main& f);
-// Ticks the choice kept in the base.
-void cocher_minutes_avant(contexte& ctx, fl_main& f);
-
-// Shows a channel in the main window: selects its row and fills its programmes.
-void montrer_chaine(contexte& ctx, fl_main& f, int num_chaine);
 
 } // namespace zapo::vues

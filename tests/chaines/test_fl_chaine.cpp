@@ -3,7 +3,7 @@
 #include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
-#include "views/fl_main.h"
+#include "widgets/dessins.h"
 
 #include <QtTest>
 
@@ -47,7 +47,7 @@ class test_fl_chaine : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         for (int n = 1; n <= 16; ++n)
-            logos.push_back(vues::dessiner_logo(n));
+            logos.push_back(composants::dessiner_logo(n));
     }
     void init() {
         dossier = std::make_unique<essais::dossier_essai>();

@@ -2,6 +2,7 @@
 #include "data/base_programmes.h"
 #include "liaison/garde.h"
 #include "outils/base_essai.h"
+#include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "views/clics_vues.h"
@@ -48,7 +49,7 @@ class test_gest_chaines : public QObject {
                     {QStringLiteral("Emission %1").arg(i), debut, date_heure::duree_hm(1, 0), debut}, n);
         }
         b.ajouter_programme({QStringLiteral("Orpheline"), debut, date_heure::duree_hm(1, 0), debut}, 9);
-        vues::remplir_chaines(ctx, *fenetre);
+        fenetre->remplir_chaines();
     }
     QList<int> numeros_restants() {
         QList<int> res;
@@ -68,7 +69,7 @@ private Q_SLOTS:
     void init() {
         dossier = std::make_unique<essais::dossier_essai>();
         QVERIFY(dossier->valide());
-        fenetre = std::make_unique<vues::fl_main>();
+        fenetre = std::make_unique<vues::fl_main>(ctx);
         boites = {};
         nb_rafraichis = 0;
         ctx = contexte{};
@@ -77,7 +78,7 @@ private Q_SLOTS:
         // The refresh rebuilds the list from the tables, as the real one does.
         appli.rafraichir = [this] {
             ++nb_rafraichis;
-            vues::remplir_chaines(ctx, *fenetre);
+            fenetre->remplir_chaines();
         };
         ctx.appli = &appli;
     }
@@ -121,13 +122,14 @@ private Q_SLOTS:
         QFETCH(int, boutons);
         QFETCH(QList<int>, restantes);
         remplir(chaines);
-        fenetre->lst_chaines->setSelectionMode(QAbstractItemView::MultiSelection);
-        fenetre->lst_chaines->clearSelection();
+        essais::controle<QTreeWidget>(*fenetre, "lst_chaines")
+            ->setSelectionMode(QAbstractItemView::MultiSelection);
+        essais::controle<QTreeWidget>(*fenetre, "lst_chaines")->clearSelection();
         for (int l : lignes_choisies)
-            fenetre->lst_chaines->topLevelItem(l)->setSelected(true);
+            essais::controle<QTreeWidget>(*fenetre, "lst_chaines")->topLevelItem(l)->setSelected(true);
         boites.reponses.push_back(reponse_boite(reponse));
 
-        QVERIFY(liaison::garde(ctx, [&] { chaines::supprimer_chaine(ctx, *fenetre); }));
+        QVERIFY(liaison::garde(ctx, [&] { chaines::supprimer_chaine(ctx, fenetre->chaine_selectionnee()); }));
 
         QCOMPARE(boites.vues.size(), size_t(1));
         QCOMPARE(boites.vues[0].titre, QStringLiteral("Zapo-TV"));
@@ -140,7 +142,8 @@ private Q_SLOTS:
             QCOMPARE(p.count(n) ? p.at(n) : 0, restantes.contains(n) ? 2 : 0);
         QCOMPARE(p.at(9), 1);
         QCOMPARE(nb_rafraichis, int(chaines.size() - restantes.size()));
-        QCOMPARE(fenetre->lst_chaines->topLevelItemCount(), restantes.size());
+        QCOMPARE(essais::controle<QTreeWidget>(*fenetre, "lst_chaines")->topLevelItemCount(),
+                 restantes.size());
     }
 
     void vider_data() {
@@ -161,11 +164,12 @@ private Q_SLOTS:
         std::vector<int> passes; // the channels listed at each refresh
         appli.rafraichir = [&] {
             ++nb_rafraichis;
-            vues::remplir_chaines(ctx, *fenetre);
-            passes.push_back(fenetre->lst_chaines->topLevelItemCount());
+            fenetre->remplir_chaines();
+            passes.push_back(essais::controle<QTreeWidget>(*fenetre, "lst_chaines")->topLevelItemCount());
         };
 
-        QVERIFY(liaison::garde(ctx, [&] { chaines::vider_chaines(ctx, *fenetre); }));
+        QVERIFY(liaison::garde(
+            ctx, [&] { chaines::vider_chaines(ctx, [&] { return fenetre->premiere_chaine(); }); }));
 
         QCOMPARE(boites.vues.size(), size_t(1));
         QCOMPARE(boites.vues[0].titre, QStringLiteral("Zapo-TV"));
@@ -191,9 +195,10 @@ private Q_SLOTS:
             essais::executer_sql(base(), "CREATE TRIGGER panne BEFORE DELETE ON chaines BEGIN "
                                          "SELECT RAISE(ABORT, 'panne simulée'); END");
         }
-        fenetre->lst_chaines->topLevelItem(1)->setSelected(true);
+        essais::controle<QTreeWidget>(*fenetre, "lst_chaines")->topLevelItem(1)->setSelected(true);
 
-        QVERIFY(!liaison::garde(ctx, [&] { chaines::supprimer_chaine(ctx, *fenetre); }));
+        QVERIFY(
+            !liaison::garde(ctx, [&] { chaines::supprimer_chaine(ctx, fenetre->chaine_selectionnee()); }));
 
         QCOMPARE(boites.vues.size(), size_t(2));
         QCOMPARE(boites.vues[1].titre, QStringLiteral("Zapo-TV"));

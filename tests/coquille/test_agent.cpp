@@ -1,5 +1,6 @@
 #include "data/base_programmes.h"
 #include "outils/banc_agent.h"
+#include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "shell/fl_premiere.h"
 
@@ -25,8 +26,8 @@ private Q_SLOTS:
         // The main window opens after a first run, whatever the agent answer.
         QVERIFY(b.agent->fenetre_chargee);
         QVERIFY(b.agent->fenetre());
-        QVERIFY(b.agent->fenetre()->cagent->isChecked());
-        QVERIFY(!b.agent->fenetre()->cmajauto->isChecked());
+        QVERIFY(essais::controle<QAction>(*b.agent->fenetre(), "cagent")->isChecked());
+        QVERIFY(!essais::controle<QAction>(*b.agent->fenetre(), "cmajauto")->isChecked());
     }
 
     void options_lues_sans_question() {
@@ -156,20 +157,22 @@ private Q_SLOTS:
         b.agent->Form_Load();
         auto* f = b.agent->fenetre();
         QVERIFY(f);
-        f->cmajauto->trigger();
+        essais::controle<QAction>(*f, "cmajauto")->trigger();
         QCOMPARE(lire(b.ctx.chemin_options()), QByteArray("#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n"));
-        f->cconnectauto->trigger();
+        essais::controle<QAction>(*f, "cconnectauto")->trigger();
         QCOMPARE(lire(b.ctx.chemin_options()), QByteArray("#FALSE#\r\n#TRUE#\r\n#FALSE#\r\n#FALSE#\r\n"));
-        f->cdecauto->trigger();
+        essais::controle<QAction>(*f, "cdecauto")->trigger();
         QCOMPARE(lire(b.ctx.chemin_options()), QByteArray("#FALSE#\r\n#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n"));
-        f->cagent->trigger();
+        essais::controle<QAction>(*f, "cagent")->trigger();
         QCOMPARE(lire(b.ctx.chemin_options()), QByteArray("#FALSE#\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n"));
         QCOMPARE(b.nb_inscrire, 1);
-        QVERIFY(f->cagent->isChecked() && f->cdecauto->isChecked() && !f->cmajauto->isChecked());
-        f->cagent->trigger();
+        QVERIFY(essais::controle<QAction>(*f, "cagent")->isChecked() &&
+                essais::controle<QAction>(*f, "cdecauto")->isChecked() &&
+                !essais::controle<QAction>(*f, "cmajauto")->isChecked());
+        essais::controle<QAction>(*f, "cagent")->trigger();
         QCOMPARE(b.nb_retirer, 1);
         QVERIFY(!b.ctx.g.opt_agent);
-        QVERIFY(!f->cagent->isChecked());
+        QVERIFY(!essais::controle<QAction>(*f, "cagent")->isChecked());
         // Agent now off: closing the window ends the program.
         f->close();
         QVERIFY(b.agent->termine());
@@ -195,7 +198,7 @@ private Q_SLOTS:
         b.agent->Form_Load();
         b.agent->charger_fenetre();
         b.boites.reponses.push_back(reponse_boite(reponse));
-        b.agent->fenetre()->aquitter->trigger();
+        essais::controle<QAction>(*b.agent->fenetre(), "aquitter")->trigger();
         QCOMPARE(b.agent->termine(), termine);
         QCOMPARE(b.boites.vues.size(), size_t(question ? 1 : 0));
         if (question) {
@@ -216,7 +219,7 @@ private Q_SLOTS:
         banc b("#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n");
         b.agent->Form_Load();
         b.agent->charger_fenetre();
-        b.agent->fenetre()->afermer->trigger();
+        essais::controle<QAction>(*b.agent->fenetre(), "afermer")->trigger();
         QVERIFY(!b.agent->fenetre_chargee);
         QVERIFY(!b.agent->termine());
         b.agent->menu01->trigger(); // "Quitter" from the icon: no question

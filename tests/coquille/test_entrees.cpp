@@ -3,6 +3,7 @@
 
 #include "outils/banc_agent.h"
 #include "outils/banc_maj.h"
+#include "outils/controles.h"
 #include "outils/montage_essai.h"
 
 #include <QDir>
@@ -91,7 +92,7 @@ private Q_SLOTS:
         QCOMPARE(restes, (QStringList{QStringLiteral("bourrage"), QStringLiteral("config.ini"),
                                       QStringLiteral("programmes.mdb")}));
         QVERIFY(b.ctx.g.opt_deconnexion && b.ctx.g.opt_agent);
-        QVERIFY(b.agent->fenetre()->cdecauto->isChecked());
+        QVERIFY(essais::controle<QAction>(*b.agent->fenetre(), "cdecauto")->isChecked());
         QCOMPARE(b.boites.vues.size(), size_t(2));
         QCOMPARE(b.boites.vues[0].texte,
                  QStringLiteral(

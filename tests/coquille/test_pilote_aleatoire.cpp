@@ -10,6 +10,8 @@
 
 #include "outils/banc_vie.h"
 
+#include "outils/base_essai.h"
+#include "outils/controles.h"
 #include "update/executer_maj.h"
 
 #include <QRandomGenerator>
@@ -85,7 +87,7 @@ public:
             maj::branchements m;
             m.afficher_etat = [this](const QString& t) {
                 if (auto* f = b_->agent->fenetre())
-                    f->txt_etat->setText(t);
+                    f->ecrire_etat(t);
             };
             m.demander_connexion = [this] {
                 imbrique("invite");
@@ -184,27 +186,29 @@ private:
             noter(b_->zone ? "zone présente" : "zone absente");
         } else if (r < 71) {
             noter("Mettre la base à jour");
-            f->amaj->trigger();
+            essais::controle<QAction>(*f, "amaj")->trigger();
         } else if (r < 75) {
             noter("Réduire");
-            f->afermer->trigger();
+            essais::controle<QAction>(*f, "afermer")->trigger();
         } else if (r < 77) {
             noter("Quitter");
-            f->aquitter->trigger();
+            essais::controle<QAction>(*f, "aquitter")->trigger();
         } else if (r < 87) {
-            QAction* options[] = {f->cmajauto, f->cconnectauto, f->cdecauto, f->cagent};
+            QAction* options[] = {
+                essais::controle<QAction>(*f, "cmajauto"), essais::controle<QAction>(*f, "cconnectauto"),
+                essais::controle<QAction>(*f, "cdecauto"), essais::controle<QAction>(*f, "cagent")};
             QAction* o = options[tirer(4)];
             noter(o->objectName());
             o->trigger();
         } else if (r < 92) {
             noter("Date de la base");
-            f->adate->trigger();
+            essais::controle<QAction>(*f, "adate")->trigger();
         } else if (r < 95) {
             noter("case de fermeture");
             f->close();
         } else {
             noter("Mettre à jour (bouton)");
-            f->bt_maj->click();
+            essais::controle<QPushButton>(*f, "bt_maj")->click();
         }
         profondeur_ = avant;
     }
@@ -264,5 +268,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(test_pilote_aleatoire)
 #include "test_pilote_aleatoire.moc"
-
-#include "outils/base_essai.h"

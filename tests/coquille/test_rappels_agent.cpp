@@ -4,6 +4,7 @@
 #include "outils/banc_agent.h"
 
 #include "data/base_rappels.h"
+#include "outils/controles.h"
 
 #include <QApplication>
 
@@ -77,10 +78,13 @@ private Q_SLOTS:
         QVERIFY(!b.agent->fenetre());
         b.agent->montrer_chaine(2);
         QVERIFY(b.agent->fenetre());
-        QCOMPARE(b.ctx.g.chaine_courante, 2);
-        QCOMPARE(b.agent->fenetre()->lst_prog->topLevelItem(0)->text(3), QStringLiteral("Columbo"));
-        QVERIFY(
-            b.agent->fenetre()->lst_prog->topLevelItem(0)->data(3, Qt::AccessibleDescriptionRole).isValid());
+        QCOMPARE(b.agent->fenetre()->chaine_courante(), 2);
+        QCOMPARE(essais::controle<QTreeWidget>(*b.agent->fenetre(), "lst_prog")->topLevelItem(0)->text(3),
+                 QStringLiteral("Columbo"));
+        QVERIFY(essais::controle<QTreeWidget>(*b.agent->fenetre(), "lst_prog")
+                    ->topLevelItem(0)
+                    ->data(3, Qt::AccessibleDescriptionRole)
+                    .isValid());
     }
 };
 

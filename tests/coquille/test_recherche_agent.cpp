@@ -1,6 +1,7 @@
 // "Rechercher..." inside the whole application: opened from the main window,
 // it brings that window back when it was closed, and follows updates.
 #include "outils/banc_agent.h"
+#include "outils/controles.h"
 #include "views/fl_recherche.h"
 
 using namespace zapo;
@@ -34,7 +35,7 @@ private Q_SLOTS:
         b.agent->Form_Load();
         b.agent->charger_fenetre();
         QVERIFY(b.agent->fenetre());
-        b.agent->fenetre()->drecherche->trigger();
+        essais::controle<QAction>(*b.agent->fenetre(), "drecherche")->trigger();
         QPointer<fl_recherche> r = fl_recherche::ouverte();
         QVERIFY(r);
 
@@ -45,9 +46,10 @@ private Q_SLOTS:
         QTest::keyClick(r->txt_recherche, Qt::Key_Return);
         vues::fl_main* f = b.agent->fenetre();
         QVERIFY(f);
-        QCOMPARE(b.ctx.g.chaine_courante, 3);
-        QVERIFY(f->lst_prog->currentItem());
-        QCOMPARE(f->lst_prog->currentItem()->text(3), QStringLiteral("Bel été"));
+        QCOMPARE(b.agent->fenetre()->chaine_courante(), 3);
+        QVERIFY(essais::controle<QTreeWidget>(*f, "lst_prog")->currentItem());
+        QCOMPARE(essais::controle<QTreeWidget>(*f, "lst_prog")->currentItem()->text(3),
+                 QStringLiteral("Bel été"));
         QVERIFY(r);
         QVERIFY(b.boites.vues.empty());
 

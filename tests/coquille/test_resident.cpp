@@ -3,6 +3,7 @@
 // takes (sockets, database handles, windows, memory) it must give back.
 
 #include "outils/banc_maj.h"
+#include "outils/base_essai.h"
 
 #include <QApplication>
 #include <QDir>
@@ -161,5 +162,3 @@ void test_resident::deux_cents_runs() {
 
 QTEST_MAIN(test_resident)
 #include "test_resident.moc"
-
-#include "outils/base_essai.h"

@@ -5,6 +5,7 @@
 #include "outils/banc_agent.h"
 #include "outils/banc_vie.h"
 
+#include "outils/controles.h"
 #include "shell/boites_qt.h"
 
 #include <QMessageBox>
@@ -79,13 +80,15 @@ private Q_SLOTS:
         b.clic_icone();
         QPointer<vues::fl_main> f = b.agent->fenetre();
         QVERIFY(f && f->isVisible());
-        const int chaines_avant = f->lst_chaines->topLevelItemCount();
+        const int chaines_avant = essais::controle<QTreeWidget>(*f, "lst_chaines")->topLevelItemCount();
         b.boites.pendant = [&](const boites_espionnes::boite&) {
             b.boites.pendant = nullptr;
             b.clic_icone();
             QVERIFY(!b.agent->fenetre());
         };
-        QAction* a = commande == "adate" ? f->adate : commande == "dsupr" ? f->dsupr : f->aquitter;
+        QAction* a = commande == "adate"   ? essais::controle<QAction>(*f, "adate")
+                     : commande == "dsupr" ? essais::controle<QAction>(*f, "dsupr")
+                                           : essais::controle<QAction>(*f, "aquitter");
         a->trigger();
         QCOMPARE(b.boites.vues.size(), size_t(1));
         QCOMPARE(b.agent->termine(), termine);
@@ -125,7 +128,7 @@ private Q_SLOTS:
                 repondu = true;
             });
         });
-        f->adate->trigger();
+        essais::controle<QAction>(*f, "adate")->trigger();
         QVERIFY(repondu);
         QVERIFY(!f);
         QVERIFY(!b.agent->fenetre());
@@ -147,7 +150,7 @@ private Q_SLOTS:
             if (par == "menu01")
                 b.agent->menu01->trigger();
             else
-                b.agent->fenetre()->aquitter->trigger();
+                essais::controle<QAction>(*b.agent->fenetre(), "aquitter")->trigger();
             QVERIFY(!b.agent->termine()); // not before the run lets go
         };
         b.pas.a_la_pause[4] = [&] {

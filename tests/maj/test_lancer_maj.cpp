@@ -4,6 +4,7 @@
 
 #include "outils/banc_maj.h"
 
+#include "outils/controles.h"
 #include "shell/application.h"
 
 #include <QElapsedTimer>
@@ -73,7 +74,7 @@ void test_lancer_maj::lancer_maj() {
         b.ctx.g.maj_en_cours = true;
     if (cas == "chargee") {
         agent.charger_fenetre();
-        b.ctx.g.chaine_courante = chaines[0].num;
+        agent.fenetre()->montrer_chaine(chaines[0].num);
     }
     if (cas == "hors_ligne") {
         // Dials without asking (no prompt to wait on), and the line stays down.
@@ -105,9 +106,11 @@ void test_lancer_maj::lancer_maj() {
     if (cas != "refusee")
         QVERIFY(!b.ctx.g.maj_en_cours);
     if (cas == "chargee")
-        QCOMPARE(agent.fenetre()->lst_prog->topLevelItemCount(), int(chaines[0].programmes.size()));
+        QCOMPARE(essais::controle<QTreeWidget>(*agent.fenetre(), "lst_prog")->topLevelItemCount(),
+                 int(chaines[0].programmes.size()));
     if (cas == "hors_ligne")
-        QCOMPARE(agent.fenetre()->txt_etat->text(), QStringLiteral("Erreur de connection Internet"));
+        QCOMPARE(essais::controle<QLabel>(*agent.fenetre(), "txt_etat")->text(),
+                 QStringLiteral("Erreur de connection Internet"));
     if (cas == "quitter") {
         QVERIFY(sortie_differee);
         QVERIFY(!agent.tps_maj.isActive());

@@ -3,6 +3,7 @@
 
 #include "outils/banc_maj.h"
 
+#include "outils/base_essai.h"
 #include "update/attendre.h"
 #include "update/fl_connect.h"
 
@@ -409,5 +410,3 @@ void test_maj_programmes::attente_reelle() {
 
 QTEST_MAIN(test_maj_programmes)
 #include "test_maj_programmes.moc"
-
-#include "outils/base_essai.h"

@@ -9,6 +9,7 @@
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 
+#include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 
@@ -25,7 +26,6 @@ struct banc_principal {
 
     banc_principal() {
         ctx.g.dossier_appli = dossier.chemin();
-        ctx.g.chaine_courante = 1;
         ctx.horloge_ = &h;
         ctx.boites = &boites;
         donnees::base_programmes b(dossier.base());
@@ -40,16 +40,16 @@ struct banc_principal {
                             1);
         b.ajouter_programme({QStringLiteral("Journal"), soir + heure, heure, soir + heure + heure}, 1);
         b.ajouter_programme({QStringLiteral("Documentaire"), soir, heure, soir + heure}, 2);
-        f = std::make_unique<vues::fl_main>();
+        f = std::make_unique<vues::fl_main>(ctx);
         f->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     void remplir() {
         ctx.g.texte_etat = QStringLiteral("Programmes à jour.");
-        vues::remplir_chaines(ctx, *f);
-        f->txt_etat->setText(ctx.g.texte_etat);
-        vues::remplir_programmes(ctx, *f);
+        f->remplir_chaines();
+        essais::controle<QLabel>(*f, "txt_etat")->setText(ctx.g.texte_etat);
+        f->remplir_programmes();
         f->show();
-        vues::affiche_actuel(ctx, *f);
+        f->affiche_actuel();
     }
 };
 

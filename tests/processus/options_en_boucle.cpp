@@ -7,6 +7,7 @@
 #include "shell/application.h"
 #include "views/fl_main.h"
 
+#include "outils/controles.h"
 #include "outils/faux_services.h"
 
 #include <QApplication>
@@ -47,7 +48,9 @@ int main(int argc, char** argv) {
             f = m;
     if (!f)
         return 1;
-    QAction* const commandes[] = {f->cmajauto, f->cconnectauto, f->cdecauto, f->cagent};
+    QAction* const commandes[] = {
+        essais::controle<QAction>(*f, "cmajauto"), essais::controle<QAction>(*f, "cconnectauto"),
+        essais::controle<QAction>(*f, "cdecauto"), essais::controle<QAction>(*f, "cagent")};
     std::puts("PRET");
     std::fflush(stdout);
     for (unsigned i = 0;; ++i) {

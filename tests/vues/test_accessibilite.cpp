@@ -7,12 +7,14 @@
 #include "channels/fl_chaine.h"
 #include "shell/fl_premiere.h"
 #include "update/fl_connect.h"
-#include "views/annonce.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 #include "views/fl_recherche.h"
+#include "widgets/annonce.h"
 
+#include "outils/controles.h"
 #include "outils/faux_services.h"
+#include "widgets/dessins.h"
 
 #include <QAccessible>
 #include <QHeaderView>
@@ -181,7 +183,7 @@ QPalette palette_sombre() {
 std::vector<QPixmap> seize_logos() {
     std::vector<QPixmap> logos;
     for (int n = 1; n <= 16; ++n)
-        logos.push_back(vues::dessiner_logo(n));
+        logos.push_back(composants::dessiner_logo(n));
     return logos;
 }
 
@@ -212,7 +214,7 @@ class test_accessibilite : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
-        vues::diffuser_annonce = &recevoir;
+        composants::diffuser_annonce = &recevoir;
         ecoute = &evts;
     }
     void init() { evts = {}; }
@@ -272,14 +274,16 @@ private Q_SLOTS:
         evts = {};
         b.h.regler(QDateTime(QDate(2026, 12, 7), QTime(21, 20)));
         b.ctx.g.texte_etat = QStringLiteral("La base n'est pas à jour.");
-        vues::tps_minute_Timer(b.ctx, *b.f);
-        QCOMPARE(b.f->txt_etat->text(), b.ctx.g.texte_etat);
-        QCOMPARE(b.f->txt1->text(), QStringLiteral("Journal"));
-        for (QLabel* l : {b.f->txt_etat, b.f->txt1, b.f->txt_hd1, b.f->txt_hf1, b.f->txt2})
+        b.f->tps_minute_Timer();
+        QCOMPARE(essais::controle<QLabel>(*b.f, "txt_etat")->text(), b.ctx.g.texte_etat);
+        QCOMPARE(essais::controle<QLabel>(*b.f, "txt1")->text(), QStringLiteral("Journal"));
+        for (QLabel* l : {essais::controle<QLabel>(*b.f, "txt_etat"), essais::controle<QLabel>(*b.f, "txt1"),
+                          essais::controle<QLabel>(*b.f, "txt_hd1"),
+                          essais::controle<QLabel>(*b.f, "txt_hf1"), essais::controle<QLabel>(*b.f, "txt2")})
             QVERIFY2(evts.nombre(l, QAccessible::NameChanged) > 0, qPrintable(l->objectName()));
         // A minute later with nothing new: silence.
         evts = {};
-        vues::tps_minute_Timer(b.ctx, *b.f);
+        b.f->tps_minute_Timer();
         QVERIFY(evts.vus.isEmpty());
     }
 
@@ -294,7 +298,7 @@ private Q_SLOTS:
         banc_principal b;
         b.remplir();
         QVERIFY(QTest::qWaitForWindowExposed(b.f.get()));
-        QTreeWidget* l = b.f->lst_chaines;
+        QTreeWidget* l = essais::controle<QTreeWidget>(*b.f, "lst_chaines");
         const auto trouves = l->findItems(nom, Qt::MatchExactly);
         QCOMPARE(trouves.size(), 1);
         QTreeWidgetItem* it = trouves.first();
@@ -343,7 +347,7 @@ private Q_SLOTS:
         QVERIFY(a->isShortcutVisibleInContextMenu() || !b.f->menuBar()->actions().isEmpty());
         QSignalSpy declenche(a, &QAction::triggered);
         // From the channel list, where the focus is most of the time.
-        b.f->lst_chaines->setFocus();
+        essais::controle<QTreeWidget>(*b.f, "lst_chaines")->setFocus();
         QTest::keySequence(b.f.get(), touches);
         QCOMPARE(declenche.size(), 1);
     }
@@ -356,7 +360,8 @@ private Q_SLOTS:
         QTest::newRow("Date de la base") << L{Qt::Key_Down, Qt::Key_Return} << "adate";
         QTest::newRow("Réduire") << L{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << "afermer";
         QTest::newRow("Ce soir") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Return} << "dcesoir";
-        QTest::newRow("Rechercher") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return} << "drecherche";
+        QTest::newRow("Rechercher") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return}
+                                    << "drecherche";
         QTest::newRow("Vider la liste")
             << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return} << "dvide";
         QTest::newRow("A propos") << L{Qt::Key_Left, Qt::Key_Up, Qt::Key_Return} << "bpropos";
@@ -370,7 +375,7 @@ private Q_SLOTS:
         auto* a = b.f->findChild<QAction*>(action);
         QVERIFY(a);
         QSignalSpy declenche(a, &QAction::triggered);
-        b.f->lst_chaines->setFocus();
+        essais::controle<QTreeWidget>(*b.f, "lst_chaines")->setFocus();
         QTest::keyClick(b.f.get(), Qt::Key_F10);
         QTRY_VERIFY(QApplication::activePopupWidget());
         for (int t : touches) {
@@ -386,7 +391,7 @@ private Q_SLOTS:
         banc_principal b;
         b.remplir();
         QVERIFY(activer(b.f.get()));
-        b.f->bt_maj->setFocus();
+        essais::controle<QPushButton>(*b.f, "bt_maj")->setFocus();
         QStringList vus{QApplication::focusWidget()->objectName()};
         for (int i = 0; i < 4; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

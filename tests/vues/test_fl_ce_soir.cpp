@@ -2,6 +2,7 @@
 #include "core/horloge.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
+#include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "views/clics_vues.h"
@@ -35,10 +36,9 @@ struct banc {
 
     banc() {
         ctx.g.dossier_appli = dossier.chemin();
-        ctx.g.chaine_courante = 1;
         ctx.horloge_ = &h;
         ctx.boites = &boites;
-        f = std::make_unique<vues::fl_main>();
+        f = std::make_unique<vues::fl_main>(ctx);
         f->setAttribute(Qt::WA_DeleteOnClose, false);
         auto b = base();
         for (int i = 1; i <= 3; ++i)
@@ -68,7 +68,7 @@ struct banc {
     vues::fl_ce_soir* ouvrir() {
         return vues::fl_ce_soir::afficher(ctx, [this](int c, qint64 d) {
             allers << std::pair{c, d};
-            vues::montrer_programme(ctx, *f, c, d);
+            f->montrer_programme(c, d);
         });
     }
     static QStringList lignes(QTreeWidget* l) {
@@ -158,16 +158,17 @@ void test_fl_ce_soir::une_seule_fenetre() {
 void test_fl_ce_soir::entree_va_a_la_chaine() {
     banc b;
     b.heure(a(0, 18, 0));
-    vues::rafraichir_fenetre(b.ctx, *b.f);
+    b.f->rafraichir_fenetre();
     vues::fl_ce_soir* w = b.ouvrir();
     QTreeWidget* l = w->liste();
     // Enter on channel 1's second row: channel 1 stays, its programme is selected.
     l->setCurrentItem(l->topLevelItem(1));
     QTest::keyClick(l, Qt::Key_Return);
     QCOMPARE(b.allers.size(), 1);
-    QCOMPARE(b.ctx.g.chaine_courante, 1);
-    QVERIFY(b.f->lst_prog->currentItem());
-    QCOMPARE(b.f->lst_prog->currentItem()->text(3), QStringLiteral("Débat"));
+    QCOMPARE(b.f->chaine_courante(), 1);
+    QVERIFY(essais::controle<QTreeWidget>(*b.f, "lst_prog")->currentItem());
+    QCOMPARE(essais::controle<QTreeWidget>(*b.f, "lst_prog")->currentItem()->text(3),
+             QStringLiteral("Débat"));
     // Double-click on channel 3: the main window shows channel 3 and its programme.
     QTreeWidgetItem* trois = l->topLevelItem(3);
     l->scrollToItem(trois);
@@ -175,14 +176,15 @@ void test_fl_ce_soir::entree_va_a_la_chaine() {
     QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, r.center());
     QTest::mouseDClick(l->viewport(), Qt::LeftButton, {}, r.center());
     QCOMPARE(b.allers.size(), 2);
-    QCOMPARE(b.ctx.g.chaine_courante, 3);
-    QCOMPARE(b.f->lst_chaines->currentItem()->text(3), QStringLiteral("3"));
-    QCOMPARE(b.f->lst_prog->currentItem()->text(3), QStringLiteral("Série"));
+    QCOMPARE(b.f->chaine_courante(), 3);
+    QCOMPARE(essais::controle<QTreeWidget>(*b.f, "lst_chaines")->currentItem()->text(3), QStringLiteral("3"));
+    QCOMPARE(essais::controle<QTreeWidget>(*b.f, "lst_prog")->currentItem()->text(3),
+             QStringLiteral("Série"));
     // The "..." row goes to the channel alone.
     l->setCurrentItem(l->topLevelItem(2));
     QTest::keyClick(l, Qt::Key_Enter);
     QCOMPARE(b.allers.last(), (std::pair<int, qint64>{2, 0}));
-    QCOMPARE(b.ctx.g.chaine_courante, 2);
+    QCOMPARE(b.f->chaine_courante(), 2);
     QVERIFY(b.boites.vues.empty());
 }
 
@@ -212,8 +214,8 @@ void test_fl_ce_soir::rafraichie_a_la_minute() {
 void test_fl_ce_soir::details_du_programme() {
     banc b;
     b.heure(a(0, 18, 0));
-    vues::rafraichir_fenetre(b.ctx, *b.f);
-    QTreeWidget* p = b.f->lst_prog;
+    b.f->rafraichir_fenetre();
+    QTreeWidget* p = essais::controle<QTreeWidget>(*b.f, "lst_prog");
     QCOMPARE(p->topLevelItemCount(), 3);
     QTreeWidgetItem* film = p->topLevelItem(1);
     QCOMPARE(film->text(3), QStringLiteral("Film"));
@@ -221,18 +223,18 @@ void test_fl_ce_soir::details_du_programme() {
     QCOMPARE(film->data(0, vues::role_num_chaine).toInt(), 1);
     QCOMPARE(p->topLevelItem(0)->toolTip(3), QStringLiteral("Journal"));
     // The panel's evening row carries the same details.
-    QCOMPARE(b.f->txt3->text(), QStringLiteral("Film"));
-    QVERIFY(b.f->txt3->toolTip().contains(QStringLiteral("braquage")));
+    QCOMPARE(essais::controle<QLabel>(*b.f, "txt3")->text(), QStringLiteral("Film"));
+    QVERIFY(essais::controle<QLabel>(*b.f, "txt3")->toolTip().contains(QStringLiteral("braquage")));
     // Enter opens "Détails" with everything; a programme without details says so.
     p->setCurrentItem(film);
-    vues::lst_prog_ItemActivated(b.ctx, *b.f);
+    b.f->lst_prog_ItemActivated();
     vues::fl_details* d = vues::fl_details::ouverte();
     QVERIFY(d);
     QCOMPARE(d->windowTitle(), QStringLiteral("Zapo-TV - Détails"));
     QVERIFY(d->texte().startsWith(QStringLiteral("Film\n")));
     QVERIFY(d->texte().contains(QStringLiteral("Un braquage qui tourne mal.")));
     p->setCurrentItem(p->topLevelItem(0));
-    vues::lst_prog_ItemActivated(b.ctx, *b.f);
+    b.f->lst_prog_ItemActivated();
     QCOMPARE(vues::fl_details::ouverte(), d);
     QVERIFY(d->texte().contains(QStringLiteral("Aucun détail")));
 }

@@ -1,5 +1,7 @@
+#include "outils/controles.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
+#include "widgets/dessins.h"
 
 #include <QImage>
 #include <QMenuBar>
@@ -9,7 +11,7 @@ using zapo::vues::fl_main;
 
 namespace {
 QImage dessiner_en_image(int n) {
-    return zapo::vues::dessiner_logo(n).toImage().convertToFormat(QImage::Format_ARGB32);
+    return zapo::composants::dessiner_logo(n).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 } // namespace
 
@@ -72,7 +74,8 @@ private Q_SLOTS:
         QFETCH(QString, nom);
         QFETCH(QString, texte);
         QFETCH(QRect, twips);
-        fl_main f;
+        zapo::contexte ctx;
+        fl_main f(ctx);
         auto* w = f.findChild<QWidget*>(nom);
         QVERIFY2(w, qPrintable(nom));
         const QRect attendu(qRound(twips.x() / 15.0), qRound(twips.y() / 15.0), qRound(twips.width() / 15.0),
@@ -85,7 +88,8 @@ private Q_SLOTS:
     }
 
     void menus() {
-        fl_main f;
+        zapo::contexte ctx;
+        fl_main f(ctx);
         const QList<QPair<QString, QStringList>> attendus = {
             {QStringLiteral("Fichier"),
              {QStringLiteral("adate:Date de la base"), QStringLiteral("amaj:Mettre la base à jour"),
@@ -122,10 +126,13 @@ private Q_SLOTS:
     }
 
     void couleurs_et_logos() {
-        fl_main f;
-        QVERIFY(f.txt_etat->styleSheet().contains(QStringLiteral("rgb(192,0,0)")));
-        QCOMPARE(f.txt_etat->font().pointSizeF(), 11.25);
-        QCOMPARE(f.lst_images.size(), size_t(16));
+        zapo::contexte ctx;
+        fl_main f(ctx);
+        QVERIFY(zapo::essais::controle<QLabel>(f, "txt_etat")
+                    ->styleSheet()
+                    .contains(QStringLiteral("rgb(192,0,0)")));
+        QCOMPARE(zapo::essais::controle<QLabel>(f, "txt_etat")->font().pointSizeF(), 11.25);
+        QCOMPARE(f.lst_images().size(), size_t(16));
         QVERIFY(f.image(0).isNull());
         QVERIFY(f.image(17).isNull());
         std::vector<QImage> vues_badges;
@@ -145,9 +152,9 @@ private Q_SLOTS:
                 QVERIFY2(vues_badges[a] != vues_badges[b],
                          qPrintable(QStringLiteral("%1 = %2").arg(a + 1).arg(b + 1)));
         // Three marks: grey, green, and red for the programme on now.
-        QCOMPARE(f.lst_icone.size(), size_t(3));
+        QCOMPARE(f.lst_icone().size(), size_t(3));
         const auto milieu = [&f](int k) {
-            const QImage i = f.lst_icone[size_t(k)].pixmap(16, 16).toImage();
+            const QImage i = f.lst_icone()[size_t(k)].pixmap(16, 16).toImage();
             return QColor(i.pixel(i.width() / 2 - 1, i.height() / 2));
         };
         const QColor gris = milieu(0), vert = milieu(1), rouge = milieu(2);

@@ -2,6 +2,7 @@
 // row shows its channel and programme in the main window, Échap closes.
 #include "core/horloge.h"
 #include "data/base_programmes.h"
+#include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "views/clics_vues.h"
@@ -38,7 +39,7 @@ struct banc {
         ctx.g.dossier_appli = dossier.chemin();
         ctx.horloge_ = &h;
         ctx.boites = &boites;
-        f = std::make_unique<vues::fl_main>();
+        f = std::make_unique<vues::fl_main>(ctx);
         f->setAttribute(Qt::WA_DeleteOnClose, false);
         auto b = base();
         b.ajouter_chaine({2, QStringLiteral("Deux"), QStringLiteral("http://127.0.0.1/2"), 1});
@@ -55,10 +56,10 @@ struct banc {
         base().ajouter_programme({titre, deb, fin - deb, fin}, chaine);
     }
     fl_recherche* ouvrir() {
-        vues::rafraichir_fenetre(ctx, *f);
+        f->rafraichir_fenetre();
         return fl_recherche::afficher(ctx, [this](const vues::cible_programme& c) {
             ++allers;
-            vues::montrer_programme(ctx, *f, c);
+            f->montrer_programme(c);
         });
     }
     static QStringList ligne(const QTreeWidgetItem* it) {
@@ -90,10 +91,11 @@ private Q_SLOTS:
         // One at a time: asking again brings the same window forward.
         QCOMPARE(fl_recherche::afficher(b.ctx, {}), r);
         // In the "Chaines" menu, just before "Ce soir", with its key shown.
-        const auto actions = b.f->menud->actions();
-        QCOMPARE(actions.at(actions.size() - 2), b.f->drecherche);
-        QCOMPARE(b.f->drecherche->text(), QStringLiteral("Rechercher..."));
-        QCOMPARE(b.f->drecherche->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
+        const auto actions = essais::controle<QMenu>(*b.f, "menud")->actions();
+        QCOMPARE(actions.at(actions.size() - 2), essais::controle<QAction>(*b.f, "drecherche"));
+        QCOMPARE(essais::controle<QAction>(*b.f, "drecherche")->text(), QStringLiteral("Rechercher..."));
+        QCOMPARE(essais::controle<QAction>(*b.f, "drecherche")->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+F")));
     }
 
     void saisie_data() {
@@ -202,7 +204,7 @@ private Q_SLOTS:
         banc b;
         fl_recherche* r = b.ouvrir();
         if (trie)
-            vues::lst_prog_ColumnClick(*b.f, 3);
+            b.f->lst_prog_ColumnClick(3);
         QTest::keyClicks(r->txt_recherche, saisie);
         QTreeWidget* l = r->lst_resultats;
         if (geste == QLatin1String("entree_champ")) {
@@ -220,9 +222,9 @@ private Q_SLOTS:
             QTest::mouseDClick(l->viewport(), Qt::LeftButton, {}, rect.center());
         }
         QCOMPARE(b.allers, 1);
-        QCOMPARE(b.ctx.g.chaine_courante, chaine);
-        QCOMPARE(b.f->lst_chaines->currentItem()->text(3).toInt(), chaine);
-        const QTreeWidgetItem* p = b.f->lst_prog->currentItem();
+        QCOMPARE(b.f->chaine_courante(), chaine);
+        QCOMPARE(essais::controle<QTreeWidget>(*b.f, "lst_chaines")->currentItem()->text(3).toInt(), chaine);
+        const QTreeWidgetItem* p = essais::controle<QTreeWidget>(*b.f, "lst_prog")->currentItem();
         QVERIFY(p);
         QCOMPARE((QStringList{p->text(1), p->text(2), p->text(3)}), programme);
         QCOMPARE(p->data(0, vues::role_position).toInt(), position);

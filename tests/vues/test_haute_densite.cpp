@@ -5,10 +5,12 @@
 
 #include "about/fl_propos.h"
 #include "channels/fl_chaine.h"
+#include "outils/controles.h"
 #include "shell/fl_premiere.h"
 #include "update/fl_connect.h"
 #include "update/fl_maj.h"
-#include "views/haute_densite.h"
+#include "widgets/dessins.h"
+#include "widgets/haute_densite.h"
 
 #include <QDir>
 #include <QLabel>
@@ -71,26 +73,27 @@ private Q_SLOTS:
                                   ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
                                   : 1.0;
         QCOMPARE(rapport_ecran(), attendu);
-        QCOMPARE(vues::rapport_pixels(), attendu);
+        QCOMPARE(composants::rapport_pixels(), attendu);
     }
 
     void logos_et_marques() {
-        vues::fl_main f;
+        contexte ctx;
+        vues::fl_main f(ctx);
         const qreal r = rapport_ecran();
-        QCOMPARE(f.lst_images.size(), size_t(16));
-        for (const QPixmap& p : f.lst_images)
+        QCOMPARE(f.lst_images().size(), size_t(16));
+        for (const QPixmap& p : f.lst_images())
             QVERIFY2(defaut_image(p, QSize(48, 35), r).isEmpty(), qPrintable(defaut_image(p, {48, 35}, r)));
-        QVERIFY2(defaut_image(f.Image1->pixmap(), QSize(129, 28), r).isEmpty(),
-                 qPrintable(defaut_image(f.Image1->pixmap(), {129, 28}, r)));
+        QVERIFY2(defaut_image(essais::controle<QLabel>(f, "Image1")->pixmap(), QSize(129, 28), r).isEmpty(),
+                 qPrintable(defaut_image(essais::controle<QLabel>(f, "Image1")->pixmap(), {129, 28}, r)));
         // Icons carry a painted picture for the ratio asked, never an enlarged one.
-        for (const QIcon& i : f.lst_icone)
+        for (const QIcon& i : f.lst_icone())
             QVERIFY(defaut_image(i.pixmap(QSize(16, 16), r), QSize(16, 16), r).isEmpty());
         QVERIFY(defaut_image(f.windowIcon().pixmap(QSize(48, 48), r), QSize(48, 48), r).isEmpty());
     }
 
     // At 2x, the icon's own 2x picture differs from its 1x picture enlarged.
     void icone_nette() {
-        const QIcon i = vues::icone_programme();
+        const QIcon i = composants::icone_programme();
         const QImage double_peint =
             i.pixmap(QSize(48, 48), 2.0).toImage().convertToFormat(QImage::Format_ARGB32);
         const QImage agrandie = i.pixmap(QSize(48, 48), 1.0)
@@ -115,7 +118,8 @@ private Q_SLOTS:
         invite.show();
         dossier_essai dossier;
         ctx.g.dossier_appli = dossier.chemin();
-        QPointer<chaines::fl_chaine> ajout = chaines::fl_chaine::afficher(ctx, {vues::dessiner_logo(1)});
+        QPointer<chaines::fl_chaine> ajout =
+            chaines::fl_chaine::afficher(ctx, {composants::dessiner_logo(1)});
         QVERIFY(QTest::qWaitForWindowExposed(ajout));
         QVERIFY(defaut_image(ajout->img->pixmap(), QSize(48, 35), r).isEmpty());
         QStringList coupes = textes_coupes(&premiere, {});
@@ -139,7 +143,7 @@ private Q_SLOTS:
         QCOMPARE(capture.devicePixelRatio(), r);
         QCOMPARE(capture.size(), b.f->size() * r);
         // The logo of the first row is drawn from device pixels at this ratio.
-        const QIcon logo = b.f->lst_chaines->topLevelItem(0)->icon(0);
+        const QIcon logo = essais::controle<QTreeWidget>(*b.f, "lst_chaines")->topLevelItem(0)->icon(0);
         QVERIFY(defaut_image(logo.pixmap(QSize(48, 35), r), QSize(48, 35), r).isEmpty());
         QDir().mkpath(QStringLiteral(ZAPO_ARTEFACTS));
         const QString fichier = QStringLiteral(ZAPO_ARTEFACTS "/fenetre_principale_x%1.png").arg(qRound(r));

@@ -3,6 +3,7 @@
 #include "outils/banc_fenetre.h"
 
 #include "data/base_rappels.h"
+#include "outils/controles.h"
 #include "views/rappels_vues.h"
 
 #include <QApplication>
@@ -55,7 +56,7 @@ private Q_SLOTS:
         QFETCH(bool, clavier);
         banc_principal b;
         b.remplir();
-        QTreeWidget* l = b.f->lst_prog;
+        QTreeWidget* l = essais::controle<QTreeWidget>(*b.f, "lst_prog");
         vues::installer_menu_rappels(b.ctx, l, 3);
         QCOMPARE(l->topLevelItemCount(), 2);
         QCOMPARE(menu_sur(l, 1, clavier), QStringLiteral("Me prévenir"));
@@ -76,8 +77,8 @@ private Q_SLOTS:
         QVERIFY(cloche(1));
         QVERIFY(!cloche(0));
         // A refill keeps it; sorting by title keeps it on its programme.
-        vues::remplir_programmes(b.ctx, *b.f);
-        vues::lst_prog_ColumnClick(*b.f, 3);
+        b.f->remplir_programmes();
+        b.f->lst_prog_ColumnClick(3);
         QCOMPARE(l->topLevelItem(0)->text(3), QStringLiteral("Journal"));
         QVERIFY(cloche(0));
         QCOMPARE(menu_sur(l, 0, clavier), QStringLiteral("Ne plus me prévenir"));
@@ -90,7 +91,7 @@ private Q_SLOTS:
     void minutes_avant() {
         banc_principal b;
         b.remplir();
-        vues::ajouter_menus_rappels(b.ctx, *b.f);
+        b.f->ajouter_menus_rappels();
         const auto choix = b.f->findChildren<QAction*>(QStringLiteral("rappel_minutes"));
         QCOMPARE(choix.size(), 4);
         const auto coche = [&] {
@@ -113,11 +114,12 @@ private Q_SLOTS:
     void voir_chaine() {
         banc_principal b;
         b.remplir();
-        vues::montrer_chaine(b.ctx, *b.f, 2);
-        QCOMPARE(b.ctx.g.chaine_courante, 2);
-        QCOMPARE(b.f->lst_chaines->currentItem()->text(3).toInt(), 2);
-        QCOMPARE(b.f->lst_prog->topLevelItemCount(), 1);
-        QCOMPARE(b.f->lst_prog->topLevelItem(0)->text(3), QStringLiteral("Documentaire"));
+        b.f->montrer_chaine(2);
+        QCOMPARE(b.f->chaine_courante(), 2);
+        QCOMPARE(essais::controle<QTreeWidget>(*b.f, "lst_chaines")->currentItem()->text(3).toInt(), 2);
+        QCOMPARE(essais::controle<QTreeWidget>(*b.f, "lst_prog")->topLevelItemCount(), 1);
+        QCOMPARE(essais::controle<QTreeWidget>(*b.f, "lst_prog")->topLevelItem(0)->text(3),
+                 QStringLiteral("Documentaire"));
     }
 };
 

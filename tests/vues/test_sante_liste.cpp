@@ -3,6 +3,7 @@
 #include "core/horloge.h"
 #include "core/sante.h"
 #include "data/base_programmes.h"
+#include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "views/clics_vues.h"
@@ -55,10 +56,10 @@ private Q_SLOTS:
                 b.ecrire_sante(
                     {4, date_heure::depuis_date(QDate(2026, 12, 7), 10, 2), etat == 1, nb, raison, false});
         }
-        vues::fl_main f;
+        vues::fl_main f(ctx);
         f.setAttribute(Qt::WA_DeleteOnClose, false);
-        vues::remplir_chaines(ctx, f);
-        QTreeWidgetItem* it = f.lst_chaines->topLevelItem(0);
+        f.remplir_chaines();
+        QTreeWidgetItem* it = essais::controle<QTreeWidget>(f, "lst_chaines")->topLevelItem(0);
         QVERIFY(it);
         QCOMPARE(it->text(0), QStringLiteral("<b>Télé</b> Une"));
         QCOMPARE(it->data(0, Qt::AccessibleDescriptionRole).toString(), bulle);
@@ -69,8 +70,8 @@ private Q_SLOTS:
         // A later success clears the mark without refilling the list.
         donnees::base_programmes(dossier.base())
             .ecrire_sante({4, date_heure::depuis_date(QDate(2026, 12, 7), 11, 0), true, 5, QString(), false});
-        vues::marquer_sante(ctx, f);
-        QCOMPARE(f.lst_chaines->topLevelItem(0), it);
+        f.marquer_sante();
+        QCOMPARE(essais::controle<QTreeWidget>(f, "lst_chaines")->topLevelItem(0), it);
         QVERIFY(it->data(0, Qt::AccessibleDescriptionRole).toString().isEmpty());
         QVERIFY(!it->font(0).italic());
     }

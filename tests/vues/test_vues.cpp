@@ -1,6 +1,7 @@
 // The main window's lists, panel and freshness, filled from a real database file.
 #include "core/horloge.h"
 #include "data/base_programmes.h"
+#include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "views/clics_vues.h"
@@ -38,10 +39,9 @@ struct banc {
 
     banc() {
         ctx.g.dossier_appli = dossier.chemin();
-        ctx.g.chaine_courante = 1;
         ctx.horloge_ = &h;
         ctx.boites = &boites;
-        f = std::make_unique<vues::fl_main>();
+        f = std::make_unique<vues::fl_main>(ctx);
         f->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     donnees::base_programmes base() { return donnees::base_programmes(dossier.base()); }
@@ -115,8 +115,8 @@ void test_vues::colonnes_chaines() {
     QFETCH(int, largeur_programme);
     banc b;
     b.chaines(nb);
-    vues::remplir_chaines(b.ctx, *b.f);
-    QTreeWidget* l = b.f->lst_chaines;
+    b.f->remplir_chaines();
+    QTreeWidget* l = essais::controle<QTreeWidget>(*b.f, "lst_chaines");
 
     QCOMPARE(l->columnCount(), 4);
     const QTreeWidgetItem* e = l->headerItem();
@@ -138,7 +138,7 @@ void test_vues::colonnes_chaines() {
         QCOMPARE(it->textAlignment(2), int(Qt::AlignCenter));
     }
     // A refill replaces the rows and keeps the rule.
-    vues::remplir_chaines(b.ctx, *b.f);
+    b.f->remplir_chaines();
     QCOMPARE(l->topLevelItemCount(), nb);
     QCOMPARE(l->columnWidth(1), largeur_programme);
 }
@@ -146,8 +146,8 @@ void test_vues::colonnes_chaines() {
 void test_vues::colonnes_programmes() {
     banc b;
     programmes_melanges(b);
-    vues::remplir_programmes(b.ctx, *b.f);
-    QTreeWidget* l = b.f->lst_prog;
+    b.f->remplir_programmes();
+    QTreeWidget* l = essais::controle<QTreeWidget>(*b.f, "lst_prog");
     const QTreeWidgetItem* e = l->headerItem();
     QCOMPARE(QStringList({e->text(0), e->text(1), e->text(2), e->text(3)}),
              QStringList({"", "Début", "Fin", "Programme"}));
@@ -183,25 +183,26 @@ void test_vues::clic_chaine() {
     banc b;
     programmes_melanges(b);
     b.heure(a(0, 20, 15));
-    vues::remplir_chaines(b.ctx, *b.f);
-    vues::remplir_programmes(b.ctx, *b.f);
-    vues::affiche_actuel(b.ctx, *b.f);
-    const QTreeWidgetItem* avant = b.f->lst_prog->topLevelItem(0);
-    b.f->txt_hd1->setText(QStringLiteral("témoin"));
+    b.f->remplir_chaines();
+    b.f->remplir_programmes();
+    b.f->affiche_actuel();
+    const QTreeWidgetItem* avant = essais::controle<QTreeWidget>(*b.f, "lst_prog")->topLevelItem(0);
+    essais::controle<QLabel>(*b.f, "txt_hd1")->setText(QStringLiteral("témoin"));
 
-    b.f->lst_chaines->topLevelItem(rang)->setSelected(true);
-    vues::lst_chaines_ItemClick(b.ctx, *b.f);
+    essais::controle<QTreeWidget>(*b.f, "lst_chaines")->topLevelItem(rang)->setSelected(true);
+    b.f->lst_chaines_ItemClick();
 
-    const int attendue = b.f->lst_chaines->topLevelItem(rang)->text(3).toInt();
-    QCOMPARE(b.ctx.g.chaine_courante, attendue);
-    QCOMPARE(b.colonne(b.f->lst_prog, 3), titres);
+    const int attendue =
+        essais::controle<QTreeWidget>(*b.f, "lst_chaines")->topLevelItem(rang)->text(3).toInt();
+    QCOMPARE(b.f->chaine_courante(), attendue);
+    QCOMPARE(b.colonne(essais::controle<QTreeWidget>(*b.f, "lst_prog"), 3), titres);
     if (change) {
-        QCOMPARE(b.f->txt1->text(), QStringLiteral("Là-bas"));
-        QCOMPARE(b.f->txt_hd1->text(), QStringLiteral("20:00"));
+        QCOMPARE(essais::controle<QLabel>(*b.f, "txt1")->text(), QStringLiteral("Là-bas"));
+        QCOMPARE(essais::controle<QLabel>(*b.f, "txt_hd1")->text(), QStringLiteral("20:00"));
     } else {
         // Nothing was rebuilt.
-        QCOMPARE(b.f->lst_prog->topLevelItem(0), avant);
-        QCOMPARE(b.f->txt_hd1->text(), QStringLiteral("témoin"));
+        QCOMPARE(essais::controle<QTreeWidget>(*b.f, "lst_prog")->topLevelItem(0), avant);
+        QCOMPARE(essais::controle<QLabel>(*b.f, "txt_hd1")->text(), QStringLiteral("témoin"));
     }
 }
 
@@ -236,17 +237,17 @@ void test_vues::tri_entete() {
     QFETCH(QStringList, apres);
     banc b;
     programmes_melanges(b);
-    vues::remplir_programmes(b.ctx, *b.f);
+    b.f->remplir_programmes();
     for (int c : clics)
-        vues::lst_prog_ColumnClick(*b.f, c);
-    QCOMPARE(b.colonne(b.f->lst_prog, colonne), attendu);
+        b.f->lst_prog_ColumnClick(c);
+    QCOMPARE(b.colonne(essais::controle<QTreeWidget>(*b.f, "lst_prog"), colonne), attendu);
     // Sorting stays on: a later refill comes back in the same order.
     b.programme(1, QStringLiteral("Bonsoir"), a(0, 19, 0), a(0, 19, 30));
-    vues::remplir_programmes(b.ctx, *b.f);
-    QCOMPARE(b.colonne(b.f->lst_prog, colonne), apres);
+    b.f->remplir_programmes();
+    QCOMPARE(b.colonne(essais::controle<QTreeWidget>(*b.f, "lst_prog"), colonne), apres);
     // Each sorted row still carries its own channel and start.
-    for (int i = 0; i < b.f->lst_prog->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* it = b.f->lst_prog->topLevelItem(i);
+    for (int i = 0; i < essais::controle<QTreeWidget>(*b.f, "lst_prog")->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* it = essais::controle<QTreeWidget>(*b.f, "lst_prog")->topLevelItem(i);
         QCOMPARE(it->data(0, vues::role_num_chaine), QVariant(1));
         const QVariant debut = it->data(0, vues::role_debut);
         QCOMPARE(debut.typeId(), QMetaType::LongLong);
@@ -266,28 +267,28 @@ void test_vues::marque_suit_le_programme() {
     banc b;
     programmes_melanges(b);
     b.heure(a(0, 21, 15));
-    vues::remplir_chaines(b.ctx, *b.f);
-    vues::remplir_programmes(b.ctx, *b.f);
+    b.f->remplir_chaines();
+    b.f->remplir_programmes();
     if (tri >= 0)
-        vues::lst_prog_ColumnClick(*b.f, tri);
-    vues::affiche_actuel(b.ctx, *b.f);
+        b.f->lst_prog_ColumnClick(tri);
+    b.f->affiche_actuel();
     QStringList marques;
-    for (int i = 0; i < b.f->lst_prog->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* it = b.f->lst_prog->topLevelItem(i);
+    for (int i = 0; i < essais::controle<QTreeWidget>(*b.f, "lst_prog")->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* it = essais::controle<QTreeWidget>(*b.f, "lst_prog")->topLevelItem(i);
         if (!it->icon(0).isNull()) {
             marques << it->text(3);
             QCOMPARE(it->data(0, Qt::AccessibleTextRole).toString(), QStringLiteral("En cours"));
         }
     }
     QCOMPARE(marques, QStringList({"actualités"}));
-    QCOMPARE(b.f->txt1->text(), QStringLiteral("actualités"));
+    QCOMPARE(essais::controle<QLabel>(*b.f, "txt1")->text(), QStringLiteral("actualités"));
     // Rows that stop being on now lose their mark at the next pass.
     b.heure(a(0, 23, 10));
-    vues::affiche_actuel(b.ctx, *b.f);
+    b.f->affiche_actuel();
     marques.clear();
-    for (int i = 0; i < b.f->lst_prog->topLevelItemCount(); ++i)
-        if (!b.f->lst_prog->topLevelItem(i)->icon(0).isNull())
-            marques << b.f->lst_prog->topLevelItem(i)->text(3);
+    for (int i = 0; i < essais::controle<QTreeWidget>(*b.f, "lst_prog")->topLevelItemCount(); ++i)
+        if (!essais::controle<QTreeWidget>(*b.f, "lst_prog")->topLevelItem(i)->icon(0).isNull())
+            marques << essais::controle<QTreeWidget>(*b.f, "lst_prog")->topLevelItem(i)->text(3);
     QCOMPARE(marques, QStringList({"Zorro"}));
 }
 
@@ -301,53 +302,72 @@ void test_vues::panneau_dessine() {
     b.programme(1, QStringLiteral("Débat"), a(0, 22, 30), a(0, 23, 30));
     b.programme(2, QStringLiteral("Sport"), a(0, 20, 10), a(0, 20, 40));
     b.heure(a(0, 20, 15));
-    vues::remplir_chaines(b.ctx, *b.f);
-    vues::remplir_programmes(b.ctx, *b.f);
-    vues::affiche_actuel(b.ctx, *b.f);
+    b.f->remplir_chaines();
+    b.f->remplir_programmes();
+    b.f->affiche_actuel();
     auto& f = *b.f;
 
-    QCOMPARE(f.txt_date->text(), QStringLiteral("lundi 7 décembre 2026   20:15"));
-    QCOMPARE(QStringList({f.txt_hd1->text(), f.txt1->text(), f.txt_hf1->text()}),
+    QCOMPARE(essais::controle<QLabel>(f, "txt_date")->text(),
+             QStringLiteral("lundi 7 décembre 2026   20:15"));
+    QCOMPARE(QStringList({essais::controle<QLabel>(f, "txt_hd1")->text(),
+                          essais::controle<QLabel>(f, "txt1")->text(),
+                          essais::controle<QLabel>(f, "txt_hf1")->text()}),
              QStringList({"20:00", balises, "21:00"}));
-    QCOMPARE(f.txt1->textFormat(), Qt::PlainText);
+    QCOMPARE(essais::controle<QLabel>(f, "txt1")->textFormat(), Qt::PlainText);
     // The tooltip shows the markup as written, not interpreted.
-    QVERIFY(f.txt1->toolTip().contains(QStringLiteral("&lt;b&gt;Gras&lt;/b&gt; &amp;")));
-    QCOMPARE(f.progres->value(), 25);
-    QCOMPARE(QStringList({f.txt_hd2->text(), f.txt2->text(), f.txt_hf2->text(), f.txt2->toolTip()}),
+    QVERIFY(essais::controle<QLabel>(f, "txt1")->toolTip().contains(
+        QStringLiteral("&lt;b&gt;Gras&lt;/b&gt; &amp;")));
+    QCOMPARE(essais::controle<QProgressBar>(f, "progres")->value(), 25);
+    QCOMPARE(QStringList({essais::controle<QLabel>(f, "txt_hd2")->text(),
+                          essais::controle<QLabel>(f, "txt2")->text(),
+                          essais::controle<QLabel>(f, "txt_hf2")->text(),
+                          essais::controle<QLabel>(f, "txt2")->toolTip()}),
              QStringList({"21:00", "Film du soir", "22:30", "Film du soir"}));
-    QCOMPARE(QStringList({f.txt_hd3->text(), f.txt3->text(), f.txt_hf3->text()}),
+    QCOMPARE(QStringList({essais::controle<QLabel>(f, "txt_hd3")->text(),
+                          essais::controle<QLabel>(f, "txt3")->text(),
+                          essais::controle<QLabel>(f, "txt_hf3")->text()}),
              QStringList({"21:00", "Film du soir", "22:30"}));
-    QCOMPARE(QStringList({f.txt_hd4->text(), f.txt4->text(), f.txt_hf4->text(), f.txt4->toolTip()}),
+    QCOMPARE(QStringList({essais::controle<QLabel>(f, "txt_hd4")->text(),
+                          essais::controle<QLabel>(f, "txt4")->text(),
+                          essais::controle<QLabel>(f, "txt_hf4")->text(),
+                          essais::controle<QLabel>(f, "txt4")->toolTip()}),
              QStringList({"22:30", "Débat", "23:30", "Débat"}));
-    for (QLabel* l : {f.txt_hd1, f.txt1, f.txt_hf1, f.txt2, f.txt3, f.txt4})
+    for (QLabel* l : {essais::controle<QLabel>(f, "txt_hd1"), essais::controle<QLabel>(f, "txt1"),
+                      essais::controle<QLabel>(f, "txt_hf1"), essais::controle<QLabel>(f, "txt2"),
+                      essais::controle<QLabel>(f, "txt3"), essais::controle<QLabel>(f, "txt4")})
         QCOMPARE(l->textFormat(), Qt::PlainText);
-    QCOMPARE(b.colonne(f.lst_chaines, 1), QStringList({balises, "Sport", "..."}));
-    QCOMPARE(b.colonne(f.lst_chaines, 2), QStringList({"25", "17", ""}));
+    QCOMPARE(b.colonne(essais::controle<QTreeWidget>(f, "lst_chaines"), 1),
+             QStringList({balises, "Sport", "..."}));
+    QCOMPARE(b.colonne(essais::controle<QTreeWidget>(f, "lst_chaines"), 2), QStringList({"25", "17", ""}));
 
     // After the last programme everything is blank again.
     b.heure(a(1, 3, 0));
-    vues::affiche_actuel(b.ctx, f);
-    for (QLabel* l : {f.txt_hd1, f.txt1, f.txt_hf1, f.txt_hd2, f.txt2, f.txt_hf2, f.txt3, f.txt4}) {
+    f.affiche_actuel();
+    for (QLabel* l : {essais::controle<QLabel>(f, "txt_hd1"), essais::controle<QLabel>(f, "txt1"),
+                      essais::controle<QLabel>(f, "txt_hf1"), essais::controle<QLabel>(f, "txt_hd2"),
+                      essais::controle<QLabel>(f, "txt2"), essais::controle<QLabel>(f, "txt_hf2"),
+                      essais::controle<QLabel>(f, "txt3"), essais::controle<QLabel>(f, "txt4")}) {
         QCOMPARE(l->text(), QString());
         QCOMPARE(l->toolTip(), QString());
     }
-    QCOMPARE(f.progres->value(), 0);
-    QCOMPARE(b.colonne(f.lst_chaines, 1), QStringList({"...", "...", "..."}));
+    QCOMPARE(essais::controle<QProgressBar>(f, "progres")->value(), 0);
+    QCOMPARE(b.colonne(essais::controle<QTreeWidget>(f, "lst_chaines"), 1),
+             QStringList({"...", "...", "..."}));
 }
 
 void test_vues::panneau_table_vide() {
     banc b;
     b.chaines(2);
     b.heure(a(0, 20, 15));
-    vues::remplir_chaines(b.ctx, *b.f);
-    vues::remplir_programmes(b.ctx, *b.f);
+    b.f->remplir_chaines();
+    b.f->remplir_programmes();
     b.f->show();
-    vues::affiche_actuel(b.ctx, *b.f);
-    QCOMPARE(b.f->progres->value(), 0);
-    QCOMPARE(b.f->txt1->text(), QString());
-    QCOMPARE(b.colonne(b.f->lst_chaines, 1), QStringList({"...", "..."}));
-    QCOMPARE(b.colonne(b.f->lst_chaines, 2), QStringList({"", ""}));
-    QCOMPARE(b.f->lst_prog->topLevelItemCount(), 0);
+    b.f->affiche_actuel();
+    QCOMPARE(essais::controle<QProgressBar>(*b.f, "progres")->value(), 0);
+    QCOMPARE(essais::controle<QLabel>(*b.f, "txt1")->text(), QString());
+    QCOMPARE(b.colonne(essais::controle<QTreeWidget>(*b.f, "lst_chaines"), 1), QStringList({"...", "..."}));
+    QCOMPARE(b.colonne(essais::controle<QTreeWidget>(*b.f, "lst_chaines"), 2), QStringList({"", ""}));
+    QCOMPARE(essais::controle<QTreeWidget>(*b.f, "lst_prog")->topLevelItemCount(), 0);
 }
 
 void test_vues::minuterie_pendant_maj_data() {
@@ -362,17 +382,18 @@ void test_vues::minuterie_pendant_maj() {
     b.chaines(1);
     b.programme(1, QStringLiteral("Journal"), a(0, 20, 0), a(0, 21, 0));
     b.heure(a(0, 20, 15));
-    vues::remplir_chaines(b.ctx, *b.f);
-    vues::remplir_programmes(b.ctx, *b.f);
-    vues::affiche_actuel(b.ctx, *b.f);
+    b.f->remplir_chaines();
+    b.f->remplir_programmes();
+    b.f->affiche_actuel();
     b.heure(a(0, 20, 45));
     b.ctx.g.texte_etat = QStringLiteral("Programmes à jour.");
     b.ctx.g.maj_en_cours = maj_en_cours;
-    vues::tps_minute_Timer(b.ctx, *b.f);
-    QCOMPARE(b.f->txt_etat->text(), QStringLiteral("Programmes à jour."));
-    QCOMPARE(b.f->progres->value(), maj_en_cours ? 25 : 75);
-    QCOMPARE(b.f->txt_date->text(), maj_en_cours ? QStringLiteral("lundi 7 décembre 2026   20:15")
-                                                 : QStringLiteral("lundi 7 décembre 2026   20:45"));
+    b.f->tps_minute_Timer();
+    QCOMPARE(essais::controle<QLabel>(*b.f, "txt_etat")->text(), QStringLiteral("Programmes à jour."));
+    QCOMPARE(essais::controle<QProgressBar>(*b.f, "progres")->value(), maj_en_cours ? 25 : 75);
+    QCOMPARE(essais::controle<QLabel>(*b.f, "txt_date")->text(),
+             maj_en_cours ? QStringLiteral("lundi 7 décembre 2026   20:15")
+                          : QStringLiteral("lundi 7 décembre 2026   20:45"));
 }
 
 void test_vues::defilement_data() {
@@ -399,12 +420,12 @@ void test_vues::defilement() {
         base.valider();
     }
     b.heure(a(0, 8, 5) + date_heure::duree_hm(0, 10 * en_cours));
-    vues::remplir_chaines(b.ctx, *b.f);
-    vues::remplir_programmes(b.ctx, *b.f);
+    b.f->remplir_chaines();
+    b.f->remplir_programmes();
     b.f->show();
     QVERIFY(QTest::qWaitForWindowExposed(b.f.get()));
-    vues::affiche_actuel(b.ctx, *b.f);
-    QTreeWidget* l = b.f->lst_prog;
+    b.f->affiche_actuel();
+    QTreeWidget* l = essais::controle<QTreeWidget>(*b.f, "lst_prog");
     QTreeWidgetItem* it = l->topLevelItem(en_cours);
     const QRect r = l->visualItemRect(it);
     QVERIFY(l->viewport()->rect().contains(r));
@@ -498,9 +519,10 @@ void test_vues::premiere_ligne_courante() {
     b.programme(2, QStringLiteral("De la deux"), a(0, 20, 0), a(0, 21, 0));
     b.programme(5, QStringLiteral("De la cinq"), a(0, 20, 0), a(0, 21, 0));
     b.heure(a(0, 20, 30));
-    vues::rafraichir_fenetre(b.ctx, *b.f);
-    QCOMPARE(b.ctx.g.chaine_courante, 5);
-    QCOMPARE(b.colonne(b.f->lst_prog, 3), QStringList{QStringLiteral("De la cinq")});
-    QCOMPARE(b.f->txt1->text(), QStringLiteral("De la cinq"));
-    QVERIFY(b.f->lst_chaines->topLevelItem(0)->isSelected());
+    b.f->rafraichir_fenetre();
+    QCOMPARE(b.f->chaine_courante(), 5);
+    QCOMPARE(b.colonne(essais::controle<QTreeWidget>(*b.f, "lst_prog"), 3),
+             QStringList{QStringLiteral("De la cinq")});
+    QCOMPARE(essais::controle<QLabel>(*b.f, "txt1")->text(), QStringLiteral("De la cinq"));
+    QVERIFY(essais::controle<QTreeWidget>(*b.f, "lst_chaines")->topLevelItem(0)->isSelected());
 }

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace zapo::vues {
+namespace zapo::composants {
 
 // Where announcements go: Qt's accessibility layer, which passes them to the
 // desktop's screen reader when one listens (the tests listen here instead).
@@ -50,4 +50,4 @@ private:
     std::vector<std::pair<QPointer<QLabel>, QString>> avant_;
 };
 
-} // namespace zapo::vues
+} // namespace zapo::composants

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-namespace zapo::vues {
+namespace zapo::composants {
 
 // The highest pixel ratio among the screens: pictures painted for it stay sharp
 // on a 2x screen instead of being enlarged from 96-dpi pixels.
@@ -44,4 +44,4 @@ template <class Dessin> QIcon icone_nette(int l, int h, Dessin dessiner) {
     return icone;
 }
 
-} // namespace zapo::vues
+} // namespace zapo::composants
