@@ -95,7 +95,7 @@ void ouvrir_ce_soir(benchmark::State& state) {
     auto& d = jeu();
     horloge_fixe h(d.maintenant.en_qdatetime());
     contexte ctx;
-    ctx.g.dossier_appli = d.dossier.path();
+    ctx.dossier_appli = d.dossier.path();
     ctx.horloge_ = &h;
     for (auto _ : state) {
         vues::fl_ce_soir* w = vues::fl_ce_soir::afficher(ctx, {});

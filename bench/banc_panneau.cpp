@@ -92,7 +92,7 @@ void affiche_actuel_complet(benchmark::State& state) {
     auto& d = jeu();
     horloge_fixe h(d.maintenant.en_qdatetime());
     contexte ctx;
-    ctx.g.dossier_appli = d.dossier.path();
+    ctx.dossier_appli = d.dossier.path();
     ctx.horloge_ = &h;
     auto f = std::make_unique<vues::fl_main>(ctx);
     f->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -118,7 +118,7 @@ void frappe_regle(benchmark::State& state) {
 void frappe_fenetre(benchmark::State& state) {
     horloge_fixe h(jeu().maintenant.en_qdatetime());
     contexte ctx;
-    ctx.g.dossier_appli = jeu().dossier.path();
+    ctx.dossier_appli = jeu().dossier.path();
     ctx.horloge_ = &h;
     vues::fl_recherche* f = vues::fl_recherche::afficher(ctx, {});
     f->txt_recherche->setText(QString::fromUtf8(saisies[std::size_t(state.range(0))]));

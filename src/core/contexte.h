@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/options_format.h"
 #include "core/services.h"
 
 #include <QString>
@@ -8,25 +9,14 @@ namespace zapo {
 
 class horloge;
 
-// The program-wide variables, one instance for the whole run.
-struct globales {
-    QString dossier_appli; // no trailing slash
-    bool opt_majauto = false;
-    bool opt_connexion = false;
-    bool opt_deconnexion = false;
-    bool opt_agent = false;
-    int chaine_courante = 0;
-    QString texte_etat;
-    bool maj_en_cours = false;
-    bool maj_annulee = false;
-    bool arret_demande = false;
-    bool maj_echouee = false; // the last run ended without renewing anything
-};
-
-// What every layer is handed: the variables and the replaceable services, the
-// application around the windows among them (set by the shell at start-up).
+// What every layer is handed: where the program's files are, the user's options
+// and the replaceable services, the application around the windows among them
+// (all set by the shell at start-up). The state of the windows and of update
+// runs is kept by their owners, not here.
 struct contexte {
-    globales g;
+    QString dossier_appli; // no trailing slash
+    // As config.ini holds them; the shell reads them at start and saves each change.
+    valeurs_options options;
 
     horloge* horloge_ = nullptr;
     boites_message* boites = nullptr;
@@ -35,8 +25,8 @@ struct contexte {
     notificateur* notifications = nullptr;
     application_zapo* appli = nullptr;
 
-    QString chemin_base() const { return g.dossier_appli + QStringLiteral("/programmes.mdb"); }
-    QString chemin_options() const { return g.dossier_appli + QStringLiteral("/config.ini"); }
+    QString chemin_base() const { return dossier_appli + QStringLiteral("/programmes.mdb"); }
+    QString chemin_options() const { return dossier_appli + QStringLiteral("/config.ini"); }
 };
 
 } // namespace zapo

@@ -47,7 +47,7 @@ std::optional<valeurs_options> lire_options(QByteArrayView contenu) {
 
 QByteArray ecrire_options(const valeurs_options& v) {
     QByteArray s;
-    for (bool b : {v.majauto, v.connexion, v.deconnexion, v.agent})
+    for (bool b : {v.opt_majauto, v.opt_connexion, v.opt_deconnexion, v.opt_agent})
         s += b ? "#TRUE#\r\n" : "#FALSE#\r\n";
     return s;
 }

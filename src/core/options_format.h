@@ -9,10 +9,10 @@ namespace zapo {
 
 // The four options, in file order.
 struct valeurs_options {
-    bool majauto = false;
-    bool connexion = false;
-    bool deconnexion = false;
-    bool agent = false;
+    bool opt_majauto = false;
+    bool opt_connexion = false;
+    bool opt_deconnexion = false;
+    bool opt_agent = false;
     bool operator==(const valeurs_options&) const = default;
 };
 

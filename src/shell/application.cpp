@@ -118,8 +118,9 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
     if (!b_.retirer_demarrage)
         b_.retirer_demarrage = [] { plateforme::retirer_demarrage(); };
     if (!b_.executer_maj)
-        b_.executer_maj = [this] {
+        b_.executer_maj = [this](maj::etat_maj& etat) {
             maj::branchements b;
+            b.etat = &etat;
             b.automatique = maj_automatique_;
             b.afficher_etat = [this](const QString& texte) {
                 if (fl_main_)
@@ -280,7 +281,7 @@ void fl_init::Form_Load() {
     }
     // No notification area yet: at login the panel often comes after us. The
     // agent alone waits for it; the window does not.
-    if (!ctx_.g.opt_agent)
+    if (!ctx_.options.opt_agent)
         charger_fenetre();
     attente_zone_restante_ms_ = b_.attente_zone_ms;
     attente_zone_.start();
@@ -330,12 +331,8 @@ void fl_init::initialiser() {
 }
 
 void fl_init::lire_options() {
-    auto& g = ctx_.g;
     if (const auto v = donnees::lire_fichier_options(ctx_.chemin_options())) {
-        g.opt_majauto = v->majauto;
-        g.opt_connexion = v->connexion;
-        g.opt_deconnexion = v->deconnexion;
-        g.opt_agent = v->agent;
+        ctx_.options = *v;
         return;
     }
     // First run: the questions set all four options, then the file is written.
@@ -344,10 +341,8 @@ void fl_init::lire_options() {
 }
 
 void fl_init::enregistrer_options() {
-    const auto& g = ctx_.g;
-    const valeurs_options v{g.opt_majauto, g.opt_connexion, g.opt_deconnexion, g.opt_agent};
     QString erreur;
-    if (!donnees::ecrire_fichier_options(ctx_.chemin_options(), v, &erreur)) {
+    if (!donnees::ecrire_fichier_options(ctx_.chemin_options(), ctx_.options, &erreur)) {
         // The options stay in memory for this run; the old file is untouched.
         ctx_.boites->afficher(QStringLiteral("Zapo-TV"),
                               QStringLiteral("Les options n'ont pas pu être enregistrées dans « %1 » : %2.\r"
@@ -366,7 +361,7 @@ void fl_init::cocher_options() {
 }
 
 bool fl_init::agent_actif() const {
-    return ctx_.g.opt_agent && b_.zone_notification();
+    return ctx_.options.opt_agent && b_.zone_notification();
 }
 
 void fl_init::charger_fenetre() {
@@ -506,8 +501,8 @@ void fl_init::quitter_appli() {
         return;
     // A run is going: it stops at its next step, drops what it fetched, and the
     // program ends when lancer_maj gets control back.
-    if (ctx_.g.maj_en_cours) {
-        ctx_.g.arret_demande = true;
+    if (etat_maj_.maj_en_cours) {
+        etat_maj_.arret_demande = true;
         sortie_apres_maj_ = true;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* f = qobject_cast<maj::fl_maj*>(w))
@@ -528,12 +523,12 @@ void fl_init::quitter_appli() {
 }
 
 void fl_init::lancer_maj() {
-    auto& g = ctx_.g;
+    auto& g = etat_maj_;
     if (g.maj_en_cours || en_sortie_ || sortie_apres_maj_)
         return;
     occupation o(*this);
     g.maj_annulee = false;
-    b_.executer_maj();
+    b_.executer_maj(etat_maj_);
     rearmer_rappels();
     if (sortie_apres_maj_) {
         quitter_appli();
@@ -570,7 +565,7 @@ bool fl_init::attente_de_10h() {
 void fl_init::tic() {
     // The whole tick is one unit (run, error box, prompt): while an earlier one,
     // or any handler of ours with a box open, waits below, this one does nothing.
-    if (profondeur_ > 0 || ctx_.g.maj_en_cours || en_sortie_)
+    if (profondeur_ > 0 || etat_maj_.maj_en_cours || en_sortie_)
         return;
     evenement([this] { tps_maj_Timer(); });
 }
@@ -580,16 +575,16 @@ void fl_init::tps_maj_Timer() {
     if (a_jour)
         relance_.succes();
     // While automatic runs keep failing, the status line keeps saying so.
-    if (!a_jour && ctx_.g.maj_echouee)
-        ctx_.g.texte_etat = QStringLiteral("La mise à jour a échoué.");
+    if (!a_jour && etat_maj_.maj_echouee)
+        etat_maj_.texte_etat = QStringLiteral("La mise à jour a échoué.");
     const QDateTime maintenant = ctx_.horloge_->maintenant();
-    if (!a_jour && ctx_.g.opt_majauto && !ctx_.g.maj_annulee && !ctx_.g.maj_en_cours && !attente_de_10h() &&
-        relance_.permise(maintenant)) {
-        ctx_.g.maj_echouee = false;
+    if (!a_jour && ctx_.options.opt_majauto && !etat_maj_.maj_annulee && !etat_maj_.maj_en_cours &&
+        !attente_de_10h() && relance_.permise(maintenant)) {
+        etat_maj_.maj_echouee = false;
         maj_automatique_ = true;
         lancer_maj();
         maj_automatique_ = false;
-        if (ctx_.g.maj_echouee)
+        if (etat_maj_.maj_echouee)
             relance_.echec(maintenant);
         else
             relance_.succes();
@@ -597,22 +592,22 @@ void fl_init::tps_maj_Timer() {
 }
 
 void fl_init::cmajauto_Click() {
-    ctx_.g.opt_majauto = !ctx_.g.opt_majauto;
+    ctx_.options.opt_majauto = !ctx_.options.opt_majauto;
     enregistrer_options();
 }
 
 void fl_init::cconnectauto_Click() {
-    ctx_.g.opt_connexion = !ctx_.g.opt_connexion;
+    ctx_.options.opt_connexion = !ctx_.options.opt_connexion;
     enregistrer_options();
 }
 
 void fl_init::cdecauto_Click() {
-    ctx_.g.opt_deconnexion = !ctx_.g.opt_deconnexion;
+    ctx_.options.opt_deconnexion = !ctx_.options.opt_deconnexion;
     enregistrer_options();
 }
 
 void fl_init::cagent_Click() {
-    auto& g = ctx_.g;
+    auto& g = ctx_.options;
     if (g.opt_agent) {
         g.opt_agent = false;
         b_.retirer_demarrage();
@@ -680,7 +675,6 @@ int principal(int argc, char** argv) {
     ctx.connexion = &connexion;
     ctx.pas = &pas;
     // "Annuler" during the on-line step stops the wait on NetworkManager too.
-    connexion.definir_arret(&ctx.g.arret_demande);
     plateforme::notifications_dbus notifications;
     ctx.notifications = &notifications;
 
@@ -712,7 +706,7 @@ int principal(int argc, char** argv) {
             icone_boite::critique);
         return 1;
     }
-    ctx.g.dossier_appli = dossier;
+    ctx.dossier_appli = dossier;
     // Checked without changing anything: a refused file stays as the user had it.
     if (!liaison::garde(ctx, [&] {
             donnees::base_programmes(ctx.chemin_base(), donnees::base_programmes::ouverture::verification)
@@ -721,6 +715,8 @@ int principal(int argc, char** argv) {
         return 1;
 
     fl_init agent(ctx);
+    // "Annuler" during the on-line step stops the wait on NetworkManager too.
+    connexion.definir_arret(&agent.etat().arret_demande);
     bool demarre = false;
     liaison::garde(ctx, [&] {
         agent.Form_Load();

@@ -6,6 +6,7 @@
 #include "platform/notifications_rappels.h"
 #include "shell/boites_qt.h"
 #include "update/attendre.h"
+#include "update/etat_maj.h"
 #include "update/minuterie_rappels.h"
 #include "views/fl_main.h"
 
@@ -33,8 +34,8 @@ struct branchements_agent {
     std::function<void()> montrer_premiere;
     std::function<void()> inscrire_demarrage;
     std::function<void()> retirer_demarrage;
-    // Runs one update in its window, modally.
-    std::function<void()> executer_maj;
+    // Runs one update in its window, modally, with the program's run state.
+    std::function<void(maj::etat_maj&)> executer_maj;
     // Tells the user of a due reminder; the desktop notification by default.
     maj::avertisseur_rappels* avertisseur = nullptr;
 };
@@ -82,6 +83,8 @@ public:
     bool agent_actif() const;
 
     vues::fl_main* fenetre() const { return fl_main_; }
+    // The update runs' state; each run is handed this one.
+    maj::etat_maj& etat() { return etat_maj_; }
     bool termine() const { return termine_; }
     // Handlers of ours under way (each nested loop keeps the ones below it open).
     int profondeur() const { return profondeur_; }
@@ -121,6 +124,9 @@ private:
         void charger_fenetre() override;
         void enregistrer_options() override;
         void rappels_modifies() override;
+        QString texte_etat() const override { return f_.etat_maj_.texte_etat; }
+        void definir_texte_etat(const QString& texte) override { f_.etat_maj_.texte_etat = texte; }
+        bool maj_en_cours() const override { return f_.etat_maj_.maj_en_cours; }
 
     private:
         fl_init& f_;
@@ -135,6 +141,7 @@ private:
     bool attente_de_10h();
 
     contexte& ctx_;
+    maj::etat_maj etat_maj_;
     reponses_appli appli_{*this};
     branchements_agent b_;
     QPointer<vues::fl_main> fl_main_;

@@ -27,7 +27,7 @@ fl_premiere::fl_premiere(contexte& ctx, std::function<void()> inscrire, std::fun
 }
 
 void fl_premiere::Form_Load() {
-    auto& g = ctx_.g;
+    auto& g = ctx_.options;
     g.opt_majauto = true;
     g.opt_connexion = false;
     g.opt_deconnexion = false;
@@ -38,7 +38,7 @@ void fl_premiere::Form_Load() {
 }
 
 void fl_premiere::bt_ok_Click() {
-    auto& g = ctx_.g;
+    auto& g = ctx_.options;
     g.opt_majauto = choix[0]->isChecked();
     g.opt_connexion = choix[1]->isChecked();
     g.opt_deconnexion = choix[2]->isChecked();

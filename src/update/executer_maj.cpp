@@ -7,7 +7,10 @@
 namespace zapo::maj {
 
 fin_maj executer_maj(contexte& ctx, branchements b, const std::function<void(fl_maj&)>& a_l_ouverture) {
-    auto& g = ctx.g;
+    etat_maj etat_propre;
+    if (!b.etat)
+        b.etat = &etat_propre;
+    etat_maj& g = *b.etat;
     fin_maj fin = fin_maj::erreur;
     QString erreur;
     {

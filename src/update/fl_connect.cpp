@@ -28,7 +28,7 @@ fl_connect::~fl_connect() = default;
 void fl_connect::bt_oui_Click() {
     reponse_connexion = reponse::oui;
     if (vf_mem->isChecked()) {
-        ctx_.g.opt_connexion = true;
+        ctx_.options.opt_connexion = true;
         // The answer stands even if saving fails; the hook reports its own trouble.
         fermer();
         if (ctx_.appli)

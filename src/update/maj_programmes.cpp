@@ -38,7 +38,8 @@ const QString texte_connexion = QStringLiteral("Connection à Internet");
 
 } // namespace
 
-pilote_maj::pilote_maj(contexte& ctx, suivi_maj& f, branchements b) : ctx_(ctx), f_(f), b_(std::move(b)) {
+pilote_maj::pilote_maj(contexte& ctx, suivi_maj& f, branchements b)
+    : ctx_(ctx), f_(f), b_(std::move(b)), etat_(b_.etat ? *b_.etat : etat_propre_) {
     if (!b_.fabrique_recup)
         b_.fabrique_recup = [this] { return std::make_unique<maj::recuperateur>(*ctx_.horloge_); };
 }
@@ -49,7 +50,7 @@ void pilote_maj::pause(double secondes) {
 }
 
 fin_maj pilote_maj::maj_programmes() {
-    auto& g = ctx_.g;
+    auto& g = etat_;
     g.arret_demande = false;
     g.texte_etat = QStringLiteral("Mise à jour en cours...");
 
@@ -187,9 +188,8 @@ fin_maj pilote_maj::maj_programmes() {
 }
 
 void pilote_maj::raccrocher() {
-    auto& g = ctx_.g;
     // Hang up only a line this run brought up; no echo is sent when that cannot be the case.
-    if (!deja_connecte_ && g.opt_deconnexion && ctx_.connexion->est_connecte())
+    if (!deja_connecte_ && ctx_.options.opt_deconnexion && ctx_.connexion->est_connecte())
         ctx_.connexion->deconnecter();
 }
 
@@ -207,14 +207,14 @@ void pilote_maj::signaler(const QStringList& noms) {
 }
 
 bool pilote_maj::etape_connexion() {
-    auto& g = ctx_.g;
+    auto& g = etat_;
     service_connexion& cx = *ctx_.connexion;
     if (cx.est_connecte()) {
         deja_connecte_ = true;
         return true;
     }
     deja_connecte_ = false;
-    if (g.opt_connexion) {
+    if (ctx_.options.opt_connexion) {
         cx.connecter();
     } else {
         const reponse r = b_.demander_connexion ? b_.demander_connexion() : reponse::aucune;
@@ -227,7 +227,7 @@ bool pilote_maj::etape_connexion() {
 }
 
 void pilote_maj::echec_connexion() {
-    auto& g = ctx_.g;
+    auto& g = etat_;
     // The message must be seen: the main window comes when it is not there.
     if (ctx_.appli)
         ctx_.appli->charger_fenetre();

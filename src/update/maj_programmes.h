@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/contexte.h"
+#include "update/etat_maj.h"
 #include "update/recup.h"
 
 #include <QString>
@@ -40,6 +41,8 @@ struct branchements {
     std::function<void(const QString&)> afficher_etat;
     // Started by the agent's timer: channels gone wrong are named in a desktop notification.
     bool automatique = false;
+    // The program's run state; without one the run keeps its own.
+    etat_maj* etat = nullptr;
 };
 
 // One update run inside its window. A channel's rows are replaced only when its
@@ -64,6 +67,8 @@ private:
     contexte& ctx_;
     suivi_maj& f_;
     branchements b_;
+    etat_maj etat_propre_;
+    etat_maj& etat_;
     bool deja_connecte_ = false; // the line was up before the run: it stays up
 };
 

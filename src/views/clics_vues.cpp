@@ -15,13 +15,12 @@ QString titre_fenetre() {
 }
 
 void fl_main::rafraichir_fenetre() {
-    auto& g = ctx_.g;
     cocher_options();
     setWindowTitle(titre_fenetre());
     chaine_courante_ = 1;
     remplir_chaines();
-    ecrire_etat(g.texte_etat);
-    if (!verifier_base(ctx_) && g.opt_majauto && ctx_.appli) {
+    ecrire_etat(texte_etat(ctx_));
+    if (!verifier_base(ctx_) && ctx_.options.opt_majauto && ctx_.appli) {
         // The run's loops let the user close the window, or quit, meanwhile.
         const QPointer<vues::fl_main> garde_f(this);
         ctx_.appli->lancer_maj();

@@ -9,6 +9,11 @@ namespace zapo::vues {
 
 // True when the stored programmes are up to date; sets texte_etat.
 bool verifier_base(contexte& ctx);
+// The status line's text and whether a run is going, as the application keeps
+// them (empty and false without one).
+QString texte_etat(const contexte& ctx);
+void definir_texte_etat(contexte& ctx, const QString& texte);
+bool maj_en_cours(const contexte& ctx);
 // "Date de la base".
 void adate_Click(contexte& ctx);
 

@@ -12,8 +12,21 @@ bool verifier_base(contexte& ctx) {
         derniere = base.lire_maj();
     }
     const bool a_jour = est_a_jour(derniere, ctx.horloge_->maintenant_dh());
-    ctx.g.texte_etat = texte_etat_base(a_jour);
+    definir_texte_etat(ctx, texte_etat_base(a_jour));
     return a_jour;
+}
+
+QString texte_etat(const contexte& ctx) {
+    return ctx.appli ? ctx.appli->texte_etat() : QString();
+}
+
+void definir_texte_etat(contexte& ctx, const QString& texte) {
+    if (ctx.appli)
+        ctx.appli->definir_texte_etat(texte);
+}
+
+bool maj_en_cours(const contexte& ctx) {
+    return ctx.appli && ctx.appli->maj_en_cours();
 }
 
 void adate_Click(contexte& ctx) {

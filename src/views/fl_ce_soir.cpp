@@ -6,6 +6,7 @@
 #include "data/base_programmes.h"
 #include "data/details.h"
 #include "liaison/garde.h"
+#include "views/clics_vues.h"
 #include "views/fl_main.h"
 #include "views/outils_vues.h"
 
@@ -167,7 +168,7 @@ void fl_ce_soir::remplir() {
 }
 
 void fl_ce_soir::tps_minute_Timer() {
-    if (!ctx_.g.maj_en_cours)
+    if (!maj_en_cours(ctx_))
         remplir();
 }
 

@@ -187,11 +187,11 @@ void fl_main::demarrer_minute() {
 }
 
 void fl_main::cocher_options() {
-    const auto& g = ctx_.g;
-    ui->cagent->setChecked(g.opt_agent);
-    ui->cconnectauto->setChecked(g.opt_connexion);
-    ui->cdecauto->setChecked(g.opt_deconnexion);
-    ui->cmajauto->setChecked(g.opt_majauto);
+    const valeurs_options& o = ctx_.options;
+    ui->cagent->setChecked(o.opt_agent);
+    ui->cconnectauto->setChecked(o.opt_connexion);
+    ui->cdecauto->setChecked(o.opt_deconnexion);
+    ui->cmajauto->setChecked(o.opt_majauto);
 }
 
 void fl_main::ecrire_etat(const QString& texte) {

@@ -113,9 +113,9 @@ void fl_main::affiche_actuel() {
 }
 
 void fl_main::tps_minute_Timer() {
-    ecrire_etat(ctx_.g.texte_etat);
+    ecrire_etat(texte_etat(ctx_));
     // The update rewrites the table: the panel keeps its content meanwhile.
-    if (!ctx_.g.maj_en_cours)
+    if (!maj_en_cours(ctx_))
         affiche_actuel();
 }
 

@@ -55,7 +55,7 @@ private Q_SLOTS:
         boites = {};
         nb_rafraichis = 0;
         ctx = contexte{};
-        ctx.g.dossier_appli = dossier->chemin();
+        ctx.dossier_appli = dossier->chemin();
         ctx.boites = &boites;
         appli.rafraichir = [this] { ++nb_rafraichis; };
         ctx.appli = &appli;
@@ -278,7 +278,7 @@ private Q_SLOTS:
     }
 
     void base_illisible() {
-        ctx.g.dossier_appli = dossier->chemin() + QStringLiteral("/absent");
+        ctx.dossier_appli = dossier->chemin() + QStringLiteral("/absent");
         QVERIFY_THROWS_EXCEPTION(donnees::erreur_base, fl_chaine::afficher(ctx, logos));
         QVERIFY(fl_chaine::ouverte() == nullptr);
     }

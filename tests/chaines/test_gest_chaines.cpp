@@ -73,7 +73,7 @@ private Q_SLOTS:
         boites = {};
         nb_rafraichis = 0;
         ctx = contexte{};
-        ctx.g.dossier_appli = dossier->chemin();
+        ctx.dossier_appli = dossier->chemin();
         ctx.boites = &boites;
         // The refresh rebuilds the list from the tables, as the real one does.
         appli.rafraichir = [this] {

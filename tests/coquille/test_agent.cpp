@@ -17,8 +17,8 @@ private Q_SLOTS:
     void premier_lancement() {
         banc b(QByteArray{}); // no config.ini
         b.premiere = [&] {
-            b.ctx.g.opt_majauto = false;
-            b.ctx.g.opt_agent = true;
+            b.ctx.options.opt_majauto = false;
+            b.ctx.options.opt_agent = true;
         };
         b.agent->Form_Load();
         QCOMPARE(b.nb_premiere, 1);
@@ -34,8 +34,8 @@ private Q_SLOTS:
         banc b("#TRUE#\r\n#TRUE#\r\n#FALSE#\r\n#TRUE#\r\n");
         b.agent->Form_Load();
         QCOMPARE(b.nb_premiere, 0);
-        QVERIFY(b.ctx.g.opt_majauto && b.ctx.g.opt_connexion && !b.ctx.g.opt_deconnexion &&
-                b.ctx.g.opt_agent);
+        QVERIFY(b.ctx.options.opt_majauto && b.ctx.options.opt_connexion && !b.ctx.options.opt_deconnexion &&
+                b.ctx.options.opt_agent);
         QVERIFY(!b.agent->fenetre_chargee); // agent alone
         QVERIFY(b.agent->tps_maj.isActive());
         QCOMPARE(b.agent->tps_maj.interval(), 60000);
@@ -142,14 +142,14 @@ private Q_SLOTS:
         if (maj.isValid())
             b.stamper(maj);
         b.horloge.regler(maintenant);
-        b.ctx.g.opt_majauto = majauto;
-        b.ctx.g.maj_annulee = annulee;
-        b.ctx.g.maj_en_cours = en_cours;
+        b.ctx.options.opt_majauto = majauto;
+        b.agent->etat().maj_annulee = annulee;
+        b.agent->etat().maj_en_cours = en_cours;
         b.agent->tps_maj_Timer();
         QCOMPARE(b.nb_maj, nb_maj);
-        QCOMPARE(b.ctx.g.texte_etat, etat);
+        QCOMPARE(b.agent->etat().texte_etat, etat);
         if (nb_maj)
-            QVERIFY(!b.ctx.g.maj_annulee); // the launcher clears it
+            QVERIFY(!b.agent->etat().maj_annulee); // the launcher clears it
     }
 
     void bascules_reecrivent_tout() {
@@ -171,7 +171,7 @@ private Q_SLOTS:
                 !essais::controle<QAction>(*f, "cmajauto")->isChecked());
         essais::controle<QAction>(*f, "cagent")->trigger();
         QCOMPARE(b.nb_retirer, 1);
-        QVERIFY(!b.ctx.g.opt_agent);
+        QVERIFY(!b.ctx.options.opt_agent);
         QVERIFY(!essais::controle<QAction>(*f, "cagent")->isChecked());
         // Agent now off: closing the window ends the program.
         f->close();
@@ -230,11 +230,11 @@ private Q_SLOTS:
     void menu_mettre_a_jour() {
         banc b;
         b.agent->Form_Load();
-        b.ctx.g.maj_annulee = true;
+        b.agent->etat().maj_annulee = true;
         b.agent->menu02->trigger();
         QCOMPARE(b.nb_maj, 1);
-        QVERIFY(!b.ctx.g.maj_annulee);
-        b.ctx.g.maj_en_cours = true;
+        QVERIFY(!b.agent->etat().maj_annulee);
+        b.agent->etat().maj_en_cours = true;
         b.agent->menu02->trigger();
         QCOMPARE(b.nb_maj, 1);
     }
@@ -243,11 +243,11 @@ private Q_SLOTS:
         banc b;
         b.agent->Form_Load();
         // The folder vanishes: the file cannot be written.
-        b.ctx.g.dossier_appli = b.dossier.chemin() + QStringLiteral("/absent");
+        b.ctx.dossier_appli = b.dossier.chemin() + QStringLiteral("/absent");
         const QString base = b.dossier.base();
         Q_UNUSED(base);
         b.agent->cdecauto_Click();
-        QVERIFY(b.ctx.g.opt_deconnexion); // kept in memory
+        QVERIFY(b.ctx.options.opt_deconnexion); // kept in memory
         QCOMPARE(b.boites.vues.size(), size_t(1));
         QVERIFY(
             b.boites.vues[0].texte.startsWith(QStringLiteral("Les options n'ont pas pu être enregistrées")));
@@ -256,13 +256,14 @@ private Q_SLOTS:
     void premiere_fenetre() {
         dossier_essai d;
         contexte ctx;
-        ctx.g.opt_agent = true; // overwritten by the proposals
+        ctx.options.opt_agent = true; // overwritten by the proposals
         int inscrire = 0, retirer = 0;
         coquille::fl_premiere f(
             ctx, [&] { ++inscrire; }, [&] { ++retirer; });
         QVERIFY(f.windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(f.size(), QSize(414, 492));
-        QVERIFY(ctx.g.opt_majauto && !ctx.g.opt_connexion && !ctx.g.opt_deconnexion && !ctx.g.opt_agent);
+        QVERIFY(ctx.options.opt_majauto && !ctx.options.opt_connexion && !ctx.options.opt_deconnexion &&
+                !ctx.options.opt_agent);
         QCOMPARE(f.choix[0]->checkState(), Qt::Checked);
         const int hauts[4] = {1680, 2520, 3600, 4680};
         for (int i = 0; i < 4; ++i) {
@@ -277,7 +278,7 @@ private Q_SLOTS:
         f.choix[0]->setChecked(false);
         f.choix[3]->setChecked(true);
         f.bt_ok->click();
-        QVERIFY(!ctx.g.opt_majauto && ctx.g.opt_agent);
+        QVERIFY(!ctx.options.opt_majauto && ctx.options.opt_agent);
         QCOMPARE(inscrire, 1);
         QCOMPARE(retirer, 0);
         QCOMPARE(f.result(), int(QDialog::Accepted));
@@ -291,7 +292,7 @@ private Q_SLOTS:
             ctx, [&] { ++inscrire; }, [&] { ++retirer; });
         h.choix[1]->setChecked(true);
         h.reject();
-        QVERIFY(ctx.g.opt_majauto && !ctx.g.opt_connexion);
+        QVERIFY(ctx.options.opt_majauto && !ctx.options.opt_connexion);
         QCOMPARE(inscrire, 1);
         QCOMPARE(retirer, 1);
     }

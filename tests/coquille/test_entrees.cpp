@@ -59,7 +59,7 @@ private Q_SLOTS:
     void options_illisibles() {
         QFETCH(QByteArray, contenu);
         banc_agent b(contenu);
-        b.premiere = [&] { b.ctx.g.opt_connexion = true; };
+        b.premiere = [&] { b.ctx.options.opt_connexion = true; };
         b.agent->Form_Load();
         // The first run, as if the file were missing; its answers replace the garbage.
         QCOMPARE(b.nb_premiere, 1);
@@ -77,7 +77,7 @@ private Q_SLOTS:
         QVERIFY(monter_tmpfs(plein, 256 * 1024));
         QVERIFY(QFile::copy(b.ctx.chemin_options(), plein + QStringLiteral("/config.ini")));
         QVERIFY(QFile::copy(b.ctx.chemin_base(), plein + QStringLiteral("/programmes.mdb")));
-        b.ctx.g.dossier_appli = plein;
+        b.ctx.dossier_appli = plein;
         b.agent->Form_Load();
         const QByteArray avant = lire(b.ctx.chemin_options());
         QCOMPARE(remplir(plein, QStringLiteral("bourrage"), 0), qint64(0));
@@ -91,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(apres, avant);
         QCOMPARE(restes, (QStringList{QStringLiteral("bourrage"), QStringLiteral("config.ini"),
                                       QStringLiteral("programmes.mdb")}));
-        QVERIFY(b.ctx.g.opt_deconnexion && b.ctx.g.opt_agent);
+        QVERIFY(b.ctx.options.opt_deconnexion && b.ctx.options.opt_agent);
         QVERIFY(essais::controle<QAction>(*b.agent->fenetre(), "cdecauto")->isChecked());
         QCOMPARE(b.boites.vues.size(), size_t(2));
         QCOMPARE(b.boites.vues[0].texte,
@@ -127,7 +127,7 @@ private Q_SLOTS:
             QCOMPARE(vider_table(b.base(), "liste"), liste);
             QCOMPARE(vider_table(b.base(), "maj"), maj);
             QCOMPARE(verifier_integrite(b.base()), QStringLiteral("ok"));
-            QCOMPARE(b.ctx.g.texte_etat, QStringLiteral("La mise à jour a échoué."));
+            QCOMPARE(b.etat.texte_etat, QStringLiteral("La mise à jour a échoué."));
             QCOMPARE(b.boites.vues.size(), size_t(1));
             const QString texte = b.boites.vues[0].texte;
             QVERIFY2(texte.startsWith(QStringLiteral("La mise à jour des programmes s'est arrêtée.")) &&

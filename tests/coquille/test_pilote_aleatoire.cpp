@@ -83,8 +83,9 @@ public:
         br.inscrire_demarrage = [] {};
         br.retirer_demarrage = [] {};
         br.attente_zone_ms = tirer(2) ? 300 : 0;
-        br.executer_maj = [this, &ctx] {
+        br.executer_maj = [this, &ctx](maj::etat_maj& etat) {
             maj::branchements m;
+            m.etat = &etat;
             m.afficher_etat = [this](const QString& t) {
                 if (auto* f = b_->agent->fenetre())
                     f->ecrire_etat(t);
@@ -115,7 +116,7 @@ public:
     // What must hold once the sequence is over; empty when all is well.
     QString verifier() {
         QString erreurs;
-        const auto& g = b_->m.ctx.g;
+        const auto& g = b_->agent->etat();
         if (g.maj_en_cours)
             erreurs += QStringLiteral("mise à jour restée en cours; ");
         if (b_->agent->profondeur() != 0)

@@ -27,21 +27,21 @@ private Q_SLOTS:
         br.montrer_premiere = [] {};
         br.inscrire_demarrage = [] {};
         br.retirer_demarrage = [] {};
-        br.executer_maj = [&] {
+        br.executer_maj = [&](maj::etat_maj& etat) {
             const bool echec = echecs.value(vus.size(), true);
             vus << minute;
-            b.ctx.g.maj_echouee = echec;
+            etat.maj_echouee = echec;
             // A success stamps the base; a stale stamp comes back at the next minute for this check.
             if (!echec)
                 b.stamper(debut.addSecs(qint64(minute) * 60));
         };
         b.agent = std::make_unique<coquille::fl_init>(b.ctx, br);
         b.stamper(le(6, 18, 0));
-        b.ctx.g.opt_majauto = true;
+        b.ctx.options.opt_majauto = true;
         for (minute = 0; minute < 240; ++minute) {
             b.horloge.regler(debut.addSecs(qint64(minute) * 60));
             // Stale again after a success, as when the day turns.
-            if (!vus.isEmpty() && vus.last() == minute - 1 && !b.ctx.g.maj_echouee)
+            if (!vus.isEmpty() && vus.last() == minute - 1 && !b.agent->etat().maj_echouee)
                 b.stamper(le(6, 18, 0));
             b.agent->tps_maj_Timer();
             if (vus.size() >= departs.size() + 1)
@@ -60,19 +60,19 @@ private Q_SLOTS:
         coquille::branchements_agent br;
         br.zone_notification = [] { return true; };
         br.montrer_premiere = [] {};
-        br.executer_maj = [&] {
+        br.executer_maj = [&](maj::etat_maj& etat) {
             ++nb;
-            b.ctx.g.maj_echouee = true;
+            etat.maj_echouee = true;
         };
         b.agent = std::make_unique<coquille::fl_init>(b.ctx, br);
         b.stamper(le(6, 18, 0));
-        b.ctx.g.opt_majauto = true;
+        b.ctx.options.opt_majauto = true;
         b.agent->tps_maj_Timer();
         QCOMPARE(nb, 1);
         b.horloge.avancer(60);
         b.agent->tps_maj_Timer();
         QCOMPARE(nb, 1);
-        QCOMPARE(b.ctx.g.texte_etat, QStringLiteral("La mise à jour a échoué."));
+        QCOMPARE(b.agent->etat().texte_etat, QStringLiteral("La mise à jour a échoué."));
         b.agent->lancer_maj();
         QCOMPARE(nb, 2);
     }

@@ -223,7 +223,7 @@ void test_details::avec_une_maj() {
     cx.en_ligne = true;
     rythme_nul pas;
     contexte ctx;
-    ctx.g.dossier_appli = d.chemin();
+    ctx.dossier_appli = d.chemin();
     ctx.horloge_ = &h;
     ctx.connexion = &cx;
     ctx.pas = &pas;

@@ -58,7 +58,7 @@ void test_fl_connect::reponses() {
     essais::fausse_appli appli;
     appli.enregistrer = [&] {
         ++nb_enregistrements;
-        opt_au_moment_d_enregistrer = ctx.g.opt_connexion;
+        opt_au_moment_d_enregistrer = ctx.options.opt_connexion;
     };
     ctx.appli = &appli;
     maj::fl_connect f(ctx);
@@ -78,7 +78,7 @@ void test_fl_connect::reponses() {
     QVERIFY(!f.isVisible());
     QVERIFY(!f.tps_non.isActive());
     QTEST(int(f.reponse_connexion), "reponse");
-    QTEST(ctx.g.opt_connexion, "opt_connexion");
+    QTEST(ctx.options.opt_connexion, "opt_connexion");
     QTEST(nb_enregistrements, "nb_enregistrements");
     // The option is set before it is saved.
     QCOMPARE(opt_au_moment_d_enregistrer, nb_enregistrements > 0);
@@ -100,7 +100,7 @@ void test_fl_connect::compte_a_rebours() {
     QCOMPARE(f.bt_non->text(), QStringLiteral("NON (0)"));
     QCOMPARE(f.reponse_connexion, maj::reponse::non);
     QVERIFY(!f.isVisible());
-    QCOMPARE(ctx.g.opt_connexion, false);
+    QCOMPARE(ctx.options.opt_connexion, false);
     // A tick already queued when the window closed changes nothing.
     f.tps_non_Timer();
     QCOMPARE(f.bt_non->text(), QStringLiteral("NON (0)"));

@@ -106,10 +106,10 @@ private Q_SLOTS:
         QCOMPARE(b.lancer(), maj::fin_maj::echec_chaines);
         QCOMPARE(vider_table(b.base(), "liste"), liste);
         QCOMPARE(vider_table(b.base(), "maj"), maj);
-        QCOMPARE(b.ctx.g.texte_etat, QStringLiteral("La mise à jour a échoué."));
+        QCOMPARE(b.etat.texte_etat, QStringLiteral("La mise à jour a échoué."));
         QCOMPARE(b.etats_principal, QStringList{QStringLiteral("La mise à jour a échoué.")});
         QCOMPARE(b.cours.filter(QStringLiteral("ECHEC ")).size(), 3);
-        QVERIFY(b.ctx.g.maj_echouee);
+        QVERIFY(b.etat.maj_echouee);
         QVERIFY(b.boites.vues.empty());
     }
 
@@ -159,11 +159,11 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("Réveil"), QStringLiteral("Journal de midi"),
                               QStringLiteral("Film du soir")}));
         QCOMPARE(titres(b.base(), 3), anciens_3);
-        QCOMPARE(b.ctx.g.texte_etat, QStringLiteral("Programmes à jour."));
+        QCOMPARE(b.etat.texte_etat, QStringLiteral("Programmes à jour."));
         const auto maj = donnees::base_programmes(b.base()).lire_maj();
         QVERIFY(maj.has_value());
         QCOMPARE(maj->date(), QDate(2026, 6, 12));
-        QVERIFY(!b.ctx.g.maj_echouee);
+        QVERIFY(!b.etat.maj_echouee);
     }
 
     void sante_data() {

@@ -66,12 +66,11 @@ void test_lancer_maj::lancer_maj() {
     const QByteArray liste_avant = vider_table(b.base(), "liste");
     connexion_espion cx;
     b.ctx.connexion = &cx;
-    b.ctx.g.maj_annulee = true;
-
     coquille::fl_init agent(b.ctx);
+    agent.etat().maj_annulee = true;
     agent.tps_maj.start();
     if (cas == "refusee")
-        b.ctx.g.maj_en_cours = true;
+        agent.etat().maj_en_cours = true;
     if (cas == "chargee") {
         agent.charger_fenetre();
         agent.fenetre()->montrer_chaine(chaines[0].num);
@@ -79,7 +78,7 @@ void test_lancer_maj::lancer_maj() {
     if (cas == "hors_ligne") {
         // Dials without asking (no prompt to wait on), and the line stays down.
         cx.en_ligne = false;
-        b.ctx.g.opt_connexion = true;
+        b.ctx.options.opt_connexion = true;
     }
     bool sortie_differee = false;
     if (cas == "quitter") {
@@ -90,7 +89,7 @@ void test_lancer_maj::lancer_maj() {
         cx.pendant = [&] {
             QTimer::singleShot(200, [&] {
                 agent.quitter_appli();
-                sortie_differee = agent.tps_maj.isActive() && b.ctx.g.maj_en_cours;
+                sortie_differee = agent.tps_maj.isActive() && agent.etat().maj_en_cours;
             });
         };
     }
@@ -102,9 +101,9 @@ void test_lancer_maj::lancer_maj() {
     QTEST(b.serveur.nb_requetes_total(), "nb_requetes");
     QTEST(vider_table(b.base(), "liste") != liste_avant, "liste_changee");
     QTEST(agent.fenetre() != nullptr, "fenetre_apres");
-    QCOMPARE(b.ctx.g.maj_annulee, cas == "refusee");
+    QCOMPARE(agent.etat().maj_annulee, cas == "refusee");
     if (cas != "refusee")
-        QVERIFY(!b.ctx.g.maj_en_cours);
+        QVERIFY(!agent.etat().maj_en_cours);
     if (cas == "chargee")
         QCOMPARE(essais::controle<QTreeWidget>(*agent.fenetre(), "lst_prog")->topLevelItemCount(),
                  int(chaines[0].programmes.size()));

@@ -45,7 +45,7 @@ void test_maj_coupure::initTestCase() {
     banc_maj prep;
     prep.anciennes_donnees();
     QProcess p;
-    p.start(QStringLiteral(ZAPO_MAJ_COUPEE), {prep.ctx.g.dossier_appli, QStringLiteral("rythme")});
+    p.start(QStringLiteral(ZAPO_MAJ_COUPEE), {prep.ctx.dossier_appli, QStringLiteral("rythme")});
     QVERIFY(p.waitForStarted());
     QVERIFY(attendre_ligne(p, "FINI 0"));
     QVERIFY(p.waitForFinished(20000));
@@ -76,7 +76,7 @@ void test_maj_coupure::coupure() {
     const etat ancien = lire_etat(prep.base());
 
     QProcess p;
-    p.start(QStringLiteral(ZAPO_MAJ_COUPEE), {prep.ctx.g.dossier_appli, mode});
+    p.start(QStringLiteral(ZAPO_MAJ_COUPEE), {prep.ctx.dossier_appli, mode});
     QVERIFY(p.waitForStarted());
     QVERIFY(attendre_ligne(p, attente));
     QThread::msleep(ulong(delai_ms));

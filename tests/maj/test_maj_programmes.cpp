@@ -122,8 +122,8 @@ void test_maj_programmes::connexion() {
 
     b.connexion.en_ligne = en_ligne;
     b.connexion.numerotation_reussit = numerotation;
-    b.ctx.g.opt_connexion = opt_connexion;
-    b.ctx.g.opt_deconnexion = opt_deconnexion;
+    b.ctx.options.opt_connexion = opt_connexion;
+    b.ctx.options.opt_deconnexion = opt_deconnexion;
     b.fenetre_chargee = fenetre_chargee;
     if (invite >= 0) {
         b.reponse_invite = invite;
@@ -142,16 +142,16 @@ void test_maj_programmes::connexion() {
     QTEST(b.nb_invites, "nb_invites");
     QTEST(b.connexion.nb_connexions, "nb_connexions");
     QTEST(b.connexion.nb_deconnexions, "nb_deconnexions");
-    QTEST(b.ctx.g.maj_annulee, "maj_annulee");
+    QTEST(b.etat.maj_annulee, "maj_annulee");
     QVERIFY(b.visible_pendant_run);
-    QVERIFY(!b.ctx.g.maj_en_cours);
+    QVERIFY(!b.etat.maj_en_cours);
     QVERIFY(b.boites.vues.empty());
 
     if (fin == fin_maj::complete) {
         QCOMPARE(lignes_liste(b.base()), lignes_attendues(chaines));
         QCOMPARE(donnees::base_programmes(b.base()).lire_maj(),
                  std::optional(date_heure::depuis_date(QDate(2026, 6, 12), 14, 0)));
-        QCOMPARE(b.ctx.g.texte_etat, QStringLiteral("Programmes à jour."));
+        QCOMPARE(b.etat.texte_etat, QStringLiteral("Programmes à jour."));
         QCOMPARE(b.progres2, (std::vector<float>{0, 5, 10, 40, 70, 100, 100}));
         QCOMPARE(b.progres1, progres1_complet(3));
         QCOMPARE(b.cours, cours_chaines(chaines));
@@ -167,7 +167,7 @@ void test_maj_programmes::connexion() {
     } else {
         QCOMPARE(vider_table(b.base(), "liste"), liste_avant);
         QCOMPARE(vider_table(b.base(), "maj"), maj_avant);
-        QCOMPARE(b.ctx.g.texte_etat, erreur_connexion);
+        QCOMPARE(b.etat.texte_etat, erreur_connexion);
         QCOMPARE(b.etats_principal, QStringList{erreur_connexion});
         QCOMPARE(b.cours, (QStringList{vidage, erreur_connexion}));
         QCOMPARE(b.progres2, (std::vector<float>{0, 5, 100}));
@@ -237,7 +237,7 @@ void test_maj_programmes::deroule() {
     QCOMPARE(lignes_liste(b.base()), gardees + lignes_attendues(chaines));
     QCOMPARE(donnees::base_programmes(b.base()).lire_maj(),
              std::optional(date_heure::depuis_date(QDate(2026, 6, 12), 14, 0)));
-    QCOMPARE(b.ctx.g.texte_etat, QStringLiteral("Programmes à jour."));
+    QCOMPARE(b.etat.texte_etat, QStringLiteral("Programmes à jour."));
     for (const auto& c : chaines)
         QCOMPARE(b.serveur.nb_requetes(c.chemin), 1);
     QVERIFY(b.boites.vues.empty());
@@ -298,8 +298,8 @@ void test_maj_programmes::annulation() {
     QCOMPARE(b.serveur.nb_requetes(chaines[2].chemin), 0);
     QCOMPARE(vider_table(b.base(), "liste"), liste_avant);
     QCOMPARE(vider_table(b.base(), "maj"), maj_avant);
-    QCOMPARE(b.ctx.g.texte_etat, QStringLiteral("Connection à Internet"));
-    QVERIFY(!b.ctx.g.maj_en_cours);
+    QCOMPARE(b.etat.texte_etat, QStringLiteral("Connection à Internet"));
+    QVERIFY(!b.etat.maj_en_cours);
     QCOMPARE(b.connexion.nb_deconnexions, 0);
     QVERIFY(b.boites.vues.empty());
 }
@@ -332,8 +332,8 @@ void test_maj_programmes::erreur() {
     QCOMPARE(b.lancer(), fin_maj::erreur);
     QCOMPARE(vider_table(b.base(), "liste"), liste_avant);
     QCOMPARE(vider_table(b.base(), "maj"), maj_avant);
-    QVERIFY(!b.ctx.g.maj_en_cours);
-    QCOMPARE(b.ctx.g.texte_etat, QStringLiteral("La mise à jour a échoué."));
+    QVERIFY(!b.etat.maj_en_cours);
+    QCOMPARE(b.etat.texte_etat, QStringLiteral("La mise à jour a échoué."));
     QCOMPARE(b.boites.vues.size(), size_t(1));
     const auto& boite = b.boites.vues.front();
     QCOMPARE(boite.titre, QStringLiteral("Zapo-TV"));
@@ -363,7 +363,7 @@ void test_maj_programmes::lecture_pendant_run() {
         if (t == QStringLiteral("Récupération ") + chaines[2].nom) {
             vu = lignes_liste(b.base());
             maj_vue = donnees::base_programmes(b.base()).lire_maj();
-            QVERIFY(b.ctx.g.maj_en_cours);
+            QVERIFY(b.etat.maj_en_cours);
         }
     };
     QCOMPARE(b.lancer(), fin_maj::complete);

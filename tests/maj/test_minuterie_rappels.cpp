@@ -34,7 +34,7 @@ struct banc {
     faux_avertisseur av;
 
     banc() {
-        ctx.g.dossier_appli = d.chemin();
+        ctx.dossier_appli = d.chemin();
         ctx.horloge_ = &h;
         donnees::base_programmes b(d.base());
         b.ajouter_chaine({1, QStringLiteral("Canal Un"), QStringLiteral("http://127.0.0.1/1"), 1});

@@ -114,7 +114,7 @@ void test_pilote_maj::regles() {
     cx.en_ligne = en_ligne;
     rythme_nul pas;
     contexte ctx;
-    ctx.g.dossier_appli = d.chemin();
+    ctx.dossier_appli = d.chemin();
     ctx.horloge_ = &h;
     ctx.connexion = &cx;
     ctx.pas = &pas;
@@ -138,16 +138,18 @@ void test_pilote_maj::regles() {
     const QStringList avant = titres(d.base());
     const auto maj_avant = donnees::base_programmes(d.base()).lire_maj();
 
+    maj::etat_maj etat_run;
     suivi_enregistre suivi;
     suivi.sur_cours = [&](const QString& t) {
         if (!arret.isEmpty() && t == arret) {
-            ctx.g.arret_demande = true;
+            etat_run.arret_demande = true;
             QVERIFY(suivi.interrompre);
             suivi.interrompre();
         }
     };
     int nb_invites = 0;
     maj::branchements br;
+    br.etat = &etat_run;
     br.fabrique_recup = [&] {
         auto r = std::make_unique<maj::recuperateur>(h);
         r->definir_delai(10000);
@@ -166,9 +168,9 @@ void test_pilote_maj::regles() {
     // The run lets go of the fetcher whichever way it ends.
     QVERIFY(!suivi.interrompre);
     QCOMPARE(nb_invites, en_ligne ? 0 : 1);
-    QCOMPARE(ctx.g.maj_annulee, maj_annulee);
+    QCOMPARE(etat_run.maj_annulee, maj_annulee);
     if (!etat.isNull())
-        QCOMPARE(ctx.g.texte_etat, etat);
+        QCOMPARE(etat_run.texte_etat, etat);
     const QStringList apres = titres(d.base());
     const auto maj_apres = donnees::base_programmes(d.base()).lire_maj();
     QCOMPARE(maj_apres != maj_avant, renouvele);
@@ -201,7 +203,7 @@ void test_pilote_maj::sequence_des_barres() {
     fausse_connexion cx;
     rythme_nul pas;
     contexte ctx;
-    ctx.g.dossier_appli = d.chemin();
+    ctx.dossier_appli = d.chemin();
     ctx.horloge_ = &h;
     ctx.connexion = &cx;
     ctx.pas = &pas;
@@ -251,7 +253,7 @@ void test_pilote_maj::base_illisible() {
     fausse_connexion cx;
     rythme_nul pas;
     contexte ctx;
-    ctx.g.dossier_appli = dir.path();
+    ctx.dossier_appli = dir.path();
     ctx.horloge_ = &h;
     ctx.connexion = &cx;
     ctx.pas = &pas;

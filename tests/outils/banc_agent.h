@@ -48,7 +48,7 @@ struct banc_agent {
     std::unique_ptr<coquille::fl_init> agent;
 
     explicit banc_agent(const QByteArray& options = "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n") {
-        ctx.g.dossier_appli = dossier.chemin();
+        ctx.dossier_appli = dossier.chemin();
         ctx.horloge_ = &horloge;
         ctx.boites = &boites;
         ctx.connexion = &connexion;
@@ -63,7 +63,7 @@ struct banc_agent {
         };
         b.inscrire_demarrage = [this] { ++nb_inscrire; };
         b.retirer_demarrage = [this] { ++nb_retirer; };
-        b.executer_maj = [this] {
+        b.executer_maj = [this](maj::etat_maj&) {
             ++nb_maj;
             if (sur_maj)
                 sur_maj();

@@ -21,13 +21,15 @@ struct banc_principal {
     dossier_essai dossier;
     horloge_fixe h{QDateTime(QDate(2026, 12, 7), QTime(20, 15))};
     fausses_boites boites;
+    fausse_appli appli;
     contexte ctx;
     std::unique_ptr<vues::fl_main> f;
 
     banc_principal() {
-        ctx.g.dossier_appli = dossier.chemin();
+        ctx.dossier_appli = dossier.chemin();
         ctx.horloge_ = &h;
         ctx.boites = &boites;
+        ctx.appli = &appli;
         donnees::base_programmes b(dossier.base());
         const QStringList noms = {QStringLiteral("TF1 Séries Films"), QStringLiteral("RMC Découverte"),
                                   QStringLiteral("France 2"), QStringLiteral("Canal+")};
@@ -44,9 +46,9 @@ struct banc_principal {
         f->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     void remplir() {
-        ctx.g.texte_etat = QStringLiteral("Programmes à jour.");
+        appli.etat = QStringLiteral("Programmes à jour.");
         f->remplir_chaines();
-        essais::controle<QLabel>(*f, "txt_etat")->setText(ctx.g.texte_etat);
+        essais::controle<QLabel>(*f, "txt_etat")->setText(appli.etat);
         f->remplir_programmes();
         f->show();
         f->affiche_actuel();

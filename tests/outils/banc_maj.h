@@ -122,7 +122,7 @@ public:
     // dossier: an existing folder holding programmes.mdb, or empty for a fresh copy.
     explicit banc_maj(const QString& dossier = {}) {
         serveur.demarrer();
-        ctx.g.dossier_appli = dossier.isEmpty() ? copie_.chemin() : dossier;
+        ctx.dossier_appli = dossier.isEmpty() ? copie_.chemin() : dossier;
         ctx.horloge_ = &horloge;
         ctx.boites = &boites;
         ctx.connexion = &connexion;
@@ -160,6 +160,7 @@ public:
 
     maj::fin_maj lancer() {
         maj::branchements b;
+        b.etat = &etat;
         b.fabrique_recup = [this] {
             auto r = std::make_unique<maj::recuperateur>(horloge);
             r->definir_delai(delai_ms);
@@ -180,7 +181,7 @@ public:
             });
             QObject::connect(&f, &maj::fl_maj::cours_ecrit, [this, &f](const QString& t) {
                 cours << t;
-                etats_pendant << ctx.g.texte_etat;
+                etats_pendant << etat.texte_etat;
                 if (sur_cours)
                     sur_cours(f, t);
             });
@@ -190,6 +191,8 @@ public:
         return fin;
     }
 
+    // The program's run state, as the application would hand it to each run.
+    maj::etat_maj etat;
     dossier_essai copie_;
     serveur_http serveur;
     horloge_fixe horloge{QDateTime(QDate(2026, 6, 12), QTime(14, 0))};

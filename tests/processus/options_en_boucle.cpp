@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     essais::fausse_connexion connexion;
     essais::rythme_nul pas;
     contexte ctx;
-    ctx.g.dossier_appli = QString::fromLocal8Bit(argv[1]);
+    ctx.dossier_appli = QString::fromLocal8Bit(argv[1]);
     ctx.horloge_ = &horloge;
     ctx.boites = &boites;
     ctx.connexion = &connexion;
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     b.montrer_premiere = [] {};
     b.inscrire_demarrage = [] {};
     b.retirer_demarrage = [] {};
-    b.executer_maj = [] {};
+    b.executer_maj = [](maj::etat_maj&) {};
     coquille::fl_init agent(ctx, b);
     agent.Form_Load();
     // The agent option may be on from an earlier kill: the window is wanted anyway.

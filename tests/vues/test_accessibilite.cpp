@@ -273,9 +273,9 @@ private Q_SLOTS:
         b.remplir();
         evts = {};
         b.h.regler(QDateTime(QDate(2026, 12, 7), QTime(21, 20)));
-        b.ctx.g.texte_etat = QStringLiteral("La base n'est pas à jour.");
+        b.appli.etat = QStringLiteral("La base n'est pas à jour.");
         b.f->tps_minute_Timer();
-        QCOMPARE(essais::controle<QLabel>(*b.f, "txt_etat")->text(), b.ctx.g.texte_etat);
+        QCOMPARE(essais::controle<QLabel>(*b.f, "txt_etat")->text(), b.appli.etat);
         QCOMPARE(essais::controle<QLabel>(*b.f, "txt1")->text(), QStringLiteral("Journal"));
         for (QLabel* l : {essais::controle<QLabel>(*b.f, "txt_etat"), essais::controle<QLabel>(*b.f, "txt1"),
                           essais::controle<QLabel>(*b.f, "txt_hd1"),
@@ -483,7 +483,7 @@ private Q_SLOTS:
         frapper(f, touches);
         QTRY_VERIFY(!f->isVisible());
         QCOMPARE(int(f->reponse_connexion), reponse);
-        QCOMPARE(ctx.g.opt_connexion, memorise);
+        QCOMPARE(ctx.options.opt_connexion, memorise);
         QCOMPARE(enregistrements, memorise ? 1 : 0);
         delete f;
     }
@@ -516,9 +516,9 @@ private Q_SLOTS:
         frapper(&f, touches);
         QVERIFY(!f.isVisible());
         QCOMPARE(f.result(), resultat);
-        QCOMPARE(
-            QList<bool>({ctx.g.opt_majauto, ctx.g.opt_connexion, ctx.g.opt_deconnexion, ctx.g.opt_agent}),
-            options);
+        QCOMPARE(QList<bool>({ctx.options.opt_majauto, ctx.options.opt_connexion, ctx.options.opt_deconnexion,
+                              ctx.options.opt_agent}),
+                 options);
         QCOMPARE(inscrit + retire, resultat == QDialog::Accepted ? 1 : 0);
     }
 
@@ -557,7 +557,7 @@ private Q_SLOTS:
         dossier_essai dossier;
         fausses_boites boites;
         contexte ctx;
-        ctx.g.dossier_appli = dossier.chemin();
+        ctx.dossier_appli = dossier.chemin();
         ctx.boites = &boites;
         int rafraichis = 0;
         essais::fausse_appli appli;

@@ -30,14 +30,16 @@ struct banc {
     essais::dossier_essai dossier;
     horloge_fixe h;
     essais::fausses_boites boites;
+    essais::fausse_appli appli;
     contexte ctx;
     std::unique_ptr<vues::fl_main> f;
     QList<std::pair<int, qint64>> allers;
 
     banc() {
-        ctx.g.dossier_appli = dossier.chemin();
+        ctx.dossier_appli = dossier.chemin();
         ctx.horloge_ = &h;
         ctx.boites = &boites;
+        ctx.appli = &appli;
         f = std::make_unique<vues::fl_main>(ctx);
         f->setAttribute(Qt::WA_DeleteOnClose, false);
         auto b = base();
@@ -196,10 +198,10 @@ void test_fl_ce_soir::rafraichie_a_la_minute() {
     QCOMPARE(w->liste()->topLevelItem(3)->text(3), QStringLiteral("Série"));
     // Série ends at 21:55: the next tick drops it, but not while an update runs.
     b.heure(a(0, 21, 56));
-    b.ctx.g.maj_en_cours = true;
+    b.appli.en_cours = true;
     w->tps_minute_Timer();
     QCOMPARE(w->liste()->topLevelItem(3)->text(3), QStringLiteral("Série"));
-    b.ctx.g.maj_en_cours = false;
+    b.appli.en_cours = false;
     w->tps_minute_Timer();
     QCOMPARE(w->liste()->topLevelItem(3)->text(3), QStringLiteral("..."));
     // After an update the rows follow the base.

@@ -36,7 +36,7 @@ struct banc {
     int allers = 0;
 
     banc() {
-        ctx.g.dossier_appli = dossier.chemin();
+        ctx.dossier_appli = dossier.chemin();
         ctx.horloge_ = &h;
         ctx.boites = &boites;
         f = std::make_unique<vues::fl_main>(ctx);

@@ -117,7 +117,7 @@ private Q_SLOTS:
         maj::fl_connect invite(ctx);
         invite.show();
         dossier_essai dossier;
-        ctx.g.dossier_appli = dossier.chemin();
+        ctx.dossier_appli = dossier.chemin();
         QPointer<chaines::fl_chaine> ajout =
             chaines::fl_chaine::afficher(ctx, {composants::dessiner_logo(1)});
         QVERIFY(QTest::qWaitForWindowExposed(ajout));

@@ -46,7 +46,7 @@ private Q_SLOTS:
         horloge_fixe h(QDateTime(QDate(2026, 12, 7), QTime(14, 0)));
         essais::fausses_boites boites;
         contexte ctx;
-        ctx.g.dossier_appli = dossier.chemin();
+        ctx.dossier_appli = dossier.chemin();
         ctx.horloge_ = &h;
         ctx.boites = &boites;
         {

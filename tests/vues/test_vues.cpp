@@ -34,13 +34,15 @@ struct banc {
     essais::dossier_essai dossier;
     horloge_fixe h;
     essais::fausses_boites boites;
+    essais::fausse_appli appli;
     contexte ctx;
     std::unique_ptr<vues::fl_main> f;
 
     banc() {
-        ctx.g.dossier_appli = dossier.chemin();
+        ctx.dossier_appli = dossier.chemin();
         ctx.horloge_ = &h;
         ctx.boites = &boites;
+        ctx.appli = &appli;
         f = std::make_unique<vues::fl_main>(ctx);
         f->setAttribute(Qt::WA_DeleteOnClose, false);
     }
@@ -386,8 +388,8 @@ void test_vues::minuterie_pendant_maj() {
     b.f->remplir_programmes();
     b.f->affiche_actuel();
     b.heure(a(0, 20, 45));
-    b.ctx.g.texte_etat = QStringLiteral("Programmes à jour.");
-    b.ctx.g.maj_en_cours = maj_en_cours;
+    b.appli.etat = QStringLiteral("Programmes à jour.");
+    b.appli.en_cours = maj_en_cours;
     b.f->tps_minute_Timer();
     QCOMPARE(essais::controle<QLabel>(*b.f, "txt_etat")->text(), QStringLiteral("Programmes à jour."));
     QCOMPARE(essais::controle<QProgressBar>(*b.f, "progres")->value(), maj_en_cours ? 25 : 75);
@@ -461,7 +463,7 @@ void test_vues::fraicheur() {
         b.base().ecrire_maj(date_heure::depuis_secondes(derniere));
     b.heure(date_heure::depuis_secondes(maintenant));
     QCOMPARE(vues::verifier_base(b.ctx), a_jour);
-    QCOMPARE(b.ctx.g.texte_etat,
+    QCOMPARE(b.appli.etat,
              a_jour ? QStringLiteral("Programmes à jour.") : QStringLiteral("La base n'est pas à jour."));
 }
 
@@ -494,7 +496,7 @@ void test_vues::date_de_la_base() {
     if (!jamais)
         b.base().ecrire_maj(date_heure::depuis_secondes(derniere));
     b.heure(date_heure::depuis_secondes(maintenant));
-    b.ctx.g.texte_etat = QStringLiteral("Phrase d'avant.");
+    b.appli.etat = QStringLiteral("Phrase d'avant.");
     vues::adate_Click(b.ctx);
     QCOMPARE(b.boites.vues.size(), size_t(1));
     const auto& v = b.boites.vues.front();
@@ -502,7 +504,7 @@ void test_vues::date_de_la_base() {
     QCOMPARE(v.texte, message);
     QCOMPARE(v.icone, icone_boite::information);
     QCOMPARE(v.boutons, boutons_boite::ok);
-    QCOMPARE(b.ctx.g.texte_etat, QStringLiteral("Phrase d'avant."));
+    QCOMPARE(b.appli.etat, QStringLiteral("Phrase d'avant."));
 }
 
 QTEST_MAIN(test_vues)
