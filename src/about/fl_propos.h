@@ -11,7 +11,7 @@
 namespace zapo::apropos {
 
 // The about box: borderless, centred, modeless, one at a time; OK closes it.
-class fl_propos : public QDialog, public Ui::fl_propos {
+class fl_propos : public QDialog, private Ui::fl_propos {
     Q_OBJECT
 public:
     ~fl_propos() override;

@@ -29,7 +29,7 @@ struct bilan_ajout {
 bilan_ajout ajouter_du_catalogue(const QString& chemin_base, const QString& nom, int num_image);
 
 // "Ajouter une chaine": modeless, without owner, at most one open at a time.
-class fl_chaine : public QDialog, public Ui::fl_chaine {
+class fl_chaine : public QDialog, private Ui::fl_chaine {
     Q_OBJECT
 public:
     ~fl_chaine() override;

@@ -12,7 +12,7 @@ namespace zapo::coquille {
 
 // The first-run questions. OK applies the answers and the autostart choice;
 // closed any other way, the proposals stay and autostart is left alone.
-class fl_premiere : public QDialog, public Ui::fl_premiere {
+class fl_premiere : public QDialog, private Ui::fl_premiere {
     Q_OBJECT
 public:
     fl_premiere(contexte& ctx, std::function<void()> inscrire, std::function<void()> retirer,

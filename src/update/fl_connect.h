@@ -12,7 +12,7 @@ namespace zapo::maj {
 
 // "Une connexion à Internet est requise.": asks whether to dial, answers no by
 // itself after ten seconds. Its answer is reponse_connexion.
-class fl_connect : public QDialog, public Ui::fl_connect {
+class fl_connect : public QDialog, private Ui::fl_connect {
     Q_OBJECT
 public:
     explicit fl_connect(contexte& ctx, QWidget* parent = nullptr);

@@ -10,7 +10,7 @@ namespace zapo::maj {
 
 // The update's progress window. The run writes the bars and txt_cours through
 // the methods below, which also report each write (the tests read them).
-class fl_maj : public QDialog, public Ui::fl_maj, public suivi_maj {
+class fl_maj : public QDialog, private Ui::fl_maj, public suivi_maj {
     Q_OBJECT
 public:
     explicit fl_maj(QWidget* parent = nullptr);

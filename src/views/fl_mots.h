@@ -8,7 +8,7 @@
 namespace zapo::vues {
 
 // The favourite words' editor: one word or phrase a line.
-class fl_mots : public QDialog, public Ui::fl_mots {
+class fl_mots : public QDialog, private Ui::fl_mots {
     Q_OBJECT
 public:
     explicit fl_mots(const QStringList& mots, QWidget* parent = nullptr);

@@ -18,7 +18,7 @@ namespace zapo::vues {
 
 // "Zapo-TV - Rechercher": modeless, without owner, at most one open at a time.
 // The list follows the field at each keystroke.
-class fl_recherche : public QDialog, public Ui::fl_recherche {
+class fl_recherche : public QDialog, private Ui::fl_recherche {
     Q_OBJECT
 public:
     // What Enter or a double click on a row asks for.

@@ -1,5 +1,6 @@
 #include "about/fl_propos.h"
 #include "about/liens.h"
+#include "outils/controles.h"
 #include "outils/faux_services.h"
 
 #include <QtTest>
@@ -156,16 +157,18 @@ private Q_SLOTS:
         QVERIFY(!f->isModal());
         QVERIFY(f->parentWidget() == nullptr);
         QVERIFY(f->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(f->version->text(), QStringLiteral("2.1.8"));
-        QCOMPARE(f->txt_date->text(), QStringLiteral("12 Juin 2004"));
-        QCOMPARE(f->Label8->text(), apropos::auteur_nom());
-        QCOMPARE(f->mail->accessibleName(), apropos::auteur_mail());
-        QCOMPARE(f->site->accessibleName(), apropos::auteur_site());
-        QVERIFY(f->Label6->text().startsWith(QStringLiteral("Merci à tous ceux qui m'ont aidé ou soutenu.")));
+        QCOMPARE(essais::controle<QLabel>(*f, "version")->text(), QStringLiteral("2.1.8"));
+        QCOMPARE(essais::controle<QLabel>(*f, "txt_date")->text(), QStringLiteral("12 Juin 2004"));
+        QCOMPARE(essais::controle<QLabel>(*f, "Label8")->text(), apropos::auteur_nom());
+        QCOMPARE(essais::controle<QLabel>(*f, "mail")->accessibleName(), apropos::auteur_mail());
+        QCOMPARE(essais::controle<QLabel>(*f, "site")->accessibleName(), apropos::auteur_site());
+        QVERIFY(essais::controle<QLabel>(*f, "Label6")
+                    ->text()
+                    .startsWith(QStringLiteral("Merci à tous ceux qui m'ont aidé ou soutenu.")));
         // Opened again: the same box.
         QCOMPARE(fl_propos::afficher(ctx, ouvreur()), f);
         QPointer<fl_propos> vue(f);
-        QTest::mouseClick(f->bt_ok, Qt::LeftButton);
+        QTest::mouseClick(essais::controle<QPushButton>(*f, "bt_ok"), Qt::LeftButton);
         QTRY_VERIFY(vue.isNull());
         QVERIFY(fl_propos::ouverte() == nullptr);
     }
@@ -198,7 +201,8 @@ private Q_SLOTS:
         ouverture_reussit = reussit;
         auto* f = fl_propos::afficher(ctx, ouvreur());
         // Clicked as the user does: through the label's link.
-        Q_EMIT(mail ? f->mail : f->site)->linkActivated(QStringLiteral("#"));
+        Q_EMIT(mail ? essais::controle<QLabel>(*f, "mail") : essais::controle<QLabel>(*f, "site"))
+            ->linkActivated(QStringLiteral("#"));
         QCOMPARE(liens.size(), 1);
         QCOMPARE(QString::fromLatin1(liens[0].toEncoded()), attendu);
         if (message.isEmpty()) {

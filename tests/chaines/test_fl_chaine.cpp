@@ -1,6 +1,7 @@
 #include "channels/fl_chaine.h"
 #include "data/base_programmes.h"
 #include "outils/base_essai.h"
+#include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "widgets/dessins.h"
@@ -39,9 +40,9 @@ class test_fl_chaine : public QObject {
     QString base() const { return dossier->base(); }
     std::vector<donnees::chaine> chaines() { return donnees::base_programmes(base()).lire_chaines(); }
     void choisir(fl_chaine* f, const QString& nom) {
-        const auto l = f->lst_dispo->findItems(nom, Qt::MatchExactly);
+        const auto l = essais::controle<QListWidget>(*f, "lst_dispo")->findItems(nom, Qt::MatchExactly);
         QVERIFY(!l.isEmpty());
-        f->lst_dispo->setCurrentItem(l.first());
+        essais::controle<QListWidget>(*f, "lst_dispo")->setCurrentItem(l.first());
     }
 
 private Q_SLOTS:
@@ -157,18 +158,22 @@ private Q_SLOTS:
         for (const auto& m : donnees::base_programmes(base()).lire_modele())
             noms << m.nom;
         QStringList vus;
-        for (int i = 0; i < f->lst_dispo->count(); ++i)
-            vus << f->lst_dispo->item(i)->text();
+        for (int i = 0; i < essais::controle<QListWidget>(*f, "lst_dispo")->count(); ++i)
+            vus << essais::controle<QListWidget>(*f, "lst_dispo")->item(i)->text();
         QCOMPARE(vus, noms);
         QCOMPARE(f->image_courante, 1);
         QCOMPARE(f->nb_images, 16);
         // Tab order from the first control: Annuler, OK, the list, ">", "<", and round again.
-        QCOMPARE(f->focusWidget(), f->bt_annuler);
-        QList<QWidget*> ordre{f->bt_annuler};
-        for (QWidget* w = f->bt_annuler->nextInFocusChain(); w != f->bt_annuler; w = w->nextInFocusChain())
+        QCOMPARE(f->focusWidget(), essais::controle<QPushButton>(*f, "bt_annuler"));
+        QList<QWidget*> ordre{essais::controle<QPushButton>(*f, "bt_annuler")};
+        for (QWidget* w = essais::controle<QPushButton>(*f, "bt_annuler")->nextInFocusChain();
+             w != essais::controle<QPushButton>(*f, "bt_annuler"); w = w->nextInFocusChain())
             if (w != f && (w->focusPolicy() & Qt::TabFocus))
                 ordre << w;
-        const QList<QWidget*> attendu{f->bt_annuler, f->bt_ok, f->lst_dispo, f->bt_suiv, f->bt_preced};
+        const QList<QWidget*> attendu{
+            essais::controle<QPushButton>(*f, "bt_annuler"), essais::controle<QPushButton>(*f, "bt_ok"),
+            essais::controle<QListWidget>(*f, "lst_dispo"), essais::controle<QPushButton>(*f, "bt_suiv"),
+            essais::controle<QPushButton>(*f, "bt_preced")};
         QCOMPARE(ordre, attendu);
     }
 
@@ -187,18 +192,21 @@ private Q_SLOTS:
         QFETCH(int, attendue);
         auto* f = fl_chaine::afficher(ctx, logos);
         for (QChar c : appuis)
-            QTest::mouseClick(c == QLatin1Char('<') ? f->bt_preced : f->bt_suiv, Qt::LeftButton);
+            QTest::mouseClick(c == QLatin1Char('<') ? essais::controle<QPushButton>(*f, "bt_preced")
+                                                    : essais::controle<QPushButton>(*f, "bt_suiv"),
+                              Qt::LeftButton);
         QCOMPARE(f->image_courante, attendue);
-        QCOMPARE(f->img->pixmap().toImage(), logos[size_t(attendue - 1)].toImage());
+        QCOMPARE(essais::controle<QLabel>(*f, "img")->pixmap().toImage(),
+                 logos[size_t(attendue - 1)].toImage());
     }
 
     void ok_ajoute_ferme_et_rafraichit() {
         auto* f = fl_chaine::afficher(ctx, logos);
         QPointer<fl_chaine> garde_vue(f);
         choisir(f, QStringLiteral("Arte"));
-        QTest::mouseClick(f->bt_suiv, Qt::LeftButton);
-        QTest::mouseClick(f->bt_suiv, Qt::LeftButton);
-        QTest::mouseClick(f->bt_ok, Qt::LeftButton);
+        QTest::mouseClick(essais::controle<QPushButton>(*f, "bt_suiv"), Qt::LeftButton);
+        QTest::mouseClick(essais::controle<QPushButton>(*f, "bt_suiv"), Qt::LeftButton);
+        QTest::mouseClick(essais::controle<QPushButton>(*f, "bt_ok"), Qt::LeftButton);
         QVERIFY(boites.vues.empty());
         QCOMPARE(nb_rafraichis, 1);
         QTRY_VERIFY(garde_vue.isNull());
@@ -211,7 +219,7 @@ private Q_SLOTS:
 
     void ok_sans_choix_ne_fait_rien() {
         auto* f = fl_chaine::afficher(ctx, logos);
-        QTest::mouseClick(f->bt_ok, Qt::LeftButton);
+        QTest::mouseClick(essais::controle<QPushButton>(*f, "bt_ok"), Qt::LeftButton);
         QVERIFY(f->isVisible());
         QVERIFY(boites.vues.empty());
         QCOMPARE(nb_rafraichis, 0);
@@ -245,15 +253,15 @@ private Q_SLOTS:
         const auto avant = chaines().size();
         auto* f = fl_chaine::afficher(ctx, logos);
         choisir(f, QStringLiteral("M6"));
-        QTest::mouseClick(f->bt_preced, Qt::LeftButton);
-        QTest::mouseClick(f->bt_ok, Qt::LeftButton);
+        QTest::mouseClick(essais::controle<QPushButton>(*f, "bt_preced"), Qt::LeftButton);
+        QTest::mouseClick(essais::controle<QPushButton>(*f, "bt_ok"), Qt::LeftButton);
         QCOMPARE(boites.vues.size(), size_t(1));
         QCOMPARE(boites.vues[0].titre, titre);
         QVERIFY2(boites.vues[0].texte.startsWith(debut_texte), qPrintable(boites.vues[0].texte));
         QCOMPARE(int(boites.vues[0].icone), icone);
         QCOMPARE(boites.vues[0].boutons, boutons_boite::ok);
         QVERIFY(f->isVisible());
-        QCOMPARE(f->lst_dispo->currentItem()->text(), QStringLiteral("M6"));
+        QCOMPARE(essais::controle<QListWidget>(*f, "lst_dispo")->currentItem()->text(), QStringLiteral("M6"));
         QCOMPARE(f->image_courante, 16);
         QCOMPARE(chaines().size(), avant);
         QCOMPARE(nb_rafraichis, 0);
@@ -262,18 +270,19 @@ private Q_SLOTS:
     void une_seule_fenetre() {
         auto* f = fl_chaine::afficher(ctx, logos);
         choisir(f, QStringLiteral("TMC"));
-        QTest::mouseClick(f->bt_suiv, Qt::LeftButton);
+        QTest::mouseClick(essais::controle<QPushButton>(*f, "bt_suiv"), Qt::LeftButton);
         // Opened again (button then menu): the same window, not reloaded.
         QCOMPARE(fl_chaine::afficher(ctx, logos), f);
         QCOMPARE(f->image_courante, 2);
-        QCOMPARE(f->lst_dispo->currentItem()->text(), QStringLiteral("TMC"));
+        QCOMPARE(essais::controle<QListWidget>(*f, "lst_dispo")->currentItem()->text(),
+                 QStringLiteral("TMC"));
         QPointer<fl_chaine> ancienne(f);
         QTest::keyClick(f, Qt::Key_Escape);
         QTRY_VERIFY(ancienne.isNull());
         QVERIFY(fl_chaine::ouverte() == nullptr);
         auto* g = fl_chaine::afficher(ctx, logos);
         QCOMPARE(g->image_courante, 1);
-        QVERIFY(g->lst_dispo->selectedItems().isEmpty());
+        QVERIFY(essais::controle<QListWidget>(*g, "lst_dispo")->selectedItems().isEmpty());
         QVERIFY(chaines().empty());
     }
 

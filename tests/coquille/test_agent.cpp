@@ -270,14 +270,14 @@ private Q_SLOTS:
             QCOMPARE(f.choix[size_t(i)]->y(), qRound(hauts[i] / 15.0));
             QVERIFY(f.choix[size_t(i)]->text().isEmpty());
         }
-        QCOMPARE(f.bt_ok->y(), 440);
+        QCOMPARE(essais::controle<QPushButton>(f, "bt_ok")->y(), 440);
         QCOMPARE(f.Label2[3]->text(), QStringLiteral("Utiliser l'agent permanent ?"));
         QCOMPARE(f.Label3[2]->text(),
                  QStringLiteral("Si une connexion Internet a été lancée par Zapo-TV, elle sera "
                                 "fermée dès quelle ne sera plus nécessaire."));
         f.choix[0]->setChecked(false);
         f.choix[3]->setChecked(true);
-        f.bt_ok->click();
+        essais::controle<QPushButton>(f, "bt_ok")->click();
         QVERIFY(!ctx.options.opt_majauto && ctx.options.opt_agent);
         QCOMPARE(inscrire, 1);
         QCOMPARE(retirer, 0);
@@ -285,7 +285,7 @@ private Q_SLOTS:
 
         coquille::fl_premiere g(
             ctx, [&] { ++inscrire; }, [&] { ++retirer; });
-        g.bt_ok->click();
+        essais::controle<QPushButton>(g, "bt_ok")->click();
         QCOMPARE(retirer, 1);
         // Closed another way: the proposals stay, autostart is left alone.
         coquille::fl_premiere h(

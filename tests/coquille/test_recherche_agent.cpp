@@ -42,8 +42,8 @@ private Q_SLOTS:
         b.agent->fermer_fenetre();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!b.agent->fenetre());
-        QTest::keyClicks(r->txt_recherche, QStringLiteral("ETE"));
-        QTest::keyClick(r->txt_recherche, Qt::Key_Return);
+        QTest::keyClicks(essais::controle<QLineEdit>(*r, "txt_recherche"), QStringLiteral("ETE"));
+        QTest::keyClick(essais::controle<QLineEdit>(*r, "txt_recherche"), Qt::Key_Return);
         vues::fl_main* f = b.agent->fenetre();
         QVERIFY(f);
         QCOMPARE(b.agent->fenetre()->chaine_courante(), 3);
@@ -60,8 +60,9 @@ private Q_SLOTS:
                     {QStringLiteral("Été indien"), a(23, 0), date_heure::duree_hm(1, 0), a(23, 59)}, 2);
         };
         b.agent->lancer_maj();
-        QCOMPARE(r->lst_resultats->topLevelItemCount(), 2);
-        QCOMPARE(r->lst_resultats->topLevelItem(1)->text(4), QStringLiteral("Été indien"));
+        QCOMPARE(essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItemCount(), 2);
+        QCOMPARE(essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItem(1)->text(4),
+                 QStringLiteral("Été indien"));
     }
 };
 

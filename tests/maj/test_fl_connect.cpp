@@ -2,6 +2,7 @@
 
 #include "update/fl_connect.h"
 
+#include "outils/controles.h"
 #include "outils/faux_services.h"
 
 #include <QTest>
@@ -22,12 +23,14 @@ void test_fl_connect::textes() {
     maj::fl_connect f(ctx);
     QCOMPARE(f.reponse_connexion, maj::reponse::aucune);
     QCOMPARE(f.windowTitle(), QStringLiteral("Zapo-TV - Connexion à Internet"));
-    QCOMPARE(f.Label1->text(), QStringLiteral("Une connexion à Internet est requise."));
-    QCOMPARE(f.Label2->text(), QStringLiteral("Voullez-vous vous connecter ?"));
-    QCOMPARE(f.vf_mem->text(), QStringLiteral("Se connecter automatiquement la prochaine fois."));
-    QVERIFY(!f.vf_mem->isChecked());
-    QCOMPARE(f.bt_oui->text(), QStringLiteral("OUI"));
-    QCOMPARE(f.bt_non->text(), QStringLiteral("NON (10)"));
+    QCOMPARE(essais::controle<QLabel>(f, "Label1")->text(),
+             QStringLiteral("Une connexion à Internet est requise."));
+    QCOMPARE(essais::controle<QLabel>(f, "Label2")->text(), QStringLiteral("Voullez-vous vous connecter ?"));
+    QCOMPARE(essais::controle<QCheckBox>(f, "vf_mem")->text(),
+             QStringLiteral("Se connecter automatiquement la prochaine fois."));
+    QVERIFY(!essais::controle<QCheckBox>(f, "vf_mem")->isChecked());
+    QCOMPARE(essais::controle<QPushButton>(f, "bt_oui")->text(), QStringLiteral("OUI"));
+    QCOMPARE(essais::controle<QPushButton>(f, "bt_non")->text(), QStringLiteral("NON (10)"));
     QVERIFY(f.tps_non.isActive());
     QCOMPARE(f.tps_non.interval(), 1000);
 }
@@ -64,12 +67,13 @@ void test_fl_connect::reponses() {
     maj::fl_connect f(ctx);
     f.show();
     if (coche)
-        QTest::mouseClick(f.vf_mem, Qt::LeftButton, {}, QPoint(5, f.vf_mem->height() / 2));
-    QCOMPARE(f.vf_mem->isChecked(), coche);
+        QTest::mouseClick(essais::controle<QCheckBox>(f, "vf_mem"), Qt::LeftButton, {},
+                          QPoint(5, essais::controle<QCheckBox>(f, "vf_mem")->height() / 2));
+    QCOMPARE(essais::controle<QCheckBox>(f, "vf_mem")->isChecked(), coche);
     if (action == "oui")
-        QTest::mouseClick(f.bt_oui, Qt::LeftButton);
+        QTest::mouseClick(essais::controle<QPushButton>(f, "bt_oui"), Qt::LeftButton);
     else if (action == "non")
-        QTest::mouseClick(f.bt_non, Qt::LeftButton);
+        QTest::mouseClick(essais::controle<QPushButton>(f, "bt_non"), Qt::LeftButton);
     else if (action == "cadre")
         f.close();
     else
@@ -92,18 +96,18 @@ void test_fl_connect::compte_a_rebours() {
     f.show();
     for (int reste = 9; reste >= 1; --reste) {
         f.tps_non_Timer();
-        QCOMPARE(f.bt_non->text(), QStringLiteral("NON (%1)").arg(reste));
+        QCOMPARE(essais::controle<QPushButton>(f, "bt_non")->text(), QStringLiteral("NON (%1)").arg(reste));
         QCOMPARE(f.reponse_connexion, maj::reponse::aucune);
         QVERIFY(f.isVisible());
     }
     f.tps_non_Timer();
-    QCOMPARE(f.bt_non->text(), QStringLiteral("NON (0)"));
+    QCOMPARE(essais::controle<QPushButton>(f, "bt_non")->text(), QStringLiteral("NON (0)"));
     QCOMPARE(f.reponse_connexion, maj::reponse::non);
     QVERIFY(!f.isVisible());
     QCOMPARE(ctx.options.opt_connexion, false);
     // A tick already queued when the window closed changes nothing.
     f.tps_non_Timer();
-    QCOMPARE(f.bt_non->text(), QStringLiteral("NON (0)"));
+    QCOMPARE(essais::controle<QPushButton>(f, "bt_non")->text(), QStringLiteral("NON (0)"));
     QCOMPARE(f.reponse_connexion, maj::reponse::non);
 }
 

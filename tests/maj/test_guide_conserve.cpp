@@ -3,6 +3,7 @@
 #include "outils/banc_maj.h"
 
 #include "core/sante.h"
+#include "outils/controles.h"
 
 #include <QElapsedTimer>
 #include <QTcpServer>
@@ -308,7 +309,7 @@ private Q_SLOTS:
             QTimer::singleShot(300, &f, [&f, facon, &depuis_clic] {
                 depuis_clic.start();
                 if (facon == 0)
-                    f.bt_annuler->click();
+                    essais::controle<QPushButton>(f, "bt_annuler")->click();
                 else if (facon == 1)
                     QTest::keyClick(&f, Qt::Key_Escape);
                 else

@@ -4,6 +4,7 @@
 #include "outils/banc_maj.h"
 
 #include "outils/base_essai.h"
+#include "outils/controles.h"
 #include "update/attendre.h"
 #include "update/fl_connect.h"
 
@@ -270,12 +271,12 @@ void test_maj_programmes::annulation() {
     bool bouton_grise = false;
     auto arreter = [&](maj::fl_maj& f) {
         if (comment == "bouton")
-            QTest::mouseClick(f.bt_annuler, Qt::LeftButton);
+            QTest::mouseClick(essais::controle<QPushButton>(f, "bt_annuler"), Qt::LeftButton);
         else if (comment == "cadre")
             f.close();
         else
             QTest::keyClick(&f, Qt::Key_Escape);
-        bouton_grise = !f.bt_annuler->isEnabled();
+        bouton_grise = !essais::controle<QPushButton>(f, "bt_annuler")->isEnabled();
         // The window stays until the run has let go of it.
         QVERIFY(f.isVisible());
     };
@@ -375,17 +376,18 @@ void test_maj_programmes::lecture_pendant_run() {
 void test_maj_programmes::fenetre() {
     maj::fl_maj f;
     QCOMPARE(f.windowTitle(), QStringLiteral("Zapo-TV - Mise à jour des programmes"));
-    QCOMPARE(f.Label1->text(), QStringLiteral("Mise à jour de la base en cours..."));
-    QCOMPARE(f.Label3->text(), QStringLiteral("Opération en cours :"));
-    QCOMPARE(f.Label4->text(), QStringLiteral("Toutes les opérations :"));
-    QCOMPARE(f.bt_annuler->text(), QStringLiteral("Annuler"));
-    QVERIFY(f.txt_cours->text().isEmpty());
-    QCOMPARE(f.txt_cours->palette().color(QPalette::Window), QColor(Qt::white));
-    QCOMPARE(f.progres1->maximum(), 100);
-    QCOMPARE(f.progres2->maximum(), 100);
+    QCOMPARE(essais::controle<QLabel>(f, "Label1")->text(),
+             QStringLiteral("Mise à jour de la base en cours..."));
+    QCOMPARE(essais::controle<QLabel>(f, "Label3")->text(), QStringLiteral("Opération en cours :"));
+    QCOMPARE(essais::controle<QLabel>(f, "Label4")->text(), QStringLiteral("Toutes les opérations :"));
+    QCOMPARE(essais::controle<QPushButton>(f, "bt_annuler")->text(), QStringLiteral("Annuler"));
+    QVERIFY(essais::controle<QLabel>(f, "txt_cours")->text().isEmpty());
+    QCOMPARE(essais::controle<QLabel>(f, "txt_cours")->palette().color(QPalette::Window), QColor(Qt::white));
+    QCOMPARE(essais::controle<QProgressBar>(f, "progres1")->maximum(), 100);
+    QCOMPARE(essais::controle<QProgressBar>(f, "progres2")->maximum(), 100);
     // 90 / 7 per channel: the bar keeps the fraction, the display rounds.
     f.ecrire_progres2(10 + 90.0f / 7);
-    QCOMPARE(f.progres2->value(), 23);
+    QCOMPARE(essais::controle<QProgressBar>(f, "progres2")->value(), 23);
     QCOMPARE(f.valeur_progres2(), 10 + 90.0f / 7);
     f.show();
     const QSize taille = f.size();

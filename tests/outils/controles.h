@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QObject>

@@ -255,7 +255,7 @@ private Q_SLOTS:
             w.reset(chaines::fl_chaine::afficher(b.ctx, seize_logos()));
         } else if (fenetre == QLatin1String("recherche")) {
             auto* f = vues::fl_recherche::afficher(b.ctx, {});
-            f->txt_recherche->setText(QStringLiteral("e"));
+            essais::controle<QLineEdit>(*f, "txt_recherche")->setText(QStringLiteral("e"));
             w.reset(f);
         } else {
             w = std::make_unique<maj::fl_connect>(b.ctx);
@@ -421,10 +421,11 @@ private Q_SLOTS:
         b.sur_cours = [&](maj::fl_maj& f, const QString& t) {
             if (f.isVisible())
                 fautes << fautes_arbre(&f);
-            lus << nom_accessible(f.txt_cours);
-            if (evts.nombre(f.txt_cours, QAccessible::NameChanged) == 0)
+            lus << nom_accessible(essais::controle<QLabel>(f, "txt_cours"));
+            if (evts.nombre(essais::controle<QLabel>(f, "txt_cours"), QAccessible::NameChanged) == 0)
                 fautes << QStringLiteral("« %1 » non annoncé").arg(t);
-            if (f.txt_cours->accessibleDescription() != QStringLiteral("Opération en cours"))
+            if (essais::controle<QLabel>(f, "txt_cours")->accessibleDescription() !=
+                QStringLiteral("Opération en cours"))
                 fautes << QStringLiteral("description perdue");
             evts = {};
         };
@@ -477,9 +478,9 @@ private Q_SLOTS:
         // Kept after closing, to read its answer.
         QPointer<maj::fl_connect> f = new maj::fl_connect(ctx);
         QVERIFY(activer(f));
-        QCOMPARE(QApplication::focusWidget(), f->bt_oui);
+        QCOMPARE(QApplication::focusWidget(), essais::controle<QPushButton>(*f, "bt_oui"));
         f->tps_non_Timer(); // the countdown is read as it shows
-        QCOMPARE(nom_accessible(f->bt_non), QStringLiteral("NON (9)"));
+        QCOMPARE(nom_accessible(essais::controle<QPushButton>(*f, "bt_non")), QStringLiteral("NON (9)"));
         frapper(f, touches);
         QTRY_VERIFY(!f->isVisible());
         QCOMPARE(int(f->reponse_connexion), reponse);
@@ -512,7 +513,7 @@ private Q_SLOTS:
         coquille::fl_premiere f(
             ctx, [&] { ++inscrit; }, [&] { ++retire; });
         QVERIFY(activer(&f));
-        QCOMPARE(QApplication::focusWidget(), f.choix_0);
+        QCOMPARE(QApplication::focusWidget(), essais::controle<QCheckBox>(f, "choix_0"));
         frapper(&f, touches);
         QVERIFY(!f.isVisible());
         QCOMPARE(f.result(), resultat);
@@ -565,16 +566,19 @@ private Q_SLOTS:
         ctx.appli = &appli;
         QPointer<chaines::fl_chaine> f = chaines::fl_chaine::afficher(ctx, seize_logos());
         QVERIFY(activer(f));
-        QCOMPARE(QApplication::focusWidget(), f->bt_annuler);
+        QCOMPARE(QApplication::focusWidget(), essais::controle<QPushButton>(*f, "bt_annuler"));
         int derniere_image = 1;
         frapper(f, touches, [&] { derniere_image = f->image_courante; });
         QCOMPARE(derniere_image, image);
         if (ouverte) {
             QVERIFY(f && f->isVisible());
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-            QCOMPARE(nom_accessible(f->img), QStringLiteral("Logo %1 sur 16").arg(image));
-            QCOMPARE(nom_accessible(f->bt_preced), QStringLiteral("Image précédente"));
-            QCOMPARE(nom_accessible(f->bt_suiv), QStringLiteral("Image suivante"));
+            QCOMPARE(nom_accessible(essais::controle<QLabel>(*f, "img")),
+                     QStringLiteral("Logo %1 sur 16").arg(image));
+            QCOMPARE(nom_accessible(essais::controle<QPushButton>(*f, "bt_preced")),
+                     QStringLiteral("Image précédente"));
+            QCOMPARE(nom_accessible(essais::controle<QPushButton>(*f, "bt_suiv")),
+                     QStringLiteral("Image suivante"));
         } else {
             QTRY_VERIFY(!f);
         }

@@ -79,15 +79,17 @@ private Q_SLOTS:
         banc b;
         fl_recherche* r = b.ouvrir();
         QCOMPARE(r->windowTitle(), QStringLiteral("Zapo-TV - Rechercher"));
-        QCOMPARE(r->lbl_recherche->buddy(), r->txt_recherche);
-        QCOMPARE(r->lbl_recherche->text().remove(QChar(u'&')), QStringLiteral("Rechercher :"));
-        QVERIFY(!r->txt_recherche->accessibleName().isEmpty());
-        QVERIFY(!r->lst_resultats->accessibleName().isEmpty());
+        QCOMPARE(essais::controle<QLabel>(*r, "lbl_recherche")->buddy(),
+                 essais::controle<QLineEdit>(*r, "txt_recherche"));
+        QCOMPARE(essais::controle<QLabel>(*r, "lbl_recherche")->text().remove(QChar(u'&')),
+                 QStringLiteral("Rechercher :"));
+        QVERIFY(!essais::controle<QLineEdit>(*r, "txt_recherche")->accessibleName().isEmpty());
+        QVERIFY(!essais::controle<QTreeWidget>(*r, "lst_resultats")->accessibleName().isEmpty());
         QStringList entetes;
-        for (int c = 0; c < r->lst_resultats->columnCount(); ++c)
-            entetes << r->lst_resultats->headerItem()->text(c);
+        for (int c = 0; c < essais::controle<QTreeWidget>(*r, "lst_resultats")->columnCount(); ++c)
+            entetes << essais::controle<QTreeWidget>(*r, "lst_resultats")->headerItem()->text(c);
         QCOMPARE(entetes, (QStringList{"Chaine", "Jour", "Début", "Fin", "Programme"}));
-        QCOMPARE(r->liste(), r->lst_resultats);
+        QCOMPARE(r->liste(), essais::controle<QTreeWidget>(*r, "lst_resultats"));
         // One at a time: asking again brings the same window forward.
         QCOMPARE(fl_recherche::afficher(b.ctx, {}), r);
         // In the "Chaines" menu, just before "Ce soir", with its key shown.
@@ -126,16 +128,16 @@ private Q_SLOTS:
         banc b;
         fl_recherche* r = b.ouvrir();
         // Typed letter by letter, as the list follows each keystroke.
-        QTest::keyClicks(r->txt_recherche, QStringLiteral("x"));
-        r->txt_recherche->clear();
-        QTest::keyClicks(r->txt_recherche, saisie);
+        QTest::keyClicks(essais::controle<QLineEdit>(*r, "txt_recherche"), QStringLiteral("x"));
+        essais::controle<QLineEdit>(*r, "txt_recherche")->clear();
+        QTest::keyClicks(essais::controle<QLineEdit>(*r, "txt_recherche"), saisie);
         QList<QStringList> vues;
-        for (int i = 0; i < r->lst_resultats->topLevelItemCount(); ++i)
-            vues << banc::ligne(r->lst_resultats->topLevelItem(i));
+        for (int i = 0; i < essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItemCount(); ++i)
+            vues << banc::ligne(essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItem(i));
         QCOMPARE(vues, lignes);
-        QCOMPARE(r->txt_etat_recherche->text(), etat);
-        for (int i = 0; i < r->lst_resultats->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* it = r->lst_resultats->topLevelItem(i);
+        QCOMPARE(essais::controle<QLabel>(*r, "txt_etat_recherche")->text(), etat);
+        for (int i = 0; i < essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* it = essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItem(i);
             QVERIFY(it->data(0, Qt::UserRole).toInt() >= 2);
             QCOMPARE(it->data(0, Qt::UserRole + 1).typeId(), QMetaType::LongLong);
         }
@@ -170,9 +172,12 @@ private Q_SLOTS:
             base.valider();
         }
         fl_recherche* r = b.ouvrir();
-        QTest::keyClicks(r->txt_recherche, QStringLiteral("serie"));
-        QCOMPARE(r->lst_resultats->topLevelItemCount(), int(fl_recherche::plafond));
-        QVERIFY(r->txt_etat_recherche->text().startsWith(QStringLiteral("600 programmes trouvés, les 500")));
+        QTest::keyClicks(essais::controle<QLineEdit>(*r, "txt_recherche"), QStringLiteral("serie"));
+        QCOMPARE(essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItemCount(),
+                 int(fl_recherche::plafond));
+        QVERIFY(essais::controle<QLabel>(*r, "txt_etat_recherche")
+                    ->text()
+                    .startsWith(QStringLiteral("600 programmes trouvés, les 500")));
     }
 
     void aller_data() {
@@ -205,12 +210,12 @@ private Q_SLOTS:
         fl_recherche* r = b.ouvrir();
         if (trie)
             b.f->lst_prog_ColumnClick(3);
-        QTest::keyClicks(r->txt_recherche, saisie);
-        QTreeWidget* l = r->lst_resultats;
+        QTest::keyClicks(essais::controle<QLineEdit>(*r, "txt_recherche"), saisie);
+        QTreeWidget* l = essais::controle<QTreeWidget>(*r, "lst_resultats");
         if (geste == QLatin1String("entree_champ")) {
-            QTest::keyClick(r->txt_recherche, Qt::Key_Return);
+            QTest::keyClick(essais::controle<QLineEdit>(*r, "txt_recherche"), Qt::Key_Return);
         } else if (geste == QLatin1String("bas_entree")) {
-            QTest::keyClick(r->txt_recherche, Qt::Key_Down);
+            QTest::keyClick(essais::controle<QLineEdit>(*r, "txt_recherche"), Qt::Key_Down);
             QCOMPARE(l->currentItem(), l->topLevelItem(0));
             for (int i = 0; i < rang; ++i)
                 QTest::keyClick(l, Qt::Key_Down);
@@ -235,11 +240,12 @@ private Q_SLOTS:
     void clavier() {
         banc b;
         fl_recherche* r = b.ouvrir();
-        QTest::keyClicks(r->txt_recherche, QStringLiteral("ete"));
-        QTest::keyClick(r->txt_recherche, Qt::Key_Down);
-        QCOMPARE(r->lst_resultats->currentItem(), r->lst_resultats->topLevelItem(0));
-        QTest::keyClick(r->lst_resultats, Qt::Key_Up);
-        QTest::keyClick(r->lst_resultats, Qt::Key_Escape);
+        QTest::keyClicks(essais::controle<QLineEdit>(*r, "txt_recherche"), QStringLiteral("ete"));
+        QTest::keyClick(essais::controle<QLineEdit>(*r, "txt_recherche"), Qt::Key_Down);
+        QCOMPARE(essais::controle<QTreeWidget>(*r, "lst_resultats")->currentItem(),
+                 essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItem(0));
+        QTest::keyClick(essais::controle<QTreeWidget>(*r, "lst_resultats"), Qt::Key_Up);
+        QTest::keyClick(essais::controle<QTreeWidget>(*r, "lst_resultats"), Qt::Key_Escape);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(fl_recherche::ouverte() == nullptr);
         QCOMPARE(b.allers, 0);
@@ -249,13 +255,14 @@ private Q_SLOTS:
     void rafraichie() {
         banc b;
         fl_recherche* r = b.ouvrir();
-        QTest::keyClicks(r->txt_recherche, QStringLiteral("ete"));
-        QCOMPARE(r->lst_resultats->topLevelItemCount(), 2);
+        QTest::keyClicks(essais::controle<QLineEdit>(*r, "txt_recherche"), QStringLiteral("ete"));
+        QCOMPARE(essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItemCount(), 2);
         b.programme(3, QStringLiteral("Fin de l'été"), a(0, 23, 0), a(0, 23, 30));
         fl_recherche::rafraichir_ouverte();
-        QCOMPARE(r->lst_resultats->topLevelItemCount(), 3);
-        QCOMPARE(r->lst_resultats->topLevelItem(2)->text(4), QStringLiteral("Fin de l'été"));
-        QCOMPARE(r->txt_recherche->text(), QStringLiteral("ete"));
+        QCOMPARE(essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItemCount(), 3);
+        QCOMPARE(essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItem(2)->text(4),
+                 QStringLiteral("Fin de l'été"));
+        QCOMPARE(essais::controle<QLineEdit>(*r, "txt_recherche")->text(), QStringLiteral("ete"));
     }
 };
 

@@ -108,10 +108,12 @@ private Q_SLOTS:
         const qreal r = rapport_ecran();
         contexte ctx;
         coquille::fl_premiere premiere(ctx, {}, {});
-        QVERIFY(defaut_image(premiere.Image1->pixmap(), QSize(48, 48), r).isEmpty());
+        QVERIFY(
+            defaut_image(essais::controle<QLabel>(premiere, "Image1")->pixmap(), QSize(48, 48), r).isEmpty());
         QPointer<apropos::fl_propos> propos =
             apropos::fl_propos::afficher(ctx, [](const QUrl&) { return true; });
-        QVERIFY(defaut_image(propos->Image1->pixmap(), QSize(48, 48), r).isEmpty());
+        QVERIFY(
+            defaut_image(essais::controle<QLabel>(*propos, "Image1")->pixmap(), QSize(48, 48), r).isEmpty());
         maj::fl_maj progression;
         progression.show();
         maj::fl_connect invite(ctx);
@@ -121,7 +123,7 @@ private Q_SLOTS:
         QPointer<chaines::fl_chaine> ajout =
             chaines::fl_chaine::afficher(ctx, {composants::dessiner_logo(1)});
         QVERIFY(QTest::qWaitForWindowExposed(ajout));
-        QVERIFY(defaut_image(ajout->img->pixmap(), QSize(48, 35), r).isEmpty());
+        QVERIFY(defaut_image(essais::controle<QLabel>(*ajout, "img")->pixmap(), QSize(48, 35), r).isEmpty());
         QStringList coupes = textes_coupes(&premiere, {});
         coupes << textes_coupes(propos, {}) << textes_coupes(&progression, {}) << textes_coupes(&invite, {})
                << textes_coupes(ajout, {});
