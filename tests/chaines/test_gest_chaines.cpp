@@ -188,6 +188,28 @@ private Q_SLOTS:
         QCOMPARE(passes, attendu);
     }
 
+    // A number that cannot be a channel asks for a choice and removes nothing; emptying
+    // stops when the list does not move on (a refresh that shows the same first channel).
+    void garde_fous() {
+        remplir({1, 2, 3});
+        boites.reponses.push_back(reponse_boite::ok);
+        QVERIFY(liaison::garde(ctx, [&] { chaines::supprimer_chaine(ctx, 70000); }));
+        QCOMPARE(boites.vues.size(), size_t(1));
+        QCOMPARE(boites.vues[0].texte, avertissement);
+        QCOMPARE(numeros_restants(), (QList<int>{1, 2, 3}));
+
+        int demandes = 0;
+        boites.reponses.push_back(reponse_boite::ok);
+        QVERIFY(liaison::garde(ctx, [&] {
+            chaines::vider_chaines(ctx, [&] {
+                ++demandes;
+                return 3; // as a list that no refresh changes
+            });
+        }));
+        QCOMPARE(demandes, 2);
+        QCOMPARE(numeros_restants(), (QList<int>{1, 2}));
+    }
+
     // A failure between the two deletes must leave the channel whole.
     void suppression_interrompue() {
         remplir({1, 2, 3});

@@ -3,8 +3,10 @@
 #include "views/fl_main.h"
 #include "widgets/dessins.h"
 
+#include <QHeaderView>
 #include <QImage>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QTest>
 
 using zapo::vues::fl_main;
@@ -123,6 +125,80 @@ private Q_SLOTS:
             noms_menus << m->objectName();
         for (const char* n : {"menua", "menud", "menuc", "menub"})
             QVERIFY(noms_menus.contains(QLatin1String(n)));
+    }
+
+    // Each menu item and button asks the application for its own command, once.
+    void commandes_data() {
+        QTest::addColumn<QString>("nom");
+        QTest::addColumn<fl_main::commande>("attendue");
+        using c = fl_main::commande;
+        const std::pair<const char*, c> table[] = {
+            {"amaj", c::mettre_a_jour},
+            {"bt_maj", c::mettre_a_jour},
+            {"adate", c::date_base},
+            {"afermer", c::fermer},
+            {"aquitter", c::quitter},
+            {"cmajauto", c::majauto},
+            {"cconnectauto", c::connexion_auto},
+            {"cdecauto", c::deconnexion_auto},
+            {"cagent", c::agent},
+            {"dajout", c::ajouter_chaine},
+            {"bt_ajouter", c::ajouter_chaine},
+            {"dsupr", c::supprimer_chaine},
+            {"bt_suppr", c::supprimer_chaine},
+            {"dvide", c::vider_chaines},
+            {"drecherche", c::rechercher},
+            {"dcesoir", c::ce_soir},
+            {"bpropos", c::a_propos},
+            {"baide", c::aide},
+        };
+        for (const auto& [nom, attendue] : table)
+            QTest::newRow(nom) << QString::fromLatin1(nom) << attendue;
+    }
+    void commandes() {
+        QFETCH(QString, nom);
+        QFETCH(fl_main::commande, attendue);
+        zapo::contexte ctx;
+        fl_main f(ctx);
+        QList<fl_main::commande> vues;
+        connect(&f, &fl_main::commande_choisie, this, [&](fl_main::commande c) { vues << c; });
+        if (auto* a = f.findChild<QAction*>(nom))
+            a->trigger();
+        else
+            zapo::essais::controle<QPushButton>(f, qPrintable(nom))->click();
+        QCOMPARE(vues, QList<fl_main::commande>{attendue});
+    }
+
+    // The lists and the minute's tick reach the application as signals of the window.
+    void signaux_des_listes() {
+        zapo::contexte ctx;
+        fl_main f(ctx);
+        QTreeWidget* chaines = zapo::essais::controle<QTreeWidget>(f, "lst_chaines");
+        QTreeWidget* prog = zapo::essais::controle<QTreeWidget>(f, "lst_prog");
+        chaines->setColumnCount(4);
+        prog->setColumnCount(4);
+        for (int n : {2, 3}) {
+            auto* it = new QTreeWidgetItem(chaines, {QStringLiteral("Chaine %1").arg(n)});
+            it->setData(0, zapo::vues::role_num_chaine, n);
+        }
+        new QTreeWidgetItem(prog, {QString(), QStringLiteral("20:00")});
+        QSignalSpy choisie(&f, &fl_main::chaine_choisie);
+        QSignalSpy activee(&f, &fl_main::programme_active);
+        QSignalSpy colonne(&f, &fl_main::colonne_cliquee);
+
+        QCOMPARE(f.chaine_selectionnee(), 0);
+        QCOMPARE(f.premiere_chaine(), 2);
+        chaines->setCurrentItem(chaines->topLevelItem(1));
+        QVERIFY(!choisie.isEmpty());
+        QCOMPARE(f.chaine_selectionnee(), 3);
+        Q_EMIT prog->itemActivated(prog->topLevelItem(0), 1);
+        QCOMPARE(activee.size(), 1);
+        Q_EMIT prog->header()->sectionClicked(2);
+        QCOMPARE(colonne.size(), 1);
+        QCOMPARE(colonne.at(0).at(0).toInt(), 2);
+        chaines->clear();
+        QCOMPARE(f.premiere_chaine(), 0);
+        QCOMPARE(f.chaine_selectionnee(), 0);
     }
 
     void couleurs_et_logos() {
