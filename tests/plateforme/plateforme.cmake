@@ -1,6 +1,7 @@
 # Linux behind small classes: folders, autostart, the echo probe, NetworkManager.
 zapo_test(test_dossier LIBS zapo_platform LABELS unite)
 zapo_test(test_registre LIBS zapo_platform LABELS unite)
+zapo_test(test_instance_unique LIBS zapo_platform LABELS unite)
 zapo_test(test_pinger LIBS zapo_platform LABELS processus reseau TIMEOUT 120)
 zapo_test(test_connexion_linux LIBS zapo_platform LABELS processus reseau TIMEOUT 180)
 zapo_test(test_notifications_rappels LIBS zapo_platform LABELS processus TIMEOUT 120)
