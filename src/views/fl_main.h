@@ -17,7 +17,7 @@ class fl_main;
 
 namespace zapo::vues {
 
-// The main window. Its controls keep their design names as object names; only
+// The main window. Its controls keep the names drawn on the form as object names; only
 // this class touches them. It is unloaded, never hidden: closing it deletes it
 // and emits `dechargee`. Its procedures open the database themselves and close
 // it before returning; a failure raises donnees::erreur_base for the calling
