@@ -13,6 +13,8 @@
 #include "outils/base_essai.h"
 #include "outils/controles.h"
 #include "update/executer_maj.h"
+#include "views/fl_ce_soir.h"
+#include "views/fl_recherche.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -146,6 +148,7 @@ public:
     bool termine = false;
     bool nouvelle = false;
     int imbriquees = 0;
+    int lignes_choisies = 0; // rows chosen in "Ce soir" or the search
 
 private:
     int tirer(int n) { return int(alea_.bounded(quint32(n))); }
@@ -165,7 +168,7 @@ private:
         auto& a = *b_->agent;
         QPointer<vues::fl_main> f = a.fenetre();
         // Weighted: the icon and the ticks often, "Quitter" rarely (it ends the sequence).
-        const int r = tirer(f ? 100 : 63);
+        const int r = tirer(f ? 112 : 63);
         if (r < 20) {
             noter("icône");
             b_->clic_icone();
@@ -207,11 +210,50 @@ private:
         } else if (r < 95) {
             noter("case de fermeture");
             f->close();
-        } else {
+        } else if (r < 100) {
             noter("Mettre à jour (bouton)");
             essais::controle<QPushButton>(*f, "bt_maj")->click();
+        } else if (r < 104) {
+            auto* l = essais::controle<QTreeWidget>(*f, "lst_chaines");
+            if (l->topLevelItemCount() > 0) {
+                noter("chaîne");
+                l->setCurrentItem(l->topLevelItem(tirer(l->topLevelItemCount())));
+            }
+        } else if (r < 108) {
+            noter("Ce soir");
+            essais::controle<QAction>(*f, "dcesoir")->trigger();
+            choisir_ligne(vues::fl_ce_soir::ouverte(), "lst_soir", false);
+        } else {
+            noter("Rechercher");
+            essais::controle<QAction>(*f, "drecherche")->trigger();
+            if (QPointer<vues::fl_recherche> w = vues::fl_recherche::ouverte()) {
+                essais::controle<QLineEdit>(*w, "txt_recherche")
+                    ->setText(tirer(2) ? QStringLiteral("a") : QString());
+                choisir_ligne(w.data(), "lst_resultats", true);
+            }
         }
         profondeur_ = avant;
+    }
+
+    // Chooses a row of another window's list, as Enter or a double click would
+    // (the main window may be loaded again meanwhile), then sometimes closes it.
+    void choisir_ligne(QPointer<QWidget> w, const char* nom, bool double_clic) {
+        if (!w)
+            return;
+        QPointer<QTreeWidget> l = essais::controle<QTreeWidget>(*w, nom);
+        if (l->topLevelItemCount() > 0 && tirer(3) > 0) {
+            QTreeWidgetItem* it = l->topLevelItem(tirer(l->topLevelItemCount()));
+            noter(QStringLiteral("ligne de %1").arg(QLatin1String(nom)));
+            ++lignes_choisies;
+            if (double_clic)
+                Q_EMIT l->itemDoubleClicked(it, 0);
+            else
+                Q_EMIT l->itemActivated(it, 0);
+        }
+        if (w && tirer(2)) {
+            noter(QStringLiteral("fermer %1").arg(w->objectName()));
+            w->close();
+        }
     }
 
     QRandomGenerator64 alea_;
@@ -240,7 +282,7 @@ private Q_SLOTS:
         if (qEnvironmentVariableIsSet("ZAPO_TV_TIRAGE"))
             tirage = qEnvironmentVariable("ZAPO_TV_TIRAGE").toULongLong();
         int nb = 200;
-        int nb_terminees = 0, nb_nouvelles = 0, nb_imbriquees = 0;
+        int nb_terminees = 0, nb_nouvelles = 0, nb_imbriquees = 0, nb_lignes = 0;
         if (qEnvironmentVariableIsSet("ZAPO_TV_SEQUENCES"))
             nb = qEnvironmentVariableIntValue("ZAPO_TV_SEQUENCES");
         for (int i = 0; i < nb; ++i) {
@@ -255,6 +297,7 @@ private Q_SLOTS:
             nb_terminees += s->termine;
             nb_nouvelles += s->nouvelle;
             nb_imbriquees += s->imbriquees;
+            nb_lignes += s->lignes_choisies;
             delete s;
             QVERIFY2(erreurs.isEmpty(), qPrintable(QStringLiteral("tirage %1: %2\n%3")
                                                        .arg(t)
@@ -262,8 +305,9 @@ private Q_SLOTS:
         }
         // Shows that the draws reach what they are for.
         qInfo(
-            "%d séquences: %d terminées par Quitter, %d avec les nouveaux programmes, %d actions imbriquées",
-            nb, nb_terminees, nb_nouvelles, nb_imbriquees);
+            "%d séquences: %d terminées par Quitter, %d avec les nouveaux programmes, %d actions imbriquées, "
+            "%d lignes choisies hors de la fenêtre principale",
+            nb, nb_terminees, nb_nouvelles, nb_imbriquees, nb_lignes);
     }
 };
 
