@@ -6,6 +6,7 @@
 #include "plancher_sqlite.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
+#include "base_vide.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -31,17 +32,7 @@ struct donnees_banc {
     date_heure maintenant = date_heure::depuis_date(jour, 20, 50);
 
     donnees_banc() : chemin(dossier.path() + QStringLiteral("/programmes.mdb")) {
-        sqlite3* db = nullptr;
-        sqlite3_open(chemin.toUtf8().constData(), &db);
-        sqlite3_exec(db,
-                     "PRAGMA journal_mode=WAL;"
-                     "CREATE TABLE maj (date_maj REAL);"
-                     "INSERT INTO maj VALUES (NULL);"
-                     "CREATE TABLE chaines (num_chaine INTEGER, nom TEXT, adresse TEXT, num_image INTEGER);"
-                     "CREATE TABLE modele (nom TEXT, url TEXT);"
-                     "CREATE TABLE liste (hdeb REAL, hfin REAL, programme TEXT, chaine INTEGER, duree REAL);",
-                     nullptr, nullptr, nullptr);
-        sqlite3_close(db);
+        bancs::creer_base_vide(chemin);
         donnees::base_programmes base(chemin);
         base.commencer();
         for (int c = 1; c <= nb_chaines; ++c) {

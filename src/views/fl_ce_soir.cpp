@@ -6,8 +6,8 @@
 #include "data/base_programmes.h"
 #include "data/details.h"
 #include "liaison/garde.h"
+#include "views/apparence.h"
 #include "views/clics_vues.h"
-#include "views/fl_main.h"
 #include "views/outils_vues.h"
 
 #include "ui_fl_ce_soir.h"
@@ -26,20 +26,9 @@ fl_ce_soir::fl_ce_soir(contexte& ctx, aller_fn aller)
     ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(composants::icone_programme());
-    // The main window's colours, with a fixed text colour on them.
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(192, 255, 255));
-    pal.setColor(QPalette::WindowText, Qt::black);
-    setPalette(pal);
+    colorer_fond(this);
     QTreeWidget* l = ui_->lst_soir;
-    QPalette pl = l->palette();
-    pl.setColor(QPalette::Base, QColor(192, 192, 255));
-    pl.setColor(QPalette::Text, Qt::black);
-    l->setPalette(pl);
-    QFont f(QStringLiteral("Arial"));
-    f.setPointSizeF(9.75);
-    l->setFont(f);
+    colorer_liste(l);
     ui_->Label1->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
     QFont titre(QStringLiteral("Arial"));
     titre.setPointSize(12);
@@ -145,14 +134,9 @@ void fl_ce_soir::remplir() {
             it->setData(3, Qt::AccessibleTextRole, QStringLiteral("Rien ce soir"));
         } else {
             it->setData(0, role_debut, qint64(r.hdeb.secondes()));
-            QString bulle = r.programme;
-            if (details[i]) {
-                const QString resume = resume_details(*details[i]);
-                if (!resume.isEmpty())
-                    bulle += QLatin1Char('\n') + resume;
-            }
+            const QString bulle = infobulle_details(r.programme, details[i] ? &*details[i] : nullptr);
             for (int c = 0; c < 5; ++c)
-                it->setToolTip(c, infobulle(bulle));
+                it->setToolTip(c, bulle);
         }
         if (chaine_choisie.isValid() && it->data(0, role_num_chaine) == chaine_choisie &&
             it->data(0, role_debut) == debut_choisi)

@@ -1,6 +1,6 @@
 #include "views/fl_details.h"
 
-#include "views/fl_main.h"
+#include "views/apparence.h"
 #include "widgets/dessins.h"
 #include "widgets/placement.h"
 
@@ -17,11 +17,7 @@ fl_details::fl_details(QWidget* parent) : QDialog(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Zapo-TV - Détails"));
     setWindowIcon(composants::icone_programme());
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(192, 255, 255));
-    pal.setColor(QPalette::WindowText, Qt::black);
-    setPalette(pal);
+    colorer_fond(this);
     auto* disposition = new QVBoxLayout(this);
     txt_details_ = new QPlainTextEdit(this);
     txt_details_->setObjectName(QStringLiteral("txt_details"));
@@ -29,9 +25,7 @@ fl_details::fl_details(QWidget* parent) : QDialog(parent) {
     // Read-only text still takes the keyboard, so that a screen reader can walk it.
     txt_details_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     txt_details_->setAccessibleName(QStringLiteral("Détails du programme"));
-    QFont f(QStringLiteral("Arial"));
-    f.setPointSizeF(9.75);
-    txt_details_->setFont(f);
+    txt_details_->setFont(police_liste());
     disposition->addWidget(txt_details_);
     auto* boutons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     if (QPushButton* b = boutons->button(QDialogButtonBox::Close))

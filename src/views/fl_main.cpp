@@ -1,6 +1,7 @@
 #include "views/fl_main.h"
 
 #include "ui_fl_main.h"
+#include "views/apparence.h"
 #include "widgets/dessins.h"
 #include "widgets/haute_densite.h"
 
@@ -60,12 +61,7 @@ fl_main::fl_main(contexte& ctx, QWidget* parent)
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(composants::icone_programme());
-    ui->centralwidget->setAutoFillBackground(true);
-    QPalette pal = ui->centralwidget->palette();
-    pal.setColor(QPalette::Window, QColor(192, 255, 255));
-    // A fixed background takes a fixed text colour, or a dark theme writes light on light.
-    pal.setColor(QPalette::WindowText, Qt::black);
-    ui->centralwidget->setPalette(pal);
+    colorer_fond(ui->centralwidget);
     ui->Shape2->lower();
     ui->Shape1->lower();
     ui->Image1->setPixmap(dessiner_banniere());

@@ -4,8 +4,8 @@
 #include "core/horloge.h"
 #include "data/lecture_recherche.h"
 #include "liaison/garde.h"
+#include "views/apparence.h"
 #include "views/clics_vues.h"
-#include "views/fl_main.h"
 #include "views/outils_vues.h"
 #include "widgets/annonce.h"
 #include "widgets/dessins.h"
@@ -47,19 +47,8 @@ fl_recherche::fl_recherche(contexte& ctx, aller_programme aller)
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowIcon(composants::icone_programme());
-    // The main window's colours and fonts.
-    setAutoFillBackground(true);
-    QPalette fond = palette();
-    fond.setColor(QPalette::Window, QColor(192, 255, 255));
-    fond.setColor(QPalette::WindowText, Qt::black);
-    setPalette(fond);
-    QPalette pal_liste = lst_resultats->palette();
-    pal_liste.setColor(QPalette::Base, QColor(192, 192, 255));
-    pal_liste.setColor(QPalette::Text, Qt::black);
-    lst_resultats->setPalette(pal_liste);
-    QFont police(QStringLiteral("Arial"));
-    police.setPointSizeF(9.75);
-    lst_resultats->setFont(police);
+    colorer_fond(this);
+    colorer_liste(lst_resultats);
     QPalette pal_etat = txt_etat_recherche->palette();
     pal_etat.setColor(QPalette::WindowText, QColor(192, 0, 0));
     txt_etat_recherche->setPalette(pal_etat);
@@ -73,7 +62,7 @@ fl_recherche::fl_recherche(contexte& ctx, aller_programme aller)
     QTreeWidgetItem* entete = lst_resultats->headerItem();
     for (int c = 1; c <= 3; ++c)
         entete->setTextAlignment(c, Qt::AlignCenter);
-    const QFontMetrics fm(police);
+    const QFontMetrics fm(police_liste());
     lst_resultats->setColumnWidth(0, pixels(1520));
     lst_resultats->setColumnWidth(1, fm.horizontalAdvance(QStringLiteral("mer. 30/12")) + 16);
     const int heure = fm.horizontalAdvance(QStringLiteral("00:00")) + 16;

@@ -77,14 +77,12 @@ void fl_main::remplir_programmes() {
             it->setData(0, vues::role_num_chaine, r.chaine);
             it->setData(0, vues::role_debut, qint64(r.hdeb.secondes()));
             it->setData(0, vues::role_position, ++position);
-            it->setData(0, vues::role_num_chaine, r.chaine);
-            it->setData(0, vues::role_debut, qint64(r.hdeb.secondes()));
             it->setText(1, r.hdeb.format_hhnn());
             it->setText(2, r.hfin.format_hhnn());
             it->setText(3, r.programme);
             it->setToolTip(3, vues::infobulle(r.programme));
             if (const auto d = details.constFind(r.hdeb.secondes()); d != details.cend()) {
-                const QString bulle = vues::infobulle(r.programme + QLatin1Char('\n') + resume_details(*d));
+                const QString bulle = infobulle_details(r.programme, &*d);
                 for (int c = 1; c <= 3; ++c)
                     it->setToolTip(c, bulle);
             }

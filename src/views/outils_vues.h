@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/details.h"
+
 #include <QString>
 #include <QTextDocument>
 #include <QTreeWidget>
@@ -18,6 +20,12 @@ inline QString infobulle(const QString& titre) {
     if (!Qt::mightBeRichText(titre))
         return titre;
     return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(titre.toHtmlEscaped());
+}
+
+// A programme's tooltip: its title, then a summary of its details when there are any.
+inline QString infobulle_details(const QString& titre, const details_programme* d) {
+    const QString resume = d ? resume_details(*d) : QString();
+    return infobulle(resume.isEmpty() ? titre : titre + QLatin1Char('\n') + resume);
 }
 
 // What every row of lst_chaines and lst_prog carries in column 0, for all the

@@ -22,10 +22,8 @@ void montrer(QLabel* hd, QLabel* titre, QLabel* hf, const rangee_panneau& r,
     hd->setText(r.hdeb);
     hf->setText(r.hfin);
     titre->setText(r.titre);
-    QString bulle = r.titre;
-    if (const auto d = details.constFind(r.debut.secondes()); d != details.cend())
-        bulle += QLatin1Char('\n') + resume_details(*d);
-    titre->setToolTip(vues::infobulle(bulle));
+    const auto d = details.constFind(r.debut.secondes());
+    titre->setToolTip(infobulle_details(r.titre, d != details.cend() ? &*d : nullptr));
 }
 
 } // namespace
