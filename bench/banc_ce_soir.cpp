@@ -1,12 +1,12 @@
 // "Ce soir" on every channel next to a bare SQLite scan of "liste": 300 channels
 // of 100 programmes, each with a description, stored channel after channel.
+#include "base_vide.h"
 #include "core/horloge.h"
 #include "core/soirees.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
 #include "plancher_sqlite.h"
 #include "views/fl_ce_soir.h"
-#include "base_vide.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

@@ -1,12 +1,12 @@
 // The panel's pass over "liste" next to a bare SQLite scan of the same table:
 // 30 000 stored rows, 300 channels of 100 programmes each, stored channel after channel.
+#include "base_vide.h"
 #include "core/horloge.h"
 #include "core/panneau.h"
 #include "data/base_programmes.h"
 #include "plancher_sqlite.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
-#include "base_vide.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

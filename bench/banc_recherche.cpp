@@ -1,18 +1,20 @@
 // One keystroke of the search next to a bare SQLite scan of "liste": 30 000
 // stored rows, 300 channels of 100 programmes, titles of everyday French.
+#include "base_vide.h"
 #include "core/horloge.h"
 #include "core/recherche.h"
 #include "data/base_programmes.h"
 #include "data/lecture_recherche.h"
 #include "plancher_sqlite.h"
 #include "views/fl_recherche.h"
-#include "base_vide.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <array>
 
@@ -112,11 +114,14 @@ void frappe_fenetre(benchmark::State& state) {
     ctx.dossier_appli = jeu().dossier.path();
     ctx.horloge_ = &h;
     vues::fl_recherche* f = vues::fl_recherche::afficher(ctx, {});
-    f->txt_recherche->setText(QString::fromUtf8(saisies[std::size_t(state.range(0))]));
+    // Controls by name, as the tests reach them.
+    f->findChild<QLineEdit*>(QStringLiteral("txt_recherche"))
+        ->setText(QString::fromUtf8(saisies[std::size_t(state.range(0))]));
     for (auto _ : state)
         f->chercher();
     state.SetLabel(saisies[std::size_t(state.range(0))]);
-    state.counters["lignes"] = double(f->lst_resultats->topLevelItemCount());
+    state.counters["lignes"] =
+        double(f->findChild<QTreeWidget*>(QStringLiteral("lst_resultats"))->topLevelItemCount());
     state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
     delete f;
 }

@@ -38,8 +38,9 @@ duree() { # label: time since the previous mark, so that CI logs show where the 
 
 SECONDS=0
 # The normal build uses CMake's default generator (Unix Makefiles), as a user's
-# first build does; a folder already configured keeps its own.
-construire build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAPO_TESTS=ON -DZAPO_CROCHETS_ESSAI=ON
+# first build does; a folder already configured keeps its own. The benchmarks are
+# built too (not run), so that a change cannot leave them behind.
+construire build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAPO_TESTS=ON -DZAPO_CROCHETS_ESSAI=ON -DZAPO_BENCH=ON
 duree "Construction"
 lancer_suite build
 duree "Suite"
