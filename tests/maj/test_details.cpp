@@ -7,6 +7,7 @@
 #include "update/maj_programmes.h"
 #include "update/recup.h"
 
+#include "outils/banc_pilote.h"
 #include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
@@ -214,25 +215,12 @@ void test_details::remplacement_en_transaction() {
 }
 
 void test_details::avec_une_maj() {
-    dossier_essai d;
-    QVERIFY(d.valide());
-    serveur_http serveur;
-    QVERIFY(serveur.demarrer());
-    horloge_fixe h(midi);
-    fausse_connexion cx;
+    banc_pilote banc(midi);
+    QVERIFY(banc.pret());
+    auto& [d, serveur, h, cx, pas, ctx] = banc;
     cx.en_ligne = true;
-    rythme_nul pas;
-    contexte ctx;
-    ctx.dossier_appli = d.chemin();
-    ctx.horloge_ = &h;
-    ctx.connexion = &cx;
-    ctx.pas = &pas;
-    executer_sql(d.base(), "DELETE FROM chaines");
-    {
-        donnees::base_programmes b(d.base());
-        b.ajouter_chaine({2, QStringLiteral("A"), serveur.url(QStringLiteral("/a#A.fr")), 1});
-        b.ajouter_chaine({3, QStringLiteral("B"), serveur.url(QStringLiteral("/b#B.fr")), 2});
-    }
+    banc.remplacer_chaines({{2, QStringLiteral("A"), QStringLiteral("/a#A.fr"), 1},
+                            {3, QStringLiteral("B"), QStringLiteral("/b#B.fr"), 2}});
     const auto servir = [&](const QString& chemin, const QByteArray& chaine, const QByteArray& desc) {
         serveur.definir_page(chemin, flux(programme("2045", "<desc>" + desc + "</desc>", chaine) +
                                           programme("2200", "", chaine)));

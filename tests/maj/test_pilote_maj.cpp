@@ -7,6 +7,7 @@
 #include "update/maj_programmes.h"
 #include "update/recup.h"
 
+#include "outils/banc_pilote.h"
 #include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
@@ -105,25 +106,14 @@ void test_pilote_maj::regles() {
     QFETCH(QString, etat);
     QFETCH(bool, maj_annulee);
 
-    dossier_essai d;
-    QVERIFY(d.valide());
-    serveur_http serveur;
-    QVERIFY(serveur.demarrer());
-    horloge_fixe h(QDateTime(QDate(2026, 6, 12), QTime(14, 0)));
-    fausse_connexion cx;
+    banc_pilote banc;
+    QVERIFY(banc.pret());
+    auto& [d, serveur, h, cx, pas, ctx] = banc;
     cx.en_ligne = en_ligne;
-    rythme_nul pas;
-    contexte ctx;
-    ctx.dossier_appli = d.chemin();
-    ctx.horloge_ = &h;
-    ctx.connexion = &cx;
-    ctx.pas = &pas;
-
-    executer_sql(d.base(), "DELETE FROM chaines");
+    banc.remplacer_chaines({{2, QStringLiteral("Une"), QStringLiteral("/2")},
+                            {3, QStringLiteral("Deux"), QStringLiteral("/3")}});
     {
         donnees::base_programmes b(d.base());
-        b.ajouter_chaine({2, QStringLiteral("Une"), serveur.url(QStringLiteral("/2")), 1});
-        b.ajouter_chaine({3, QStringLiteral("Deux"), serveur.url(QStringLiteral("/3")), 1});
         b.ajouter_programme({QStringLiteral("Ancien"), date_heure::depuis_date(QDate(2026, 6, 11), 6, 0),
                              date_heure::duree_hm(1, 0), date_heure::depuis_date(QDate(2026, 6, 11), 7, 0)},
                             3);
@@ -195,24 +185,11 @@ void test_pilote_maj::regles() {
 
 // Two channels, both fine: every write of the run, in order.
 void test_pilote_maj::sequence_des_barres() {
-    dossier_essai d;
-    QVERIFY(d.valide());
-    serveur_http serveur;
-    QVERIFY(serveur.demarrer());
-    horloge_fixe h(QDateTime(QDate(2026, 6, 12), QTime(14, 0)));
-    fausse_connexion cx;
-    rythme_nul pas;
-    contexte ctx;
-    ctx.dossier_appli = d.chemin();
-    ctx.horloge_ = &h;
-    ctx.connexion = &cx;
-    ctx.pas = &pas;
-    executer_sql(d.base(), "DELETE FROM chaines");
-    {
-        donnees::base_programmes b(d.base());
-        b.ajouter_chaine({2, QStringLiteral("Une"), serveur.url(QStringLiteral("/2")), 1});
-        b.ajouter_chaine({3, QStringLiteral("Deux"), serveur.url(QStringLiteral("/3")), 1});
-    }
+    banc_pilote banc;
+    QVERIFY(banc.pret());
+    auto& [d, serveur, h, cx, pas, ctx] = banc;
+    banc.remplacer_chaines({{2, QStringLiteral("Une"), QStringLiteral("/2")},
+                            {3, QStringLiteral("Deux"), QStringLiteral("/3")}});
     serveur.definir_page(QStringLiteral("/2"), page(QStringLiteral("A")));
     serveur.definir_page(QStringLiteral("/3"), page(QStringLiteral("B")));
 
