@@ -1,7 +1,8 @@
 #pragma once
 
-// The main window on a real database: the longest catalogue names, a title too
-// long for its column, a programme on now.
+// The main window over a copy of the delivered base, and the main window on a
+// real database: the longest catalogue names, a title too long for its column,
+// a programme on now.
 
 #include "core/contexte.h"
 #include "core/horloge.h"
@@ -17,19 +18,29 @@
 
 namespace zapo::essais {
 
-struct banc_principal {
+// A test folder, a fixed clock, recorded boxes, a fake application, the context
+// that wires them, and the main window over them (kept when it is closed).
+struct banc_main {
     dossier_essai dossier;
-    horloge_fixe h{QDateTime(QDate(2026, 12, 7), QTime(20, 15))};
+    horloge_fixe h;
     fausses_boites boites;
     fausse_appli appli;
     contexte ctx;
     std::unique_ptr<vues::fl_main> f;
 
-    banc_principal() {
+    explicit banc_main(const QDateTime& maintenant = {}) : h(maintenant) {
         ctx.dossier_appli = dossier.chemin();
         ctx.horloge_ = &h;
         ctx.boites = &boites;
         ctx.appli = &appli;
+        f = std::make_unique<vues::fl_main>(ctx);
+        f->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    donnees::base_programmes base() { return donnees::base_programmes(dossier.base()); }
+};
+
+struct banc_principal : banc_main {
+    banc_principal() : banc_main(QDateTime(QDate(2026, 12, 7), QTime(20, 15))) {
         donnees::base_programmes b(dossier.base());
         const QStringList noms = {QStringLiteral("TF1 Séries Films"), QStringLiteral("RMC Découverte"),
                                   QStringLiteral("France 2"), QStringLiteral("Canal+")};
@@ -42,8 +53,6 @@ struct banc_principal {
                             1);
         b.ajouter_programme({QStringLiteral("Journal"), soir + heure, heure, soir + heure + heure}, 1);
         b.ajouter_programme({QStringLiteral("Documentaire"), soir, heure, soir + heure}, 2);
-        f = std::make_unique<vues::fl_main>(ctx);
-        f->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     void remplir() {
         appli.etat = QStringLiteral("Programmes à jour.");

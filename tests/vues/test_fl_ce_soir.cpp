@@ -2,6 +2,7 @@
 #include "core/horloge.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
+#include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
@@ -26,22 +27,10 @@ date_heure a(int jour, int h, int m) {
     return date_heure::depuis_date(jour0.addDays(jour), h, m);
 }
 
-struct banc {
-    essais::dossier_essai dossier;
-    horloge_fixe h;
-    essais::fausses_boites boites;
-    essais::fausse_appli appli;
-    contexte ctx;
-    std::unique_ptr<vues::fl_main> f;
+struct banc : essais::banc_main {
     QList<std::pair<int, qint64>> allers;
 
     banc() {
-        ctx.dossier_appli = dossier.chemin();
-        ctx.horloge_ = &h;
-        ctx.boites = &boites;
-        ctx.appli = &appli;
-        f = std::make_unique<vues::fl_main>(ctx);
-        f->setAttribute(Qt::WA_DeleteOnClose, false);
         auto b = base();
         for (int i = 1; i <= 3; ++i)
             b.ajouter_chaine(
@@ -65,7 +54,6 @@ struct banc {
         delete vues::fl_ce_soir::ouverte();
         delete vues::fl_details::ouverte();
     }
-    donnees::base_programmes base() { return donnees::base_programmes(dossier.base()); }
     void heure(date_heure t) { h.regler(t.en_qdatetime()); }
     vues::fl_ce_soir* ouvrir() {
         return vues::fl_ce_soir::afficher(ctx, [this](int c, qint64 d) {

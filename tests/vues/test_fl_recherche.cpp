@@ -2,6 +2,7 @@
 // row shows its channel and programme in the main window, Échap closes.
 #include "core/horloge.h"
 #include "data/base_programmes.h"
+#include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
@@ -27,20 +28,10 @@ date_heure a(int jour, int h, int m) {
 
 // A copy of the delivered base, a clock at 12:00 on day 0, the main window
 // filled, and the search window whose rows go to it.
-struct banc {
-    essais::dossier_essai dossier;
-    horloge_fixe h{a(0, 12, 0).en_qdatetime()};
-    essais::fausses_boites boites;
-    contexte ctx;
-    std::unique_ptr<vues::fl_main> f;
+struct banc : essais::banc_main {
     int allers = 0;
 
-    banc() {
-        ctx.dossier_appli = dossier.chemin();
-        ctx.horloge_ = &h;
-        ctx.boites = &boites;
-        f = std::make_unique<vues::fl_main>(ctx);
-        f->setAttribute(Qt::WA_DeleteOnClose, false);
+    banc() : banc_main(a(0, 12, 0).en_qdatetime()) {
         auto b = base();
         b.ajouter_chaine({2, QStringLiteral("Deux"), QStringLiteral("http://127.0.0.1/2"), 1});
         b.ajouter_chaine({3, QStringLiteral("Trois"), QStringLiteral("http://127.0.0.1/3"), 2});
@@ -51,7 +42,6 @@ struct banc {
         programme(3, QStringLiteral("Matin d'été"), a(0, 6, 0), a(0, 7, 0)); // over
     }
     ~banc() { delete fl_recherche::ouverte(); }
-    donnees::base_programmes base() { return donnees::base_programmes(dossier.base()); }
     void programme(int chaine, const QString& titre, date_heure deb, date_heure fin) {
         base().ajouter_programme({titre, deb, fin - deb, fin}, chaine);
     }

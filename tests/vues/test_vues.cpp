@@ -1,6 +1,7 @@
 // The main window's lists, panel and freshness, filled from a real database file.
 #include "core/horloge.h"
 #include "data/base_programmes.h"
+#include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
@@ -30,23 +31,7 @@ qint64 s(int jour, int h, int m) {
 }
 
 // A fresh copy of the delivered database, a fixed clock, recorded message boxes.
-struct banc {
-    essais::dossier_essai dossier;
-    horloge_fixe h;
-    essais::fausses_boites boites;
-    essais::fausse_appli appli;
-    contexte ctx;
-    std::unique_ptr<vues::fl_main> f;
-
-    banc() {
-        ctx.dossier_appli = dossier.chemin();
-        ctx.horloge_ = &h;
-        ctx.boites = &boites;
-        ctx.appli = &appli;
-        f = std::make_unique<vues::fl_main>(ctx);
-        f->setAttribute(Qt::WA_DeleteOnClose, false);
-    }
-    donnees::base_programmes base() { return donnees::base_programmes(dossier.base()); }
+struct banc : essais::banc_main {
     void heure(date_heure t) { h.regler(t.en_qdatetime()); }
     void chaines(int nb) {
         auto b = base();
