@@ -58,10 +58,7 @@ donnees_banc& jeu() {
 
 // What any reader of the table must do at least.
 void scan_sqlite_nu(benchmark::State& state) {
-    const QByteArray chemin = jeu().chemin.toUtf8();
-    for (auto _ : state)
-        bancs::balayer_liste(chemin);
-    state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
+    bancs::mesurer_plancher(state, jeu().chemin.toUtf8(), nb_chaines * par_chaine);
 }
 
 // The panel's computation as affiche_actuel runs it: open, stream, compute.

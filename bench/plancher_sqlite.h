@@ -27,4 +27,11 @@ inline void balayer_liste(const QByteArray& chemin) {
     benchmark::DoNotOptimize(octets);
 }
 
+// The floor as a benchmark: `lignes` rows stepped per iteration.
+inline void mesurer_plancher(benchmark::State& state, const QByteArray& chemin, qint64 lignes) {
+    for (auto _ : state)
+        balayer_liste(chemin);
+    state.SetItemsProcessed(state.iterations() * lignes);
+}
+
 } // namespace zapo::bancs
