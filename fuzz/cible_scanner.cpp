@@ -26,6 +26,14 @@ int minutes_ou_moins_un(QStringView run) {
     return ok1 && ok2 && h <= 23 && m <= 59 ? h * 60 + m : -1;
 }
 
+// A character no stored text may hold: controls but tab and line feed.
+bool controle(const QString& t) {
+    for (const QChar c : t)
+        if (c.category() == QChar::Other_Control && c != u'\t' && c != u'\n')
+            return true;
+    return false;
+}
+
 // Slow and literal: `debut` is where the remaining page starts.
 page_decoupee lecture_simple(QStringView page, const horloge& h) {
     page_decoupee r;
@@ -74,8 +82,16 @@ page_decoupee lecture_simple(QStringView page, const horloge& h) {
         if (prev_heure) {
             if (nb >= 2 && r.programmes[std::size_t(nb) - 2].programme.isEmpty())
                 r.programmes[std::size_t(nb) - 2].programme = QStringLiteral("Pas d'info disponible");
-            if (nb <= max_programmes_page)
-                r.programmes[std::size_t(nb) - 1].programme = run.toString();
+            if (nb <= max_programmes_page) {
+                // Titles are cut at 500 characters, never between the two halves of a pair.
+                QString titre = run.toString();
+                if (titre.size() > titre_max) {
+                    titre.truncate(titre_max);
+                    if (titre.back().isHighSurrogate())
+                        titre.chop(1);
+                }
+                r.programmes[std::size_t(nb) - 1].programme = nettoyer_texte(titre);
+            }
         }
         prev_heure = false;
         if (nb > max_programmes_page)
@@ -107,6 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (f.hfin - f.hdeb != f.duree)
             std::abort();
         if (i + 1 < r.nb_programmes() && f.hfin != r.programmes[std::size_t(i) + 1].hdeb)
+            std::abort();
+        if (f.programme.size() > titre_max || controle(f.programme))
             std::abort();
     }
     const page_decoupee attendu = lecture_simple(texte, h);

@@ -11,12 +11,29 @@ namespace {
 
 using namespace zapo;
 
+// A character no stored text may hold: controls but tab and line feed.
+bool controle(const QString& t) {
+    for (const QChar c : t)
+        if (c.category() == QChar::Other_Control && c != u'\t' && c != u'\n')
+            return true;
+    return false;
+}
+
 void verifier(const std::vector<fiche_programme>& l) {
     if (l.size() > 100)
         std::abort();
     for (size_t i = 0; i < l.size(); ++i) {
         if (l[i].programme.size() > titre_max)
             std::abort();
+        const details_programme& d = l[i].details;
+        for (const QString* t : {&l[i].programme, &d.sous_titre, &d.description, &d.annee, &d.episode_ns,
+                                 &d.episode_ecran, &d.classement, &d.realisateur})
+            if (controle(*t))
+                std::abort();
+        for (const QStringList* ts : {&d.categories, &d.acteurs})
+            for (const QString& t : *ts)
+                if (controle(t))
+                    std::abort();
         if (i > 0 && l[i].hdeb < l[i - 1].hdeb)
             std::abort();
     }

@@ -87,6 +87,19 @@ QString depuis_cp1252(QByteArrayView o) {
     return r;
 }
 
+// What nettoyer_texte does with one character: kept, changed, or dropped (-1).
+int propre(char16_t c, char16_t suivant) {
+    if (c >= 0x80 && c < 0xA0) {
+        const char16_t v = cp1252_haut[c - 0x80];
+        return v == c ? -1 : v;
+    }
+    if (c == u'\r')
+        return suivant == u'\n' ? -1 : u' ';
+    if ((c < 0x20 && c != u'\t' && c != u'\n') || c == 0x7F)
+        return -1;
+    return c;
+}
+
 enum class famille { inconnue, utf8, cp1252, utf16le, utf16be, autre };
 
 famille famille_de(const QByteArray& nom) {
@@ -203,6 +216,24 @@ QByteArray charset_meta(QByteArrayView octets) {
         ++i;
     }
     return {};
+}
+
+QString nettoyer_texte(QStringView texte) {
+    const char16_t* t = texte.utf16();
+    const qsizetype n = texte.size();
+    qsizetype i = 0;
+    // Most texts are clean: they are copied without a second look.
+    while (i < n && propre(t[i], i + 1 < n ? t[i + 1] : 0) == int(t[i]))
+        ++i;
+    if (i == n)
+        return texte.toString();
+    QString r;
+    r.reserve(n);
+    r.append(texte.first(i));
+    for (; i < n; ++i)
+        if (const int c = propre(t[i], i + 1 < n ? t[i + 1] : 0); c >= 0)
+            r.append(QChar(char16_t(c)));
+    return r;
 }
 
 QString decoder_page(const QByteArray& octets, QByteArrayView type_contenu) {

@@ -21,4 +21,11 @@ QByteArray charset_du_type(QByteArrayView type_contenu);
 // when there is none.
 QByteArray charset_meta(QByteArrayView octets);
 
+// A text as it may be stored: the C1 characters (U+0080 to U+009F, what a
+// windows-1252 byte becomes when read as Latin-1) are the windows-1252
+// characters they stand for, the five bytes it leaves unassigned go; a carriage
+// return is a space (nothing before a line feed); every other control
+// character but tab and line feed goes. Any reader applies it to what it keeps.
+QString nettoyer_texte(QStringView texte);
+
 } // namespace zapo

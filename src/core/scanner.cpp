@@ -1,5 +1,6 @@
 #include "core/scanner.h"
 
+#include "core/decodage.h"
 #include "core/horloge.h"
 
 #include <QtAlgorithms>
@@ -145,7 +146,7 @@ page_decoupee decouper_page(QStringView page, const horloge& h) {
                 if (nb >= 2 && r.programmes[nb - 2].programme.isEmpty())
                     r.programmes[nb - 2].programme = QStringLiteral("Pas d'info disponible");
                 if (nb <= max_programmes_page)
-                    r.programmes[nb - 1].programme = couper_titre(run).toString();
+                    r.programmes[nb - 1].programme = nettoyer_texte(couper_titre(run));
             }
             prev_heure = false;
             if (nb > max_programmes_page)

@@ -1,5 +1,7 @@
 #include "core/xmltv.h"
 
+#include "core/decodage.h"
+
 #include <QDateTime>
 #include <QTimeZone>
 #include <QXmlStreamReader>
@@ -314,12 +316,12 @@ lecture_xmltv lecteur::lire() {
         t.clear();
     };
     bool credits = false;
-    // The text just read, cut at `cap` on a character boundary.
+    // The text just read, cut at `cap` on a character boundary, as it may be stored.
     const auto lu = [&] {
         qsizetype n = std::min(t.size(), cap);
         if (n > 0 && n < t.size() && t[n - 1].isHighSurrogate())
             --n;
-        return t.first(n);
+        return nettoyer_texte(QStringView(t).first(n));
     };
     const auto garder_detail = [&] {
         details_programme& d = b.details;
@@ -468,7 +470,7 @@ lecture_xmltv lecteur::lire() {
             // Elements inside a text (markup in a title) do not end it.
             if (collecte != texte::aucun && prof == prof_collecte) {
                 if (collecte == texte::titre) {
-                    const QString lu = couper_titre(t).toString();
+                    const QString lu = nettoyer_texte(couper_titre(t));
                     if (titre_fr && !francais) {
                         b.titre = lu;
                         francais = true;
@@ -606,6 +608,42 @@ QString nom_simplifie(QStringView nom) {
         if (c.isLetterOrNumber())
             res += c.toCaseFolded();
     return res;
+}
+
+QString identifiant_xmltv_valide(QStringView id, int num_chaine) {
+    const auto permis = [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'-';
+    };
+    const QList<QStringView> etiquettes = id.split(u'.');
+    bool valide = etiquettes.size() >= 2;
+    for (const QStringView e : etiquettes)
+        valide = valide && !e.isEmpty() && std::all_of(e.begin(), e.end(), permis);
+    if (valide)
+        return id.toString();
+
+    QStringList propres;
+    for (const QStringView e : etiquettes) {
+        QString p;
+        for (const QChar c : e.toString().normalized(QString::NormalizationForm_KD)) {
+            if (c.category() == QChar::Mark_NonSpacing)
+                continue;
+            // One hyphen for a run of other characters, none at either end.
+            if (permis(c) && c != u'-')
+                p += c;
+            else if (!p.isEmpty() && !p.endsWith(u'-'))
+                p += u'-';
+        }
+        while (p.endsWith(u'-'))
+            p.chop(1);
+        if (!p.isEmpty())
+            propres << p;
+    }
+    if (propres.isEmpty())
+        return QStringLiteral("%1.zapo-tv").arg(num_chaine);
+    if (propres.size() == 1)
+        propres << QStringLiteral("zapo-tv");
+    return propres.join(u'.');
 }
 
 lecture_xmltv lire_xmltv(QByteArrayView document, date_heure maintenant) {

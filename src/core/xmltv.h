@@ -54,6 +54,13 @@ struct lecture_xmltv {
 // Lowercase letters and digits only, without accents: "L'Équipe" gives "lequipe".
 QString nom_simplifie(QStringView nom);
 
+// A channel id the XMLTV tools accept: labels of ASCII letters, digits and
+// hyphens, at least two, joined by dots ("France2.fr"). A valid id is kept as
+// it is; another loses its accents, its other characters become hyphens, and
+// ".zapo-tv" ends it when it has one label only ("France 2" gives
+// "France-2.zapo-tv"); nothing usable gives "<numéro>.zapo-tv".
+QString identifiant_xmltv_valide(QStringView id, int num_chaine);
+
 // One pass over the document, reading every channel. `maintenant` is the local wall-clock time.
 lecture_xmltv lire_xmltv(QByteArrayView document, date_heure maintenant);
 

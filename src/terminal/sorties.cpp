@@ -1,6 +1,7 @@
 #include "terminal/sorties.h"
 
 #include "core/soirees.h"
+#include "core/xmltv.h"
 #include "data/details.h"
 
 #include <QHash>
@@ -257,7 +258,7 @@ QByteArray xmltv(donnees::base_programmes& base) {
     for (const auto& c : chaines) {
         if (ids.contains(c.num_chaine))
             continue;
-        QString id = texte_xml(id_xmltv(c));
+        QString id = identifiant_xmltv_valide(id_xmltv(c), c.num_chaine);
         if (pris.contains(id))
             id = QStringLiteral("%1.zapo-tv").arg(c.num_chaine);
         for (int k = 2; pris.contains(id); ++k)

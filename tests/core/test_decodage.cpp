@@ -9,6 +9,8 @@ class test_decodage : public QObject {
 private Q_SLOTS:
     void decodage_data();
     void decodage();
+    void nettoyage_data();
+    void nettoyage();
 };
 
 void test_decodage::decodage_data() {
@@ -56,6 +58,26 @@ void test_decodage::decodage() {
     QFETCH(QByteArray, type);
     QFETCH(QString, attendu);
     QCOMPARE(decoder_page(octets, type), attendu);
+}
+
+void test_decodage::nettoyage_data() {
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<QString>("attendu");
+    QTest::newRow("propre") << QStringLiteral("Télématin\tà 6h\n") << QStringLiteral("Télématin\tà 6h\n");
+    QTest::newRow("c1 en windows-1252")
+        << QStringLiteral("L\u0092été \u0085 \u0080 \u009C") << QStringLiteral("L’été … € œ");
+    QTest::newRow("c1 non attribués")
+        << QStringLiteral("a\u0081\u008D\u008F\u0090\u009Db") << QStringLiteral("ab");
+    QTest::newRow("retours chariot") << QStringLiteral("a\rb\r\nc\r") << QStringLiteral("a b\nc ");
+    QTest::newRow("autres contrôles")
+        << QStringLiteral("a\u0000b\u0001\u001B[0m\u007Fc\u000B") << QStringLiteral("ab[0mc");
+    QTest::newRow("vide") << QString() << QString();
+}
+
+void test_decodage::nettoyage() {
+    QFETCH(QString, texte);
+    QFETCH(QString, attendu);
+    QCOMPARE(nettoyer_texte(texte), attendu);
 }
 
 QTEST_GUILESS_MAIN(test_decodage)

@@ -1,6 +1,7 @@
 #include "core/xmltv.h"
 #include "platform/gzip.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 #include "outils/compression.h"
@@ -183,6 +184,61 @@ private Q_SLOTS:
         for (int i = 0; i < 100; ++i)
             QCOMPARE(p[size_t(i)].programme, QString::number(i));
         QCOMPARE(p[99].hfin, p[99].hdeb + date_heure::duree_hm(0, 10)); // the 101st still bounds it
+    }
+
+    // What a feed's texts become once stored: never a control character but tab and line feed.
+    void textes_stockes_data() {
+        QTest::addColumn<QByteArray>("prologue");
+        QTest::addColumn<QByteArray>("titre");
+        QTest::addColumn<QByteArray>("description");
+        QTest::addColumn<QString>("titre_lu");
+        QTest::addColumn<QString>("description_lu");
+        const QByteArray latin1 = "<?xml version='1.0' encoding='ISO-8859-1'?>";
+        QTest::newRow("latin-1 annoncé, octets windows-1252")
+            << latin1 << QByteArray("L\x92\xE9t\xE9 \x85 5 \x80") << QByteArray("Vu \x81\x9D ici")
+            << QStringLiteral("L’été … 5 €") << QStringLiteral("Vu  ici");
+        QTest::newRow("utf-8 avec des C1")
+            << QByteArray("<?xml version='1.0' encoding='UTF-8'?>")
+            << QByteArray("L\xC2\x92\xC3\xA9t\xC3\xA9") << QByteArray("a\xC2\x85") << QStringLiteral("L’été")
+            << QStringLiteral("a…");
+        QTest::newRow("retour chariot et contrôles")
+            << QByteArray() << QByteArray("Un&#13;Deux&#13;&#10;Trois&#9;&#x7F;")
+            << QByteArray("a&#13;&#10;b") << QStringLiteral("Un Deux\nTrois\t") << QStringLiteral("a\nb");
+    }
+    void textes_stockes() {
+        QFETCH(QByteArray, prologue);
+        QFETCH(QByteArray, titre);
+        QFETCH(QByteArray, description);
+        QFETCH(QString, titre_lu);
+        QFETCH(QString, description_lu);
+        const QByteArray doc = prologue + "<tv><programme start='20261207200000 +0100' channel='c'><title>" +
+                               titre + "</title><desc>" + description + "</desc></programme></tv>";
+        const auto l = lire_xmltv(doc, dh(2026, 12, 7, 12, 0));
+        QVERIFY2(l.ok, qPrintable(l.erreur));
+        const auto& p = l.programmes.value(QStringLiteral("c"));
+        QCOMPARE(p.size(), size_t(1));
+        QCOMPARE(p[0].programme, titre_lu);
+        QCOMPARE(p[0].details.description, description_lu);
+    }
+
+    void identifiants_exportes_data() {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("exporte");
+        QTest::newRow("valide") << QStringLiteral("France2.fr") << QStringLiteral("France2.fr");
+        QTest::newRow("tirets") << QStringLiteral("-a-.b-c") << QStringLiteral("-a-.b-c");
+        QTest::newRow("blancs") << QStringLiteral("France 2.fr") << QStringLiteral("France-2.fr");
+        QTest::newRow("guillemets") << QStringLiteral("\"TF1\" 'HD'.fr") << QStringLiteral("TF1-HD.fr");
+        QTest::newRow("accents, une étiquette")
+            << QStringLiteral("Télé Une") << QStringLiteral("Tele-Une.zapo-tv");
+        QTest::newRow("points vides") << QStringLiteral(".a..b.") << QStringLiteral("a.b");
+        QTest::newRow("rien d'utilisable") << QStringLiteral("« » .") << QStringLiteral("7.zapo-tv");
+    }
+    void identifiants_exportes() {
+        QFETCH(QString, id);
+        QFETCH(QString, exporte);
+        QCOMPARE(identifiant_xmltv_valide(id, 7), exporte);
+        static const QRegularExpression accepte(QStringLiteral("^[-a-zA-Z0-9]+(\\.[-a-zA-Z0-9]+)+$"));
+        QVERIFY(accepte.match(identifiant_xmltv_valide(id, 7)).hasMatch());
     }
 
     void gzip_data() {
