@@ -1,6 +1,7 @@
 #include "platform/telechargeur.h"
 
 #include "core/version.h"
+#include "platform/gzip.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -35,6 +36,20 @@ QString texte_erreur(QNetworkReply::NetworkError e, int statut) {
 
 } // namespace
 
+QString telechargeur::developper(QByteArray& corps, const QByteArray& codage) const {
+    if (codage != "gzip" && codage != "x-gzip")
+        return QStringLiteral("Compression non prise en charge : %1.").arg(QString::fromLatin1(codage));
+    QByteArray brut;
+    const issue_gzip issue = inflater_gzip(corps, brut, taille_max_);
+    corps = QByteArray();
+    if (issue == issue_gzip::trop_gros)
+        return QStringLiteral("Le document décompressé dépasse %1 Mo.").arg(taille_max_ / (1024 * 1024));
+    if (issue != issue_gzip::ok)
+        return QStringLiteral("Le document compressé est endommagé.");
+    corps = std::move(brut);
+    return {};
+}
+
 telechargeur::telechargeur() = default;
 
 telechargeur::~telechargeur() {
@@ -67,6 +82,9 @@ page_telechargee telechargeur::telecharger(const QString& adresse) {
                       QStringLiteral("Mozilla/5.0 (X11; Linux x86_64) Zapo-TV/%1").arg(texte_version()));
     requete.setRawHeader("Accept", "text/html,application/xhtml+xml,*/*;q=0.8");
     requete.setRawHeader("Accept-Language", "fr-FR,fr;q=0.9");
+    // Asked for here, so Qt leaves the body compressed: it is expanded below
+    // against the size cap, and a refusal can say why.
+    requete.setRawHeader("Accept-Encoding", "gzip");
 
     QNetworkReply* reponse = reseau_->get(requete);
     en_cours_ = reponse;
@@ -94,6 +112,7 @@ page_telechargee telechargeur::telecharger(const QString& adresse) {
         r.corps += reponse->readAll();
     const int statut = reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     r.type_contenu = reponse->rawHeader("Content-Type");
+    const QByteArray codage = reponse->rawHeader("Content-Encoding").trimmed().toLower();
     const QNetworkReply::NetworkError erreur = reponse->error();
     reponse->deleteLater();
 
@@ -101,6 +120,8 @@ page_telechargee telechargeur::telecharger(const QString& adresse) {
         r.erreur = QStringLiteral("La page dépasse %1 Mo.").arg(taille_max_ / (1024 * 1024));
     else if (erreur != QNetworkReply::NoError || statut < 200 || statut > 299)
         r.erreur = texte_erreur(erreur, statut);
+    else if (!codage.isEmpty() && codage != "identity" && !r.corps.isEmpty())
+        r.erreur = developper(r.corps, codage);
     if (!r.erreur.isEmpty()) {
         r.corps.clear();
         return r;

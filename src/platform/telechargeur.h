@@ -19,7 +19,8 @@ struct page_telechargee {
 };
 
 // Fetches one page over HTTP(S) as a browser would: the system's proxy
-// settings, redirects followed, compressed answers expanded. While it waits,
+// settings, redirects followed, gzip answers (Content-Encoding) expanded
+// within the same size cap. While it waits,
 // the caller's events keep being dispatched (buttons and timers stay live).
 class telechargeur {
 public:
@@ -42,6 +43,9 @@ public:
     void interrompre();
 
 private:
+    // Expands a body sent with Content-Encoding; the French reason when it cannot.
+    QString developper(QByteArray& corps, const QByteArray& codage) const;
+
     std::unique_ptr<QNetworkAccessManager> reseau_;
     QPointer<QNetworkReply> en_cours_;
     int delai_ms_ = 60000;

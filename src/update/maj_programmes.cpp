@@ -11,7 +11,7 @@ namespace zapo::maj {
 
 namespace {
 
-// Rolls the run's transaction back unless it was committed.
+// Rolls a transaction back unless it was committed.
 class transaction {
 public:
     explicit transaction(donnees::base_programmes& b) : base_(b) { base_.commencer(); }
@@ -23,11 +23,6 @@ public:
         base_.valider();
         ouverte_ = false;
     }
-    void annuler() {
-        if (ouverte_)
-            base_.annuler();
-        ouverte_ = false;
-    }
 
 private:
     donnees::base_programmes& base_;
@@ -35,6 +30,21 @@ private:
 };
 
 const QString texte_connexion = QStringLiteral("Connection à Internet");
+
+// One channel's result, in a transaction of its own: its new rows and details
+// when the fetch brought some (`programmes` set), and its health either way.
+// Nothing is written while the channel is being fetched, so the base is never
+// locked during a network wait.
+void ecrire_chaine(donnees::base_programmes& base, int num_chaine,
+                   const std::vector<fiche_programme>* programmes, const donnees::sante_chaine& sante) {
+    transaction t(base);
+    if (programmes) {
+        base.remplacer_programmes(num_chaine, *programmes);
+        donnees::remplacer_details(base, num_chaine, *programmes);
+    }
+    base.ecrire_sante(sante);
+    t.valider();
+}
 
 } // namespace
 
@@ -59,25 +69,29 @@ fin_maj pilote_maj::maj_programmes() {
     f_.ecrire_cours(QStringLiteral("Vidage de la base."));
     pause();
 
-    // From here to the commit, other connections keep seeing the old rows. Each
-    // channel's rows go only when its new ones have come.
+    // Read without a transaction: other connections may write between the
+    // channels (a reminder marked as told), and each channel's write is short.
     std::optional<donnees::base_programmes> base;
     base.emplace(ctx_.chemin_base());
-    std::optional<transaction> t;
-    t.emplace(*base);
+    const std::vector<donnees::chaine> chaines = base->lire_chaines();
+    const std::map<int, donnees::sante_chaine> sante_avant = base->lire_sante();
 
     f_.ecrire_progres1(100);
     f_.ecrire_progres2(5);
     pause();
     f_.ecrire_progres1(0);
 
-    g.texte_etat = texte_connexion;
-    if (!etape_connexion()) {
-        // Nothing of the run is kept, and the database is free before the main window reads it.
-        t.reset();
-        base.reset();
-        echec_connexion();
-        return fin_maj::echec_connexion;
+    if (chaines.empty()) {
+        // Nothing to fetch: no line is asked for, and none is hung up at the end.
+        deja_connecte_ = true;
+    } else {
+        g.texte_etat = texte_connexion;
+        if (!etape_connexion()) {
+            // The database is free before the main window reads it.
+            base.reset();
+            echec_connexion();
+            return fin_maj::echec_connexion;
+        }
     }
 
     pause();
@@ -85,8 +99,6 @@ fin_maj pilote_maj::maj_programmes() {
     f_.ecrire_progres2(10);
     pause();
 
-    const std::vector<donnees::chaine> chaines = base->lire_chaines();
-    const std::map<int, donnees::sante_chaine> sante_avant = base->lire_sante();
     const float n = float(chaines.size());
     std::unique_ptr<maj::recuperateur> recup;
     if (!chaines.empty()) {
@@ -113,16 +125,16 @@ fin_maj pilote_maj::maj_programmes() {
         donnees::sante_chaine s;
         s.num_chaine = c.num_chaine;
         s.quand = debut_run;
-        if (recup->recup_programmes(c.adresse)) {
-            base->remplacer_programmes(c.num_chaine, recup->programmes_lus());
-            donnees::remplacer_details(*base, c.num_chaine, recup->programmes_lus());
+        const bool recue = recup->recup_programmes(c.adresse);
+        // A fetch cut short by "Annuler" says nothing of the channel: it keeps what it had.
+        if (g.arret_demande)
+            return fin_maj::annulee;
+        if (recue) {
             une_reussie = true;
             s.succes = true;
             s.nb_programmes = recup->nb_programmes();
         } else {
             s.raison = recup->derniere_erreur();
-            f_.ecrire_cours(QStringLiteral("ECHEC ") + c.nom);
-            pause();
         }
         precedent_sante p;
         const auto it = sante_avant.find(c.num_chaine);
@@ -135,6 +147,11 @@ fin_maj pilote_maj::maj_programmes() {
             alertes << c.nom;
         else
             s.signalee = false; // named again if it goes wrong later
+        ecrire_chaine(*base, c.num_chaine, recue ? &recup->programmes_lus() : nullptr, s);
+        if (!recue) {
+            f_.ecrire_cours(QStringLiteral("ECHEC ") + c.nom);
+            pause();
+        }
         alerte.push_back(mauvais);
         sante.push_back(std::move(s));
         if (g.arret_demande)
@@ -153,23 +170,27 @@ fin_maj pilote_maj::maj_programmes() {
         for (size_t i = 0; i < sante.size(); ++i)
             if (alerte[i] && !sante[i].signalee)
                 a_signaler = true;
-        if (a_signaler)
-            for (size_t i = 0; i < sante.size(); ++i)
-                if (alerte[i])
-                    sante[i].signalee = true;
     }
-    for (const auto& s : sante)
-        base->ecrire_sante(s);
 
     f_.ecrire_progres2(100);
     const bool tout_echoue = !chaines.empty() && !une_reussie;
-    if (!tout_echoue) {
-        base->effacer_orphelins();
-        donnees::effacer_details_orphelins(*base);
-        base->ecrire_maj(ctx_.horloge_->maintenant_dh());
+    {
+        // The run's end in one short transaction: the channels named, and when
+        // something was renewed, the rows of removed channels go and the base is stamped.
+        transaction t(*base);
+        if (a_signaler)
+            for (size_t i = 0; i < sante.size(); ++i)
+                if (alerte[i] && !sante[i].signalee) {
+                    sante[i].signalee = true;
+                    base->ecrire_sante(sante[i]);
+                }
+        if (!tout_echoue) {
+            base->effacer_orphelins();
+            donnees::effacer_details_orphelins(*base);
+            base->ecrire_maj(ctx_.horloge_->maintenant_dh());
+        }
+        t.valider();
     }
-    t->valider();
-    t.reset();
     base.reset();
     if (a_signaler)
         signaler(alertes);

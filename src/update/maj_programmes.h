@@ -46,15 +46,18 @@ struct branchements {
 };
 
 // One update run inside its window. A channel's rows are replaced only when its
-// new programmes have come; a channel whose fetch failed keeps what it had. The
-// replacements, the channels' health and the `maj` stamp are one transaction,
-// committed only when every channel has been tried. Any other ending (no line,
-// "Annuler", an error, the process dying) leaves `liste` and `maj` as they were;
-// when every channel failed, `liste` and `maj` stay as they were too.
+// new programmes have come; a channel whose fetch failed, or brought nothing for
+// the kept period, keeps what it had. Each channel's rows, details and health are
+// one short transaction written once it is fetched, so that the base is never
+// locked during a network wait: whatever way the run ends (no line, "Annuler", an
+// error, the process dying), each channel holds all its old rows or all its new
+// ones. The `maj` stamp and the removal of channels no longer chosen come last,
+// only when every channel has been tried and at least one brought programmes.
+// With no channel chosen, no line is asked for.
 class pilote_maj {
 public:
     pilote_maj(contexte& ctx, suivi_maj& f, branchements b);
-    // Throws on an error (database, fetch); nothing stored has changed then.
+    // Throws on an error (database, fetch); the channels written before it keep their new rows.
     fin_maj maj_programmes();
 
 private:

@@ -95,6 +95,12 @@ void recuperateur::lire_corps(document& d, QByteArray& corps, const QByteArray& 
         return;
     }
     d.programmes = decouper_page(texte, horloge_).programmes;
+    // A page with no time on it (a Wi-Fi login page, an error page sent with 200)
+    // is no schedule: the channel keeps what it had.
+    if (d.programmes.empty()) {
+        d.erreur = QStringLiteral("La réponse n'est pas un programme XMLTV.");
+        return;
+    }
     d.reussi = true;
 }
 
@@ -132,9 +138,15 @@ bool recuperateur::recup_programmes(const QString& adresse) {
             qCWarning(zapo_maj).noquote() << "échec de" << adresse << ":" << erreur_;
             return false;
         }
+        programmes_lus_ = d.flux->programmes.value(id);
+        // A stale feed, or one without this channel's programmes for the kept period.
+        if (programmes_lus_.empty()) {
+            erreur_ = QStringLiteral("Le flux ne contient aucun programme pour aujourd'hui.");
+            qCWarning(zapo_maj).noquote() << "échec de" << adresse << ":" << erreur_;
+            return false;
+        }
         if (progres1_)
             progres1_(80);
-        programmes_lus_ = d.flux->programmes.value(id);
         return true;
     }
     if (progres1_)

@@ -36,7 +36,8 @@ public:
     void prevoir(const QString& adresse, const QString& nom);
 
     // Fetches `adresse` and cuts it into programmes. False when the transfer
-    // failed or the page was empty: the run then shows "ECHEC " and the name.
+    // failed or the answer gave the channel no programme for the kept period:
+    // the run then shows "ECHEC " and the name.
     // An XMLTV document (plain or gzip) is recognised by its content; the
     // address's fragment then names the channel in it. Within one run an address
     // (without its fragment) is downloaded and read once, whatever the channels.

@@ -26,11 +26,11 @@ public:
     QStringList envois;
 };
 
-// A one-channel XMLTV feed whose programmes fall on 12 June 2026.
-QByteArray flux_xmltv(const QString& id, int nb) {
+// A one-channel XMLTV feed whose programmes fall on 12 June 2026 (or on `jour`).
+QByteArray flux_xmltv(const QString& id, int nb, const QByteArray& jour = "20260612") {
     QByteArray f = "<?xml version=\"1.0\"?><tv><channel id=\"" + id.toUtf8() + "\"/>";
     for (int i = 0; i < nb; ++i)
-        f += "<programme start=\"2026061215" + QByteArray::number(10 + i) + "00 +0200\" channel=\"" +
+        f += "<programme start=\"" + jour + "15" + QByteArray::number(10 + i) + "00 +0200\" channel=\"" +
              id.toUtf8() + "\"><title>Émission " + QByteArray::number(i) + "</title></programme>";
     return f + "</tv>";
 }
@@ -79,21 +79,38 @@ class test_guide_conserve : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Nothing came: liste and maj byte for byte, and the main window told at once.
+    // Each channel's address names "Une.fr" in its feed.
     void tout_echoue_data() {
         QTest::addColumn<int>("statut");
         QTest::addColumn<QByteArray>("corps");
-        QTest::newRow("503") << 503 << QByteArray();
-        QTest::newRow("page vide") << 200 << QByteArray();
-        QTest::newRow("xmltv sans la chaîne") << 200 << flux_xmltv(QStringLiteral("Autre.fr"), 2);
+        QTest::addColumn<QString>("raison");
+        QTest::newRow("503") << 503 << QByteArray() << QStringLiteral("Le serveur a répondu 503.");
+        QTest::newRow("page vide") << 200 << QByteArray() << QStringLiteral("La page est vide.");
+        QTest::newRow("xmltv sans la chaîne")
+            << 200 << flux_xmltv(QStringLiteral("Autre.fr"), 2)
+            << QStringLiteral("La chaîne « Une.fr » n'est pas dans le programme reçu.");
         QTest::newRow("gzip abîmé") << 200
-                                    << compresser_gzip(flux_xmltv(QStringLiteral("Une.fr"), 3)).left(40);
+                                    << compresser_gzip(flux_xmltv(QStringLiteral("Une.fr"), 3)).left(40)
+                                    << QStringLiteral("Le document compressé est endommagé.");
+        // A Wi-Fi portal answers every address with its login page, status 200.
+        QTest::newRow("page de connexion")
+            << 200
+            << QByteArray("<html><head><title>Connexion au Wi-Fi</title></head><body><form action=\"/login\">"
+                          "<p>Identifiant</p><input name=\"u\"><p>Mot de passe</p><input type=\"password\">"
+                          "</form></body></html>")
+            << QStringLiteral("La réponse n'est pas un programme XMLTV.");
+        QTest::newRow("xmltv d'il y a une semaine")
+            << 200 << flux_xmltv(QStringLiteral("Une.fr"), 3, "20260605")
+            << QStringLiteral("Le flux ne contient aucun programme pour aujourd'hui.");
     }
     void tout_echoue() {
         QFETCH(int, statut);
         QFETCH(QByteArray, corps);
+        QFETCH(QString, raison);
         banc_maj b;
         for (const auto& c : trois_chaines())
             b.ajouter(c, false);
+        executer_sql(b.base(), "UPDATE chaines SET adresse = adresse || '#Une.fr'");
         serveur_http::reponse r;
         r.statut = statut;
         r.corps = corps;
@@ -112,6 +129,10 @@ private Q_SLOTS:
         QCOMPARE(b.cours.filter(QStringLiteral("ECHEC ")).size(), 3);
         QVERIFY(b.etat.maj_echouee);
         QVERIFY(b.boites.vues.empty());
+        for (const auto& [num, s] : donnees::base_programmes(b.base()).lire_sante()) {
+            QVERIFY(!s.succes);
+            QCOMPARE(s.raison, raison);
+        }
     }
 
     // The feed's ids drift: the channel is still found, by case or by its display name.
@@ -181,8 +202,10 @@ private Q_SLOTS:
             << QStringLiteral(
                    "Dernière mise à jour : échec (le serveur a répondu 503), vendredi 12 juin à 14:00");
         QTest::newRow("flux vide")
-            << 200 << flux_xmltv(QStringLiteral("Une.fr"), 0) << true << 0 << QString()
-            << QStringLiteral("Dernière mise à jour : aucun programme reçu, vendredi 12 juin à 14:00");
+            << 200 << flux_xmltv(QStringLiteral("Une.fr"), 0) << false << 0
+            << QStringLiteral("Le flux ne contient aucun programme pour aujourd'hui.")
+            << QStringLiteral("Dernière mise à jour : échec (le flux ne contient aucun programme pour "
+                              "aujourd'hui), vendredi 12 juin à 14:00");
     }
     void sante() {
         QFETCH(int, statut);
@@ -301,7 +324,8 @@ private Q_SLOTS:
             b.serveur.definir(chaines[1].chemin, muette);
         }
         b.anciennes_donnees();
-        const QByteArray avant = vider_table(b.base(), "liste") + vider_table(b.base(), "maj");
+        const QStringList anciens_3 = titres(b.base(), 3);
+        const QByteArray maj = vider_table(b.base(), "maj");
         QElapsedTimer depuis_clic;
         b.sur_cours = [&](maj::fl_maj& f, const QString& t) {
             if (t != QStringLiteral("Récupération ") + chaines[1].nom)
@@ -319,7 +343,12 @@ private Q_SLOTS:
         QCOMPARE(b.lancer(), maj::fin_maj::annulee);
         QVERIFY(depuis_clic.isValid());
         QVERIFY2(depuis_clic.elapsed() < 1000, qPrintable(QString::number(depuis_clic.elapsed())));
-        QCOMPARE(vider_table(b.base(), "liste") + vider_table(b.base(), "maj"), avant);
+        // The first channel was written once fetched; the one cut short keeps its rows.
+        QCOMPARE(titres(b.base(), 2),
+                 (QStringList{QStringLiteral("Réveil"), QStringLiteral("Journal de midi"),
+                              QStringLiteral("Film du soir")}));
+        QCOMPARE(titres(b.base(), 3), anciens_3);
+        QCOMPARE(vider_table(b.base(), "maj"), maj);
     }
 };
 

@@ -67,6 +67,7 @@ private Q_SLOTS:
     void regles_data();
     void regles();
     void sequence_des_barres();
+    void sans_chaine();
     void base_illisible();
 };
 
@@ -78,7 +79,8 @@ void test_pilote_maj::regles_data() {
     QTest::addColumn<QString>("pannes");
     QTest::addColumn<QString>("arret");
     QTest::addColumn<fin_maj>("fin");
-    QTest::addColumn<bool>("renouvele"); // the rows and the stamp changed
+    QTest::addColumn<QString>("renouvelees"); // the channels whose rows were replaced
+    QTest::addColumn<bool>("horodate");       // the `maj` stamp changed
     QTest::addColumn<QString>("etat");
     QTest::addColumn<bool>("maj_annulee");
 
@@ -86,13 +88,14 @@ void test_pilote_maj::regles_data() {
     const QString echec = QStringLiteral("La mise à jour a échoué.");
     const QString hors_ligne = QStringLiteral("Erreur de connection Internet");
     // clang-format off
-    QTest::newRow("tout réussi")        << true  << 0 << ""   << ""                    << fin_maj::complete        << true  << a_jour     << false;
-    QTest::newRow("une chaîne en panne")<< true  << 0 << "3"  << ""                    << fin_maj::complete        << true  << a_jour     << false;
-    QTest::newRow("toutes en panne")    << true  << 0 << "23" << ""                    << fin_maj::echec_chaines   << false << echec      << false;
-    QTest::newRow("hors ligne, non")    << false << 1 << ""   << ""                    << fin_maj::echec_connexion << false << hors_ligne << true;
-    QTest::newRow("hors ligne, rien")   << false << 0 << ""   << ""                    << fin_maj::echec_connexion << false << hors_ligne << false;
-    QTest::newRow("hors ligne, oui")    << false << 2 << ""   << ""                    << fin_maj::complete        << true  << a_jour     << false;
-    QTest::newRow("arrêt sur la 2e")    << true  << 0 << ""   << "Récupération Deux"   << fin_maj::annulee         << false << QString()  << false;
+    QTest::newRow("tout réussi")        << true  << 0 << ""   << ""                    << fin_maj::complete        << "23" << true  << a_jour     << false;
+    QTest::newRow("une chaîne en panne")<< true  << 0 << "3"  << ""                    << fin_maj::complete        << "2"  << true  << a_jour     << false;
+    QTest::newRow("toutes en panne")    << true  << 0 << "23" << ""                    << fin_maj::echec_chaines   << ""   << false << echec      << false;
+    QTest::newRow("hors ligne, non")    << false << 1 << ""   << ""                    << fin_maj::echec_connexion << ""   << false << hors_ligne << true;
+    QTest::newRow("hors ligne, rien")   << false << 0 << ""   << ""                    << fin_maj::echec_connexion << ""   << false << hors_ligne << false;
+    QTest::newRow("hors ligne, oui")    << false << 2 << ""   << ""                    << fin_maj::complete        << "23" << true  << a_jour     << false;
+    // Each channel is written once fetched: the first keeps its new rows, the second its old ones.
+    QTest::newRow("arrêt sur la 2e")    << true  << 0 << ""   << "Récupération Deux"   << fin_maj::annulee         << "2"  << false << QString()  << false;
     // clang-format on
 }
 
@@ -102,7 +105,8 @@ void test_pilote_maj::regles() {
     QFETCH(QString, pannes);
     QFETCH(QString, arret);
     QFETCH(fin_maj, fin);
-    QFETCH(bool, renouvele);
+    QFETCH(QString, renouvelees);
+    QFETCH(bool, horodate);
     QFETCH(QString, etat);
     QFETCH(bool, maj_annulee);
 
@@ -163,19 +167,15 @@ void test_pilote_maj::regles() {
         QCOMPARE(etat_run.texte_etat, etat);
     const QStringList apres = titres(d.base());
     const auto maj_apres = donnees::base_programmes(d.base()).lire_maj();
-    QCOMPARE(maj_apres != maj_avant, renouvele);
-    if (!renouvele) {
-        QCOMPARE(apres, avant);
-    } else {
-        // A channel whose fetch failed keeps what it had.
-        QStringList attendu;
-        attendu << (pannes.contains(QLatin1Char('3')) ? QStringList{QStringLiteral("3:Ancien")}
-                                                      : QStringList{});
-        attendu << QStringLiteral("2:Titre 2") << QStringLiteral("2:Soir");
-        if (!pannes.contains(QLatin1Char('3')))
-            attendu << QStringLiteral("3:Titre 3") << QStringLiteral("3:Soir");
-        QCOMPARE(apres, attendu);
-    }
+    QCOMPARE(maj_apres != maj_avant, horodate);
+    // A channel not renewed (failed, or not reached) keeps what it had.
+    QStringList attendu;
+    if (!renouvelees.contains(QLatin1Char('3')))
+        attendu << QStringLiteral("3:Ancien");
+    for (const QString& n : {QStringLiteral("2"), QStringLiteral("3")})
+        if (renouvelees.contains(n))
+            attendu << n + QStringLiteral(":Titre ") + n << n + QStringLiteral(":Soir");
+    QCOMPARE(apres, attendu);
     QCOMPARE(suivi.traces.contains(QStringLiteral("ECHEC Deux")), pannes.contains(QLatin1Char('3')));
     if (fin == fin_maj::echec_connexion || fin == fin_maj::echec_chaines)
         QCOMPARE(etats_principal, QStringList{etat});
@@ -220,6 +220,32 @@ void test_pilote_maj::sequence_des_barres() {
 }
 
 // A file that is not a database: the run throws, and nobody is left to interrupt.
+// No channel chosen: nothing to fetch, so no line is tested, dialled, asked for or hung up.
+void test_pilote_maj::sans_chaine() {
+    banc_pilote banc;
+    QVERIFY(banc.pret());
+    banc.remplacer_chaines({});
+    banc.cx.en_ligne = false;
+    banc.ctx.options.opt_connexion = true;
+    banc.ctx.options.opt_deconnexion = true;
+    int nb_invites = 0;
+    maj::etat_maj etat_run;
+    maj::branchements br;
+    br.etat = &etat_run;
+    br.demander_connexion = [&] {
+        ++nb_invites;
+        return maj::reponse::oui;
+    };
+    suivi_enregistre suivi;
+    maj::pilote_maj p(banc.ctx, suivi, std::move(br));
+    QCOMPARE(p.maj_programmes(), fin_maj::complete);
+    QCOMPARE(nb_invites, 0);
+    QCOMPARE(banc.cx.nb_tests, 0);
+    QCOMPARE(banc.cx.nb_connexions, 0);
+    QCOMPARE(banc.cx.nb_deconnexions, 0);
+    QCOMPARE(etat_run.texte_etat, QStringLiteral("Programmes à jour."));
+}
+
 void test_pilote_maj::base_illisible() {
     QTemporaryDir dir;
     QFile f(dir.filePath(QStringLiteral("programmes.mdb")));
