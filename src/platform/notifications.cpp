@@ -18,8 +18,9 @@ void notifications_dbus::envoyer(const QString& titre, const QString& corps, con
     // Without a server, the bus answers with an error that nobody reads; the
     // call never auto-starts one.
     m.setAutoStartService(false);
-    m << QStringLiteral("Zapo-TV") << uint(0) << icone << titre << corps << actions << QVariantMap()
-      << int(-1);
+    // Most servers read the body as markup: a channel named "A & B" must stay whole.
+    m << QStringLiteral("Zapo-TV") << uint(0) << icone << titre << corps.toHtmlEscaped() << actions
+      << QVariantMap() << int(-1);
     bus.asyncCall(m);
 }
 

@@ -57,7 +57,8 @@ private Q_SLOTS:
         banc_maj b;
         plateforme::notifications_dbus n;
         b.ctx.notifications = &n;
-        const auto chaines = trois_chaines();
+        auto chaines = trois_chaines();
+        chaines[2].nom = QStringLiteral("Canal <b>Trois</b> & Cie");
         b.ajouter(chaines[0]);
         b.ajouter(chaines[2], false);
         serveur_http::reponse r;
@@ -71,7 +72,8 @@ private Q_SLOTS:
         };
         QCOMPARE(lancer_auto(), maj::fin_maj::complete);
         QTRY_COMPARE_WITH_TIMEOUT(nb_notify(), 1, 10000);
-        QVERIFY2(journal().contains("Canal Trois"), journal().constData());
+        // The body is escaped as markup: the name shows as it is written.
+        QVERIFY2(journal().contains("Canal &lt;b&gt;Trois&lt;/b&gt; &amp; Cie"), journal().constData());
         QCOMPARE(lancer_auto(), maj::fin_maj::complete);
         QTest::qWait(500);
         QCOMPARE(nb_notify(), 1);
