@@ -3,6 +3,7 @@
 #include "outils/banc_maj.h"
 
 #include "core/sante.h"
+#include "data/base_rappels.h"
 #include "outils/controles.h"
 
 #include <QElapsedTimer>
@@ -298,6 +299,43 @@ private Q_SLOTS:
     }
 
     // Every way of stopping ends a transfer that is under way at once.
+    // A write from another connection (a reminder's setting or "told" mark) while a
+    // channel's fetch hangs: no transaction is open, so it never waits for the busy time-out.
+    void ecriture_pendant_transfert() {
+        banc_maj b;
+        b.delai_ms = 60000;
+        const auto chaines = trois_chaines();
+        b.ajouter(chaines[0]);
+        b.ajouter(chaines[1], false);
+        serveur_http::reponse muette;
+        muette.muet = true;
+        b.serveur.definir(chaines[1].chemin, muette);
+        qint64 duree = -1;
+        QString erreur;
+        b.sur_cours = [&](maj::fl_maj& f, const QString& t) {
+            if (t != QStringLiteral("Récupération ") + chaines[1].nom)
+                return;
+            QTimer::singleShot(200, &f, [&f, &b, &duree, &erreur] {
+                QElapsedTimer e;
+                e.start();
+                try {
+                    donnees::base_programmes autre(b.base());
+                    donnees::ecrire_minutes_avant(autre, 15);
+                } catch (const std::exception& ex) {
+                    erreur = QString::fromUtf8(ex.what());
+                }
+                duree = e.elapsed();
+                essais::controle<QPushButton>(f, "bt_annuler")->click();
+            });
+        };
+        QCOMPARE(b.lancer(), maj::fin_maj::annulee);
+        QCOMPARE(erreur, QString());
+        QVERIFY(duree >= 0);
+        QVERIFY2(duree < 1000, qPrintable(QString::number(duree)));
+        donnees::base_programmes base(b.base());
+        QCOMPARE(donnees::lire_minutes_avant(base), 15);
+    }
+
     void annuler_pendant_transfert_data() {
         QTest::addColumn<int>("facon");
         QTest::addColumn<bool>("goutte"); // the server trickles instead of keeping silent
