@@ -24,14 +24,16 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
 namespace zapo::essais {
 
-// Every row of a table, rowid first, each value with its storage type and exact
-// bytes: two equal dumps mean byte-for-byte equal tables.
-inline QByteArray vider_table(const QString& chemin_base, const char* table) {
+// Every row of a table (or those `condition` keeps), rowid first, each value with
+// its storage type and exact bytes: two equal dumps mean byte-for-byte equal tables.
+inline QByteArray vider_table(const QString& chemin_base, const char* table,
+                              const QByteArray& condition = {}) {
     sqlite3* db = nullptr;
     QByteArray res;
     if (sqlite3_open_v2(chemin_base.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
@@ -40,7 +42,8 @@ inline QByteArray vider_table(const QString& chemin_base, const char* table) {
     }
     // The program may still be closing its own connection (and folding its journal back).
     sqlite3_busy_timeout(db, 5000);
-    const QByteArray sql = QByteArray("SELECT rowid, * FROM ") + table + " ORDER BY rowid";
+    const QByteArray sql = QByteArray("SELECT rowid, * FROM ") + table +
+                           (condition.isEmpty() ? QByteArray() : " WHERE " + condition) + " ORDER BY rowid";
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
         sqlite3_close(db);
@@ -81,6 +84,41 @@ inline QString verifier_integrite(const QString& chemin_base) {
     }
     sqlite3_close(db);
     return res;
+}
+
+// What an update run leaves, channel by channel.
+struct etat_maj_chaines {
+    std::map<int, QByteArray> chaines; // each channel's rows of `liste`
+    QByteArray liste;                  // the whole table
+    QByteArray maj;
+    bool operator==(const etat_maj_chaines&) const = default;
+};
+
+inline etat_maj_chaines lire_etat_chaines(const QString& base, const std::vector<int>& nums) {
+    etat_maj_chaines e;
+    for (int n : nums)
+        e.chaines[n] = vider_table(base, "liste", "chaine = " + QByteArray::number(n));
+    e.liste = vider_table(base, "liste");
+    e.maj = vider_table(base, "maj");
+    return e;
+}
+
+// What a run stopped at any moment (killed, cancelled) may leave: each channel
+// all its old rows or all its new ones, the old stamp unless every channel is
+// renewed and the whole run done. Empty when it holds, else what is wrong.
+inline QString ecart_par_chaine(const etat_maj_chaines& ancien, const etat_maj_chaines& nouveau,
+                                const etat_maj_chaines& vu) {
+    for (const auto& [num, lignes] : vu.chaines)
+        if (lignes != ancien.chaines.at(num) && lignes != nouveau.chaines.at(num))
+            return QStringLiteral("la chaîne %1 n'a ni toutes ses anciennes lignes ni toutes ses nouvelles")
+                .arg(num);
+    if (vu.maj == ancien.maj)
+        return {};
+    if (vu.maj != nouveau.maj && vu.maj.count('\n') != 1)
+        return QStringLiteral("la table maj n'a pas une seule ligne");
+    if (vu.liste != nouveau.liste)
+        return QStringLiteral("la base est datée mais toutes les chaînes ne sont pas renouvelées");
+    return {};
 }
 
 // A schedule page in the format the scanner reads: "hh" "h" "mm" then the title.

@@ -15,8 +15,8 @@ namespace {
 const QString majauto_seule = QStringLiteral("#TRUE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n");
 constexpr qint64 plafond_ko = 300 * 1024;
 
-QByteArray programme(const QByteArray& chaine, const QByteArray& titre) {
-    return "<programme start=\"20261207200000 +0100\" channel=\"" + chaine + "\"><title>" + titre +
+QByteArray programme(const QByteArray& chaine, const QByteArray& titre, const QByteArray& jour = "20261207") {
+    return "<programme start=\"" + jour + "200000 +0100\" channel=\"" + chaine + "\"><title>" + titre +
            "</title></programme>\n";
 }
 
@@ -92,6 +92,16 @@ private Q_SLOTS:
         }() << true << QString();
         QTest::newRow("bombe gzip") << bombe_gzip() << false
                                     << QStringLiteral("Le document décompressé dépasse 64 Mo.");
+        // Answers with status 200 that give the channel nothing for today: failures, not empty successes.
+        QTest::newRow("page de connexion Wi-Fi")
+            << QByteArray("<!DOCTYPE html><html><head><title>Portail</title></head><body><h1>Bienvenue</h1>"
+                          "<form method=\"post\" action=\"/connexion\"><label>Code d'accès</label>"
+                          "<input name=\"code\"><button>Se connecter</button></form></body></html>")
+            << false << QStringLiteral("La réponse n'est pas un programme XMLTV.");
+        QTest::newRow("flux d'il y a une semaine")
+            << tete + "<tv><channel id=\"Une.fr\"/>" + programme("Une.fr", "Vieux", "20261130") +
+                   programme("Une.fr", "Encore vieux", "20261201") + "</tv>"
+            << false << QStringLiteral("Le flux ne contient aucun programme pour aujourd'hui.");
         QTest::newRow("entités") << tete + "<!DOCTYPE tv [<!ENTITY e \"" + QByteArray(4000, 'z') +
                                         "\">]><tv>" + programme("Une.fr", QByteArray("&e;").repeated(10000)) +
                                         "</tv>"
@@ -110,6 +120,7 @@ private Q_SLOTS:
         s.serveur.definir(chaines[0].chemin, r);
         executer_sql(s.p.base(), "UPDATE chaines SET adresse = adresse || '#Une.fr'");
         const QByteArray liste_avant = vider_table(s.p.base(), "liste");
+        const QByteArray maj_avant = vider_table(s.p.base(), "maj");
 
         QElapsedTimer duree;
         duree.start();
@@ -137,8 +148,11 @@ private Q_SLOTS:
         QCOMPARE(sante.at(chaines[0].num).succes, succes);
         if (!raison.isEmpty())
             QCOMPARE(sante.at(chaines[0].num).raison, raison);
-        if (!succes)
-            QCOMPARE(vider_table(s.p.base(), "liste"), liste_avant); // the only channel failed: nothing moved
+        if (!succes) {
+            // The only channel failed: nothing moved, and the base is not stamped up to date.
+            QCOMPARE(vider_table(s.p.base(), "liste"), liste_avant);
+            QCOMPARE(vider_table(s.p.base(), "maj"), maj_avant);
+        }
         donnees::base_programmes(s.p.base()).parcourir_liste([](const donnees::ligne_liste& l) {
             QVERIFY(l.programme.size() <= titre_max);
         });
