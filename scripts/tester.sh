@@ -3,7 +3,8 @@
 # headless. Tests talk only to servers on 127.0.0.1; when this script has the
 # rights, the suite runs inside a network namespace that has nothing but loopback.
 #   tester.sh              the suite on every change
-#   tester.sh --complet    also the suite built with AddressSanitizer and UBSan
+#   tester.sh --complet    also the suite built with AddressSanitizer and UBSan,
+#                          and a minute of fuzzing for each fuzz target
 set -euo pipefail
 racine="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$racine"
@@ -52,4 +53,37 @@ if [[ "${1:-}" == "--complet" ]]; then
   duree "Construction avec les sanitizers"
   lancer_suite build-asan
   duree "Suite avec les sanitizers"
+
+  # The fuzz targets, built with clang, replay their corpus and then fuzz from it
+  # for a minute each, so that a target cannot fall behind the code. What they
+  # find is kept in build-fuzz/trouvailles; the corpora in the tree are left as they are.
+  if [[ ! -d build-fuzz ]]; then
+    CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DZAPO_FUZZ=ON -DZAPO_TESTS=OFF >/dev/null
+  fi
+  cmake --build build-fuzz -j "$jobs" --target fuzz_scanner fuzz_xmltv
+  mkdir -p build-fuzz/trouvailles
+  for cible in scanner xmltv; do
+    corpus=fuzz/corpus
+    options=(-dict=fuzz/scanner.dict)
+    if [[ $cible == xmltv ]]; then
+      corpus=fuzz/corpus_xmltv
+      options=()
+    fi
+    rm -f "build-fuzz/trouvailles/$cible-"*
+    nouveaux="$(mktemp -d)"
+    journal="build-fuzz/trouvailles/journal-$cible.txt"
+    statut=0
+    "build-fuzz/fuzz/fuzz_$cible" -max_total_time=60 -timeout=25 -print_final_stats=1 \
+      -artifact_prefix="build-fuzz/trouvailles/$cible-" "${options[@]}" "$nouveaux" "$corpus" \
+      >"$journal" 2>&1 || statut=$?
+    rm -rf "$nouveaux"
+    grep -E '^(#[0-9]+[[:space:]]+(INITED|DONE)|stat::number_of_executed_units)' "$journal" || true
+    if [[ $statut -ne 0 ]]; then
+      tail -n 40 "$journal" >&2
+      echo "fuzz_$cible a échoué (statut $statut) ; voir build-fuzz/trouvailles/" >&2
+      exit 1
+    fi
+  done
+  duree "Fuzzing"
 fi
