@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -170,6 +171,13 @@ void test_terminal::sorties() {
 }
 
 void test_terminal::export_xmltv() {
+    // A feed id with blanks and quotes, as a user may type one, is exported in a form the tools accept.
+    essais::executer_sql(
+        base_, "UPDATE chaines SET adresse = 'http://127.0.0.1:1/ete.xml#\"Été\" 4' WHERE num_chaine = 4");
+    const auto remettre = qScopeGuard([this] {
+        essais::executer_sql(
+            base_, "UPDATE chaines SET adresse = 'http://127.0.0.1:1/ete.xml#' WHERE num_chaine = 4");
+    });
     // Every kind of detail on one stored row, texts that need escaping included.
     details_programme dt;
     dt.sous_titre = QStringLiteral("Le retour <2>");
@@ -228,10 +236,10 @@ void test_terminal::export_xmltv() {
     const lecture_xmltv l = lire_xmltv(document, essais::dh_terminal(0, QStringLiteral("12:00")));
     QVERIFY2(l.ok, qPrintable(l.erreur));
     QCOMPARE(l.chaines, (QSet<QString>{QStringLiteral("France2.fr"), QStringLiteral("3.zapo-tv"),
-                                       QStringLiteral("4.zapo-tv")}));
+                                       QStringLiteral("Ete-4.zapo-tv")}));
     QHash<QString, int> ids{{QStringLiteral("France2.fr"), 2},
                             {QStringLiteral("3.zapo-tv"), 3},
-                            {QStringLiteral("4.zapo-tv"), 4}};
+                            {QStringLiteral("Ete-4.zapo-tv"), 4}};
     std::vector<donnees::ligne_liste> relues;
     int detailles = 0;
     for (auto it = ids.cbegin(); it != ids.cend(); ++it)
