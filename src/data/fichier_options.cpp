@@ -8,7 +8,20 @@
 
 namespace zapo::donnees {
 
+namespace {
+
+// Anything but a file (a FIFO, a device, a folder) is neither read nor
+// replaced: opening a FIFO waits for a writer forever.
+bool autre_chose_qu_un_fichier(const QString& chemin) {
+    const QFileInfo info(chemin);
+    return info.exists() && !info.isFile();
+}
+
+} // namespace
+
 std::optional<valeurs_options> lire_fichier_options(const QString& chemin) {
+    if (autre_chose_qu_un_fichier(chemin))
+        return std::nullopt;
     QFile f(chemin);
     if (!f.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -17,6 +30,11 @@ std::optional<valeurs_options> lire_fichier_options(const QString& chemin) {
 }
 
 bool ecrire_fichier_options(const QString& chemin, const valeurs_options& v, QString* erreur) {
+    if (autre_chose_qu_un_fichier(chemin)) {
+        if (erreur)
+            *erreur = QStringLiteral("ce n'est pas un fichier ordinaire");
+        return false;
+    }
     QSaveFile f(chemin);
     const QByteArray contenu = ecrire_options(v);
     // Unbuffered: a short write must be seen here. Qt commits a buffered file

@@ -8,4 +8,11 @@ namespace zapo::donnees {
 // ("le disque est plein"): the system's own error texts are not French.
 QString raison_ecriture_impossible(const QString& dossier);
 
+// Why the folder `dossier` could not be made: what stands in its way, or why
+// its nearest existing parent takes nothing.
+QString raison_creation_dossier(const QString& dossier);
+
+// The system's error number `code` (errno) of a failed write, in French.
+QString raison_erreur_systeme(int code);
+
 } // namespace zapo::donnees
