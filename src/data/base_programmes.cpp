@@ -1,6 +1,7 @@
 #include "data/base_programmes.h"
 
 #include "data/journal_base.h"
+#include "data/raison_ecriture.h"
 
 #include <sqlite3.h>
 
@@ -170,7 +171,7 @@ base_programmes::base_programmes(const QString& chemin, ouverture mode) : chemin
     // SQLite would happily turn an empty file into a new, empty database.
     const QFileInfo info(chemin);
     // Checked before opening: opening a FIFO waits for a writer forever.
-    if (info.exists() && !info.isFile())
+    if (autre_chose_qu_un_fichier(chemin))
         throw erreur_base(QStringLiteral("Impossible d'utiliser la base des programmes %1 : ce n'est pas un "
                                          "fichier ordinaire.")
                               .arg(guillemets(chemin)));

@@ -8,18 +8,8 @@
 
 namespace zapo::donnees {
 
-namespace {
-
-// Anything but a file (a FIFO, a device, a folder) is neither read nor
-// replaced: opening a FIFO waits for a writer forever.
-bool autre_chose_qu_un_fichier(const QString& chemin) {
-    const QFileInfo info(chemin);
-    return info.exists() && !info.isFile();
-}
-
-} // namespace
-
 std::optional<valeurs_options> lire_fichier_options(const QString& chemin) {
+    // Anything but a file (a FIFO, a device, a folder) is neither read nor replaced.
     if (autre_chose_qu_un_fichier(chemin))
         return std::nullopt;
     QFile f(chemin);

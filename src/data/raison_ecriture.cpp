@@ -1,10 +1,13 @@
 #include "data/raison_ecriture.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
 
 #include <cerrno>
+
+#include <sys/stat.h>
 
 namespace zapo::donnees {
 
@@ -41,6 +44,11 @@ QString raison_creation_dossier(const QString& dossier) {
             return QStringLiteral("écriture impossible");
         chemin = parent;
     }
+}
+
+bool autre_chose_qu_un_fichier(const QString& chemin) {
+    struct stat s {};
+    return ::stat(QFile::encodeName(chemin).constData(), &s) == 0 && !S_ISREG(s.st_mode);
 }
 
 QString raison_erreur_systeme(int code) {

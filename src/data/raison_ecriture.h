@@ -12,6 +12,11 @@ QString raison_ecriture_impossible(const QString& dossier);
 // its nearest existing parent takes nothing.
 QString raison_creation_dossier(const QString& dossier);
 
+// True when something other than a regular file (or a link to one) stands at
+// `chemin`: a FIFO, a device, a socket, a folder. Seen with stat(2), never
+// opened: opening a FIFO waits for a writer forever.
+bool autre_chose_qu_un_fichier(const QString& chemin);
+
 // The system's error number `code` (errno) of a failed write, in French.
 QString raison_erreur_systeme(int code);
 

@@ -22,8 +22,8 @@ using namespace zapo::essais;
 namespace {
 
 QByteArray lire(const QString& chemin) {
-    const QFileInfo info(chemin);
-    if (info.exists() && !info.isFile())
+    struct stat s {};
+    if (::stat(QFile::encodeName(chemin).constData(), &s) == 0 && !S_ISREG(s.st_mode))
         return "<pas un fichier>"; // never opened: a FIFO would wait
     QFile f(chemin);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");

@@ -127,7 +127,7 @@ void test_terminal_processus::commandes() {
     QProcess p;
     p.setProcessEnvironment(env);
     int tuyau[2] = {-1, -1};
-    if (redirection == QLatin1String("fermée")) {
+    if (redirection == QStringLiteral("fermée")) {
         // A pipe whose reading end is closed before the program writes anything.
         QCOMPARE(::pipe2(tuyau, O_CLOEXEC), 0);
         ::close(tuyau[0]);
@@ -143,7 +143,7 @@ void test_terminal_processus::commandes() {
     const QString out = QString::fromUtf8(p.readAllStandardOutput());
     const QString err = QString::fromUtf8(p.readAllStandardError());
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-    QVERIFY2(p.exitCode() == statut, qPrintable(err));
+    QVERIFY2(p.exitCode() == statut, qPrintable(QStringLiteral("%1 %2").arg(p.exitCode()).arg(err)));
     QVERIFY2(out.startsWith(sortie), qPrintable(out));
     if (erreurs.isEmpty())
         QCOMPARE(err, QString());
