@@ -97,7 +97,10 @@ def main():
     zapo = os.path.join(args.construction, "zapo-tv")
     with tempfile.TemporaryDirectory() as d:
         base = os.path.join(d, "programmes.mdb")
-        shutil.copy(os.path.join(args.construction, "programmes.mdb"), base)
+        livree = os.path.join(args.construction, "db", "programmes.mdb")
+        if not os.path.exists(livree):
+            livree = os.path.join(args.construction, "programmes.mdb")
+        shutil.copy(livree, base)
         nb = remplir_base(base, args.programmes)
         guide = os.path.join(d, "guide.xml")
         resultats = []

@@ -95,8 +95,13 @@ int exporter(const QString& base, const QString& cible, QIODevice& sortie, QText
         return exporter_flux(base, cible, dest, erreurs);
     }
     const QByteArray nom = QFile::encodeName(cible);
+    // Nothing is ever made or renamed among the devices and the process files
+    // (a /dev/stdout left dangling by a closed output, say).
+    const QString dossier = QFileInfo(cible).absolutePath();
+    const bool systeme = dossier == QLatin1String("/dev") || dossier.startsWith(QLatin1String("/dev/fd")) ||
+                         dossier.startsWith(QLatin1String("/proc/"));
     struct stat s {};
-    if (::stat(nom.constData(), &s) == 0 && !S_ISREG(s.st_mode)) {
+    if (systeme || (::stat(nom.constData(), &s) == 0 && !S_ISREG(s.st_mode))) {
         if (S_ISDIR(s.st_mode)) {
             erreurs << message_ecriture(cible, QStringLiteral("c'est un dossier"));
             return ecriture_impossible;
@@ -104,7 +109,9 @@ int exporter(const QString& base, const QString& cible, QIODevice& sortie, QText
         // A file renamed over a device or a FIFO would replace it: those are written to.
         const int fd = ::open(nom.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) {
-            erreurs << message_ecriture(cible, donnees::raison_erreur_systeme(errno));
+            const int e = errno;
+            erreurs << message_ecriture(cible, e == ENOENT ? QStringLiteral("ce périphérique n'existe pas")
+                                                           : donnees::raison_erreur_systeme(e));
             return ecriture_impossible;
         }
         sortie_fd dest(fd, true);

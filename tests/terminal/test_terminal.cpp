@@ -564,6 +564,9 @@ void test_terminal::cibles_speciales_data() {
     QTest::newRow("/dev/null") << exporter << "/dev/null" << QString() << 0 << QString();
     QTest::newRow("/dev/full") << exporter << "/dev/full" << QString() << 3
                                << QStringLiteral("Impossible d'écrire le fichier « /dev/full » : ") + plein;
+    // Nothing is made among the devices, even as root.
+    QTest::newRow("/dev, absent") << exporter << "/dev/zapo-tv-absent" << QString() << 3
+                                  << QStringLiteral("ce périphérique n'existe pas.\n");
     QTest::newRow("tube nommé lu") << exporter << "tube" << QString() << 0 << QString();
     QTest::newRow("/dev/fd/N lu") << exporter << "fd" << QString() << 0 << QString();
     QTest::newRow("/dev/fd/N sans lecteur")
@@ -663,7 +666,8 @@ void test_terminal::cibles_speciales() {
         QVERIFY(!apres.isFile());
         QCOMPARE(apres.isDir(), info_avant.isDir());
     }
-    if (cible.startsWith(QLatin1String("/dev/"))) {
+    QCOMPARE(QFileInfo::exists(chemin), info_avant.exists());
+    if (cible.startsWith(QLatin1String("/dev/")) && info_avant.exists()) {
         struct stat s {};
         QCOMPARE(::stat(QFile::encodeName(chemin).constData(), &s), 0);
         QVERIFY(S_ISCHR(s.st_mode));
