@@ -1,6 +1,7 @@
 #include "data/base_programmes.h"
 
 #include "data/journal_base.h"
+#include "data/raison_ecriture.h"
 
 #include <sqlite3.h>
 
@@ -169,7 +170,12 @@ QVariant requete::valeur(int i) const {
 base_programmes::base_programmes(const QString& chemin, ouverture mode) : chemin_(chemin) {
     // SQLite would happily turn an empty file into a new, empty database.
     const QFileInfo info(chemin);
-    if (info.exists() && info.isFile() && info.size() == 0)
+    // Checked before opening: opening a FIFO waits for a writer forever.
+    if (autre_chose_qu_un_fichier(chemin))
+        throw erreur_base(QStringLiteral("Impossible d'utiliser la base des programmes %1 : ce n'est pas un "
+                                         "fichier ordinaire.")
+                              .arg(guillemets(chemin)));
+    if (info.exists() && info.size() == 0)
         throw erreur_base(QStringLiteral("Le fichier %1 est vide : ce n'est pas une base de programmes.")
                               .arg(guillemets(chemin)));
     // Never create the file: a missing database is an error the caller reports.

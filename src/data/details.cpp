@@ -118,15 +118,24 @@ lire_details_de(base_programmes& b, std::span<const std::pair<int, date_heure>> 
     return res;
 }
 
-QHash<int, QHash<qint64, details_programme>> lire_tous_details(base_programmes& b) {
-    QHash<int, QHash<qint64, details_programme>> res;
+lecteur_details::lecteur_details(base_programmes& b) {
     if (!b.a_table("details_programmes"))
-        return res;
-    const QByteArray sql = choisir("");
-    requete r(b.connexion(), sql.constData(), b.chemin());
-    while (r.pas())
-        res[int(r.entier(0))].insert(r.entier(1), lire_ligne(r, 2));
-    return res;
+        return;
+    if (!requete(b.connexion(), "SELECT 1 FROM details_programmes LIMIT 1", b.chemin()).pas())
+        return;
+    const QByteArray sql = choisir("WHERE chaine = ?1 AND hdeb = ?2");
+    r_.emplace(b.connexion(), sql.constData(), b.chemin());
+}
+
+std::optional<details_programme> lecteur_details::lire(int num_chaine, date_heure hdeb) {
+    if (!r_)
+        return std::nullopt;
+    r_->lier(1, num_chaine).lier(2, qint64(hdeb.secondes()));
+    std::optional<details_programme> d;
+    if (r_->pas())
+        d = lire_ligne(*r_, 2);
+    r_->reinitialiser();
+    return d;
 }
 
 } // namespace zapo::donnees

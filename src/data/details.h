@@ -30,7 +30,15 @@ std::optional<details_programme> lire_details(base_programmes& b, int num_chaine
 // for all of them, each a lookup by key.
 std::vector<std::optional<details_programme>>
 lire_details_de(base_programmes& b, std::span<const std::pair<int, date_heure>> programmes);
-// Every stored detail: channel -> start -> details.
-QHash<int, QHash<qint64, details_programme>> lire_tous_details(base_programmes& b);
+// The details of one programme after another through one prepared statement,
+// for readers of every row that must not hold them all.
+class lecteur_details {
+public:
+    explicit lecteur_details(base_programmes& b);
+    std::optional<details_programme> lire(int num_chaine, date_heure hdeb);
+
+private:
+    std::optional<requete> r_; // empty when no programme has details
+};
 
 } // namespace zapo::donnees

@@ -9,6 +9,9 @@
 namespace zapo::donnees {
 
 std::optional<valeurs_options> lire_fichier_options(const QString& chemin) {
+    // Anything but a file (a FIFO, a device, a folder) is neither read nor replaced.
+    if (autre_chose_qu_un_fichier(chemin))
+        return std::nullopt;
     QFile f(chemin);
     if (!f.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -17,6 +20,11 @@ std::optional<valeurs_options> lire_fichier_options(const QString& chemin) {
 }
 
 bool ecrire_fichier_options(const QString& chemin, const valeurs_options& v, QString* erreur) {
+    if (autre_chose_qu_un_fichier(chemin)) {
+        if (erreur)
+            *erreur = QStringLiteral("ce n'est pas un fichier ordinaire");
+        return false;
+    }
     QSaveFile f(chemin);
     const QByteArray contenu = ecrire_options(v);
     // Unbuffered: a short write must be seen here. Qt commits a buffered file

@@ -8,8 +8,9 @@
 
 namespace zapo::plateforme {
 
-// One running copy per data folder. The lock records the process; a lock left
-// by a copy that died (even by SIGKILL, even before it wrote who it was) is
+// One running copy per data folder. Only a live process holding this folder's
+// lock refuses a start: a lock left by a copy that died (even by SIGKILL, even
+// before it wrote who it was), copied from elsewhere, or a link to nothing is
 // taken over by the next start.
 class instance_unique {
 public:
@@ -20,8 +21,13 @@ public:
     // deja_ouverte when another live copy holds the lock; impossible when the
     // lock cannot be written at all (full disk, no right to write).
     etat acquerir();
+    // After impossible: what stands in the way when it is not the folder itself
+    // (a FIFO or a folder in the lock's place), in French; empty otherwise.
+    const QString& raison() const { return raison_; }
 
 private:
+    QString chemin_;
+    QString raison_;
     std::unique_ptr<QLockFile> verrou_;
     std::chrono::milliseconds attente_contenu_;
 };

@@ -680,6 +680,13 @@ int principal(int argc, char** argv) {
 
     // One copy per data folder; the second says so and touches nothing.
     const QString dossier = plateforme::trouver_dossier_appli();
+    if (!QFileInfo(dossier).isDir()) {
+        boites.afficher(QStringLiteral("Zapo-TV"),
+                        QStringLiteral("Impossible de créer le dossier de données « %1 » : %2.")
+                            .arg(dossier, donnees::raison_creation_dossier(dossier)),
+                        icone_boite::critique);
+        return 1;
+    }
     plateforme::instance_unique instance(dossier);
     switch (instance.acquerir()) {
     case plateforme::instance_unique::etat::acquis:
@@ -692,7 +699,9 @@ int principal(int argc, char** argv) {
         // Not another copy: the folder refuses the lock file.
         boites.afficher(QStringLiteral("Zapo-TV"),
                         QStringLiteral("Impossible de démarrer Zapo-TV dans le dossier « %1 » : %2.")
-                            .arg(dossier, donnees::raison_ecriture_impossible(dossier)),
+                            .arg(dossier, instance.raison().isEmpty()
+                                              ? donnees::raison_ecriture_impossible(dossier)
+                                              : instance.raison()),
                         icone_boite::critique);
         return 1;
     }

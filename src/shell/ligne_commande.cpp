@@ -2,6 +2,7 @@
 
 #include "core/horloge.h"
 #include "core/version.h"
+#include "terminal/flux_sortie.h"
 #include "terminal/terminal.h"
 
 #include <QCoreApplication>
@@ -10,14 +11,18 @@
 
 #include <QRegularExpression>
 
+#include <csignal>
 #include <cstdio>
+
+#include <unistd.h>
 
 namespace zapo::coquille {
 
 static_assert(terminal::reussite == statut_normal &&
               terminal::base_inutilisable == statut_demarrage_impossible &&
               terminal::ligne_incorrecte == statut_ligne_refusee &&
-              terminal::ecriture_impossible == statut_ecriture_impossible);
+              terminal::ecriture_impossible == statut_ecriture_impossible &&
+              terminal::sortie_impossible == statut_sortie_impossible);
 
 namespace {
 
@@ -147,11 +152,13 @@ QString texte_aide() {
                        "  %1  fin normale (y compris quand Zapo-TV tourne déjà)\n"
                        "  %2  démarrage impossible, ou base introuvable, endommagée ou d'un autre programme\n"
                        "  %3  ligne de commande refusée\n"
-                       "  %4  fichier d'export impossible à écrire\n")
+                       "  %4  export impossible à écrire (fichier, périphérique ou sortie standard)\n"
+                       "  %5  sortie standard impossible à écrire (--maintenant, --ce-soir)\n")
             .arg(statut_normal)
             .arg(statut_demarrage_impossible)
             .arg(statut_ligne_refusee)
-            .arg(statut_ecriture_impossible);
+            .arg(statut_ecriture_impossible)
+            .arg(statut_sortie_impossible);
     return t;
 }
 
@@ -197,11 +204,12 @@ std::optional<int> repondre_ligne_commande(int argc, char** argv) {
         // A refused base is said once, in the command's own words, not again as a log line.
         if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
             QLoggingCategory::setFilterRules(QStringLiteral("zapo.base.warning=false"));
-        QTextStream sortie(stdout);
+        // A reader gone is a failed write to report, not a silent death.
+        std::signal(SIGPIPE, SIG_IGN);
+        terminal::sortie_fd sortie(STDOUT_FILENO);
         QTextStream erreurs(stderr);
         const horloge_systeme h;
         const std::optional<int> r = terminal::executer(ligne, sortie, erreurs, h);
-        sortie.flush();
         erreurs.flush();
         return r.value_or(statut_ligne_refusee);
     }

@@ -15,6 +15,7 @@ inline constexpr int statut_normal = 0;
 inline constexpr int statut_demarrage_impossible = 1;
 inline constexpr int statut_ligne_refusee = 2;
 inline constexpr int statut_ecriture_impossible = 3;
+inline constexpr int statut_sortie_impossible = 4;
 
 // One option of the program. Empty `valeur` for a switch.
 struct option_ligne {

@@ -239,9 +239,8 @@ template <class E> void ecrire_details(QXmlStreamWriter& x, const details_progra
 
 } // namespace
 
-QByteArray xmltv(donnees::base_programmes& base) {
+bool ecrire_xmltv(donnees::base_programmes& base, QIODevice& sortie) {
     const std::vector<donnees::chaine> chaines = base.lire_chaines();
-    QByteArray sortie;
     QXmlStreamWriter x(&sortie);
     x.setAutoFormatting(true);
     x.setAutoFormattingIndent(2);
@@ -274,7 +273,7 @@ QByteArray xmltv(donnees::base_programmes& base) {
         x.writeEndElement();
     }
 
-    const QHash<int, QHash<qint64, details_programme>> details = donnees::lire_tous_details(base);
+    donnees::lecteur_details details(base);
     const auto element = [&x](const QString& nom, const QString& texte, bool langue = true) {
         if (texte.isEmpty())
             return;
@@ -285,7 +284,7 @@ QByteArray xmltv(donnees::base_programmes& base) {
         x.writeEndElement();
     };
     // Rows of a channel no longer chosen have nowhere to go.
-    base.parcourir_liste([&](const donnees::ligne_liste& r) {
+    const auto ecrire_programme = [&](const donnees::ligne_liste& r) {
         const auto id = ids.constFind(r.chaine);
         if (id == ids.cend())
             return;
@@ -298,17 +297,24 @@ QByteArray xmltv(donnees::base_programmes& base) {
         x.writeCharacters(texte_xml(r.programme));
         x.writeEndElement();
         // The details follow the title in the order the XMLTV DTD gives.
-        const auto dc = details.constFind(r.chaine);
-        const auto dp = dc == details.cend() ? nullptr : &*dc;
-        if (dp) {
-            if (const auto it = dp->constFind(r.hdeb.secondes()); it != dp->cend())
-                ecrire_details(x, *it, element);
-        }
+        if (const auto d = details.lire(r.chaine, r.hdeb))
+            ecrire_details(x, *d, element);
         x.writeEndElement();
-    });
+    };
+    struct sortie_en_echec {};
+    try {
+        base.parcourir_liste([&](const donnees::ligne_liste& r) {
+            // A reader gone or a full disk: reading on would write nowhere.
+            if (x.hasError())
+                throw sortie_en_echec{};
+            ecrire_programme(r);
+        });
+    } catch (const sortie_en_echec&) {
+        return false;
+    }
     x.writeEndElement();
     x.writeEndDocument();
-    return sortie;
+    return !x.hasError();
 }
 
 } // namespace zapo::terminal

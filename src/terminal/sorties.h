@@ -5,6 +5,7 @@
 #include "data/base_programmes.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 #include <optional>
@@ -34,8 +35,10 @@ QString texte_ce_soir(const std::vector<soir_chaine>& v);
 QByteArray json_maintenant(const std::vector<maintenant_chaine>& v);
 QByteArray json_ce_soir(const std::vector<soir_chaine>& v);
 
-// Every stored programme of the chosen channels as an XMLTV document (UTF-8).
-QByteArray xmltv(donnees::base_programmes& base);
+// Every stored programme of the chosen channels as an XMLTV document (UTF-8),
+// written to `sortie` as it is read: nothing holds the whole document. False
+// as soon as `sortie` fails (its errorString() says why); the rest is not read.
+bool ecrire_xmltv(donnees::base_programmes& base, QIODevice& sortie);
 
 // "20261207204500 +0100"; ISO 8601 with the local offset. Local time.
 QString heure_xmltv(date_heure d);

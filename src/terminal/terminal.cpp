@@ -2,12 +2,20 @@
 
 #include "data/raison_ecriture.h"
 #include "platform/dossier.h"
+#include "terminal/flux_sortie.h"
 #include "terminal/lecture_base.h"
 #include "terminal/sorties.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zapo::terminal {
 
@@ -26,27 +34,111 @@ bool meme_fichier(const QString& a, const QString& b) {
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
-int exporter(const QString& base, const QString& cible, QTextStream& sortie, QTextStream& erreurs) {
+QString message_ecriture(const QString& cible, const QString& raison) {
+    if (cible == QLatin1String("-"))
+        return QStringLiteral("Impossible d'écrire sur la sortie standard : %1.\n").arg(raison);
+    return QStringLiteral("Impossible d'écrire le fichier « %1 » : %2.\n").arg(cible, raison);
+}
+
+// /dev/stdout, /dev/fd/N, /proc/self/fd/N (what `>(…)` hands over): a
+// descriptor this process already holds, written through as it is, so that
+// its offset and its appending stay the shell's. -1 for any other path.
+int descripteur_ouvert(const QString& cible) {
+    static const QRegularExpression chemin_fd(QStringLiteral("^/(?:dev/fd|proc/self/fd)/(\\d{1,9})$"));
+    int fd = -1;
+    if (cible == QLatin1String("/dev/stdout"))
+        fd = STDOUT_FILENO;
+    else if (cible == QLatin1String("/dev/stderr"))
+        fd = STDERR_FILENO;
+    else if (const auto m = chemin_fd.match(cible); m.hasMatch())
+        fd = m.captured(1).toInt();
+    const int mode = fd < 0 ? -1 : ::fcntl(fd, F_GETFL);
+    if (mode < 0 || (mode & O_ACCMODE) == O_RDONLY)
+        return -1;
+    return fd;
+}
+
+// Standard output, a pipe, a FIFO or a device: written to as it is. What was
+// sent cannot be taken back, so a base changed under the reading is said,
+// not read again into the same output.
+int exporter_flux(const QString& base, const QString& cible, QIODevice& dest, QTextStream& erreurs) {
+    tampon_sortie tampon(dest);
+    int lectures = 0;
+    bool ecrit = true;
+    lire_base(base, [&](donnees::base_programmes& b) {
+        if (++lectures == 1)
+            ecrit = ecrire_xmltv(b, tampon);
+    });
+    if (!ecrit || !tampon.vider()) {
+        erreurs << message_ecriture(cible, tampon.errorString());
+        return ecriture_impossible;
+    }
+    if (lectures > 1) {
+        erreurs << message_ecriture(cible, QStringLiteral("la base des programmes a changé pendant "
+                                                          "l'export, relancez la commande"));
+        return ecriture_impossible;
+    }
+    return reussite;
+}
+
+int exporter(const QString& base, const QString& cible, QIODevice& sortie, QTextStream& erreurs) {
     if (cible != QLatin1String("-") && meme_fichier(cible, base)) {
         erreurs << QStringLiteral(
                        "Le fichier « %1 » est la base des programmes : l'export ne peut pas la remplacer.\n")
                        .arg(cible);
         return ecriture_impossible;
     }
-    QByteArray document;
-    lire_base(base, [&](donnees::base_programmes& b) { document = xmltv(b); });
-    if (cible == QLatin1String("-")) {
-        sortie << QString::fromUtf8(document);
-        return reussite;
+    if (cible == QLatin1String("-"))
+        return exporter_flux(base, cible, sortie, erreurs);
+    if (const int fd = descripteur_ouvert(cible); fd >= 0) {
+        sortie_fd dest(fd);
+        return exporter_flux(base, cible, dest, erreurs);
+    }
+    const QByteArray nom = QFile::encodeName(cible);
+    // Nothing is ever made or renamed among the devices and the process files
+    // (a /dev/stdout left dangling by a closed output, say).
+    const QString dossier = QFileInfo(cible).absolutePath();
+    const bool systeme = dossier == QLatin1String("/dev") || dossier.startsWith(QLatin1String("/dev/fd")) ||
+                         dossier.startsWith(QLatin1String("/proc/"));
+    struct stat s {};
+    if (systeme || (::stat(nom.constData(), &s) == 0 && !S_ISREG(s.st_mode))) {
+        if (S_ISDIR(s.st_mode)) {
+            erreurs << message_ecriture(cible, QStringLiteral("c'est un dossier"));
+            return ecriture_impossible;
+        }
+        // A file renamed over a device or a FIFO would replace it: those are written to.
+        const int fd = ::open(nom.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            const int e = errno;
+            erreurs << message_ecriture(cible, e == ENOENT ? QStringLiteral("ce périphérique n'existe pas")
+                                                           : donnees::raison_erreur_systeme(e));
+            return ecriture_impossible;
+        }
+        sortie_fd dest(fd, true);
+        return exporter_flux(base, cible, dest, erreurs);
     }
     // Whole or not at all: an interrupted export never leaves half a document.
-    QSaveFile f(cible);
-    if (!f.open(QIODevice::WriteOnly) || f.write(document) != document.size() || !f.commit()) {
-        erreurs << QStringLiteral("Impossible d'écrire le fichier « %1 » : %2.\n")
-                       .arg(cible, donnees::raison_ecriture_impossible(QFileInfo(cible).absolutePath()));
+    // A second reading of the base starts a fresh file.
+    std::optional<QSaveFile> f;
+    bool ecrit = false;
+    lire_base(base, [&](donnees::base_programmes& b) {
+        f.emplace(cible);
+        ecrit = f->open(QIODevice::WriteOnly) && ecrire_xmltv(b, *f);
+    });
+    if (!ecrit || !f->commit()) {
+        erreurs << message_ecriture(cible,
+                                    donnees::raison_ecriture_impossible(QFileInfo(cible).absolutePath()));
         return ecriture_impossible;
     }
     return reussite;
+}
+
+// Standard output for --maintenant and --ce-soir; a reader gone or a full disk is said.
+int ecrire_sortie(QIODevice& sortie, const QByteArray& octets, QTextStream& erreurs) {
+    if (sortie.write(octets) == octets.size())
+        return reussite;
+    erreurs << message_ecriture(QStringLiteral("-"), sortie.errorString());
+    return sortie_impossible;
 }
 
 } // namespace
@@ -79,7 +171,7 @@ bool demandee(const QCommandLineParser& p) {
     return false;
 }
 
-std::optional<int> executer(const QCommandLineParser& p, QTextStream& sortie, QTextStream& erreurs,
+std::optional<int> executer(const QCommandLineParser& p, QIODevice& sortie, QTextStream& erreurs,
                             const horloge& h) {
     const bool maintenant = p.isSet(opt_maintenant);
     const bool ce_soir = p.isSet(opt_ce_soir);
@@ -110,17 +202,15 @@ std::optional<int> executer(const QCommandLineParser& p, QTextStream& sortie, QT
         if (maintenant) {
             std::vector<maintenant_chaine> v;
             lire_base(base, [&](donnees::base_programmes& b) { v = calculer_maintenant(b, t); });
-            sortie << (json ? QString::fromUtf8(json_maintenant(v)) : texte_maintenant(v));
-        } else {
-            std::vector<soir_chaine> v;
-            lire_base(base, [&](donnees::base_programmes& b) { v = calculer_ce_soir(b, t); });
-            sortie << (json ? QString::fromUtf8(json_ce_soir(v)) : texte_ce_soir(v));
+            return ecrire_sortie(sortie, json ? json_maintenant(v) : texte_maintenant(v).toUtf8(), erreurs);
         }
+        std::vector<soir_chaine> v;
+        lire_base(base, [&](donnees::base_programmes& b) { v = calculer_ce_soir(b, t); });
+        return ecrire_sortie(sortie, json ? json_ce_soir(v) : texte_ce_soir(v).toUtf8(), erreurs);
     } catch (const donnees::erreur_base& e) {
         erreurs << e.message() << QLatin1Char('\n');
         return base_inutilisable;
     }
-    return reussite;
 }
 
 QString chemin_base_par_defaut() {

@@ -11,7 +11,7 @@ DESTDIR="$racine" cmake --install "$construction" --prefix /usr >/dev/null
 # The file list, exactly.
 attendus=(usr/bin/zapo-tv "usr/share/applications/$id_appli.desktop" "usr/share/metainfo/$id_appli.metainfo.xml"
   "usr/share/icons/hicolor/scalable/apps/$id_appli.svg" usr/share/man/man1/zapo-tv.1
-  usr/share/doc/zapo-tv/copyright usr/share/doc/zapo-tv/changelog)
+  usr/share/doc/zapo-tv/copyright usr/share/doc/zapo-tv/changelog usr/share/lintian/overrides/zapo-tv)
 tailles=(16 22 24 32 48 64 128 256)
 for t in "${tailles[@]}"; do attendus+=("usr/share/icons/hicolor/${t}x${t}/apps/$id_appli.png"); done
 diff <(printf '%s\n' "${attendus[@]}" | sort) <(cd "$racine" && find . -type f -printf '%P\n' | sort) ||

@@ -23,12 +23,21 @@ done
 ! grep -qv ' root/root ' <<<"$contenu" || echec "fichiers qui n'appartiennent pas à root"
 
 if command -v lintian >/dev/null; then
-  verdict="$(lintian --no-tag-display-limit "$paquet" 2>&1 | grep -E '^[EW]: ' || true)"
+  # Every tag, pedantic and informational ones included (the hardening's are among them).
+  verdict="$(lintian --pedantic -I --no-tag-display-limit "$paquet" 2>&1 || true)"
   [[ -z "$verdict" ]] || echec "lintian : $verdict"
 else
   echo "lintian absent : verdict non vérifié"
 fi
 
 dpkg -x "$paquet" "$essai/racine"
+# Built with the distribution's hardening: relocations read-only and bound at
+# start, stack protector, fortified calls.
+exe="$essai/racine/usr/bin/zapo-tv"
+grep -q GNU_RELRO <<<"$(readelf -lW "$exe")" || echec "relro absent"
+grep -qE 'BIND_NOW|FLAGS.*\bNOW\b' <<<"$(readelf -dW "$exe")" || echec "liaison immédiate (bindnow) absente"
+symboles="$(readelf --dyn-syms -W "$exe")"
+grep -q __stack_chk_fail <<<"$symboles" || echec "protection de la pile absente"
+grep -qE '__[a-z0-9_]+_chk(@|$)' <<<"$symboles" || echec "fonctions fortifiées absentes"
 verifier_ligne_commande "$essai/racine/usr/bin/zapo-tv"
 echo "Paquet vérifié : $(basename "$paquet")"

@@ -77,8 +77,8 @@ private Q_SLOTS:
                          !o.cachee);
         for (const QString& o : {QStringLiteral("--maintenant"), QStringLiteral("--exporter-xmltv FICHIER")})
             QVERIFY2(aide.contains(o), qPrintable(o));
-        for (int s :
-             {statut_normal, statut_demarrage_impossible, statut_ligne_refusee, statut_ecriture_impossible})
+        for (int s : {statut_normal, statut_demarrage_impossible, statut_ligne_refusee,
+                      statut_ecriture_impossible, statut_sortie_impossible})
             QVERIFY(tout.contains(QStringLiteral("\n  %1  ").arg(s)));
     }
 };

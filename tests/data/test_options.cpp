@@ -1,12 +1,19 @@
 #include "core/options_format.h"
 #include "data/fichier_options.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <future>
+
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using zapo::valeurs_options;
 Q_DECLARE_METATYPE(std::optional<valeurs_options>)
@@ -74,6 +81,50 @@ private Q_SLOTS:
     void fichier_absent() {
         QTemporaryDir d;
         QVERIFY(!zapo::donnees::lire_fichier_options(d.path() + QStringLiteral("/config.ini")));
+    }
+
+    // Neither read nor replaced: opening a FIFO would wait for a writer forever.
+    void pas_un_fichier_data() {
+        QTest::addColumn<QString>("genre");
+        QTest::newRow("tube nommé") << QStringLiteral("tube");
+        QTest::newRow("lien vers un tube") << QStringLiteral("lien");
+        QTest::newRow("dossier") << QStringLiteral("dossier");
+    }
+    void pas_un_fichier() {
+        QFETCH(QString, genre);
+        QTemporaryDir d;
+        const QString chemin = d.path() + QStringLiteral("/config.ini");
+        const QByteArray tube = QFile::encodeName(d.path() + QStringLiteral("/tube"));
+        if (genre == QLatin1String("dossier")) {
+            QVERIFY(QDir().mkdir(chemin));
+        } else {
+            QCOMPARE(::mkfifo(tube.constData(), 0600), 0);
+            if (genre == QLatin1String("tube"))
+                QCOMPARE(::rename(tube.constData(), QFile::encodeName(chemin).constData()), 0);
+            else
+                QCOMPARE(::symlink(tube.constData(), QFile::encodeName(chemin).constData()), 0);
+        }
+        auto lecture =
+            std::async(std::launch::async, [&] { return zapo::donnees::lire_fichier_options(chemin); });
+        if (lecture.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // Let the reader go before failing, so that the test ends.
+            for (const QString& c : {chemin, QString::fromLocal8Bit(tube)})
+                if (const int w = ::open(QFile::encodeName(c).constData(), O_WRONLY | O_NONBLOCK); w >= 0)
+                    ::close(w);
+            QFAIL("lire_fichier_options attend un écrivain");
+        }
+        QVERIFY(!lecture.get());
+        QString erreur;
+        QVERIFY(!zapo::donnees::ecrire_fichier_options(chemin, {true, true, true, true}, &erreur));
+        QCOMPARE(erreur, QStringLiteral("ce n'est pas un fichier ordinaire"));
+        // Left in place, and nothing beside it.
+        const QFileInfo apres(chemin);
+        QVERIFY(apres.exists() && !apres.isFile());
+        QCOMPARE(apres.isDir(), genre == QLatin1String("dossier"));
+        QCOMPARE(QDir(d.path())
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+                     .size(),
+                 genre == QLatin1String("lien") ? 2 : 1);
     }
 
     void echec_d_ecriture_garde_l_ancien() {

@@ -10,6 +10,9 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace zapo::essais;
 
 namespace {
@@ -96,6 +99,72 @@ private Q_SLOTS:
         QProcess* b = p.lancer();
         QVERIFY(b->waitForFinished(15000));
         QCOMPARE(p.boites().size(), 1);
+    }
+
+    // Only a live holder of this folder's lock refuses a start.
+    void verrous_sans_copie_vivante_data() {
+        QTest::addColumn<QString>("verrou");
+        QTest::addColumn<bool>("demarre");
+        QTest::newRow("lien vers rien") << QStringLiteral("lien") << true;
+        QTest::newRow("copié d'un dossier où une copie tourne") << QStringLiteral("copie") << true;
+        QTest::newRow("tube nommé") << QStringLiteral("tube") << false;
+    }
+    void verrous_sans_copie_vivante() {
+        QFETCH(QString, verrou);
+        QFETCH(bool, demarre);
+        programme_essai p;
+        programme_essai ailleurs;
+        QVERIFY(p.valide() && ailleurs.valide());
+        const QString chemin = p.dossier() + QStringLiteral("/.zapo-tv.lock");
+        const QByteArray nom = QFile::encodeName(chemin);
+        if (verrou == QLatin1String("lien")) {
+            QCOMPARE(::symlink("/nulle/part/.zapo-tv.lock", nom.constData()), 0);
+        } else if (verrou == QLatin1String("copie")) {
+            ailleurs.lancer();
+            QVERIFY(attendre_que([&] { return verrou_pris(ailleurs); }, 15000));
+            QVERIFY(attendre_que(
+                [&] { return QFileInfo(ailleurs.dossier() + QStringLiteral("/.zapo-tv.lock")).size() > 0; },
+                5000));
+            QVERIFY(QFile::copy(ailleurs.dossier() + QStringLiteral("/.zapo-tv.lock"), chemin));
+        } else {
+            QCOMPARE(::mkfifo(nom.constData(), 0600), 0);
+        }
+        QFile options(p.dossier() + QStringLiteral("/config.ini"));
+        QVERIFY(options.open(QIODevice::ReadOnly));
+        const QByteArray options_avant = options.readAll();
+        options.close();
+
+        QProcess* c = p.lancer();
+        if (demarre) {
+            // The lock becomes this copy's own file, with its process id.
+            const QByteArray pid = QByteArray::number(c->processId()) + '\n';
+            QVERIFY(attendre_que(
+                [&] {
+                    QFile f(chemin);
+                    return QFileInfo(chemin).isFile() && !QFileInfo(chemin).isSymLink() &&
+                           f.open(QIODevice::ReadOnly) && f.readAll().startsWith(pid);
+                },
+                15000));
+            QCOMPARE(c->state(), QProcess::Running);
+            QVERIFY(p.boites().isEmpty());
+        } else {
+            QVERIFY2(c->waitForFinished(15000), "un verrou en tube nommé bloque le démarrage");
+            QCOMPARE(c->exitCode(), 1);
+            const auto boites = p.boites();
+            QCOMPARE(boites.size(), 1);
+            QCOMPARE(
+                boites[0][QStringLiteral("texte")].toString(),
+                QStringLiteral("Impossible de démarrer Zapo-TV dans le dossier « %1 » : « .zapo-tv.lock » "
+                               "n'est pas un fichier ordinaire.")
+                    .arg(p.dossier()));
+            struct stat s {};
+            QVERIFY(::lstat(nom.constData(), &s) == 0 && S_ISFIFO(s.st_mode));
+        }
+        QVERIFY(options.open(QIODevice::ReadOnly));
+        QCOMPARE(options.readAll(), options_avant);
+        // The other folder's copy and its lock are left alone.
+        if (verrou == QLatin1String("copie"))
+            QVERIFY(verrou_pris(ailleurs));
     }
 
     void fenetre_sous_xvfb() {

@@ -15,11 +15,16 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace zapo::essais;
 
 namespace {
 
 QByteArray lire(const QString& chemin) {
+    struct stat s {};
+    if (::stat(QFile::encodeName(chemin).constData(), &s) == 0 && !S_ISREG(s.st_mode))
+        return "<pas un fichier>"; // never opened: a FIFO would wait
     QFile f(chemin);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
 }
@@ -91,6 +96,9 @@ private Q_SLOTS:
         aleas.fillRange(reinterpret_cast<quint32*>(hasard.data()), hasard.size() / 4);
         QTest::newRow("octets au hasard") << hasard << rien << 0 << "n'est pas une base de données";
         QTest::newRow("vide") << QByteArray("") << rien << 0 << "est vide";
+        // Refused before it is opened: opening it would wait for a writer forever.
+        QTest::newRow("tube nommé") << QByteArray("<tube>") << rien << 0
+                                    << "ce n'est pas un fichier ordinaire";
         QTest::newRow("sans table liste")
             << rien << QByteArray("DROP TABLE liste") << 0 << "la table « liste » est absente";
         QTest::newRow("sans colonne adresse")
@@ -118,6 +126,8 @@ private Q_SLOTS:
             const qint64 taille = QFileInfo(p.base()).size();
             if (coupe != 0)
                 QVERIFY(QFile::resize(p.base(), coupe > 0 ? coupe : coupe == -1 ? taille / 2 : taille - 512));
+        } else if (contenu == "<tube>") {
+            QCOMPARE(::mkfifo(QFile::encodeName(p.base()).constData(), 0600), 0);
         } else {
             QVERIFY(ecrire(p.base(), contenu));
         }
@@ -138,6 +148,49 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(p.base() + QStringLiteral("-wal")));
         QVERIFY(!QFileInfo::exists(p.base() + QStringLiteral("-shm")));
         QVERIFY(!QFileInfo::exists(p.base() + QStringLiteral("-journal")));
+    }
+
+    // Installed (in a "bin" folder), the program keeps its files in the user's data
+    // folder; when that cannot be made, the box says so.
+    void dossier_de_donnees_impossible_data() {
+        QTest::addColumn<QString>("bouche"); // what stands in the way, as a file
+        QTest::addColumn<QString>("attendu");
+        QTest::newRow("un fichier à sa place")
+            << QStringLiteral("donnees/Zapo-TV") << QStringLiteral("un fichier porte déjà ce nom");
+        QTest::newRow("un fichier à la place de son parent")
+            << QStringLiteral("donnees") << QStringLiteral("« %1/donnees » n'est pas un dossier");
+    }
+    void dossier_de_donnees_impossible() {
+        QFETCH(QString, bouche);
+        QFETCH(QString, attendu);
+        programme_essai p;
+        QVERIFY(p.valide());
+        const QString bin = p.dossier() + QStringLiteral("/bin");
+        QVERIFY(QDir().mkpath(bin));
+        QVERIFY(QFile::copy(p.exe(), bin + QStringLiteral("/zapo-tv")));
+        QFile::setPermissions(bin + QStringLiteral("/zapo-tv"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString obstacle = p.dossier() + QLatin1Char('/') + bouche;
+        QDir(obstacle).removeRecursively();
+        QVERIFY(ecrire(obstacle, "à garder"));
+        const auto avant = empreintes(p.dossier());
+
+        QProcess a;
+        a.setProcessEnvironment(p.environnement());
+        a.setWorkingDirectory(p.dossier());
+        a.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        a.start(bin + QStringLiteral("/zapo-tv"));
+        QVERIFY(a.waitForStarted(5000));
+        QVERIFY2(fin_propre(&a), "le programme ne s'est pas arrêté proprement");
+        QCOMPARE(a.exitCode(), 1);
+        const auto boites = p.boites();
+        QCOMPARE(boites.size(), 1);
+        QCOMPARE(boites[0][QStringLiteral("texte")].toString(),
+                 QStringLiteral("Impossible de créer le dossier de données « %1/donnees/Zapo-TV » : %2.")
+                     .arg(p.dossier(), QString(attendu).replace(QStringLiteral("%1"), p.dossier())));
+        auto apres = empreintes(p.dossier());
+        apres.remove(p.dossier() + QStringLiteral("/boites.jsonl"));
+        QCOMPARE(apres, avant);
     }
 
     void dossier_en_lecture_seule() {

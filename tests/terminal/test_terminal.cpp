@@ -4,9 +4,11 @@
 #include "outils/base_essai.h"
 #include "outils/montage_essai.h"
 #include "outils/terminal_base.h"
+#include "terminal/flux_sortie.h"
 #include "terminal/sorties.h"
 #include "terminal/terminal.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -19,6 +21,13 @@
 
 #include <sqlite3.h>
 
+#include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace zapo;
 
 namespace {
@@ -29,7 +38,8 @@ struct resultat {
     QString erreurs;
 };
 
-resultat lancer(const QStringList& arguments, const QDateTime& t = {}) {
+// `sortie`: standard output as the command gets it; a buffer read back when none.
+resultat lancer(const QStringList& arguments, const QDateTime& t = {}, QIODevice* sortie = nullptr) {
     QCommandLineParser p;
     terminal::declarer_options(p);
     resultat r;
@@ -37,12 +47,13 @@ resultat lancer(const QStringList& arguments, const QDateTime& t = {}) {
         r.erreurs = p.errorText();
         return r;
     }
-    QTextStream s(&r.sortie);
+    QBuffer s;
+    s.open(QIODevice::WriteOnly);
     QTextStream e(&r.erreurs);
     const horloge_fixe h(t);
-    r.statut = terminal::executer(p, s, e, h);
-    s.flush();
+    r.statut = terminal::executer(p, sortie ? *sortie : s, e, h);
     e.flush();
+    r.sortie = QString::fromUtf8(s.data());
     return r;
 }
 
@@ -51,6 +62,9 @@ QDateTime a(int jour, const QString& hhmm) {
 }
 
 QByteArray empreinte(const QString& chemin) {
+    struct stat s {};
+    if (::stat(QFile::encodeName(chemin).constData(), &s) == 0 && !S_ISREG(s.st_mode))
+        return "pas un fichier"; // never opened: a FIFO would wait
     QFile f(chemin);
     if (!f.open(QIODevice::ReadOnly))
         return "absent";
@@ -85,6 +99,8 @@ private Q_SLOTS:
     void filtre_en_cours();
     void dossier_lecture_seule_data();
     void dossier_lecture_seule();
+    void cibles_speciales_data();
+    void cibles_speciales();
 
 private:
     essais::dossier_essai dossier_;
@@ -92,6 +108,8 @@ private:
 };
 
 void test_terminal::initTestCase() {
+    // A reader gone must be a failed write here, as in the program.
+    std::signal(SIGPIPE, SIG_IGN);
     QVERIFY(dossier_.valide());
     base_ = dossier_.base();
     essais::remplir_base_terminal(base_);
@@ -537,6 +555,141 @@ void test_terminal::dossier_lecture_seule() {
     QCOMPARE(r.statut, std::optional<int>(terminal::reussite));
     QVERIFY(r.sortie.startsWith(QStringLiteral("France 2\t23:30\t00:40\tNuit blanche\n")));
     QCOMPARE(voisins(d.base()), avant);
+}
+
+void test_terminal::cibles_speciales_data() {
+    QTest::addColumn<QStringList>("arguments"); // "=cible" is the target's path
+    // "/dev/…" itself, "tube": a FIFO someone reads, "fd": /dev/fd/N of a pipe someone
+    // reads, "fd fermé": of a pipe nobody reads, "dossier": a folder
+    QTest::addColumn<QString>("cible");
+    QTest::addColumn<QString>("sortie"); // standard output: a buffer, or this device
+    QTest::addColumn<int>("statut");
+    QTest::addColumn<QString>("erreur");
+    const QStringList exporter{QStringLiteral("--exporter-xmltv"), QStringLiteral("=cible")};
+    const QStringList exporter_sortie{QStringLiteral("--exporter-xmltv"), QStringLiteral("-")};
+    const QString plein = QStringLiteral("il ne reste plus de place.\n");
+    const QString sortie_pleine = QStringLiteral("Impossible d'écrire sur la sortie standard : ") + plein;
+    QTest::newRow("/dev/null") << exporter << "/dev/null" << QString() << 0 << QString();
+    QTest::newRow("/dev/full") << exporter << "/dev/full" << QString() << 3
+                               << QStringLiteral("Impossible d'écrire le fichier « /dev/full » : ") + plein;
+    // Nothing is made among the devices, even as root.
+    QTest::newRow("/dev, absent") << exporter << "/dev/zapo-tv-absent" << QString() << 3
+                                  << QStringLiteral("ce périphérique n'existe pas.\n");
+    QTest::newRow("tube nommé lu") << exporter << "tube" << QString() << 0 << QString();
+    QTest::newRow("/dev/fd/N lu") << exporter << "fd" << QString() << 0 << QString();
+    QTest::newRow("/dev/fd/N sans lecteur")
+        << exporter << "fd fermé" << QString() << 3
+        << QStringLiteral("le programme qui lisait la sortie l'a fermée.\n");
+    QTest::newRow("dossier") << exporter << "dossier" << QString() << 3
+                             << QStringLiteral("c'est un dossier.\n");
+    QTest::newRow("export, sortie pleine")
+        << exporter_sortie << QString() << "/dev/full" << 3 << sortie_pleine;
+    QTest::newRow("maintenant, sortie pleine")
+        << QStringList{QStringLiteral("--maintenant")} << QString() << "/dev/full" << 4 << sortie_pleine;
+    QTest::newRow("ce soir json, sortie pleine")
+        << QStringList{QStringLiteral("--ce-soir"), QStringLiteral("--json")} << QString() << "/dev/full" << 4
+        << sortie_pleine;
+}
+
+void test_terminal::cibles_speciales() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, cible);
+    QFETCH(QString, sortie);
+    QFETCH(int, statut);
+    QFETCH(QString, erreur);
+    QTemporaryDir d;
+    // The document a regular file gets, to compare with what a reader got.
+    const QString fichier = d.filePath(QStringLiteral("guide.xml"));
+    QCOMPARE(lancer({QStringLiteral("--exporter-xmltv"), fichier, QStringLiteral("--base"), base_}).statut,
+             std::optional<int>(terminal::reussite));
+    QFile f(fichier);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray document = f.readAll();
+    QVERIFY(document.endsWith("</tv>\n"));
+
+    QString chemin = cible;
+    int tuyau[2] = {-1, -1};
+    QByteArray lu;
+    std::thread lecteur;
+    if (cible == QLatin1String("tube")) {
+        chemin = d.filePath(QStringLiteral("tube"));
+        QCOMPARE(::mkfifo(QFile::encodeName(chemin).constData(), 0600), 0);
+        lecteur = std::thread([&] {
+            QFile t(chemin);
+            if (t.open(QIODevice::ReadOnly))
+                lu = t.readAll();
+        });
+    } else if (cible.startsWith(QLatin1String("fd"))) {
+        QCOMPARE(::pipe2(tuyau, O_CLOEXEC), 0);
+        chemin = QStringLiteral("/dev/fd/%1").arg(tuyau[1]);
+        if (cible == QStringLiteral("fd fermé"))
+            ::close(std::exchange(tuyau[0], -1));
+        else
+            lecteur = std::thread([&] {
+                char tampon[4096];
+                for (ssize_t n; (n = ::read(tuyau[0], tampon, sizeof tampon)) > 0;)
+                    lu.append(tampon, n);
+            });
+    } else if (cible == QLatin1String("dossier")) {
+        chemin = d.filePath(QStringLiteral("dossier"));
+        QVERIFY(QDir().mkdir(chemin));
+    }
+    for (QString& a : arguments)
+        a.replace(QStringLiteral("=cible"), chemin);
+    std::optional<terminal::sortie_fd> peripherique;
+    int fd_sortie = -1;
+    if (!sortie.isEmpty()) {
+        fd_sortie = ::open(QFile::encodeName(sortie).constData(), O_WRONLY | O_CLOEXEC);
+        QVERIFY(fd_sortie >= 0);
+        peripherique.emplace(fd_sortie, true);
+    }
+    const QStringList avant = voisins(base_);
+    const QByteArray contenu = empreinte(base_);
+    const QFileInfo info_avant(chemin);
+
+    const resultat r = lancer(arguments + QStringList{QStringLiteral("--base"), base_},
+                              a(0, QStringLiteral("21:00")), peripherique ? &*peripherique : nullptr);
+    if (tuyau[1] >= 0)
+        ::close(tuyau[1]);
+    if (lecteur.joinable()) {
+        // A reader still waiting for a writer is let go rather than left hanging.
+        if (cible == QLatin1String("tube"))
+            if (const int w = ::open(QFile::encodeName(chemin).constData(), O_WRONLY | O_NONBLOCK); w >= 0)
+                ::close(w);
+        lecteur.join();
+    }
+    if (tuyau[0] >= 0)
+        ::close(tuyau[0]);
+
+    QVERIFY2(r.statut == std::optional<int>(statut), qPrintable(r.erreurs));
+    if (erreur.isEmpty())
+        QCOMPARE(r.erreurs, QString());
+    else
+        QVERIFY2(r.erreurs.endsWith(erreur), qPrintable(r.erreurs));
+    if (cible == QLatin1String("tube") || cible == QLatin1String("fd"))
+        QVERIFY2(lu == document, lu.right(200).constData());
+    // Never replaced: a device stays a device, a FIFO a FIFO, a folder a folder.
+    if (!cible.isEmpty() && !cible.startsWith(QLatin1String("fd"))) {
+        const QFileInfo apres(chemin);
+        QVERIFY(!apres.isFile());
+        QCOMPARE(apres.isDir(), info_avant.isDir());
+    }
+    QCOMPARE(QFileInfo::exists(chemin), info_avant.exists());
+    if (cible.startsWith(QLatin1String("/dev/")) && info_avant.exists()) {
+        struct stat s {};
+        QCOMPARE(::stat(QFile::encodeName(chemin).constData(), &s), 0);
+        QVERIFY(S_ISCHR(s.st_mode));
+    }
+    // Nothing left beside the target, nothing of the base changed.
+    if (cible == QLatin1String("tube") || cible == QLatin1String("dossier")) {
+        QStringList attendus{QStringLiteral("guide.xml"), QFileInfo(chemin).fileName()};
+        attendus.sort();
+        QCOMPARE(
+            QDir(d.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            attendus);
+    }
+    QCOMPARE(empreinte(base_), contenu);
+    QCOMPARE(voisins(base_), avant);
 }
 
 QTEST_GUILESS_MAIN(test_terminal)

@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace zapo;
 
 static const char* const libfaketime = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
@@ -29,41 +33,81 @@ void test_terminal_processus::initTestCase() {
     QVERIFY(dossier_.valide());
     essais::remplir_base_terminal(dossier_.base());
     QVERIFY(QFileInfo::exists(QLatin1String(libfaketime)));
+    QCOMPARE(::mkfifo(QFile::encodeName(vide_.filePath(QStringLiteral("tube"))).constData(), 0600), 0);
 }
 
 void test_terminal_processus::commandes_data() {
-    QTest::addColumn<QStringList>("arguments"); // "=base" is the test base, "=vide" a missing one
+    // "=base" is the test base, "=vide" a missing one, "=tube" a FIFO nobody writes
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("redirection"); // standard output: "/dev/…", "fermée" (nobody reads)
     QTest::addColumn<int>("statut");
     QTest::addColumn<QString>("sortie");  // expected start of standard output
     QTest::addColumn<QString>("erreurs"); // expected part of standard error
+    const QString rien;
+    const QStringList base{QStringLiteral("--base"), QStringLiteral("=base")};
     QTest::newRow("maintenant")
-        << QStringList{QStringLiteral("--maintenant"), QStringLiteral("--base"), QStringLiteral("=base")} << 0
+        << QStringList{QStringLiteral("--maintenant"), QStringLiteral("--base"), QStringLiteral("=base")}
+        << rien << 0
         << QStringLiteral("France 2\t20:40\t22:30\tLe film\t18\nArte\t\t\t\t\n"
                           "Télé « Été »\t20:50\t22:00\tLe \"grand\" soir à l'Élysée & <co>\t14\n")
         << QString();
     QTest::newRow("json ce soir") << QStringList{QStringLiteral("--ce-soir"), QStringLiteral("--json"),
                                                  QStringLiteral("--base=") + QStringLiteral("=base")}
-                                  << 0 << QStringLiteral("[\n") << QString();
+                                  << rien << 0 << QStringLiteral("[\n") << QString();
     QTest::newRow("export") << QStringList{QStringLiteral("--exporter-xmltv"), QStringLiteral("-"),
                                            QStringLiteral("--base"), QStringLiteral("=base")}
-                            << 0 << QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>") << QString();
+                            << rien << 0 << QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")
+                            << QString();
     QTest::newRow("missing base") << QStringList{QStringLiteral("--maintenant"), QStringLiteral("--base"),
                                                  QStringLiteral("=vide")}
-                                  << 1 << QString()
+                                  << rien << 1 << QString()
                                   << QStringLiteral("Impossible d'utiliser la base des programmes");
+    // Refused before it is opened: opening it would wait for a writer forever.
+    QTest::newRow("FIFO as base") << QStringList{QStringLiteral("--exporter-xmltv"), QStringLiteral("-"),
+                                                 QStringLiteral("--base"), QStringLiteral("=tube")}
+                                  << rien << 1 << QString()
+                                  << QStringLiteral("ce n'est pas un fichier ordinaire.");
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--maintenant"), QStringLiteral("--demain")}
-                                    << 2 << QString() << QStringLiteral("Option inconnue : --demain.");
-    QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << QString() << QString();
+                                    << rien << 2 << QString()
+                                    << QStringLiteral("Option inconnue : --demain.");
+    QTest::newRow("help") << QStringList{QStringLiteral("--help")} << rien << 0 << QString() << QString();
+    // The device is written to, never replaced by a file.
+    QTest::newRow("export to /dev/null")
+        << QStringList{QStringLiteral("--exporter-xmltv"), QStringLiteral("/dev/null")} + base << rien << 0
+        << QString() << QString();
+    QTest::newRow("export to /dev/full")
+        << QStringList{QStringLiteral("--exporter-xmltv"), QStringLiteral("/dev/full")} + base << rien << 3
+        << QString()
+        << QStringLiteral("Impossible d'écrire le fichier « /dev/full » : il ne reste plus de place.");
+    const QString pleine =
+        QStringLiteral("Impossible d'écrire sur la sortie standard : il ne reste plus de place.");
+    const QString fermee = QStringLiteral(
+        "Impossible d'écrire sur la sortie standard : le programme qui lisait la sortie l'a fermée.");
+    QTest::newRow("maintenant > /dev/full")
+        << QStringList{QStringLiteral("--maintenant")} + base << "/dev/full" << 4 << QString() << pleine;
+    QTest::newRow("export - > /dev/full")
+        << QStringList{QStringLiteral("--exporter-xmltv"), QStringLiteral("-")} + base << "/dev/full" << 3
+        << QString() << pleine;
+    QTest::newRow("export /dev/stdout > /dev/full")
+        << QStringList{QStringLiteral("--exporter-xmltv"), QStringLiteral("/dev/stdout")} + base
+        << "/dev/full" << 3 << QString() << QStringLiteral("« /dev/stdout » : il ne reste plus de place.");
+    QTest::newRow("ce soir | reader gone")
+        << QStringList{QStringLiteral("--ce-soir")} + base << "fermée" << 4 << QString() << fermee;
+    QTest::newRow("export - | reader gone")
+        << QStringList{QStringLiteral("--exporter-xmltv"), QStringLiteral("-")} + base << "fermée" << 3
+        << QString() << fermee;
 }
 
 void test_terminal_processus::commandes() {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, redirection);
     QFETCH(int, statut);
     QFETCH(QString, sortie);
     QFETCH(QString, erreurs);
     for (QString& a : arguments) {
         a.replace(QStringLiteral("=base"), dossier_.base());
         a.replace(QStringLiteral("=vide"), vide_.filePath(QStringLiteral("programmes.mdb")));
+        a.replace(QStringLiteral("=tube"), vide_.filePath(QStringLiteral("tube")));
     }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "QT_QPA_PLATFORM"})
@@ -82,12 +126,24 @@ void test_terminal_processus::commandes() {
     env.insert(QStringLiteral("XDG_DATA_HOME"), vide_.path());
     QProcess p;
     p.setProcessEnvironment(env);
+    int tuyau[2] = {-1, -1};
+    if (redirection == QStringLiteral("fermée")) {
+        // A pipe whose reading end is closed before the program writes anything.
+        QCOMPARE(::pipe2(tuyau, O_CLOEXEC), 0);
+        ::close(tuyau[0]);
+        p.setChildProcessModifier([e = tuyau[1]] { ::dup2(e, STDOUT_FILENO); });
+    } else if (!redirection.isEmpty()) {
+        p.setStandardOutputFile(redirection);
+    }
     p.start(qEnvironmentVariable("ZAPO_EXE"), arguments);
+    if (tuyau[1] >= 0)
+        ::close(tuyau[1]);
+    // Never a hang: a FIFO opened by mistake would wait here.
     QVERIFY(p.waitForFinished(60000));
     const QString out = QString::fromUtf8(p.readAllStandardOutput());
     const QString err = QString::fromUtf8(p.readAllStandardError());
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-    QVERIFY2(p.exitCode() == statut, qPrintable(err));
+    QVERIFY2(p.exitCode() == statut, qPrintable(QStringLiteral("%1 %2").arg(p.exitCode()).arg(err)));
     QVERIFY2(out.startsWith(sortie), qPrintable(out));
     if (erreurs.isEmpty())
         QCOMPARE(err, QString());
@@ -95,9 +151,13 @@ void test_terminal_processus::commandes() {
         QVERIFY2(err.contains(erreurs), qPrintable(err));
     if (arguments.contains(QStringLiteral("--help"))) {
         for (const char* mot : {"--maintenant", "--ce-soir", "--json", "--exporter-xmltv", "--base",
-                                "Codes de retour", "  3  "})
+                                "Codes de retour", "  3  ", "  4  "})
             QVERIFY2(out.contains(QLatin1String(mot)), mot);
     }
+    struct stat nul {};
+    QVERIFY(::stat("/dev/null", &nul) == 0 && S_ISCHR(nul.st_mode));
+    QVERIFY(::stat(QFile::encodeName(vide_.filePath(QStringLiteral("tube"))).constData(), &nul) == 0 &&
+            S_ISFIFO(nul.st_mode));
     // Nothing beside the base: no journal, no lock.
     QCOMPARE(QDir(dossier_.chemin()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("programmes.mdb")});
