@@ -161,6 +161,11 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
         if (!en_sortie_)
             evenement([this] { rappels_->verifier(); });
     });
+    // Back from sleep: what fell due meanwhile comes now, not at the timer's next look.
+    reveil_.apres_veille = [this] {
+        if (!en_sortie_)
+            evenement([this] { rappels_->verifier(); });
+    };
     notifications_rappels_.voir = [this](int cle) {
         const auto it = cibles_voir_.find(cle);
         if (it != cibles_voir_.end())

@@ -4,6 +4,7 @@
 #include "core/horloge.h"
 #include "core/relance.h"
 #include "platform/notifications_rappels.h"
+#include "platform/reveil.h"
 #include "shell/boites_qt.h"
 #include "update/attendre.h"
 #include "update/etat_maj.h"
@@ -176,6 +177,7 @@ private:
     avertisseur_bureau avertisseur_{*this};
     plateforme::notifications_rappels notifications_rappels_;
     std::unique_ptr<maj::minuterie_rappels> rappels_;
+    plateforme::reveil_systeme reveil_;
     // What "Voir" shows for each notification still open (bounded), and for the
     // tray's last reminder message.
     int garder_cible(int chaine, date_heure debut);
