@@ -44,6 +44,52 @@ std::optional<date_heure> prochaine_alerte(std::span<const rappel> rappels, int 
     return res;
 }
 
+rappel_a_dire dire_rappel(const rappel& r, const QString& nom_chaine, date_heure maintenant) {
+    const bool commence = maintenant - r.debut >= retard_rappel;
+    const QString modele = commence ? QStringLiteral("%1, commencé à %2") : QStringLiteral("%1 à %2");
+    return {r.chaine, r.debut, r.titre, modele.arg(nom_chaine, r.debut.format_hhnn())};
+}
+
+avertissement_rappel resumer_rappels(std::span<const rappel_a_dire> dits) {
+    avertissement_rappel a;
+    if (dits.empty())
+        return a;
+    a.chaine = dits.front().chaine;
+    a.debut = dits.front().debut;
+    a.nombre = int(dits.size());
+    if (dits.size() == 1) {
+        a.titre = dits.front().titre;
+        a.lignes << dits.front().corps;
+        return a;
+    }
+    a.titre = QStringLiteral("%1 rappels").arg(dits.size());
+    for (const auto& d : dits.first(std::min<std::size_t>(dits.size(), nb_avertissements_separes)))
+        a.lignes << QStringLiteral("%1, %2").arg(d.titre, d.corps);
+    const auto reste = qsizetype(dits.size()) - a.lignes.size();
+    if (reste == 1)
+        a.lignes << QStringLiteral("et 1 autre rappel");
+    else if (reste > 1)
+        a.lignes << QStringLiteral("et %1 autres rappels").arg(reste);
+    return a;
+}
+
+std::vector<avertissement_rappel> avertissements_rappels(std::span<const rappel_a_dire> dits) {
+    std::vector<avertissement_rappel> res;
+    if (dits.size() > std::size_t(nb_avertissements_separes)) {
+        res.push_back(resumer_rappels(dits));
+        return res;
+    }
+    for (std::size_t i = 0; i < dits.size(); ++i)
+        res.push_back(resumer_rappels(dits.subspan(i, 1)));
+    return res;
+}
+
+QString texte_boite_rappels(const avertissement_rappel& a) {
+    if (a.nombre == 1)
+        return QStringLiteral("Rappel : %1\r%2").arg(a.titre, a.lignes.join(QLatin1Char('\r')));
+    return QStringLiteral("%1 :\r%2").arg(a.titre, a.lignes.join(QLatin1Char('\r')));
+}
+
 std::optional<programme_rappel> suivre_rappel(const rappel& r, std::span<const programme_rappel> programmes) {
     const QString titre = replier(r.titre);
     std::optional<programme_rappel> res;
@@ -118,6 +164,29 @@ std::vector<rappel> rappels_des_mots(std::span<const programme_rappel> programme
         pris.insert({p.chaine, p.debut.secondes()});
     }
     return res;
+}
+
+int nb_rappels_des_mots(std::span<const rappel> rappels, const QStringList& mots, date_heure maintenant) {
+    QStringList replies;
+    for (const QString& m : nettoyer_mots(mots))
+        replies << replier(m);
+    int n = 0;
+    for (const auto& r : rappels) {
+        if (r.envoye || r.retire || r.debut <= maintenant)
+            continue;
+        const QString titre = replier(r.titre);
+        if (std::ranges::any_of(replies, [&](const QString& m) { return titre_contient_mot(titre, m); }))
+            ++n;
+    }
+    return n;
+}
+
+QString texte_rappels_des_mots(int nb) {
+    if (nb <= 0)
+        return QStringLiteral("Aucun programme à venir ne contient vos mots favoris.");
+    if (nb == 1)
+        return QStringLiteral("1 programme à venir a un rappel grâce à vos mots favoris.");
+    return QStringLiteral("%1 programmes à venir ont un rappel grâce à vos mots favoris.").arg(nb);
 }
 
 } // namespace zapo

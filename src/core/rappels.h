@@ -41,6 +41,40 @@ sort_rappel decider_rappel(const rappel& r, date_heure maintenant, int minutes_a
 // The next time a reminder falls due, if any is still waiting.
 std::optional<date_heure> prochaine_alerte(std::span<const rappel> rappels, int minutes_avant);
 
+// A reminder as the user reads it: its programme's title, and "<chaîne> à HH:MM",
+// or "<chaîne>, commencé à HH:MM" when it comes after its programme began (missed
+// while Zapo-TV was closed or the computer asleep).
+struct rappel_a_dire {
+    int chaine = 0;
+    date_heure debut;
+    QString titre;
+    QString corps;
+};
+rappel_a_dire dire_rappel(const rappel& r, const QString& nom_chaine, date_heure maintenant);
+// Begun this long ago, a programme is told as begun.
+inline constexpr date_heure retard_rappel = date_heure::duree_hm(0, 1);
+
+// One warning for the user; "Voir" shows the programme of `chaine` at `debut`.
+struct avertissement_rappel {
+    QString titre;
+    QStringList lignes; // the body, a line each
+    int chaine = 0;
+    date_heure debut;
+    int nombre = 1; // reminders it tells of
+};
+// Reminders due together, at most this many as separate notifications; beyond,
+// one lists this many and sums up the rest.
+inline constexpr int nb_avertissements_separes = 3;
+// All of them in one warning (for a box or the tray's one message): a lone
+// reminder as it is; several as "N rappels", a line for each of the first ones,
+// then "et 37 autres rappels". In the order given.
+avertissement_rappel resumer_rappels(std::span<const rappel_a_dire> dits);
+// The notifications for reminders due together: each on its own while they are
+// few, else the one summary.
+std::vector<avertissement_rappel> avertissements_rappels(std::span<const rappel_a_dire> dits);
+// The box's text: "Rappel : <titre>\r<chaîne> à HH:MM", or the summary's lines.
+QString texte_boite_rappels(const avertissement_rappel& a);
+
 // A stored programme, as the reminders read it.
 struct programme_rappel {
     int chaine = 0;
@@ -71,5 +105,10 @@ bool titre_contient_mot(const QString& titre_replie, const QString& mot_replie);
 // already names that programme.
 std::vector<rappel> rappels_des_mots(std::span<const programme_rappel> programmes, const QStringList& mots,
                                      std::span<const rappel> existants, date_heure maintenant);
+
+// The programmes still to come whose title holds one of the words and that have
+// a reminder waiting: what saving the words says it did.
+int nb_rappels_des_mots(std::span<const rappel> rappels, const QStringList& mots, date_heure maintenant);
+QString texte_rappels_des_mots(int nb);
 
 } // namespace zapo

@@ -60,6 +60,8 @@ public:
     virtual bool maj_en_cours() const = 0;
     // Reminders or their setting changed: the reminder timer aims again.
     virtual void rappels_modifies() {}
+    // The user set a reminder (after rappels_modifies).
+    virtual void rappel_ajoute() {}
 };
 
 } // namespace zapo

@@ -196,7 +196,7 @@ base_programmes::base_programmes(const QString& chemin, ouverture mode) : chemin
         throw erreur_base(msg);
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_timeout(db_, attente_occupee_ms);
     if (mode != ouverture::normale)
         return;
     try {

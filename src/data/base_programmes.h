@@ -95,6 +95,8 @@ private:
 // scan yields rows in stored (insertion) order.
 class base_programmes {
 public:
+    // How long a write waits for another connection's transaction.
+    static constexpr int attente_occupee_ms = 5000;
     // `verification`: the file is only read and its journal mode left as it is,
     // so that a file refused by verifier_structure is never changed.
     // `lecture_seule`: opened read-only; `figee`: read-only and taken as unchanging

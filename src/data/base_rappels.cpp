@@ -84,6 +84,26 @@ void marquer_envoye(base_programmes& b, qint64 id) {
     ordre(b, "UPDATE rappels SET envoye = 1 WHERE id = ?1").lier(1, id).executer();
 }
 
+bool marquer_envoyes(base_programmes& b, std::span<const qint64> ids, bool attendre) {
+    if (ids.empty() || !b.a_table("rappels"))
+        return true;
+    if (!attendre)
+        sqlite3_busy_timeout(b.sqlite(), 0);
+    bool fait = false;
+    try {
+        b.commencer();
+        auto r = ordre(b, "UPDATE rappels SET envoye = 1 WHERE id = ?1");
+        for (qint64 id : ids)
+            r.lier(1, id).executer();
+        b.valider();
+        fait = true;
+    } catch (const erreur_base&) {
+        b.annuler();
+    }
+    sqlite3_busy_timeout(b.sqlite(), base_programmes::attente_occupee_ms);
+    return fait;
+}
+
 void deplacer_rappel(base_programmes& b, qint64 id, const programme_rappel& p) {
     if (!b.a_table("rappels"))
         return;
@@ -116,6 +136,17 @@ void ecrire_minutes_avant(base_programmes& b, int minutes) {
     ordre(b, "INSERT OR REPLACE INTO reglages (cle, valeur) VALUES ('minutes_avant', ?1)")
         .lier(1, QString::number(minutes_avant_valides(minutes)))
         .executer();
+}
+
+bool agent_propose(base_programmes& b) {
+    if (!b.a_table("reglages"))
+        return false;
+    return ordre(b, "SELECT 1 FROM reglages WHERE cle = 'agent_propose'").pas();
+}
+
+void noter_agent_propose(base_programmes& b) {
+    creer_tables_rappels(b);
+    ordre(b, "INSERT OR REPLACE INTO reglages (cle, valeur) VALUES ('agent_propose', '1')").executer();
 }
 
 QStringList lire_mots_favoris(base_programmes& b) {

@@ -23,12 +23,20 @@ void ajouter_rappels(base_programmes& b, std::span<const rappel> rappels);
 // The user's "Ne plus me prévenir": kept as removed so that no word brings it back.
 void retirer_rappel(base_programmes& b, int chaine, date_heure debut);
 void marquer_envoye(base_programmes& b, qint64 id);
+// All of them in one transaction. Without `attendre`, a base another connection
+// is writing to refuses at once (false) instead of holding the caller up; any
+// other failure gives false too, and nothing is noted.
+bool marquer_envoyes(base_programmes& b, std::span<const qint64> ids, bool attendre);
 void deplacer_rappel(base_programmes& b, qint64 id, const programme_rappel& p);
 // Rows whose programme ended before `avant`.
 void effacer_rappels_finis(base_programmes& b, date_heure avant);
 
 int lire_minutes_avant(base_programmes& b);
 void ecrire_minutes_avant(base_programmes& b, int minutes);
+
+// Whether the user was once offered the agent, which the reminders need.
+bool agent_propose(base_programmes& b);
+void noter_agent_propose(base_programmes& b);
 
 QStringList lire_mots_favoris(base_programmes& b);
 void ecrire_mots_favoris(base_programmes& b, const QStringList& mots);

@@ -6,6 +6,7 @@
 #include "channels/gest_chaines.h"
 #include "core/version.h"
 #include "data/base_programmes.h"
+#include "data/base_rappels.h"
 #include "data/fichier_options.h"
 #include "data/raison_ecriture.h"
 #include "liaison/garde.h"
@@ -43,7 +44,10 @@
 #include <QTranslator>
 #include <QUrl>
 
+#include <limits>
+#include <memory>
 #include <optional>
+#include <utility>
 
 namespace zapo::coquille {
 
@@ -157,7 +161,16 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
         if (!en_sortie_)
             evenement([this] { rappels_->verifier(); });
     });
-    notifications_rappels_.voir = [this](int chaine) { evenement([&] { montrer_chaine(chaine); }); };
+    // Back from sleep: what fell due meanwhile comes now, not at the timer's next look.
+    reveil_.apres_veille = [this] {
+        if (!en_sortie_)
+            evenement([this] { rappels_->verifier(); });
+    };
+    notifications_rappels_.voir = [this](int cle) {
+        const auto it = cibles_voir_.find(cle);
+        if (it != cibles_voir_.end())
+            evenement([&, cible = it->second] { montrer_rappel(cible.first, cible.second); });
+    };
 }
 
 void fl_init::rearmer_rappels() {
@@ -176,6 +189,42 @@ void fl_init::montrer_chaine(int num_chaine) {
     charger_fenetre();
     if (fl_main_ && !fl_main_->est_dechargee())
         fl_main_->montrer_chaine(num_chaine);
+}
+
+void fl_init::montrer_rappel(int num_chaine, date_heure debut) {
+    charger_fenetre();
+    if (fl_main_ && !fl_main_->est_dechargee())
+        fl_main_->montrer_programme(num_chaine, debut.secondes());
+}
+
+int fl_init::garder_cible(int chaine, date_heure debut) {
+    // As many as the notifications kept open: the oldest go first.
+    constexpr std::size_t nb_max = 64;
+    if (cibles_voir_.size() >= nb_max)
+        cibles_voir_.erase(cibles_voir_.begin());
+    derniere_cle_ = derniere_cle_ == std::numeric_limits<int>::max() ? 1 : derniere_cle_ + 1;
+    cibles_voir_[derniere_cle_] = {chaine, debut};
+    return derniere_cle_;
+}
+
+void fl_init::proposer_agent() {
+    if (ctx_.options.opt_agent || agent_propose_)
+        return;
+    agent_propose_ = true;
+    {
+        donnees::base_programmes base(ctx_.chemin_base());
+        if (donnees::agent_propose(base))
+            return;
+        donnees::noter_agent_propose(base);
+    }
+    const auto r = ctx_.boites->afficher(
+        QStringLiteral("Zapo-TV"),
+        QStringLiteral("Les rappels ne sont donnés que pendant que Zapo-TV est ouvert.\r"
+                       "Voulez-vous activer l'agent ? Zapo-TV restera alors dans la zone de notification "
+                       "quand vous fermerez sa fenêtre, et s'ouvrira avec votre session."),
+        icone_boite::question, boutons_boite::oui_non);
+    if (r == reponse_boite::oui && !ctx_.options.opt_agent)
+        cagent_Click();
 }
 
 namespace {
@@ -197,27 +246,30 @@ QString icone_notification() {
 
 } // namespace
 
-void fl_init::avertisseur_bureau::avertir(const rappel& r, const QString& nom_chaine) {
-    const QString corps = maj::corps_avertissement(r, nom_chaine);
-    const QString titre = r.titre;
-    const int chaine = r.chaine;
+void fl_init::avertisseur_bureau::avertir(std::span<const rappel_a_dire> rappels) {
     QPointer<fl_init> f(&f_);
-    f_.notifications_rappels_.envoyer(titre, corps, icone_notification(), chaine, [f, titre, corps, chaine] {
-        if (!f || f->en_sortie_)
+    // Without a notification server, all of them in the tray's one message, else in one box.
+    auto repli = std::make_shared<bool>(false);
+    auto sans_serveur = [f, repli, tous = resumer_rappels(rappels)] {
+        if (*repli || !f || f->en_sortie_)
             return;
-        // No notification server: the tray's own message, else a box.
+        *repli = true;
         if (f->icone_ && f->icone_->isVisible() && f->b_.zone_notification() &&
             QSystemTrayIcon::supportsMessages()) {
-            f->chaine_message_ = chaine;
-            f->icone_->showMessage(titre, corps, composants::icone_programme(), 15000);
+            f->cible_message_ = std::make_pair(tous.chaine, tous.debut);
+            f->icone_->showMessage(tous.titre, tous.lignes.join(QLatin1Char('\n')),
+                                   composants::icone_programme(), 15000);
             return;
         }
         f->evenement([&] {
-            f->ctx_.boites->afficher(QStringLiteral("Zapo-TV"),
-                                     QStringLiteral("Rappel : %1\r%2").arg(titre, corps),
+            f->ctx_.boites->afficher(QStringLiteral("Zapo-TV"), texte_boite_rappels(tous),
                                      icone_boite::information);
         });
-    });
+    };
+    const QString icone = icone_notification();
+    for (const auto& a : avertissements_rappels(rappels))
+        f_.notifications_rappels_.envoyer(a.titre, a.lignes.join(QLatin1Char('\n')), icone,
+                                          f_.garder_cible(a.chaine, a.debut), sans_serveur);
 }
 
 void fl_init::reponses_appli::rafraichir_fenetre() {
@@ -248,6 +300,11 @@ void fl_init::reponses_appli::rappels_modifies() {
     f_.rearmer_rappels();
     if (f_.fl_main_)
         f_.fl_main_->marquer_rappels();
+}
+
+void fl_init::reponses_appli::rappel_ajoute() {
+    occupation o(f_);
+    f_.proposer_agent();
 }
 
 fl_init::~fl_init() {
@@ -303,8 +360,8 @@ QSystemTrayIcon& fl_init::icone() {
         connect(icone_.get(), &QSystemTrayIcon::activated, this,
                 [this](QSystemTrayIcon::ActivationReason r) { evenement([&] { icone_activee(r); }); });
         connect(icone_.get(), &QSystemTrayIcon::messageClicked, this, [this] {
-            if (chaine_message_ != 0)
-                evenement([this] { montrer_chaine(chaine_message_); });
+            if (const auto c = cible_message_)
+                evenement([&] { montrer_rappel(c->first, c->second); });
         });
     }
     return *icone_;

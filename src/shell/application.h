@@ -4,6 +4,7 @@
 #include "core/horloge.h"
 #include "core/relance.h"
 #include "platform/notifications_rappels.h"
+#include "platform/reveil.h"
 #include "shell/boites_qt.h"
 #include "update/attendre.h"
 #include "update/etat_maj.h"
@@ -18,7 +19,9 @@
 #include <QTimer>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace zapo::coquille {
@@ -62,9 +65,13 @@ public:
     void lancer_maj();
 
     void icone_activee(QSystemTrayIcon::ActivationReason raison);
-    // Reminders: aimed again after every change; "Voir" shows the channel.
+    // Reminders: aimed again after every change; "Voir" shows the programme
+    // (its channel when it is gone).
     void rearmer_rappels();
     void montrer_chaine(int num_chaine);
+    void montrer_rappel(int num_chaine, date_heure debut);
+    // The first reminder set while the agent is off: the user is offered it, once.
+    void proposer_agent();
     maj::minuterie_rappels& rappels() { return *rappels_; }
     // One tick of tps_maj as its timer delivers it: nothing while an earlier
     // run, or a box of ours, is still open further down the stack.
@@ -124,6 +131,7 @@ private:
         void charger_fenetre() override;
         void enregistrer_options() override;
         void rappels_modifies() override;
+        void rappel_ajoute() override;
         QString texte_etat() const override { return f_.etat_maj_.texte_etat; }
         void definir_texte_etat(const QString& texte) override { f_.etat_maj_.texte_etat = texte; }
         bool maj_en_cours() const override { return f_.etat_maj_.maj_en_cours; }
@@ -161,7 +169,7 @@ private:
     class avertisseur_bureau final : public maj::avertisseur_rappels {
     public:
         explicit avertisseur_bureau(fl_init& f) : f_(f) {}
-        void avertir(const rappel& r, const QString& nom_chaine) override;
+        void avertir(std::span<const rappel_a_dire> rappels) override;
 
     private:
         fl_init& f_;
@@ -169,7 +177,14 @@ private:
     avertisseur_bureau avertisseur_{*this};
     plateforme::notifications_rappels notifications_rappels_;
     std::unique_ptr<maj::minuterie_rappels> rappels_;
-    int chaine_message_ = 0; // the channel of the tray's last reminder message
+    plateforme::reveil_systeme reveil_;
+    // What "Voir" shows for each notification still open (bounded), and for the
+    // tray's last reminder message.
+    int garder_cible(int chaine, date_heure debut);
+    std::map<int, std::pair<int, date_heure>> cibles_voir_;
+    int derniere_cle_ = 0;
+    std::optional<std::pair<int, date_heure>> cible_message_;
+    bool agent_propose_ = false;
 };
 
 // Whether a StatusNotifierWatcher with a host to show its items owns its name

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <vector>
 
 namespace zapo::maj {
 
@@ -14,18 +15,26 @@ namespace {
 
 Q_LOGGING_CATEGORY(zapo_rappels, "zapo.rappels")
 
-constexpr qint64 attente_max_ms = 15 * 60 * 1000;
-constexpr qint64 nouvel_essai_ms = 20 * 1000;
-
 } // namespace
-
-QString corps_avertissement(const rappel& r, const QString& nom_chaine) {
-    return QStringLiteral("%1 à %2").arg(nom_chaine, r.debut.format_hhnn());
-}
 
 minuterie_rappels::minuterie_rappels(contexte& ctx, avertisseur_rappels& a) : ctx_(ctx), avertisseur_(a) {
     minuteur.setSingleShot(true);
     minuteur.setTimerType(Qt::PreciseTimer);
+}
+
+minuterie_rappels::~minuterie_rappels() {
+    if (envoyes_.empty())
+        return;
+    // The program ends: waiting a little for the base is better than telling
+    // these again at the next start.
+    try {
+        donnees::base_programmes base(ctx_.chemin_base());
+        const std::vector<qint64> ids(envoyes_.begin(), envoyes_.end());
+        if (donnees::marquer_envoyes(base, ids, true))
+            return;
+    } catch (const std::exception&) {
+    }
+    qCWarning(zapo_rappels, "%d rappels dits n'ont pas pu être notés comme envoyés.", int(envoyes_.size()));
 }
 
 void minuterie_rappels::rearmer() {
@@ -54,7 +63,7 @@ void minuterie_rappels::rearmer() {
 
 void minuterie_rappels::verifier() {
     const date_heure maintenant = ctx_.horloge_->maintenant_dh();
-    std::vector<std::pair<rappel, QString>> a_dire;
+    std::vector<rappel_a_dire> a_dire;
     {
         donnees::base_programmes base(ctx_.chemin_base());
         const auto rappels = donnees::lire_rappels(base);
@@ -74,28 +83,25 @@ void minuterie_rappels::verifier() {
             }
             const auto s = decider_rappel(r, maintenant, minutes);
             if (s == sort_rappel::avertir)
-                a_dire.emplace_back(r, noms[r.chaine]);
+                a_dire.push_back(dire_rappel(r, noms[r.chaine], maintenant));
             if (s == sort_rappel::avertir || s == sort_rappel::abandonner) {
                 envoyes_.insert(r.id);
                 a_noter.push_back(r.id);
             }
         }
-        // Noted before anyone is told: a box that opens its own loop below
-        // cannot let the same reminder through again.
-        try {
-            base.commencer();
-            for (qint64 id : a_noter)
-                donnees::marquer_envoye(base, id);
-            base.valider();
+        // Kept in memory before anyone is told: a box that opens its own loop
+        // below cannot let the same reminder through again. An update writing
+        // to the base meanwhile does not hold the warning up: the mark waits.
+        if (donnees::marquer_envoyes(base, a_noter, false)) {
             for (qint64 id : a_noter)
                 envoyes_.erase(id);
-        } catch (const donnees::erreur_base&) {
-            base.annuler();
-            qCWarning(zapo_rappels, "Rappels non notés comme envoyés ; nouvel essai au prochain passage.");
+        } else {
+            qCInfo(zapo_rappels, "Base occupée : rappels notés comme envoyés au prochain passage.");
         }
     }
-    for (const auto& [r, nom] : a_dire)
-        avertisseur_.avertir(r, nom);
+    std::ranges::stable_sort(a_dire, {}, &rappel_a_dire::debut);
+    if (!a_dire.empty())
+        avertisseur_.avertir(a_dire);
     rearmer();
 }
 

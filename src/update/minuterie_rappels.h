@@ -7,42 +7,49 @@
 #include <QTimer>
 
 #include <set>
+#include <span>
 
 namespace zapo::maj {
 
-// Who tells the user: a desktop notification, else the tray's message, else a box.
+// Who tells the user: desktop notifications, else the tray's message, else a box.
 class avertisseur_rappels {
 public:
     virtual ~avertisseur_rappels() = default;
-    virtual void avertir(const rappel& r, const QString& nom_chaine) = 0;
+    // Reminders due together, by start time; never empty.
+    virtual void avertir(std::span<const rappel_a_dire> rappels) = 0;
 };
-
-// "<chaîne> à HH:MM"
-QString corps_avertissement(const rappel& r, const QString& nom_chaine);
 
 // Fires every reminder when it falls due: one single-shot timer aimed at the
 // next due time (so off the minute's grid), aimed again after each check and
-// each change. The clock is the context's; a timer never sleeps more than a
-// quarter of an hour, so that a clock set forward or a suspended machine is
-// caught up soon.
+// each change. The clock is the context's wall clock; the timer counts on a
+// clock that stops while the machine sleeps, so it never waits more than a
+// minute before looking at the wall clock again.
 class minuterie_rappels : public QObject {
     Q_OBJECT
 public:
     minuterie_rappels(contexte& ctx, avertisseur_rappels& a);
+    // Notes what is still to be noted, waiting for the base if need be.
+    ~minuterie_rappels() override;
 
     // Reads the reminders again and aims the timer; nothing waits when none is left.
     void rearmer();
-    // Tells every reminder due now, drops the ones whose programme is over,
-    // then aims again. The shell runs it inside its error boundary when `minuteur` fires.
+    // Tells every reminder due now (together), drops the ones whose programme is
+    // over, then aims again. The shell runs it inside its error boundary when
+    // `minuteur` fires.
     void verifier();
+    // Told but not yet noted in the base (busy with an update).
+    std::size_t nb_a_noter() const { return envoyes_.size(); }
 
     QTimer minuteur;
+
+    static constexpr int attente_max_ms = 60 * 1000;
+    static constexpr int nouvel_essai_ms = 2 * 1000;
 
 private:
     contexte& ctx_;
     avertisseur_rappels& avertisseur_;
-    // Told in this run though the base refused to note it (busy during an
-    // update): never told twice; noted at the next check.
+    // Told in this run though the base refused to note it: never told twice,
+    // noted at a later check, or when the program ends.
     std::set<qint64> envoyes_;
 };
 

@@ -67,8 +67,11 @@ void basculer_rappel(contexte& ctx, const cle_ligne& cle, bool prevu) {
             donnees::ajouter_rappel(base, *r);
         }
     }
-    if (ctx.appli)
-        ctx.appli->rappels_modifies();
+    if (!ctx.appli)
+        return;
+    ctx.appli->rappels_modifies();
+    if (!prevu)
+        ctx.appli->rappel_ajoute();
 }
 
 // Right click on a row, or the menu key on the current row.
@@ -239,14 +242,24 @@ void fl_main::ajouter_menus_rappels() {
             delete d.data();
             if (!ok)
                 return;
+            int nb = 0;
             {
                 donnees::base_programmes base(ctx.chemin_base());
                 donnees::ecrire_mots_favoris(base, nouveaux);
                 // The programmes already stored count at once, not only after the next update.
-                donnees::ajuster_rappels(base, ctx.horloge_->maintenant_dh());
+                const date_heure maintenant = ctx.horloge_->maintenant_dh();
+                donnees::ajuster_rappels(base, maintenant);
+                nb = nb_rappels_des_mots(donnees::lire_rappels(base), nouveaux, maintenant);
             }
             if (ctx.appli)
                 ctx.appli->rappels_modifies();
+            // Cleared words: nothing to say.
+            if (nouveaux.isEmpty())
+                return;
+            ctx.boites->afficher(QStringLiteral("Zapo-TV"), texte_rappels_des_mots(nb),
+                                 icone_boite::information);
+            if (nb > 0 && ctx.appli)
+                ctx.appli->rappel_ajoute();
         });
     });
     cocher_minutes_avant();

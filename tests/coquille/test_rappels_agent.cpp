@@ -1,6 +1,7 @@
 // The agent and its reminders: a reminder missed while the program was closed
 // is told at start, by a box when neither a notification server nor the tray
-// can show it; "Voir" loads the main window on the reminder's channel.
+// can show it; "Voir" loads the main window on the reminder's programme; the
+// agent is offered once when a reminder is set without it.
 #include "outils/banc_agent.h"
 
 #include "data/base_rappels.h"
@@ -10,6 +11,8 @@
 
 using namespace zapo;
 using namespace zapo::essais;
+
+Q_DECLARE_METATYPE(zapo::reponse_boite)
 
 namespace {
 
@@ -62,7 +65,8 @@ private Q_SLOTS:
         QCOMPARE(int(b.boites.vues.size()), nb_boites);
         if (nb_boites) {
             QCOMPARE(b.boites.vues[0].titre, QStringLiteral("Zapo-TV"));
-            QCOMPARE(b.boites.vues[0].texte, QStringLiteral("Rappel : Columbo\rCanal Deux à 21:00"));
+            QCOMPARE(b.boites.vues[0].texte,
+                     QStringLiteral("Rappel : Columbo\rCanal Deux, commencé à 21:00"));
         }
         // Never again, in this run or the next.
         b.agent->rearmer_rappels();
@@ -76,15 +80,52 @@ private Q_SLOTS:
         b.horloge.regler(le(7, 20, 0));
         b.agent->Form_Load();
         QVERIFY(!b.agent->fenetre());
-        b.agent->montrer_chaine(2);
+        b.agent->montrer_rappel(2, date_heure::depuis_qdatetime(le(7, 21, 0)));
         QVERIFY(b.agent->fenetre());
         QCOMPARE(b.agent->fenetre()->chaine_courante(), 2);
-        QCOMPARE(essais::controle<QTreeWidget>(*b.agent->fenetre(), "lst_prog")->topLevelItem(0)->text(3),
-                 QStringLiteral("Columbo"));
+        auto* lst = essais::controle<QTreeWidget>(*b.agent->fenetre(), "lst_prog");
+        QCOMPARE(lst->topLevelItem(0)->text(3), QStringLiteral("Columbo"));
+        QCOMPARE(lst->currentItem(), lst->topLevelItem(0));
+        QTRY_VERIFY(lst->hasFocus());
         QVERIFY(essais::controle<QTreeWidget>(*b.agent->fenetre(), "lst_prog")
                     ->topLevelItem(0)
                     ->data(3, Qt::AccessibleDescriptionRole)
                     .isValid());
+    }
+
+    void agent_propose_data() {
+        QTest::addColumn<bool>("agent");
+        QTest::addColumn<reponse_boite>("reponse");
+        QTest::addColumn<bool>("agent_apres");
+        QTest::newRow("sans agent : oui") << false << reponse_boite::oui << true;
+        QTest::newRow("sans agent : non") << false << reponse_boite::non << false;
+        QTest::newRow("avec l'agent") << true << reponse_boite::oui << true;
+    }
+    // Reminders come only while Zapo-TV runs: the first one set without the
+    // agent offers it, once; the answer is kept in the base, not in config.ini.
+    void agent_propose() {
+        QFETCH(bool, agent);
+        QFETCH(reponse_boite, reponse);
+        QFETCH(bool, agent_apres);
+        banc_agent b(agent ? "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n"
+                           : "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n");
+        deux_chaines(b.ctx.chemin_base());
+        b.agent->Form_Load();
+        const QByteArray options = lire(b.ctx.chemin_options());
+        b.boites.reponses.push_back(reponse);
+        b.ctx.appli->rappel_ajoute();
+        b.ctx.appli->rappel_ajoute();
+        const int nb = agent ? 0 : 1;
+        QCOMPARE(int(b.boites.vues.size()), nb);
+        if (nb) {
+            QCOMPARE(b.boites.vues[0].boutons, boutons_boite::oui_non);
+            QCOMPARE(b.boites.vues[0].icone, icone_boite::question);
+        }
+        QCOMPARE(b.ctx.options.opt_agent, agent_apres);
+        QCOMPARE(b.nb_inscrire, agent_apres && !agent ? 1 : 0);
+        QCOMPARE(lire(b.ctx.chemin_options()) != options, agent_apres != agent);
+        donnees::base_programmes base(b.ctx.chemin_base());
+        QCOMPARE(donnees::agent_propose(base), !agent);
     }
 };
 

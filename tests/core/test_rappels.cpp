@@ -198,6 +198,78 @@ private Q_SLOTS:
         QCOMPARE(res[1].chaine, 2);
         QVERIFY(zapo::rappels_des_mots(p, {}, existants, a(20, 30)).empty());
     }
+
+    void dire_data() {
+        QTest::addColumn<int>("maintenant"); // minutes after 20:00
+        QTest::addColumn<QString>("corps");
+        QTest::newRow("avant le début") << 55 << QStringLiteral("A & B à 21:00");
+        QTest::newRow("au début") << 60 << QStringLiteral("A & B à 21:00");
+        QTest::newRow("commencé, après un démarrage tardif")
+            << 61 << QStringLiteral("A & B, commencé à 21:00");
+    }
+    // Told late, a reminder says its programme has begun.
+    void dire() {
+        QFETCH(int, maintenant);
+        QFETCH(QString, corps);
+        const auto d = dire_rappel(r_(4, a(21, 0), a(22, 0), QStringLiteral("Film")), QStringLiteral("A & B"),
+                                   a(20, 0) + date_heure::duree_hm(0, maintenant));
+        QCOMPARE(d.corps, corps);
+        QCOMPARE(d.titre, QStringLiteral("Film"));
+        QCOMPARE(d.chaine, 4);
+    }
+
+    void ensemble_data() {
+        QTest::addColumn<int>("nombre");
+        QTest::addColumn<int>("nb_notifications");
+        QTest::addColumn<QString>("boite");
+        QTest::newRow("un") << 1 << 1 << QStringLiteral("Rappel : Film 0\rC0 à 21:00");
+        QTest::newRow("trois, chacun le sien") << 3 << 3
+                                               << QStringLiteral("3 rappels :\rFilm 0, C0 à 21:00\r"
+                                                                 "Film 1, C1 à 21:00\rFilm 2, C2 à 21:00");
+        QTest::newRow("quatre") << 4 << 1
+                                << QStringLiteral("4 rappels :\rFilm 0, C0 à 21:00\rFilm 1, C1 à 21:00\r"
+                                                  "Film 2, C2 à 21:00\ret 1 autre rappel");
+        QTest::newRow("trois mille") << 3000 << 1
+                                     << QStringLiteral("3000 rappels :\rFilm 0, C0 à 21:00\rFilm 1, C1 à "
+                                                       "21:00\rFilm 2, C2 à 21:00\ret 2997 autres rappels");
+    }
+    // Reminders due together: a few notifications at most, one box, the rest summed up;
+    // "Voir" shows the first.
+    void ensemble() {
+        QFETCH(int, nombre);
+        QFETCH(int, nb_notifications);
+        QFETCH(QString, boite);
+        std::vector<rappel_a_dire> dits;
+        for (int i = 0; i < nombre; ++i)
+            dits.push_back(dire_rappel(r_(i + 1, a(21, 0), a(22, 0), QStringLiteral("Film %1").arg(i)),
+                                       QStringLiteral("C%1").arg(i), a(20, 55)));
+        const auto n = avertissements_rappels(dits);
+        QCOMPARE(int(n.size()), nb_notifications);
+        QCOMPARE(n.front().chaine, 1);
+        QCOMPARE(n.front().debut, a(21, 0));
+        const auto tous = resumer_rappels(dits);
+        QCOMPARE(texte_boite_rappels(tous), boite);
+        QVERIFY(tous.lignes.size() <= nb_avertissements_separes + 1);
+    }
+
+    // What saving the words says: the programmes to come they put a reminder on.
+    void compte_des_mots() {
+        std::vector<rappel> r{r_(1, a(21, 0), a(22, 0), QStringLiteral("Columbo")),
+                              r_(2, a(21, 0), a(22, 0), QStringLiteral("Le retour de Columbo")),
+                              r_(3, a(20, 0), a(21, 0), QStringLiteral("Columbo (commencé)")),
+                              r_(4, a(22, 0), a(23, 0), QStringLiteral("Columbo (retiré)")),
+                              r_(5, a(22, 0), a(23, 0), QStringLiteral("Journal"))};
+        r[3].retire = true;
+        const QStringList mots{QStringLiteral("columbo")};
+        QCOMPARE(nb_rappels_des_mots(r, mots, a(20, 30)), 2);
+        QCOMPARE(nb_rappels_des_mots(r, {QStringLiteral("tennis")}, a(20, 30)), 0);
+        QCOMPARE(texte_rappels_des_mots(0),
+                 QStringLiteral("Aucun programme à venir ne contient vos mots favoris."));
+        QCOMPARE(texte_rappels_des_mots(1),
+                 QStringLiteral("1 programme à venir a un rappel grâce à vos mots favoris."));
+        QCOMPARE(texte_rappels_des_mots(2),
+                 QStringLiteral("2 programmes à venir ont un rappel grâce à vos mots favoris."));
+    }
 };
 
 QTEST_APPLESS_MAIN(test_rappels)

@@ -1,6 +1,7 @@
 #pragma once
 // A private session bus, and python3-dbusmock's notification daemon on it when
-// a test asks for one. Debian's own python3: the dbusmock package lives there.
+// a test asks for one; or a private system bus with a mock logind. Debian's own
+// python3: the dbusmock package lives there.
 #include <QByteArray>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -35,9 +36,10 @@ public:
         return {};
     }
 
-    // Starts the bus and makes it this process's session bus: call it before the
-    // first use of the session bus.
-    bool demarrer_bus() {
+    // Starts the bus and makes it this process's session bus (or system bus):
+    // call it before the first use of that bus.
+    bool demarrer_bus(bool systeme = false) {
+        systeme_ = systeme;
         if (!dossier_.isValid())
             return false;
         bus_.start(QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")),
@@ -51,29 +53,18 @@ public:
         adresse_ = QString::fromUtf8(bus_.readLine()).trimmed();
         if (adresse_.isEmpty())
             return false;
-        qputenv("DBUS_SESSION_BUS_ADDRESS", adresse_.toUtf8());
+        qputenv(variable(), adresse_.toUtf8());
         return true;
     }
 
     // Starts the notification daemon and waits until it owns its name.
     bool demarrer_serveur() {
-        auto env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), adresse_);
-        serveur_.setProcessEnvironment(env);
-        serveur_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        serveur_.start(python(), {QStringLiteral("-m"), QStringLiteral("dbusmock"),
-                                  QStringLiteral("--template"), QStringLiteral("notification_daemon"),
-                                  QStringLiteral("-l"), dossier_.path() + QStringLiteral("/mock.log")});
-        if (!serveur_.waitForStarted())
-            return false;
-        return QTest::qWaitFor(
-            [] {
-                return QDBusConnection::sessionBus()
-                    .interface()
-                    ->isServiceRegistered(QStringLiteral("org.freedesktop.Notifications"))
-                    .value();
-            },
-            15000);
+        return demarrer_mock(QStringLiteral("notification_daemon"),
+                             QStringLiteral("org.freedesktop.Notifications"));
+    }
+    // On a system bus: a logind that emits what the test tells it to.
+    bool demarrer_logind() {
+        return demarrer_mock(QStringLiteral("logind"), QStringLiteral("org.freedesktop.login1"));
     }
 
     // Every call the daemon received.
@@ -84,11 +75,32 @@ public:
 
 private:
     static QString python() { return QStringLiteral("/usr/bin/python3"); }
+    const char* variable() const { return systeme_ ? "DBUS_SYSTEM_BUS_ADDRESS" : "DBUS_SESSION_BUS_ADDRESS"; }
+    QDBusConnection bus() const {
+        return systeme_ ? QDBusConnection::systemBus() : QDBusConnection::sessionBus();
+    }
+
+    bool demarrer_mock(const QString& modele, const QString& nom) {
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(variable()), adresse_);
+        serveur_.setProcessEnvironment(env);
+        serveur_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QStringList args{QStringLiteral("-m"),         QStringLiteral("dbusmock"),
+                         QStringLiteral("--template"), modele,
+                         QStringLiteral("-l"),         dossier_.path() + QStringLiteral("/mock.log")};
+        if (systeme_)
+            args.insert(2, QStringLiteral("--system"));
+        serveur_.start(python(), args);
+        if (!serveur_.waitForStarted())
+            return false;
+        return QTest::qWaitFor([&] { return bus().interface()->isServiceRegistered(nom).value(); }, 15000);
+    }
 
     QTemporaryDir dossier_;
     QProcess bus_;
     QProcess serveur_;
     QString adresse_;
+    bool systeme_ = false;
 };
 
 } // namespace zapo::essais

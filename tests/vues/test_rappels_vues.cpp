@@ -8,8 +8,10 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -108,6 +110,52 @@ private Q_SLOTS:
         QCOMPARE(donnees::lire_minutes_avant(base), 15);
         QVERIFY(b.f->findChild<QAction*>(QStringLiteral("cmots")));
         QCOMPARE(b.boites.vues.size(), std::size_t(0));
+    }
+
+    void mots_favoris_data() {
+        QTest::addColumn<QString>("mots");
+        QTest::addColumn<QString>("dit");
+        QTest::newRow("un programme")
+            << QStringLiteral("journal")
+            << QStringLiteral("1 programme à venir a un rappel grâce à vos mots favoris.");
+        QTest::newRow("deux") << QStringLiteral("journal\ndocumentaire")
+                              << QStringLiteral(
+                                     "2 programmes à venir ont un rappel grâce à vos mots favoris.");
+        QTest::newRow("aucun") << QStringLiteral("tennis")
+                               << QStringLiteral("Aucun programme à venir ne contient vos mots favoris.");
+        QTest::newRow("mots effacés") << QString() << QString();
+    }
+    // Saving the favourite words says how many programmes to come they put a reminder on.
+    void mots_favoris() {
+        QFETCH(QString, mots);
+        QFETCH(QString, dit);
+        banc_principal b;
+        {
+            // Documentaire at 21:00 on channel 2, still to come at 20:15.
+            auto base = b.base();
+            base.ajouter_programme({QStringLiteral("Documentaire"),
+                                    date_heure::depuis_date(QDate(2026, 12, 7), 21, 0), une_heure,
+                                    date_heure::depuis_date(QDate(2026, 12, 7), 22, 0)},
+                                   2);
+        }
+        b.remplir();
+        b.f->ajouter_menus_rappels();
+        bool saisi = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* d = nullptr;
+            for (int i = 0; i < 200 && !(d = QApplication::activeModalWidget()); ++i)
+                QTest::qWait(10);
+            if (!d)
+                return;
+            essais::controle<QPlainTextEdit>(*d, "txt_mots")->setPlainText(mots);
+            qobject_cast<QDialog*>(d)->accept();
+            saisi = true;
+        });
+        essais::controle<QAction>(*b.f, "cmots")->trigger();
+        QVERIFY(saisi);
+        QCOMPARE(b.boites.vues.size(), std::size_t(dit.isEmpty() ? 0 : 1));
+        if (!dit.isEmpty())
+            QCOMPARE(b.boites.vues[0].texte, dit);
     }
 
     // "Voir" on a channel that is not the current one: its row is selected and its programmes shown.
