@@ -54,6 +54,9 @@ void test_terminal_processus::commandes_data() {
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--maintenant"), QStringLiteral("--demain")}
                                     << 2 << QString() << QStringLiteral("Option inconnue : --demain.");
     QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << QString() << QString();
+    // No command and no display: the window cannot open, and the program says so in French.
+    QTest::newRow("no display") << QStringList{} << 1 << QString()
+                                << QStringLiteral("Zapo-TV a besoin d'une session graphique");
 }
 
 void test_terminal_processus::commandes() {
