@@ -4,7 +4,7 @@
 #include "platform/activation.h"
 
 #include <QDBusConnection>
-#include <QDBusInterface>
+#include <QDBusMessage>
 #include <QTest>
 
 using namespace zapo;
@@ -32,12 +32,13 @@ private Q_SLOTS:
             QCOMPARE(plateforme::activation_bus::chemin(), QStringLiteral("/fr/zapotv/ZapoTV"));
             QVERIFY(plateforme::activation_bus::activer_ouverte(autre));
             QTRY_COMPARE(appels, 1);
-            // The desktop's own way in: org.freedesktop.Application.Activate.
-            QDBusInterface i(QStringLiteral(ZAPO_ID_APPLI), plateforme::activation_bus::chemin(),
-                             QStringLiteral("org.freedesktop.Application"), autre);
-            QVERIFY(i.isValid());
-            QVERIFY(i.call(QDBus::BlockWithGui, QStringLiteral("Activate"), QVariantMap()).type() ==
-                    QDBusMessage::ReplyMessage);
+            // The desktop's own way in: org.freedesktop.Application.Activate, with
+            // its platform data.
+            QDBusMessage appel = QDBusMessage::createMethodCall(
+                QStringLiteral(ZAPO_ID_APPLI), plateforme::activation_bus::chemin(),
+                QStringLiteral("org.freedesktop.Application"), QStringLiteral("Activate"));
+            appel << QVariantMap{{QStringLiteral("desktop-startup-id"), QStringLiteral("essai")}};
+            QCOMPARE(autre.call(appel, QDBus::BlockWithGui, 5000).type(), QDBusMessage::ReplyMessage);
             QTRY_COMPARE(appels, 2);
             // Another holder is refused while this one runs.
             plateforme::activation_bus intrus([] {});
