@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian 12 packages that Zapo-TV needs and that are missing.
+# The fonts: Liberation Sans stands in for Arial, which the windows are drawn
+# with; DejaVu Sans is the desktop's sans-serif face (without it fontconfig
+# answers "Sans Serif" with a monospaced face).
 #   installer_dependances.sh           to build and run the program
 #   installer_dependances.sh --tests   to build and run every test as well
 #   installer_dependances.sh --paquet  to build the Debian package
@@ -9,7 +12,7 @@ paquets=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgl-dev
   libsqlite3-dev zlib1g-dev
-  fonts-liberation2 iputils-ping
+  fonts-liberation2 fonts-dejavu-core fontconfig iputils-ping
 )
 if [[ "${1:-}" == "--tests" ]]; then
   paquets+=(

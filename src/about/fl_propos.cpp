@@ -2,6 +2,7 @@
 
 #include "core/version.h"
 #include "liaison/garde.h"
+#include "widgets/dessin_fixe.h"
 #include "widgets/dessins.h"
 #include "widgets/placement.h"
 
@@ -55,11 +56,10 @@ fl_propos::fl_propos(contexte& ctx, apropos::ouvreur_liens ouvrir)
     setModal(false);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedSize(421, 297);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(160, 192, 255));
-    pal.setColor(QPalette::WindowText, QColor(0, 0, 64));
-    setPalette(pal);
+    // Drawn at fixed places and colours: the drawing's font, and light controls
+    // on its background whatever the desktop's theme.
+    composants::fixer_police(this);
+    composants::palette_fixe(this, QColor(160, 192, 255), QColor(0, 0, 64));
     Shape2->setStyleSheet(
         QStringLiteral("QFrame#Shape2 { background-color: rgb(232,240,255); border: 2px solid rgb(0,0,128); "
                        "border-radius: 8px; }"));

@@ -2,6 +2,7 @@
 
 #include "data/base_programmes.h"
 #include "liaison/garde.h"
+#include "widgets/dessin_fixe.h"
 #include "widgets/dessins.h"
 #include "widgets/placement.h"
 
@@ -52,6 +53,8 @@ QPointer<fl_chaine> fl_chaine::ouverte_;
 fl_chaine::fl_chaine(contexte& ctx, std::vector<QPixmap> images)
     : QDialog(nullptr), ctx_(ctx), images_(std::move(images)) {
     setupUi(this);
+    // Drawn at fixed places: the drawing's font, not the desktop's.
+    composants::fixer_police(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     // Fixed single border, no minimize or maximize button.

@@ -30,8 +30,12 @@ std::vector<std::vector<ligne_panneau>> soirees::resultat() const {
     res.reserve(chaines_.size());
     for (int c : chaines_) {
         const auto it = par_chaine_.constFind(c);
-        res.push_back(it == par_chaine_.cend() ? std::vector<ligne_panneau>{}
-                                               : ce_soir(it->lignes, jour_, maintenant_));
+        std::vector<ligne_panneau> choix;
+        if (it != par_chaine_.cend())
+            choix = ce_soir(it->lignes, jour_, maintenant_);
+        if (choix.size() > soir_par_chaine)
+            choix.resize(soir_par_chaine);
+        res.push_back(std::move(choix));
     }
     return res;
 }

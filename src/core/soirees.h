@@ -13,6 +13,10 @@
 // applied to each channel's rows.
 namespace zapo {
 
+// At most this many programmes a channel, as the panel shows two: the "Ce soir"
+// window and the terminal print the same picks.
+inline constexpr size_t soir_par_chaine = 2;
+
 // Fed the stored rows of the whole table once, in stored order; the evening's
 // day is that of the first row, as in the panel. Memory stays bounded by
 // thinning a channel's rows with the rule itself as they come.
@@ -20,7 +24,8 @@ class soirees {
 public:
     soirees(std::span<const int> chaines, date_heure maintenant);
     void ajouter(const ligne_panneau& l);
-    // Per channel, in the order given: every programme the rule picks.
+    // Per channel, in the order given: the panel's evening picks, the first
+    // `soir_par_chaine` programmes the rule keeps.
     std::vector<std::vector<ligne_panneau>> resultat() const;
 
 private:
@@ -53,9 +58,6 @@ struct ligne_soir {
     date_heure hdeb;
     bool operator==(const ligne_soir&) const = default;
 };
-
-// At most `par_chaine` programmes a channel, as the panel shows two.
-inline constexpr size_t soir_par_chaine = 2;
 
 std::vector<ligne_soir> lignes_ce_soir(std::span<const chaine_soir> chaines,
                                        const std::vector<std::vector<ligne_panneau>>& choix,

@@ -10,6 +10,7 @@
 #include "data/fichier_options.h"
 #include "data/raison_ecriture.h"
 #include "liaison/garde.h"
+#include "platform/activation.h"
 #include "platform/connexion_linux.h"
 #include "platform/dossier.h"
 #include "platform/instance_unique.h"
@@ -29,6 +30,7 @@
 #include "views/rappels_vues.h"
 #include "widgets/annonce.h"
 #include "widgets/dessins.h"
+#include "widgets/placement.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -183,6 +185,19 @@ void fl_init::rearmer_rappels() {
     } catch (const std::exception& e) {
         qCWarning(zapo_coquille, "Rappels non programmés : %s", e.what());
     }
+}
+
+void fl_init::activer() {
+    evenement([this] {
+        // A second start: the main window comes forward, loaded again when closed.
+        charger_fenetre();
+        if (!fl_main_ || fl_main_->est_dechargee())
+            return;
+        // Back from the task bar as it was left there, maximised or not.
+        if (fl_main_->isMinimized())
+            fl_main_->setWindowState(fl_main_->windowState() & ~Qt::WindowMinimized);
+        composants::montrer_devant(fl_main_);
+    });
 }
 
 void fl_init::montrer_chaine(int num_chaine) {
@@ -751,6 +766,8 @@ int principal(int argc, char** argv) {
     case plateforme::instance_unique::etat::deja_ouverte:
         boites.afficher(QStringLiteral("Erreur"), QStringLiteral("L'application est déjà ouverte"),
                         icone_boite::critique);
+        // Then the running copy shows its main window.
+        plateforme::activation_bus::activer_ouverte();
         return 0;
     case plateforme::instance_unique::etat::impossible:
         // Not another copy: the folder refuses the lock file.
@@ -790,6 +807,9 @@ int principal(int argc, char** argv) {
     });
     if (!demarre || agent.termine())
         return 0;
+    // Taken once started: a second start then asks this copy for its window.
+    plateforme::activation_bus activation([&agent] { agent.activer(); });
+    activation.inscrire();
     return QApplication::exec();
 }
 

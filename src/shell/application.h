@@ -64,6 +64,9 @@ public:
     void fermer_fenetre();
     void lancer_maj();
 
+    // Another start asked for the program: the main window comes forward,
+    // restored when minimised, loaded when closed.
+    void activer();
     void icone_activee(QSystemTrayIcon::ActivationReason raison);
     // Reminders: aimed again after every change; "Voir" shows the programme
     // (its channel when it is gone).

@@ -1,5 +1,6 @@
 #include "shell/fl_premiere.h"
 
+#include "widgets/dessin_fixe.h"
 #include "widgets/dessins.h"
 #include "widgets/placement.h"
 
@@ -14,11 +15,15 @@ fl_premiere::fl_premiere(contexte& ctx, std::function<void()> inscrire, std::fun
     Label2 = {Label2_0, Label2_1, Label2_2, Label2_3, Label2_4, Label2_5};
     Label3 = {Label3_0, Label3_1, Label3_2, Label3_3};
     setFixedSize(size());
-    setStyleSheet(
-        QStringLiteral("QDialog#fl_premiere { background-color: rgb(0, 0, 160); }"
-                       "QLabel { color: white; }"
-                       "QLabel#Label1 { color: rgb(255, 255, 0); }"
-                       "QFrame#Shape2 { border: 2px solid rgb(128, 128, 255); border-radius: 8px; }"));
+    // The blue background and white texts through the palette: a style sheet on
+    // the dialog would leave its tick boxes and button to the desktop's theme.
+    Label1->setStyleSheet(QStringLiteral("color: rgb(255, 255, 0);"));
+    Shape2->setStyleSheet(
+        QStringLiteral("QFrame#Shape2 { border: 2px solid rgb(128, 128, 255); border-radius: 8px; }"));
+    // Drawn at fixed places and colours: the drawing's font, and light controls
+    // on the blue background whatever the desktop's theme.
+    composants::fixer_police(this);
+    composants::palette_fixe(this, QColor(0, 0, 160), Qt::white);
     Image1->setPixmap(composants::icone_programme().pixmap(48, 48));
     setAccessibleName(QStringLiteral("Zapo-TV - Initialisation"));
     composants::centrer(this);

@@ -188,6 +188,22 @@ decision_ligne analyser(QCommandLineParser& p, const QStringList& arguments) {
     return d;
 }
 
+QString raison_sans_affichage(const QString& plateforme, const QString& display, const QString& wayland) {
+    const QStringList essais = plateforme.split(QLatin1Char(';'));
+    for (const QString& e : essais) {
+        const QString nom = e.section(QLatin1Char(':'), 0, 0).trimmed();
+        // Other platforms (offscreen, wayland, vnc...) know their own needs.
+        if (!nom.isEmpty() && nom != QLatin1String("xcb"))
+            return {};
+        if (!display.isEmpty() || (nom.isEmpty() && !wayland.isEmpty()))
+            return {};
+    }
+    return QStringLiteral("Zapo-TV a besoin d'une session graphique : aucun écran n'est disponible ici "
+                          "(ni DISPLAY ni WAYLAND_DISPLAY). Démarrez-le depuis le bureau.\n"
+                          "Sans écran, les commandes --maintenant, --ce-soir et --exporter-xmltv "
+                          "fonctionnent (zapo-tv --help).\n");
+}
+
 std::optional<int> repondre_ligne_commande(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -196,8 +212,21 @@ std::optional<int> repondre_ligne_commande(int argc, char** argv) {
     declarer_options(ligne);
     const decision_ligne d = analyser(ligne, arguments);
     if (!d.quitter) {
-        if (!terminal::demandee(ligne))
-            return std::nullopt;
+        if (!terminal::demandee(ligne)) {
+            // Checked before Qt, which would end the program with an English
+            // message and a core dump.
+            const auto valeur = [&](const char* option, const char* variable) {
+                return ligne.isSet(QString::fromLatin1(option)) ? ligne.value(QString::fromLatin1(option))
+                                                                : qEnvironmentVariable(variable);
+            };
+            const QString raison =
+                raison_sans_affichage(valeur("platform", "QT_QPA_PLATFORM"), valeur("display", "DISPLAY"),
+                                      qEnvironmentVariable("WAYLAND_DISPLAY"));
+            if (raison.isEmpty())
+                return std::nullopt;
+            std::fputs(raison.toLocal8Bit().constData(), stderr);
+            return statut_demarrage_impossible;
+        }
         // A core application only: no platform plugin, no display, no bus.
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Zapo-TV"));

@@ -46,9 +46,15 @@ decision_ligne analyser(QCommandLineParser& p, const QStringList& arguments);
 // The French help text.
 QString texte_aide();
 
+// Why no window can open (no graphical session), in French; empty when one
+// can. `plateforme` is -platform or QT_QPA_PLATFORM ("a;b" tries both),
+// `display` is -display or DISPLAY.
+QString raison_sans_affichage(const QString& plateforme, const QString& display, const QString& wayland);
+
 // The whole step, first thing in the program: reads argv, prints the answer and
 // gives the exit status when the command line asks to stop; nullopt to start.
-// The terminal commands (--maintenant...) run here too, without a window.
+// The terminal commands (--maintenant...) run here too, without a window; a
+// start with no graphical session says so in French and ends with status 1.
 std::optional<int> repondre_ligne_commande(int argc, char** argv);
 
 } // namespace zapo::coquille

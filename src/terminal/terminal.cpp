@@ -193,6 +193,14 @@ std::optional<int> executer(const QCommandLineParser& p, QIODevice& sortie, QTex
         return ligne_incorrecte;
     }
     const QString base = p.isSet(opt_base) ? p.value(opt_base) : chemin_base_par_defaut();
+    // Before the first start there is nothing to read yet: say what to do.
+    if (!p.isSet(opt_base) && !QFileInfo::exists(base)) {
+        erreurs << QStringLiteral(
+                       "Zapo-TV n'a pas encore de base des programmes (« %1 »). Démarrez Zapo-TV une "
+                       "fois : il la crée et vous fait choisir vos chaînes. Puis recommencez.\n")
+                       .arg(base);
+        return base_inutilisable;
+    }
     try {
         if (export_xmltv)
             return exporter(base, p.value(opt_exporter), sortie, erreurs);

@@ -1,6 +1,7 @@
 #include "update/fl_connect.h"
 
 #include "liaison/garde.h"
+#include "widgets/dessin_fixe.h"
 
 namespace zapo::maj {
 
@@ -9,6 +10,8 @@ fl_connect::fl_connect(contexte& ctx, QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint),
       ctx_(ctx) {
     setupUi(this);
+    // Drawn at fixed places: the drawing's font, not the desktop's.
+    composants::fixer_police(this);
     // The keyboard starts on the default answer, first in the Tab order.
     bt_oui->setFocus();
     // Form_Load

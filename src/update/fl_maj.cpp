@@ -1,6 +1,7 @@
 #include "update/fl_maj.h"
 
 #include "widgets/annonce.h"
+#include "widgets/dessin_fixe.h"
 
 #include <QCloseEvent>
 
@@ -12,6 +13,8 @@ fl_maj::fl_maj(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
     setupUi(this);
+    // Drawn at fixed places: the drawing's font, not the desktop's.
+    composants::fixer_police(this);
     // White behind the current operation, whatever the style.
     QPalette p = txt_cours->palette();
     p.setColor(QPalette::Window, Qt::white);

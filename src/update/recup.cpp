@@ -2,6 +2,7 @@
 
 #include "core/decodage.h"
 #include "core/horloge.h"
+#include "core/sante.h"
 #include "core/scanner.h"
 #include "core/xmltv.h"
 #include "platform/gzip.h"
@@ -134,7 +135,7 @@ bool recuperateur::recup_programmes(const QString& adresse) {
     if (d.flux) {
         const QString id = url.fragment(QUrl::FullyDecoded);
         if (id.isEmpty() || !d.flux->chaines.contains(id)) {
-            erreur_ = QStringLiteral("La chaîne « %1 » n'est pas dans le programme reçu.").arg(id);
+            erreur_ = raison_chaine_absente(id);
             qCWarning(zapo_maj).noquote() << "échec de" << adresse << ":" << erreur_;
             return false;
         }

@@ -1,21 +1,21 @@
 #include "views/apparence.h"
 
+#include "widgets/dessin_fixe.h"
+
 #include <QPalette>
 #include <QWidget>
 
 namespace zapo::vues {
 
 void colorer_fond(QWidget* w) {
-    w->setAutoFillBackground(true);
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, QColor(192, 255, 255));
-    // A fixed background takes a fixed text colour, or a dark theme writes light on light.
-    pal.setColor(QPalette::WindowText, Qt::black);
-    w->setPalette(pal);
+    // A fixed background takes fixed colours for all it holds, or a dark theme
+    // writes light on light and puts dark buttons on it.
+    composants::palette_fixe(w, QColor(192, 255, 255), Qt::black);
 }
 
 void colorer_liste(QWidget* liste) {
-    QPalette pal = liste->palette();
+    // Only these two roles: the rest comes from the window, as fixed as it is.
+    QPalette pal;
     pal.setColor(QPalette::Base, QColor(192, 192, 255));
     pal.setColor(QPalette::Text, Qt::black);
     liste->setPalette(pal);

@@ -15,6 +15,7 @@ QString titre_fenetre() {
 }
 
 void fl_main::rafraichir_fenetre() {
+    reprendre_taille();
     cocher_options();
     setWindowTitle(titre_fenetre());
     chaine_courante_ = 1;

@@ -8,18 +8,28 @@
 #include "liaison/garde.h"
 #include "views/apparence.h"
 #include "views/clics_vues.h"
+#include "views/largeurs.h"
 #include "views/outils_vues.h"
 
 #include "ui_fl_ce_soir.h"
 #include "widgets/dessins.h"
 #include "widgets/placement.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 
 namespace zapo::vues {
 
 QPointer<fl_ce_soir> fl_ce_soir::ouverte_;
+
+namespace {
+
+// Room around a cell's text, as the style draws it, with a little to spare.
+constexpr int marge_cellule = 18;
+
+} // namespace
 
 fl_ce_soir::fl_ce_soir(contexte& ctx, aller_fn aller)
     : ctx_(ctx), aller_(std::move(aller)), ui_(std::make_unique<Ui::fl_ce_soir>()) {
@@ -36,10 +46,11 @@ fl_ce_soir::fl_ce_soir(contexte& ctx, aller_fn aller)
     l->setIconSize(QSize(48, 35));
     l->header()->setSectionsMovable(false);
     installer_menu_rappels(ctx_, l, 3);
-    l->setColumnWidth(0, 150);
-    l->setColumnWidth(1, 55);
-    l->setColumnWidth(2, 55);
-    l->setColumnWidth(3, 280);
+    // "Programme" takes what the other columns leave: no sideways scroll bar.
+    l->header()->setStretchLastSection(false);
+    l->header()->setSectionResizeMode(3, QHeaderView::Stretch);
+    l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ajuster_colonnes();
     for (int c : {1, 2, 4})
         l->headerItem()->setTextAlignment(c, Qt::AlignCenter);
     if (QPushButton* b = ui_->boutons->button(QDialogButtonBox::Close))
@@ -116,7 +127,10 @@ void fl_ce_soir::remplir() {
     for (size_t i = 0; i < lignes.size(); ++i) {
         const ligne_soir& r = lignes[i];
         auto* it = new QTreeWidgetItem;
-        it->setText(0, r.chaine);
+        // The name once a channel; a screen reader still hears it on the second row.
+        it->setText(0, r.premiere ? r.chaine : QString());
+        if (!r.premiere)
+            it->setData(0, Qt::AccessibleTextRole, r.chaine);
         it->setText(1, r.debut);
         it->setText(2, r.fin);
         it->setText(3, r.programme);
@@ -144,11 +158,39 @@ void fl_ce_soir::remplir() {
         items << it;
     }
     l->addTopLevelItems(items);
+    ajuster_colonnes();
     marquer_rappels(ctx_, l, 3);
     if (a_choisir)
         l->setCurrentItem(a_choisir);
     else if (!items.isEmpty())
         l->setCurrentItem(items.front());
+}
+
+void fl_ce_soir::ajuster_colonnes() {
+    QTreeWidget* l = ui_->lst_soir;
+    const QFontMetrics cellules(l->font());
+    const QFontMetrics entetes(l->header()->font());
+    const auto largeur = [&](int colonne, const QString& exemple) {
+        int texte = std::max(cellules.horizontalAdvance(exemple),
+                             entetes.horizontalAdvance(l->headerItem()->text(colonne)));
+        for (int i = 0; i < l->topLevelItemCount(); ++i)
+            texte = std::max(texte, cellules.horizontalAdvance(l->topLevelItem(i)->text(colonne)));
+        return texte + marge_cellule;
+    };
+    l->setColumnWidth(0, std::max(largeur(0, {}), largeur_noms(l)));
+    l->setColumnWidth(1, largeur(1, QStringLiteral("00:00")));
+    l->setColumnWidth(2, largeur(2, QStringLiteral("00:00")));
+    l->setColumnWidth(4, largeur(4, QStringLiteral("00h00")));
+}
+
+void fl_ce_soir::keyPressEvent(QKeyEvent* e) {
+    // Enter reaches the window only when the list has shown its programme (a
+    // button takes its own): it must not press "Fermer" and close "Ce soir".
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void fl_ce_soir::tps_minute_Timer() {

@@ -44,8 +44,13 @@ public:
     QTreeWidget* liste() const;
     QTimer tps_minute;
 
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
 private:
     fl_ce_soir(contexte& ctx, aller_fn aller);
+    // Every column but "Programme" as wide as its widest text.
+    void ajuster_colonnes();
 
     contexte& ctx_;
     aller_fn aller_;

@@ -1,7 +1,12 @@
 #include "views/fl_main.h"
 
+#include "data/base_programmes.h"
+#include "data/taille_fenetre.h"
 #include "ui_fl_main.h"
 #include "views/apparence.h"
+#include "views/largeurs.h"
+#include "widgets/ancrage.h"
+#include "widgets/dessin_fixe.h"
 #include "widgets/dessins.h"
 #include "widgets/haute_densite.h"
 
@@ -12,16 +17,21 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLayout>
 #include <QLinearGradient>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QVBoxLayout>
 
 namespace zapo::vues {
+
+using composants::fixer_police;
 
 namespace {
 
@@ -81,8 +91,29 @@ fl_main::fl_main(contexte& ctx, QWidget* parent)
     QFont etat = ui->txt_etat->font();
     etat.setPointSizeF(11.25);
     ui->txt_etat->setFont(etat);
-    // Fixed layout, as drawn.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Colours through palettes, not style sheets, where a control holds others
+    // (scroll bars, a progress bar): they then keep the window's light palette.
+    colorer_liste(ui->lst_chaines);
+    QPalette panneau;
+    panneau.setColor(QPalette::Window, QColor(255, 255, 192));
+    ui->Frame1->setPalette(panneau);
+    ui->Frame1->setAutoFillBackground(true);
+    // Opens as drawn; may grow, never shrink below that.
+    fixer_police(this);
+    ui->centralwidget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    placer_controles();
+    resize(minimumSizeHint());
+    aide_vide_ = new QLabel(QStringLiteral("Ajoutez vos chaînes avec « Ajouter », puis « Mettre à jour »."),
+                            ui->lst_chaines->viewport());
+    aide_vide_->setObjectName(QStringLiteral("txt_aide_vide"));
+    aide_vide_->setTextFormat(Qt::PlainText);
+    aide_vide_->setWordWrap(true);
+    aide_vide_->setAlignment(Qt::AlignCenter);
+    aide_vide_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    auto* place_aide = new QVBoxLayout(ui->lst_chaines->viewport());
+    place_aide->setContentsMargins(16, 16, 16, 16);
+    place_aide->addWidget(aide_vide_);
+    aide_vide_->hide();
     tps_minute.setInterval(60000);
     for (QTreeWidget* l : {ui->lst_chaines, ui->lst_prog})
         l->header()->setSectionsMovable(false);
@@ -122,6 +153,87 @@ fl_main::fl_main(contexte& ctx, QWidget* parent)
 
 fl_main::~fl_main() = default;
 
+void fl_main::placer_controles() {
+    using composants::ancrage;
+    // The channels on the left, the panel and the programmes on the right: each
+    // side takes half of the extra width, the lists all of the extra height.
+    auto* a = new ancrage(ui->centralwidget, ui->centralwidget->minimumSize());
+    const auto g = ancrage::gauche, d = ancrage::droite, t = ancrage::tout, r = ancrage::rien;
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->Shape2, ui->txt_date, ui->txt_etat})
+        a->ajouter(w, r, g);
+    a->ajouter(ui->bt_maj, g, r);
+    a->ajouter(ui->lst_chaines, r, g, r, t);
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->bt_ajouter, ui->bt_suppr, ui->Image1})
+        a->ajouter(w, r, r, t, r);
+    a->ajouter(ui->Shape1, g, d, r, t);
+    a->ajouter(ui->Frame1, g, d);
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->Label2, ui->Label5, ui->Label15, ui->txt1, ui->txt2,
+                                                      ui->txt3, ui->txt4, ui->progres})
+        a->ajouter(w, r, d);
+    for (QWidget* w : {ui->txt_hf1, ui->txt_hf2, ui->txt_hf3, ui->txt_hf4})
+        a->ajouter(w, d, r);
+    a->ajouter(ui->Label16, g, d);
+    a->ajouter(ui->lst_prog, g, d, r, t);
+    ancrage_ = a;
+}
+
+void fl_main::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    ajuster_colonnes();
+}
+
+void fl_main::ajuster_colonnes() {
+    // The columns that were drawn to fill their list take the list's extra width.
+    QTreeWidget* c = ui->lst_chaines;
+    if (c->columnCount() == 4) {
+        const int plus = std::max(0, c->width() - ancrage_->dessin(c).width());
+        c->setColumnWidth(1, vues::pixels(c->topLevelItemCount() > 12 ? 2240 : 2500) + plus);
+        ajuster_colonne_chaine(c, c->columnWidth(1));
+    }
+    if (ui->lst_prog->columnCount() == 4)
+        elargir_derniere_colonne(ui->lst_prog, vues::pixels(2000));
+}
+
+void fl_main::montrer_aide_vide() {
+    const bool vide = ui->lst_chaines->topLevelItemCount() == 0;
+    aide_vide_->setVisible(vide);
+    ui->lst_chaines->setAccessibleDescription(vide ? aide_vide_->text() : QString());
+}
+
+void fl_main::reprendre_taille() {
+    if (taille_reprise_)
+        return;
+    taille_reprise_ = true;
+    std::optional<QSize> t;
+    try {
+        donnees::base_programmes base(ctx_.chemin_base());
+        t = donnees::lire_taille_fenetre(base);
+    } catch (const donnees::erreur_base&) {
+        // A size not found is the drawn one.
+    }
+    if (!t)
+        return;
+    QSize taille = t->expandedTo(minimumSizeHint());
+    if (const QScreen* ecran = screen())
+        taille = taille.boundedTo(ecran->availableGeometry().size()).expandedTo(minimumSizeHint());
+    resize(taille);
+    taille_lue_ = size();
+}
+
+void fl_main::garder_taille() {
+    const QSize t = isMaximized() || isFullScreen() ? normalGeometry().size() : size();
+    // Nothing to keep when it is as it opened: as kept, or as drawn.
+    if (!t.isValid() || t == taille_lue_ || (!taille_lue_.isValid() && t == minimumSizeHint()))
+        return;
+    try {
+        donnees::base_programmes base(ctx_.chemin_base());
+        donnees::ecrire_taille_fenetre(base, t);
+        taille_lue_ = t;
+    } catch (const donnees::erreur_base&) {
+        // Closing never fails for a size: the next start opens as drawn.
+    }
+}
+
 QPixmap fl_main::image(int n) const {
     if (n < 1 || n > int(lst_images_.size()))
         return QPixmap();
@@ -132,6 +244,7 @@ void fl_main::closeEvent(QCloseEvent* e) {
     // The unload is never refused.
     e->accept();
     tps_minute.stop();
+    garder_taille();
     if (!dechargement_signale_) {
         dechargement_signale_ = true;
         Q_EMIT dechargee();

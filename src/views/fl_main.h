@@ -11,8 +11,14 @@
 #include <memory>
 #include <vector>
 
+class QLabel;
+
 namespace Ui {
 class fl_main;
+}
+
+namespace zapo::composants {
+class ancrage;
 }
 
 namespace zapo::vues {
@@ -105,6 +111,9 @@ public:
     // same title at the same time. False when the channel or the programme is gone.
     bool montrer_programme(const cible_programme& c);
 
+    // The size the user left the window at, read once before it first shows.
+    void reprendre_taille();
+
 Q_SIGNALS:
     void dechargee();
     void commande_choisie(zapo::vues::fl_main::commande c);
@@ -118,9 +127,17 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     void relier_commandes();
+    // The controls follow the window's size: see placer_controles in fl_main.cpp.
+    void placer_controles();
+    void ajuster_colonnes();
+    // The empty channel list says how to fill it.
+    void montrer_aide_vide();
+    // Kept in the base when the window goes, if it changed.
+    void garder_taille();
     QTreeWidgetItem* choisir_ligne_chaine(int num_chaine);
 
     std::unique_ptr<Ui::fl_main> ui;
@@ -130,6 +147,10 @@ private:
     QTimer tps_minute;
     int chaine_courante_ = 1;
     bool dechargement_signale_ = false;
+    composants::ancrage* ancrage_ = nullptr;
+    QLabel* aide_vide_ = nullptr;
+    bool taille_reprise_ = false;
+    QSize taille_lue_;
 };
 
 } // namespace zapo::vues

@@ -65,8 +65,8 @@ void fl_main::remplir_chaines() {
     l->addTopLevelItems(lignes);
     marquer_sante();
     // With more than twelve rows the scroll bar takes its share of the width.
-    l->setColumnWidth(1, vues::pixels(lignes.size() > 12 ? 2240 : 2500));
-    vues::ajuster_colonne_chaine(l, l->columnWidth(1));
+    ajuster_colonnes();
+    montrer_aide_vide();
 }
 
 void fl_main::marquer_sante() {

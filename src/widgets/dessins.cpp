@@ -54,28 +54,40 @@ QPixmap dessiner_logo(int n) {
     return p;
 }
 
-// Our own drawing, the same as the installed SVG icon.
+// Our own drawing, the same as the installed SVG icon, on a 48 x 48 grid.
+static void dessiner_programme(QPainter& g) {
+    // A small television with a yellow "Z" on its screen.
+    g.setBrush(QColor(0, 0, 128));
+    g.setPen(Qt::NoPen);
+    g.drawRoundedRect(QRectF(3, 8, 42, 32), 6, 6);
+    g.setBrush(QColor(128, 128, 255));
+    g.drawRoundedRect(QRectF(7, 12, 34, 24), 3, 3);
+    g.setPen(QPen(QColor(0, 0, 128), 3, Qt::SolidLine, Qt::RoundCap));
+    g.drawLine(QPointF(17, 3), QPointF(24, 8));
+    g.drawLine(QPointF(31, 3), QPointF(24, 8));
+    g.setPen(QPen(QColor(255, 255, 0), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPolygonF z;
+    z << QPointF(15, 17) << QPointF(33, 17) << QPointF(15, 31) << QPointF(33, 31);
+    g.drawPolyline(z);
+}
+
+// Every size a tray or a desktop asks for, each painted at its own size (and
+// at 2x and the screens' ratio), never an enlarged or shrunk picture.
 static QIcon dessin_programme() {
-    return icone_nette(48, 48, [](QPainter& g) {
-        // A small television with a yellow "Z" on its screen.
-        g.setBrush(QColor(0, 0, 128));
-        g.setPen(Qt::NoPen);
-        g.drawRoundedRect(QRectF(3, 8, 42, 32), 6, 6);
-        g.setBrush(QColor(128, 128, 255));
-        g.drawRoundedRect(QRectF(7, 12, 34, 24), 3, 3);
-        g.setPen(QPen(QColor(0, 0, 128), 3, Qt::SolidLine, Qt::RoundCap));
-        g.drawLine(QPointF(17, 3), QPointF(24, 8));
-        g.drawLine(QPointF(31, 3), QPointF(24, 8));
-        g.setPen(QPen(QColor(255, 255, 0), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        QPolygonF z;
-        z << QPointF(15, 17) << QPointF(33, 17) << QPointF(15, 31) << QPointF(33, 31);
-        g.drawPolyline(z);
-    });
+    QIcon icone;
+    for (int taille : tailles_icone_programme)
+        ajouter_nette(icone, taille, taille, [taille](QPainter& g) {
+            g.scale(taille / 48.0, taille / 48.0);
+            dessiner_programme(g);
+        });
+    return icone;
 }
 
 QIcon icone_programme() {
     // The theme's, once installed; our drawing from a build tree.
-    return QIcon::fromTheme(QStringLiteral(ZAPO_ID_APPLI), dessin_programme());
+    // Painted once: every window and the tray share it.
+    static const QIcon dessin = dessin_programme();
+    return QIcon::fromTheme(QStringLiteral(ZAPO_ID_APPLI), dessin);
 }
 
 } // namespace zapo::composants

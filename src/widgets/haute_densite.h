@@ -25,10 +25,9 @@ inline QPixmap toile(int l, int h, qreal rapport = rapport_pixels()) {
     return p;
 }
 
-// An icon painted at 1x, 2x and the screens' own ratio, so that the tray and
-// the window frames pick a sharp one whatever their scale.
-template <class Dessin> QIcon icone_nette(int l, int h, Dessin dessiner) {
-    QIcon icone;
+// Adds to `icone` its l x h picture painted at 1x, 2x and the screens' own
+// ratio, so that the tray and the window frames pick a sharp one whatever their scale.
+template <class Dessin> void ajouter_nette(QIcon& icone, int l, int h, Dessin dessiner) {
     QList<qreal> rapports{1.0, 2.0};
     if (!rapports.contains(rapport_pixels()))
         rapports << rapport_pixels();
@@ -41,6 +40,11 @@ template <class Dessin> QIcon icone_nette(int l, int h, Dessin dessiner) {
         }
         icone.addPixmap(p);
     }
+}
+
+template <class Dessin> QIcon icone_nette(int l, int h, Dessin dessiner) {
+    QIcon icone;
+    ajouter_nette(icone, l, h, dessiner);
     return icone;
 }
 

@@ -5,6 +5,7 @@
 #include "shell/fl_premiere.h"
 
 #include <QFile>
+#include <QPointer>
 #include <QTest>
 
 using namespace zapo;
@@ -213,6 +214,25 @@ private Q_SLOTS:
         }
         if (!termine)
             QVERIFY(b.agent->fenetre_chargee);
+    }
+
+    // A second start asks for the window: loaded when closed, restored when
+    // minimised, the same window when shown.
+    void activer() {
+        banc b("#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n");
+        b.agent->Form_Load();
+        QVERIFY(!b.agent->fenetre_chargee);
+        b.agent->activer();
+        QVERIFY(b.agent->fenetre_chargee);
+        QPointer<vues::fl_main> f = b.agent->fenetre();
+        QVERIFY(f && f->isVisible());
+        f->showMinimized();
+        QTRY_VERIFY(f->isMinimized());
+        b.agent->activer();
+        QCOMPARE(b.agent->fenetre(), f.data());
+        QTRY_VERIFY(!f->isMinimized());
+        QVERIFY(f->isVisible());
+        QVERIFY(b.boites.vues.empty());
     }
 
     void reduire_avec_agent() {

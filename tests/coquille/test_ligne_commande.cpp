@@ -65,6 +65,32 @@ private Q_SLOTS:
                      qPrintable(d.erreur));
     }
 
+    void sans_affichage_data() {
+        QTest::addColumn<QString>("plateforme");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("wayland");
+        QTest::addColumn<bool>("refuse");
+        QTest::newRow("rien") << QString() << QString() << QString() << true;
+        QTest::newRow("X11") << QString() << ":0" << QString() << false;
+        QTest::newRow("Wayland") << QString() << QString() << "wayland-0" << false;
+        QTest::newRow("xcb sans DISPLAY") << "xcb" << QString() << "wayland-0" << true;
+        QTest::newRow("xcb") << "xcb"
+                             << ":1" << QString() << false;
+        QTest::newRow("offscreen") << "offscreen" << QString() << QString() << false;
+        QTest::newRow("repli") << "wayland;xcb" << QString() << QString() << false;
+        QTest::newRow("xcb avec options") << "xcb:nomitshm" << QString() << QString() << true;
+    }
+    void sans_affichage() {
+        QFETCH(QString, plateforme);
+        QFETCH(QString, display);
+        QFETCH(QString, wayland);
+        QFETCH(bool, refuse);
+        const QString raison = raison_sans_affichage(plateforme, display, wayland);
+        QCOMPARE(!raison.isEmpty(), refuse);
+        if (refuse)
+            QVERIFY(raison.startsWith(QStringLiteral("Zapo-TV a besoin d'une session graphique")));
+    }
+
     // The help lists what it accepts and every exit status, and hides Qt's options.
     void aide_complete() {
         const QString tout = texte_aide();

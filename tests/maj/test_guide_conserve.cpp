@@ -202,6 +202,14 @@ private Q_SLOTS:
             << 503 << QByteArray() << false << 0 << QStringLiteral("Le serveur a répondu 503.")
             << QStringLiteral(
                    "Dernière mise à jour : échec (le serveur a répondu 503), vendredi 12 juin à 14:00");
+        // A feed without the channel: plain words first, the feed's id after them.
+        QTest::newRow("chaîne absente du flux")
+            << 200 << flux_xmltv(QStringLiteral("Autre.fr"), 3) << false << 0
+            << QStringLiteral(
+                   "Cette chaîne manque dans le programme reçu. Identifiant dans le flux : « Une.fr ».")
+            << QStringLiteral(
+                   "Cette chaîne manque dans le programme reçu.\nDernière mise à jour : vendredi 12 "
+                   "juin à 14:00\nIdentifiant dans le flux : « Une.fr »");
         QTest::newRow("flux vide")
             << 200 << flux_xmltv(QStringLiteral("Une.fr"), 0) << false << 0
             << QStringLiteral("Le flux ne contient aucun programme pour aujourd'hui.")

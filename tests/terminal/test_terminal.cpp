@@ -1,4 +1,5 @@
 // The terminal commands in-process, at fixed clocks, on a base of the test's own.
+#include "core/soirees.h"
 #include "core/xmltv.h"
 #include "data/details.h"
 #include "outils/base_essai.h"
@@ -101,6 +102,7 @@ private Q_SLOTS:
     void dossier_lecture_seule();
     void cibles_speciales_data();
     void cibles_speciales();
+    void avant_le_premier_demarrage();
 
 private:
     essais::dossier_essai dossier_;
@@ -137,9 +139,9 @@ void test_terminal::sorties_data() {
         << QStringLiteral("France 2\t20:40\t22:30\tLe film\t9\nArte\t\t\t\t\n%1\t\t\t\t\n").arg(tele);
     QTest::newRow("ce soir, 21:00") << QStringList{QStringLiteral("--ce-soir")}
                                     << a(0, QStringLiteral("21:00"))
+                                    // Two a channel at most, as the panel and "Ce soir" show them.
                                     << QStringLiteral("France 2\t20:40\t22:30\tLe film\n"
                                                       "France 2\t22:30\t23:30\tDébat\n"
-                                                      "France 2\t23:30\t00:40\tNuit blanche\n"
                                                       "Arte\t\t\t\n"
                                                       "%1\t20:50\t22:00\t%2\n")
                                            .arg(tele, grand_soir);
@@ -157,6 +159,13 @@ void test_terminal::sorties_data() {
                R"([{"chaine":"France 2","debut":"2026-12-07T20:40:00+01:00","fin":"2026-12-07T22:30:00+01:00","num_chaine":2,"pourcent":18,"titre":"Le film"},)"
                R"({"chaine":"Arte","debut":null,"fin":null,"num_chaine":3,"pourcent":null,"titre":null},)"
                R"({"chaine":"Télé « Été »","debut":"2026-12-07T20:50:00+01:00","fin":"2026-12-07T22:00:00+01:00","num_chaine":4,"pourcent":14,"titre":"Le \"grand\" soir\tà l'Élysée & <co>"}])");
+    QTest::newRow("json ce soir, two picks")
+        << QStringList{QStringLiteral("--json"), QStringLiteral("--ce-soir")} << a(0, QStringLiteral("21:00"))
+        << QStringLiteral(
+               R"([{"chaine":"France 2","num_chaine":2,"programmes":[{"debut":"2026-12-07T20:40:00+01:00","fin":"2026-12-07T22:30:00+01:00","titre":"Le film"},)"
+               R"({"debut":"2026-12-07T22:30:00+01:00","fin":"2026-12-07T23:30:00+01:00","titre":"Débat"}]},)"
+               R"({"chaine":"Arte","num_chaine":3,"programmes":[]},)"
+               R"({"chaine":"Télé « Été »","num_chaine":4,"programmes":[{"debut":"2026-12-07T20:50:00+01:00","fin":"2026-12-07T22:00:00+01:00","titre":"Le \"grand\" soir\tà l'Élysée & <co>"}]}])");
     QTest::newRow("json ce soir")
         << QStringList{QStringLiteral("--json"), QStringLiteral("--ce-soir")} << a(1, QStringLiteral("00:10"))
         << QStringLiteral(
@@ -463,9 +472,9 @@ void test_terminal::ce_soir_long() {
     donnees::base_programmes b(d.base());
     const std::vector<terminal::soir_chaine> v = terminal::calculer_ce_soir(b, t);
     QCOMPARE(v.size(), size_t(1));
-    QCOMPARE(v[0].programmes.size(), size_t(soir));
+    QCOMPARE(v[0].programmes.size(), std::min(size_t(soir), soir_par_chaine));
     const std::vector<ligne_panneau> attendu = ce_soir(toutes, jour_programmes(toutes[0].hdeb), t);
-    for (size_t i = 0; i < attendu.size(); ++i)
+    for (size_t i = 0; i < v[0].programmes.size(); ++i)
         QCOMPARE(v[0].programmes[i].programme, attendu[i].programme);
 }
 
@@ -690,6 +699,19 @@ void test_terminal::cibles_speciales() {
     }
     QCOMPARE(empreinte(base_), contenu);
     QCOMPARE(voisins(base_), avant);
+}
+
+void test_terminal::avant_le_premier_demarrage() {
+    // The default base is not there yet: the command says to start Zapo-TV once.
+    if (QFileInfo::exists(terminal::chemin_base_par_defaut()))
+        QSKIP("une base est déjà à la place par défaut");
+    for (const char* commande : {"--maintenant", "--ce-soir"}) {
+        const resultat r = lancer({QString::fromLatin1(commande)});
+        QCOMPARE(r.statut, std::optional<int>(terminal::base_inutilisable));
+        QVERIFY2(r.erreurs.contains(QStringLiteral("Démarrez Zapo-TV une fois")), qPrintable(r.erreurs));
+        QVERIFY(r.sortie.isEmpty());
+    }
+    QVERIFY(!QFileInfo::exists(terminal::chemin_base_par_defaut()));
 }
 
 QTEST_GUILESS_MAIN(test_terminal)

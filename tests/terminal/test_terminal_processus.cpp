@@ -96,6 +96,9 @@ void test_terminal_processus::commandes_data() {
     QTest::newRow("export - | reader gone")
         << QStringList{QStringLiteral("--exporter-xmltv"), QStringLiteral("-")} + base << "fermée" << 3
         << QString() << fermee;
+    // No command and no display: the window cannot open, and the program says so in French.
+    QTest::newRow("no display") << QStringList{} << rien << 1 << QString()
+                                << QStringLiteral("Zapo-TV a besoin d'une session graphique");
 }
 
 void test_terminal_processus::commandes() {

@@ -12,6 +12,8 @@
 #include "views/fl_main.h"
 #include "views/outils_vues.h"
 
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -85,6 +87,7 @@ private Q_SLOTS:
     void entree_va_a_la_chaine();
     void rafraichie_a_la_minute();
     void details_du_programme();
+    void colonnes_entieres();
 };
 
 void test_fl_ce_soir::lignes_data() {
@@ -93,12 +96,12 @@ void test_fl_ce_soir::lignes_data() {
     QTest::addColumn<QStringList>("attendues");
     QTest::newRow("18:00") << 18 << 0
                            << QStringList{QStringLiteral("*Chaine 1 20:50 22:30 Film 1h40"),
-                                          QStringLiteral("Chaine 1 22:30 23:45 Débat 1h15"),
+                                          QStringLiteral(" 22:30 23:45 Débat 1h15"),
                                           QStringLiteral("*Chaine 2 ... ... ... ..."),
                                           QStringLiteral("*Chaine 3 21:05 21:55 Série 50 min")};
     QTest::newRow("22:00") << 22 << 0
                            << QStringList{QStringLiteral("*Chaine 1 20:50 22:30 Film 1h40"),
-                                          QStringLiteral("Chaine 1 22:30 23:45 Débat 1h15"),
+                                          QStringLiteral(" 22:30 23:45 Débat 1h15"),
                                           QStringLiteral("*Chaine 2 ... ... ... ..."),
                                           QStringLiteral("*Chaine 3 ... ... ... ...")};
 }
@@ -123,6 +126,8 @@ void test_fl_ce_soir::lignes() {
     QCOMPARE(l->topLevelItem(0)->data(0, vues::role_num_chaine).toInt(), 1);
     QCOMPARE(l->topLevelItem(0)->data(0, vues::role_debut).toLongLong(), qint64(a(0, 20, 50).secondes()));
     QVERIFY(!l->topLevelItem(2)->data(0, vues::role_debut).isValid());
+    // The channel's name once, still read out on its second row.
+    QCOMPARE(l->topLevelItem(1)->data(0, Qt::AccessibleTextRole).toString(), QStringLiteral("Chaine 1"));
     // The details in the tooltip, the title first.
     const QString bulle = l->topLevelItem(0)->toolTip(3);
     QVERIFY2(bulle.startsWith(QStringLiteral("Film\n")) && bulle.contains(QStringLiteral("braquage")) &&
@@ -159,6 +164,10 @@ void test_fl_ce_soir::entree_va_a_la_chaine() {
     QVERIFY(essais::controle<QTreeWidget>(*b.f, "lst_prog")->currentItem());
     QCOMPARE(essais::controle<QTreeWidget>(*b.f, "lst_prog")->currentItem()->text(3),
              QStringLiteral("Débat"));
+    // "Ce soir" stays open for the next choice.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(vues::fl_ce_soir::ouverte(), w);
+    QVERIFY(w->isVisible());
     // Double-click on channel 3: the main window shows channel 3 and its programme.
     QTreeWidgetItem* trois = l->topLevelItem(3);
     l->scrollToItem(trois);
@@ -174,6 +183,8 @@ void test_fl_ce_soir::entree_va_a_la_chaine() {
     l->setCurrentItem(l->topLevelItem(2));
     QTest::keyClick(l, Qt::Key_Enter);
     QCOMPARE(b.allers.last(), (std::pair<int, qint64>{2, 0}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(vues::fl_ce_soir::ouverte(), w);
     QCOMPARE(b.f->chaine_courante(), 2);
     QVERIFY(b.boites.vues.empty());
 }
@@ -227,6 +238,43 @@ void test_fl_ce_soir::details_du_programme() {
     b.f->lst_prog_ItemActivated();
     QCOMPARE(vues::fl_details::ouverte(), d);
     QVERIFY(d->texte().contains(QStringLiteral("Aucun détail")));
+}
+
+void test_fl_ce_soir::colonnes_entieres() {
+    // At its default size every column shows whole, with no sideways scroll bar,
+    // even with a long channel name and many rows.
+    banc b;
+    {
+        auto base = b.base();
+        base.ajouter_chaine({9, QStringLiteral("France Télévisions Outre-mer 1ère"),
+                             QStringLiteral("http://127.0.0.1/9"), 9});
+        for (int i = 10; i < 40; ++i)
+            base.ajouter_chaine(
+                {i, QStringLiteral("Chaine %1").arg(i), QStringLiteral("http://127.0.0.1/x"), 1});
+        base.ajouter_programme(
+            {QStringLiteral("Soirée"), a(0, 20, 55), date_heure::duree_hm(2, 5), a(0, 23, 0)}, 9);
+    }
+    b.heure(a(0, 18, 0));
+    vues::fl_ce_soir* w = b.ouvrir();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QTreeWidget* l = w->liste();
+    QVERIFY(!l->horizontalScrollBar()->isVisible());
+    int total = 0;
+    for (int c = 0; c < 5; ++c)
+        total += l->columnWidth(c);
+    QVERIFY2(total <= l->viewport()->width(),
+             qPrintable(QStringLiteral("%1 > %2").arg(total).arg(l->viewport()->width())));
+    const QFontMetrics fm(l->font());
+    for (int i = 0; i < l->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* it = l->topLevelItem(i);
+        for (int c = 0; c < 5; ++c) {
+            const int place = l->columnWidth(c) - (c == 0 ? l->iconSize().width() : 0);
+            QVERIFY2(fm.horizontalAdvance(it->text(c)) < place,
+                     qPrintable(QStringLiteral("%1, colonne %2").arg(it->text(c)).arg(c)));
+        }
+    }
+    for (int c = 0; c < 5; ++c)
+        QVERIFY(l->header()->fontMetrics().horizontalAdvance(l->headerItem()->text(c)) < l->columnWidth(c));
 }
 
 QTEST_MAIN(test_fl_ce_soir)

@@ -1,3 +1,5 @@
+#include "data/taille_fenetre.h"
+#include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
@@ -6,6 +8,8 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -201,6 +205,9 @@ private Q_SLOTS:
         QCOMPARE(f.chaine_selectionnee(), 0);
     }
 
+    void agrandir();
+    void aide_liste_vide();
+
     void couleurs_et_logos() {
         zapo::contexte ctx;
         fl_main f(ctx);
@@ -239,6 +246,79 @@ private Q_SLOTS:
         QVERIFY(rouge.red() > 2 * rouge.green() && rouge.red() > 2 * rouge.blue());
     }
 };
+
+void test_fl_main::agrandir() {
+    // Opens as drawn; enlarged, the lists and the panel's labels grow, the rest
+    // keeps its place beside them; the next opening takes the size back.
+    zapo::essais::banc_principal b;
+    b.remplir();
+    QVERIFY(QTest::qWaitForWindowExposed(b.f.get()));
+    QWidget* centre = b.f->centralWidget();
+    QCOMPARE(centre->size(), QSize(673, 546));
+    const auto geo = [&](const char* nom) {
+        return b.f->findChild<QWidget*>(QLatin1String(nom))->geometry();
+    };
+    QLabel* txt1 = zapo::essais::controle<QLabel>(*b.f, "txt1");
+    const QString titre = QStringLiteral("Le magazine de la santé et du bien-être au quotidien");
+    QCOMPARE(txt1->text(), titre);
+    QVERIFY(txt1->fontMetrics().horizontalAdvance(titre) > txt1->width()); // cut as drawn
+    b.f->resize(b.f->size() + QSize(400, 120));
+    QTRY_COMPARE(centre->size(), QSize(1073, 666));
+    QCOMPARE(geo("lst_chaines"), QRect(8, 48, 345 + 200, 465 + 120));
+    QCOMPARE(geo("bt_maj"), QRect(224 + 200, 12, 97, 25));
+    QCOMPARE(geo("bt_suppr"), QRect(104, 512 + 120, 97, 25));
+    QCOMPARE(geo("Frame1"), QRect(368 + 200, 16, 289 + 200, 217));
+    QCOMPARE(geo("Label2"), QRect(8, 0, 161 + 200, 25));
+    QCOMPARE(geo("txt_hf1"), QRect(232 + 200, 24, 49, 20));
+    QCOMPARE(geo("lst_prog"), QRect(368 + 200, 272, 289 + 200, 260 + 120));
+    // The title now shows whole, and the lists' last columns take the room.
+    QVERIFY(txt1->fontMetrics().horizontalAdvance(titre) <= txt1->contentsRect().width());
+    auto* chaines = zapo::essais::controle<QTreeWidget>(*b.f, "lst_chaines");
+    QVERIFY(chaines->columnWidth(0) + chaines->columnWidth(1) + chaines->columnWidth(2) > 345 + 150);
+    QVERIFY(!chaines->horizontalScrollBar()->isVisible());
+    // Kept when it goes, taken back at the next opening, within the screen.
+    const QSize agrandie = b.f->minimumSizeHint() + QSize(60, 20);
+    b.f->resize(agrandie);
+    QTRY_COMPARE(b.f->size(), agrandie);
+    b.f->close();
+    {
+        auto base = b.base();
+        QCOMPARE(zapo::donnees::lire_taille_fenetre(base), std::optional<QSize>(agrandie));
+    }
+    fl_main g(b.ctx);
+    g.setAttribute(Qt::WA_DeleteOnClose, false);
+    g.rafraichir_fenetre();
+    QCOMPARE(g.size(), agrandie);
+    g.close();
+    {
+        auto base = b.base();
+        zapo::donnees::ecrire_taille_fenetre(base, QSize(9000, 9000));
+    }
+    fl_main h(b.ctx);
+    h.setAttribute(Qt::WA_DeleteOnClose, false);
+    h.rafraichir_fenetre();
+    QVERIFY(h.size().width() <= h.screen()->availableGeometry().width());
+    QVERIFY(h.size().height() <= h.screen()->availableGeometry().height());
+    QVERIFY(h.size().width() >= h.minimumSizeHint().width());
+    h.close();
+}
+
+void test_fl_main::aide_liste_vide() {
+    // An empty channel list says what to do; it goes once a channel is there.
+    zapo::essais::banc_main b;
+    b.f->remplir_chaines();
+    b.f->show();
+    QLabel* aide = zapo::essais::controle<QLabel>(*b.f, "txt_aide_vide");
+    QCOMPARE(aide->text(), QStringLiteral("Ajoutez vos chaînes avec « Ajouter », puis « Mettre à jour »."));
+    QVERIFY(aide->isVisible());
+    auto* chaines = zapo::essais::controle<QTreeWidget>(*b.f, "lst_chaines");
+    QCOMPARE(chaines->accessibleDescription(), aide->text());
+    QVERIFY(aide->heightForWidth(aide->width()) <= aide->height());
+    b.base().ajouter_chaine({2, QStringLiteral("France 2"), QStringLiteral("http://127.0.0.1/2"), 2});
+    b.f->remplir_chaines();
+    QVERIFY(!aide->isVisible());
+    QVERIFY(chaines->accessibleDescription().isEmpty());
+}
 
 QTEST_MAIN(test_fl_main)
 #include "test_fl_main.moc"

@@ -34,6 +34,13 @@ private Q_SLOTS:
                                             quand;
         QTest::newRow("sans raison") << 0 << 0 << QString()
                                      << QStringLiteral("Dernière mise à jour : échec") + quand;
+        const QString absente = QStringLiteral(
+            "Cette chaîne manque dans le programme reçu.\nDernière mise à jour : lundi 7 décembre à "
+            "10:02\nIdentifiant dans le flux : « TF1.fr »");
+        QTest::newRow("absente du flux")
+            << 0 << 0 << raison_chaine_absente(QStringLiteral("TF1.fr")) << absente;
+        QTest::newRow("absente, mots d'avant")
+            << 0 << 0 << QStringLiteral("La chaîne « TF1.fr » n'est pas dans le programme reçu.") << absente;
         QTest::newRow("rien reçu") << 1 << 0 << QString()
                                    << QStringLiteral("Dernière mise à jour : aucun programme reçu") + quand;
     }
