@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace zapo::plateforme {
 
 namespace {
@@ -47,7 +49,12 @@ void telechargeur::interrompre() {
 }
 
 page_telechargee telechargeur::telecharger(const QString& adresse) {
+    return telecharger(adresse, demande_page{});
+}
+
+page_telechargee telechargeur::telecharger(const QString& adresse, const demande_page& demande) {
     page_telechargee r;
+    const qsizetype cap = demande.taille_max > 0 ? std::min(demande.taille_max, taille_max_) : taille_max_;
     const QUrl url(adresse);
     const QString schema = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty() || (schema != u"http" && schema != u"https")) {
@@ -61,12 +68,17 @@ page_telechargee telechargeur::telecharger(const QString& adresse) {
     }
 
     QNetworkRequest requete(url);
-    requete.setMaximumRedirectsAllowed(20);
+    requete.setMaximumRedirectsAllowed(demande.redirections_max);
     requete.setTransferTimeout(delai_ms_);
     requete.setHeader(QNetworkRequest::UserAgentHeader,
                       QStringLiteral("Mozilla/5.0 (X11; Linux x86_64) Zapo-TV/%1").arg(texte_version()));
     requete.setRawHeader("Accept", "text/html,application/xhtml+xml,*/*;q=0.8");
     requete.setRawHeader("Accept-Language", "fr-FR,fr;q=0.9");
+    const bool conditionnelle = !demande.etag.isEmpty() || !demande.modifie_le.isEmpty();
+    if (!demande.etag.isEmpty())
+        requete.setRawHeader("If-None-Match", demande.etag);
+    if (!demande.modifie_le.isEmpty())
+        requete.setRawHeader("If-Modified-Since", demande.modifie_le);
 
     QNetworkReply* reponse = reseau_->get(requete);
     en_cours_ = reponse;
@@ -74,7 +86,7 @@ page_telechargee telechargeur::telecharger(const QString& adresse) {
     QEventLoop boucle;
     QObject::connect(reponse, &QNetworkReply::readyRead, &boucle, [&] {
         r.corps += reponse->readAll();
-        if (r.corps.size() > taille_max_) {
+        if (r.corps.size() > cap) {
             trop_gros = true;
             reponse->abort();
         }
@@ -84,21 +96,34 @@ page_telechargee telechargeur::telecharger(const QString& adresse) {
     QTimer plafond;
     plafond.setSingleShot(true);
     QObject::connect(&plafond, &QTimer::timeout, reponse, &QNetworkReply::abort);
-    plafond.start(std::chrono::milliseconds(qint64(delai_ms_) * 5));
+    plafond.start(std::chrono::milliseconds(demande.duree_max_ms > 0 ? qint64(demande.duree_max_ms)
+                                                                     : qint64(delai_ms_) * 5));
     if (!reponse->isFinished())
         boucle.exec();
     plafond.stop();
     en_cours_.clear();
 
-    if (!trop_gros)
+    if (!trop_gros) {
         r.corps += reponse->readAll();
+        trop_gros = r.corps.size() > cap;
+    }
     const int statut = reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     r.type_contenu = reponse->rawHeader("Content-Type");
+    r.etag = reponse->rawHeader("ETag");
+    r.modifie_le = reponse->rawHeader("Last-Modified");
     const QNetworkReply::NetworkError erreur = reponse->error();
+    // Wherever redirects led, the answer must come from http or https.
+    const QUrl url_finale = reponse->url();
+    const QString schema_final = url_finale.scheme().toLower();
     reponse->deleteLater();
 
     if (trop_gros)
-        r.erreur = QStringLiteral("La page dépasse %1 Mo.").arg(taille_max_ / (1024 * 1024));
+        r.erreur = cap >= 1024 * 1024 ? QStringLiteral("La page dépasse %1 Mo.").arg(cap / (1024 * 1024))
+                                      : QStringLiteral("La page dépasse %1 Ko.").arg(cap / 1024);
+    else if (schema_final != u"http" && schema_final != u"https")
+        r.erreur = QStringLiteral("Adresse invalide : %1").arg(url_finale.toString());
+    else if (conditionnelle && erreur == QNetworkReply::NoError && statut == 304)
+        r.inchangee = true;
     else if (erreur != QNetworkReply::NoError || statut < 200 || statut > 299)
         r.erreur = texte_erreur(erreur, statut);
     if (!r.erreur.isEmpty()) {
