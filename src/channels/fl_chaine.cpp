@@ -18,8 +18,15 @@ bilan_ajout ajouter_du_catalogue(const QString& chemin_base, const QString& nom,
     try {
         bilan_ajout bilan;
         int maximum = 1;
+        const std::vector<donnees::entree_modele> modele = base.lire_modele();
+        // A channel renamed on air by an update is still the catalogue row it came from.
+        const auto meme_adresse = [&](const QString& adresse) {
+            return std::any_of(modele.begin(), modele.end(), [&](const donnees::entree_modele& m) {
+                return m.nom == nom && m.url == adresse;
+            });
+        };
         for (const auto& c : base.lire_chaines()) {
-            if (c.nom == nom) {
+            if (c.nom == nom || meme_adresse(c.adresse)) {
                 base.annuler();
                 bilan.resultat = resultat_ajout::deja_presente;
                 return bilan;
@@ -34,7 +41,7 @@ bilan_ajout ajouter_du_catalogue(const QString& chemin_base, const QString& nom,
             return bilan;
         }
         bilan.num_chaine = maximum + 1;
-        for (const auto& m : base.lire_modele()) {
+        for (const auto& m : modele) {
             if (m.nom != nom)
                 continue;
             base.ajouter_chaine({bilan.num_chaine, m.nom, m.url, num_image});

@@ -103,6 +103,8 @@ struct pistes {
     bool exacte = false;
     QStringList casse;
     QStringList nom;
+    QStringList ancien_id;
+    QStringList ancien_nom;
 };
 
 void noter(QStringList& l, const QString& id) {
@@ -123,6 +125,11 @@ public:
             const QString n = nom_simplifie(voulues[i].nom);
             if (!n.isEmpty())
                 par_nom_[n].push_back(i);
+            for (const QString& a : voulues[i].autres_ids)
+                par_ancien_id_[a.toCaseFolded()].push_back(i);
+            for (const QString& a : voulues[i].autres_noms)
+                if (const QString an = nom_simplifie(a); !an.isEmpty())
+                    par_ancien_nom_[an].push_back(i);
         }
         x_.setEntityExpansionLimit(entite_max_xmltv);
     }
@@ -141,7 +148,8 @@ private:
     bool tout_;
     std::span<const chaine_voulue> voulues_;
     std::vector<pistes> pistes_;
-    QHash<QString, std::vector<size_t>> par_id_, par_casse_, par_nom_;
+    QHash<QString, std::vector<size_t>> par_id_, par_casse_, par_nom_, par_ancien_id_, par_ancien_nom_;
+    QHash<QString, QString> icones_;                // feed id -> its channel element's icon
     std::unordered_map<QString, retenue> retenues_; // stable addresses
     QString dernier_id_;
     retenue* dernier_ = nullptr;
@@ -216,6 +224,14 @@ retenue* lecteur::vue(const QString& id) {
             }
         }
     }
+    if (const auto it = par_ancien_id_.constFind(id.toCaseFolded()); it != par_ancien_id_.cend()) {
+        for (size_t i : *it) {
+            if (pistes_[i].ancien_id.size() < 2) {
+                noter(pistes_[i].ancien_id, id);
+                garder = true;
+            }
+        }
+    }
     return garder ? &retenues_[id] : nullptr;
 }
 
@@ -232,14 +248,19 @@ retenue* lecteur::pour_programme(QStringView id) {
 void lecteur::nom_affiche(const QString& id, QStringView nom) {
     if (tout_)
         return;
-    const auto it = par_nom_.constFind(nom_simplifie(nom));
-    if (it == par_nom_.cend())
-        return;
-    for (size_t i : *it) {
-        if (pistes_[i].nom.size() < 2 && !pistes_[i].nom.contains(id)) {
-            noter(pistes_[i].nom, id);
-            retenues_.try_emplace(id);
-            dernier_valide_ = false;
+    const QString simple = nom_simplifie(nom);
+    for (auto [index, champ] :
+         {std::pair{&par_nom_, &pistes::nom}, std::pair{&par_ancien_nom_, &pistes::ancien_nom}}) {
+        const auto it = index->constFind(simple);
+        if (it == index->cend())
+            continue;
+        for (size_t i : *it) {
+            QStringList& l = pistes_[i].*champ;
+            if (l.size() < 2 && !l.contains(id)) {
+                noter(l, id);
+                retenues_.try_emplace(id);
+                dernier_valide_ = false;
+            }
         }
     }
 }
@@ -280,6 +301,7 @@ lecture_xmltv lecteur::lire() {
 
     // The element being read and what it collects.
     QString id_chaine;
+    QString icone;
     retenue* cible = nullptr;
     brut b;
     bool debut_ok = false;
@@ -401,6 +423,7 @@ lecture_xmltv lecteur::lire() {
             } else if (prof == 2 && nom == QLatin1String("channel")) {
                 ou = dans::chaine;
                 id_chaine = x_.attributes().value(QLatin1String("id")).toString();
+                icone.clear();
                 vue(id_chaine);
                 dernier_valide_ = false;
             } else if (prof == 2 && nom == QLatin1String("programme")) {
@@ -426,6 +449,10 @@ lecture_xmltv lecteur::lire() {
                 cap = titre_max;
                 titre_fr = x_.attributes().value(QLatin1String("lang")).startsWith(QLatin1String("fr"));
                 t.clear();
+            } else if (prof == 3 && ou == dans::chaine && nom == QLatin1String("icon")) {
+                const QStringView src = x_.attributes().value(QLatin1String("src")).trimmed();
+                if (icone.isEmpty() && src.size() <= icone_max_xmltv)
+                    icone = src.toString();
             } else if (prof == 3 && ou == dans::chaine && nom == QLatin1String("display-name")) {
                 collecte = texte::nom;
                 prof_collecte = prof;
@@ -494,6 +521,10 @@ lecture_xmltv lecteur::lire() {
                     cible->ajouter(std::move(b), basse_, haute_);
                 cible = nullptr;
             }
+            // The first channel element of an id gives its icon; only a channel that may be wanted keeps one.
+            if (prof == 2 && ou == dans::chaine && !icone.isEmpty() && !icones_.contains(id_chaine) &&
+                (tout_ || retenues_.count(id_chaine) > 0))
+                icones_.insert(id_chaine, icone);
             if (prof == 2)
                 ou = dans::rien;
             if (prof == 1)
@@ -525,6 +556,7 @@ lecture_xmltv lecteur::lire() {
 
     if (tout_) {
         res.chaines = std::move(ids_);
+        res.icones = std::move(icones_);
         for (auto& [id, r] : retenues_)
             sortir(res, id, r);
     } else {
@@ -535,8 +567,12 @@ lecture_xmltv lecteur::lire() {
                 trouvee = {regle_xmltv::identifiant, voulues_[i].id};
             else if (p.casse.size() == 1)
                 trouvee = {regle_xmltv::casse, p.casse.front()};
+            else if (p.ancien_id.size() == 1)
+                trouvee = {regle_xmltv::ancien_identifiant, p.ancien_id.front()};
             else if (p.nom.size() == 1)
                 trouvee = {regle_xmltv::nom_affiche, p.nom.front()};
+            else if (p.ancien_nom.size() == 1)
+                trouvee = {regle_xmltv::ancien_nom, p.ancien_nom.front()};
             else
                 continue;
             const auto it = retenues_.find(trouvee.second);
@@ -544,6 +580,8 @@ lecture_xmltv lecteur::lire() {
                 continue;
             res.chaines.insert(voulues_[i].id);
             res.correspondances.insert(voulues_[i].id, trouvee);
+            if (const QString ic = icones_.value(trouvee.second); !ic.isEmpty())
+                res.icones.insert(voulues_[i].id, ic);
             sortir(res, voulues_[i].id, it->second);
         }
     }

@@ -7,8 +7,10 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <span>
+#include <utility>
 #include <vector>
 
 // XMLTV listings: a `tv` root, `channel` elements with an id, `programme`
@@ -24,12 +26,20 @@ bool lire_heure_xmltv(QStringView texte, qint64& utc);
 
 // A channel the run wants: the id its address names, and its stored name.
 struct chaine_voulue {
+    chaine_voulue(QString i = {}, QString n = {}, QStringList ai = {}, QStringList an = {})
+        : id(std::move(i)), nom(std::move(n)), autres_ids(std::move(ai)), autres_noms(std::move(an)) {}
     QString id;
     QString nom;
+    // Other ids and names the channel has been known by (alias_chaines.h).
+    QStringList autres_ids;
+    QStringList autres_noms;
 };
 
 // How a wanted channel was found in the feed.
-enum class regle_xmltv { identifiant, casse, nom_affiche };
+enum class regle_xmltv { identifiant, casse, nom_affiche, ancien_identifiant, ancien_nom };
+
+// The longest icon address kept; a longer one is dropped.
+inline constexpr int icone_max_xmltv = 2048;
 
 // Text an entity may stand for, and what all entity references of one
 // document may add up to (characters).
@@ -49,6 +59,8 @@ struct lecture_xmltv {
     QHash<QString, std::vector<fiche_programme>> programmes;
     // Per wanted id found: the rule that matched, and the feed's id.
     QHash<QString, std::pair<regle_xmltv, QString>> correspondances;
+    // Per channel id (as above): the first `icon src` of its channel element, as written.
+    QHash<QString, QString> icones;
 };
 
 // Lowercase letters and digits only, without accents: "L'Équipe" gives "lequipe".
@@ -65,8 +77,10 @@ QString identifiant_xmltv_valide(QStringView id, int num_chaine);
 lecture_xmltv lire_xmltv(QByteArrayView document, date_heure maintenant);
 
 // The same pass keeping only the wanted channels: the exact id, else the id
-// ignoring case (when one only), else the one channel whose display-name is
-// the stored name ignoring case, accents, blanks and punctuation.
+// ignoring case (when one only), else one of its other ids (exact or ignoring
+// case, when one only), else the one channel whose display-name is the stored
+// name ignoring case, accents, blanks and punctuation, else the one whose
+// display-name is one of its other names.
 lecture_xmltv lire_xmltv(QByteArrayView document, date_heure maintenant,
                          std::span<const chaine_voulue> voulues);
 

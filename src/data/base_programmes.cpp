@@ -107,6 +107,13 @@ requete& requete::lier(int index, const QString& valeur) {
     return *this;
 }
 
+requete& requete::lier_octets(int index, const QByteArray& valeur) {
+    if (valeur.size() > std::numeric_limits<int>::max())
+        verifier_liaison(SQLITE_TOOBIG);
+    verifier_liaison(sqlite3_bind_blob(st_, index, valeur.constData(), int(valeur.size()), SQLITE_TRANSIENT));
+    return *this;
+}
+
 bool requete::pas() {
     const int rc = sqlite3_step(st_);
     if (rc == SQLITE_ROW)
@@ -148,6 +155,10 @@ double requete::reel(int i) const {
 QString requete::texte(int i) const {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
     return p ? QString::fromUtf8(p, sqlite3_column_bytes(st_, i)) : QString();
+}
+QByteArray requete::octets(int i) const {
+    const auto* p = static_cast<const char*>(sqlite3_column_blob(st_, i));
+    return p ? QByteArray(p, sqlite3_column_bytes(st_, i)) : QByteArray();
 }
 QVariant requete::valeur(int i) const {
     switch (sqlite3_column_type(st_, i)) {
@@ -356,6 +367,13 @@ void base_programmes::ajouter_chaine(const chaine& c) {
     r.executer();
 }
 
+void base_programmes::renommer_chaine(int num_chaine, const QString& nom) {
+    requete(db_, "UPDATE chaines SET nom = ?1 WHERE num_chaine = ?2", chemin_)
+        .lier(1, nom)
+        .lier(2, num_chaine)
+        .executer();
+}
+
 std::vector<entree_modele> base_programmes::lire_modele() {
     std::vector<entree_modele> res;
     requete r(db_, "SELECT nom, url FROM modele ORDER BY rowid", chemin_);
@@ -496,6 +514,10 @@ void base_programmes::effacer_chaine(int num_chaine) {
                 .executer();
         if (a_table("details_programmes"))
             requete(db_, "DELETE FROM details_programmes WHERE chaine = ?1", chemin_)
+                .lier(1, num_chaine)
+                .executer();
+        if (a_table("logos_chaines"))
+            requete(db_, "DELETE FROM logos_chaines WHERE num_chaine = ?1", chemin_)
                 .lier(1, num_chaine)
                 .executer();
         // Its reminders go with it (removed ones too: no word may bring them back on a later channel).

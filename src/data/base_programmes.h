@@ -68,6 +68,7 @@ public:
     requete& lier(int index, qint64 valeur);
     requete& lier(int index, double valeur);
     requete& lier(int index, const QString& valeur);
+    requete& lier_octets(int index, const QByteArray& valeur); // a blob
 
     // Next row; false at the end. Throws on error.
     bool pas();
@@ -80,6 +81,7 @@ public:
     qint64 entier(int i) const;
     double reel(int i) const;
     QString texte(int i) const;
+    QByteArray octets(int i) const;
     QVariant valeur(int i) const;
 
 private:
@@ -126,6 +128,7 @@ public:
 
     std::vector<chaine> lire_chaines();
     void ajouter_chaine(const chaine& c);
+    void renommer_chaine(int num_chaine, const QString& nom);
     std::vector<entree_modele> lire_modele();
 
     // liste, in stored order; the callback sees each row once.

@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace zapo::plateforme {
 
 namespace {
@@ -62,7 +64,12 @@ void telechargeur::interrompre() {
 }
 
 page_telechargee telechargeur::telecharger(const QString& adresse) {
+    return telecharger(adresse, demande_page{});
+}
+
+page_telechargee telechargeur::telecharger(const QString& adresse, const demande_page& demande) {
     page_telechargee r;
+    const qsizetype cap = demande.taille_max > 0 ? std::min(demande.taille_max, taille_max_) : taille_max_;
     const QUrl url(adresse);
     const QString schema = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty() || (schema != u"http" && schema != u"https")) {
@@ -76,7 +83,7 @@ page_telechargee telechargeur::telecharger(const QString& adresse) {
     }
 
     QNetworkRequest requete(url);
-    requete.setMaximumRedirectsAllowed(20);
+    requete.setMaximumRedirectsAllowed(demande.redirections_max);
     requete.setTransferTimeout(delai_ms_);
     requete.setHeader(QNetworkRequest::UserAgentHeader,
                       QStringLiteral("Mozilla/5.0 (X11; Linux x86_64) Zapo-TV/%1").arg(texte_version()));
@@ -85,6 +92,11 @@ page_telechargee telechargeur::telecharger(const QString& adresse) {
     // Asked for here, so Qt leaves the body compressed: it is expanded below
     // against the size cap, and a refusal can say why.
     requete.setRawHeader("Accept-Encoding", "gzip");
+    const bool conditionnelle = !demande.etag.isEmpty() || !demande.modifie_le.isEmpty();
+    if (!demande.etag.isEmpty())
+        requete.setRawHeader("If-None-Match", demande.etag);
+    if (!demande.modifie_le.isEmpty())
+        requete.setRawHeader("If-Modified-Since", demande.modifie_le);
 
     QNetworkReply* reponse = reseau_->get(requete);
     en_cours_ = reponse;
@@ -92,7 +104,7 @@ page_telechargee telechargeur::telecharger(const QString& adresse) {
     QEventLoop boucle;
     QObject::connect(reponse, &QNetworkReply::readyRead, &boucle, [&] {
         r.corps += reponse->readAll();
-        if (r.corps.size() > taille_max_) {
+        if (r.corps.size() > cap) {
             trop_gros = true;
             reponse->abort();
         }
@@ -102,22 +114,35 @@ page_telechargee telechargeur::telecharger(const QString& adresse) {
     QTimer plafond;
     plafond.setSingleShot(true);
     QObject::connect(&plafond, &QTimer::timeout, reponse, &QNetworkReply::abort);
-    plafond.start(std::chrono::milliseconds(qint64(delai_ms_) * 5));
+    plafond.start(std::chrono::milliseconds(demande.duree_max_ms > 0 ? qint64(demande.duree_max_ms)
+                                                                     : qint64(delai_ms_) * 5));
     if (!reponse->isFinished())
         boucle.exec();
     plafond.stop();
     en_cours_.clear();
 
-    if (!trop_gros)
+    if (!trop_gros) {
         r.corps += reponse->readAll();
+        trop_gros = r.corps.size() > cap;
+    }
     const int statut = reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     r.type_contenu = reponse->rawHeader("Content-Type");
     const QByteArray codage = reponse->rawHeader("Content-Encoding").trimmed().toLower();
+    r.etag = reponse->rawHeader("ETag");
+    r.modifie_le = reponse->rawHeader("Last-Modified");
     const QNetworkReply::NetworkError erreur = reponse->error();
+    // Wherever redirects led, the answer must come from http or https.
+    const QUrl url_finale = reponse->url();
+    const QString schema_final = url_finale.scheme().toLower();
     reponse->deleteLater();
 
     if (trop_gros)
-        r.erreur = QStringLiteral("La page dépasse %1 Mo.").arg(taille_max_ / (1024 * 1024));
+        r.erreur = cap >= 1024 * 1024 ? QStringLiteral("La page dépasse %1 Mo.").arg(cap / (1024 * 1024))
+                                      : QStringLiteral("La page dépasse %1 Ko.").arg(cap / 1024);
+    else if (schema_final != u"http" && schema_final != u"https")
+        r.erreur = QStringLiteral("Adresse invalide : %1").arg(url_finale.toString());
+    else if (conditionnelle && erreur == QNetworkReply::NoError && statut == 304)
+        r.inchangee = true;
     else if (erreur != QNetworkReply::NoError || statut < 200 || statut > 299)
         r.erreur = texte_erreur(erreur, statut);
     else if (!codage.isEmpty() && codage != "identity" && !r.corps.isEmpty())

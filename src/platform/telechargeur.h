@@ -16,6 +16,20 @@ struct page_telechargee {
     QByteArray corps;
     QByteArray type_contenu; // the Content-Type header as sent
     QString erreur;          // French, empty when the transfer succeeded
+    // A conditional request answered 304: the copy the caller holds is current, corps is empty.
+    bool inchangee = false;
+    QByteArray etag;       // the ETag header as sent, for a later conditional request
+    QByteArray modifie_le; // the Last-Modified header as sent
+};
+
+// What one transfer may differ in from a schedule page's.
+struct demande_page {
+    // Sent as If-None-Match and If-Modified-Since when not empty.
+    QByteArray etag;
+    QByteArray modifie_le;
+    qsizetype taille_max = 0; // 0: the fetcher's own cap
+    int duree_max_ms = 0;     // the whole transfer; 0: five times the silence allowed
+    int redirections_max = 20;
 };
 
 // Fetches one page over HTTP(S) as a browser would: the system's proxy
@@ -38,6 +52,7 @@ public:
     // Any failure (time-out, refused, unknown host, status other than 2xx,
     // address that is not http or https) gives reussie == false.
     page_telechargee telecharger(const QString& adresse);
+    page_telechargee telecharger(const QString& adresse, const demande_page& demande);
 
     // Ends the transfer in progress, if any, as a failure.
     void interrompre();

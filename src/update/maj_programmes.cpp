@@ -4,6 +4,7 @@
 #include "core/sante.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
+#include "update/maj_logos.h"
 
 #include <optional>
 
@@ -115,6 +116,7 @@ fin_maj pilote_maj::maj_programmes() {
     QStringList alertes;
     std::vector<bool> alerte;
     bool une_reussie = false;
+    std::vector<chaine_lue> lues;
     const date_heure debut_run = ctx_.horloge_->maintenant_dh();
     for (const auto& c : chaines) {
         if (g.arret_demande)
@@ -133,6 +135,7 @@ fin_maj pilote_maj::maj_programmes() {
             une_reussie = true;
             s.succes = true;
             s.nb_programmes = recup->nb_programmes();
+            lues.push_back({c.num_chaine, recup->icone_lue()});
         } else {
             s.raison = recup->derniere_erreur();
         }
@@ -192,6 +195,10 @@ fin_maj pilote_maj::maj_programmes() {
         t.valider();
     }
     base.reset();
+    // Names on air and logos come after the programmes, never at their expense.
+    completer_chaines(
+        ctx_.chemin_base(), *recup, lues, ctx_.horloge_->maintenant_dh(), [&g] { return g.arret_demande; },
+        [this] { f_.ecrire_cours(QStringLiteral("Récupération des logos")); });
     if (a_signaler)
         signaler(alertes);
     g.maj_echouee = tout_echoue;

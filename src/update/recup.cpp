@@ -7,9 +7,12 @@
 #include "core/xmltv.h"
 #include "platform/gzip.h"
 #include "platform/telechargeur.h"
+#include "update/alias_maj.h"
 #include "update/journal.h"
 
 #include <QUrl>
+
+#include <algorithm>
 
 namespace zapo::maj {
 
@@ -27,6 +30,10 @@ const char* nom_regle(regle_xmltv r) {
         return "identifiant sans tenir compte de la casse";
     case regle_xmltv::nom_affiche:
         return "nom affiché";
+    case regle_xmltv::ancien_identifiant:
+        return "ancien identifiant";
+    case regle_xmltv::ancien_nom:
+        return "ancien nom";
     }
     return "?";
 }
@@ -44,7 +51,26 @@ void recuperateur::interrompre() {
 
 void recuperateur::prevoir(const QString& adresse, const QString& nom) {
     const QUrl url(adresse);
-    voulues_[sans_fragment(url)].push_back({url.fragment(QUrl::FullyDecoded), nom});
+    chaine_voulue v{url.fragment(QUrl::FullyDecoded), nom, {}, {}};
+    // The other ids and names the channel has been known by also find it.
+    if (const alias_chaine* a = alias_de_chaine(alias_connus(), v.id)) {
+        v.autres_ids = a->ids;
+        v.autres_noms = a->noms;
+    }
+    voulues_[sans_fragment(url)].push_back(std::move(v));
+}
+
+plateforme::page_telechargee recuperateur::recup_logo(const QString& adresse, const QByteArray& etag,
+                                                      const QByteArray& modifie_le, qsizetype taille_max,
+                                                      int duree_ms) {
+    plateforme::demande_page d;
+    d.etag = etag;
+    d.modifie_le = modifie_le;
+    d.taille_max = taille_max;
+    d.duree_max_ms = std::max(1, std::min(duree_ms, delai_ms_ * 5));
+    d.redirections_max = 5;
+    telechargeur_->definir_delai(std::max(1, std::min(delai_ms_, duree_ms)));
+    return telechargeur_->telecharger(adresse, d);
 }
 
 void recuperateur::lire_corps(document& d, QByteArray& corps, const QByteArray& type_contenu,
@@ -123,6 +149,7 @@ const recuperateur::document& recuperateur::obtenir(const QString& cle, const QS
 
 bool recuperateur::recup_programmes(const QString& adresse) {
     programmes_lus_.clear();
+    icone_lue_.clear();
     erreur_.clear();
 
     const QUrl url(adresse);
@@ -148,6 +175,8 @@ bool recuperateur::recup_programmes(const QString& adresse) {
         }
         if (progres1_)
             progres1_(80);
+        if (const QString icone = d.flux->icones.value(id); !icone.isEmpty())
+            icone_lue_ = QUrl(cle).resolved(QUrl(icone)).toString();
         return true;
     }
     if (progres1_)

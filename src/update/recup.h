@@ -16,7 +16,8 @@ struct chaine_voulue;
 } // namespace zapo
 namespace zapo::plateforme {
 class telechargeur;
-}
+struct page_telechargee;
+} // namespace zapo::plateforme
 
 namespace zapo::maj {
 
@@ -44,12 +45,20 @@ public:
     bool recup_programmes(const QString& adresse);
 
     const std::vector<fiche_programme>& programmes_lus() const { return programmes_lus_; }
+    // The icon address the feed gives for the channel of the last successful
+    // fetch (made absolute against the feed's); empty for a page or without one.
+    const QString& icone_lue() const { return icone_lue_; }
     int nb_programmes() const { return int(programmes_lus_.size()); }
     // Why the last fetch failed (French); empty after a success.
     const QString& derniere_erreur() const { return erreur_; }
 
     // Ends the fetch in progress as a failure (the window is going away).
     void interrompre();
+
+    // A channel's logo: http or https only, at most `taille_max` bytes, `duree_ms`
+    // at most (silences shorter still); conditional when validators are given.
+    plateforme::page_telechargee recup_logo(const QString& adresse, const QByteArray& etag,
+                                            const QByteArray& modifie_le, qsizetype taille_max, int duree_ms);
 
 private:
     // What one address gave during this run: never the body, only what was read from it.
@@ -69,6 +78,7 @@ private:
     int delai_ms_ = 60000;
     std::function<void(int)> progres1_;
     std::vector<fiche_programme> programmes_lus_;
+    QString icone_lue_;
     QString erreur_;
     std::unique_ptr<plateforme::telechargeur> telechargeur_;
 };

@@ -3,6 +3,7 @@
 
 #include "core/horloge.h"
 #include "core/soirees.h"
+#include "data/base_logos.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
 #include "liaison/garde.h"
@@ -94,6 +95,7 @@ void fl_ce_soir::remplir() {
     std::vector<std::vector<ligne_panneau>> choix;
     std::vector<ligne_soir> lignes;
     std::vector<std::optional<details_programme>> details;
+    QHash<int, QByteArray> images;
     {
         donnees::base_programmes base(ctx_.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
         std::vector<int> nums;
@@ -110,6 +112,7 @@ void fl_ce_soir::remplir() {
         for (const ligne_soir& r : lignes)
             cles.emplace_back(r.num_chaine, r.vide ? date_heure::depuis_secondes(-1) : r.hdeb);
         details = donnees::lire_details_de(base, cles);
+        images = donnees::lire_logos(base);
     }
 
     QTreeWidget* l = ui_->lst_soir;
@@ -122,7 +125,7 @@ void fl_ce_soir::remplir() {
     l->clear();
     QList<QTreeWidgetItem*> items;
     QTreeWidgetItem* a_choisir = nullptr;
-    // Sixteen logos at most, each painted once.
+    // Each channel's logo painted once: its own picture, else its badge.
     QHash<int, QIcon> logos;
     for (size_t i = 0; i < lignes.size(); ++i) {
         const ligne_soir& r = lignes[i];
@@ -139,9 +142,10 @@ void fl_ce_soir::remplir() {
             it->setTextAlignment(c, Qt::AlignCenter);
         it->setData(0, role_num_chaine, r.num_chaine);
         if (r.premiere) {
-            auto logo = logos.find(r.num_image);
+            auto logo = logos.find(r.num_chaine);
             if (logo == logos.end())
-                logo = logos.insert(r.num_image, QIcon(composants::dessiner_logo(r.num_image)));
+                logo = logos.insert(
+                    r.num_chaine, QIcon(composants::dessiner_logo(r.num_image, images.value(r.num_chaine))));
             it->setIcon(0, *logo);
         }
         if (r.vide) {

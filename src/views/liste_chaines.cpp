@@ -1,10 +1,12 @@
 #include "core/sante.h"
+#include "data/base_logos.h"
 #include "data/base_programmes.h"
 #include "ui_fl_main.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 #include "views/largeurs.h"
 #include "views/outils_vues.h"
+#include "widgets/dessins.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -40,9 +42,11 @@ void preparer_colonnes(QTreeWidget* l) {
 
 void fl_main::remplir_chaines() {
     std::vector<donnees::chaine> chaines;
+    QHash<int, QByteArray> logos;
     {
         donnees::base_programmes base(ctx_.chemin_base());
         chaines = base.lire_chaines();
+        logos = donnees::lire_logos(base);
     }
     QTreeWidget* l = ui->lst_chaines;
     // Emptying and refilling is not the user choosing a channel.
@@ -53,7 +57,10 @@ void fl_main::remplir_chaines() {
     lignes.reserve(qsizetype(chaines.size()));
     for (const auto& c : chaines) {
         auto* it = new QTreeWidgetItem;
-        it->setIcon(0, image(c.num_image));
+        // A channel's own logo where the update has one, else its badge.
+        const auto logo = logos.constFind(c.num_chaine);
+        it->setIcon(0, logo != logos.cend() ? composants::dessiner_logo(c.num_image, *logo)
+                                            : image(c.num_image));
         it->setText(0, c.nom);
         it->setToolTip(0, vues::infobulle(c.nom));
         it->setTextAlignment(1, Qt::AlignCenter);

@@ -1,6 +1,8 @@
 #include "widgets/dessins.h"
 #include "widgets/haute_densite.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -51,6 +53,27 @@ QPixmap dessiner_logo(int n) {
     g.setFont(f);
     g.setPen(Qt::white);
     g.drawText(QRectF(0, 0, 48, 35), Qt::AlignCenter, QString::number(n));
+    return p;
+}
+
+QPixmap dessiner_logo(int n, const QByteArray& png) {
+    if (png.isEmpty())
+        return dessiner_logo(n);
+    QBuffer tampon;
+    tampon.setData(png);
+    tampon.open(QIODevice::ReadOnly);
+    QImageReader lecteur(&tampon, "png");
+    // The update keeps small pictures: anything larger is not one of ours.
+    const QSize taille = lecteur.size();
+    QImage image;
+    if (!taille.isValid() || taille.width() > 512 || taille.height() > 512 || !lecteur.read(&image) ||
+        image.isNull())
+        return dessiner_logo(n);
+    QPixmap p = toile(48, 35);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QSizeF place = QSizeF(image.size()).scaled(QSizeF(48, 35), Qt::KeepAspectRatio);
+    g.drawImage(QRectF(QPointF((48 - place.width()) / 2, (35 - place.height()) / 2), place), image);
     return p;
 }
 

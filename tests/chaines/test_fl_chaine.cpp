@@ -99,8 +99,9 @@ private Q_SLOTS:
         QVERIFY(c.back().adresse.endsWith(QStringLiteral("#Arte.fr")));
     }
 
-    // Exact, case-sensitive comparison with the chosen names; every catalogue
-    // row of the chosen name is added, all with the same number.
+    // Exact, case-sensitive comparison with the chosen names, or a channel
+    // already at one of the chosen rows' addresses (renamed on air since);
+    // every catalogue row of the chosen name is added, all with the same number.
     void doublons_data() {
         QTest::addColumn<QString>("deja");
         QTest::addColumn<QString>("choisi");
@@ -114,6 +115,9 @@ private Q_SLOTS:
         QTest::newRow("blanc final") << "TF1 "
                                      << "TF1" << int(resultat_ajout::ajoutee)
                                      << QStringList{"https://xmltvfr.fr/xmltv/xmltv_tnt.xml#TF1.fr"};
+        QTest::newRow("renommée depuis, même adresse")
+            << "RMC Life"
+            << "Chérie 25" << int(resultat_ajout::deja_presente) << QStringList{};
         QTest::newRow("deux lignes du catalogue")
             << "TF1"
             << "M6" << int(resultat_ajout::ajoutee)
@@ -125,7 +129,7 @@ private Q_SLOTS:
         QFETCH(int, resultat);
         QFETCH(QStringList, adresses_ajoutees);
         executer(base(), "INSERT INTO modele (nom, url) VALUES ('tf1', 'http://127.0.0.1/tf1-minuscules'), "
-                         "('M6', 'http://127.0.0.1/m6-bis')");
+                         "('M6', 'http://127.0.0.1/m6-bis'), ('Chérie 25', 'http://127.0.0.1/4')");
         donnees::base_programmes(base()).ajouter_chaine({4, deja, QStringLiteral("http://127.0.0.1/4"), 2});
         const auto bilan = chaines::ajouter_du_catalogue(base(), choisi, 9);
         QCOMPARE(int(bilan.resultat), resultat);

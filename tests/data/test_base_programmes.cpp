@@ -54,9 +54,43 @@ private Q_SLOTS:
         QStringList noms;
         for (const auto& m : modele)
             noms << m.nom;
-        for (const char* n : {"France 2", "Canal+", "Arte", "L'Équipe", "Chérie 25", "franceinfo", "T18"})
+        for (const char* n : {"France 2", "Canal+", "Arte", "T18"})
             QVERIFY2(noms.contains(QString::fromUtf8(n)), n);
         QCOMPARE(noms.removeDuplicates(), 0);
+    }
+
+    // The catalogue names the channels as the public feed spells them in 2026.
+    void catalogue_2026_data() {
+        QTest::addColumn<QString>("nom");
+        QTest::addColumn<QString>("id");
+        QTest::newRow("TFX") << "TFX"
+                             << "NT1.fr";
+        QTest::newRow("LCP") << "LCP"
+                             << "LaChaineParlementaire.fr";
+        QTest::newRow("L'Équipe") << "La chaine l’Équipe"
+                                  << "LEquipe21.fr";
+        QTest::newRow("RMC STORY") << "RMC STORY"
+                                   << "Numero23.fr";
+        QTest::newRow("RMC Life") << "RMC Life"
+                                  << "Cherie25.fr";
+        QTest::newRow("franceinfo") << "franceinfo:"
+                                    << "FranceInfo.fr";
+        QTest::newRow("NOVO19") << "NOVO19"
+                                << "NOVO19.fr";
+        QTest::newRow("TF1 Séries-Films") << "TF1 Séries-Films"
+                                          << "TF1SeriesFilms.fr";
+    }
+    void catalogue_2026() {
+        QFETCH(QString, nom);
+        QFETCH(QString, id);
+        essais::dossier_essai d;
+        QVERIFY(d.valide());
+        base_programmes b(d.base());
+        QStringList urls;
+        for (const auto& m : b.lire_modele())
+            if (m.nom == nom)
+                urls << m.url;
+        QCOMPARE(urls, QStringList{QStringLiteral("https://xmltvfr.fr/xmltv/xmltv_tnt.xml#") + id});
     }
 
     void ordre_de_stockage() {

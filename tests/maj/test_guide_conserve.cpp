@@ -136,7 +136,8 @@ private Q_SLOTS:
         }
     }
 
-    // The feed's ids drift: the channel is still found, by case or by its display name.
+    // The feed's ids drift: the channel is still found, by case, by an older id of its own or by its display
+    // name.
     void correspondance_data() {
         QTest::addColumn<QString>("fragment");
         QTest::addColumn<QString>("nom");
@@ -147,7 +148,9 @@ private Q_SLOTS:
                                << "Autre" << true;
         QTest::newRow("nom affiché") << "LEquipe.fr"
                                      << "L'Équipe" << true;
-        QTest::newRow("aucune") << "LEquipe.fr"
+        QTest::newRow("ancien identifiant") << "LEquipe.fr"
+                                            << "Équipe 21" << true;
+        QTest::newRow("aucune") << "Equipe.fr"
                                 << "Équipe 21" << false;
     }
     void correspondance() {

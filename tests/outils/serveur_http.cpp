@@ -67,11 +67,19 @@ void serveur_http::lire(QTcpSocket* s) {
     const int fin = int(t.indexOf("\r\n\r\n"));
     if (fin < 0)
         return;
-    const QByteArray ligne = t.left(t.indexOf("\r\n"));
+    const QList<QByteArray> lignes = t.left(fin).split('\n');
     t.clear();
-    const QList<QByteArray> mots = ligne.split(' ');
+    const QList<QByteArray> mots = lignes.value(0).trimmed().split(' ');
     const QString chemin = mots.size() > 1 ? QUrl(QString::fromLatin1(mots[1])).path() : QString();
     compte_[chemin] += 1;
+    QHash<QByteArray, QByteArray> recus;
+    for (qsizetype i = 1; i < lignes.size(); ++i) {
+        const qsizetype deux_points = lignes[i].indexOf(':');
+        if (deux_points > 0)
+            recus.insert(lignes[i].left(deux_points).trimmed().toLower(),
+                         lignes[i].mid(deux_points + 1).trimmed());
+    }
+    entetes_.insert(chemin, recus);
 
     reponse r;
     if (routes_.contains(chemin)) {
@@ -79,6 +87,21 @@ void serveur_http::lire(QTcpSocket* s) {
     } else {
         r.statut = 404;
         r.corps = "<html><body>introuvable</body></html>";
+    }
+    QByteArray etag, modifie_le;
+    for (const auto& [nom, valeur] : r.entetes) {
+        if (nom.compare("ETag", Qt::CaseInsensitive) == 0)
+            etag = valeur;
+        else if (nom.compare("Last-Modified", Qt::CaseInsensitive) == 0)
+            modifie_le = valeur;
+    }
+    const bool meme_etag = !etag.isEmpty() && recus.value("if-none-match") == etag;
+    const bool meme_date = !modifie_le.isEmpty() && recus.value("if-modified-since") == modifie_le;
+    if (r.statut == 200 && (meme_etag || (meme_date && !recus.contains("if-none-match")))) {
+        r.statut = 304;
+        r.corps.clear();
+        r.type_contenu.clear();
+        inchangees_[chemin] += 1;
     }
     if (r.muet) {
         muets_.append(s);

@@ -20,9 +20,11 @@ public:
         int statut = 200;
         QByteArray type_contenu = "text/html";
         QByteArray corps;
-        QList<QPair<QByteArray, QByteArray>> entetes; // extra headers
-        bool muet = false;                            // accept, read, never answer
-        int delai_ms = 0;                             // answer this late (a slow server)
+        // Extra headers. With an ETag or Last-Modified among them, a request
+        // naming the same one (If-None-Match, If-Modified-Since) gets 304 without a body.
+        QList<QPair<QByteArray, QByteArray>> entetes;
+        bool muet = false; // accept, read, never answer
+        int delai_ms = 0;  // answer this late (a slow server)
     };
 
     explicit serveur_http(QObject* parent = nullptr);
@@ -41,6 +43,12 @@ public:
     // How many requests each path (without query) received.
     int nb_requetes(const QString& chemin) const { return compte_.value(chemin); }
     int nb_requetes_total() const;
+    // The headers of the last request for a path (names in lower case).
+    QHash<QByteArray, QByteArray> entetes_recus(const QString& chemin) const {
+        return entetes_.value(chemin);
+    }
+    // How many of a path's requests were answered 304.
+    int nb_inchangees(const QString& chemin) const { return inchangees_.value(chemin); }
 
 private:
     void nouvelle_connexion();
@@ -49,6 +57,8 @@ private:
     QTcpServer serveur_;
     QHash<QString, reponse> routes_;
     QHash<QString, int> compte_;
+    QHash<QString, int> inchangees_;
+    QHash<QString, QHash<QByteArray, QByteArray>> entetes_;
     QHash<QTcpSocket*, QByteArray> tampons_;
     QList<QPointer<QTcpSocket>> muets_;
 };

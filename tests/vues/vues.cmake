@@ -13,3 +13,4 @@ set_tests_properties(test_haute_densite_x2 PROPERTIES
 zapo_test(test_fl_recherche LIBS zapo_views LABELS fenetre)
 zapo_test(test_fl_ce_soir LIBS zapo_views LABELS fenetre)
 zapo_test(test_rappels_vues LIBS zapo_views LABELS fenetre TIMEOUT 120)
+zapo_test(test_logos_vues LIBS zapo_views LABELS fenetre)
