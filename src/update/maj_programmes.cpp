@@ -4,6 +4,7 @@
 #include "core/sante.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
+#include "data/semaine.h"
 
 #include <optional>
 
@@ -116,6 +117,7 @@ fin_maj pilote_maj::maj_programmes() {
         if (recup->recup_programmes(c.adresse)) {
             base->remplacer_programmes(c.num_chaine, recup->programmes_lus());
             donnees::remplacer_details(*base, c.num_chaine, recup->programmes_lus());
+            donnees::remplacer_semaine(*base, c.num_chaine, recup->semaine_lue());
             une_reussie = true;
             s.succes = true;
             s.nb_programmes = recup->nb_programmes();
@@ -166,6 +168,7 @@ fin_maj pilote_maj::maj_programmes() {
     if (!tout_echoue) {
         base->effacer_orphelins();
         donnees::effacer_details_orphelins(*base);
+        donnees::effacer_semaine_orphelins(*base);
         base->ecrire_maj(ctx_.horloge_->maintenant_dh());
     }
     t->valider();

@@ -116,6 +116,7 @@ const recuperateur::document& recuperateur::obtenir(const QString& cle, const QS
 
 bool recuperateur::recup_programmes(const QString& adresse) {
     programmes_lus_.clear();
+    semaine_lue_.clear();
     erreur_.clear();
 
     const QUrl url(adresse);
@@ -135,11 +136,13 @@ bool recuperateur::recup_programmes(const QString& adresse) {
         if (progres1_)
             progres1_(80);
         programmes_lus_ = d.flux->programmes.value(id);
+        semaine_lue_ = d.flux->semaine.value(id);
         return true;
     }
     if (progres1_)
         progres1_(80);
     programmes_lus_ = d.programmes;
+    semaine_lue_ = d.programmes;
     return true;
 }
 

@@ -44,6 +44,8 @@ public:
 
     const std::vector<fiche_programme>& programmes_lus() const { return programmes_lus_; }
     int nb_programmes() const { return int(programmes_lus_.size()); }
+    // The week read with them (a feed's eight days; a schedule page's rows as they are).
+    const std::vector<fiche_programme>& semaine_lue() const { return semaine_lue_; }
     // Why the last fetch failed (French); empty after a success.
     const QString& derniere_erreur() const { return erreur_; }
 
@@ -68,6 +70,7 @@ private:
     int delai_ms_ = 60000;
     std::function<void(int)> progres1_;
     std::vector<fiche_programme> programmes_lus_;
+    std::vector<fiche_programme> semaine_lue_;
     QString erreur_;
     std::unique_ptr<plateforme::telechargeur> telechargeur_;
 };
