@@ -149,6 +149,19 @@ QString texte_details(const QString& titre, const details_programme& d) {
     return l.join(QLatin1Char('\n'));
 }
 
+QString texte_fiche(const QString& titre, const QString& chaine, const QString& quand,
+                    const details_programme& d) {
+    QStringList l = texte_details(titre, d).split(QLatin1Char('\n'));
+    QStringList tete;
+    if (!chaine.isEmpty())
+        tete << QStringLiteral("Chaîne : %1").arg(chaine);
+    if (!quand.isEmpty())
+        tete << quand;
+    for (qsizetype i = 0; i < tete.size(); ++i)
+        l.insert(1 + i, tete[i]);
+    return l.join(QLatin1Char('\n'));
+}
+
 QString joindre(const QStringList& l) {
     return l.join(QLatin1Char('\n'));
 }

@@ -55,6 +55,11 @@ QString resume_details(const details_programme& d);
 // Everything, one item per line, for the "Détails" window.
 QString texte_details(const QString& titre, const details_programme& d);
 
+// The "Détails" window's text: the title, the channel, the day with start, end
+// and length ("Aujourd'hui, de 20:50 à 22:40 (1h50)"), then texte_details's lines.
+QString texte_fiche(const QString& titre, const QString& chaine, const QString& quand,
+                    const details_programme& d);
+
 // Helpers for storing the lists as one text.
 QString joindre(const QStringList& l);
 QStringList separer(const QString& s);

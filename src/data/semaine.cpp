@@ -132,6 +132,32 @@ void parcourir_semaine(base_programmes& b, bool avec_details,
     }
 }
 
+std::optional<date_heure> dernier_debut_semaine(base_programmes& b) {
+    if (!b.a_table("semaine"))
+        return std::nullopt;
+    requete r(b.connexion(), "SELECT max(hdeb) FROM semaine", b.chemin());
+    if (!r.pas() || r.est_nul(0))
+        return std::nullopt;
+    return date_heure::depuis_secondes(r.entier(0));
+}
+
+std::vector<std::optional<details_programme>>
+lire_details_semaine_de(base_programmes& b, std::span<const std::pair<int, date_heure>> programmes) {
+    std::vector<std::optional<details_programme>> res(programmes.size());
+    if (programmes.empty() || !b.a_table("semaine"))
+        return res;
+    const QByteArray sql =
+        QByteArray("SELECT ") + colonnes_semaine + " FROM semaine WHERE chaine = ?1 AND hdeb = ?2 LIMIT 1";
+    requete r(b.connexion(), sql.constData(), b.chemin());
+    for (size_t i = 0; i < programmes.size(); ++i) {
+        r.lier(1, programmes[i].first).lier(2, qint64(programmes[i].second.secondes()));
+        if (r.pas())
+            res[i] = lire_colonnes_details(r, 5, true);
+        r.reinitialiser();
+    }
+    return res;
+}
+
 std::optional<programme_semaine> lire_programme_semaine(base_programmes& b, int num_chaine, date_heure hdeb) {
     std::optional<programme_semaine> res;
     if (b.a_table("semaine")) {

@@ -46,6 +46,13 @@ struct programme_semaine {
 void parcourir_semaine(base_programmes& b, bool avec_details,
                        const std::function<void(const programme_semaine&)>& f);
 
+// The latest start the week holds; none without one.
+std::optional<date_heure> dernier_debut_semaine(base_programmes& b);
+// The week's details of a few programmes (channel, start), in that order, each
+// a lookup by key; none for a programme the week does not hold.
+std::vector<std::optional<details_programme>>
+lire_details_semaine_de(base_programmes& b, std::span<const std::pair<int, date_heure>> programmes);
+
 // One programme by channel and start, with its details; none when not kept.
 std::optional<programme_semaine> lire_programme_semaine(base_programmes& b, int num_chaine, date_heure hdeb);
 

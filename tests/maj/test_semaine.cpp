@@ -106,6 +106,7 @@ private Q_SLOTS:
     void bornes();
     void remplacee_gardee_effacee();
     void base_ancienne();
+    void rappel_au_quatrieme_jour();
 };
 
 void test_semaine::lecture_data() {
@@ -273,6 +274,48 @@ void test_semaine::base_ancienne() {
     // Opened again: nothing more to do, nothing changes.
     donnees::base_programmes b(d.base());
     QCOMPARE(semaine_de(d.base(), 1), QStringList{QStringLiteral("Ancien")});
+}
+
+// A reminder set on Saturday's evening follows it across two runs, and a
+// favourite word finds a programme of Sunday.
+void test_semaine::rappel_au_quatrieme_jour() {
+    banc_pilote banc(midi);
+    QVERIFY(banc.pret());
+    banc.cx.en_ligne = true;
+    banc.remplacer_chaines({{2, QStringLiteral("A"), QStringLiteral("/a#A.fr"), 1}});
+    const auto servir = [&](int minute_match) {
+        QByteArray p = dix_jours();
+        p += programme(midi.date().addDays(4), 22, minute_match, "Le Match");
+        p += programme(midi.date().addDays(5), 15, 0, "Grand Prix de Monaco");
+        banc.serveur.definir_page(QStringLiteral("/a"), flux(p));
+    };
+    const auto rappels = [&] {
+        donnees::base_programmes b(banc.d.base());
+        QStringList r;
+        for (const rappel& x : donnees::lire_rappels(b))
+            r << QStringLiteral("%1 %2 %3").arg(x.titre, x.debut.format_jjmmaaaa(), x.debut.format_hhnn());
+        return r;
+    };
+    servir(0);
+    QCOMPARE(lancer(banc), maj::fin_maj::complete);
+    {
+        donnees::base_programmes b(banc.d.base());
+        const auto p = donnees::lire_programme_semaine(b, 2, dh(4, 22, 0));
+        QVERIFY(p);
+        donnees::ajouter_rappel(b, rappel{0, 2, p->hdeb, p->hfin, p->titre});
+        donnees::ecrire_mots_favoris(b, {QStringLiteral("grand prix")});
+        donnees::ajuster_rappels(b, date_heure::depuis_qdatetime(midi));
+    }
+    QCOMPARE(rappels(), (QStringList{"Le Match 12/12/2026 22:00", "Grand Prix de Monaco 13/12/2026 15:00"}));
+    // Two later runs: the match moves by ten minutes, then by ten more.
+    for (int k = 1; k <= 2; ++k) {
+        banc.h.regler(midi.addDays(k));
+        servir(10 * k);
+        QCOMPARE(lancer(banc), maj::fin_maj::complete);
+        donnees::base_programmes b(banc.d.base());
+        donnees::ajuster_rappels(b, date_heure::depuis_qdatetime(midi.addDays(k)));
+    }
+    QCOMPARE(rappels(), (QStringList{"Le Match 12/12/2026 22:20", "Grand Prix de Monaco 13/12/2026 15:00"}));
 }
 
 QTEST_GUILESS_MAIN(test_semaine)
