@@ -197,7 +197,9 @@ base_programmes::base_programmes(const QString& chemin, ouverture mode) : chemin
     try {
         requete(db_, "PRAGMA journal_mode=WAL", chemin_).executer();
         requete(db_, "PRAGMA synchronous=NORMAL", chemin_).executer();
-        mettre_a_niveau(*this);
+        // A file the user may only read is still read, as it is.
+        if (sqlite3_db_readonly(db_, "main") == 0)
+            mettre_a_niveau(*this);
     } catch (...) {
         sqlite3_close(db_);
         db_ = nullptr;

@@ -116,9 +116,10 @@ void parcourir_semaine(base_programmes& b, bool avec_details,
     details.clear();
     if (!b.a_table("semaine"))
         return;
+    // A channel's week is written at once, in time order: stored order keeps it.
     const QByteArray sql = QByteArray("SELECT ") +
                            (avec_details ? colonnes_semaine : "chaine, hdeb, hfin, duree, titre") +
-                           " FROM semaine ORDER BY chaine, rowid";
+                           " FROM semaine ORDER BY rowid";
     requete r(b.connexion(), sql.constData(), b.chemin());
     while (r.pas()) {
         const qint64 hdeb = r.entier(1);

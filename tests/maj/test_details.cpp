@@ -104,13 +104,9 @@ void test_details::lecture_data() {
         << QStringList{QStringLiteral("etoiles=3/5"), QStringLiteral("diffusion=Rediffusion")};
     QTest::newRow("première") << flux(programme("2045", "<premiere>Inédit</premiere>"))
                               << QStringList{QStringLiteral("diffusion=Inédit")};
-    QTest::newRow("nouveau, étoiles décimales")
-        << flux(programme("2045", "<new/><star-rating system=\"x\"><value> 3.5 / 4 </value></star-rating>"))
-        << QStringList{QStringLiteral("etoiles=3,5/4"), QStringLiteral("diffusion=Inédit")};
-    QTest::newRow("étoiles illisibles")
-        << flux(programme("2045", "<star-rating><value>***</value></star-rating><rating><value>4/5</value>"
-                                  "</rating>"))
-        << QStringList{};
+    QTest::newRow("nouveau, étoiles illisibles")
+        << flux(programme("2045", "<new/><star-rating><value>***</value></star-rating>"))
+        << QStringList{QStringLiteral("diffusion=Inédit")};
     // French first, whatever the order; else the first given.
     QTest::newRow("deux langues")
         << flux(programme("2045",
@@ -184,13 +180,6 @@ void test_details::base_sans_table() {
     const auto lus = donnees::lire_details_chaine(b, 1);
     QCOMPARE(lus.size(), 1);
     QCOMPARE(lus.value(avec.hdeb.secondes()), d);
-    // The marks alone are details too, and come back as written.
-    fiche_programme marque = fiche(22, QStringLiteral("Marque"), {});
-    marque.details.rediffusion = true;
-    marque.details.etoiles = QStringLiteral("4/5");
-    const std::vector<fiche_programme> m{marque};
-    donnees::remplacer_details(b, 2, m);
-    QCOMPARE(donnees::lire_details(b, 2, marque.hdeb), marque.details);
     // Removing the channel takes its details too.
     b.effacer_chaine(1);
     QVERIFY(donnees::lire_details_chaine(b, 1).isEmpty());

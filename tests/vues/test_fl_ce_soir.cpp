@@ -2,7 +2,6 @@
 #include "core/horloge.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
-#include "data/semaine.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
@@ -13,8 +12,6 @@
 #include "views/fl_main.h"
 #include "views/outils_vues.h"
 
-#include <QComboBox>
-#include <QLabel>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -88,7 +85,6 @@ private Q_SLOTS:
     void entree_va_a_la_chaine();
     void rafraichie_a_la_minute();
     void details_du_programme();
-    void autre_soiree();
 };
 
 void test_fl_ce_soir::lignes_data() {
@@ -231,58 +227,6 @@ void test_fl_ce_soir::details_du_programme() {
     b.f->lst_prog_ItemActivated();
     QCOMPARE(vues::fl_details::ouverte(), d);
     QVERIFY(d->texte().contains(QStringLiteral("Aucun détail")));
-}
-
-// Another evening of the kept week, chosen by keyboard: the same rule on that
-// day; Enter shows the channel in the main window and the programme in "Détails".
-void test_fl_ce_soir::autre_soiree() {
-    banc b;
-    b.heure(a(0, 18, 0));
-    {
-        auto base = b.base();
-        fiche_programme jeudi{QStringLiteral("Jeudi soir"), a(3, 20, 55), date_heure::duree_hm(1, 30),
-                              a(3, 22, 25)};
-        jeudi.details.rediffusion = true;
-        const std::vector<fiche_programme> semaine{
-            {QStringLiteral("Série"), a(0, 21, 5), date_heure::duree_hm(0, 50), a(0, 21, 55)},
-            {QStringLiteral("Trop tôt"), a(3, 19, 0), date_heure::duree_hm(1, 0), a(3, 20, 0)},
-            jeudi,
-            {QStringLiteral("Dimanche"), a(6, 21, 0), date_heure::duree_hm(1, 0), a(6, 22, 0)}};
-        donnees::remplacer_semaine(base, 3, semaine);
-    }
-    b.f->rafraichir_fenetre();
-    vues::fl_ce_soir* w = b.ouvrir();
-    QComboBox* soir = essais::controle<QComboBox>(*w, "cbo_soir");
-    QCOMPARE(soir->accessibleName(), QStringLiteral("Soirée"));
-    QStringList choix;
-    for (int i = 0; i < soir->count(); ++i)
-        choix << soir->itemText(i);
-    QCOMPARE(choix, (QStringList{"Ce soir", "Demain soir", "mercredi 9", "jeudi 10", "vendredi 11",
-                                 "samedi 12", "dimanche 13"}));
-    QCOMPARE(soir->currentIndex(), 0);
-    soir->setFocus();
-    for (int i = 0; i < 3; ++i)
-        QTest::keyClick(soir, Qt::Key_Down);
-    QCOMPARE(soir->currentText(), QStringLiteral("jeudi 10"));
-    QCOMPARE(
-        banc::lignes(w->liste()),
-        (QStringList{QStringLiteral("*Chaine 1 ... ... ... ..."), QStringLiteral("*Chaine 2 ... ... ... ..."),
-                     QStringLiteral("*Chaine 3 20:55 22:25 Jeudi soir 1h30")}));
-    QCOMPARE(essais::controle<QLabel>(*w, "Label1")->text(),
-             QStringLiteral("jeudi 10 sur toutes les chaînes :"));
-    QVERIFY(w->liste()->topLevelItem(2)->toolTip(3).contains(QStringLiteral("Rediffusion")));
-    // The minute's refresh keeps the evening chosen.
-    w->tps_minute_Timer();
-    QCOMPARE(soir->currentText(), QStringLiteral("jeudi 10"));
-    QCOMPARE(w->liste()->topLevelItem(2)->text(3), QStringLiteral("Jeudi soir"));
-    w->liste()->setCurrentItem(w->liste()->topLevelItem(2));
-    QTest::keyClick(w->liste(), Qt::Key_Return);
-    QCOMPARE(b.allers.last(), (std::pair<int, qint64>{3, 0}));
-    QCOMPARE(b.f->chaine_courante(), 3);
-    vues::fl_details* d = vues::fl_details::ouverte();
-    QVERIFY(d);
-    QVERIFY(d->texte().contains(QStringLiteral("jeudi 10, de 20:55 à 22:25 (1h30)")));
-    QVERIFY(b.boites.vues.empty());
 }
 
 QTEST_MAIN(test_fl_ce_soir)
