@@ -36,16 +36,42 @@ QDateTime date_heure::en_qdatetime() const {
     return QDateTime(date(), QTime(0, 0).addSecs(seconde_du_jour()));
 }
 
-QDate date_heure::date() const { return origine.addDays(jour_de(s_)); }
-
-date_heure date_heure::jour() const { return date_heure(jour_de(s_) * 86400); }
-
-int date_heure::seconde_du_jour() const { return int(s_ - jour_de(s_) * 86400); }
-
-QString date_heure::format_hhnn() const {
-    return QStringLiteral("%1:%2").arg(heure(), 2, 10, QLatin1Char('0')).arg(minute(), 2, 10, QLatin1Char('0'));
+QDate date_heure::date() const {
+    return origine.addDays(jour_de(s_));
 }
 
-QString date_heure::format_jjmmaaaa() const { return date().toString(QStringLiteral("dd/MM/yyyy")); }
+date_heure date_heure::jour() const {
+    return date_heure(jour_de(s_) * 86400);
+}
+
+int date_heure::seconde_du_jour() const {
+    return int(s_ - jour_de(s_) * 86400);
+}
+
+QString date_heure::format_hhnn() const {
+    return QStringLiteral("%1:%2")
+        .arg(heure(), 2, 10, QLatin1Char('0'))
+        .arg(minute(), 2, 10, QLatin1Char('0'));
+}
+
+QString date_heure::format_jjmmaaaa() const {
+    return date().toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+QString texte_jour_date(date_heure d) {
+    static const char16_t* const noms[] = {u"lundi",    u"mardi",  u"mercredi", u"jeudi",
+                                           u"vendredi", u"samedi", u"dimanche"};
+    const QDate j = d.date();
+    return QStringLiteral("%1 %2").arg(QString::fromUtf16(noms[j.dayOfWeek() - 1])).arg(j.day());
+}
+
+QString texte_jour(date_heure d, date_heure maintenant) {
+    const qint64 ecart = maintenant.date().daysTo(d.date());
+    if (ecart == 0)
+        return QStringLiteral("Aujourd'hui");
+    if (ecart == 1)
+        return QStringLiteral("Demain");
+    return texte_jour_date(d);
+}
 
 } // namespace zapo

@@ -39,7 +39,7 @@ public:
     int heure() const { return seconde_du_jour() / 3600; }
     int minute() const { return seconde_du_jour() / 60 % 60; }
 
-    QString format_hhnn() const; // "20:50"
+    QString format_hhnn() const;     // "20:50"
     QString format_jjmmaaaa() const; // "07/12/2026"
 
     constexpr auto operator<=>(const date_heure&) const = default;
@@ -58,6 +58,11 @@ private:
     constexpr explicit date_heure(std::int64_t s) : s_(s) {}
     std::int64_t s_ = 0;
 };
+
+// "samedi 12": the weekday and the day of the month, in French whatever the locale.
+QString texte_jour_date(date_heure d);
+// "Aujourd'hui", "Demain", else as texte_jour_date: the day of `d` seen from `maintenant`.
+QString texte_jour(date_heure d, date_heure maintenant);
 
 inline constexpr date_heure une_heure = date_heure::duree_hm(1, 0);
 inline constexpr date_heure un_jour = date_heure::duree_hm(24, 0);

@@ -63,11 +63,51 @@ QString texte_classement(QStringView valeur) {
     return v.toString();
 }
 
+QString texte_diffusion(const details_programme& d) {
+    if (d.inedit)
+        return QStringLiteral("Inédit");
+    if (d.rediffusion)
+        return QStringLiteral("Rediffusion");
+    return {};
+}
+
+QString lire_etoiles(QStringView valeur) {
+    const QList<QStringView> parties = valeur.split(u'/');
+    if (parties.size() != 2)
+        return {};
+    const auto nombre = [](QStringView n, bool entier) {
+        n = n.trimmed();
+        bool point = false;
+        if (n.isEmpty() || n.size() > 4)
+            return QString();
+        for (const QChar c : n) {
+            if (c == u'.' || c == u',') {
+                if (point || entier)
+                    return QString();
+                point = true;
+            } else if (c < u'0' || c > u'9') {
+                return QString();
+            }
+        }
+        return n.toString().replace(QLatin1Char('.'), QLatin1Char(','));
+    };
+    const QString note = nombre(parties[0], false);
+    const QString sur = nombre(parties[1], true);
+    if (note.isEmpty() || sur.isEmpty() || sur.toInt() == 0)
+        return {};
+    return note + QLatin1Char('/') + sur;
+}
+
 QString resume_details(const details_programme& d) {
     QStringList l;
     if (!d.sous_titre.isEmpty())
         l << d.sous_titre;
     QStringList ligne;
+    const QString diffusion = texte_diffusion(d);
+    if (!diffusion.isEmpty())
+        ligne << diffusion;
+    if (!d.etoiles.isEmpty())
+        ligne << d.etoiles;
     const QString ep = texte_episode(d);
     if (!ep.isEmpty())
         ligne << ep;
@@ -97,12 +137,28 @@ QString texte_details(const QString& titre, const details_programme& d) {
     ajouter(QStringLiteral("Genre"), d.categories.join(QStringLiteral(", ")));
     ajouter(QStringLiteral("Réalisation"), d.realisateur);
     ajouter(QStringLiteral("Avec"), d.acteurs.join(QStringLiteral(", ")));
+    ajouter(QStringLiteral("Note"), d.etoiles);
+    if (!texte_diffusion(d).isEmpty())
+        l << texte_diffusion(d);
     if (!d.classement.isEmpty())
         l << texte_classement(d.classement);
     if (!d.description.isEmpty())
         l << QString() << d.description;
     if (d.vide())
         l << QStringLiteral("Aucun détail pour ce programme.");
+    return l.join(QLatin1Char('\n'));
+}
+
+QString texte_fiche(const QString& titre, const QString& chaine, const QString& quand,
+                    const details_programme& d) {
+    QStringList l = texte_details(titre, d).split(QLatin1Char('\n'));
+    QStringList tete;
+    if (!chaine.isEmpty())
+        tete << QStringLiteral("Chaîne : %1").arg(chaine);
+    if (!quand.isEmpty())
+        tete << quand;
+    for (qsizetype i = 0; i < tete.size(); ++i)
+        l.insert(1 + i, tete[i]);
     return l.join(QLatin1Char('\n'));
 }
 

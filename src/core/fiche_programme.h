@@ -20,6 +20,11 @@ struct fiche_programme {
     bool operator==(const fiche_programme&) const = default;
 };
 
+// The week a feed's channel keeps: from 00:00 today, this many days, at most
+// this many programmes.
+inline constexpr int jours_semaine = 8;
+inline constexpr int max_programmes_semaine = 1500;
+
 // No title needs more; a feed that sends more is cut here by every reader.
 inline constexpr qsizetype titre_max = 500;
 

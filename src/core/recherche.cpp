@@ -44,14 +44,28 @@ index_recherche::index_recherche(const std::vector<std::pair<int, QString>>& cha
         }
 }
 
-void index_recherche::ajouter(int chaine, date_heure hdeb, date_heure hfin, const QString& titre) {
+void index_recherche::ajouter(int chaine, date_heure hdeb, date_heure hfin, const QString& titre,
+                              const details_programme& d, bool dans_liste) {
     const auto rang = rangs_.constFind(chaine);
     if (rang == rangs_.cend())
         return;
     // Counted like the programme list counts its rows, so the main window finds this one.
-    const int position = ++positions_[chaine];
+    const int position = dans_liste ? ++positions_[chaine] : 0;
     entrees_.push_back({chaine, *rang, position, hdeb, hfin, titre});
-    replis_.push_back(replier(titre));
+    QStringList personnes = d.acteurs;
+    if (!d.realisateur.isEmpty())
+        personnes.prepend(d.realisateur);
+    // A line break never comes out of the folding of a word: it ends each text.
+    const auto plier = [](const QString& t) {
+        return replier(t).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    };
+    replis_.push_back({plier(titre), plier(d.sous_titre), plier(d.categories.join(QStringLiteral(", "))),
+                       plier(personnes.join(QStringLiteral(", "))), plier(d.description)});
+}
+
+QStringView index_recherche::champ::de(std::size_t k) const {
+    const qsizetype fin = (k + 1 < debuts.size() ? debuts[k + 1] : texte.size()) - 1;
+    return QStringView(texte).sliced(debuts[k], fin - debuts[k]);
 }
 
 void index_recherche::terminer() {
@@ -67,18 +81,24 @@ void index_recherche::terminer() {
     });
     std::vector<programme_trouvable> tries;
     tries.reserve(entrees_.size());
-    qsizetype longueur = 0;
-    for (const QString& t : replis_)
-        longueur += t.size() + 1;
-    texte_.clear();
-    texte_.reserve(longueur);
-    debuts_.clear();
-    debuts_.reserve(entrees_.size());
+    for (int f = 0; f < nb_champs; ++f) {
+        qsizetype longueur = 0;
+        for (const auto& t : replis_)
+            longueur += t[std::size_t(f)].size() + 1;
+        champ& c = champs_[std::size_t(f)];
+        c.texte.clear();
+        c.texte.reserve(longueur);
+        c.debuts.clear();
+        c.debuts.reserve(entrees_.size());
+    }
     for (const std::uint32_t i : ordre) {
         tries.push_back(std::move(entrees_[i]));
-        debuts_.push_back(texte_.size());
-        texte_ += replis_[i];
-        texte_ += QChar(u'\n');
+        for (std::size_t f = 0; f < std::size_t(nb_champs); ++f) {
+            champ& c = champs_[f];
+            c.debuts.push_back(c.texte.size());
+            c.texte += replis_[i][f];
+            c.texte += QChar(u'\n');
+        }
     }
     entrees_ = std::move(tries);
     replis_ = {};
@@ -89,33 +109,66 @@ index_recherche::resultat index_recherche::chercher(const QString& saisie, date_
                                                     qsizetype plafond) const {
     resultat r;
     const QStringList mots = mots_recherche(saisie);
-    if (mots.isEmpty() || debuts_.empty())
+    if (mots.isEmpty() || entrees_.empty())
         return r;
-    // The longest word is looked for through all the titles at once; the others
-    // only in the titles where it was found. Words hold no blank, so no match
-    // runs from one title into the next.
+    // The longest word is looked for through all the texts of a field at once;
+    // the others only in the texts where it was found. Words hold no blank, so
+    // no match runs from one programme into the next.
     qsizetype pivot = 0;
     for (qsizetype i = 1; i < mots.size(); ++i)
         if (mots[i].size() > mots[pivot].size())
             pivot = i;
-    const QStringView texte(texte_);
-    std::size_t k = 0;
-    qsizetype depuis = 0;
-    for (;;) {
-        const qsizetype trouve = texte.indexOf(mots[pivot], depuis);
-        if (trouve < 0)
-            break;
-        while (k + 1 < debuts_.size() && debuts_[k + 1] <= trouve)
-            ++k;
-        const qsizetype fin = (k + 1 < debuts_.size() ? debuts_[k + 1] : texte.size()) - 1;
-        const QStringView titre = texte.sliced(debuts_[k], fin - debuts_[k]);
-        // A programme that is over cannot be watched any more; the one on now still can.
-        bool retenu = entrees_[k].hfin > maintenant;
-        for (qsizetype i = 0; retenu && i < mots.size(); ++i)
-            retenu = i == pivot || titre.contains(mots[i]);
-        if (retenu && r.total++ < plafond)
-            r.lignes.push_back(std::uint32_t(k));
-        depuis = fin + 1;
+    // Per programme: 0 not seen, 1 the longest word seen somewhere, 2 found.
+    std::vector<std::uint8_t> etat(entrees_.size(), 0);
+    std::array<std::vector<std::uint32_t>, nb_rangs> par_rang;
+    const auto tout_dans = [&](QStringView t) {
+        for (qsizetype i = 0; i < mots.size(); ++i)
+            if (i != pivot && !t.contains(mots[i]))
+                return false;
+        return true;
+    };
+    for (int f = 0; f < nb_champs; ++f) {
+        const champ& c = champs_[std::size_t(f)];
+        const QStringView texte(c.texte);
+        std::size_t k = 0;
+        qsizetype depuis = 0;
+        for (;;) {
+            const qsizetype trouve = texte.indexOf(mots[pivot], depuis);
+            if (trouve < 0)
+                break;
+            while (k + 1 < c.debuts.size() && c.debuts[k + 1] <= trouve)
+                ++k;
+            const QStringView t = c.de(k);
+            depuis = c.debuts[k] + t.size() + 1;
+            // A programme that is over cannot be watched any more; the one on now still can.
+            if (etat[k] == 2 || entrees_[k].hfin <= maintenant)
+                continue;
+            etat[k] = 1;
+            if (tout_dans(t)) {
+                etat[k] = 2;
+                par_rang[std::size_t(f)].push_back(std::uint32_t(k));
+            }
+        }
+    }
+    // Words spread over several fields of one programme.
+    for (std::size_t k = 0; k < etat.size(); ++k) {
+        if (etat[k] != 1)
+            continue;
+        bool tous = true;
+        for (qsizetype i = 0; tous && i < mots.size(); ++i) {
+            bool vu = false;
+            for (std::size_t f = 0; !vu && f < std::size_t(nb_champs); ++f)
+                vu = champs_[f].de(k).contains(mots[i]);
+            tous = vu;
+        }
+        if (tous)
+            par_rang[dans_plusieurs].push_back(std::uint32_t(k));
+    }
+    for (auto& l : par_rang) {
+        std::sort(l.begin(), l.end());
+        for (const std::uint32_t k : l)
+            if (r.total++ < plafond)
+                r.lignes.push_back(k);
     }
     return r;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/date_heure.h"
+#include "core/details.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -16,7 +18,7 @@ namespace zapo {
 struct programme_trouvable {
     int chaine = 0;
     int rang_chaine = 0; // the channel's place among the chosen ones, from 0
-    int position = 0;    // from 1, among its channel's stored rows
+    int position = 0;    // from 1, among its channel's `liste` rows; 0 for a later one
     date_heure hdeb;
     date_heure hfin;
     QString titre;
@@ -37,18 +39,33 @@ public:
     // channel are left out.
     explicit index_recherche(const std::vector<std::pair<int, QString>>& chaines);
 
-    // One row of `liste`, in stored order.
-    void ajouter(int chaine, date_heure hdeb, date_heure hfin, const QString& titre);
+    // One kept programme, in stored order: `liste`'s rows of a channel first
+    // (`dans_liste`), then its later ones.
+    void ajouter(int chaine, date_heure hdeb, date_heure hfin, const QString& titre,
+                 const details_programme& d = {}, bool dans_liste = true);
     // Puts the programmes in the order results are shown: by start, then in the
     // channels' order, then in stored order.
     void terminer();
+
+    // Where the words were found, best first.
+    enum rang_recherche {
+        dans_titre,
+        dans_sous_titre,
+        dans_categories,
+        dans_personnes,
+        dans_description,
+        dans_plusieurs,
+        nb_rangs
+    };
 
     struct resultat {
         std::vector<std::uint32_t> lignes; // indexes into entrees(), in shown order
         qsizetype total = 0;               // every match, including those past the cap
     };
-    // The programmes not yet over at `maintenant` whose title holds every word
-    // typed; at most `plafond` are kept, all of them counted.
+    // The programmes not yet over at `maintenant` that hold every word typed,
+    // all in the title first, then all in the sub-title, the categories, the
+    // people, the description, then spread over several of them; in each rank by
+    // start. At most `plafond` are kept, all of them counted.
     resultat chercher(const QString& saisie, date_heure maintenant, qsizetype plafond) const;
 
     const std::vector<programme_trouvable>& entrees() const { return entrees_; }
@@ -58,12 +75,17 @@ private:
     QHash<int, int> rangs_;
     std::vector<QString> noms_;
     QHash<int, int> positions_;
+    static constexpr int nb_champs = dans_plusieurs;
     std::vector<programme_trouvable> entrees_;
-    std::vector<QString> replis_; // until terminer()
-    // The folded titles end to end in shown order, each followed by a line break,
-    // and where each one starts.
-    QString texte_;
-    std::vector<qsizetype> debuts_;
+    std::vector<std::array<QString, nb_champs>> replis_; // until terminer()
+    // Per field, the folded texts end to end in shown order, each followed by a
+    // line break, and where each one starts.
+    struct champ {
+        QString texte;
+        std::vector<qsizetype> debuts;
+        QStringView de(std::size_t k) const;
+    };
+    std::array<champ, nb_champs> champs_;
 };
 
 } // namespace zapo

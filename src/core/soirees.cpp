@@ -1,11 +1,34 @@
 #include "core/soirees.h"
 
+#include "core/fiche_programme.h"
+
 namespace zapo {
 
 soirees::soirees(std::span<const int> chaines, date_heure maintenant)
     : chaines_(chaines.begin(), chaines.end()), maintenant_(maintenant) {
     for (int c : chaines_)
         par_chaine_.insert(c, {});
+}
+
+soirees::soirees(std::span<const int> chaines, date_heure maintenant, date_heure jour)
+    : soirees(chaines, maintenant) {
+    jour_ = jour.jour();
+    premiere_ = false;
+}
+
+QStringList choix_soirees(date_heure maintenant, std::optional<date_heure> dernier) {
+    QStringList res{QStringLiteral("Ce soir"), QStringLiteral("Demain soir")};
+    const date_heure aujourdhui = maintenant.jour();
+    if (!dernier)
+        return res;
+    for (int k = 2; k < jours_semaine; ++k) {
+        const date_heure jour = aujourdhui + date_heure::duree_hm(24 * k, 0);
+        // The evening runs past midnight: a day is offered when something starts from its 00:00.
+        if (dernier->jour() < jour)
+            break;
+        res << texte_jour_date(jour);
+    }
+    return res;
 }
 
 void soirees::ajouter(const ligne_panneau& l) {
@@ -71,6 +94,13 @@ QString texte_duree(date_heure longueur) {
     if (m == 0)
         return QStringLiteral("%1h").arg(h);
     return QStringLiteral("%1h%2").arg(h).arg(m, 2, 10, QLatin1Char('0'));
+}
+
+QString texte_horaire(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree,
+                      date_heure maintenant) {
+    return QStringLiteral("%1, de %2 à %3 (%4)")
+        .arg(texte_jour(hdeb, maintenant), hdeb.format_hhnn(), hfin.format_hhnn(),
+             texte_duree(longueur_programme(hdeb, hfin, duree)));
 }
 
 } // namespace zapo

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -23,6 +24,8 @@ inline constexpr size_t soir_par_chaine = 2;
 class soirees {
 public:
     soirees(std::span<const int> chaines, date_heure maintenant);
+    // The evening of a chosen day (00:00 of it), whatever the rows' first day.
+    soirees(std::span<const int> chaines, date_heure maintenant, date_heure jour);
     void ajouter(const ligne_panneau& l);
     // Per channel, in the order given: the panel's evening picks, the first
     // `soir_par_chaine` programmes the rule keeps.
@@ -63,7 +66,16 @@ std::vector<ligne_soir> lignes_ce_soir(std::span<const chaine_soir> chaines,
                                        const std::vector<std::vector<ligne_panneau>>& choix,
                                        size_t par_chaine = soir_par_chaine);
 
+// The evenings offered: "Ce soir", "Demain soir", then "samedi 12"... for each
+// day after tomorrow up to the last kept one (`dernier`: the latest start kept),
+// at most `jours_semaine` days from today. Index k is today + k days.
+QStringList choix_soirees(date_heure maintenant, std::optional<date_heure> dernier);
+
 // "45 min", "1h", "1h30", "2h05".
 QString texte_duree(date_heure longueur);
+
+// "Aujourd'hui, de 20:50 à 22:40 (1h50)": the day seen from `maintenant`.
+QString texte_horaire(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree,
+                      date_heure maintenant);
 
 } // namespace zapo

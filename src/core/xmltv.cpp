@@ -71,11 +71,11 @@ bool avant(const brut& a, const brut& b) {
     return a.debut != b.debut ? a.debut < b.debut : a.rang < b.rang;
 }
 
-// What one feed channel keeps: the programmes of the window that can still be
-// among its first 100 (and the one after them, which bounds the last), and the
-// first start after the window. Memory stays small whatever the feed holds.
+// What one feed channel keeps: the programmes of the week that can still be
+// among its first 1,500 (and the one after them, which bounds the last), and the
+// first start after the week. Memory stays bounded whatever the feed holds.
 struct retenue {
-    static constexpr size_t garde = max_programmes + 1;
+    static constexpr size_t garde = max_programmes_semaine + 1;
     std::vector<brut> dans_fenetre;
     qint64 apres = std::numeric_limits<qint64>::max();
 
@@ -87,7 +87,7 @@ struct retenue {
             return;
         }
         dans_fenetre.push_back(std::move(b));
-        if (dans_fenetre.size() >= 4 * garde)
+        if (dans_fenetre.size() >= 2 * garde)
             elaguer();
     }
     void elaguer() {
@@ -118,7 +118,8 @@ public:
         : doc_(doc), tout_(tout), voulues_(voulues), pistes_(voulues.size()) {
         const date_heure aujourdhui = maintenant.jour();
         basse_ = convertisseur_local::utc(aujourdhui);
-        haute_ = convertisseur_local::utc(aujourdhui + un_jour + date_heure::duree_hm(10, 0));
+        haute_liste_ = convertisseur_local::utc(aujourdhui + un_jour + date_heure::duree_hm(10, 0));
+        haute_ = convertisseur_local::utc(aujourdhui + date_heure::duree_hm(24 * jours_semaine, 0));
         for (size_t i = 0; i < voulues.size(); ++i) {
             par_id_[voulues[i].id].push_back(i);
             par_casse_[voulues[i].id.toCaseFolded()].push_back(i);
@@ -159,7 +160,7 @@ private:
     qint64 references_ = 0;
     qint64 longueur_entite_ = 0; // longest text an entity may give; 0 without declarations
     bool trop_d_entites_ = false;
-    qint64 basse_ = 0, haute_ = 0;
+    qint64 basse_ = 0, haute_ = 0, haute_liste_ = 0;
     QSet<QString> ids_;
 };
 
@@ -270,9 +271,12 @@ void lecteur::sortir(lecture_xmltv& res, const QString& cle, retenue& r) {
     r.elaguer();
     std::sort(liste.begin(), liste.end(), avant);
     convertisseur_local local;
+    std::vector<fiche_programme>& semaine = res.semaine[cle];
     std::vector<fiche_programme>& sortie = res.programmes[cle];
-    for (size_t i = 0; i < liste.size() && int(sortie.size()) < max_programmes; ++i) {
-        const brut& b = liste[i];
+    // `liste`'s rows are the week's first ones, up to 10:00 tomorrow: the same
+    // programmes, with the same ends, as when only they were read.
+    for (size_t i = 0; i < liste.size() && int(semaine.size()) < max_programmes_semaine; ++i) {
+        brut& b = liste[i];
         qint64 fin = b.fin;
         if (fin < b.debut) {
             if (i + 1 < liste.size())
@@ -286,8 +290,10 @@ void lecteur::sortir(lecture_xmltv& res, const QString& cle, retenue& r) {
         p.hfin = local.local(fin);
         // The real length, also across a change of summer or winter time.
         p.duree = date_heure::depuis_secondes(fin - b.debut);
-        p.details = b.details;
-        sortie.push_back(std::move(p));
+        p.details = std::move(b.details);
+        if (b.debut < haute_liste_ && int(sortie.size()) < max_programmes)
+            sortie.push_back(p);
+        semaine.push_back(std::move(p));
     }
 }
 
@@ -319,7 +325,8 @@ lecture_xmltv lecteur::lire() {
         episode,
         classement,
         realisateur,
-        acteur
+        acteur,
+        etoiles
     } collecte = texte::aucun;
     QString t;
     int prof_collecte = 0;
@@ -330,6 +337,7 @@ lecture_xmltv lecteur::lire() {
     QStringList categories_fr, categories_autres;
     bool episode_ns = false;
     bool csa = false;
+    bool note = false;
     const auto commencer = [&](texte k, qsizetype c) {
         collecte = k;
         prof_collecte = prof;
@@ -389,6 +397,9 @@ lecture_xmltv lecteur::lire() {
             break;
         case texte::realisateur:
             d.realisateur = lu().simplified();
+            break;
+        case texte::etoiles:
+            d.etoiles = lire_etoiles(lu());
             break;
         case texte::acteur: {
             const QString a = lu().simplified();
@@ -472,13 +483,22 @@ lecture_xmltv lecteur::lire() {
                     commencer(texte::episode, nom_max);
                 } else if (nom == QLatin1String("credits")) {
                     credits = true;
-                } else if (nom == QLatin1String("rating"))
+                } else if (nom == QLatin1String("rating")) {
                     csa = x_.attributes()
                               .value(QLatin1String("system"))
                               .compare(QLatin1String("CSA"), Qt::CaseInsensitive) == 0;
+                } else if (nom == QLatin1String("star-rating")) {
+                    note = true;
+                } else if (nom == QLatin1String("previously-shown")) {
+                    b.details.rediffusion = true;
+                } else if (nom == QLatin1String("premiere") || nom == QLatin1String("new")) {
+                    b.details.inedit = true;
+                }
             } else if (prof == 4 && ou == dans::programme && cible && collecte == texte::aucun) {
                 if (nom == QLatin1String("value") && csa && b.details.classement.isEmpty())
                     commencer(texte::classement, nom_max);
+                else if (nom == QLatin1String("value") && note && b.details.etoiles.isEmpty())
+                    commencer(texte::etoiles, nom_max);
                 else if (credits && nom == QLatin1String("director") && b.details.realisateur.isEmpty())
                     commencer(texte::realisateur, nom_max);
                 else if (credits && nom == QLatin1String("actor") && b.details.acteurs.size() < acteurs_max)
@@ -512,7 +532,7 @@ lecture_xmltv lecteur::lire() {
                 collecte = texte::aucun;
             }
             if (prof == 3)
-                csa = credits = false;
+                csa = credits = note = false;
             if (prof == 2 && ou == dans::programme) {
                 if (!francais)
                     b.titre = premier.isNull() ? QString() : premier;

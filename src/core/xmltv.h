@@ -57,6 +57,9 @@ struct lecture_xmltv {
     // programmes in time order that start from 00:00 today up to 10:00
     // tomorrow, at most 100, times in the computer's local time.
     QHash<QString, std::vector<fiche_programme>> programmes;
+    // Per channel id, the same way: the week, from 00:00 today for `jours_semaine`
+    // days, at most `max_programmes_semaine`. `programmes` is its beginning.
+    QHash<QString, std::vector<fiche_programme>> semaine;
     // Per wanted id found: the rule that matched, and the feed's id.
     QHash<QString, std::pair<regle_xmltv, QString>> correspondances;
     // Per channel id (as above): the first `icon src` of its channel element, as written.

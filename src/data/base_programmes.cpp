@@ -2,6 +2,7 @@
 
 #include "data/journal_base.h"
 #include "data/raison_ecriture.h"
+#include "data/semaine.h"
 
 #include <sqlite3.h>
 
@@ -213,6 +214,9 @@ base_programmes::base_programmes(const QString& chemin, ouverture mode) : chemin
     try {
         requete(db_, "PRAGMA journal_mode=WAL", chemin_).executer();
         requete(db_, "PRAGMA synchronous=NORMAL", chemin_).executer();
+        // A file the user may only read is still read, as it is.
+        if (sqlite3_db_readonly(db_, "main") == 0)
+            mettre_a_niveau(*this);
     } catch (...) {
         sqlite3_close(db_);
         db_ = nullptr;
@@ -512,14 +516,13 @@ void base_programmes::effacer_chaine(int num_chaine) {
             requete(db_, "DELETE FROM sante_chaines WHERE num_chaine = ?1", chemin_)
                 .lier(1, num_chaine)
                 .executer();
-        if (a_table("details_programmes"))
-            requete(db_, "DELETE FROM details_programmes WHERE chaine = ?1", chemin_)
-                .lier(1, num_chaine)
-                .executer();
-        if (a_table("logos_chaines"))
-            requete(db_, "DELETE FROM logos_chaines WHERE num_chaine = ?1", chemin_)
-                .lier(1, num_chaine)
-                .executer();
+        const std::pair<const char*, const char*> annexes[] = {
+            {"details_programmes", "DELETE FROM details_programmes WHERE chaine = ?1"},
+            {"semaine", "DELETE FROM semaine WHERE chaine = ?1"},
+            {"logos_chaines", "DELETE FROM logos_chaines WHERE num_chaine = ?1"}};
+        for (const auto& [table, sql] : annexes)
+            if (a_table(table))
+                requete(db_, sql, chemin_).lier(1, num_chaine).executer();
         // Its reminders go with it (removed ones too: no word may bring them back on a later channel).
         if (a_table("rappels"))
             requete(db_, "DELETE FROM rappels WHERE chaine = ?1", chemin_).lier(1, num_chaine).executer();

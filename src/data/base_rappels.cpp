@@ -1,5 +1,7 @@
 #include "data/base_rappels.h"
 
+#include "data/semaine.h"
+
 #include <sqlite3.h>
 
 namespace zapo::donnees {
@@ -177,7 +179,9 @@ void ecrire_mots_favoris(base_programmes& b, const QStringList& mots) {
 
 std::vector<programme_rappel> lire_programmes_rappel(base_programmes& b) {
     std::vector<programme_rappel> res;
-    b.parcourir_liste([&](const ligne_liste& l) { res.push_back({l.chaine, l.hdeb, l.hfin, l.programme}); });
+    parcourir_semaine(b, false, [&](const programme_semaine& p) {
+        res.push_back({p.chaine, p.hdeb, p.hfin, p.titre});
+    });
     return res;
 }
 

@@ -41,7 +41,7 @@ void noter_agent_propose(base_programmes& b);
 QStringList lire_mots_favoris(base_programmes& b);
 void ecrire_mots_favoris(base_programmes& b, const QStringList& mots);
 
-// Every stored programme, as the reminders read them.
+// Every kept programme, of every day of the week, as the reminders read them.
 std::vector<programme_rappel> lire_programmes_rappel(base_programmes& b);
 
 // After new programmes came (or new words): reminders follow their programme,

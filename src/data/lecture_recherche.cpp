@@ -1,6 +1,7 @@
 #include "data/lecture_recherche.h"
 
 #include "data/base_programmes.h"
+#include "data/semaine.h"
 
 namespace zapo::donnees {
 
@@ -10,7 +11,9 @@ index_recherche lire_index_recherche(const QString& chemin_base) {
     for (const chaine& c : base.lire_chaines())
         ordre.emplace_back(c.num_chaine, c.nom);
     index_recherche index(ordre);
-    base.parcourir_liste([&](const ligne_liste& r) { index.ajouter(r.chaine, r.hdeb, r.hfin, r.programme); });
+    parcourir_semaine(base, true, [&](const programme_semaine& p) {
+        index.ajouter(p.chaine, p.hdeb, p.hfin, p.titre, p.details, p.position > 0);
+    });
     index.terminer();
     return index;
 }

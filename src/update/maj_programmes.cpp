@@ -4,6 +4,7 @@
 #include "core/sante.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
+#include "data/semaine.h"
 #include "update/maj_logos.h"
 
 #include <optional>
@@ -32,17 +33,20 @@ private:
 
 const QString texte_connexion = QStringLiteral("Connection à Internet");
 
-// One channel's result, in a transaction of its own: its new rows and details
-// when the fetch brought some (`programmes` set), and its health either way.
+// One channel's result, in a transaction of its own: its new rows, details and
+// week when the fetch brought some (`programmes` set), and its health either way.
 // Nothing is written while the channel is being fetched, so the base is never
 // locked during a network wait.
 void ecrire_chaine(donnees::base_programmes& base, int num_chaine,
-                   const std::vector<fiche_programme>* programmes, const donnees::sante_chaine& sante) {
+                   const std::vector<fiche_programme>* programmes,
+                   const std::vector<fiche_programme>* semaine, const donnees::sante_chaine& sante) {
     transaction t(base);
     if (programmes) {
         base.remplacer_programmes(num_chaine, *programmes);
         donnees::remplacer_details(base, num_chaine, *programmes);
     }
+    if (semaine)
+        donnees::remplacer_semaine(base, num_chaine, *semaine);
     base.ecrire_sante(sante);
     t.valider();
 }
@@ -150,7 +154,8 @@ fin_maj pilote_maj::maj_programmes() {
             alertes << c.nom;
         else
             s.signalee = false; // named again if it goes wrong later
-        ecrire_chaine(*base, c.num_chaine, recue ? &recup->programmes_lus() : nullptr, s);
+        ecrire_chaine(*base, c.num_chaine, recue ? &recup->programmes_lus() : nullptr,
+                      recue ? &recup->semaine_lue() : nullptr, s);
         if (!recue) {
             f_.ecrire_cours(QStringLiteral("ECHEC ") + c.nom);
             pause();
@@ -190,15 +195,18 @@ fin_maj pilote_maj::maj_programmes() {
         if (!tout_echoue) {
             base->effacer_orphelins();
             donnees::effacer_details_orphelins(*base);
+            donnees::effacer_semaine_orphelins(*base);
             base->ecrire_maj(ctx_.horloge_->maintenant_dh());
         }
         t.valider();
     }
     base.reset();
     // Names on air and logos come after the programmes, never at their expense.
-    completer_chaines(
-        ctx_.chemin_base(), *recup, lues, ctx_.horloge_->maintenant_dh(), [&g] { return g.arret_demande; },
-        [this] { f_.ecrire_cours(QStringLiteral("Récupération des logos")); });
+    if (recup)
+        completer_chaines(
+            ctx_.chemin_base(), *recup, lues, ctx_.horloge_->maintenant_dh(),
+            [&g] { return g.arret_demande; },
+            [this] { f_.ecrire_cours(QStringLiteral("Récupération des logos")); });
     if (a_signaler)
         signaler(alertes);
     g.maj_echouee = tout_echoue;

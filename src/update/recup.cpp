@@ -150,6 +150,7 @@ const recuperateur::document& recuperateur::obtenir(const QString& cle, const QS
 bool recuperateur::recup_programmes(const QString& adresse) {
     programmes_lus_.clear();
     icone_lue_.clear();
+    semaine_lue_.clear();
     erreur_.clear();
 
     const QUrl url(adresse);
@@ -177,11 +178,13 @@ bool recuperateur::recup_programmes(const QString& adresse) {
             progres1_(80);
         if (const QString icone = d.flux->icones.value(id); !icone.isEmpty())
             icone_lue_ = QUrl(cle).resolved(QUrl(icone)).toString();
+        semaine_lue_ = d.flux->semaine.value(id);
         return true;
     }
     if (progres1_)
         progres1_(80);
     programmes_lus_ = d.programmes;
+    semaine_lue_ = d.programmes;
     return true;
 }
 

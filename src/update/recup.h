@@ -49,6 +49,8 @@ public:
     // fetch (made absolute against the feed's); empty for a page or without one.
     const QString& icone_lue() const { return icone_lue_; }
     int nb_programmes() const { return int(programmes_lus_.size()); }
+    // The week read with them (a feed's eight days; a schedule page's rows as they are).
+    const std::vector<fiche_programme>& semaine_lue() const { return semaine_lue_; }
     // Why the last fetch failed (French); empty after a success.
     const QString& derniere_erreur() const { return erreur_; }
 
@@ -79,6 +81,7 @@ private:
     std::function<void(int)> progres1_;
     std::vector<fiche_programme> programmes_lus_;
     QString icone_lue_;
+    std::vector<fiche_programme> semaine_lue_;
     QString erreur_;
     std::unique_ptr<plateforme::telechargeur> telechargeur_;
 };

@@ -6,9 +6,11 @@
 #include "data/base_logos.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
+#include "data/semaine.h"
 #include "liaison/garde.h"
 #include "views/apparence.h"
 #include "views/clics_vues.h"
+#include "views/fl_details.h"
 #include "views/largeurs.h"
 #include "views/outils_vues.h"
 
@@ -16,10 +18,14 @@
 #include "widgets/dessins.h"
 #include "widgets/placement.h"
 
+#include <QComboBox>
 #include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace zapo::vues {
 
@@ -54,6 +60,22 @@ fl_ce_soir::fl_ce_soir(contexte& ctx, aller_fn aller)
     ajuster_colonnes();
     for (int c : {1, 2, 4})
         l->headerItem()->setTextAlignment(c, Qt::AlignCenter);
+    // The evening: a labelled choice above the list, first in the keyboard's order.
+    auto* ligne = new QHBoxLayout;
+    auto* etiquette = new QLabel(QStringLiteral("Soirée :"), this);
+    etiquette->setObjectName(QStringLiteral("lbl_soir"));
+    cbo_soir_ = new QComboBox(this);
+    cbo_soir_->setObjectName(QStringLiteral("cbo_soir"));
+    cbo_soir_->setAccessibleName(QStringLiteral("Soirée"));
+    cbo_soir_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    etiquette->setBuddy(cbo_soir_);
+    ligne->addWidget(etiquette);
+    ligne->addWidget(cbo_soir_);
+    ligne->addStretch(1);
+    ui_->disposition->insertLayout(0, ligne);
+    setTabOrder(cbo_soir_, l);
+    connect(cbo_soir_, &QComboBox::activated, this,
+            [this] { liaison::garde(ctx_, [this] { cbo_soir_Change(); }); });
     if (QPushButton* b = ui_->boutons->button(QDialogButtonBox::Close))
         b->setText(QStringLiteral("Fermer"));
     connect(ui_->boutons, &QDialogButtonBox::rejected, this, &QDialog::close);
@@ -90,12 +112,20 @@ fl_ce_soir* fl_ce_soir::afficher(contexte& ctx, aller_fn aller) {
     return p;
 }
 
+void fl_ce_soir::cbo_soir_Change() {
+    soir_ = std::max(0, cbo_soir_->currentIndex());
+    remplir();
+    ui_->lst_soir->setFocus();
+}
+
 void fl_ce_soir::remplir() {
     std::vector<chaine_soir> chaines;
     std::vector<std::vector<ligne_panneau>> choix;
     std::vector<ligne_soir> lignes;
     std::vector<std::optional<details_programme>> details;
     QHash<int, QByteArray> images;
+    QStringList soirees_offertes;
+    const date_heure maintenant = ctx_.horloge_->maintenant_dh();
     {
         donnees::base_programmes base(ctx_.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
         std::vector<int> nums;
@@ -103,17 +133,46 @@ void fl_ce_soir::remplir() {
             chaines.push_back({c.num_chaine, c.nom, c.num_image});
             nums.push_back(c.num_chaine);
         }
-        soirees s(nums, ctx_.horloge_->maintenant_dh());
-        base.parcourir_liste([&](const donnees::ligne_liste& r) { s.ajouter(r); });
-        choix = s.resultat();
+        soirees_offertes = choix_soirees(maintenant, donnees::dernier_debut_semaine(base));
+        soir_ = std::min<int>(soir_, int(soirees_offertes.size()) - 1);
+        std::vector<std::pair<int, date_heure>> cles;
+        if (soir_ == 0) {
+            // Tonight as it always was: `liste`, and the day of its first row.
+            soirees s(nums, maintenant);
+            base.parcourir_liste([&](const donnees::ligne_liste& r) { s.ajouter(r); });
+            choix = s.resultat();
+        } else {
+            // A later evening: the same rule on that day, over the kept week.
+            const date_heure jour = maintenant.jour() + date_heure::duree_hm(24 * soir_, 0);
+            const date_heure apres = jour + date_heure::duree_hm(48, 0);
+            soirees s(nums, maintenant, jour);
+            donnees::parcourir_semaine(base, false, [&](const donnees::programme_semaine& p) {
+                if (p.hdeb >= jour && p.hdeb < apres)
+                    s.ajouter({p.hdeb, p.hfin, p.titre, p.chaine, p.duree});
+            });
+            choix = s.resultat();
+        }
         lignes = lignes_ce_soir(chaines, choix);
         // Only the rows shown: a few hundred lookups, never the whole table.
-        std::vector<std::pair<int, date_heure>> cles;
         for (const ligne_soir& r : lignes)
             cles.emplace_back(r.num_chaine, r.vide ? date_heure::depuis_secondes(-1) : r.hdeb);
-        details = donnees::lire_details_de(base, cles);
+        details =
+            soir_ == 0 ? donnees::lire_details_de(base, cles) : donnees::lire_details_semaine_de(base, cles);
         images = donnees::lire_logos(base);
     }
+    // The choices follow the kept days; the one made stays.
+    if (cbo_soir_->count() != soirees_offertes.size() ||
+        (cbo_soir_->count() > 2 && cbo_soir_->itemText(2) != soirees_offertes.value(2))) {
+        const QSignalBlocker bloque(cbo_soir_);
+        cbo_soir_->clear();
+        cbo_soir_->addItems(soirees_offertes);
+    }
+    cbo_soir_->setCurrentIndex(soir_);
+    const QString titre = soir_ == 0   ? QStringLiteral("Ce soir")
+                          : soir_ == 1 ? QStringLiteral("Demain soir")
+                                       : soirees_offertes.value(soir_);
+    ui_->lst_soir->setAccessibleName(QStringLiteral("%1 sur toutes les chaînes").arg(titre));
+    ui_->Label1->setText(QStringLiteral("%1 sur toutes les chaînes :").arg(titre));
 
     QTreeWidget* l = ui_->lst_soir;
     // The row under the cursor stays chosen across a refill when it is still there.
@@ -207,7 +266,15 @@ void fl_ce_soir::lst_soir_ItemActivated(QTreeWidgetItem* it) {
         return;
     const int chaine = it->data(0, role_num_chaine).toInt();
     const qint64 debut = it->data(0, role_debut).toLongLong();
-    aller_(chaine, debut);
+    if (soir_ == 0 || debut == 0) {
+        aller_(chaine, debut);
+        return;
+    }
+    // Not among the main window's rows: the channel there, the programme in "Détails".
+    const QString titre = it->text(3);
+    contexte& ctx = ctx_;
+    aller_(chaine, 0);
+    fl_details::afficher(ctx, chaine, date_heure::depuis_secondes(debut), titre);
 }
 
 } // namespace zapo::vues

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class QComboBox;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -37,8 +38,11 @@ public:
     void remplir();
     // Every minute: programmes over drop out. Skipped while an update rewrites the base.
     void tps_minute_Timer();
-    // Enter or a double-click on a row.
+    // Enter or a double-click on a row. A later evening's programme shows its
+    // channel in the main window and itself in "Détails".
     void lst_soir_ItemActivated(QTreeWidgetItem* it);
+    // The evening chosen: 0 tonight, k the evening k days from today.
+    void cbo_soir_Change();
 
     // The programme rows (roles in outils_vues.h), for menus installed on them.
     QTreeWidget* liste() const;
@@ -55,6 +59,8 @@ private:
     contexte& ctx_;
     aller_fn aller_;
     std::unique_ptr<Ui::fl_ce_soir> ui_;
+    QComboBox* cbo_soir_ = nullptr;
+    int soir_ = 0; // the evening shown, as in cbo_soir
     static QPointer<fl_ce_soir> ouverte_;
 };
 

@@ -1,6 +1,12 @@
 #include "views/fl_details.h"
 
+#include "core/horloge.h"
+#include "core/soirees.h"
+#include "data/semaine.h"
+#include "liaison/garde.h"
 #include "views/apparence.h"
+#include "views/rappels_vues.h"
+#include "widgets/annonce.h"
 #include "widgets/dessins.h"
 #include "widgets/placement.h"
 
@@ -13,7 +19,7 @@ namespace zapo::vues {
 
 QPointer<fl_details> fl_details::ouverte_;
 
-fl_details::fl_details(QWidget* parent) : QDialog(parent) {
+fl_details::fl_details(contexte& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Zapo-TV - Détails"));
     setWindowIcon(composants::icone_programme());
@@ -30,9 +36,15 @@ fl_details::fl_details(QWidget* parent) : QDialog(parent) {
     auto* boutons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     if (QPushButton* b = boutons->button(QDialogButtonBox::Close))
         b->setText(QStringLiteral("Fermer"));
+    // Its shown text is what a screen reader reads: no fixed accessible name.
+    btn_rappel_ = boutons->addButton(QStringLiteral("Me prévenir"), QDialogButtonBox::ActionRole);
+    btn_rappel_->setObjectName(QStringLiteral("btn_rappel"));
+    btn_rappel_->setAutoDefault(false);
+    connect(btn_rappel_, &QPushButton::clicked, this,
+            [this] { liaison::garde(ctx_, [this] { btn_rappel_Click(); }); });
     connect(boutons, &QDialogButtonBox::rejected, this, &QDialog::close);
     disposition->addWidget(boutons);
-    resize(460, 340);
+    resize(460, 360);
 }
 
 fl_details::~fl_details() = default;
@@ -45,17 +57,48 @@ QString fl_details::texte() const {
     return txt_details_->toPlainText();
 }
 
-fl_details* fl_details::afficher(const QString& titre, const details_programme& d, QWidget* parent) {
+fl_details* fl_details::afficher(contexte& ctx, int chaine, date_heure hdeb, const QString& titre,
+                                 QWidget* parent) {
+    std::optional<donnees::programme_semaine> p;
+    QString nom;
+    {
+        donnees::base_programmes base(ctx.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
+        p = donnees::lire_programme_semaine(base, chaine, hdeb);
+        for (const auto& c : base.lire_chaines())
+            if (c.num_chaine == chaine)
+                nom = c.nom;
+    }
     if (!ouverte_) {
-        ouverte_ = new fl_details(parent);
+        ouverte_ = new fl_details(ctx, parent);
         composants::centrer(ouverte_);
     }
-    const QString t = texte_details(titre, d);
-    ouverte_->txt_details_->setPlainText(t);
-    ouverte_->txt_details_->setAccessibleDescription(t);
-    composants::montrer_devant(ouverte_);
-    ouverte_->txt_details_->setFocus();
-    return ouverte_;
+    fl_details* f = ouverte_;
+    const date_heure maintenant = ctx.horloge_ ? ctx.horloge_->maintenant_dh()
+                                               : date_heure::depuis_qdatetime(QDateTime::currentDateTime());
+    const QString t =
+        p ? texte_fiche(p->titre, nom, texte_horaire(p->hdeb, p->hfin, p->duree, maintenant), p->details)
+          : texte_fiche(titre, nom, QString(), details_programme{});
+    f->txt_details_->setPlainText(t);
+    f->txt_details_->setAccessibleDescription(t);
+    f->chaine_ = chaine;
+    f->debut_ = hdeb.secondes();
+    f->peut_prevenir_ = p && p->hfin > maintenant;
+    f->ecrire_bouton();
+    composants::montrer_devant(f);
+    f->txt_details_->setFocus();
+    return f;
+}
+
+void fl_details::ecrire_bouton() {
+    const bool prevu = rappel_prevu(ctx_, chaine_, debut_);
+    btn_rappel_->setText(prevu ? QStringLiteral("Ne plus me prévenir") : QStringLiteral("Me prévenir"));
+    // A programme over (or no longer kept) can still lose its reminder, never get one.
+    btn_rappel_->setEnabled(prevu || peut_prevenir_);
+}
+
+void fl_details::btn_rappel_Click() {
+    basculer_rappel(ctx_, chaine_, debut_, rappel_prevu(ctx_, chaine_, debut_));
+    ecrire_bouton();
 }
 
 } // namespace zapo::vues

@@ -1,30 +1,47 @@
 #pragma once
 
+#include "core/contexte.h"
+#include "core/date_heure.h"
 #include "core/details.h"
 
 #include <QDialog>
 #include <QPointer>
 
 class QPlainTextEdit;
+class QPushButton;
 
 namespace zapo::vues {
 
-// "Zapo-TV - Détails": all that is known of one programme, as one read-only
-// text a screen reader reads in full. Modeless, one at a time: opening it for
-// another programme replaces its text. Échap closes it.
+// "Zapo-TV - Détails": all that is known of one kept programme (its channel,
+// day, start, end, length, marks and details), as one read-only text a screen
+// reader reads in full, and "Me prévenir" / "Ne plus me prévenir". Modeless,
+// one at a time: opening it for another programme replaces its text. Échap
+// closes it.
 class fl_details : public QDialog {
     Q_OBJECT
 public:
-    static fl_details* afficher(const QString& titre, const details_programme& d, QWidget* parent = nullptr);
+    // The programme of `chaine` starting at `hdeb`, of any kept day. A programme
+    // no longer kept shows `titre` and says it has no details. Throws
+    // donnees::erreur_base when the base cannot be read.
+    static fl_details* afficher(contexte& ctx, int chaine, date_heure hdeb, const QString& titre,
+                                QWidget* parent = nullptr);
     static fl_details* ouverte();
     ~fl_details() override;
 
     QString texte() const;
+    // The reminder button: its text says what it does.
+    void btn_rappel_Click();
 
 private:
-    explicit fl_details(QWidget* parent);
+    fl_details(contexte& ctx, QWidget* parent);
+    void ecrire_bouton();
 
+    contexte& ctx_;
     QPlainTextEdit* txt_details_;
+    QPushButton* btn_rappel_;
+    int chaine_ = 0;
+    qint64 debut_ = 0;
+    bool peut_prevenir_ = false;
     static QPointer<fl_details> ouverte_;
 };
 

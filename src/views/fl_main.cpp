@@ -367,6 +367,9 @@ bool fl_main::montrer_programme(int num_chaine, qint64 debut) {
 bool fl_main::montrer_programme(const cible_programme& c) {
     if (!choisir_ligne_chaine(c.chaine))
         return false;
+    // A later day's programme is not among the rows: its channel is what is shown.
+    if (c.position == 0)
+        return true;
     QTreeWidget* lp = ui->lst_prog;
     QTreeWidgetItem* trouve = nullptr;
     for (int i = 0; i < lp->topLevelItemCount() && !trouve; ++i) {

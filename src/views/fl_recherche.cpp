@@ -6,6 +6,7 @@
 #include "liaison/garde.h"
 #include "views/apparence.h"
 #include "views/clics_vues.h"
+#include "views/fl_details.h"
 #include "views/outils_vues.h"
 #include "widgets/annonce.h"
 #include "widgets/dessins.h"
@@ -64,7 +65,7 @@ fl_recherche::fl_recherche(contexte& ctx, aller_programme aller)
         entete->setTextAlignment(c, Qt::AlignCenter);
     const QFontMetrics fm(police_liste());
     lst_resultats->setColumnWidth(0, pixels(1520));
-    lst_resultats->setColumnWidth(1, fm.horizontalAdvance(QStringLiteral("mer. 30/12")) + 16);
+    lst_resultats->setColumnWidth(1, fm.horizontalAdvance(QStringLiteral("Aujourd'hui")) + 16);
     const int heure = fm.horizontalAdvance(QStringLiteral("00:00")) + 16;
     lst_resultats->setColumnWidth(2, heure);
     lst_resultats->setColumnWidth(3, heure);
@@ -113,10 +114,6 @@ void fl_recherche::remplir() {
     chercher();
 }
 
-QString fl_recherche::texte_jour(QDate d) {
-    return francais().toString(d, QStringLiteral("ddd dd/MM"));
-}
-
 QString fl_recherche::texte_etat(qsizetype total, qsizetype montres, bool champ_vide) {
     if (champ_vide)
         return QString();
@@ -133,9 +130,10 @@ QString fl_recherche::texte_etat(qsizetype total, qsizetype montres, bool champ_
 void fl_recherche::chercher() {
     const QString saisie = txt_recherche->text();
     const auto r = index_.chercher(saisie, maintenant(ctx_), plafond);
+    const date_heure mtn = maintenant(ctx_);
     QList<QTreeWidgetItem*> lignes;
     lignes.reserve(qsizetype(r.lignes.size()));
-    // Two or three days among the rows: each written once.
+    // Eight days at most among the rows: each written once.
     QHash<qint64, QString> jours;
     for (const std::uint32_t i : r.lignes) {
         const programme_trouvable& p = index_.entrees()[i];
@@ -146,7 +144,7 @@ void fl_recherche::chercher() {
         const qint64 jour = p.hdeb.jour().secondes();
         auto j = jours.constFind(jour);
         if (j == jours.cend())
-            j = jours.insert(jour, texte_jour(p.hdeb.date()));
+            j = jours.insert(jour, texte_jour(p.hdeb, mtn));
         it->setText(1, *j);
         it->setText(2, p.hdeb.format_hhnn());
         it->setText(3, p.hfin.format_hhnn());
@@ -178,7 +176,14 @@ void fl_recherche::ouvrir(const QTreeWidgetItem* ligne) {
                             ligne->data(0, role_position).toInt(), ligne->text(4)};
     // The main window may load meanwhile and this one close: nothing of it is used after.
     const aller_programme aller = aller_;
-    liaison::garde(ctx_, [&] { aller(c); });
+    contexte& ctx = ctx_;
+    liaison::garde(ctx, [&] {
+        aller(c);
+        // A later day is not among the main window's rows: its channel is shown
+        // there, and the programme in "Détails".
+        if (c.position == 0)
+            fl_details::afficher(ctx, c.chaine, date_heure::depuis_secondes(c.debut), c.titre);
+    });
 }
 
 bool fl_recherche::eventFilter(QObject* objet, QEvent* e) {

@@ -46,8 +46,6 @@ public:
 
     // "Aucun programme trouvé", "1 234 programmes trouvés"...; empty for an empty field.
     static QString texte_etat(qsizetype total, qsizetype montres, bool champ_vide);
-    // "mar. 08/12"
-    static QString texte_jour(QDate d);
 
 protected:
     bool eventFilter(QObject* objet, QEvent* e) override;

@@ -126,13 +126,8 @@ void fl_main::lst_prog_ItemActivated() {
     const QVariant debut = it->data(0, vues::role_debut);
     if (!debut.isValid())
         return;
-    std::optional<details_programme> d;
-    {
-        donnees::base_programmes base(ctx_.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
-        d = donnees::lire_details(base, it->data(0, vues::role_num_chaine).toInt(),
-                                  date_heure::depuis_secondes(debut.toLongLong()));
-    }
-    vues::fl_details::afficher(it->text(3), d.value_or(details_programme{}), this);
+    vues::fl_details::afficher(ctx_, it->data(0, vues::role_num_chaine).toInt(),
+                               date_heure::depuis_secondes(debut.toLongLong()), it->text(3), this);
 }
 
 } // namespace zapo::vues

@@ -50,7 +50,7 @@ inline QTreeWidgetItem* ligne_chaine(const QTreeWidget* chaines, int num_chaine)
 struct cible_programme {
     int chaine = 0;
     qint64 debut = 0; // date_heure seconds
-    int position = 0; // from 1, among the channel's stored rows
+    int position = 0; // from 1, among the channel's stored rows; 0 for a later day
     QString titre;
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/horloge.h"
 #include "data/base_rappels.h"
+#include "data/semaine.h"
 #include "liaison/garde.h"
 #include "ui_fl_main.h"
 #include "views/clics_vues.h"
@@ -49,31 +50,6 @@ std::set<std::pair<int, qint64>> rappels_vivants(contexte& ctx) {
     return res;
 }
 
-void basculer_rappel(contexte& ctx, const cle_ligne& cle, bool prevu) {
-    {
-        donnees::base_programmes base(ctx.chemin_base());
-        const date_heure debut = date_heure::depuis_secondes(cle.debut);
-        if (prevu) {
-            donnees::retirer_rappel(base, cle.chaine, debut);
-        } else {
-            std::optional<rappel> r;
-            base.parcourir_chaine(cle.chaine, [&](const donnees::ligne_liste& l) {
-                if (!r && l.hdeb == debut)
-                    r = rappel{0, cle.chaine, l.hdeb, l.hfin, l.programme};
-            });
-            // Gone meanwhile (an update ran): nothing to remind of.
-            if (!r)
-                return;
-            donnees::ajouter_rappel(base, *r);
-        }
-    }
-    if (!ctx.appli)
-        return;
-    ctx.appli->rappels_modifies();
-    if (!prevu)
-        ctx.appli->rappel_ajoute();
-}
-
 // Right click on a row, or the menu key on the current row.
 class menu_rappels final : public QObject {
 public:
@@ -115,7 +91,7 @@ private:
         menu.exec(ou);
         if (!choisi || !liste)
             return;
-        basculer_rappel(ctx_, cle, prevu);
+        basculer_rappel(ctx_, cle.chaine, cle.debut, prevu);
         if (liste)
             marquer_rappels(ctx_, liste, colonne_);
     }
@@ -142,6 +118,32 @@ void dessiner_cloche(QPainter& g) {
 }
 
 } // namespace
+
+bool rappel_prevu(contexte& ctx, int chaine, qint64 debut) {
+    return rappels_vivants(ctx).contains({chaine, debut});
+}
+
+void basculer_rappel(contexte& ctx, int chaine, qint64 debut_secondes, bool prevu) {
+    {
+        donnees::base_programmes base(ctx.chemin_base());
+        const date_heure debut = date_heure::depuis_secondes(debut_secondes);
+        if (prevu) {
+            donnees::retirer_rappel(base, chaine, debut);
+        } else {
+            // Any kept day: the week holds what `liste` does not.
+            const auto p = donnees::lire_programme_semaine(base, chaine, debut);
+            // Gone meanwhile (an update ran): nothing to remind of.
+            if (!p)
+                return;
+            donnees::ajouter_rappel(base, rappel{0, chaine, p->hdeb, p->hfin, p->titre});
+        }
+    }
+    if (!ctx.appli)
+        return;
+    ctx.appli->rappels_modifies();
+    if (!prevu)
+        ctx.appli->rappel_ajoute();
+}
 
 QIcon icone_cloche() {
     static const QIcon icone = composants::icone_nette(16, 16, dessiner_cloche);

@@ -21,4 +21,9 @@ void installer_menu_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre
 void marquer_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre);
 QIcon icone_cloche();
 
+// Whether a live reminder names the programme (channel, start as date_heure seconds).
+bool rappel_prevu(contexte& ctx, int chaine, qint64 debut);
+// "Me prévenir" (`prevu` false) or "Ne plus me prévenir" on a kept programme, of any day.
+void basculer_rappel(contexte& ctx, int chaine, qint64 debut, bool prevu);
+
 } // namespace zapo::vues

@@ -58,6 +58,10 @@ private Q_SLOTS:
     void classements_data();
     void classements();
     void resume();
+    void soirees_offertes_data();
+    void soirees_offertes();
+    void soiree_d_un_autre_jour();
+    void fiche();
 };
 
 void test_ce_soir::toutes_les_chaines_data() {
@@ -232,6 +236,69 @@ void test_ce_soir::resume() {
         QVERIFY2(tout.contains(morceau), qPrintable(morceau));
     QCOMPARE(separer(joindre(d.acteurs)), d.acteurs);
     QCOMPARE(separer(QString()), QStringList());
+}
+
+// Monday 7 December at noon: "Ce soir", "Demain soir", then each kept day by name.
+void test_ce_soir::soirees_offertes_data() {
+    QTest::addColumn<QString>("dernier"); // "jour hh:mm" of the latest kept start; empty: none
+    QTest::addColumn<QStringList>("choix");
+    const QStringList deux{QStringLiteral("Ce soir"), QStringLiteral("Demain soir")};
+    QTest::newRow("pas de semaine") << QString() << deux;
+    QTest::newRow("jusqu'à demain") << QStringLiteral("1 23:00") << deux;
+    QTest::newRow("mercredi à minuit") << QStringLiteral("2 00:00") << deux + QStringList{"mercredi 9"};
+    QTest::newRow("huit jours") << QStringLiteral("7 23:00")
+                                << deux + QStringList{"mercredi 9", "jeudi 10",    "vendredi 11",
+                                                      "samedi 12",  "dimanche 13", "lundi 14"};
+    QTest::newRow("au-delà, borné") << QStringLiteral("12 20:00")
+                                    << deux + QStringList{"mercredi 9", "jeudi 10",    "vendredi 11",
+                                                          "samedi 12",  "dimanche 13", "lundi 14"};
+}
+
+void test_ce_soir::soirees_offertes() {
+    QFETCH(QString, dernier);
+    QFETCH(QStringList, choix);
+    std::optional<date_heure> d;
+    if (!dernier.isEmpty())
+        d = a(dernier.section(QLatin1Char(' '), 0, 0).toInt(), dernier.section(QLatin1Char(' '), 1));
+    QCOMPARE(choix_soirees(a(0, QStringLiteral("12:00")), d), choix);
+}
+
+// A later evening takes the same rule on its own day, whatever the first row's day.
+void test_ce_soir::soiree_d_un_autre_jour() {
+    const std::vector<int> chaines{1};
+    soirees s(chaines, a(0, QStringLiteral("12:00")), a(3, QStringLiteral("00:00")));
+    for (const auto& [jour, hhmm, titre, minutes] :
+         std::vector<std::tuple<int, QString, QString, int>>{{0, "20:50", "Ce soir", 90},
+                                                             {3, "20:00", "Trop tôt", 60},
+                                                             {3, "20:50", "Jeudi soir", 100},
+                                                             {3, "22:30", "Court", 30},
+                                                             {3, "23:00", "Tard", 60},
+                                                             {4, "00:30", "Trop tard", 60}}) {
+        const date_heure h = a(jour, hhmm);
+        s.ajouter({h, h + date_heure::duree_hm(0, minutes), titre, 1, date_heure::duree_hm(0, minutes)});
+    }
+    const auto r = s.resultat();
+    QCOMPARE(r.size(), size_t(1));
+    QStringList titres;
+    for (const auto& l : r[0])
+        titres << l.programme;
+    QCOMPARE(titres, (QStringList{"Jeudi soir", "Tard"}));
+}
+
+void test_ce_soir::fiche() {
+    details_programme d;
+    d.rediffusion = true;
+    d.etoiles = QStringLiteral("3/5");
+    const QString quand = texte_horaire(a(5, QStringLiteral("20:50")), a(5, QStringLiteral("22:40")),
+                                        std::nullopt, a(0, QStringLiteral("12:00")));
+    QCOMPARE(quand, QStringLiteral("samedi 12, de 20:50 à 22:40 (1h50)"));
+    QCOMPARE(texte_horaire(a(1, QStringLiteral("00:30")), a(1, QStringLiteral("01:15")),
+                           date_heure::duree_hm(0, 45), a(0, QStringLiteral("23:00"))),
+             QStringLiteral("Demain, de 00:30 à 01:15 (45 min)"));
+    const QStringList l = texte_fiche(QStringLiteral("Match"), QStringLiteral("TF1"), quand, d).split(u'\n');
+    QCOMPARE(l.mid(0, 5), (QStringList{"Match", "Chaîne : TF1", quand, "Note : 3/5", "Rediffusion"}));
+    d.inedit = true;
+    QVERIFY(resume_details(d).startsWith(QStringLiteral("Inédit – 3/5")));
 }
 
 QTEST_GUILESS_MAIN(test_ce_soir)

@@ -138,6 +138,61 @@ private Q_SLOTS:
         QCOMPARE(i.nom_chaine(2), QStringLiteral("Deux"));
     }
 
+    // Title before sub-title before categories, people and description, then
+    // words spread over several fields; by start within a rank; the week's later
+    // days found too.
+    void rangs_data() {
+        QTest::addColumn<QString>("saisie");
+        QTest::addColumn<QStringList>("titres");
+        QTest::addColumn<QStringList>("jours");
+        QTest::newRow("titre d'abord")
+            << "ete" << QStringList{"Été", "Sous-titre", "Genre", "Avec", "Résumé"}
+            << QStringList{"Aujourd'hui", "Aujourd'hui", "Demain", "Demain", "Aujourd'hui"};
+        QTest::newRow("accents et majuscules")
+            << "LOUIS FUNÈS" << QStringList{"Avec", "Résumé"} << QStringList{"Demain", "Aujourd'hui"};
+        QTest::newRow("mots sur deux champs")
+            << "policier dupont" << QStringList{"Genre"} << QStringList{"Demain"};
+        QTest::newRow("un jour plus tard") << "tard" << QStringList{"Tard"} << QStringList{"samedi 12"};
+        QTest::newRow("rien") << "hiver" << QStringList{} << QStringList{};
+    }
+    void rangs() {
+        QFETCH(QString, saisie);
+        QFETCH(QStringList, titres);
+        QFETCH(QStringList, jours);
+        index_recherche i({{1, QStringLiteral("Une")}, {2, QStringLiteral("Deux")}});
+        const auto details = [](const char* sous_titre, QStringList categories, const char* realisateur,
+                                const char* description) {
+            details_programme d;
+            d.sous_titre = QString::fromUtf8(sous_titre);
+            d.categories = categories;
+            d.realisateur = QString::fromUtf8(realisateur);
+            d.description = QString::fromUtf8(description);
+            return d;
+        };
+        i.ajouter(1, a(0, 20, 0), a(0, 21, 0), QStringLiteral("Résumé"),
+                  details("", {}, "", "Un été avec Louis de Funès"));
+        i.ajouter(1, a(1, 20, 0), a(1, 21, 0), QStringLiteral("Genre"),
+                  details("", {QStringLiteral("Été policier")}, "Jean Dupont", ""), false);
+        i.ajouter(2, a(0, 21, 0), a(0, 22, 0), QStringLiteral("Sous-titre"), details("L'ÉTÉ", {}, "", ""));
+        i.ajouter(2, a(1, 22, 0), a(1, 23, 0), QStringLiteral("Avec"),
+                  details("", {}, "Louis de Funès (l'été)", ""), false);
+        i.ajouter(2, a(4, 21, 0), a(4, 22, 0), QStringLiteral("Tard"), details("", {}, "", ""), false);
+        i.ajouter(1, a(0, 22, 0), a(0, 23, 0), QStringLiteral("Été"), details("", {}, "", "été"));
+        i.terminer();
+        const auto r = i.chercher(saisie, a(0, 12, 0), 100);
+        QStringList vus, vus_jours;
+        for (const auto n : r.lignes) {
+            vus << i.entrees()[n].titre;
+            vus_jours << texte_jour(i.entrees()[n].hdeb, a(0, 12, 0));
+        }
+        QCOMPARE(vus, titres);
+        QCOMPARE(vus_jours, jours);
+        QCOMPARE(r.total, qsizetype(titres.size()));
+        // Later days are not among the main window's rows.
+        for (const auto& p : i.entrees())
+            QCOMPARE(p.position == 0, p.hdeb >= a(1, 0, 0));
+    }
+
     // Whatever is pasted, one keystroke looks at a bounded text.
     void saisie_bornee() {
         const QStringList mots = mots_recherche(QString(100000, QChar(u'a')) + QStringLiteral(" b"));

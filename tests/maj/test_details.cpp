@@ -48,6 +48,8 @@ QStringList champs(const details_programme& d) {
     ajouter("realisateur", d.realisateur);
     ajouter("acteurs", d.acteurs.join(QLatin1Char('|')));
     ajouter("classement", d.classement);
+    ajouter("etoiles", d.etoiles);
+    ajouter("diffusion", texte_diffusion(d));
     return r;
 }
 
@@ -96,6 +98,15 @@ void test_details::lecture_data() {
                        QStringLiteral("acteurs=Ann|Bob|Cid"),
                        QStringLiteral("classement=-12")};
     QTest::newRow("rien") << flux(programme("2045", "")) << QStringList{};
+    QTest::newRow("rediffusion")
+        << flux(programme("2045", "<previously-shown start=\"20250101\"/><star-rating><value>3/5</value>"
+                                  "</star-rating>"))
+        << QStringList{QStringLiteral("etoiles=3/5"), QStringLiteral("diffusion=Rediffusion")};
+    QTest::newRow("première") << flux(programme("2045", "<premiere>Inédit</premiere>"))
+                              << QStringList{QStringLiteral("diffusion=Inédit")};
+    QTest::newRow("nouveau, étoiles illisibles")
+        << flux(programme("2045", "<new/><star-rating><value>***</value></star-rating>"))
+        << QStringList{QStringLiteral("diffusion=Inédit")};
     // French first, whatever the order; else the first given.
     QTest::newRow("deux langues")
         << flux(programme("2045",

@@ -2,15 +2,19 @@
 // row shows its channel and programme in the main window, Échap closes.
 #include "core/horloge.h"
 #include "data/base_programmes.h"
+#include "data/base_rappels.h"
+#include "data/semaine.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "views/clics_vues.h"
+#include "views/fl_details.h"
 #include "views/fl_main.h"
 #include "views/fl_recherche.h"
 
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 
 #include <memory>
@@ -97,16 +101,16 @@ private Q_SLOTS:
         QTest::newRow("vide") << QString() << QList<QStringList>{} << QString();
         QTest::newRow("sans accent, par début")
             << "ETE"
-            << QList<QStringList>{{"Deux", "mar. 08/12", "20:40", "22:40", "Été meurtrier"},
-                                  {"Trois", "mar. 08/12", "21:00", "22:00", "Bel été"}}
+            << QList<QStringList>{{"Deux", "Aujourd'hui", "20:40", "22:40", "Été meurtrier"},
+                                  {"Trois", "Aujourd'hui", "21:00", "22:00", "Bel été"}}
             << "2 programmes trouvés";
-        QTest::newRow("deux jours")
-            << "journal"
-            << QList<QStringList>{{"Deux", "mar. 08/12", "20:00", "20:40", "Le Journal"},
-                                  {"Deux", "mer. 09/12", "20:00", "20:40", "Le Journal"}}
-            << "2 programmes trouvés";
+        QTest::newRow("deux jours") << "journal"
+                                    << QList<QStringList>{{"Deux", "Aujourd'hui", "20:00", "20:40",
+                                                           "Le Journal"},
+                                                          {"Deux", "Demain", "20:00", "20:40", "Le Journal"}}
+                                    << "2 programmes trouvés";
         QTest::newRow("un seul") << "bel"
-                                 << QList<QStringList>{{"Trois", "mar. 08/12", "21:00", "22:00", "Bel été"}}
+                                 << QList<QStringList>{{"Trois", "Aujourd'hui", "21:00", "22:00", "Bel été"}}
                                  << "1 programme trouvé";
         QTest::newRow("rien") << "hiver" << QList<QStringList>{} << "Aucun programme trouvé";
         QTest::newRow("fini") << "matin" << QList<QStringList>{} << "Aucun programme trouvé";
@@ -224,6 +228,40 @@ private Q_SLOTS:
         QCOMPARE((QStringList{p->text(1), p->text(2), p->text(3)}), programme);
         QCOMPARE(p->data(0, vues::role_position).toInt(), position);
         QVERIFY(p->isSelected());
+    }
+
+    // A later day of the week: found, named by its day; Enter shows its channel
+    // in the main window and the programme in "Détails", whose button sets a reminder.
+    void plus_tard() {
+        banc b;
+        {
+            auto base = b.base();
+            fiche_programme match{QStringLiteral("Le Match"), a(4, 21, 0), date_heure::duree_hm(2, 0),
+                                  a(4, 23, 0)};
+            match.details.description = QStringLiteral("Finale de la coupe.");
+            const std::vector<fiche_programme> semaine{
+                {QStringLiteral("Bel été"), a(0, 21, 0), date_heure::duree_hm(1, 0), a(0, 22, 0)}, match};
+            donnees::remplacer_semaine(base, 3, semaine);
+        }
+        fl_recherche* r = b.ouvrir();
+        QTest::keyClicks(essais::controle<QLineEdit>(*r, "txt_recherche"), QStringLiteral("coupe"));
+        QTreeWidget* l = essais::controle<QTreeWidget>(*r, "lst_resultats");
+        QCOMPARE(l->topLevelItemCount(), 1);
+        QCOMPARE(banc::ligne(l->topLevelItem(0)),
+                 (QStringList{"Trois", "samedi 12", "21:00", "23:00", "Le Match"}));
+        QTest::keyClick(essais::controle<QLineEdit>(*r, "txt_recherche"), Qt::Key_Return);
+        QCOMPARE(b.allers, 1);
+        QCOMPARE(b.f->chaine_courante(), 3);
+        vues::fl_details* d = vues::fl_details::ouverte();
+        QVERIFY(d);
+        QVERIFY(d->texte().startsWith(
+            QStringLiteral("Le Match\nChaîne : Trois\nsamedi 12, de 21:00 à 23:00 (2h)")));
+        QPushButton* bouton = essais::controle<QPushButton>(*d, "btn_rappel");
+        bouton->click();
+        QCOMPARE(bouton->text(), QStringLiteral("Ne plus me prévenir"));
+        auto base = b.base();
+        QCOMPARE(donnees::lire_rappels(base).size(), size_t(1));
+        delete d;
     }
 
     // Up from the first row goes back to the field; Échap closes the window.

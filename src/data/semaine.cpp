@@ -1,0 +1,189 @@
+#include "data/semaine.h"
+
+#include "data/details.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace zapo::donnees {
+
+namespace {
+
+constexpr const char* colonnes_semaine = "chaine, hdeb, hfin, duree, titre, sous_titre, description, "
+                                         "categories, episode_ns, episode_ecran, annee, "
+                                         "realisateur, acteurs, classement, rediffusion, inedit, etoiles";
+
+programme_semaine lire_ligne(requete& r) {
+    programme_semaine p;
+    p.chaine = int(r.entier(0));
+    p.hdeb = date_heure::depuis_secondes(r.entier(1));
+    p.hfin = date_heure::depuis_secondes(r.entier(2));
+    if (!r.est_nul(3))
+        p.duree = date_heure::depuis_secondes(r.entier(3));
+    p.titre = r.texte(4);
+    return p;
+}
+
+} // namespace
+
+void creer_semaine(base_programmes& b) {
+    requete(
+        b.connexion(),
+        "CREATE TABLE IF NOT EXISTS semaine (chaine INTEGER NOT NULL, hdeb INTEGER NOT NULL, "
+        "hfin INTEGER NOT NULL, duree INTEGER, titre TEXT NOT NULL, sous_titre TEXT, description TEXT, "
+        "categories TEXT, episode_ns TEXT, episode_ecran TEXT, annee TEXT, realisateur TEXT, acteurs TEXT, "
+        "classement TEXT, rediffusion INTEGER NOT NULL DEFAULT 0, inedit INTEGER NOT NULL DEFAULT 0, "
+        "etoiles TEXT)",
+        b.chemin())
+        .executer();
+    requete(b.connexion(), "CREATE INDEX IF NOT EXISTS semaine_chaine ON semaine (chaine, hdeb)", b.chemin())
+        .executer();
+}
+
+void mettre_a_niveau(base_programmes& b) {
+    const bool details_anciens =
+        b.a_table("details_programmes") && !a_colonne(b, "details_programmes", "etoiles");
+    if (b.a_table("semaine") && !details_anciens)
+        return;
+    b.commencer();
+    try {
+        creer_semaine(b);
+        completer_details(b);
+        b.valider();
+    } catch (...) {
+        b.annuler();
+        throw;
+    }
+}
+
+void remplacer_semaine(base_programmes& b, int num_chaine, std::span<const fiche_programme> programmes) {
+    creer_semaine(b);
+    requete(b.connexion(), "DELETE FROM semaine WHERE chaine = ?1", b.chemin())
+        .lier(1, num_chaine)
+        .executer();
+    requete r(
+        b.connexion(),
+        "INSERT INTO semaine (chaine, hdeb, hfin, duree, titre, sous_titre, description, categories, "
+        "episode_ns, episode_ecran, annee, realisateur, acteurs, classement, rediffusion, inedit, etoiles) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17)",
+        b.chemin());
+    // The readers bound it already; a source of another kind must not fill the disk either.
+    const auto n = std::min<size_t>(programmes.size(), size_t(max_programmes_semaine));
+    for (const fiche_programme& p : programmes.first(n)) {
+        r.lier(1, num_chaine).lier(2, qint64(p.hdeb.secondes())).lier(3, qint64(p.hfin.secondes()));
+        r.lier(4, qint64(p.duree.secondes())).lier(5, couper_titre(p.programme).toString());
+        lier_details(r, 6, p.details);
+        r.executer();
+    }
+}
+
+void effacer_semaine_orphelins(base_programmes& b) {
+    if (!b.a_table("semaine"))
+        return;
+    requete(b.connexion(), "DELETE FROM semaine WHERE chaine NOT IN (SELECT num_chaine FROM chaines)",
+            b.chemin())
+        .executer();
+}
+
+void parcourir_semaine(base_programmes& b, bool avec_details,
+                       const std::function<void(const programme_semaine&)>& f) {
+    QHash<int, QHash<qint64, details_programme>> details;
+    if (avec_details)
+        details = lire_tous_details(b);
+    // The last start of each channel's `liste` rows: the week goes on after it.
+    QHash<int, qint64> derniers;
+    QHash<int, int> positions;
+    programme_semaine p;
+    b.parcourir_liste([&](const ligne_liste& l) {
+        p.chaine = l.chaine;
+        p.hdeb = l.hdeb;
+        p.hfin = l.hfin;
+        p.duree = l.duree;
+        p.titre = l.programme;
+        p.position = ++positions[l.chaine];
+        p.details = {};
+        if (avec_details)
+            if (const auto c = details.constFind(l.chaine); c != details.cend())
+                p.details = c->value(l.hdeb.secondes());
+        auto d = derniers.find(l.chaine);
+        if (d == derniers.end())
+            derniers.insert(l.chaine, l.hdeb.secondes());
+        else
+            *d = std::max<qint64>(*d, l.hdeb.secondes());
+        f(p);
+    });
+    details.clear();
+    if (!b.a_table("semaine"))
+        return;
+    // A channel's week is written at once, in time order: stored order keeps it.
+    const QByteArray sql = QByteArray("SELECT ") +
+                           (avec_details ? colonnes_semaine : "chaine, hdeb, hfin, duree, titre") +
+                           " FROM semaine ORDER BY rowid";
+    requete r(b.connexion(), sql.constData(), b.chemin());
+    while (r.pas()) {
+        const qint64 hdeb = r.entier(1);
+        const auto d = derniers.constFind(int(r.entier(0)));
+        if (d != derniers.cend() && hdeb <= *d)
+            continue;
+        p = lire_ligne(r);
+        if (avec_details)
+            p.details = lire_colonnes_details(r, 5, true);
+        f(p);
+    }
+}
+
+std::optional<date_heure> dernier_debut_semaine(base_programmes& b) {
+    if (!b.a_table("semaine"))
+        return std::nullopt;
+    requete r(b.connexion(), "SELECT max(hdeb) FROM semaine", b.chemin());
+    if (!r.pas() || r.est_nul(0))
+        return std::nullopt;
+    return date_heure::depuis_secondes(r.entier(0));
+}
+
+std::vector<std::optional<details_programme>>
+lire_details_semaine_de(base_programmes& b, std::span<const std::pair<int, date_heure>> programmes) {
+    std::vector<std::optional<details_programme>> res(programmes.size());
+    if (programmes.empty() || !b.a_table("semaine"))
+        return res;
+    const QByteArray sql =
+        QByteArray("SELECT ") + colonnes_semaine + " FROM semaine WHERE chaine = ?1 AND hdeb = ?2 LIMIT 1";
+    requete r(b.connexion(), sql.constData(), b.chemin());
+    for (size_t i = 0; i < programmes.size(); ++i) {
+        r.lier(1, programmes[i].first).lier(2, qint64(programmes[i].second.secondes()));
+        if (r.pas())
+            res[i] = lire_colonnes_details(r, 5, true);
+        r.reinitialiser();
+    }
+    return res;
+}
+
+std::optional<programme_semaine> lire_programme_semaine(base_programmes& b, int num_chaine, date_heure hdeb) {
+    std::optional<programme_semaine> res;
+    if (b.a_table("semaine")) {
+        const QByteArray sql = QByteArray("SELECT ") + colonnes_semaine +
+                               " FROM semaine WHERE chaine = ?1 AND hdeb = ?2 LIMIT 1";
+        requete r(b.connexion(), sql.constData(), b.chemin());
+        r.lier(1, num_chaine).lier(2, qint64(hdeb.secondes()));
+        if (r.pas()) {
+            res = lire_ligne(r);
+            res->details = lire_colonnes_details(r, 5, true);
+        }
+    }
+    // `liste` wins for the day it holds, with its details.
+    int position = 0;
+    b.parcourir_chaine(num_chaine, [&](const ligne_liste& l) {
+        ++position;
+        if (l.hdeb != hdeb || (res && res->position > 0))
+            return;
+        const details_programme d = res ? res->details : details_programme{};
+        res = programme_semaine{l.chaine, l.hdeb, l.hfin, l.duree, l.programme, position, d};
+    });
+    if (res && res->position > 0)
+        if (auto d = lire_details(b, num_chaine, hdeb))
+            res->details = std::move(*d);
+    return res;
+}
+
+} // namespace zapo::donnees

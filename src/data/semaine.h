@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/date_heure.h"
+#include "core/details.h"
+#include "core/fiche_programme.h"
+#include "data/base_programmes.h"
+
+#include <functional>
+#include <optional>
+#include <span>
+
+// The week: every programme a channel's source gave in its last good fetch,
+// from 00:00 that day for up to eight days, with its details, in `semaine`, a
+// table of its own beside the four. `liste` keeps only its first rows; what
+// the windows of the day show is read there as before.
+namespace zapo::donnees {
+
+void creer_semaine(base_programmes& b);
+// An older file gets the week's table and the details' new columns; nothing
+// else changes. Done by every normal opening of the file.
+void mettre_a_niveau(base_programmes& b);
+
+// A channel's week goes and its new one comes, inside the caller's
+// transaction, beside its rows: at most `max_programmes_semaine`, in order.
+void remplacer_semaine(base_programmes& b, int num_chaine, std::span<const fiche_programme> programmes);
+// The weeks of channels no longer in `chaines`.
+void effacer_semaine_orphelins(base_programmes& b);
+
+// A kept programme, as the search, the reminders and the later evenings read it.
+struct programme_semaine {
+    int chaine = 0;
+    date_heure hdeb;
+    date_heure hfin;
+    std::optional<date_heure> duree;
+    QString titre;
+    // From 1 among the channel's `liste` rows (as the main window counts them);
+    // 0 for a programme only in the week, which the main window does not show.
+    int position = 0;
+    details_programme details;
+};
+
+// Every kept programme: each channel's `liste` rows in stored order, then its
+// week's programmes that start after the last of them, so that `liste` always
+// wins for the day it holds. Details only when asked. A file without the week
+// reads as `liste` alone.
+void parcourir_semaine(base_programmes& b, bool avec_details,
+                       const std::function<void(const programme_semaine&)>& f);
+
+// The latest start the week holds; none without one.
+std::optional<date_heure> dernier_debut_semaine(base_programmes& b);
+// The week's details of a few programmes (channel, start), in that order, each
+// a lookup by key; none for a programme the week does not hold.
+std::vector<std::optional<details_programme>>
+lire_details_semaine_de(base_programmes& b, std::span<const std::pair<int, date_heure>> programmes);
+
+// One programme by channel and start, with its details; none when not kept.
+std::optional<programme_semaine> lire_programme_semaine(base_programmes& b, int num_chaine, date_heure hdeb);
+
+} // namespace zapo::donnees
