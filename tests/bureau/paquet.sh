@@ -24,7 +24,7 @@ done
 
 if command -v lintian >/dev/null; then
   # Every tag, pedantic and informational ones included (the hardening's are among them).
-  verdict="$(lintian --pedantic -I --no-tag-display-limit "$paquet" 2>&1 || true)"
+  verdict="$(lintian --pedantic -I --tag-display-limit 0 "$paquet" 2>&1 | grep -E '^[EWIPX]: ' || true)"
   [[ -z "$verdict" ]] || echec "lintian : $verdict"
 else
   echo "lintian absent : verdict non vérifié"
