@@ -111,13 +111,6 @@ void test_logos::logo_de_la_chaine_data() {
     const QString srv = QStringLiteral("@/logo");
     QTest::newRow("PNG accepté, réduit") << srv << 200 << image(300, 200, "PNG") << QSize(144, 96) << 1;
     QTest::newRow("JPEG accepté") << srv << 200 << image(40, 30, "JPEG") << QSize(40, 30) << 1;
-    // Qt writes no GIF: the smallest one, by hand.
-    const QByteArray gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9\x04\x01\x00\x00\x00"
-                         "\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02"
-                         "D\x01\x00;",
-                         43);
-    QTest::newRow("GIF accepté") << srv << 200 << gif << QSize(1, 1) << 1;
-    QTest::newRow("BMP accepté") << srv << 200 << image(48, 35, "BMP") << QSize(48, 35) << 1;
     QTest::newRow("trop gros") << srv << 200 << image(10, 10, "PNG") + QByteArray(300 * 1024, '\0') << QSize()
                                << 1;
     QTest::newRow("pas une image") << srv << 200 << QByteArray("<html><body>logo</body></html>") << QSize()
