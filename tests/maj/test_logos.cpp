@@ -100,7 +100,7 @@ private:
 };
 
 // icone: the feed's `icon src` ("@" stands for the server, "" none); the
-// server answers /logo with `reponse` (status 0: a redirect to `corps`).
+// server answers /logo with `reponse` (status 0: a redirect to `corps`; -1: never).
 void test_logos::logo_de_la_chaine_data() {
     QTest::addColumn<QString>("icone");
     QTest::addColumn<int>("statut");
@@ -121,6 +121,7 @@ void test_logos::logo_de_la_chaine_data() {
                                 << QSize() << 1;
     QTest::newRow("bombe de décompression") << srv << 200 << bombe_png() << QSize() << 1;
     QTest::newRow("redirection vers file:") << srv << 0 << QByteArray("file:///etc/hostname") << QSize() << 1;
+    QTest::newRow("serveur muet") << srv << -1 << QByteArray() << QSize() << 1;
     QTest::newRow("404") << QStringLiteral("@/absent") << 200 << QByteArray() << QSize() << 0;
     QTest::newRow("adresse file:") << QStringLiteral("file:///etc/hostname") << 200 << QByteArray() << QSize()
                                    << 0;
@@ -138,7 +139,7 @@ void test_logos::logo_de_la_chaine() {
     if (statut == 0)
         b.serveur.rediriger(QStringLiteral("/logo"), QString::fromUtf8(corps));
     else
-        b.serveur.definir(QStringLiteral("/logo"), {statut, "image/png", corps, {}, false, 0});
+        b.serveur.definir(QStringLiteral("/logo"), {statut, "image/png", corps, {}, statut < 0, 0});
     icone.replace(QLatin1Char('@'), b.serveur.url(QString()));
     b.serveur.definir_page(QStringLiteral("/flux.xml"), flux(icone), "application/xml");
     b.remplacer_chaines({{2, QStringLiteral("Une"), QStringLiteral("/flux.xml#Une.fr")}});
