@@ -121,7 +121,8 @@ page_telechargee telechargeur::telecharger(const QString& adresse, const demande
     plafond.stop();
     en_cours_.clear();
 
-    if (!trop_gros) {
+    // An aborted reply is closed: nothing is left to read.
+    if (!trop_gros && reponse->isOpen()) {
         r.corps += reponse->readAll();
         trop_gros = r.corps.size() > cap;
     }

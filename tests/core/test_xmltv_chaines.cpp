@@ -1,9 +1,6 @@
-// Channels as feeds name them: older ids and names (db/alias_chaines.txt), the
-// name on air, and each channel's icon.
-#include "core/alias_chaines.h"
+// Channels as feeds name them: found under older ids and names, and each one's icon.
 #include "core/xmltv.h"
 
-#include <QFile>
 #include <QTest>
 
 using namespace zapo;
@@ -27,68 +24,11 @@ const QByteArray flux =
     chaine("Cherie25.fr", "RMC Life") + chaine("Numero23.fr", "RMC STORY") + chaine("HD1.fr", "Autre") +
     chaine("TF1SeriesFilms.fr", "TF1 Séries-Films") + "</tv>";
 
-std::vector<alias_chaine> lire_alias_livres() {
-    QFile f(QStringLiteral(ZAPO_SOURCE_TESTS "/../db/alias_chaines.txt"));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return lire_alias_chaines(QString::fromUtf8(f.readAll()));
-}
-
 } // namespace
 
 class test_xmltv_chaines : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The delivered data knows each catalogue channel's current id and name on air.
-    void alias_livres_data() {
-        QTest::addColumn<QString>("ancien");
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<QString>("nom");
-        QTest::newRow("TFX") << "TFX.fr"
-                             << "NT1.fr"
-                             << "TFX";
-        QTest::newRow("LCP") << "LCP.fr"
-                             << "LaChaineParlementaire.fr"
-                             << "LCP";
-        QTest::newRow("L'Équipe") << "LEquipe.fr"
-                                  << "LEquipe21.fr"
-                                  << "La chaine l’Équipe";
-        QTest::newRow("RMC Story") << "rmcstory.fr"
-                                   << "Numero23.fr"
-                                   << "RMC STORY";
-        QTest::newRow("RMC Life") << "Cherie25.fr"
-                                  << "Cherie25.fr"
-                                  << "RMC Life";
-        QTest::newRow("franceinfo") << "franceinfo.fr"
-                                    << "FranceInfo.fr"
-                                    << "franceinfo:";
-        QTest::newRow("NOVO19") << "Novo19.fr"
-                                << "NOVO19.fr"
-                                << "NOVO19";
-        QTest::newRow("TF1 Séries-Films") << "HD1.fr"
-                                          << "TF1SeriesFilms.fr"
-                                          << "TF1 Séries-Films";
-    }
-    void alias_livres() {
-        QFETCH(QString, ancien);
-        QFETCH(QString, id);
-        QFETCH(QString, nom);
-        const std::vector<alias_chaine> connus = lire_alias_livres();
-        const alias_chaine* a = alias_de_chaine(connus, ancien);
-        QVERIFY(a);
-        QCOMPARE(a->ids.front(), id);
-        QCOMPARE(a->noms.front(), nom);
-        QVERIFY(!alias_de_chaine(connus, QStringLiteral("TF1.fr")));
-    }
-
-    void lecture_alias() {
-        const auto a =
-            lire_alias_chaines(u"# rien\n\n A.fr | B.fr = Nom A | Ancien # fin\nsans egal\n = Nom\nC.fr =\n");
-        QCOMPARE(a.size(), size_t(1));
-        QCOMPARE(a[0].ids, (QStringList{QStringLiteral("A.fr"), QStringLiteral("B.fr")}));
-        QCOMPARE(a[0].noms, (QStringList{QStringLiteral("Nom A"), QStringLiteral("Ancien")}));
-    }
-
     // What an address naming an older id or a stored older name finds in the feed.
     void correspondance_data() {
         QTest::addColumn<QString>("id");
@@ -158,27 +98,6 @@ private Q_SLOTS:
             "<tv>" + chaine("L.fr", "L", "<icon src=\"http://127.0.0.1/" + QByteArray(3000, 'a') + "\"/>") +
             "</tv>";
         QVERIFY(lire_xmltv(longue, quatorze_heures()).icones.isEmpty());
-    }
-
-    // The name on air replaces a name the program gave, never the user's own.
-    void nom_a_jour_data() {
-        QTest::addColumn<QString>("stocke");
-        QTest::addColumn<QString>("attendu");
-        QTest::newRow("ancien nom du catalogue") << "Chérie 25"
-                                                 << "RMC Life";
-        QTest::newRow("casse et accents") << "CHERIE-25"
-                                          << "RMC Life";
-        QTest::newRow("déjà le nom actuel") << "RMC Life"
-                                            << "";
-        QTest::newRow("nom de l'utilisateur") << "Ma chaîne"
-                                              << "";
-    }
-    void nom_a_jour() {
-        QFETCH(QString, stocke);
-        QFETCH(QString, attendu);
-        const alias_chaine a{{QStringLiteral("Cherie25.fr")},
-                             {QStringLiteral("RMC Life"), QStringLiteral("Chérie 25")}};
-        QCOMPARE(nom_a_jour_chaine(a, stocke), attendu);
     }
 };
 
