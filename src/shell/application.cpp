@@ -223,7 +223,8 @@ int fl_init::garder_cible(int chaine, date_heure debut) {
 }
 
 void fl_init::proposer_agent() {
-    if (ctx_.options.opt_agent || agent_propose_)
+    // Without a notification area the agent could not run: asked once there is one.
+    if (ctx_.options.opt_agent || agent_propose_ || !b_.zone_notification())
         return;
     agent_propose_ = true;
     {

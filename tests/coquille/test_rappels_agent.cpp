@@ -95,29 +95,34 @@ private Q_SLOTS:
 
     void agent_propose_data() {
         QTest::addColumn<bool>("agent");
+        QTest::addColumn<bool>("zone");
         QTest::addColumn<reponse_boite>("reponse");
+        QTest::addColumn<bool>("question");
         QTest::addColumn<bool>("agent_apres");
-        QTest::newRow("sans agent : oui") << false << reponse_boite::oui << true;
-        QTest::newRow("sans agent : non") << false << reponse_boite::non << false;
-        QTest::newRow("avec l'agent") << true << reponse_boite::oui << true;
+        QTest::newRow("sans agent : oui") << false << true << reponse_boite::oui << true << true;
+        QTest::newRow("sans agent : non") << false << true << reponse_boite::non << true << false;
+        QTest::newRow("avec l'agent") << true << true << reponse_boite::oui << false << true;
+        QTest::newRow("sans zone de notification") << false << false << reponse_boite::oui << false << false;
     }
     // Reminders come only while Zapo-TV runs: the first one set without the
     // agent offers it, once; the answer is kept in the base, not in config.ini.
     void agent_propose() {
         QFETCH(bool, agent);
+        QFETCH(bool, zone);
         QFETCH(reponse_boite, reponse);
+        QFETCH(bool, question);
         QFETCH(bool, agent_apres);
         banc_agent b(agent ? "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n"
                            : "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n");
+        b.zone = zone;
         deux_chaines(b.ctx.chemin_base());
         b.agent->Form_Load();
         const QByteArray options = lire(b.ctx.chemin_options());
         b.boites.reponses.push_back(reponse);
         b.ctx.appli->rappel_ajoute();
         b.ctx.appli->rappel_ajoute();
-        const int nb = agent ? 0 : 1;
-        QCOMPARE(int(b.boites.vues.size()), nb);
-        if (nb) {
+        QCOMPARE(int(b.boites.vues.size()), question ? 1 : 0);
+        if (question) {
             QCOMPARE(b.boites.vues[0].boutons, boutons_boite::oui_non);
             QCOMPARE(b.boites.vues[0].icone, icone_boite::question);
         }
@@ -125,7 +130,7 @@ private Q_SLOTS:
         QCOMPARE(b.nb_inscrire, agent_apres && !agent ? 1 : 0);
         QCOMPARE(lire(b.ctx.chemin_options()) != options, agent_apres != agent);
         donnees::base_programmes base(b.ctx.chemin_base());
-        QCOMPARE(donnees::agent_propose(base), !agent);
+        QCOMPARE(donnees::agent_propose(base), question);
     }
 };
 

@@ -199,25 +199,6 @@ private Q_SLOTS:
         QVERIFY(zapo::rappels_des_mots(p, {}, existants, a(20, 30)).empty());
     }
 
-    void dire_data() {
-        QTest::addColumn<int>("maintenant"); // minutes after 20:00
-        QTest::addColumn<QString>("corps");
-        QTest::newRow("avant le début") << 55 << QStringLiteral("A & B à 21:00");
-        QTest::newRow("au début") << 60 << QStringLiteral("A & B à 21:00");
-        QTest::newRow("commencé, après un démarrage tardif")
-            << 61 << QStringLiteral("A & B, commencé à 21:00");
-    }
-    // Told late, a reminder says its programme has begun.
-    void dire() {
-        QFETCH(int, maintenant);
-        QFETCH(QString, corps);
-        const auto d = dire_rappel(r_(4, a(21, 0), a(22, 0), QStringLiteral("Film")), QStringLiteral("A & B"),
-                                   a(20, 0) + date_heure::duree_hm(0, maintenant));
-        QCOMPARE(d.corps, corps);
-        QCOMPARE(d.titre, QStringLiteral("Film"));
-        QCOMPARE(d.chaine, 4);
-    }
-
     void ensemble_data() {
         QTest::addColumn<int>("nombre");
         QTest::addColumn<int>("nb_notifications");
@@ -252,7 +233,8 @@ private Q_SLOTS:
         QVERIFY(tous.lignes.size() <= nb_avertissements_separes + 1);
     }
 
-    // What saving the words says: the programmes to come they put a reminder on.
+    // What saving the words counts: the programmes to come they put a reminder on
+    // (the sentences are checked where the window says them).
     void compte_des_mots() {
         std::vector<rappel> r{r_(1, a(21, 0), a(22, 0), QStringLiteral("Columbo")),
                               r_(2, a(21, 0), a(22, 0), QStringLiteral("Le retour de Columbo")),
@@ -263,12 +245,6 @@ private Q_SLOTS:
         const QStringList mots{QStringLiteral("columbo")};
         QCOMPARE(nb_rappels_des_mots(r, mots, a(20, 30)), 2);
         QCOMPARE(nb_rappels_des_mots(r, {QStringLiteral("tennis")}, a(20, 30)), 0);
-        QCOMPARE(texte_rappels_des_mots(0),
-                 QStringLiteral("Aucun programme à venir ne contient vos mots favoris."));
-        QCOMPARE(texte_rappels_des_mots(1),
-                 QStringLiteral("1 programme à venir a un rappel grâce à vos mots favoris."));
-        QCOMPARE(texte_rappels_des_mots(2),
-                 QStringLiteral("2 programmes à venir ont un rappel grâce à vos mots favoris."));
     }
 };
 
