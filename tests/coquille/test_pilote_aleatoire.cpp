@@ -38,6 +38,15 @@ releve lire_releve(const QString& chemin_base) {
     return r;
 }
 
+// One channel's part of a reading.
+releve de_la_chaine(const releve& r, int num) {
+    releve res;
+    for (const auto& p : r)
+        if (p.first == num)
+            res.insert(p);
+    return res;
+}
+
 class sequence {
 public:
     sequence(quint64 tirage, const releve& nouveau) : alea_(tirage), nouveau_(nouveau) {}
@@ -138,8 +147,17 @@ public:
             erreurs += QStringLiteral("intégrité: %1; ").arg(integrite);
         const releve apres = lire_releve(base);
         nouvelle = apres == nouveau_;
-        if (apres != avant_ && apres != nouveau_)
-            erreurs += QStringLiteral("base ni ancienne ni nouvelle (%1 lignes); ").arg(apres.size());
+        // A run stopped half-way leaves each channel all old or all new.
+        std::set<int> nums;
+        for (const releve* r : std::initializer_list<const releve*>{&avant_, &nouveau_, &apres})
+            for (const auto& p : *r)
+                nums.insert(p.first);
+        for (const int n : nums) {
+            const releve vu = de_la_chaine(apres, n);
+            if (vu != de_la_chaine(avant_, n) && vu != de_la_chaine(nouveau_, n))
+                erreurs +=
+                    QStringLiteral("chaîne %1 ni ancienne ni nouvelle (%2 lignes); ").arg(n).arg(vu.size());
+        }
         b_.reset();
         return erreurs;
     }

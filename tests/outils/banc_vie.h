@@ -127,7 +127,7 @@ struct banc_vie {
     boites_espionnes boites;
     bool zone = true;
     std::unique_ptr<coquille::fl_init> agent;
-    QByteArray liste_avant;
+    QByteArray liste_avant, maj_avant;
 
     explicit banc_vie(const QByteArray& options, int delai_serveur_ms = 0, int attente_zone_ms = 300) {
         for (auto c : trois_chaines()) {
@@ -142,6 +142,7 @@ struct banc_vie {
         }
         m.anciennes_donnees();
         liste_avant = vider_table(m.base(), "liste");
+        maj_avant = vider_table(m.base(), "maj");
         m.ctx.pas = &pas;
         m.ctx.boites = &boites;
         ecrire(m.ctx.chemin_options(), options);
