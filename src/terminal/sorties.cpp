@@ -1,5 +1,6 @@
 #include "terminal/sorties.h"
 
+#include "core/decodage.h"
 #include "core/soirees.h"
 #include "core/xmltv.h"
 #include "data/details.h"
@@ -27,8 +28,10 @@ QString champ(const QString& s) {
     return r;
 }
 
-// XML 1.0 forbids most control characters and lone surrogates; a stored title may hold them.
-QString texte_xml(const QString& s) {
+// XML 1.0 forbids most control characters and lone surrogates; a base filled by an
+// older version may still hold them, and C1 characters or carriage returns too.
+QString texte_xml(const QString& brut) {
+    const QString s = nettoyer_texte(brut);
     QString r;
     r.reserve(s.size());
     for (qsizetype i = 0; i < s.size(); ++i) {

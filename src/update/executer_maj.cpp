@@ -38,7 +38,8 @@ fin_maj executer_maj(contexte& ctx, branchements b, const std::function<void(fl_
         g.maj_en_cours = false;
     }
     // New programmes: reminders follow theirs and the favourite words add their own.
-    if (fin == fin_maj::complete || fin == fin_maj::echec_chaines) {
+    // A cancelled or broken run may have renewed some channels too.
+    if (fin != fin_maj::echec_connexion) {
         try {
             ajuster_rappels_apres_maj(ctx);
         } catch (const std::exception& e) {
