@@ -247,8 +247,8 @@ void fl_ce_soir::ajuster_colonnes() {
 }
 
 void fl_ce_soir::keyPressEvent(QKeyEvent* e) {
-    // Enter reaches the window only when the list has shown its programme (a
-    // button takes its own): it must not press "Fermer" and close "Ce soir".
+    // The list shows the programme on Enter and lets the key go on to the window
+    // (a button takes its own first): here it must not press "Fermer".
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         e->accept();
         return;
