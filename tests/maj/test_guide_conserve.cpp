@@ -89,7 +89,8 @@ private Q_SLOTS:
         QTest::newRow("page vide") << 200 << QByteArray() << QStringLiteral("La page est vide.");
         QTest::newRow("xmltv sans la chaîne")
             << 200 << flux_xmltv(QStringLiteral("Autre.fr"), 2)
-            << QStringLiteral("La chaîne « Une.fr » n'est pas dans le programme reçu.");
+            << QStringLiteral(
+                   "Cette chaîne manque dans le programme reçu. Identifiant dans le flux : « Une.fr ».");
         QTest::newRow("gzip abîmé") << 200
                                     << compresser_gzip(flux_xmltv(QStringLiteral("Une.fr"), 3)).left(40)
                                     << QStringLiteral("Le document compressé est endommagé.");

@@ -53,11 +53,13 @@ QByteArray bombe_png() {
     return o;
 }
 
-QByteArray flux(const QString& icone) {
+// One evening programme on `jour` (a feed with nothing for the day fails its channel).
+QByteArray flux(const QString& icone, QDate jour = QDate(2026, 6, 12)) {
     const QByteArray balise = icone.isEmpty() ? QByteArray() : "<icon src=\"" + icone.toUtf8() + "\"/>";
+    const QByteArray j = jour.toString(QStringLiteral("yyyyMMdd")).toLatin1();
     return "<?xml version=\"1.0\"?><tv><channel id=\"Une.fr\"><display-name>Une</display-name>" + balise +
-           "</channel><programme start=\"20260612200000 +0200\" stop=\"20260612210000 +0200\" "
-           "channel=\"Une.fr\"><title>Soir</title><icon "
+           "</channel><programme start=\"" + j + "200000 +0200\" stop=\"" + j +
+           "210000 +0200\" channel=\"Une.fr\"><title>Soir</title><icon "
            "src=\"http://127.0.0.1:1/pas-ici.png\"/></programme></tv>";
 }
 
@@ -184,11 +186,17 @@ void test_logos::requete_conditionnelle() {
     QCOMPARE(premier->etag, QByteArray("\"v1\""));
     QCOMPARE(logo(b.d.base(), 3)->image, premier->image);
 
-    b.h.avancer(6 * 24 * 3600);
+    // The clock moves on, and so does the feed.
+    const auto avancer = [&](int jours, const QString& icone) {
+        b.h.avancer(jours * 24 * 3600);
+        b.serveur.definir_page(QStringLiteral("/flux.xml"), flux(icone, b.h.maintenant().date()),
+                               "application/xml");
+    };
+    avancer(6, b.serveur.url(chemin));
     QCOMPARE(lancer(b), maj::fin_maj::complete);
     QCOMPARE(b.serveur.nb_requetes(chemin), 1); // not within the week
 
-    b.h.avancer(2 * 24 * 3600);
+    avancer(2, b.serveur.url(chemin));
     QCOMPARE(lancer(b), maj::fin_maj::complete);
     QCOMPARE(b.serveur.nb_requetes(chemin), 2);
     QCOMPARE(b.serveur.entetes_recus(chemin).value("if-none-match"), QByteArray("\"v1\""));
@@ -200,13 +208,13 @@ void test_logos::requete_conditionnelle() {
     QVERIFY(garde->verifie.secondes() > premier->verifie.secondes());
 
     b.serveur.definir(chemin, {200, "image/png", image(60, 60, "PNG"), {{"ETag", "\"v2\""}}, false, 0});
-    b.h.avancer(8 * 24 * 3600);
+    avancer(8, b.serveur.url(chemin));
     QCOMPARE(lancer(b), maj::fin_maj::complete);
     QCOMPARE(b.serveur.nb_inchangees(chemin), 1);
     QCOMPARE(taille(logo(b.d.base(), 2)->image), QSize(60, 60));
     QCOMPARE(logo(b.d.base(), 2)->etag, QByteArray("\"v2\""));
 
-    b.serveur.definir_page(QStringLiteral("/flux.xml"), flux(QString()), "application/xml");
+    avancer(0, QString());
     QCOMPARE(lancer(b), maj::fin_maj::complete);
     QVERIFY(!logo(b.d.base(), 2));
 }
