@@ -236,23 +236,7 @@ void test_details::avec_une_maj() {
         serveur.definir_page(chemin, flux(programme("2045", "<desc>" + desc + "</desc>", chaine) +
                                           programme("2200", "", chaine)));
     };
-    const auto lancer = [&] {
-        struct suivi final : maj::suivi_maj {
-            float v = 0;
-            void ecrire_progres1(float) override {}
-            void ecrire_progres2(float x) override { v = x; }
-            float valeur_progres2() const override { return v; }
-            void ecrire_cours(const QString&) override {}
-            void sur_interruption(std::function<void()>) override {}
-        } s;
-        maj::branchements br;
-        br.fabrique_recup = [&] {
-            auto r = std::make_unique<maj::recuperateur>(h);
-            r->definir_delai(10000);
-            return r;
-        };
-        return maj::pilote_maj(ctx, s, std::move(br)).maj_programmes();
-    };
+    const auto lancer = [&] { return lancer_pilote(ctx, h); };
     const auto description = [&](int c) {
         donnees::base_programmes b(d.base());
         const auto v = donnees::lire_details_chaine(b, c);

@@ -17,17 +17,6 @@ using namespace zapo::essais;
 
 namespace {
 
-class suivi_muet final : public maj::suivi_maj {
-public:
-    void ecrire_progres1(float) override {}
-    void ecrire_progres2(float v) override { v2 = v; }
-    float valeur_progres2() const override { return v2; }
-    void ecrire_cours(const QString& t) override { cours << t; }
-    void sur_interruption(std::function<void()>) override {}
-    float v2 = 0;
-    QStringList cours;
-};
-
 QByteArray image(int l, int h, const char* format) {
     QImage i(l, h, QImage::Format_RGB32);
     i.fill(QColor(200, 30, 30));
@@ -84,21 +73,6 @@ private Q_SLOTS:
     void requete_conditionnelle();
     void noms_et_anciens_ids_data();
     void noms_et_anciens_ids();
-
-private:
-    maj::fin_maj lancer(banc_pilote& b, QStringList* cours = nullptr) {
-        maj::branchements br;
-        br.fabrique_recup = [&b] {
-            auto r = std::make_unique<maj::recuperateur>(b.h);
-            r->definir_delai(1000);
-            return r;
-        };
-        suivi_muet s;
-        const maj::fin_maj fin = maj::pilote_maj(b.ctx, s, std::move(br)).maj_programmes();
-        if (cours)
-            *cours = s.cours;
-        return fin;
-    }
 };
 
 // icone: the feed's `icon src` ("@" stands for the server, "" none); the
@@ -148,7 +122,7 @@ void test_logos::logo_de_la_chaine() {
 
     QStringList cours;
     // A logo refused never costs the run its programmes.
-    QCOMPARE(lancer(b, &cours), maj::fin_maj::complete);
+    QCOMPARE(b.lancer(&cours, 1000), maj::fin_maj::complete);
     QCOMPARE(lire_liste(b.d.base()).size(), size_t(1));
     QCOMPARE(b.serveur.nb_requetes(QStringLiteral("/logo")), requetes);
     QCOMPARE(cours.contains(QStringLiteral("Récupération des logos")), !icone.isEmpty());
@@ -179,7 +153,7 @@ void test_logos::requete_conditionnelle() {
     b.remplacer_chaines({{2, QStringLiteral("Une"), QStringLiteral("/flux.xml#Une.fr")},
                          {3, QStringLiteral("Deux"), QStringLiteral("/flux.xml#Une.fr")}});
 
-    QCOMPARE(lancer(b), maj::fin_maj::complete);
+    QCOMPARE(b.lancer(nullptr, 1000), maj::fin_maj::complete);
     QCOMPARE(b.serveur.nb_requetes(chemin), 1); // one picture for both channels
     const auto premier = logo(b.d.base(), 2);
     QVERIFY(premier && premier->reussi);
@@ -193,11 +167,11 @@ void test_logos::requete_conditionnelle() {
                                "application/xml");
     };
     avancer(6, b.serveur.url(chemin));
-    QCOMPARE(lancer(b), maj::fin_maj::complete);
+    QCOMPARE(b.lancer(nullptr, 1000), maj::fin_maj::complete);
     QCOMPARE(b.serveur.nb_requetes(chemin), 1); // not within the week
 
     avancer(2, b.serveur.url(chemin));
-    QCOMPARE(lancer(b), maj::fin_maj::complete);
+    QCOMPARE(b.lancer(nullptr, 1000), maj::fin_maj::complete);
     QCOMPARE(b.serveur.nb_requetes(chemin), 2);
     QCOMPARE(b.serveur.entetes_recus(chemin).value("if-none-match"), QByteArray("\"v1\""));
     QCOMPARE(b.serveur.entetes_recus(chemin).value("if-modified-since"), date);
@@ -209,13 +183,13 @@ void test_logos::requete_conditionnelle() {
 
     b.serveur.definir(chemin, {200, "image/png", image(60, 60, "PNG"), {{"ETag", "\"v2\""}}, false, 0});
     avancer(8, b.serveur.url(chemin));
-    QCOMPARE(lancer(b), maj::fin_maj::complete);
+    QCOMPARE(b.lancer(nullptr, 1000), maj::fin_maj::complete);
     QCOMPARE(b.serveur.nb_inchangees(chemin), 1);
     QCOMPARE(taille(logo(b.d.base(), 2)->image), QSize(60, 60));
     QCOMPARE(logo(b.d.base(), 2)->etag, QByteArray("\"v2\""));
 
     avancer(0, QString());
-    QCOMPARE(lancer(b), maj::fin_maj::complete);
+    QCOMPARE(b.lancer(nullptr, 1000), maj::fin_maj::complete);
     QVERIFY(!logo(b.d.base(), 2));
 }
 
@@ -256,7 +230,7 @@ void test_logos::noms_et_anciens_ids() {
                "</title></programme>";
     b.serveur.definir_page(QStringLiteral("/flux.xml"), doc + "</tv>", "application/xml");
     b.remplacer_chaines({{2, nom, QStringLiteral("/flux.xml#") + id}});
-    QCOMPARE(lancer(b), maj::fin_maj::complete);
+    QCOMPARE(b.lancer(nullptr, 1000), maj::fin_maj::complete);
     QCOMPARE(lire_liste(b.d.base()).size(), size_t(1));
     QCOMPARE(donnees::base_programmes(b.d.base()).lire_chaines().front().nom, apres);
 }

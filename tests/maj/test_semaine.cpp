@@ -78,24 +78,6 @@ qint64 lignes(const QString& base, const char* sql) {
     return r.entier(0);
 }
 
-maj::fin_maj lancer(banc_pilote& banc) {
-    struct suivi final : maj::suivi_maj {
-        float v = 0;
-        void ecrire_progres1(float) override {}
-        void ecrire_progres2(float x) override { v = x; }
-        float valeur_progres2() const override { return v; }
-        void ecrire_cours(const QString&) override {}
-        void sur_interruption(std::function<void()>) override {}
-    } s;
-    maj::branchements br;
-    br.fabrique_recup = [&banc] {
-        auto r = std::make_unique<maj::recuperateur>(banc.h);
-        r->definir_delai(10000);
-        return r;
-    };
-    return maj::pilote_maj(banc.ctx, s, std::move(br)).maj_programmes();
-}
-
 } // namespace
 
 class test_semaine : public QObject {
@@ -189,7 +171,7 @@ void test_semaine::remplacee_gardee_effacee() {
     banc.serveur.definir_page(QStringLiteral("/page"),
                               "<html><body><table>\r\n<tr><td>20h50</td><td>Film de page</td></tr>\r\n"
                               "<tr><td>22h30</td><td>Fin de page</td></tr>\r\n</table></body></html>\r\n");
-    QCOMPARE(lancer(banc), maj::fin_maj::complete);
+    QCOMPARE(banc.lancer(), maj::fin_maj::complete);
     const QString base = banc.d.base();
     const QStringList a = semaine_de(base, 2);
     QCOMPARE(a.size(), 16);
@@ -202,7 +184,7 @@ void test_semaine::remplacee_gardee_effacee() {
     banc.h.regler(midi.addDays(1));
     banc.serveur.definir_page(QStringLiteral("/a"), flux(dix_jours("A.fr", " deux")));
     banc.serveur.definir(QStringLiteral("/b"), {500, "text/html", "panne", {}, false, 0});
-    QCOMPARE(lancer(banc), maj::fin_maj::complete);
+    QCOMPARE(banc.lancer(), maj::fin_maj::complete);
     const QStringList a2 = semaine_de(base, 2);
     QCOMPARE(a2.size(), 16);
     QCOMPARE(a2.front(), QStringLiteral("J1 matin deux"));
@@ -213,7 +195,7 @@ void test_semaine::remplacee_gardee_effacee() {
     donnees::base_programmes(base).effacer_chaine(2);
     QCOMPARE(lignes(base, "SELECT count(*) FROM semaine WHERE chaine = 2"), qint64(0));
     executer_sql(base, "DELETE FROM chaines WHERE num_chaine = 3");
-    QCOMPARE(lancer(banc), maj::fin_maj::complete);
+    QCOMPARE(banc.lancer(), maj::fin_maj::complete);
     QCOMPARE(lignes(base, "SELECT count(*) FROM semaine WHERE chaine = 3"), qint64(0));
     QCOMPARE(lignes(base, "SELECT count(*) FROM semaine WHERE chaine = 4"), qint64(2));
 }
@@ -272,7 +254,7 @@ void test_semaine::rappel_au_quatrieme_jour() {
         return r;
     };
     servir(0);
-    QCOMPARE(lancer(banc), maj::fin_maj::complete);
+    QCOMPARE(banc.lancer(), maj::fin_maj::complete);
     {
         donnees::base_programmes b(banc.d.base());
         const auto p = donnees::lire_programme_semaine(b, 2, dh(4, 22, 0));
@@ -286,7 +268,7 @@ void test_semaine::rappel_au_quatrieme_jour() {
     for (int k = 1; k <= 2; ++k) {
         banc.h.regler(midi.addDays(k));
         servir(10 * k);
-        QCOMPARE(lancer(banc), maj::fin_maj::complete);
+        QCOMPARE(banc.lancer(), maj::fin_maj::complete);
         donnees::base_programmes b(banc.d.base());
         donnees::ajuster_rappels(b, date_heure::depuis_qdatetime(midi.addDays(k)));
     }

@@ -9,12 +9,43 @@
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "outils/serveur_http.h"
+#include "update/maj_programmes.h"
+#include "update/recup.h"
 
 #include <QDateTime>
+#include <QStringList>
 
 #include <initializer_list>
 
 namespace zapo::essais {
+
+// A run's texts kept, its bars ignored.
+class suivi_muet final : public maj::suivi_maj {
+public:
+    void ecrire_progres1(float) override {}
+    void ecrire_progres2(float v) override { v2 = v; }
+    float valeur_progres2() const override { return v2; }
+    void ecrire_cours(const QString& t) override { cours << t; }
+    void sur_interruption(std::function<void()>) override {}
+    float v2 = 0;
+    QStringList cours;
+};
+
+// One windowless run with a short transfer time-out; `cours` gets its texts.
+inline maj::fin_maj lancer_pilote(contexte& ctx, const horloge& h, QStringList* cours = nullptr,
+                                  int delai_ms = 10000) {
+    maj::branchements br;
+    br.fabrique_recup = [&h, delai_ms] {
+        auto r = std::make_unique<maj::recuperateur>(h);
+        r->definir_delai(delai_ms);
+        return r;
+    };
+    suivi_muet s;
+    const maj::fin_maj fin = maj::pilote_maj(ctx, s, std::move(br)).maj_programmes();
+    if (cours)
+        *cours = s.cours;
+    return fin;
+}
 
 struct banc_pilote {
     dossier_essai d;
@@ -32,6 +63,9 @@ struct banc_pilote {
         ctx.pas = &pas;
     }
     bool pret() { return d.valide() && serveur.demarrer(); }
+    maj::fin_maj lancer(QStringList* cours = nullptr, int delai_ms = 10000) {
+        return lancer_pilote(ctx, h, cours, delai_ms);
+    }
 
     struct chaine {
         int num;
