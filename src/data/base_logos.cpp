@@ -69,4 +69,15 @@ QHash<int, QByteArray> lire_logos(base_programmes& b) {
     return res;
 }
 
+QHash<int, QString> lire_adresses_logos(base_programmes& b) {
+    QHash<int, QString> res;
+    if (!b.a_table("logos_chaines"))
+        return res;
+    requete r(b.connexion(), "SELECT num_chaine, adresse FROM logos_chaines WHERE length(adresse) > 0",
+              b.chemin());
+    while (r.pas())
+        res.insert(int(r.entier(0)), r.texte(1));
+    return res;
+}
+
 } // namespace zapo::donnees

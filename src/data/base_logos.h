@@ -32,5 +32,8 @@ void effacer_logo(base_programmes& b, int num_chaine);
 void effacer_logos_orphelins(base_programmes& b);
 // What the windows draw: channel -> PNG, only the channels that have one.
 QHash<int, QByteArray> lire_logos(base_programmes& b);
+// The icons' addresses as the feeds gave them, pictures left unread: channel ->
+// address, only the channels that have one.
+QHash<int, QString> lire_adresses_logos(base_programmes& b);
 
 } // namespace zapo::donnees

@@ -1,5 +1,6 @@
 #include "data/semaine.h"
 
+#include "core/soirees.h"
 #include "data/details.h"
 
 #include <QHash>
@@ -86,11 +87,14 @@ void effacer_semaine_orphelins(base_programmes& b) {
         .executer();
 }
 
-void parcourir_semaine(base_programmes& b, bool avec_details,
-                       const std::function<void(const programme_semaine&)>& f) {
-    QHash<int, QHash<qint64, details_programme>> details;
-    if (avec_details)
-        details = lire_tous_details(b);
+namespace {
+
+// `liste`'s rows, then the week's rows after each channel's last one.
+// `details_liste` gives a `liste` row's details; `fin_liste` runs between the two.
+void parcourir(base_programmes& b, bool avec_details,
+               const std::function<details_programme(const ligne_liste&)>& details_liste,
+               const std::function<void()>& fin_liste,
+               const std::function<void(const programme_semaine&)>& f) {
     // The last start of each channel's `liste` rows: the week goes on after it.
     QHash<int, qint64> derniers;
     QHash<int, int> positions;
@@ -102,10 +106,7 @@ void parcourir_semaine(base_programmes& b, bool avec_details,
         p.duree = l.duree;
         p.titre = l.programme;
         p.position = ++positions[l.chaine];
-        p.details = {};
-        if (avec_details)
-            if (const auto c = details.constFind(l.chaine); c != details.cend())
-                p.details = c->value(l.hdeb.secondes());
+        p.details = avec_details ? details_liste(l) : details_programme{};
         auto d = derniers.find(l.chaine);
         if (d == derniers.end())
             derniers.insert(l.chaine, l.hdeb.secondes());
@@ -113,7 +114,7 @@ void parcourir_semaine(base_programmes& b, bool avec_details,
             *d = std::max<qint64>(*d, l.hdeb.secondes());
         f(p);
     });
-    details.clear();
+    fin_liste();
     if (!b.a_table("semaine"))
         return;
     // A channel's week is written at once, in time order: stored order keeps it.
@@ -131,6 +132,47 @@ void parcourir_semaine(base_programmes& b, bool avec_details,
             p.details = lire_colonnes_details(r, 5, true);
         f(p);
     }
+}
+
+} // namespace
+
+void parcourir_semaine(base_programmes& b, bool avec_details,
+                       const std::function<void(const programme_semaine&)>& f) {
+    QHash<int, QHash<qint64, details_programme>> details;
+    if (avec_details)
+        details = lire_tous_details(b);
+    parcourir(
+        b, avec_details,
+        [&](const ligne_liste& l) {
+            const auto c = details.constFind(l.chaine);
+            return c != details.cend() ? c->value(l.hdeb.secondes()) : details_programme{};
+        },
+        [&] { details.clear(); }, f);
+}
+
+void parcourir_semaine_flux(base_programmes& b, const std::function<void(const programme_semaine&)>& f) {
+    lecteur_details lecteur(b);
+    parcourir(
+        b, true,
+        [&](const ligne_liste& l) { return lecteur.lire(l.chaine, l.hdeb).value_or(details_programme{}); },
+        [] {}, f);
+}
+
+std::vector<std::vector<ligne_panneau>> lire_soirees(base_programmes& b, std::span<const int> chaines,
+                                                     date_heure maintenant, int k) {
+    if (k == 0) {
+        soirees s(chaines, maintenant);
+        b.parcourir_liste([&](const ligne_liste& r) { s.ajouter(r); });
+        return s.resultat();
+    }
+    const date_heure jour = maintenant.jour() + date_heure::duree_hm(24 * k, 0);
+    const date_heure apres = jour + date_heure::duree_hm(48, 0);
+    soirees s(chaines, maintenant, jour);
+    parcourir_semaine(b, false, [&](const programme_semaine& p) {
+        if (p.hdeb >= jour && p.hdeb < apres)
+            s.ajouter({p.hdeb, p.hfin, p.titre, p.chaine, p.duree});
+    });
+    return s.resultat();
 }
 
 std::optional<date_heure> dernier_debut_semaine(base_programmes& b) {

@@ -3,6 +3,7 @@
 #include "core/date_heure.h"
 #include "core/details.h"
 #include "core/fiche_programme.h"
+#include "core/panneau.h"
 #include "data/base_programmes.h"
 
 #include <functional>
@@ -45,6 +46,18 @@ struct programme_semaine {
 // reads as `liste` alone.
 void parcourir_semaine(base_programmes& b, bool avec_details,
                        const std::function<void(const programme_semaine&)>& f);
+
+// The evening picks of the day `k` days after today, per channel of `chaines`
+// in that order: tonight (k = 0) from `liste` and the day of its first row, as
+// it always was; a later evening by the same rule over the kept week. What
+// "Ce soir" shows for each of its choices and `--ce-soir --jour` prints.
+std::vector<std::vector<ligne_panneau>> lire_soirees(base_programmes& b, std::span<const int> chaines,
+                                                     date_heure maintenant, int k);
+
+// As parcourir_semaine with details, for readers of every row that must not
+// hold them all (the export): `liste`'s details are looked up one by one as
+// its rows come; nothing is kept but the last start of each channel.
+void parcourir_semaine_flux(base_programmes& b, const std::function<void(const programme_semaine&)>& f);
 
 // The latest start the week holds; none without one.
 std::optional<date_heure> dernier_debut_semaine(base_programmes& b);

@@ -3,13 +3,17 @@
 #include "core/decodage.h"
 #include "core/soirees.h"
 #include "core/xmltv.h"
+#include "data/base_logos.h"
 #include "data/details.h"
+#include "data/semaine.h"
 
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
+#include <QUrl>
 #include <QXmlStreamWriter>
 
 #include <cstdio>
@@ -133,19 +137,21 @@ std::vector<maintenant_chaine> calculer_maintenant(donnees::base_programmes& bas
     return res;
 }
 
-std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_heure maintenant) {
+std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_heure maintenant, int jour) {
     const std::vector<donnees::chaine> chaines = base.lire_chaines();
     std::vector<int> nums;
     for (const auto& c : chaines)
         nums.push_back(c.num_chaine);
-    soirees s(nums, maintenant);
-    base.parcourir_liste([&](const donnees::ligne_liste& r) { s.ajouter(r); });
-    std::vector<std::vector<ligne_panneau>> choix = s.resultat();
+    std::vector<std::vector<ligne_panneau>> choix = donnees::lire_soirees(base, nums, maintenant, jour);
     std::vector<soir_chaine> res;
     res.reserve(chaines.size());
     for (size_t i = 0; i < chaines.size(); ++i)
         res.push_back({chaines[i], std::move(choix[i])});
     return res;
+}
+
+int soirees_gardees(donnees::base_programmes& base, date_heure maintenant) {
+    return int(choix_soirees(maintenant, donnees::dernier_debut_semaine(base)).size());
 }
 
 QString texte_maintenant(const std::vector<maintenant_chaine>& v) {
@@ -232,12 +238,34 @@ template <class E> void ecrire_details(QXmlStreamWriter& x, const details_progra
         x.writeCharacters(texte_xml(valeur));
         x.writeEndElement();
     }
+    if (d.rediffusion)
+        x.writeEmptyElement(QStringLiteral("previously-shown"));
+    // The feeds' `premiere` and `new` both read as "Inédit"; the first stands for both.
+    if (d.inedit)
+        x.writeEmptyElement(QStringLiteral("premiere"));
     if (!d.classement.isEmpty()) {
         x.writeStartElement(QStringLiteral("rating"));
         x.writeAttribute(QStringLiteral("system"), QStringLiteral("CSA"));
         element(QStringLiteral("value"), d.classement, false);
         x.writeEndElement();
     }
+    // Kept as "3/5" by the reader; anything else an older base may hold is left out.
+    static const QRegularExpression note(QStringLiteral("^\\d{1,2}(\\.\\d{1,2})?/\\d{1,2}$"));
+    if (note.match(d.etoiles).hasMatch()) {
+        x.writeStartElement(QStringLiteral("star-rating"));
+        element(QStringLiteral("value"), d.etoiles, false);
+        x.writeEndElement();
+    }
+}
+
+// A logo's address as a reader may fetch it: http or https with a host, else none.
+QString adresse_icone(const QString& adresse) {
+    const QUrl u(adresse, QUrl::StrictMode);
+    const QString schema = u.scheme().toLower();
+    if (!u.isValid() || u.host().isEmpty() ||
+        (schema != QLatin1String("http") && schema != QLatin1String("https")))
+        return {};
+    return texte_xml(u.toString(QUrl::FullyEncoded));
 }
 
 } // namespace
@@ -255,6 +283,7 @@ bool ecrire_xmltv(donnees::base_programmes& base, QIODevice& sortie) {
     // Channel number -> id; two channels never share an id, and a number's
     // programmes go to the first channel that bears it.
     fuseau f;
+    const QHash<int, QString> logos = donnees::lire_adresses_logos(base);
     QHash<int, QString> ids;
     QSet<QString> pris;
     for (const auto& c : chaines) {
@@ -273,10 +302,13 @@ bool ecrire_xmltv(donnees::base_programmes& base, QIODevice& sortie) {
         x.writeAttribute(QStringLiteral("lang"), QStringLiteral("fr"));
         x.writeCharacters(texte_xml(c.nom));
         x.writeEndElement();
+        if (const QString icone = adresse_icone(logos.value(c.num_chaine)); !icone.isEmpty()) {
+            x.writeEmptyElement(QStringLiteral("icon"));
+            x.writeAttribute(QStringLiteral("src"), icone);
+        }
         x.writeEndElement();
     }
 
-    donnees::lecteur_details details(base);
     const auto element = [&x](const QString& nom, const QString& texte, bool langue = true) {
         if (texte.isEmpty())
             return;
@@ -287,7 +319,7 @@ bool ecrire_xmltv(donnees::base_programmes& base, QIODevice& sortie) {
         x.writeEndElement();
     };
     // Rows of a channel no longer chosen have nowhere to go.
-    const auto ecrire_programme = [&](const donnees::ligne_liste& r) {
+    const auto ecrire_programme = [&](const donnees::programme_semaine& r) {
         const auto id = ids.constFind(r.chaine);
         if (id == ids.cend())
             return;
@@ -297,16 +329,17 @@ bool ecrire_xmltv(donnees::base_programmes& base, QIODevice& sortie) {
         x.writeAttribute(QStringLiteral("channel"), *id);
         x.writeStartElement(QStringLiteral("title"));
         x.writeAttribute(QStringLiteral("lang"), QStringLiteral("fr"));
-        x.writeCharacters(texte_xml(r.programme));
+        x.writeCharacters(texte_xml(r.titre));
         x.writeEndElement();
         // The details follow the title in the order the XMLTV DTD gives.
-        if (const auto d = details.lire(r.chaine, r.hdeb))
-            ecrire_details(x, *d, element);
+        ecrire_details(x, r.details, element);
         x.writeEndElement();
     };
     struct sortie_en_echec {};
     try {
-        base.parcourir_liste([&](const donnees::ligne_liste& r) {
+        // The kept week: `liste` for the day it holds, then each channel's
+        // later days; a channel without a week (a schedule page) has `liste` alone.
+        donnees::parcourir_semaine_flux(base, [&](const donnees::programme_semaine& r) {
             // A reader gone or a full disk: reading on would write nowhere.
             if (x.hasError())
                 throw sortie_en_echec{};

@@ -26,8 +26,14 @@ struct soir_chaine {
 
 // Each chosen channel in stored order, with what the channel list shows for it.
 std::vector<maintenant_chaine> calculer_maintenant(donnees::base_programmes& base, date_heure maintenant);
-// Each chosen channel in stored order, with what the panel's evening rule picks.
-std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_heure maintenant);
+// Each chosen channel in stored order, with what the panel's evening rule picks
+// on the evening `jour` days after today (0: tonight, as "Ce soir" shows it).
+std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_heure maintenant,
+                                          int jour = 0);
+
+// How many evenings "Ce soir" offers from `maintenant`: tonight, tomorrow, then
+// each later day the week holds.
+int soirees_gardees(donnees::base_programmes& base, date_heure maintenant);
 
 // One line per channel, tab-separated; tabs and line breaks inside a text become blanks.
 QString texte_maintenant(const std::vector<maintenant_chaine>& v);
@@ -35,7 +41,8 @@ QString texte_ce_soir(const std::vector<soir_chaine>& v);
 QByteArray json_maintenant(const std::vector<maintenant_chaine>& v);
 QByteArray json_ce_soir(const std::vector<soir_chaine>& v);
 
-// Every stored programme of the chosen channels as an XMLTV document (UTF-8),
+// The kept week of the chosen channels, details and logos' addresses included,
+// as an XMLTV document (UTF-8),
 // written to `sortie` as it is read: nothing holds the whole document. False
 // as soon as `sortie` fails (its errorString() says why); the rest is not read.
 bool ecrire_xmltv(donnees::base_programmes& base, QIODevice& sortie);

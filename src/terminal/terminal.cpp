@@ -26,8 +26,24 @@ const QString opt_ce_soir = QStringLiteral("ce-soir");
 const QString opt_json = QStringLiteral("json");
 const QString opt_exporter = QStringLiteral("exporter-xmltv");
 const QString opt_base = QStringLiteral("base");
+const QString opt_jour = QStringLiteral("jour");
 
-const QStringList nos_options = {opt_maintenant, opt_ce_soir, opt_json, opt_exporter, opt_base};
+const QStringList nos_options = {opt_maintenant, opt_ce_soir, opt_jour, opt_json, opt_exporter, opt_base};
+
+// --jour's value as days after today: "aujourd'hui", "demain" or AAAA-MM-JJ.
+// None when it is none of them; a date may be outside the kept days.
+std::optional<qint64> lire_jour(const QString& texte, QDate aujourdhui) {
+    const QString t = texte.trimmed().toLower().replace(QChar(0x2019), QLatin1Char('\''));
+    if (t == QLatin1String("aujourd'hui"))
+        return 0;
+    if (t == QLatin1String("demain"))
+        return 1;
+    static const QRegularExpression forme(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    const QDate d = forme.match(t).hasMatch() ? QDate::fromString(t, Qt::ISODate) : QDate();
+    if (!d.isValid())
+        return std::nullopt;
+    return aujourdhui.daysTo(d);
+}
 
 bool meme_fichier(const QString& a, const QString& b) {
     const QString ca = QFileInfo(a).canonicalFilePath();
@@ -148,6 +164,10 @@ const QList<QCommandLineOption>& options() {
         {opt_maintenant, QStringLiteral("Affiche, pour chaque chaîne, le programme en cours et sa partie "
                                         "écoulée en pour cent, sans ouvrir de fenêtre.")},
         {opt_ce_soir, QStringLiteral("Affiche, pour chaque chaîne, les programmes de la soirée.")},
+        {opt_jour,
+         QStringLiteral("Avec --ce-soir : la soirée du jour JOUR (AAAA-MM-JJ, « demain » ou "
+                        "« aujourd'hui »), parmi les jours gardés."),
+         QStringLiteral("JOUR")},
         {opt_json, QStringLiteral("Avec --maintenant ou --ce-soir : écrit un tableau JSON.")},
         {opt_exporter,
          QStringLiteral("Écrit tous les programmes enregistrés au format XMLTV dans FICHIER "
@@ -188,6 +208,19 @@ std::optional<int> executer(const QCommandLineParser& p, QIODevice& sortie, QTex
         erreurs << QStringLiteral("--json va avec --maintenant ou --ce-soir, pas avec --exporter-xmltv.\n");
         return ligne_incorrecte;
     }
+    if (p.isSet(opt_jour) && !ce_soir) {
+        erreurs << QStringLiteral("--jour va avec --ce-soir.\n");
+        return ligne_incorrecte;
+    }
+    // One reading of the clock for every row, as the main window does.
+    const date_heure t = h.maintenant_dh();
+    std::optional<qint64> jour = 0;
+    if (p.isSet(opt_jour) && !(jour = lire_jour(p.value(opt_jour), t.date()))) {
+        erreurs << QStringLiteral("Jour incorrect : « %1 ». Indiquez une date AAAA-MM-JJ, « demain » ou "
+                                  "« aujourd'hui ».\n")
+                       .arg(p.value(opt_jour));
+        return ligne_incorrecte;
+    }
     if (!p.positionalArguments().isEmpty()) {
         erreurs << QStringLiteral("Argument inattendu : %1\n").arg(p.positionalArguments().constFirst());
         return ligne_incorrecte;
@@ -204,8 +237,6 @@ std::optional<int> executer(const QCommandLineParser& p, QIODevice& sortie, QTex
     try {
         if (export_xmltv)
             return exporter(base, p.value(opt_exporter), sortie, erreurs);
-        // One reading of the clock for every row, as the main window does.
-        const date_heure t = h.maintenant_dh();
         const bool json = p.isSet(opt_json);
         if (maintenant) {
             std::vector<maintenant_chaine> v;
@@ -213,7 +244,21 @@ std::optional<int> executer(const QCommandLineParser& p, QIODevice& sortie, QTex
             return ecrire_sortie(sortie, json ? json_maintenant(v) : texte_maintenant(v).toUtf8(), erreurs);
         }
         std::vector<soir_chaine> v;
-        lire_base(base, [&](donnees::base_programmes& b) { v = calculer_ce_soir(b, t); });
+        int jours = 0;
+        lire_base(base, [&](donnees::base_programmes& b) {
+            jours = soirees_gardees(b, t);
+            if (*jour >= 0 && *jour < jours)
+                v = calculer_ce_soir(b, t, int(*jour));
+        });
+        if (*jour < 0 || *jour >= jours) {
+            const QDate aujourdhui = t.date();
+            erreurs << QStringLiteral(
+                           "Le %1 n'est pas un des jours gardés : choisissez un jour du %2 au %3.\n")
+                           .arg(aujourdhui.addDays(*jour).toString(Qt::ISODate),
+                                aujourdhui.toString(Qt::ISODate),
+                                aujourdhui.addDays(jours - 1).toString(Qt::ISODate));
+            return ligne_incorrecte;
+        }
         return ecrire_sortie(sortie, json ? json_ce_soir(v) : texte_ce_soir(v).toUtf8(), erreurs);
     } catch (const donnees::erreur_base& e) {
         erreurs << e.message() << QLatin1Char('\n');

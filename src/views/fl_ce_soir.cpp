@@ -136,22 +136,7 @@ void fl_ce_soir::remplir() {
         soirees_offertes = choix_soirees(maintenant, donnees::dernier_debut_semaine(base));
         soir_ = std::min<int>(soir_, int(soirees_offertes.size()) - 1);
         std::vector<std::pair<int, date_heure>> cles;
-        if (soir_ == 0) {
-            // Tonight as it always was: `liste`, and the day of its first row.
-            soirees s(nums, maintenant);
-            base.parcourir_liste([&](const donnees::ligne_liste& r) { s.ajouter(r); });
-            choix = s.resultat();
-        } else {
-            // A later evening: the same rule on that day, over the kept week.
-            const date_heure jour = maintenant.jour() + date_heure::duree_hm(24 * soir_, 0);
-            const date_heure apres = jour + date_heure::duree_hm(48, 0);
-            soirees s(nums, maintenant, jour);
-            donnees::parcourir_semaine(base, false, [&](const donnees::programme_semaine& p) {
-                if (p.hdeb >= jour && p.hdeb < apres)
-                    s.ajouter({p.hdeb, p.hfin, p.titre, p.chaine, p.duree});
-            });
-            choix = s.resultat();
-        }
+        choix = donnees::lire_soirees(base, nums, maintenant, soir_);
         lignes = lignes_ce_soir(chaines, choix);
         // Only the rows shown: a few hundred lookups, never the whole table.
         for (const ligne_soir& r : lignes)
