@@ -249,18 +249,20 @@ template <class E> void ecrire_details(QXmlStreamWriter& x, const details_progra
         element(QStringLiteral("value"), d.classement, false);
         x.writeEndElement();
     }
-    // Kept as "3/5" by the reader; anything else an older base may hold is left out.
-    static const QRegularExpression note(QStringLiteral("^\\d{1,2}(\\.\\d{1,2})?/\\d{1,2}$"));
+    // Kept as "3/5" or "4,5/5" by the reader; XMLTV wants a point. Anything
+    // else an older base may hold is left out.
+    static const QRegularExpression note(QStringLiteral("^\\d{1,2}([.,]\\d{1,2})?/\\d{1,2}$"));
     if (note.match(d.etoiles).hasMatch()) {
         x.writeStartElement(QStringLiteral("star-rating"));
-        element(QStringLiteral("value"), d.etoiles, false);
+        element(QStringLiteral("value"), QString(d.etoiles).replace(QLatin1Char(','), QLatin1Char('.')),
+                false);
         x.writeEndElement();
     }
 }
 
 // A logo's address as a reader may fetch it: http or https with a host, else none.
 QString adresse_icone(const QString& adresse) {
-    const QUrl u(adresse, QUrl::StrictMode);
+    const QUrl u(adresse);
     const QString schema = u.scheme().toLower();
     if (!u.isValid() || u.host().isEmpty() ||
         (schema != QLatin1String("http") && schema != QLatin1String("https")))

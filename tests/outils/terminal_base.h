@@ -1,11 +1,15 @@
 // A base of the terminal tests' own: three channels around the evening of 7 December 2026.
 #pragma once
 
+#include "data/base_logos.h"
 #include "data/base_programmes.h"
+#include "data/semaine.h"
 #include "outils/dossier_essai.h"
 
 #include <QDate>
 #include <QStringList>
+
+#include <vector>
 
 namespace zapo::essais {
 
@@ -52,6 +56,56 @@ inline void remplir_base_terminal(const QString& chemin) {
         b.ajouter_programme(f, x.chaine);
     }
     b.valider();
+}
+
+// Over remplir_base_terminal's rows, the week a feed gave France 2 (its `liste`
+// rows, then the evenings of 8 and 9 December, every detail set) and Télé « Été »
+// (its rows, then 8 December); Arte, a schedule page, has none. Logos: France 2's
+// address needs escaping, Arte's is not http. Returns France 2's week.
+inline std::vector<fiche_programme> remplir_semaine_terminal(const QString& chemin) {
+    donnees::base_programmes b(chemin);
+    const auto fiche = [](int jour, const char* deb, int jour_fin, const char* fin, const QString& titre) {
+        fiche_programme f;
+        f.programme = titre;
+        f.hdeb = dh_terminal(jour, QString::fromLatin1(deb));
+        f.hfin = dh_terminal(jour_fin, QString::fromLatin1(fin));
+        f.duree = f.hfin - f.hdeb;
+        return f;
+    };
+    std::vector<fiche_programme> f2, f4;
+    b.parcourir_liste([&](const donnees::ligne_liste& l) {
+        if (l.chaine != 3)
+            (l.chaine == 2 ? f2 : f4)
+                .push_back({l.programme, l.hdeb, l.duree.value_or(date_heure{}), l.hfin});
+    });
+    f2.push_back(fiche(1, "19:00", 1, "20:45", QStringLiteral("Journal du soir")));
+    f2.push_back(fiche(1, "20:45", 1, "22:35", QStringLiteral("Le match")));
+    f2.back().details.sous_titre = QStringLiteral("Demi-finale");
+    f2.back().details.description = QStringLiteral("Lyon & Lille <en direct>");
+    f2.back().details.categories = {QStringLiteral("Sport"), QStringLiteral("Football")};
+    f2.back().details.annee = QStringLiteral("2026");
+    f2.back().details.realisateur = QStringLiteral("Jeanne Martin");
+    f2.back().details.acteurs = {QStringLiteral("Ann"), QStringLiteral("Bob")};
+    f2.back().details.inedit = true;
+    f2.back().details.etoiles = QStringLiteral("3/5");
+    f2.push_back(fiche(1, "22:35", 1, "23:40", QStringLiteral("Après-match")));
+    f2.back().details.rediffusion = true;
+    f2.push_back(fiche(2, "21:00", 2, "23:00", QStringLiteral("Concert")));
+    f2.back().details.etoiles = QStringLiteral("4,5/5"); // as the reader keeps it
+    f4.push_back(fiche(1, "21:10", 2, "00:30", QStringLiteral("Soirée « Été »")));
+    b.commencer();
+    donnees::remplacer_semaine(b, 2, f2);
+    donnees::remplacer_semaine(b, 4, f4);
+    donnees::logo_chaine l2;
+    l2.num_chaine = 2;
+    l2.adresse = QStringLiteral("http://127.0.0.1:1/logos/france 2.png?taille=64&fond=\"blanc\"");
+    donnees::ecrire_logo(b, l2);
+    donnees::logo_chaine l3;
+    l3.num_chaine = 3;
+    l3.adresse = QStringLiteral("file:///etc/passwd");
+    donnees::ecrire_logo(b, l3);
+    b.valider();
+    return f2;
 }
 
 } // namespace zapo::essais

@@ -87,6 +87,9 @@ private Q_SLOTS:
     void sorties_data();
     void sorties();
     void export_xmltv();
+    void ce_soir_jour_data();
+    void ce_soir_jour();
+    void export_semaine();
     void bases_refusees_data();
     void bases_refusees();
     void lignes_incorrectes_data();
@@ -107,6 +110,10 @@ private Q_SLOTS:
 private:
     essais::dossier_essai dossier_;
     QString base_;
+    // The same rows with a week and logos.
+    essais::dossier_essai dossier_semaine_;
+    QString semaine_;
+    std::vector<fiche_programme> semaine_france2_;
 };
 
 void test_terminal::initTestCase() {
@@ -115,6 +122,10 @@ void test_terminal::initTestCase() {
     QVERIFY(dossier_.valide());
     base_ = dossier_.base();
     essais::remplir_base_terminal(base_);
+    QVERIFY(dossier_semaine_.valide());
+    semaine_ = dossier_semaine_.base();
+    essais::remplir_base_terminal(semaine_);
+    semaine_france2_ = essais::remplir_semaine_terminal(semaine_);
 }
 
 void test_terminal::sorties_data() {
@@ -293,6 +304,129 @@ void test_terminal::export_xmltv() {
         QCOMPARE(relues[i].hfin, stockees[i].hfin);
         QCOMPARE(relues[i].programme, stockees[i].programme);
     }
+}
+
+void test_terminal::ce_soir_jour_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("avec_semaine");
+    QTest::addColumn<int>("statut");
+    QTest::addColumn<QString>("attendu"); // standard output, or a piece of the message on error
+
+    const QString tele = QStringLiteral("Télé « Été »");
+    const QStringList demain{QStringLiteral("--ce-soir"), QStringLiteral("--jour"), QStringLiteral("demain")};
+    const int ok = terminal::reussite, refus = terminal::ligne_incorrecte;
+    QTest::newRow("tomorrow") << demain << true << ok
+                              << QStringLiteral("France 2\t20:45\t22:35\tLe match\n"
+                                                "France 2\t22:35\t23:40\tAprès-match\n"
+                                                "Arte\t\t\t\n"
+                                                "%1\t21:10\t00:30\tSoirée « Été »\n")
+                                     .arg(tele);
+    QTest::newRow("a date, two days ahead")
+        << QStringList{QStringLiteral("--ce-soir"), QStringLiteral("--jour"), QStringLiteral("2026-12-09")}
+        << true << ok << QStringLiteral("France 2\t21:00\t23:00\tConcert\nArte\t\t\t\n%1\t\t\t\n").arg(tele);
+    QTest::newRow("today, as without --jour")
+        << QStringList{QStringLiteral("--jour"), QStringLiteral("aujourd’hui"), QStringLiteral("--ce-soir")}
+        << true << ok
+        << QStringLiteral("France 2\t20:40\t22:30\tLe film\nFrance 2\t22:30\t23:30\tDébat\nArte\t\t\t\n"
+                          "%1\t20:50\t22:00\tLe \"grand\" soir à l'Élysée & <co>\n")
+               .arg(tele);
+    QTest::newRow("json, tomorrow")
+        << demain + QStringList{QStringLiteral("--json")} << true << ok
+        << QStringLiteral(
+               R"([{"chaine":"France 2","num_chaine":2,"programmes":[{"debut":"2026-12-08T20:45:00+01:00","fin":"2026-12-08T22:35:00+01:00","titre":"Le match"},)"
+               R"({"debut":"2026-12-08T22:35:00+01:00","fin":"2026-12-08T23:40:00+01:00","titre":"Après-match"}]},)"
+               R"({"chaine":"Arte","num_chaine":3,"programmes":[]},)"
+               R"({"chaine":"Télé « Été »","num_chaine":4,"programmes":[{"debut":"2026-12-08T21:10:00+01:00","fin":"2026-12-09T00:30:00+01:00","titre":"Soirée « Été »"}]}])");
+    // Without a week tomorrow is still offered, as "Ce soir" offers it: `liste` ends at 10:00.
+    QTest::newRow("tomorrow without a week")
+        << demain << false << ok << QStringLiteral("France 2\t\t\t\nArte\t\t\t\n%1\t\t\t\n").arg(tele);
+    QTest::newRow("after the kept days")
+        << QStringList{QStringLiteral("--ce-soir"), QStringLiteral("--jour"), QStringLiteral("2026-12-10")}
+        << true << refus << QStringLiteral("du 2026-12-07 au 2026-12-09");
+    QTest::newRow("two days ahead without a week")
+        << QStringList{QStringLiteral("--ce-soir"), QStringLiteral("--jour"), QStringLiteral("2026-12-09")}
+        << false << refus << QStringLiteral("Le 2026-12-09 n'est pas un des jours gardés");
+    QTest::newRow("yesterday") << QStringList{QStringLiteral("--ce-soir"),
+                                              QStringLiteral("--jour=2026-12-06")}
+                               << true << refus << QStringLiteral("n'est pas un des jours gardés");
+    for (const char* faux : {"2026-13-01", "2026-12-7", "lundi", "07/12/2026", ""})
+        QTest::addRow("malformed: \"%s\"", faux)
+            << QStringList{QStringLiteral("--ce-soir"), QStringLiteral("--jour"), QString::fromUtf8(faux)}
+            << true << refus << QStringLiteral("Jour incorrect : « %1 »").arg(QString::fromUtf8(faux));
+    QTest::newRow("without --ce-soir")
+        << QStringList{QStringLiteral("--maintenant"), QStringLiteral("--jour"), QStringLiteral("demain")}
+        << true << refus << QStringLiteral("--jour va avec --ce-soir");
+}
+
+void test_terminal::ce_soir_jour() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, avec_semaine);
+    QFETCH(int, statut);
+    QFETCH(QString, attendu);
+    const QString base = avec_semaine ? semaine_ : base_;
+    const resultat r =
+        lancer(arguments + QStringList{QStringLiteral("--base"), base}, a(0, QStringLiteral("21:00")));
+    QCOMPARE(r.statut, std::optional<int>(statut));
+    if (statut != terminal::reussite) {
+        QVERIFY2(r.erreurs.contains(attendu), qPrintable(r.erreurs));
+        QCOMPARE(r.sortie, QString());
+        return;
+    }
+    QCOMPARE(r.erreurs, QString());
+    if (arguments.contains(QStringLiteral("--json")))
+        QCOMPARE(QString::fromUtf8(QJsonDocument::fromJson(r.sortie.toUtf8()).toJson(QJsonDocument::Compact)),
+                 attendu);
+    else
+        QCOMPARE(r.sortie, attendu);
+}
+
+void test_terminal::export_semaine() {
+    const resultat r =
+        lancer({QStringLiteral("--exporter-xmltv"), QStringLiteral("-"), QStringLiteral("--base"), semaine_});
+    QCOMPARE(r.erreurs, QString());
+    QCOMPARE(r.statut, std::optional<int>(terminal::reussite));
+    const QByteArray document = r.sortie.toUtf8();
+
+    // The new elements, in the DTD's order inside their programme; Arte's file: address is left out.
+    for (const char* morceau :
+         {R"(<icon src="http://127.0.0.1:1/logos/france%202.png?taille=64&amp;fond=%22blanc%22"/>)",
+          "<date>2026</date>", "<category lang=\"fr\">Football</category>",
+          "<premiere/>\n    <star-rating>\n      <value>3/5</value>", "<previously-shown/>",
+          "<value>4.5/5</value>", "<title lang=\"fr\">Matin</title>"})
+        QVERIFY2(document.contains(morceau), morceau);
+    QVERIFY(!document.contains("file:"));
+    QCOMPARE(document.count("<icon "), 1);
+
+    // Read back: France 2's whole week and its details, its icon, and Arte's rows without a week.
+    const lecture_xmltv l = lire_xmltv(document, essais::dh_terminal(0, QStringLiteral("12:00")));
+    QVERIFY2(l.ok, qPrintable(l.erreur));
+    const std::vector<fiche_programme>& relue = l.semaine.value(QStringLiteral("France2.fr"));
+    QCOMPARE(relue.size(), semaine_france2_.size());
+    for (size_t i = 0; i < relue.size(); ++i) {
+        QCOMPARE(relue[i].programme, semaine_france2_[i].programme);
+        QCOMPARE(relue[i].hdeb, semaine_france2_[i].hdeb);
+        QCOMPARE(relue[i].hfin, semaine_france2_[i].hfin);
+        QCOMPARE(relue[i].details, semaine_france2_[i].details);
+    }
+    QCOMPARE(l.icones.value(QStringLiteral("France2.fr")),
+             QStringLiteral("http://127.0.0.1:1/logos/france%202.png?taille=64&fond=%22blanc%22"));
+    QCOMPARE(l.semaine.value(QStringLiteral("3.zapo-tv")).size(), size_t(1));
+
+    const QString validateur = QStandardPaths::findExecutable(QStringLiteral("tv_validate_file"));
+    if (validateur.isEmpty())
+        QSKIP("tv_validate_file (xmltv-util) is missing: scripts/installer_dependances.sh --tests");
+    QTemporaryDir d;
+    QFile f(d.filePath(QStringLiteral("semaine.xml")));
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(document) == document.size());
+    f.close();
+    QProcess v;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XMLTV_SUPPLEMENT"), QStringLiteral("/usr/share/xmltv"));
+    v.setProcessEnvironment(env);
+    v.setProcessChannelMode(QProcess::MergedChannels);
+    v.start(validateur, {f.fileName()});
+    QVERIFY(v.waitForFinished(120000));
+    QVERIFY2(v.exitStatus() == QProcess::NormalExit && v.exitCode() == 0, v.readAll().constData());
 }
 
 void test_terminal::bases_refusees_data() {
