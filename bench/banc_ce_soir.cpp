@@ -5,13 +5,16 @@
 #include "core/soirees.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
+#include "data/semaine.h"
 #include "plancher_sqlite.h"
+#include "semaine_banc.h"
 #include "views/fl_ce_soir.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -93,17 +96,80 @@ void ouvrir_ce_soir(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);
 }
 
+// The kept week: 300 channels of eight days with their details; the clock at
+// 18:00 on its first day.
+struct semaine_banc {
+    QTemporaryDir dossier;
+    QString chemin;
+    qint64 lignes;
+    date_heure maintenant = date_heure::depuis_date(jour, 18, 0);
+
+    semaine_banc()
+        : chemin(dossier.path() + QStringLiteral("/programmes.mdb")),
+          lignes(bancs::remplir_semaine_banc(chemin, nb_chaines, jour)) {}
+};
+
+semaine_banc& semaine() {
+    static semaine_banc s;
+    return s;
+}
+
+// What the evening of a later day reads at least: `liste`, then the week's five columns.
+void scan_semaine_nu(benchmark::State& state) {
+    for (auto _ : state)
+        bancs::balayer_semaine(semaine().chemin.toUtf8(), false);
+    state.SetItemsProcessed(state.iterations() * semaine().lignes);
+}
+
+// The rule for the evening `range(0)` days ahead: open, stream, pick.
+void calcul_soirees_jour(benchmark::State& state) {
+    auto& s = semaine();
+    for (auto _ : state) {
+        donnees::base_programmes base(s.chemin, donnees::base_programmes::ouverture::lecture_seule);
+        std::vector<int> nums;
+        for (const auto& c : base.lire_chaines())
+            nums.push_back(c.num_chaine);
+        benchmark::DoNotOptimize(donnees::lire_soirees(base, nums, s.maintenant, int(state.range(0))).size());
+    }
+    state.SetItemsProcessed(state.iterations() * s.lignes);
+}
+
+// The window showing the evening `range(0)` days ahead, as when it is chosen in
+// its list: filled (details and logos included) and drawn.
+void choisir_soiree(benchmark::State& state) {
+    auto& s = semaine();
+    horloge_fixe h(s.maintenant.en_qdatetime());
+    contexte ctx;
+    ctx.dossier_appli = s.dossier.path();
+    ctx.horloge_ = &h;
+    vues::fl_ce_soir* w = vues::fl_ce_soir::afficher(ctx, {});
+    auto* choix = w->findChild<QComboBox*>(QStringLiteral("cbo_soir"));
+    const int k = int(state.range(0));
+    for (auto _ : state) {
+        choix->setCurrentIndex(k);
+        Q_EMIT choix->activated(k);
+        benchmark::DoNotOptimize(w->liste()->topLevelItemCount());
+    }
+    state.counters["soirees"] = double(choix->count());
+    state.SetItemsProcessed(state.iterations() * s.lignes);
+    delete w;
+}
+
 } // namespace
 
 BENCHMARK(scan_sqlite_nu)->Unit(benchmark::kMillisecond);
 BENCHMARK(calcul_soirees)->Unit(benchmark::kMillisecond);
 BENCHMARK(ouvrir_ce_soir)->Unit(benchmark::kMillisecond);
+BENCHMARK(scan_semaine_nu)->Unit(benchmark::kMillisecond);
+BENCHMARK(calcul_soirees_jour)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
+BENCHMARK(choisir_soiree)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     jeu();
+    semaine();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

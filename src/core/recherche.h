@@ -3,6 +3,8 @@
 #include "core/date_heure.h"
 #include "core/details.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -79,11 +81,13 @@ private:
     std::vector<programme_trouvable> entrees_;
     std::vector<std::array<QString, nb_champs>> replis_; // until terminer()
     // Per field, the folded texts end to end in shown order, each followed by a
-    // line break, and where each one starts.
+    // line break, and where each one starts. In UTF-8: folded texts are nearly
+    // all ASCII, so half the bytes to go through at each keystroke, and a
+    // UTF-8 word can only match on whole characters.
     struct champ {
-        QString texte;
+        QByteArray texte;
         std::vector<qsizetype> debuts;
-        QStringView de(std::size_t k) const;
+        QByteArrayView de(std::size_t k) const;
     };
     std::array<champ, nb_champs> champs_;
 };

@@ -99,10 +99,19 @@ page_telechargee telechargeur::telecharger(const QString& adresse, const demande
         requete.setRawHeader("If-Modified-Since", demande.modifie_le);
 
     QNetworkReply* reponse = reseau_->get(requete);
+    // Qt's own buffer stays small: the body is taken in as it comes, not held twice.
+    reponse->setReadBufferSize(256 * 1024);
     en_cours_ = reponse;
     bool trop_gros = false;
     QEventLoop boucle;
     QObject::connect(reponse, &QNetworkReply::readyRead, &boucle, [&] {
+        // The announced length, when under the cap, taken at once: a feed of
+        // several megabytes does not go through copies twice its size.
+        if (r.corps.isEmpty()) {
+            const qint64 annonce = reponse->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+            if (annonce > 0 && annonce <= cap)
+                r.corps.reserve(qsizetype(annonce));
+        }
         r.corps += reponse->readAll();
         if (r.corps.size() > cap) {
             trop_gros = true;
