@@ -178,7 +178,11 @@ std::vector<std::vector<ligne_panneau>> lire_soirees(base_programmes& b, std::sp
 std::optional<date_heure> dernier_debut_semaine(base_programmes& b) {
     if (!b.a_table("semaine"))
         return std::nullopt;
-    requete r(b.connexion(), "SELECT max(hdeb) FROM semaine", b.chemin());
+    // One look-up per channel down its index, not a pass over the whole week.
+    requete r(b.connexion(),
+              "SELECT max((SELECT max(hdeb) FROM semaine WHERE chaine = c.chaine)) "
+              "FROM (SELECT DISTINCT num_chaine AS chaine FROM chaines) AS c",
+              b.chemin());
     if (!r.pas() || r.est_nul(0))
         return std::nullopt;
     return date_heure::depuis_secondes(r.entier(0));

@@ -123,6 +123,35 @@ private Q_SLOTS:
         QCOMPARE(r.total, qsizetype(total));
     }
 
+    // Texts are gone through sixteen bytes at a time: a word is found at any
+    // place, across the blocks' edges and at the very end of the texts; bytes
+    // that only share its first and last letters are not it.
+    void places_du_mot_data() {
+        QTest::addColumn<int>("place");
+        QTest::addColumn<QString>("mot");
+        QTest::addColumn<bool>("dernier"); // the title holding it is the last of the texts
+        for (const int place : {0, 1, 14, 15, 16, 17, 31, 33, 47})
+            for (const bool dernier : {false, true}) {
+                QTest::addRow("zebre à %d%s", place, dernier ? ", fin" : "") << place << "zèbre" << dernier;
+                QTest::addRow("k à %d%s", place, dernier ? ", fin" : "") << place << "k" << dernier;
+            }
+    }
+    void places_du_mot() {
+        QFETCH(int, place);
+        QFETCH(QString, mot);
+        QFETCH(bool, dernier);
+        index_recherche i({{1, QStringLiteral("Une")}});
+        const QString garni = QString(place, QLatin1Char('o')) + mot + QStringLiteral(" fin");
+        // "zxbre" and "zebrx": the first and last letters of "zebre" without the word.
+        const QString leurre = QStringLiteral("oooo zxbre ooooooooooooooo zebrx oooooooooooooo");
+        i.ajouter(1, a(0, 20, 0), a(0, 21, 0), dernier ? leurre : garni);
+        i.ajouter(1, a(0, 21, 0), a(0, 22, 0), dernier ? garni : leurre);
+        i.terminer();
+        const auto r = i.chercher(mot, a(0, 12, 0), 10);
+        QCOMPARE(r.total, qsizetype(1));
+        QCOMPARE(i.entrees()[r.lignes.at(0)].titre, garni);
+    }
+
     // Each programme keeps its place among its channel's stored rows, which is
     // how the main window's programme list finds it again.
     void positions_et_noms() {
