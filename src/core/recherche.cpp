@@ -173,7 +173,8 @@ index_recherche::resultat index_recherche::chercher(const QString& saisie, date_
         octets.push_back(m.toUtf8());
     const QByteArray& mot_pivot = octets[std::size_t(pivot)];
     // Per programme: 0 not seen, 1 the longest word seen somewhere, 2 found.
-    std::vector<std::uint8_t> etat(entrees_.size(), 0);
+    std::vector<std::uint8_t>& etat = etat_;
+    etat.assign(entrees_.size(), 0);
     std::array<std::vector<std::uint32_t>, nb_rangs> par_rang;
     const auto tout_dans = [&](QByteArrayView t) {
         for (qsizetype i = 0; i < mots.size(); ++i)

@@ -90,6 +90,10 @@ private:
         QByteArrayView de(std::size_t k) const;
     };
     std::array<champ, nb_champs> champs_;
+    // chercher()'s marks, one byte a programme, kept from one keystroke to the
+    // next: a large block asked for at each one makes the allocator tidy up the
+    // small blocks the list of results just gave back.
+    mutable std::vector<std::uint8_t> etat_;
 };
 
 } // namespace zapo
