@@ -151,7 +151,7 @@ QString texte_aide() {
                        "Codes de retour :\n"
                        "  %1  fin normale (y compris quand Zapo-TV tourne déjà)\n"
                        "  %2  démarrage impossible, ou base introuvable, endommagée ou d'un autre programme\n"
-                       "  %3  ligne de commande refusée (--jour mal écrit ou hors des jours gardés compris)\n"
+                       "  %3  ligne de commande refusée (dont un --jour mal écrit ou hors des jours gardés)\n"
                        "  %4  export impossible à écrire (fichier, périphérique ou sortie standard)\n"
                        "  %5  sortie standard impossible à écrire (--maintenant, --ce-soir)\n")
             .arg(statut_normal)

@@ -218,7 +218,7 @@ std::optional<int> executer(const QCommandLineParser& p, QIODevice& sortie, QTex
     if (p.isSet(opt_jour) && !(jour = lire_jour(p.value(opt_jour), t.date()))) {
         erreurs << QStringLiteral("Jour incorrect : « %1 ». Indiquez une date AAAA-MM-JJ, « demain » ou "
                                   "« aujourd'hui ».\n")
-                       .arg(p.value(opt_jour));
+                       .arg(p.value(opt_jour).left(40));
         return ligne_incorrecte;
     }
     if (!p.positionalArguments().isEmpty()) {
