@@ -1,0 +1,16 @@
+#pragma once
+
+#include "data/semaine.h"
+
+#include <functional>
+
+// What the time grid reads: the programmes of a few days only, never the week.
+namespace zapo::donnees {
+
+// Every kept programme on between `debut` and `fin`, `liste` winning for the
+// day it holds as in parcourir_semaine; each with only the details the grid
+// draws (categories, rediffusion, inédit). `liste`'s rows first, then the week's.
+void parcourir_periode(base_programmes& b, date_heure debut, date_heure fin,
+                       const std::function<void(const programme_semaine&)>& f);
+
+} // namespace zapo::donnees
