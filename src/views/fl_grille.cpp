@@ -139,11 +139,11 @@ fl_grille::fl_grille(contexte& ctx, aller_fn aller) : ctx_(ctx), aller_(std::mov
     });
     connect(grille_, &vue_grille::menu_demande, this, &fl_grille::menu_rappel);
     // The zoom from anywhere in the window.
-    for (const QKeySequence& k : {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Plus),
-                                  QKeySequence(Qt::CTRL | Qt::Key_Equal)})
+    for (const QKeySequence& k :
+         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)})
         connect(new QShortcut(k, this), &QShortcut::activated, this,
                 [this] { grille_->definir_zoom(grille_->zoom() + 1); });
-    connect(new QShortcut(QKeySequence(QKeySequence::ZoomOut), this), &QShortcut::activated, this,
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus), this), &QShortcut::activated, this,
             [this] { grille_->definir_zoom(grille_->zoom() - 1); });
 
     tps_minute.setInterval(60000);

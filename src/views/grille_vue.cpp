@@ -2,6 +2,7 @@
 
 #include "views/outils_vues.h"
 #include "views/rappels_vues.h"
+#include "widgets/annonce.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -623,15 +624,13 @@ void vue_grille::montrer_choix() {
 }
 
 void vue_grille::annoncer() {
-    if (!QAccessible::isActive())
-        return;
     QAccessibleInterface* c = cellule(sel_rangee_, index_choisi());
-    if (!c)
+    if (!c || !hasFocus())
         return;
     QAccessibleEvent focus(c, QAccessible::Focus);
-    QAccessible::updateAccessibility(&focus);
+    composants::diffuser_annonce(&focus);
     QAccessibleEvent choix(c, QAccessible::Selection);
-    QAccessible::updateAccessibility(&choix);
+    composants::diffuser_annonce(&choix);
 }
 
 void vue_grille::aller_a(date_heure t) {
@@ -658,7 +657,7 @@ void vue_grille::deplacer(int dr, int di) {
     if (rangees_.empty())
         return;
     assurer_charge();
-    const int i = index_choisi();
+    int i = index_choisi();
     if (dr != 0) {
         const int r = std::clamp(sel_rangee_ + dr, 0, int(rangees_.size()) - 1);
         // Across channels the time stays: that of the programme left, or the one aimed at.
@@ -674,6 +673,24 @@ void vue_grille::deplacer(int dr, int di) {
         viewport()->update();
         annoncer();
         return;
+    }
+    // At the end of the days read, the next (or previous) one is read first.
+    const date_heure fin_semaine = origine_ + date_heure::duree_hm(24 * nb_jours_, 0);
+    while (i >= 0 && charger && !en_charge_) {
+        const auto& plages = rangees_[size_t(sel_rangee_)].plages;
+        const bool au_bout = di > 0 ? size_t(i) + 1 >= plages.size() : i == 0;
+        if (!au_bout || (di > 0 ? charge_fin_ >= fin_semaine : charge_debut_ <= origine_))
+            break;
+        en_charge_ = true;
+        if (di > 0) {
+            charger(charge_fin_, charge_fin_ + un_jour);
+            charge_fin_ = charge_fin_ + un_jour;
+        } else {
+            charger(charge_debut_ - un_jour, charge_debut_);
+            charge_debut_ = charge_debut_ - un_jour;
+        }
+        en_charge_ = false;
+        i = index_choisi();
     }
     const rangee& rg = rangees_[size_t(sel_rangee_)];
     int k = i;
