@@ -294,6 +294,7 @@ void fl_grille::ecrire_jours(date_heure maintenant, int nb_jours) {
         b->setAutoDefault(false);
         jours_->addButton(b, j);
         ligne_jours_->addWidget(b);
+        b->show();
         connect(b, &QPushButton::clicked, this, [this, j] { liaison::garde(ctx_, [&] { bouton_jour(j); }); });
         if (avant)
             setTabOrder(avant, b);
