@@ -10,6 +10,7 @@
 #include "liaison/garde.h"
 #include "views/clics_vues.h"
 #include "views/fl_details.h"
+#include "views/genres_vues.h"
 #include "views/grille_vue.h"
 #include "views/rappels_vues.h"
 #include "widgets/dessins.h"
@@ -67,17 +68,14 @@ fl_grille::fl_grille(contexte& ctx, aller_fn aller) : ctx_(ctx), aller_(std::mov
     bt_ce_soir_->setObjectName(QStringLiteral("bt_ce_soir"));
     haut->addWidget(bt_ce_soir_);
     haut->addStretch(1);
-    auto* lbl_genre = new QLabel(QStringLiteral("&Genre :"), this);
-    cbo_genre_ = new QComboBox(this);
-    cbo_genre_->setObjectName(QStringLiteral("cbo_genre"));
-    cbo_genre_->setAccessibleName(QStringLiteral("Genre"));
-    cbo_genre_->addItem(QStringLiteral("Tous les genres"));
-    for (genre_programme g : tous_genres)
-        cbo_genre_->addItem(texte_genre(g));
+    auto* lbl_genre = new QLabel(QStringLiteral("Genre :"), this);
+    lbl_genre->setObjectName(QStringLiteral("lbl_genre"));
+    cbo_genre_ = creer_filtre_genres(this);
     lbl_genre->setBuddy(cbo_genre_);
     haut->addWidget(lbl_genre);
     haut->addWidget(cbo_genre_);
-    auto* lbl_zoom = new QLabel(QStringLiteral("&Zoom :"), this);
+    auto* lbl_zoom = new QLabel(QStringLiteral("Zoom :"), this);
+    lbl_zoom->setObjectName(QStringLiteral("lbl_zoom"));
     zoom_ = new QSlider(Qt::Horizontal, this);
     zoom_->setObjectName(QStringLiteral("zoom"));
     zoom_->setAccessibleName(QStringLiteral("Zoom"));
@@ -121,9 +119,8 @@ fl_grille::fl_grille(contexte& ctx, aller_fn aller) : ctx_(ctx), aller_(std::mov
 
     connect(bt_ce_soir_, &QPushButton::clicked, this,
             [this] { liaison::garde(ctx_, [this] { ce_soir(); }); });
-    connect(cbo_genre_, &QComboBox::currentIndexChanged, this, [this](int i) {
-        grille_->definir_filtre(i <= 0 ? std::nullopt : std::optional(tous_genres[size_t(i - 1)]));
-    });
+    connect(cbo_genre_, &QComboBox::currentIndexChanged, this,
+            [this] { grille_->definir_filtre(genre_choisi(cbo_genre_)); });
     connect(zoom_, &QSlider::valueChanged, grille_, &vue_grille::definir_zoom);
     connect(grille_, &vue_grille::zoom_change, zoom_, &QSlider::setValue);
     connect(grille_, &vue_grille::jour_change, this, &fl_grille::marquer_jour);

@@ -359,11 +359,12 @@ private Q_SLOTS:
         using L = QList<int>;
         QTest::newRow("Date de la base") << L{Qt::Key_Down, Qt::Key_Return} << "adate";
         QTest::newRow("Réduire") << L{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << "afermer";
-        QTest::newRow("Ce soir") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Return} << "dcesoir";
-        QTest::newRow("Rechercher") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return}
+        QTest::newRow("Grille") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Return} << "dgrille";
+        QTest::newRow("Ce soir") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return} << "dcesoir";
+        QTest::newRow("Rechercher") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return}
                                     << "drecherche";
         QTest::newRow("Vider la liste")
-            << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return} << "dvide";
+            << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return} << "dvide";
         QTest::newRow("A propos") << L{Qt::Key_Left, Qt::Key_Up, Qt::Key_Return} << "bpropos";
     }
     void menus_au_clavier() {

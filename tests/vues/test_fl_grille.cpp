@@ -90,9 +90,7 @@ struct banc : essais::banc_main {
 class test_fl_grille : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() {
-        composants::diffuser_annonce = &recevoir;
-    }
+    void initTestCase() { composants::diffuser_annonce = &recevoir; }
     void ouverture();
     void clavier_data();
     void clavier();
@@ -106,6 +104,7 @@ void test_fl_grille::ouverture() {
     vues::fl_grille* w = b.ouvrir();
     QCOMPARE(w->windowTitle(), QStringLiteral("Zapo-TV - Grille"));
     QCOMPARE(vues::fl_grille::afficher(b.ctx, {}), w); // one at a time
+    QCOMPARE(essais::controle<QAction>(*b.f, "dgrille")->shortcut(), QKeySequence(QStringLiteral("Ctrl+G")));
     vues::vue_grille* g = w->grille();
     // Opens on now, the programme on now chosen.
     QCOMPARE(banc::choisi(g), QStringLiteral("Chaine 1, Aujourd'hui de 20:00 à 20:40, Journal, Information"));
