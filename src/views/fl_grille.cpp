@@ -235,10 +235,14 @@ void fl_grille::remplir() {
             vue_grille::rangee r;
             r.num_chaine = c.num_chaine;
             r.nom = c.nom;
-            r.logo = composants::dessiner_logo(c.num_image, images.value(c.num_chaine));
+            r.num_image = c.num_image;
+            r.image = images.value(c.num_chaine);
             rangees.push_back(std::move(r));
         }
-        if (const auto dernier = donnees::dernier_debut_semaine(base); dernier && *dernier >= origine)
+        std::vector<int> nums;
+        for (const auto& r : rangees)
+            nums.push_back(r.num_chaine);
+        if (const auto dernier = donnees::dernier_debut_chaines(base, nums); dernier && *dernier >= origine)
             nb_jours = int(std::min<qint64>(jours_semaine,
                                             (dernier->jour() - origine).secondes() / un_jour.secondes() + 1));
     }
@@ -257,13 +261,18 @@ void fl_grille::lire_rappels() {
 
 void fl_grille::charger(date_heure debut, date_heure fin) {
     QHash<int, std::vector<std::pair<plage_grille, vue_grille::programme>>> par_chaine;
+    // A feed repeats a few dozen category texts: each is looked up once.
+    QHash<QString, genre_programme> genres;
     {
         donnees::base_programmes base(ctx_.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
         donnees::parcourir_periode(base, debut, fin, [&](const donnees::programme_semaine& p) {
+            const QString cle = p.details.categories.join(QChar(u'\n'));
+            auto g = genres.constFind(cle);
+            if (g == genres.cend())
+                g = genres.insert(cle, genre_categories(p.details.categories));
             par_chaine[p.chaine].push_back(
                 {plage_grille{p.hdeb, p.hfin},
-                 vue_grille::programme{p.titre, genre_categories(p.details.categories), p.details.rediffusion,
-                                       p.details.inedit}});
+                 vue_grille::programme{p.titre, *g, p.details.rediffusion, p.details.inedit}});
         });
     }
     for (auto it = par_chaine.begin(); it != par_chaine.end(); ++it)

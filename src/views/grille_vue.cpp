@@ -3,15 +3,18 @@
 #include "views/outils_vues.h"
 #include "views/rappels_vues.h"
 #include "widgets/annonce.h"
+#include "widgets/dessins.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolTip>
 
 #include <algorithm>
@@ -355,34 +358,63 @@ void vue_grille::regler_barres() {
     verticalScrollBar()->setSingleStep(hauteur_rangee);
 }
 
+namespace {
+
+// Programmes are read by quarters of a day: what is in view first, the
+// neighbouring ones once the frame is painted.
+constexpr qint64 quart_s = 6 * 3600;
+
+date_heure quart_avant(date_heure origine, date_heure t) {
+    const qint64 d = (t - origine).secondes();
+    return origine +
+           date_heure::depuis_secondes((d >= 0 ? d / quart_s : (d - quart_s + 1) / quart_s) * quart_s);
+}
+
+} // namespace
+
 void vue_grille::assurer_charge() {
-    if (!charger || en_charge_)
-        return;
     const date_heure t0 = temps_gauche();
     const date_heure t1 =
         temps_grille(echelle(), horizontalScrollBar()->value() + viewport()->width() - largeur_chaines);
-    // What is in view, with the rest of its days, within the kept week.
+    charger_entre(quart_avant(origine_, t0),
+                  quart_avant(origine_, t1) + date_heure::depuis_secondes(quart_s));
+    // The rest of the shown day and the next quarters, once the frame is out.
+    if (!precharge_prevue_ && charger) {
+        precharge_prevue_ = true;
+        QTimer::singleShot(0, this, [this] {
+            precharge_prevue_ = false;
+            const date_heure g = temps_gauche();
+            charger_entre(std::min(g.jour(), quart_avant(origine_, g) - date_heure::depuis_secondes(quart_s)),
+                          g.jour() + un_jour + date_heure::depuis_secondes(quart_s));
+        });
+    }
+}
+
+void vue_grille::charger_entre(date_heure debut, date_heure fin) {
+    if (!charger || en_charge_)
+        return;
     const date_heure fin_semaine = origine_ + date_heure::duree_hm(24 * nb_jours_, 0);
-    const date_heure voulu_debut = std::max(origine_, t0.jour());
-    const date_heure voulu_fin = std::min(fin_semaine, t1.jour() + un_jour);
-    if (voulu_debut >= charge_debut_ && voulu_fin <= charge_fin_ && charge_debut_ < charge_fin_)
+    debut = std::max(origine_, debut);
+    fin = std::min(fin_semaine, fin);
+    if (fin <= debut || (debut >= charge_debut_ && fin <= charge_fin_ && charge_debut_ < charge_fin_))
         return;
     en_charge_ = true;
     if (charge_debut_ >= charge_fin_) {
-        charger(voulu_debut, voulu_fin);
-        charge_debut_ = voulu_debut;
-        charge_fin_ = voulu_fin;
+        charger(debut, fin);
+        charge_debut_ = debut;
+        charge_fin_ = fin;
     } else {
-        if (voulu_debut < charge_debut_) {
-            charger(voulu_debut, charge_debut_);
-            charge_debut_ = voulu_debut;
+        if (debut < charge_debut_) {
+            charger(debut, charge_debut_);
+            charge_debut_ = debut;
         }
-        if (voulu_fin > charge_fin_) {
-            charger(charge_fin_, voulu_fin);
-            charge_fin_ = voulu_fin;
+        if (fin > charge_fin_) {
+            charger(charge_fin_, fin);
+            charge_fin_ = fin;
         }
     }
     en_charge_ = false;
+    viewport()->update();
 }
 
 date_heure vue_grille::fin_affichee(int r, int index) const {
@@ -447,8 +479,9 @@ QString vue_grille::nom_accessible(int r, int index) const {
     return nom;
 }
 
-void vue_grille::paintEvent(QPaintEvent*) {
+void vue_grille::paintEvent(QPaintEvent* ev) {
     assurer_charge();
+    const QRegion& zone = ev->region();
     QPainter g(viewport());
     const QPalette& pal = palette();
     const bool sombre = theme_sombre(pal);
@@ -477,11 +510,15 @@ void vue_grille::paintEvent(QPaintEvent*) {
     for (int r = premiere; r <= derniere; ++r) {
         const rangee& rg = rangees_[size_t(r)];
         const int y = hauteur_regle + r * hauteur_rangee - y0;
+        if (!zone.intersects(QRect(largeur_chaines, y, l - largeur_chaines, hauteur_rangee)))
+            continue;
         for (const bloc_grille& b : disposer_rangee(rg.plages, e, t0, t1)) {
             const programme& prog = rg.programmes[size_t(b.index)];
             const plage_grille& p = rg.plages[size_t(b.index)];
             const QRectF bloc(double(b.x) / densite + decalage, y + 1, double(b.largeur) / densite,
                               hauteur_rangee - 2);
+            if (!zone.intersects(bloc.toAlignedRect()))
+                continue;
             const couleurs_genre c = couleurs_du_genre(prog.genre, sombre);
             const bool eteint = filtre_ && *filtre_ != prog.genre;
             QColor fond = couleur(c.fond);
@@ -533,30 +570,36 @@ void vue_grille::paintEvent(QPaintEvent*) {
     g.restore();
 
     // The time ruler: every half hour, the day's name at midnight.
-    g.fillRect(QRect(0, 0, l, hauteur_regle), pal.color(QPalette::Window));
-    g.setPen(pal.color(QPalette::WindowText));
-    const qint64 pas = 30 * minute_s;
-    const qint64 debut_s = (t0.secondes() / pas) * pas;
-    for (qint64 s = debut_s; s <= t1.secondes() + pas; s += pas) {
-        const date_heure t = date_heure::depuis_secondes(s);
-        const double x = double(x_grille(e, t)) / densite + decalage;
-        if (x < largeur_chaines - 1 || x > l)
-            continue;
-        g.drawLine(QPointF(x, hauteur_regle - 6), QPointF(x, hauteur_regle));
-        const QString etiquette = t.seconde_du_jour() == 0
-                                      ? texte_jour_date(t) + QLatin1Char(' ') + t.format_hhnn()
-                                      : t.format_hhnn();
-        g.drawText(QPointF(x + 3, hauteur_regle - 8), etiquette);
+    if (zone.intersects(QRect(0, 0, l, hauteur_regle))) {
+        g.fillRect(QRect(0, 0, l, hauteur_regle), pal.color(QPalette::Window));
+        g.setPen(pal.color(QPalette::WindowText));
+        const qint64 pas = 30 * minute_s;
+        const qint64 debut_s = (t0.secondes() / pas) * pas;
+        for (qint64 s = debut_s; s <= t1.secondes() + pas; s += pas) {
+            const date_heure t = date_heure::depuis_secondes(s);
+            const double x = double(x_grille(e, t)) / densite + decalage;
+            if (x < largeur_chaines - 1 || x > l)
+                continue;
+            g.drawLine(QPointF(x, hauteur_regle - 6), QPointF(x, hauteur_regle));
+            const QString etiquette = t.seconde_du_jour() == 0
+                                          ? texte_jour_date(t) + QLatin1Char(' ') + t.format_hhnn()
+                                          : t.format_hhnn();
+            g.drawText(QPointF(x + 3, hauteur_regle - 8), etiquette);
+        }
+        g.drawLine(0, hauteur_regle - 1, l, hauteur_regle - 1);
     }
-    g.drawLine(0, hauteur_regle - 1, l, hauteur_regle - 1);
 
     // The channel column, which stays while time scrolls.
     g.save();
     g.setClipRect(QRect(0, hauteur_regle, largeur_chaines, h - hauteur_regle));
     g.fillRect(QRect(0, hauteur_regle, largeur_chaines, h - hauteur_regle), pal.color(QPalette::Window));
     for (int r = premiere; r <= derniere; ++r) {
-        const rangee& rg = rangees_[size_t(r)];
+        rangee& rg = rangees_[size_t(r)];
         const int y = hauteur_regle + r * hauteur_rangee - y0;
+        if (!zone.intersects(QRect(0, y, largeur_chaines, hauteur_rangee)))
+            continue;
+        if (rg.logo.isNull())
+            rg.logo = composants::dessiner_logo(rg.num_image, rg.image);
         if (!rg.logo.isNull())
             g.drawPixmap(QRect(4, y + (hauteur_rangee - 35) / 2, 48, 35), rg.logo);
         g.setPen(pal.color(QPalette::WindowText));
@@ -579,8 +622,29 @@ void vue_grille::resizeEvent(QResizeEvent* e) {
     regler_barres();
 }
 
-void vue_grille::scrollContentsBy(int, int) {
-    viewport()->update();
+void vue_grille::scrollContentsBy(int dx, int dy) {
+    const int l = viewport()->width();
+    const int h = viewport()->height();
+    if (dy == 0 && dx != 0 && std::abs(dx) < l - largeur_chaines) {
+        // Time and its ruler move; the channels stay. Only the strip that comes
+        // into view is painted, with the blocks whose title keeps to the left
+        // edge, before and after the move.
+        viewport()->scroll(dx, 0, QRect(largeur_chaines, 0, l - largeur_chaines, h));
+        const int apres = horizontalScrollBar()->value();
+        const int premiere = std::max(0, verticalScrollBar()->value() / hauteur_rangee);
+        const int derniere = std::min(int(rangees_.size()) - 1,
+                                      (verticalScrollBar()->value() + h - hauteur_regle) / hauteur_rangee);
+        for (const int x : {apres, apres + dx}) {
+            const date_heure t = temps_grille(echelle(), x);
+            for (int r = premiere; r <= derniere; ++r)
+                if (const int i = programme_a(rangees_[size_t(r)].plages, t, false); i >= 0)
+                    viewport()->update(rect_bloc(r, i));
+        }
+    } else if (dx == 0 && dy != 0 && std::abs(dy) < h - hauteur_regle) {
+        viewport()->scroll(0, dy, QRect(0, hauteur_regle, l, h - hauteur_regle));
+    } else {
+        viewport()->update();
+    }
     const int jour = int((temps_gauche() - origine_).secondes() / un_jour.secondes());
     if (jour != jour_montre_) {
         jour_montre_ = jour;

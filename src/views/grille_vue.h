@@ -33,7 +33,9 @@ public:
     struct rangee {
         int num_chaine = 0;
         QString nom;
-        QPixmap logo;
+        int num_image = 0;
+        QByteArray image;                 // the channel's own logo, if any
+        QPixmap logo;                     // drawn when the row first shows
         std::vector<plage_grille> plages; // sorted by start, one per programme
         std::vector<programme> programmes;
     };
@@ -115,6 +117,8 @@ private:
     double pixels_minute() const;
     void regler_barres();
     void assurer_charge();
+    // Reads what [debut, fin) adds to the period read, within the week.
+    void charger_entre(date_heure debut, date_heure fin);
     // (row, index) under a viewport point; index -1 on the channel column.
     std::optional<std::pair<int, int>> sous(QPoint p) const;
     void montrer_choix();
@@ -138,6 +142,7 @@ private:
     QHash<QPair<int, qint64>, QAccessible::Id> cellules_;
     int jour_montre_ = -1;
     bool en_charge_ = false;
+    bool precharge_prevue_ = false;
 };
 
 } // namespace zapo::vues
