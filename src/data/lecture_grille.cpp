@@ -42,8 +42,8 @@ void parcourir_periode(base_programmes& b, date_heure debut, date_heure fin,
             de_liste.push_back(std::move(p));
         }
     }
-    std::vector<programme_semaine> de_semaine;
     QSet<int> avec_semaine;
+    programme_semaine p;
     if (b.a_table("semaine")) {
         // Every programme on in the period, however long ago it began.
         requete r(b.connexion(),
@@ -67,7 +67,7 @@ void parcourir_periode(base_programmes& b, date_heure debut, date_heure fin,
                 }
                 continue;
             }
-            programme_semaine p;
+            p = {};
             p.chaine = chaine;
             p.hdeb = date_heure::depuis_secondes(hdeb);
             p.hfin = date_heure::depuis_secondes(r.entier(2));
@@ -77,7 +77,7 @@ void parcourir_periode(base_programmes& b, date_heure debut, date_heure fin,
             p.details.categories = separer(r.texte(5));
             p.details.rediffusion = r.entier(6) != 0;
             p.details.inedit = r.entier(7) != 0;
-            de_semaine.push_back(std::move(p));
+            f(p);
         }
     }
     // A channel without a week (a file not updated since it came, a schedule
@@ -97,10 +97,8 @@ void parcourir_periode(base_programmes& b, date_heure debut, date_heure fin,
             det.rediffusion = d->rediffusion;
             det.inedit = d->inedit;
         }
-    for (const programme_semaine& p : de_liste)
-        f(p);
-    for (const programme_semaine& p : de_semaine)
-        f(p);
+    for (const programme_semaine& l : de_liste)
+        f(l);
 }
 
 std::optional<date_heure> dernier_debut_chaines(base_programmes& b, std::span<const int> chaines) {

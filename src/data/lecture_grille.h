@@ -11,8 +11,8 @@ namespace zapo::donnees {
 
 // Every kept programme on between `debut` and `fin`, `liste` winning for the
 // day it holds as in parcourir_semaine; each with only the details the grid
-// draws (categories, rediffusion, inédit) and no position. `liste`'s rows
-// first, then the week's.
+// draws (categories, rediffusion, inédit) and no position. The week's rows
+// first, then `liste`'s.
 void parcourir_periode(base_programmes& b, date_heure debut, date_heure fin,
                        const std::function<void(const programme_semaine&)>& f);
 

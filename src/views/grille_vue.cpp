@@ -304,6 +304,8 @@ void vue_grille::ajouter_programmes(int num_chaine,
                      [](const auto& a, const auto& b) { return a.first.hdeb < b.first.hdeb; });
     rg.plages.clear();
     rg.programmes.clear();
+    rg.plages.reserve(tous.size());
+    rg.programmes.reserve(tous.size());
     for (auto& [p, prog] : tous) {
         if (!rg.plages.empty() && rg.plages.back().hdeb == p.hdeb)
             continue;
