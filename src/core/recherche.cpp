@@ -95,7 +95,7 @@ void index_recherche::ajouter(int chaine, date_heure hdeb, date_heure hfin, cons
         return;
     // Counted like the programme list counts its rows, so the main window finds this one.
     const int position = dans_liste ? ++positions_[chaine] : 0;
-    entrees_.push_back({chaine, *rang, position, hdeb, hfin, titre});
+    entrees_.push_back({chaine, *rang, position, hdeb, hfin, titre, genre_categories(d.categories)});
     QStringList personnes = d.acteurs;
     if (!d.realisateur.isEmpty())
         personnes.prepend(d.realisateur);

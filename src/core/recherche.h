@@ -2,6 +2,7 @@
 
 #include "core/date_heure.h"
 #include "core/details.h"
+#include "core/genres.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -24,6 +25,7 @@ struct programme_trouvable {
     date_heure hdeb;
     date_heure hfin;
     QString titre;
+    genre_programme genre = genre_programme::autre;
 };
 
 // The folded words of what the user typed; empty when there is nothing to look for.

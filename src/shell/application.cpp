@@ -26,6 +26,7 @@
 #include "update/fl_maj.h"
 #include "views/clics_vues.h"
 #include "views/fl_ce_soir.h"
+#include "views/fl_grille.h"
 #include "views/fl_recherche.h"
 #include "views/rappels_vues.h"
 #include "widgets/annonce.h"
@@ -296,6 +297,7 @@ void fl_init::reponses_appli::rafraichir_fenetre() {
     }
     f_.fl_main_->rafraichir_fenetre();
     vues::fl_recherche::rafraichir_ouverte();
+    vues::fl_grille::rafraichir_ouverte();
 }
 
 void fl_init::reponses_appli::lancer_maj() {
@@ -316,6 +318,7 @@ void fl_init::reponses_appli::rappels_modifies() {
     f_.rearmer_rappels();
     if (f_.fl_main_)
         f_.fl_main_->marquer_rappels();
+    vues::fl_grille::rafraichir_ouverte();
 }
 
 void fl_init::reponses_appli::rappel_ajoute() {
@@ -331,6 +334,7 @@ fl_init::~fl_init() {
     delete apropos::fl_propos::ouverte();
     delete vues::fl_recherche::ouverte();
     delete vues::fl_ce_soir::ouverte();
+    delete vues::fl_grille::ouverte();
     if (fl_main_) {
         fl_main_->disconnect(this);
         delete fl_main_.data();
@@ -544,6 +548,16 @@ void fl_init::executer_commande(vues::fl_main& w, vues::fl_main::commande c) {
             });
         });
         break;
+    case commande::grille:
+        // A double-click on a channel's name shows it here, loading this window again if needed.
+        vues::fl_grille::afficher(ctx_, [this](int chaine) {
+            evenement([&] {
+                charger_fenetre();
+                if (fenetre_chargee && fl_main_ && !fl_main_->est_dechargee())
+                    fl_main_->montrer_chaine(chaine);
+            });
+        });
+        break;
     case commande::a_propos:
         apropos::fl_propos::afficher(ctx_);
         break;
@@ -614,6 +628,8 @@ void fl_init::lancer_maj() {
     vues::fl_recherche::rafraichir_ouverte();
     if (QPointer<vues::fl_ce_soir> soir = vues::fl_ce_soir::ouverte())
         soir->remplir();
+    if (QPointer<vues::fl_grille> grille = vues::fl_grille::ouverte())
+        grille->remplir();
 }
 
 void fl_init::icone_activee(QSystemTrayIcon::ActivationReason raison) {

@@ -11,6 +11,7 @@
 #include "views/apparence.h"
 #include "views/clics_vues.h"
 #include "views/fl_details.h"
+#include "views/genres_vues.h"
 #include "views/largeurs.h"
 #include "views/outils_vues.h"
 
@@ -51,6 +52,9 @@ fl_ce_soir::fl_ce_soir(contexte& ctx, aller_fn aller)
     titre.setPointSize(12);
     ui_->Label1->setFont(titre);
     l->setIconSize(QSize(48, 35));
+    // The genre, last, with the same filter as the grid's.
+    l->setColumnCount(6);
+    l->headerItem()->setText(5, QStringLiteral("Genre"));
     l->header()->setSectionsMovable(false);
     installer_menu_rappels(ctx_, l, 3);
     // "Programme" takes what the other columns leave: no sideways scroll bar.
@@ -71,9 +75,19 @@ fl_ce_soir::fl_ce_soir(contexte& ctx, aller_fn aller)
     etiquette->setBuddy(cbo_soir_);
     ligne->addWidget(etiquette);
     ligne->addWidget(cbo_soir_);
+    auto* lbl_genre = new QLabel(QStringLiteral("Genre :"), this);
+    lbl_genre->setObjectName(QStringLiteral("lbl_genre"));
+    cbo_genre_ = creer_filtre_genres(this);
+    lbl_genre->setBuddy(cbo_genre_);
+    ligne->addSpacing(12);
+    ligne->addWidget(lbl_genre);
+    ligne->addWidget(cbo_genre_);
     ligne->addStretch(1);
     ui_->disposition->insertLayout(0, ligne);
-    setTabOrder(cbo_soir_, l);
+    setTabOrder(cbo_soir_, cbo_genre_);
+    setTabOrder(cbo_genre_, l);
+    connect(cbo_genre_, &QComboBox::currentIndexChanged, this,
+            [this] { eteindre_autres_genres(ui_->lst_soir, 5, genre_choisi(cbo_genre_)); });
     connect(cbo_soir_, &QComboBox::activated, this,
             [this] { liaison::garde(ctx_, [this] { cbo_soir_Change(); }); });
     if (QPushButton* b = ui_->boutons->button(QDialogButtonBox::Close))
@@ -199,6 +213,8 @@ void fl_ce_soir::remplir() {
             const QString bulle = infobulle_details(r.programme, details[i] ? &*details[i] : nullptr);
             for (int c = 0; c < 5; ++c)
                 it->setToolTip(c, bulle);
+            it->setText(5,
+                        texte_genre(genre_categories(details[i] ? details[i]->categories : QStringList())));
         }
         if (chaine_choisie.isValid() && it->data(0, role_num_chaine) == chaine_choisie &&
             it->data(0, role_debut) == debut_choisi)
@@ -208,6 +224,7 @@ void fl_ce_soir::remplir() {
     l->addTopLevelItems(items);
     ajuster_colonnes();
     marquer_rappels(ctx_, l, 3);
+    eteindre_autres_genres(l, 5, genre_choisi(cbo_genre_));
     if (a_choisir)
         l->setCurrentItem(a_choisir);
     else if (!items.isEmpty())
@@ -229,6 +246,7 @@ void fl_ce_soir::ajuster_colonnes() {
     l->setColumnWidth(1, largeur(1, QStringLiteral("00:00")));
     l->setColumnWidth(2, largeur(2, QStringLiteral("00:00")));
     l->setColumnWidth(4, largeur(4, QStringLiteral("00h00")));
+    l->setColumnWidth(5, largeur(5, {}));
 }
 
 void fl_ce_soir::keyPressEvent(QKeyEvent* e) {

@@ -60,6 +60,7 @@ private:
     aller_fn aller_;
     std::unique_ptr<Ui::fl_ce_soir> ui_;
     QComboBox* cbo_soir_ = nullptr;
+    QComboBox* cbo_genre_ = nullptr;
     int soir_ = 0; // the evening shown, as in cbo_soir
     static QPointer<fl_ce_soir> ouverte_;
 };

@@ -269,6 +269,7 @@ void fl_main::relier_commandes() {
         {ui->dvide, commande::vider_chaines},
         {ui->drecherche, commande::rechercher},
         {ui->dcesoir, commande::ce_soir},
+        {ui->dgrille, commande::grille},
         {ui->bpropos, commande::a_propos},
         {ui->baide, commande::aide},
     };

@@ -46,6 +46,7 @@ public:
         vider_chaines,
         rechercher,
         ce_soir,
+        grille, // "Grille des programmes"
         a_propos,
         aide,
     };

@@ -7,14 +7,17 @@
 #include "views/apparence.h"
 #include "views/clics_vues.h"
 #include "views/fl_details.h"
+#include "views/genres_vues.h"
 #include "views/outils_vues.h"
 #include "widgets/annonce.h"
 #include "widgets/dessins.h"
 #include "widgets/placement.h"
 
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QSignalBlocker>
 
@@ -63,12 +66,28 @@ fl_recherche::fl_recherche(contexte& ctx, aller_programme aller)
     QTreeWidgetItem* entete = lst_resultats->headerItem();
     for (int c = 1; c <= 3; ++c)
         entete->setTextAlignment(c, Qt::AlignCenter);
+    // The genre, after the title, with the same filter as the grid's.
+    lst_resultats->setColumnCount(6);
+    entete->setText(5, QStringLiteral("Genre"));
+    h->setStretchLastSection(false);
+    h->setSectionResizeMode(4, QHeaderView::Stretch);
+    cbo_genre_ = creer_filtre_genres(this);
+    auto* lbl_genre = new QLabel(QStringLiteral("Genre :"), this);
+    lbl_genre->setObjectName(QStringLiteral("lbl_genre"));
+    lbl_genre->setBuddy(cbo_genre_);
+    ligne_champ->addWidget(lbl_genre);
+    ligne_champ->addWidget(cbo_genre_);
+    setTabOrder(txt_recherche, cbo_genre_);
+    setTabOrder(cbo_genre_, lst_resultats);
+    connect(cbo_genre_, &QComboBox::currentIndexChanged, this,
+            [this] { eteindre_autres_genres(lst_resultats, 5, genre_choisi(cbo_genre_)); });
     const QFontMetrics fm(police_liste());
     lst_resultats->setColumnWidth(0, pixels(1520));
     lst_resultats->setColumnWidth(1, fm.horizontalAdvance(QStringLiteral("Aujourd'hui")) + 16);
     const int heure = fm.horizontalAdvance(QStringLiteral("00:00")) + 16;
     lst_resultats->setColumnWidth(2, heure);
     lst_resultats->setColumnWidth(3, heure);
+    lst_resultats->setColumnWidth(5, fm.horizontalAdvance(QStringLiteral("Divertissement")) + 16);
 
     txt_recherche->installEventFilter(this);
     lst_resultats->installEventFilter(this);
@@ -150,6 +169,7 @@ void fl_recherche::chercher() {
         it->setText(3, p.hfin.format_hhnn());
         it->setText(4, p.titre);
         it->setToolTip(4, infobulle(p.titre));
+        it->setText(5, texte_genre(p.genre));
         for (int c = 1; c <= 3; ++c)
             it->setTextAlignment(c, Qt::AlignCenter);
         it->setData(0, role_num_chaine, p.chaine);
@@ -163,6 +183,7 @@ void fl_recherche::chercher() {
         lst_resultats->clear();
         lst_resultats->addTopLevelItems(lignes);
         marquer_rappels(ctx_, lst_resultats, 4);
+        eteindre_autres_genres(lst_resultats, 5, genre_choisi(cbo_genre_));
         lst_resultats->setUpdatesEnabled(true);
     }
     composants::ecrire_texte(txt_etat_recherche, texte_etat(r.total, qsizetype(r.lignes.size()),

@@ -6,6 +6,7 @@
 #include "ui_fl_recherche.h"
 #include "views/outils_vues.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QPointer>
 
@@ -57,6 +58,7 @@ private:
     contexte& ctx_;
     aller_programme aller_;
     index_recherche index_;
+    QComboBox* cbo_genre_ = nullptr;
     static QPointer<fl_recherche> ouverte_;
 };
 

@@ -6,6 +6,9 @@
 #include <QIcon>
 #include <QTreeWidget>
 
+#include <set>
+#include <utility>
+
 namespace zapo::vues {
 
 // Programme rows carry role_num_chaine and role_debut (views/outils_vues.h),
@@ -21,6 +24,9 @@ void installer_menu_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre
 void marquer_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre);
 QIcon icone_cloche();
 
+// The live reminders (channel, start as date_heure seconds); removed ones are
+// only kept for the favourite words' sake.
+std::set<std::pair<int, qint64>> rappels_vivants(contexte& ctx);
 // Whether a live reminder names the programme (channel, start as date_heure seconds).
 bool rappel_prevu(contexte& ctx, int chaine, qint64 debut);
 // "Me prévenir" (`prevu` false) or "Ne plus me prévenir" on a kept programme, of any day.

@@ -19,3 +19,5 @@ set_tests_properties(corpus_scanner corpus_xmltv PROPERTIES ENVIRONMENT "${ZAPO_
 zapo_test(test_recherche LIBS zapo_core LABELS unite)
 zapo_test(test_ce_soir LIBS zapo_core LABELS unite)
 zapo_test(test_rappels LIBS zapo_core LABELS unite)
+zapo_test(test_genres LIBS zapo_core LABELS unite)
+zapo_test(test_grille LIBS zapo_core LABELS unite)

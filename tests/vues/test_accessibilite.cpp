@@ -8,6 +8,7 @@
 #include "shell/fl_premiere.h"
 #include "update/fl_connect.h"
 #include "views/clics_vues.h"
+#include "views/fl_grille.h"
 #include "views/fl_main.h"
 #include "views/fl_recherche.h"
 #include "widgets/annonce.h"
@@ -226,7 +227,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fenetre");
         QTest::addColumn<bool>("sombre");
         for (const char* f :
-             {"principale", "progression", "premiere", "a_propos", "ajout", "invite", "recherche"})
+             {"principale", "progression", "premiere", "a_propos", "ajout", "invite", "recherche", "grille"})
             for (bool sombre : {false, true})
                 QTest::addRow("%s %s", f, sombre ? "sombre" : "clair") << QString::fromLatin1(f) << sombre;
     }
@@ -257,6 +258,8 @@ private Q_SLOTS:
             auto* f = vues::fl_recherche::afficher(b.ctx, {});
             essais::controle<QLineEdit>(*f, "txt_recherche")->setText(QStringLiteral("e"));
             w.reset(f);
+        } else if (fenetre == QLatin1String("grille")) {
+            w.reset(vues::fl_grille::afficher(b.ctx, {}));
         } else {
             w = std::make_unique<maj::fl_connect>(b.ctx);
         }
@@ -359,11 +362,12 @@ private Q_SLOTS:
         using L = QList<int>;
         QTest::newRow("Date de la base") << L{Qt::Key_Down, Qt::Key_Return} << "adate";
         QTest::newRow("Réduire") << L{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << "afermer";
-        QTest::newRow("Ce soir") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Return} << "dcesoir";
-        QTest::newRow("Rechercher") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return}
+        QTest::newRow("Grille") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Return} << "dgrille";
+        QTest::newRow("Ce soir") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return} << "dcesoir";
+        QTest::newRow("Rechercher") << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return}
                                     << "drecherche";
         QTest::newRow("Vider la liste")
-            << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return} << "dvide";
+            << L{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return} << "dvide";
         QTest::newRow("A propos") << L{Qt::Key_Left, Qt::Key_Up, Qt::Key_Return} << "bpropos";
     }
     void menus_au_clavier() {

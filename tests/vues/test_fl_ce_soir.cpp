@@ -12,6 +12,7 @@
 #include "views/fl_main.h"
 #include "views/outils_vues.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTest>
@@ -45,6 +46,7 @@ struct banc : essais::banc_main {
             {QStringLiteral("Débat"), a(0, 22, 30), date_heure::duree_hm(1, 15), a(0, 23, 45)}};
         un[1].details.description = QStringLiteral("Un braquage qui tourne mal.");
         un[1].details.classement = QStringLiteral("-12");
+        un[1].details.categories = {QStringLiteral("Film policier")};
         b.remplacer_programmes(1, un);
         donnees::remplacer_details(b, 1, un);
         b.ajouter_programme({QStringLiteral("Court"), a(0, 21, 0), date_heure::duree_hm(0, 30), a(0, 21, 30)},
@@ -88,6 +90,7 @@ private Q_SLOTS:
     void rafraichie_a_la_minute();
     void details_du_programme();
     void colonnes_entieres();
+    void genre_et_filtre();
 };
 
 void test_fl_ce_soir::lignes_data() {
@@ -275,6 +278,23 @@ void test_fl_ce_soir::colonnes_entieres() {
     }
     for (int c = 0; c < 5; ++c)
         QVERIFY(l->header()->fontMetrics().horizontalAdvance(l->headerItem()->text(c)) < l->columnWidth(c));
+}
+
+void test_fl_ce_soir::genre_et_filtre() {
+    banc b;
+    b.heure(a(0, 18, 0));
+    QTreeWidget* l = b.ouvrir()->liste();
+    QCOMPARE(l->headerItem()->text(5), QStringLiteral("Genre"));
+    QCOMPARE(l->topLevelItem(0)->text(5), QStringLiteral("Film"));
+    QCOMPARE(l->topLevelItem(1)->text(5), QStringLiteral("Autre"));
+    // The filter dims the rows of other genres; "Rien ce soir" rows stay as they are.
+    auto* genre = essais::controle<QComboBox>(*vues::fl_ce_soir::ouverte(), "cbo_genre");
+    genre->setCurrentText(QStringLiteral("Film"));
+    QVERIFY(!l->topLevelItem(0)->data(3, Qt::ForegroundRole).isValid());
+    QVERIFY(l->topLevelItem(1)->data(3, Qt::ForegroundRole).isValid());
+    QVERIFY(!l->topLevelItem(2)->data(3, Qt::ForegroundRole).isValid());
+    genre->setCurrentIndex(0);
+    QVERIFY(!l->topLevelItem(1)->data(3, Qt::ForegroundRole).isValid());
 }
 
 QTEST_MAIN(test_fl_ce_soir)

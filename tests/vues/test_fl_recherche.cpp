@@ -13,6 +13,7 @@
 #include "views/fl_main.h"
 #include "views/fl_recherche.h"
 
+#include <QComboBox>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -82,13 +83,14 @@ private Q_SLOTS:
         QStringList entetes;
         for (int c = 0; c < essais::controle<QTreeWidget>(*r, "lst_resultats")->columnCount(); ++c)
             entetes << essais::controle<QTreeWidget>(*r, "lst_resultats")->headerItem()->text(c);
-        QCOMPARE(entetes, (QStringList{"Chaine", "Jour", "Début", "Fin", "Programme"}));
+        QCOMPARE(entetes, (QStringList{"Chaine", "Jour", "Début", "Fin", "Programme", "Genre"}));
         QCOMPARE(r->liste(), essais::controle<QTreeWidget>(*r, "lst_resultats"));
         // One at a time: asking again brings the same window forward.
         QCOMPARE(fl_recherche::afficher(b.ctx, {}), r);
         // In the "Chaines" menu, just before "Ce soir", with its key shown.
         const auto actions = essais::controle<QMenu>(*b.f, "menud")->actions();
-        QCOMPARE(actions.at(actions.size() - 2), essais::controle<QAction>(*b.f, "drecherche"));
+        QCOMPARE(actions.at(actions.indexOf(essais::controle<QAction>(*b.f, "dcesoir")) - 1),
+                 essais::controle<QAction>(*b.f, "drecherche"));
         QCOMPARE(essais::controle<QAction>(*b.f, "drecherche")->text(), QStringLiteral("Rechercher..."));
         QCOMPARE(essais::controle<QAction>(*b.f, "drecherche")->shortcut(),
                  QKeySequence(QStringLiteral("Ctrl+F")));
@@ -101,16 +103,17 @@ private Q_SLOTS:
         QTest::newRow("vide") << QString() << QList<QStringList>{} << QString();
         QTest::newRow("sans accent, par début")
             << "ETE"
-            << QList<QStringList>{{"Deux", "Aujourd'hui", "20:40", "22:40", "Été meurtrier"},
-                                  {"Trois", "Aujourd'hui", "21:00", "22:00", "Bel été"}}
+            << QList<QStringList>{{"Deux", "Aujourd'hui", "20:40", "22:40", "Été meurtrier", "Autre"},
+                                  {"Trois", "Aujourd'hui", "21:00", "22:00", "Bel été", "Autre"}}
             << "2 programmes trouvés";
-        QTest::newRow("deux jours") << "journal"
-                                    << QList<QStringList>{{"Deux", "Aujourd'hui", "20:00", "20:40",
-                                                           "Le Journal"},
-                                                          {"Deux", "Demain", "20:00", "20:40", "Le Journal"}}
-                                    << "2 programmes trouvés";
+        QTest::newRow("deux jours")
+            << "journal"
+            << QList<QStringList>{{"Deux", "Aujourd'hui", "20:00", "20:40", "Le Journal", "Autre"},
+                                  {"Deux", "Demain", "20:00", "20:40", "Le Journal", "Autre"}}
+            << "2 programmes trouvés";
         QTest::newRow("un seul") << "bel"
-                                 << QList<QStringList>{{"Trois", "Aujourd'hui", "21:00", "22:00", "Bel été"}}
+                                 << QList<QStringList>{{"Trois", "Aujourd'hui", "21:00", "22:00", "Bel été",
+                                                        "Autre"}}
                                  << "1 programme trouvé";
         QTest::newRow("rien") << "hiver" << QList<QStringList>{} << "Aucun programme trouvé";
         QTest::newRow("fini") << "matin" << QList<QStringList>{} << "Aucun programme trouvé";
@@ -182,15 +185,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("chaine");
         QTest::addColumn<QStringList>("programme"); // "Début", "Fin", "Programme" of lst_prog
         QTest::addColumn<int>("position");
-        QTest::newRow("Entrée dans le champ")
-            << "bel" << 0 << "entree_champ" << false << 3 << QStringList{"21:00", "22:00", "Bel été"} << 1;
-        QTest::newRow("Bas puis Entrée")
-            << "ete" << 1 << "bas_entree" << false << 3 << QStringList{"21:00", "22:00", "Bel été"} << 1;
+        QTest::newRow("Entrée dans le champ") << "bel" << 0 << "entree_champ" << false << 3
+                                              << QStringList{"21:00", "22:00", "Bel été"} << 1;
+        QTest::newRow("Bas puis Entrée") << "ete" << 1 << "bas_entree" << false << 3
+                                         << QStringList{"21:00", "22:00", "Bel été"} << 1;
         // Same title at the same time on two days: the second day's is chosen.
         QTest::newRow("double clic, lendemain") << "journal" << 1 << "double_clic" << false << 2
                                                 << QStringList{"20:00", "20:40", "Le Journal"} << 3;
-        QTest::newRow("liste des programmes triée") << "journal" << 1 << "bas_entree" << true << 2
-                                                    << QStringList{"20:00", "20:40", "Le Journal"} << 3;
+        QTest::newRow("liste des programmes triée")
+            << "journal" << 1 << "bas_entree" << true << 2
+            << QStringList{"20:00", "20:40", "Le Journal"} << 3;
     }
     void aller() {
         QFETCH(QString, saisie);
@@ -239,6 +243,7 @@ private Q_SLOTS:
             fiche_programme match{QStringLiteral("Le Match"), a(4, 21, 0), date_heure::duree_hm(2, 0),
                                   a(4, 23, 0)};
             match.details.description = QStringLiteral("Finale de la coupe.");
+            match.details.categories = {QStringLiteral("Football")};
             const std::vector<fiche_programme> semaine{
                 {QStringLiteral("Bel été"), a(0, 21, 0), date_heure::duree_hm(1, 0), a(0, 22, 0)}, match};
             donnees::remplacer_semaine(base, 3, semaine);
@@ -248,7 +253,14 @@ private Q_SLOTS:
         QTreeWidget* l = essais::controle<QTreeWidget>(*r, "lst_resultats");
         QCOMPARE(l->topLevelItemCount(), 1);
         QCOMPARE(banc::ligne(l->topLevelItem(0)),
-                 (QStringList{"Trois", "samedi 12", "21:00", "23:00", "Le Match"}));
+                 (QStringList{"Trois", "samedi 12", "21:00", "23:00", "Le Match", "Sport"}));
+        // The genre filter dims the other genres' rows, and only them.
+        auto* genre = essais::controle<QComboBox>(*r, "cbo_genre");
+        QCOMPARE(genre->itemText(0), QStringLiteral("Tous les genres"));
+        genre->setCurrentText(QStringLiteral("Film"));
+        QVERIFY(l->topLevelItem(0)->data(4, Qt::ForegroundRole).isValid());
+        genre->setCurrentText(QStringLiteral("Sport"));
+        QVERIFY(!l->topLevelItem(0)->data(4, Qt::ForegroundRole).isValid());
         QTest::keyClick(essais::controle<QLineEdit>(*r, "txt_recherche"), Qt::Key_Return);
         QCOMPARE(b.allers, 1);
         QCOMPARE(b.f->chaine_courante(), 3);
