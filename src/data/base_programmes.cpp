@@ -519,7 +519,8 @@ void base_programmes::effacer_chaine(int num_chaine) {
         const std::pair<const char*, const char*> annexes[] = {
             {"details_programmes", "DELETE FROM details_programmes WHERE chaine = ?1"},
             {"semaine", "DELETE FROM semaine WHERE chaine = ?1"},
-            {"logos_chaines", "DELETE FROM logos_chaines WHERE num_chaine = ?1"}};
+            {"logos_chaines", "DELETE FROM logos_chaines WHERE num_chaine = ?1"},
+            {"validateurs", "DELETE FROM validateurs WHERE num_chaine = ?1"}};
         for (const auto& [table, sql] : annexes)
             if (a_table(table))
                 requete(db_, sql, chemin_).lier(1, num_chaine).executer();

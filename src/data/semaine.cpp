@@ -78,6 +78,22 @@ void remplacer_semaine(base_programmes& b, int num_chaine, std::span<const fiche
     }
 }
 
+std::vector<fiche_programme> lire_semaine_chaine(base_programmes& b, int num_chaine) {
+    std::vector<fiche_programme> res;
+    if (!b.a_table("semaine"))
+        return res;
+    const QByteArray sql =
+        QByteArray("SELECT ") + colonnes_semaine + " FROM semaine WHERE chaine = ?1 ORDER BY hdeb, rowid";
+    requete r(b.connexion(), sql.constData(), b.chemin());
+    r.lier(1, num_chaine);
+    while (r.pas()) {
+        const programme_semaine p = lire_ligne(r);
+        res.push_back(
+            {p.titre, p.hdeb, p.duree.value_or(p.hfin - p.hdeb), p.hfin, lire_colonnes_details(r, 5, true)});
+    }
+    return res;
+}
+
 void effacer_semaine_orphelins(base_programmes& b) {
     if (!b.a_table("semaine"))
         return;
