@@ -139,7 +139,8 @@ void fl_ce_soir::remplir() {
         if (soir_ == 0) {
             // Tonight as it always was: `liste`, and the day of its first row.
             soirees s(nums, maintenant);
-            base.parcourir_liste([&](const donnees::ligne_liste& r) { s.ajouter(r); });
+            base.parcourir_liste([&](const donnees::ligne_liste& r) { s.ajouter(r); },
+                                 [&](const donnees::ligne_liste& r) { return s.titre_utile(r); });
             choix = s.resultat();
         } else {
             // A later evening: the same rule on that day, over the kept week.
