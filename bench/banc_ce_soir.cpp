@@ -75,7 +75,8 @@ void calcul_soirees(benchmark::State& state) {
         for (const auto& c : base.lire_chaines())
             nums.push_back(c.num_chaine);
         soirees s(nums, d.maintenant);
-        base.parcourir_liste([&](const donnees::ligne_liste& r) { s.ajouter(r); });
+        base.parcourir_liste([&](const donnees::ligne_liste& r) { s.ajouter(r); },
+                             [&](const donnees::ligne_liste& r) { return s.titre_utile(r); });
         benchmark::DoNotOptimize(s.resultat().size());
     }
     state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);

@@ -67,9 +67,9 @@ void calcul_du_panneau(benchmark::State& state) {
     for (auto _ : state) {
         calcul_panneau c(1, d.maintenant);
         donnees::base_programmes base(d.chemin);
-        base.parcourir_liste([&](const donnees::ligne_liste& r) {
-            c.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
-        });
+        base.parcourir_liste(
+            [&](const donnees::ligne_liste& r) { c.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree); },
+            [&](const donnees::ligne_liste& r) { return c.titre_utile(r.hdeb, r.hfin, r.chaine); });
         benchmark::DoNotOptimize(c.resultat().par_chaine.size());
     }
     state.SetItemsProcessed(state.iterations() * nb_chaines * par_chaine);

@@ -256,8 +256,8 @@ def main():
     p_zapo, p_nu = med(temps["zapo"], 1), med(temps["nu"], 1)
     m_zapo, m_nu, m_agent = med(rss["zapo"]) / 1024, med(rss["nu"]) / 1024, med(rss["agent"]) / 1024
     buts = [
-        ("Premier affichage (ms)", t_zapo, t_nu, 3.0),
-        ("Mémoire résidente, 30 000 programmes (Mio)", m_zapo, m_nu, 1.5),
+        ("Premier affichage (ms)", t_zapo, t_nu, 1.5),
+        ("Mémoire résidente, 30 000 programmes (Mio)", m_zapo, m_nu, 1.3),
         ("Mémoire résidente, agent sans fenêtre (Mio)", m_agent, m_nu, 1.0),
     ]
     print("%d démarrages de chaque programme, %d relevés de mémoire ; médianes" % (args.runs, args.memoire))

@@ -43,17 +43,19 @@ date_heure jour_programmes(date_heure premier_hdeb) {
     return premier_hdeb.jour();
 }
 
+bool au_soir(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree, date_heure jour,
+             date_heure maintenant) {
+    // A programme that began at 20:30 or later and is still on counts.
+    return hfin > maintenant && hdeb >= jour + debut_soir &&
+           longueur_programme(hdeb, hfin, duree) >= duree_soir_min && hdeb < jour + fin_soir;
+}
+
 std::vector<ligne_panneau> ce_soir(const std::vector<ligne_panneau>& lignes_chaine, date_heure jour,
                                    date_heure maintenant) {
-    const date_heure debut = jour + debut_soir;
-    const date_heure fin = jour + fin_soir;
     std::vector<ligne_panneau> res;
-    for (const ligne_panneau& l : lignes_chaine) {
-        // A programme that began at 20:30 or later and is still on counts.
-        if (l.hfin > maintenant && l.hdeb >= debut &&
-            longueur_programme(l.hdeb, l.hfin, l.duree) >= duree_soir_min && l.hdeb < fin)
+    for (const ligne_panneau& l : lignes_chaine)
+        if (au_soir(l.hdeb, l.hfin, l.duree, jour, maintenant))
             res.push_back(l);
-    }
     return res;
 }
 

@@ -69,6 +69,10 @@ date_heure longueur_programme(date_heure hdeb, date_heure hfin, std::optional<da
 // table (00:00 of its start's date), not today's.
 date_heure jour_programmes(date_heure premier_hdeb);
 
+// Whether one row is an evening programme by the rule below (its title aside).
+bool au_soir(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree, date_heure jour,
+             date_heure maintenant);
+
 // One channel's evening programmes among its rows (given in stored order), in
 // that order: not over at `maintenant`, starting from 20:30 of `jour` and before
 // 00:15 the day after, at least 45 minutes long. The panel shows the first two.
@@ -83,6 +87,11 @@ public:
     void ajouter(date_heure hdeb, date_heure hfin, const QString& programme, int chaine,
                  std::optional<date_heure> duree);
     etat_panneau resultat() const;
+    // Whether the row's title is shown (on now, or of the current channel);
+    // the others may be given without it.
+    bool titre_utile(date_heure hdeb, date_heure hfin, int chaine) const {
+        return chaine == chaine_courante_ || (maintenant_ > hdeb && maintenant_ < hfin);
+    }
 
 private:
     int chaine_courante_;

@@ -31,21 +31,24 @@ QStringList choix_soirees(date_heure maintenant, std::optional<date_heure> derni
     return res;
 }
 
+bool soirees::titre_utile(const ligne_panneau& l) const {
+    const date_heure jour = premiere_ ? jour_programmes(l.hdeb) : jour_;
+    const auto it = par_chaine_.constFind(l.chaine);
+    return it != par_chaine_.cend() && it->lignes.size() < soir_par_chaine &&
+           au_soir(l.hdeb, l.hfin, l.duree, jour, maintenant_);
+}
+
 void soirees::ajouter(const ligne_panneau& l) {
     if (premiere_) {
         jour_ = jour_programmes(l.hdeb);
         premiere_ = false;
     }
     const auto it = par_chaine_.find(l.chaine);
-    if (it == par_chaine_.end())
+    // The rule keeps rows on their own merits and in order: the first ones it keeps are the picks.
+    if (it == par_chaine_.end() || it->lignes.size() >= soir_par_chaine ||
+        !au_soir(l.hdeb, l.hfin, l.duree, jour_, maintenant_))
         return;
     it->lignes.push_back(l);
-    // The rule keeps rows on their own merits and in order: thinning a long
-    // list now picks the same rows.
-    if (it->lignes.size() >= it->seuil) {
-        it->lignes = ce_soir(it->lignes, jour_, maintenant_);
-        it->seuil = std::max(it->seuil, it->lignes.size() * 2);
-    }
 }
 
 std::vector<std::vector<ligne_panneau>> soirees::resultat() const {
@@ -55,7 +58,7 @@ std::vector<std::vector<ligne_panneau>> soirees::resultat() const {
         const auto it = par_chaine_.constFind(c);
         std::vector<ligne_panneau> choix;
         if (it != par_chaine_.cend())
-            choix = ce_soir(it->lignes, jour_, maintenant_);
+            choix = it->lignes;
         if (choix.size() > soir_par_chaine)
             choix.resize(soir_par_chaine);
         res.push_back(std::move(choix));

@@ -19,14 +19,16 @@ namespace zapo {
 inline constexpr size_t soir_par_chaine = 2;
 
 // Fed the stored rows of the whole table once, in stored order; the evening's
-// day is that of the first row, as in the panel. Memory stays bounded by
-// thinning a channel's rows with the rule itself as they come.
+// day is that of the first row, as in the panel. Only the rows the rule keeps
+// are held, and only the first ones of each channel.
 class soirees {
 public:
     soirees(std::span<const int> chaines, date_heure maintenant);
     // The evening of a chosen day (00:00 of it), whatever the rows' first day.
     soirees(std::span<const int> chaines, date_heure maintenant, date_heure jour);
     void ajouter(const ligne_panneau& l);
+    // Whether the row, given next, is kept: the others may come without their title.
+    bool titre_utile(const ligne_panneau& l) const;
     // Per channel, in the order given: the panel's evening picks, the first
     // `soir_par_chaine` programmes the rule keeps.
     std::vector<std::vector<ligne_panneau>> resultat() const;
@@ -34,7 +36,6 @@ public:
 private:
     struct rangs {
         std::vector<ligne_panneau> lignes;
-        size_t seuil = 512;
     };
     std::vector<int> chaines_;
     date_heure maintenant_;

@@ -273,6 +273,8 @@ void lecteur::sortir(lecture_xmltv& res, const QString& cle, retenue& r) {
     convertisseur_local local;
     std::vector<fiche_programme>& semaine = res.semaine[cle];
     std::vector<fiche_programme>& sortie = res.programmes[cle];
+    if (r.apres != std::numeric_limits<qint64>::max() || liste.size() > size_t(max_programmes_semaine))
+        res.au_dela.insert(cle);
     // `liste`'s rows are the week's first ones, up to 10:00 tomorrow: the same
     // programmes, with the same ends, as when only they were read.
     for (size_t i = 0; i < liste.size() && int(semaine.size()) < max_programmes_semaine; ++i) {
@@ -711,6 +713,20 @@ lecture_xmltv lire_xmltv(QByteArrayView document, date_heure maintenant) {
 lecture_xmltv lire_xmltv(QByteArrayView document, date_heure maintenant,
                          std::span<const chaine_voulue> voulues) {
     return lecteur(document, maintenant, voulues, false).lire();
+}
+
+jour_xmltv reprendre_semaine(std::vector<fiche_programme> semaine, date_heure maintenant) {
+    const date_heure aujourdhui = maintenant.jour();
+    const date_heure haute_liste = aujourdhui + un_jour + date_heure::duree_hm(10, 0);
+    jour_xmltv res;
+    std::erase_if(semaine, [&](const fiche_programme& p) { return p.hdeb < aujourdhui; });
+    for (const fiche_programme& p : semaine) {
+        if (p.hdeb >= haute_liste || int(res.programmes.size()) >= max_programmes)
+            break;
+        res.programmes.push_back(p);
+    }
+    res.semaine = std::move(semaine);
+    return res;
 }
 
 } // namespace zapo

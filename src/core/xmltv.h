@@ -60,6 +60,9 @@ struct lecture_xmltv {
     // Per channel id, the same way: the week, from 00:00 today for `jours_semaine`
     // days, at most `max_programmes_semaine`. `programmes` is its beginning.
     QHash<QString, std::vector<fiche_programme>> semaine;
+    // Channel ids (as above) whose document goes on after their week: later
+    // days, or programmes beyond the cap.
+    QSet<QString> au_dela;
     // Per wanted id found: the rule that matched, and the feed's id.
     QHash<QString, std::pair<regle_xmltv, QString>> correspondances;
     // Per channel id (as above): the first `icon src` of its channel element, as written.
@@ -86,5 +89,15 @@ lecture_xmltv lire_xmltv(QByteArrayView document, date_heure maintenant);
 // display-name is one of its other names.
 lecture_xmltv lire_xmltv(QByteArrayView document, date_heure maintenant,
                          std::span<const chaine_voulue> voulues);
+
+// A feed's channel on a run whose document had not changed since `semaine` was
+// read from it: the week from 00:00 of `maintenant`'s day, and `liste`'s rows,
+// its beginning up to 10:00 tomorrow, at most 100, as reading the document
+// again that day would give them (when the document held nothing after that week).
+struct jour_xmltv {
+    std::vector<fiche_programme> programmes;
+    std::vector<fiche_programme> semaine;
+};
+jour_xmltv reprendre_semaine(std::vector<fiche_programme> semaine, date_heure maintenant);
 
 } // namespace zapo

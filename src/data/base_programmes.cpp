@@ -388,17 +388,21 @@ std::vector<entree_modele> base_programmes::lire_modele() {
 
 namespace {
 
-void parcourir(requete& r, const std::function<void(const ligne_liste&)>& f) {
+void parcourir(requete& r, const std::function<void(const ligne_liste&)>& f,
+               const std::function<bool(const ligne_liste&)>& titre_utile = {}) {
     ligne_liste l;
     while (r.pas()) {
         l.hdeb = date_heure::depuis_jours(r.reel(0));
         l.hfin = date_heure::depuis_jours(r.reel(1));
-        l.programme = r.texte(2);
         l.chaine = int(r.entier(3));
         if (r.est_nul(4))
             l.duree.reset();
         else
             l.duree = date_heure::depuis_jours(r.reel(4));
+        if (!titre_utile || titre_utile(l))
+            l.programme = r.texte(2);
+        else
+            l.programme.clear();
         f(l);
     }
 }
@@ -408,6 +412,12 @@ void parcourir(requete& r, const std::function<void(const ligne_liste&)>& f) {
 void base_programmes::parcourir_liste(const std::function<void(const ligne_liste&)>& f) {
     requete r(db_, "SELECT hdeb, hfin, programme, chaine, duree FROM liste ORDER BY rowid", chemin_);
     parcourir(r, f);
+}
+
+void base_programmes::parcourir_liste(const std::function<void(const ligne_liste&)>& f,
+                                      const std::function<bool(const ligne_liste&)>& titre_utile) {
+    requete r(db_, "SELECT hdeb, hfin, programme, chaine, duree FROM liste ORDER BY rowid", chemin_);
+    parcourir(r, f, titre_utile);
 }
 
 void base_programmes::parcourir_chaine(int num_chaine, const std::function<void(const ligne_liste&)>& f) {
@@ -519,7 +529,8 @@ void base_programmes::effacer_chaine(int num_chaine) {
         const std::pair<const char*, const char*> annexes[] = {
             {"details_programmes", "DELETE FROM details_programmes WHERE chaine = ?1"},
             {"semaine", "DELETE FROM semaine WHERE chaine = ?1"},
-            {"logos_chaines", "DELETE FROM logos_chaines WHERE num_chaine = ?1"}};
+            {"logos_chaines", "DELETE FROM logos_chaines WHERE num_chaine = ?1"},
+            {"validateurs", "DELETE FROM validateurs WHERE num_chaine = ?1"}};
         for (const auto& [table, sql] : annexes)
             if (a_table(table))
                 requete(db_, sql, chemin_).lier(1, num_chaine).executer();

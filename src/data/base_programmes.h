@@ -133,6 +133,10 @@ public:
 
     // liste, in stored order; the callback sees each row once.
     void parcourir_liste(const std::function<void(const ligne_liste&)>& f);
+    // The same, each title decoded only when `titre_utile` asks for it on the
+    // row's other columns (else left empty): most readers show few of them.
+    void parcourir_liste(const std::function<void(const ligne_liste&)>& f,
+                         const std::function<bool(const ligne_liste&)>& titre_utile);
     // Only one channel's rows, in stored order: the others are never decoded.
     void parcourir_chaine(int num_chaine, const std::function<void(const ligne_liste&)>& f);
     // The rows that may be on at `maintenant`, in stored order: the others are

@@ -79,6 +79,22 @@ void remplacer_semaine(base_programmes& b, int num_chaine, std::span<const fiche
     }
 }
 
+std::vector<fiche_programme> lire_semaine_chaine(base_programmes& b, int num_chaine) {
+    std::vector<fiche_programme> res;
+    if (!b.a_table("semaine"))
+        return res;
+    const QByteArray sql =
+        QByteArray("SELECT ") + colonnes_semaine + " FROM semaine WHERE chaine = ?1 ORDER BY hdeb, rowid";
+    requete r(b.connexion(), sql.constData(), b.chemin());
+    r.lier(1, num_chaine);
+    while (r.pas()) {
+        const programme_semaine p = lire_ligne(r);
+        res.push_back(
+            {p.titre, p.hdeb, p.duree.value_or(p.hfin - p.hdeb), p.hfin, lire_colonnes_details(r, 5, true)});
+    }
+    return res;
+}
+
 void effacer_semaine_orphelins(base_programmes& b) {
     if (!b.a_table("semaine"))
         return;
@@ -162,7 +178,8 @@ std::vector<std::vector<ligne_panneau>> lire_soirees(base_programmes& b, std::sp
                                                      date_heure maintenant, int k) {
     if (k == 0) {
         soirees s(chaines, maintenant);
-        b.parcourir_liste([&](const ligne_liste& r) { s.ajouter(r); });
+        b.parcourir_liste([&](const ligne_liste& r) { s.ajouter(r); },
+                          [&](const ligne_liste& r) { return s.titre_utile(r); });
         return s.resultat();
     }
     const date_heure jour = maintenant.jour() + date_heure::duree_hm(24 * k, 0);

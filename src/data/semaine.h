@@ -24,6 +24,8 @@ void mettre_a_niveau(base_programmes& b);
 // A channel's week goes and its new one comes, inside the caller's
 // transaction, beside its rows: at most `max_programmes_semaine`, in order.
 void remplacer_semaine(base_programmes& b, int num_chaine, std::span<const fiche_programme> programmes);
+// One channel's week in time order, details included; empty without one.
+std::vector<fiche_programme> lire_semaine_chaine(base_programmes& b, int num_chaine);
 // The weeks of channels no longer in `chaines`.
 void effacer_semaine_orphelins(base_programmes& b);
 

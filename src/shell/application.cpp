@@ -454,7 +454,7 @@ void fl_init::charger_fenetre() {
     if (auto* b = dynamic_cast<boites_qt*>(ctx_.boites))
         b->definir_parent(f);
     f->demarrer_minute();
-    liaison::garde(ctx_, [&] { f->rafraichir_fenetre(); });
+    liaison::garde(ctx_, [&] { f->rafraichir_fenetre(true); });
     // f cannot be freed before `o` ends; it may have been unloaded meanwhile.
     if (fl_main_ == f && !f->est_dechargee() && !f->isVisible())
         f->show();

@@ -2,9 +2,11 @@
 
 #include "core/horloge.h"
 #include "core/sante.h"
+#include "core/xmltv.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
 #include "data/semaine.h"
+#include "data/validateurs.h"
 #include "update/maj_logos.h"
 
 #include <optional>
@@ -34,12 +36,13 @@ private:
 const QString texte_connexion = QStringLiteral("Connection à Internet");
 
 // One channel's result, in a transaction of its own: its new rows, details and
-// week when the fetch brought some (`programmes` set), and its health either way.
-// Nothing is written while the channel is being fetched, so the base is never
-// locked during a network wait.
+// week when the fetch brought some (`programmes` set), what they were read from,
+// and its health either way. Nothing is written while the channel is being
+// fetched, so the base is never locked during a network wait.
 void ecrire_chaine(donnees::base_programmes& base, int num_chaine,
                    const std::vector<fiche_programme>* programmes,
-                   const std::vector<fiche_programme>* semaine, const donnees::sante_chaine& sante) {
+                   const std::vector<fiche_programme>* semaine, const donnees::validateurs_chaine* source,
+                   const donnees::sante_chaine& sante) {
     transaction t(base);
     if (programmes) {
         base.remplacer_programmes(num_chaine, *programmes);
@@ -47,8 +50,27 @@ void ecrire_chaine(donnees::base_programmes& base, int num_chaine,
     }
     if (semaine)
         donnees::remplacer_semaine(base, num_chaine, *semaine);
+    if (source)
+        donnees::ecrire_validateurs(base, *source);
     base.ecrire_sante(sante);
     t.valider();
+}
+
+// The validators a channel's request may carry: those of the copy its rows were
+// read from at that very address. On a later day that copy serves only when its
+// week held all the feed gave from then: a schedule page's hours are read
+// against the day it was fetched, and a feed that went on must be read again
+// for the days after.
+const maj::recuperateur::validateurs*
+validateurs_tenus(const std::map<int, donnees::validateurs_chaine>& tenus, const donnees::chaine& c,
+                  date_heure maintenant, maj::recuperateur::validateurs& stock) {
+    const auto it = tenus.find(c.num_chaine);
+    if (it == tenus.end() || it->second.adresse != c.adresse)
+        return nullptr;
+    if (!(it->second.flux && it->second.entiere) && it->second.date.jour() != maintenant.jour())
+        return nullptr;
+    stock = {it->second.etag, it->second.modifie_le};
+    return &stock;
 }
 
 } // namespace
@@ -80,6 +102,7 @@ fin_maj pilote_maj::maj_programmes() {
     base.emplace(ctx_.chemin_base());
     const std::vector<donnees::chaine> chaines = base->lire_chaines();
     const std::map<int, donnees::sante_chaine> sante_avant = base->lire_sante();
+    const std::map<int, donnees::validateurs_chaine> tenus = donnees::lire_validateurs(*base);
 
     f_.ecrire_progres1(100);
     f_.ecrire_progres2(5);
@@ -109,8 +132,11 @@ fin_maj pilote_maj::maj_programmes() {
     if (!chaines.empty()) {
         recup = b_.fabrique_recup();
         recup->definir_progression([this](int v) { f_.ecrire_progres1(float(v)); });
-        for (const auto& c : chaines)
-            recup->prevoir(c.adresse, c.nom);
+        const date_heure maintenant = ctx_.horloge_->maintenant_dh();
+        for (const auto& c : chaines) {
+            maj::recuperateur::validateurs v;
+            recup->prevoir(c.adresse, c.nom, validateurs_tenus(tenus, c, maintenant, v));
+        }
         f_.sur_interruption([r = recup.get()] { r->interrompre(); });
     }
     // Cut before the fetcher goes, whichever way the run ends.
@@ -131,17 +157,54 @@ fin_maj pilote_maj::maj_programmes() {
         donnees::sante_chaine s;
         s.num_chaine = c.num_chaine;
         s.quand = debut_run;
-        const bool recue = recup->recup_programmes(c.adresse);
+        bool recue = recup->recup_programmes(c.adresse);
         // A fetch cut short by "Annuler" says nothing of the channel: it keeps what it had.
         if (g.arret_demande)
             return fin_maj::annulee;
+        const std::vector<fiche_programme>* programmes = nullptr;
+        const std::vector<fiche_programme>* semaine = nullptr;
+        std::optional<donnees::validateurs_chaine> source;
+        jour_xmltv repris;
+        QString icone = recup->icone_lue();
+        if (recue && recup->inchangee()) {
+            // Unchanged since the rows were read: taken again from the week kept,
+            // so that the window still moves with the day.
+            const donnees::validateurs_chaine& v = tenus.at(c.num_chaine);
+            std::vector<fiche_programme> gardee = donnees::lire_semaine_chaine(*base, c.num_chaine);
+            if (v.flux) {
+                const size_t avant = gardee.size();
+                repris = reprendre_semaine(std::move(gardee), debut_run);
+                if (repris.semaine.size() != avant)
+                    semaine = &repris.semaine;
+            } else {
+                repris.programmes = std::move(gardee);
+            }
+            programmes = &repris.programmes;
+            icone = v.icone;
+            if (repris.programmes.empty()) {
+                recue = false;
+                s.raison = QStringLiteral("Le flux ne contient aucun programme pour aujourd'hui.");
+            }
+        } else if (recue) {
+            programmes = &recup->programmes_lus();
+            semaine = &recup->semaine_lue();
+            const maj::recuperateur::validateurs& v = recup->validateurs_lus();
+            source = donnees::validateurs_chaine{.num_chaine = c.num_chaine,
+                                                 .adresse = c.adresse,
+                                                 .etag = v.etag,
+                                                 .modifie_le = v.modifie_le,
+                                                 .flux = recup->flux_lu(),
+                                                 .entiere = recup->semaine_entiere(),
+                                                 .icone = icone,
+                                                 .date = debut_run};
+        } else {
+            s.raison = recup->derniere_erreur();
+        }
         if (recue) {
             une_reussie = true;
             s.succes = true;
-            s.nb_programmes = recup->nb_programmes();
-            lues.push_back({c.num_chaine, recup->icone_lue()});
-        } else {
-            s.raison = recup->derniere_erreur();
+            s.nb_programmes = int(programmes->size());
+            lues.push_back({c.num_chaine, icone});
         }
         precedent_sante p;
         const auto it = sante_avant.find(c.num_chaine);
@@ -154,8 +217,9 @@ fin_maj pilote_maj::maj_programmes() {
             alertes << c.nom;
         else
             s.signalee = false; // named again if it goes wrong later
-        ecrire_chaine(*base, c.num_chaine, recue ? &recup->programmes_lus() : nullptr,
-                      recue ? &recup->semaine_lue() : nullptr, s);
+        if (!recue)
+            programmes = semaine = nullptr;
+        ecrire_chaine(*base, c.num_chaine, programmes, semaine, source ? &*source : nullptr, s);
         if (!recue) {
             f_.ecrire_cours(QStringLiteral("ECHEC ") + c.nom);
             pause();
@@ -196,6 +260,7 @@ fin_maj pilote_maj::maj_programmes() {
             base->effacer_orphelins();
             donnees::effacer_details_orphelins(*base);
             donnees::effacer_semaine_orphelins(*base);
+            donnees::effacer_validateurs_orphelins(*base);
             base->ecrire_maj(ctx_.horloge_->maintenant_dh());
         }
         t.valider();

@@ -49,15 +49,23 @@ void recuperateur::interrompre() {
     telechargeur_->interrompre();
 }
 
-void recuperateur::prevoir(const QString& adresse, const QString& nom) {
+void recuperateur::prevoir(const QString& adresse, const QString& nom, const validateurs* tenus) {
     const QUrl url(adresse);
+    const QString cle = sans_fragment(url);
+    const bool premiere = !voulues_.contains(cle);
+    conditions& c = conditions_[cle];
+    const bool valables = tenus && !(tenus->etag.isEmpty() && tenus->modifie_le.isEmpty());
+    if (premiere)
+        c = {valables ? *tenus : validateurs{}, valables};
+    else
+        c.communes = c.communes && valables && *tenus == c.v;
     chaine_voulue v{url.fragment(QUrl::FullyDecoded), nom, {}, {}};
     // The other ids and names the channel has been known by also find it.
     if (const alias_chaine* a = alias_de_chaine(alias_connus(), v.id)) {
         v.autres_ids = a->ids;
         v.autres_noms = a->noms;
     }
-    voulues_[sans_fragment(url)].push_back(std::move(v));
+    voulues_[cle].push_back(std::move(v));
 }
 
 plateforme::page_telechargee recuperateur::recup_logo(const QString& adresse, const QByteArray& etag,
@@ -136,10 +144,20 @@ const recuperateur::document& recuperateur::obtenir(const QString& cle, const QS
         return it.value();
     document d;
     telechargeur_->definir_delai(delai_ms_);
-    plateforme::page_telechargee page = telechargeur_->telecharger(adresse);
-    if (page.reussie)
+    plateforme::demande_page demande;
+    if (const conditions c = conditions_.value(cle); c.communes) {
+        demande.etag = c.v.etag;
+        demande.modifie_le = c.v.modifie_le;
+    }
+    plateforme::page_telechargee page = telechargeur_->telecharger(adresse, demande);
+    if (page.reussie && page.inchangee) {
+        qCInfo(zapo_maj) << cle << "inchangé depuis la dernière lecture";
+        d.reussi = true;
+        d.inchange = true;
+    } else if (page.reussie) {
+        d.valid = {std::move(page.etag), std::move(page.modifie_le)};
         lire_corps(d, page.corps, page.type_contenu, cle, adresse);
-    else
+    } else
         d.erreur = page.erreur;
     if (!d.reussi)
         qCWarning(zapo_maj).noquote() << "échec de" << cle << ":" << d.erreur;
@@ -151,6 +169,10 @@ bool recuperateur::recup_programmes(const QString& adresse) {
     programmes_lus_.clear();
     icone_lue_.clear();
     semaine_lue_.clear();
+    inchangee_ = false;
+    validateurs_lus_ = {};
+    flux_lu_ = false;
+    semaine_entiere_ = false;
     erreur_.clear();
 
     const QUrl url(adresse);
@@ -160,6 +182,12 @@ bool recuperateur::recup_programmes(const QString& adresse) {
         erreur_ = d.erreur;
         return false;
     }
+    if (d.inchange) {
+        inchangee_ = true;
+        return true;
+    }
+    validateurs_lus_ = d.valid;
+    flux_lu_ = bool(d.flux);
     if (d.flux) {
         const QString id = url.fragment(QUrl::FullyDecoded);
         if (id.isEmpty() || !d.flux->chaines.contains(id)) {
@@ -179,6 +207,7 @@ bool recuperateur::recup_programmes(const QString& adresse) {
         if (const QString icone = d.flux->icones.value(id); !icone.isEmpty())
             icone_lue_ = QUrl(cle).resolved(QUrl(icone)).toString();
         semaine_lue_ = d.flux->semaine.value(id);
+        semaine_entiere_ = !d.flux->au_dela.contains(id);
         return true;
     }
     if (progres1_)

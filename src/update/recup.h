@@ -32,9 +32,18 @@ public:
     // Called with 80 when a non-empty page has arrived (the "Opération en cours" bar).
     void definir_progression(std::function<void(int)> f) { progres1_ = std::move(f); }
 
+    // The validators of the document a channel's rows were read from.
+    struct validateurs {
+        QByteArray etag;
+        QByteArray modifie_le;
+        bool operator==(const validateurs&) const = default;
+    };
+
     // Announces a channel of the run before the fetches start, so that a feed
-    // shared by several channels keeps only what those channels need.
-    void prevoir(const QString& adresse, const QString& nom);
+    // shared by several channels keeps only what those channels need. The
+    // address is asked conditionally only when every channel of it holds rows
+    // read from the same copy (`tenus`, the same for all).
+    void prevoir(const QString& adresse, const QString& nom, const validateurs* tenus = nullptr);
 
     // Fetches `adresse` and cuts it into programmes. False when the transfer
     // failed or the answer gave the channel no programme for the kept period:
@@ -51,6 +60,15 @@ public:
     int nb_programmes() const { return int(programmes_lus_.size()); }
     // The week read with them (a feed's eight days; a schedule page's rows as they are).
     const std::vector<fiche_programme>& semaine_lue() const { return semaine_lue_; }
+    // The server said the document had not changed since the channel's rows were
+    // read (304): nothing was read, the caller takes them again from what it kept.
+    bool inchangee() const { return inchangee_; }
+    // The validators of the document of the last successful fetch (none after a 304),
+    // and whether it was an XMLTV feed.
+    const validateurs& validateurs_lus() const { return validateurs_lus_; }
+    bool flux_lu() const { return flux_lu_; }
+    // The feed gave nothing after the channel's week: a later day's 304 loses nothing.
+    bool semaine_entiere() const { return semaine_entiere_; }
     // Why the last fetch failed (French); empty after a success.
     const QString& derniere_erreur() const { return erreur_; }
 
@@ -69,6 +87,13 @@ private:
         QString erreur;
         std::vector<fiche_programme> programmes;   // a schedule page's
         std::shared_ptr<const lecture_xmltv> flux; // set when the body is XMLTV
+        bool inchange = false;                     // answered 304
+        validateurs valid;
+    };
+    // Per address without fragment: the copy every channel of it holds, if they hold one.
+    struct conditions {
+        validateurs v;
+        bool communes = false;
     };
     const document& obtenir(const QString& cle, const QString& adresse);
     void lire_corps(document& d, QByteArray& corps, const QByteArray& type_contenu, const QString& cle,
@@ -77,11 +102,16 @@ private:
     const horloge& horloge_;
     QHash<QString, document> documents_;
     QHash<QString, std::vector<chaine_voulue>> voulues_; // per address without fragment
+    QHash<QString, conditions> conditions_;
     int delai_ms_ = 60000;
     std::function<void(int)> progres1_;
     std::vector<fiche_programme> programmes_lus_;
     QString icone_lue_;
     std::vector<fiche_programme> semaine_lue_;
+    bool inchangee_ = false;
+    validateurs validateurs_lus_;
+    bool flux_lu_ = false;
+    bool semaine_entiere_ = false;
     QString erreur_;
     std::unique_ptr<plateforme::telechargeur> telechargeur_;
 };

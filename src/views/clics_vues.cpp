@@ -5,8 +5,11 @@
 #include "views/fl_main.h"
 #include "widgets/annonce.h"
 
+#include "liaison/garde.h"
+
 #include <QPointer>
 #include <QSignalBlocker>
+#include <QTimer>
 
 namespace zapo::vues {
 
@@ -14,7 +17,7 @@ QString titre_fenetre() {
     return QStringLiteral("Zapo-TV  ") + texte_version();
 }
 
-void fl_main::rafraichir_fenetre() {
+void fl_main::rafraichir_fenetre(bool apres_affichage) {
     reprendre_taille();
     cocher_options();
     setWindowTitle(titre_fenetre());
@@ -28,6 +31,18 @@ void fl_main::rafraichir_fenetre() {
         if (!garde_f || garde_f->est_dechargee())
             return;
     }
+    remplir_apres_peinture_ = apres_affichage && !isVisible();
+    if (remplir_apres_peinture_) {
+        // The first channel is the current one from the start: a command given
+        // before its programmes are read acts on it.
+        if (ui->lst_chaines->topLevelItemCount() > 0) {
+            const QSignalBlocker bloque(ui->lst_chaines);
+            ui->lst_chaines->setCurrentItem(ui->lst_chaines->topLevelItem(0));
+            chaine_courante_ = chaine_selectionnee();
+        }
+        show();
+        return;
+    }
     remplir_programmes();
     show();
     affiche_actuel();
@@ -40,6 +55,21 @@ void fl_main::rafraichir_fenetre() {
         // so keeping channel 1 current would leave the panel empty until a click.
         lst_chaines_ItemClick();
     }
+}
+
+void fl_main::paintEvent(QPaintEvent* e) {
+    QMainWindow::paintEvent(e);
+    if (!remplir_apres_peinture_)
+        return;
+    remplir_apres_peinture_ = false;
+    // Right after this frame, so that the channels are seen before the programmes are read.
+    QTimer::singleShot(0, this, [this] {
+        liaison::garde(ctx_, [this] {
+            if (est_dechargee())
+                return;
+            choix_chaine();
+        });
+    });
 }
 
 } // namespace zapo::vues

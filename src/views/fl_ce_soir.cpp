@@ -26,6 +26,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalBlocker>
 
 namespace zapo::vues {
@@ -183,7 +184,7 @@ void fl_ce_soir::remplir() {
     l->clear();
     QList<QTreeWidgetItem*> items;
     QTreeWidgetItem* a_choisir = nullptr;
-    // Each channel's logo painted once: its own picture, else its badge.
+    // Each channel's logo painted once (by channel), each badge once (by its negative number).
     QHash<int, QIcon> logos;
     for (size_t i = 0; i < lignes.size(); ++i) {
         const ligne_soir& r = lignes[i];
@@ -200,10 +201,12 @@ void fl_ce_soir::remplir() {
             it->setTextAlignment(c, Qt::AlignCenter);
         it->setData(0, role_num_chaine, r.num_chaine);
         if (r.premiere) {
-            auto logo = logos.find(r.num_chaine);
+            // A channel without a picture shows its badge: sixteen of them, each painted once.
+            const QByteArray image = images.value(r.num_chaine);
+            const int cle = image.isEmpty() ? -r.num_image - 1 : r.num_chaine;
+            auto logo = logos.find(cle);
             if (logo == logos.end())
-                logo = logos.insert(
-                    r.num_chaine, QIcon(composants::dessiner_logo(r.num_image, images.value(r.num_chaine))));
+                logo = logos.insert(cle, QIcon(composants::dessiner_logo(r.num_image, image)));
             it->setIcon(0, *logo);
         }
         if (r.vide) {
@@ -238,8 +241,15 @@ void fl_ce_soir::ajuster_colonnes() {
     const auto largeur = [&](int colonne, const QString& exemple) {
         int texte = std::max(cellules.horizontalAdvance(exemple),
                              entetes.horizontalAdvance(l->headerItem()->text(colonne)));
-        for (int i = 0; i < l->topLevelItemCount(); ++i)
-            texte = std::max(texte, cellules.horizontalAdvance(l->topLevelItem(i)->text(colonne)));
+        // Times and lengths repeat from row to row: each text is measured once.
+        QSet<QString> vus;
+        for (int i = 0; i < l->topLevelItemCount(); ++i) {
+            const QString t = l->topLevelItem(i)->text(colonne);
+            if (!vus.contains(t)) {
+                vus.insert(t);
+                texte = std::max(texte, cellules.horizontalAdvance(t));
+            }
+        }
         return texte + marge_cellule;
     };
     l->setColumnWidth(0, std::max(largeur(0, {}), largeur_noms(l)));

@@ -65,7 +65,9 @@ public:
     bool est_dechargee() const { return dechargement_signale_; }
 
     // Rebuilds the whole window: ticks, caption, lists, status, due update, panel.
-    void rafraichir_fenetre();
+    // `apres_affichage` (a window not shown yet): the window is shown with its
+    // channels, and the programmes and the panel come on the first turn after its first paint.
+    void rafraichir_fenetre(bool apres_affichage = false);
     void remplir_chaines();
     // Marks the rows of channels whose last update failed or brought nothing (tooltip and
     // accessible description), and clears the mark of the others.
@@ -128,9 +130,11 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    bool remplir_apres_peinture_ = false;
     void relier_commandes();
     // The controls follow the window's size: see placer_controles in fl_main.cpp.
     void placer_controles();

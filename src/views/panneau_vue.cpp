@@ -63,9 +63,11 @@ void fl_main::affiche_actuel() {
     {
         donnees::base_programmes base(ctx_.chemin_base());
         details = donnees::lire_details_chaine(base, chaine_courante_);
-        base.parcourir_liste([&](const donnees::ligne_liste& r) {
-            calcul.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
-        });
+        base.parcourir_liste(
+            [&](const donnees::ligne_liste& r) {
+                calcul.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
+            },
+            [&](const donnees::ligne_liste& r) { return calcul.titre_utile(r.hdeb, r.hfin, r.chaine); });
     }
     const etat_panneau& e = calcul.resultat();
 

@@ -9,6 +9,7 @@
 #include "update/recup.h"
 
 #include "outils/banc_pilote.h"
+#include "outils/flux_semaine.h"
 
 #include <QTest>
 
@@ -17,43 +18,15 @@ using namespace zapo::essais;
 
 namespace {
 
-// Tuesday 8 December 2026, noon.
-const QDateTime midi(QDate(2026, 12, 8), QTime(12, 0));
-
-QByteArray heure_flux(QDate j, int h, int mi) {
-    return QDateTime(j, QTime(h, mi)).toString(QStringLiteral("yyyyMMddHHmm")).toLatin1() + "00 +0100";
-}
+const QDateTime& midi = midi_semaine;
 
 QByteArray programme(QDate j, int h, int mi, const QByteArray& titre, const QByteArray& corps = {},
                      const QByteArray& chaine = "A.fr") {
-    return "<programme start=\"" + heure_flux(j, h, mi) + "\" channel=\"" + chaine + "\"><title>" + titre +
-           "</title>" + corps + "</programme>";
-}
-
-// From the day before yesterday to ten days ahead: a morning and an evening each day.
-QByteArray dix_jours(const QByteArray& chaine = "A.fr", const QByteArray& suffixe = {}) {
-    QByteArray p;
-    for (int k = -2; k <= 10; ++k) {
-        const QDate j = midi.date().addDays(k);
-        p += programme(j, 6, 0, "J" + QByteArray::number(k) + " matin" + suffixe, {}, chaine);
-        p += programme(j, 20, 45, "J" + QByteArray::number(k) + " soir" + suffixe,
-                       "<desc>Soir " + QByteArray::number(k) + suffixe + "</desc>", chaine);
-    }
-    return p;
+    return programme_flux(j, h, mi, titre, corps, chaine);
 }
 
 QByteArray flux(const QByteArray& programmes) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tv><channel "
-           "id=\"A.fr\"><display-name>A</display-name>"
-           "</channel><channel id=\"B.fr\"><display-name>B</display-name></channel>" +
-           programmes + "</tv>";
-}
-
-QStringList titres(const std::vector<fiche_programme>& v) {
-    QStringList r;
-    for (const auto& p : v)
-        r << p.programme;
-    return r;
+    return flux_ab(programmes);
 }
 
 date_heure dh(int jour, int h, int mi = 0) {

@@ -114,6 +114,7 @@ void serveur_http::lire(QTcpSocket* s) {
         rep += nom + ": " + valeur + "\r\n";
     rep += "Content-Length: " + QByteArray::number(r.corps.size()) + "\r\nConnection: close\r\n\r\n";
     rep += r.corps;
+    octets_[chemin] += rep.size();
     if (r.delai_ms > 0) {
         QTimer::singleShot(r.delai_ms, s, [s, rep] {
             s->write(rep);

@@ -49,6 +49,8 @@ public:
     }
     // How many of a path's requests were answered 304.
     int nb_inchangees(const QString& chemin) const { return inchangees_.value(chemin); }
+    // Bytes sent for a path's answers, headers included.
+    qint64 octets_envoyes(const QString& chemin) const { return octets_.value(chemin); }
 
 private:
     void nouvelle_connexion();
@@ -58,6 +60,7 @@ private:
     QHash<QString, reponse> routes_;
     QHash<QString, int> compte_;
     QHash<QString, int> inchangees_;
+    QHash<QString, qint64> octets_;
     QHash<QString, QHash<QByteArray, QByteArray>> entetes_;
     QHash<QTcpSocket*, QByteArray> tampons_;
     QList<QPointer<QTcpSocket>> muets_;
