@@ -2,10 +2,10 @@
 
 // One agent over a fresh copy of the database, every outside piece replaced.
 
-#include "core/horloge.h"
 #include "data/base_programmes.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
+#include "outils/horloge_fixe.h"
 #include "shell/application.h"
 
 #include <QFile>
