@@ -1,11 +1,12 @@
 // "Ce soir" on every channel next to a bare SQLite scan of "liste": 300 channels
 // of 100 programmes, each with a description, stored channel after channel.
 #include "base_vide.h"
-#include "core/horloge.h"
 #include "core/soirees.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
 #include "data/semaine.h"
+#include "modele/guide.h"
+#include "outils/horloge_fixe.h"
 #include "plancher_sqlite.h"
 #include "semaine_banc.h"
 #include "views/fl_ce_soir.h"
@@ -87,6 +88,8 @@ void ouvrir_ce_soir(benchmark::State& state) {
     auto& d = jeu();
     horloge_fixe h(d.maintenant.en_qdatetime());
     contexte ctx;
+    modele::guide guide(ctx);
+    ctx.guide = &guide;
     ctx.dossier_appli = d.dossier.path();
     ctx.horloge_ = &h;
     for (auto _ : state) {

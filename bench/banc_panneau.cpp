@@ -1,9 +1,10 @@
 // The panel's pass over "liste" next to a bare SQLite scan of the same table:
 // 30 000 stored rows, 300 channels of 100 programmes each, stored channel after channel.
 #include "base_vide.h"
-#include "core/horloge.h"
 #include "core/panneau.h"
 #include "data/base_programmes.h"
+#include "modele/guide.h"
+#include "outils/horloge_fixe.h"
 #include "plancher_sqlite.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
@@ -80,6 +81,8 @@ void affiche_actuel_complet(benchmark::State& state) {
     auto& d = jeu();
     horloge_fixe h(d.maintenant.en_qdatetime());
     contexte ctx;
+    modele::guide guide(ctx);
+    ctx.guide = &guide;
     ctx.dossier_appli = d.dossier.path();
     ctx.horloge_ = &h;
     auto f = std::make_unique<vues::fl_main>(ctx);

@@ -1,10 +1,11 @@
 // One keystroke of the search next to a bare SQLite scan of "liste": 30 000
 // stored rows, 300 channels of 100 programmes, titles of everyday French.
 #include "base_vide.h"
-#include "core/horloge.h"
 #include "core/recherche.h"
 #include "data/base_programmes.h"
 #include "data/lecture_recherche.h"
+#include "modele/guide.h"
+#include "outils/horloge_fixe.h"
 #include "plancher_sqlite.h"
 #include "semaine_banc.h"
 #include "views/fl_recherche.h"
@@ -126,6 +127,8 @@ void frappe_regle(benchmark::State& state) {
 void frappe_fenetre(benchmark::State& state) {
     horloge_fixe h(jeu().maintenant.en_qdatetime());
     contexte ctx;
+    modele::guide guide(ctx);
+    ctx.guide = &guide;
     ctx.dossier_appli = jeu().dossier.path();
     ctx.horloge_ = &h;
     vues::fl_recherche* f = vues::fl_recherche::afficher(ctx, {});

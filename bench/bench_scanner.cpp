@@ -1,6 +1,6 @@
 #include "core/decodage.h"
-#include "core/horloge.h"
 #include "core/scanner.h"
+#include "outils/horloge_fixe.h"
 
 #include <benchmark/benchmark.h>
 

@@ -11,5 +11,5 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_target(
   mesurer_demarrage
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/mesurer_demarrage.py ${PROJECT_BINARY_DIR}
-  DEPENDS zapo-tv programme_nu base_livree
+  DEPENDS zapo-tv-essai programme_nu base_livree
   USES_TERMINAL VERBATIM)

@@ -15,8 +15,9 @@ update starts and nothing leaves the machine.
   - the same for Zapo-TV in agent mode (icon only, no window).
 
 Usage: mesurer_demarrage.py BUILD_DIR [--runs N] [--memoire M]
-BUILD_DIR holds zapo-tv, db/programmes.mdb and bench/programme_nu (a Release build:
-cmake --preset bench && cmake --build build-bench --target zapo-tv programme_nu).
+BUILD_DIR holds zapo-tv-essai (the program with the measure), db/programmes.mdb and
+bench/programme_nu (a Release build:
+cmake --preset bench && cmake --build build-bench --target zapo-tv-essai programme_nu).
 Exits with 1 when a goal is missed.
 """
 
@@ -79,7 +80,7 @@ class Banc:
         self.dossier = dossier
         self.daemons = []
         self.zapo = os.path.join(dossier, "zapo-tv")
-        shutil.copy(os.path.join(construction, "zapo-tv"), self.zapo)
+        shutil.copy(os.path.join(construction, "zapo-tv-essai"), self.zapo)
         shutil.copy(os.path.join(construction, "db", "programmes.mdb"), os.path.join(dossier, "programmes.mdb"))
         remplir_base(os.path.join(dossier, "programmes.mdb"))
         self.nu = os.path.join(construction, "bench", "programme_nu")
@@ -219,7 +220,7 @@ class Banc:
 
 def main():
     a = argparse.ArgumentParser(description="Start-up time and memory of Zapo-TV beside a bare Qt program")
-    a.add_argument("construction", help="build folder (zapo-tv, db/programmes.mdb, bench/programme_nu)")
+    a.add_argument("construction", help="build folder (zapo-tv-essai, db/programmes.mdb, bench/programme_nu)")
     a.add_argument("--runs", type=int, default=20, help="timed starts of each program (default 20)")
     a.add_argument("--memoire", type=int, default=5, help="memory readings of each kind (default 5)")
     args = a.parse_args()

@@ -2,7 +2,7 @@
 // main window is made of at least (a main window, two list views, a progress bar)
 // and a notification-area icon, nothing else. Same window size as Zapo-TV's.
 // Measured beside the real program by bench/mesurer_demarrage.py.
-#include "bench/mesure_demarrage.h"
+#include "crochets/mesure_demarrage.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -13,7 +13,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    zapo::plateforme::mesurer_demarrage_si_demande();
+    zapo::crochets::mesurer_demarrage_si_demande();
 
     QPixmap image(48, 48);
     image.fill(Qt::darkBlue);

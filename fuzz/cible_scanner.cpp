@@ -2,8 +2,8 @@
 // decoding and scanning as a fetched page, and the one-pass scanner is checked
 // against a plain reading that cuts the page from the front, step by step.
 #include "core/decodage.h"
-#include "core/horloge.h"
 #include "core/scanner.h"
+#include "outils/horloge_fixe.h"
 
 #include <cstddef>
 #include <cstdint>

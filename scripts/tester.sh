@@ -41,7 +41,7 @@ SECONDS=0
 # The normal build uses CMake's default generator (Unix Makefiles), as a user's
 # first build does; a folder already configured keeps its own. The benchmarks are
 # built too (not run), so that a change cannot leave them behind.
-construire build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAPO_TESTS=ON -DZAPO_CROCHETS_ESSAI=ON -DZAPO_BENCH=ON
+construire build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAPO_TESTS=ON -DZAPO_BENCH=ON
 duree "Construction"
 lancer_suite build
 duree "Suite"
@@ -49,7 +49,7 @@ duree "Suite"
 if [[ "${1:-}" == "--complet" ]]; then
   # The sanitizer options and the leak suppressions are part of each test's
   # environment (tests/CMakeLists.txt), so they hold inside the namespace too.
-  construire build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZAPO_TESTS=ON -DZAPO_CROCHETS_ESSAI=ON -DZAPO_SANITIZE=ON
+  construire build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZAPO_TESTS=ON -DZAPO_SANITIZE=ON
   duree "Construction avec les sanitizers"
   lancer_suite build-asan
   duree "Suite avec les sanitizers"

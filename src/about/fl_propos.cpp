@@ -1,5 +1,7 @@
 #include "about/fl_propos.h"
 
+#include "ui_fl_propos.h"
+
 #include "core/version.h"
 #include "liaison/garde.h"
 #include "widgets/dessin_fixe.h"
@@ -47,11 +49,9 @@ private:
 
 } // namespace
 
-QPointer<fl_propos> fl_propos::ouverte_;
-
 fl_propos::fl_propos(contexte& ctx, apropos::ouvreur_liens ouvrir)
-    : QDialog(nullptr), ctx_(ctx), ouvrir_(std::move(ouvrir)) {
-    setupUi(this);
+    : QDialog(nullptr), ui_(std::make_unique<Ui::fl_propos>()), ctx_(ctx), ouvrir_(std::move(ouvrir)) {
+    ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
@@ -60,46 +60,41 @@ fl_propos::fl_propos(contexte& ctx, apropos::ouvreur_liens ouvrir)
     // on its background whatever the desktop's theme.
     composants::fixer_police(this);
     composants::palette_fixe(this, QColor(160, 192, 255), QColor(0, 0, 64));
-    Shape2->setStyleSheet(
+    ui_->Shape2->setStyleSheet(
         QStringLiteral("QFrame#Shape2 { background-color: rgb(232,240,255); border: 2px solid rgb(0,0,128); "
                        "border-radius: 8px; }"));
-    Shape2->lower();
-    Image1->setPixmap(composants::icone_programme().pixmap(48, 48));
-    Image1->setAccessibleName(QStringLiteral("Zapo-TV"));
-    Label1->setStyleSheet(QStringLiteral("color: rgb(0,0,128);"));
-    Label8->setText(apropos::auteur_nom());
-    faire_lien(mail, apropos::auteur_mail(), QColor(0, 0, 192));
-    faire_lien(site, apropos::auteur_site(), QColor(0, 0, 255));
-    connect(mail, &QLabel::linkActivated, this, [this] { liaison::garde(ctx_, [this] { mail_Click(); }); });
-    connect(site, &QLabel::linkActivated, this, [this] { liaison::garde(ctx_, [this] { site_Click(); }); });
-    new touche_lien(mail, [this] { liaison::garde(ctx_, [this] { mail_Click(); }); });
-    new touche_lien(site, [this] { liaison::garde(ctx_, [this] { site_Click(); }); });
-    connect(bt_ok, &QPushButton::clicked, this, [this] { liaison::garde(ctx_, [this] { bt_ok_Click(); }); });
+    ui_->Shape2->lower();
+    ui_->Image1->setPixmap(composants::icone_programme().pixmap(48, 48));
+    ui_->Image1->setAccessibleName(QStringLiteral("Zapo-TV"));
+    ui_->Label1->setStyleSheet(QStringLiteral("color: rgb(0,0,128);"));
+    ui_->Label8->setText(apropos::auteur_nom());
+    faire_lien(ui_->mail, apropos::auteur_mail(), QColor(0, 0, 192));
+    faire_lien(ui_->site, apropos::auteur_site(), QColor(0, 0, 255));
+    connect(ui_->mail, &QLabel::linkActivated, this,
+            [this] { liaison::garde(ctx_, [this] { mail_Click(); }); });
+    connect(ui_->site, &QLabel::linkActivated, this,
+            [this] { liaison::garde(ctx_, [this] { site_Click(); }); });
+    new touche_lien(ui_->mail, [this] { liaison::garde(ctx_, [this] { mail_Click(); }); });
+    new touche_lien(ui_->site, [this] { liaison::garde(ctx_, [this] { site_Click(); }); });
+    connect(ui_->bt_ok, &QPushButton::clicked, this,
+            [this] { liaison::garde(ctx_, [this] { bt_ok_Click(); }); });
 }
 
 fl_propos::~fl_propos() = default;
 
-fl_propos* fl_propos::ouverte() {
-    return ouverte_.data();
-}
-
 fl_propos* fl_propos::afficher(contexte& ctx, apropos::ouvreur_liens ouvrir) {
-    if (ouverte_) {
-        composants::montrer_devant(ouverte_);
-        return ouverte_;
-    }
+    if (auto* f = ramener())
+        return f;
     auto* f = new fl_propos(ctx, std::move(ouvrir));
     f->Form_Load();
-    ouverte_ = f;
-    composants::centrer(f);
-    composants::montrer_devant(f);
-    f->bt_ok->setFocus();
+    presenter(f);
+    f->ui_->bt_ok->setFocus();
     return f;
 }
 
 void fl_propos::Form_Load() {
-    version->setText(texte_version());
-    txt_date->setText(QStringLiteral("12 Juin 2004"));
+    ui_->version->setText(texte_version());
+    ui_->txt_date->setText(QStringLiteral("12 Juin 2004"));
 }
 
 void fl_propos::bt_ok_Click() {

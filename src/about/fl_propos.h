@@ -2,25 +2,29 @@
 
 #include "about/liens.h"
 #include "core/contexte.h"
-
-#include "ui_fl_propos.h"
+#include "widgets/fenetre_unique.h"
 
 #include <QDialog>
-#include <QPointer>
+
+#include <memory>
+
+namespace Ui {
+class fl_propos;
+}
 
 namespace zapo::apropos {
 
 // The about box: borderless, centred, modeless, one at a time; OK closes it.
-class fl_propos : public QDialog, private Ui::fl_propos {
+class fl_propos : public QDialog, public composants::fenetre_unique<fl_propos> {
     Q_OBJECT
+    std::unique_ptr<Ui::fl_propos> ui_;
+
 public:
     ~fl_propos() override;
 
     // Opens the box, or brings the open one to the front. `ouvrir` hands the
     // mail and web links to the desktop.
     static fl_propos* afficher(contexte& ctx, apropos::ouvreur_liens ouvrir = apropos::ouvrir_par_le_bureau);
-    // The open box, or null.
-    static fl_propos* ouverte();
 
     void Form_Load();
     void bt_ok_Click();
@@ -32,7 +36,6 @@ private:
 
     contexte& ctx_;
     apropos::ouvreur_liens ouvrir_;
-    static QPointer<fl_propos> ouverte_;
 };
 
 } // namespace zapo::apropos

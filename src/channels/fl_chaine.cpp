@@ -1,5 +1,7 @@
 #include "channels/fl_chaine.h"
 
+#include "ui_fl_chaine.h"
+
 #include "data/base_programmes.h"
 #include "liaison/garde.h"
 #include "widgets/dessin_fixe.h"
@@ -55,11 +57,9 @@ bilan_ajout ajouter_du_catalogue(const QString& chemin_base, const QString& nom,
     }
 }
 
-QPointer<fl_chaine> fl_chaine::ouverte_;
-
 fl_chaine::fl_chaine(contexte& ctx, std::vector<QPixmap> images)
-    : QDialog(nullptr), ctx_(ctx), images_(std::move(images)) {
-    setupUi(this);
+    : QDialog(nullptr), ui_(std::make_unique<Ui::fl_chaine>()), ctx_(ctx), images_(std::move(images)) {
+    ui_->setupUi(this);
     // Drawn at fixed places: the drawing's font, not the desktop's.
     composants::fixer_police(this);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -72,10 +72,10 @@ fl_chaine::fl_chaine(contexte& ctx, std::vector<QPixmap> images)
         connect(b, &QPushButton::clicked, this,
                 [this, action] { liaison::garde(ctx_, [&] { (this->*action)(); }); });
     };
-    brancher(bt_preced, &fl_chaine::bt_preced_Click);
-    brancher(bt_suiv, &fl_chaine::bt_suiv_Click);
-    brancher(bt_ok, &fl_chaine::bt_ok_Click);
-    brancher(bt_annuler, &fl_chaine::bt_annuler_Click);
+    brancher(ui_->bt_preced, &fl_chaine::bt_preced_Click);
+    brancher(ui_->bt_suiv, &fl_chaine::bt_suiv_Click);
+    brancher(ui_->bt_ok, &fl_chaine::bt_ok_Click);
+    brancher(ui_->bt_annuler, &fl_chaine::bt_annuler_Click);
     // Without a mouse the arrows turn the pictures, wherever the focus is (the
     // list only moves up and down).
     auto fleche = [this](Qt::Key touche, void (fl_chaine::*action)()) {
@@ -89,33 +89,20 @@ fl_chaine::fl_chaine(contexte& ctx, std::vector<QPixmap> images)
 
 fl_chaine::~fl_chaine() = default;
 
-fl_chaine* fl_chaine::ouverte() {
-    return ouverte_.data();
-}
-
 fl_chaine* fl_chaine::afficher(contexte& ctx, const std::vector<QPixmap>& images) {
-    if (ouverte_) {
-        composants::montrer_devant(ouverte_);
-        return ouverte_;
-    }
-    auto* f = new fl_chaine(ctx, images);
-    try {
-        f->Form_Load();
-    } catch (...) {
-        delete f;
-        throw;
-    }
-    ouverte_ = f;
-    composants::centrer(f);
-    composants::montrer_devant(f);
-    f->bt_annuler->setFocus();
-    return f;
+    if (auto* f = ramener())
+        return f;
+    std::unique_ptr<fl_chaine> f(new fl_chaine(ctx, images));
+    f->Form_Load();
+    presenter(f.get());
+    f->ui_->bt_annuler->setFocus();
+    return f.release();
 }
 
 void fl_chaine::Form_Load() {
-    lst_dispo->clear();
+    ui_->lst_dispo->clear();
     for (const auto& m : donnees::base_programmes(ctx_.chemin_base()).lire_modele())
-        lst_dispo->addItem(m.nom);
+        ui_->lst_dispo->addItem(m.nom);
     image_courante = 1;
     nb_images = int(images_.size());
     montrer_image();
@@ -123,10 +110,10 @@ void fl_chaine::Form_Load() {
 
 void fl_chaine::montrer_image() {
     if (image_courante >= 1 && image_courante <= nb_images)
-        img->setPixmap(images_[size_t(image_courante - 1)]);
+        ui_->img->setPixmap(images_[size_t(image_courante - 1)]);
     else
-        img->clear();
-    img->setAccessibleName(QStringLiteral("Logo %1 sur %2").arg(image_courante).arg(nb_images));
+        ui_->img->clear();
+    ui_->img->setAccessibleName(QStringLiteral("Logo %1 sur %2").arg(image_courante).arg(nb_images));
 }
 
 void fl_chaine::bt_preced_Click() {
@@ -148,7 +135,7 @@ void fl_chaine::bt_annuler_Click() {
 }
 
 void fl_chaine::bt_ok_Click() {
-    const auto choix = lst_dispo->selectedItems();
+    const auto choix = ui_->lst_dispo->selectedItems();
     const QString nom = choix.isEmpty() ? QString() : choix.constFirst()->text();
     if (nom.isEmpty())
         return;

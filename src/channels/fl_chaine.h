@@ -2,13 +2,16 @@
 
 #include "core/contexte.h"
 
-#include "ui_fl_chaine.h"
+#include "widgets/fenetre_unique.h"
 
 #include <QDialog>
 #include <QPixmap>
-#include <QPointer>
-
+#include <memory>
 #include <vector>
+
+namespace Ui {
+class fl_chaine;
+}
 
 namespace zapo::chaines {
 
@@ -29,7 +32,7 @@ struct bilan_ajout {
 bilan_ajout ajouter_du_catalogue(const QString& chemin_base, const QString& nom, int num_image);
 
 // "Ajouter une chaine": modeless, without owner, at most one open at a time.
-class fl_chaine : public QDialog, private Ui::fl_chaine {
+class fl_chaine : public QDialog, public composants::fenetre_unique<fl_chaine> {
     Q_OBJECT
 public:
     ~fl_chaine() override;
@@ -37,8 +40,6 @@ public:
     // Opens the dialog, or brings the open one to the front without reloading it.
     // The logos are the main window's; a failed load throws and shows nothing.
     static fl_chaine* afficher(contexte& ctx, const std::vector<QPixmap>& images);
-    // The open dialog, or null.
-    static fl_chaine* ouverte();
 
     int image_courante = 1;
     int nb_images = 0;
@@ -53,9 +54,9 @@ private:
     void Form_Load();
     void montrer_image();
 
+    std::unique_ptr<Ui::fl_chaine> ui_;
     contexte& ctx_;
     std::vector<QPixmap> images_;
-    static QPointer<fl_chaine> ouverte_;
 };
 
 } // namespace zapo::chaines

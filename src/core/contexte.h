@@ -8,6 +8,9 @@
 namespace zapo {
 
 class horloge;
+namespace modele {
+class guide;
+}
 
 // What every layer is handed: where the program's files are, the user's options
 // and the replaceable services, the application around the windows among them
@@ -24,6 +27,8 @@ struct contexte {
     rythme* pas = nullptr;
     notificateur* notifications = nullptr;
     application_zapo* appli = nullptr;
+    // What the windows read and listen to (src/modele), set by the shell.
+    modele::guide* guide = nullptr;
 
     QString chemin_base() const { return dossier_appli + QStringLiteral("/programmes.mdb"); }
     QString chemin_options() const { return dossier_appli + QStringLiteral("/config.ini"); }

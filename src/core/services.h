@@ -58,10 +58,6 @@ public:
     virtual void definir_texte_etat(const QString& texte) = 0;
     // An update run is going (its window is open).
     virtual bool maj_en_cours() const = 0;
-    // Reminders or their setting changed: the reminder timer aims again.
-    virtual void rappels_modifies() {}
-    // The user set a reminder (after rappels_modifies).
-    virtual void rappel_ajoute() {}
 };
 
 } // namespace zapo

@@ -7,11 +7,12 @@
 
 namespace zapo::plateforme {
 
-void notifications_dbus::envoyer(const QString& titre, const QString& corps, const QString& icone,
-                                 const QStringList& actions) {
+std::optional<QDBusPendingCall> appeler_notify(const QString& titre, const QString& corps,
+                                               const QString& icone, const QStringList& actions,
+                                               const QVariantMap& indices, int delai_ms) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
-        return;
+        return std::nullopt;
     QDBusMessage m = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
@@ -19,9 +20,15 @@ void notifications_dbus::envoyer(const QString& titre, const QString& corps, con
     // call never auto-starts one.
     m.setAutoStartService(false);
     // Most servers read the body as markup: a channel named "A & B" must stay whole.
-    m << QStringLiteral("Zapo-TV") << uint(0) << icone << titre << corps.toHtmlEscaped() << actions
-      << QVariantMap() << int(-1);
-    bus.asyncCall(m);
+    m << QStringLiteral("Zapo-TV") << uint(0) << icone << titre << corps.toHtmlEscaped() << actions << indices
+      << int(-1);
+    return bus.asyncCall(m, delai_ms);
+}
+
+void notifications_dbus::envoyer(const QString& titre, const QString& corps, const QString& icone,
+                                 const QStringList& actions) {
+    // Without a server, the bus answers with an error that nobody reads.
+    appeler_notify(titre, corps, icone, actions, {});
 }
 
 } // namespace zapo::plateforme

@@ -1,5 +1,7 @@
 #include "platform/notifications_rappels.h"
 
+#include "platform/notifications.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -32,21 +34,17 @@ void notifications_rappels::ecouter() {
 
 void notifications_rappels::envoyer(const QString& titre, const QString& corps, const QString& icone, int cle,
                                     std::function<void()> sans_serveur) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
+    ecouter();
+    QVariantMap indices;
+    indices.insert(QStringLiteral("category"), QStringLiteral("x-zapo-tv.rappel"));
+    const auto appel = appeler_notify(titre, corps, icone, QStringList{action_voir, QStringLiteral("Voir")},
+                                      indices, delai_reponse_ms);
+    if (!appel) { // no session bus
         if (sans_serveur)
             sans_serveur();
         return;
     }
-    ecouter();
-    QDBusMessage m = QDBusMessage::createMethodCall(service, chemin, service, QStringLiteral("Notify"));
-    m.setAutoStartService(false);
-    QVariantMap indices;
-    indices.insert(QStringLiteral("category"), QStringLiteral("x-zapo-tv.rappel"));
-    // Most servers read the body as markup: a channel named "A & B" must stay whole.
-    m << QStringLiteral("Zapo-TV") << uint(0) << icone << titre << corps.toHtmlEscaped()
-      << QStringList{action_voir, QStringLiteral("Voir")} << indices << int(-1);
-    auto* attente = new QDBusPendingCallWatcher(bus.asyncCall(m, delai_reponse_ms), this);
+    auto* attente = new QDBusPendingCallWatcher(*appel, this);
     connect(attente, &QDBusPendingCallWatcher::finished, this,
             [this, cle, sans_serveur = std::move(sans_serveur)](QDBusPendingCallWatcher* w) {
                 w->deleteLater();

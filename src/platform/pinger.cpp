@@ -188,6 +188,21 @@ std::optional<int> lire_erreur_datagramme(int fd, std::uint16_t seq, const QElap
     return std::nullopt;
 }
 
+// Sends one echo request, timed from just before it goes: `fin` is when the
+// wait for its answer ends. The result of a refused send, or nullopt.
+std::optional<int> envoyer_echo(int fd, std::uint32_t adresse, const QByteArray& paquet, int delai_ms,
+                                QElapsedTimer& chrono, QDeadlineTimer& fin) {
+    sockaddr_in dest{};
+    dest.sin_family = AF_INET;
+    dest.sin_addr.s_addr = adresse;
+    chrono.start();
+    fin = QDeadlineTimer(delai_ms);
+    if (::sendto(fd, paquet.constData(), std::size_t(paquet.size()), 0, reinterpret_cast<sockaddr*>(&dest),
+                 sizeof dest) < 0)
+        return resultat_erreur_envoi(errno);
+    return std::nullopt;
+}
+
 int echo_datagramme(int fd, std::uint32_t adresse, int delai_ms, int ttl, const QByteArray& donnees) {
     const int oui = 1;
     ::setsockopt(fd, SOL_IP, IP_RECVERR, &oui, sizeof oui);
@@ -196,16 +211,10 @@ int echo_datagramme(int fd, std::uint32_t adresse, int delai_ms, int ttl, const 
     const std::uint16_t seq = numero_suivant();
     // The kernel sets the identifier and the checksum.
     const QByteArray paquet = requete_echo(0, seq, donnees);
-    sockaddr_in dest{};
-    dest.sin_family = AF_INET;
-    dest.sin_addr.s_addr = adresse;
-
     QElapsedTimer chrono;
-    chrono.start();
-    const QDeadlineTimer fin(delai_ms);
-    if (::sendto(fd, paquet.constData(), std::size_t(paquet.size()), 0, reinterpret_cast<sockaddr*>(&dest),
-                 sizeof dest) < 0)
-        return resultat_erreur_envoi(errno);
+    QDeadlineTimer fin;
+    if (const auto r = envoyer_echo(fd, adresse, paquet, delai_ms, chrono, fin))
+        return *r;
 
     unsigned char tampon[2048];
     for (;;) {
@@ -257,16 +266,10 @@ int echo_brut(int fd, std::uint32_t adresse, int delai_ms, int ttl, const QByteA
     const std::uint16_t ident = std::uint16_t(::getpid() & 0xffff);
     const std::uint16_t seq = numero_suivant();
     const QByteArray paquet = requete_echo(ident, seq, donnees);
-    sockaddr_in dest{};
-    dest.sin_family = AF_INET;
-    dest.sin_addr.s_addr = adresse;
-
     QElapsedTimer chrono;
-    chrono.start();
-    const QDeadlineTimer fin(delai_ms);
-    if (::sendto(fd, paquet.constData(), std::size_t(paquet.size()), 0, reinterpret_cast<sockaddr*>(&dest),
-                 sizeof dest) < 0)
-        return resultat_erreur_envoi(errno);
+    QDeadlineTimer fin;
+    if (const auto r = envoyer_echo(fd, adresse, paquet, delai_ms, chrono, fin))
+        return *r;
 
     unsigned char tampon[4096];
     for (;;) {

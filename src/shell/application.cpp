@@ -19,9 +19,6 @@
 #include "shell/fl_premiere.h"
 #include "shell/journal_coquille.h"
 #include "shell/ligne_commande.h"
-#ifdef ZAPO_CROCHETS_ESSAI
-#include "bench/mesure_demarrage.h"
-#endif
 #include "update/executer_maj.h"
 #include "update/fl_maj.h"
 #include "views/clics_vues.h"
@@ -31,6 +28,7 @@
 #include "views/rappels_vues.h"
 #include "widgets/annonce.h"
 #include "widgets/dessins.h"
+#include "widgets/fenetre_unique.h"
 #include "widgets/placement.h"
 
 #include <QApplication>
@@ -134,8 +132,7 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
                     fl_main_->ecrire_etat(texte);
             };
             maj::executer_maj(ctx_, std::move(b));
-            if (fl_main_)
-                fl_main_->marquer_sante();
+            ctx_.guide->annoncer_sante();
         };
     if (!b_.montrer_premiere)
         b_.montrer_premiere = [this] {
@@ -158,8 +155,17 @@ fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(
     // Other windows' handlers come in through appli_: counted as ours.
     ctx_.appli = &appli_;
 
-    rappels_ =
-        std::make_unique<maj::minuterie_rappels>(ctx_, b_.avertisseur ? *b_.avertisseur : avertisseur_);
+    if (!ctx_.guide) {
+        guide_propre_ = std::make_unique<modele::guide>(ctx_);
+        ctx_.guide = guide_propre_.get();
+    }
+    rappels_ = std::make_unique<modele::service_rappels>(ctx_, *ctx_.guide,
+                                                         b_.avertisseur ? *b_.avertisseur : avertisseur_);
+    // The first reminder the user sets may bring the offer of the agent.
+    connect(ctx_.guide, &modele::guide::rappel_ajoute, this, [this] {
+        if (!en_sortie_)
+            evenement([this] { proposer_agent(); });
+    });
     connect(&rappels_->minuteur, &QTimer::timeout, this, [this] {
         if (!en_sortie_)
             evenement([this] { rappels_->verifier(); });
@@ -295,9 +301,8 @@ void fl_init::reponses_appli::rafraichir_fenetre() {
         f_.charger_fenetre(); // its load refreshes it
         return;
     }
-    f_.fl_main_->rafraichir_fenetre();
-    vues::fl_recherche::rafraichir_ouverte();
-    vues::fl_grille::rafraichir_ouverte();
+    // A channel added or removed: every window showing channels follows.
+    f_.ctx_.guide->annoncer_chaines();
 }
 
 void fl_init::reponses_appli::lancer_maj() {
@@ -313,34 +318,19 @@ void fl_init::reponses_appli::enregistrer_options() {
     f_.enregistrer_options();
 }
 
-void fl_init::reponses_appli::rappels_modifies() {
-    occupation o(f_);
-    f_.rearmer_rappels();
-    if (f_.fl_main_)
-        f_.fl_main_->marquer_rappels();
-    vues::fl_grille::rafraichir_ouverte();
-}
-
-void fl_init::reponses_appli::rappel_ajoute() {
-    occupation o(f_);
-    f_.proposer_agent();
-}
-
 fl_init::~fl_init() {
     if (ctx_.appli == &appli_)
         ctx_.appli = nullptr;
-    // The add-channel dialog and the about box hold the context: they go first.
-    delete chaines::fl_chaine::ouverte();
-    delete apropos::fl_propos::ouverte();
-    delete vues::fl_recherche::ouverte();
-    delete vues::fl_ce_soir::ouverte();
-    delete vues::fl_grille::ouverte();
+    // The windows shown one at a time hold the context: they go first.
+    composants::fermer_fenetres_uniques();
     if (fl_main_) {
         fl_main_->disconnect(this);
         delete fl_main_.data();
     }
     for (auto& f : a_liberer_)
         delete f.data();
+    if (ctx_.guide == guide_propre_.get())
+        ctx_.guide = nullptr;
 }
 
 void fl_init::Form_Load() {
@@ -603,7 +593,7 @@ void fl_init::quitter_appli() {
         icone_->hide();
     attente_zone_.stop();
     tps_maj.stop();
-    rappels_->minuteur.stop();
+    rappels_->arreter();
     termine_ = true;
     Q_EMIT fin_programme();
     QCoreApplication::exit(0);
@@ -616,20 +606,12 @@ void fl_init::lancer_maj() {
     occupation o(*this);
     g.maj_annulee = false;
     b_.executer_maj(etat_maj_);
-    rearmer_rappels();
     if (sortie_apres_maj_) {
         quitter_appli();
         return;
     }
-    if (fenetre_chargee && fl_main_) {
-        fl_main_->remplir_programmes();
-        fl_main_->affiche_actuel();
-    }
-    vues::fl_recherche::rafraichir_ouverte();
-    if (QPointer<vues::fl_ce_soir> soir = vues::fl_ce_soir::ouverte())
-        soir->remplir();
-    if (QPointer<vues::fl_grille> grille = vues::fl_grille::ouverte())
-        grille->remplir();
+    // New programmes: the reminders aim again, the open windows read them.
+    ctx_.guide->annoncer_programmes();
 }
 
 void fl_init::icone_activee(QSystemTrayIcon::ActivationReason raison) {
@@ -737,15 +719,15 @@ void installer_francais(QApplication& app) {
 
 } // namespace
 
-int principal(int argc, char** argv) {
+int principal(int argc, char** argv, const crochets_programme& crochets) {
     if (const auto statut = repondre_ligne_commande(argc, argv))
         return *statut;
     // Desktops tie our windows to the launcher, its name and its icon by this.
     QGuiApplication::setDesktopFileName(QStringLiteral(ZAPO_ID_APPLI));
     QApplication app(argc, argv);
-#ifdef ZAPO_CROCHETS_ESSAI
-    plateforme::mesurer_demarrage_si_demande();
-#endif
+    if (crochets.au_demarrage)
+        crochets.au_demarrage();
+    vues::definir_releve_vues(crochets.vues);
     QApplication::setApplicationName(QStringLiteral("Zapo-TV"));
     QApplication::setOrganizationName(QStringLiteral("Zapo-TV"));
     QApplication::setApplicationVersion(texte_version());
@@ -755,6 +737,7 @@ int principal(int argc, char** argv) {
 
     horloge_systeme horloge;
     boites_qt boites_reelles;
+    boites_reelles.definir_releve(crochets.boites);
     boites_message& boites = boites_reelles;
     plateforme::connexion_linux connexion;
     maj::rythme_reel pas;
@@ -814,6 +797,9 @@ int principal(int argc, char** argv) {
         }))
         return 1;
 
+    // What the windows read and listen to, for the whole run.
+    modele::guide guide(ctx);
+    ctx.guide = &guide;
     fl_init agent(ctx);
     // "Annuler" during the on-line step stops the wait on NetworkManager too.
     connexion.definir_arret(&agent.etat().arret_demande);

@@ -3,13 +3,15 @@
 #include "core/contexte.h"
 #include "core/horloge.h"
 #include "core/relance.h"
+#include "modele/guide.h"
+#include "modele/service_rappels.h"
 #include "platform/notifications_rappels.h"
 #include "platform/reveil.h"
 #include "shell/boites_qt.h"
 #include "update/attendre.h"
 #include "update/etat_maj.h"
-#include "update/minuterie_rappels.h"
 #include "views/fl_main.h"
+#include "views/journal_vues.h"
 
 #include <QAction>
 #include <QMenu>
@@ -40,7 +42,7 @@ struct branchements_agent {
     // Runs one update in its window, modally, with the program's run state.
     std::function<void(maj::etat_maj&)> executer_maj;
     // Tells the user of a due reminder; the desktop notification by default.
-    maj::avertisseur_rappels* avertisseur = nullptr;
+    modele::avertisseur_rappels* avertisseur = nullptr;
 };
 
 // The hidden agent: owns the notification-area icon, its menu and the update
@@ -75,7 +77,7 @@ public:
     void montrer_rappel(int num_chaine, date_heure debut);
     // The first reminder set while the agent is off: the user is offered it, once.
     void proposer_agent();
-    maj::minuterie_rappels& rappels() { return *rappels_; }
+    modele::service_rappels& rappels() { return *rappels_; }
     // One tick of tps_maj as its timer delivers it: nothing while an earlier
     // run, or a box of ours, is still open further down the stack.
     void tic();
@@ -133,8 +135,6 @@ private:
         void lancer_maj() override;
         void charger_fenetre() override;
         void enregistrer_options() override;
-        void rappels_modifies() override;
-        void rappel_ajoute() override;
         QString texte_etat() const override { return f_.etat_maj_.texte_etat; }
         void definir_texte_etat(const QString& texte) override { f_.etat_maj_.texte_etat = texte; }
         bool maj_en_cours() const override { return f_.etat_maj_.maj_en_cours; }
@@ -169,7 +169,7 @@ private:
     relance relance_;
 
     // The desktop notification, else the tray's message, else a box.
-    class avertisseur_bureau final : public maj::avertisseur_rappels {
+    class avertisseur_bureau final : public modele::avertisseur_rappels {
     public:
         explicit avertisseur_bureau(fl_init& f) : f_(f) {}
         void avertir(std::span<const rappel_a_dire> rappels) override;
@@ -179,7 +179,9 @@ private:
     };
     avertisseur_bureau avertisseur_{*this};
     plateforme::notifications_rappels notifications_rappels_;
-    std::unique_ptr<maj::minuterie_rappels> rappels_;
+    // The context's guide, made here when the context came without one.
+    std::unique_ptr<modele::guide> guide_propre_;
+    std::unique_ptr<modele::service_rappels> rappels_;
     plateforme::reveil_systeme reveil_;
     // What "Voir" shows for each notification still open (bounded), and for the
     // tray's last reminder message.
@@ -195,7 +197,15 @@ private:
 // its mind once for the whole run.
 bool zone_sni_presente();
 
+// What a test build of the program adds to it; the installed program leaves all empty.
+struct crochets_programme {
+    // Once the application object exists.
+    std::function<void()> au_demarrage;
+    boites_qt::releve_boites boites;
+    vues::releve_vues vues;
+};
+
 // The whole program, from main().
-int principal(int argc, char** argv);
+int principal(int argc, char** argv, const crochets_programme& crochets = {});
 
 } // namespace zapo::coquille

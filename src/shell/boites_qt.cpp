@@ -1,8 +1,5 @@
 #include "shell/boites_qt.h"
 
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWindow>
@@ -11,20 +8,10 @@ namespace zapo::coquille {
 
 reponse_boite boites_qt::afficher(const QString& titre, const QString& texte, icone_boite icone,
                                   boutons_boite boutons) {
-#ifdef ZAPO_CROCHETS_ESSAI
-    // Whole-program tests read the boxes from a journal instead of a screen.
-    static const QString journal = qEnvironmentVariable("ZAPO_TV_JOURNAL_BOITES");
-    if (!journal.isEmpty()) {
-        QFile f(journal);
-        if (f.open(QIODevice::Append | QIODevice::Text)) {
-            QJsonObject o{{QStringLiteral("titre"), titre},
-                          {QStringLiteral("texte"), texte},
-                          {QStringLiteral("icone"), int(icone)}};
-            f.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + "\n");
-        }
-        return boutons == boutons_boite::oui_non ? reponse_boite::oui : reponse_boite::ok;
-    }
-#endif
+    // A test build of the program answers here instead of the screen.
+    if (releve_)
+        if (const auto r = releve_(titre, texte, icone, boutons))
+            return *r;
     // Not a child of the window: the window may be closed (and freed) while the
     // box waits for its answer. It still opens over it and stays in front of it.
     QMessageBox b;

@@ -1,33 +1,37 @@
 #include "shell/fl_premiere.h"
 
+#include "ui_fl_premiere.h"
+
 #include "widgets/dessin_fixe.h"
 #include "widgets/dessins.h"
 #include "widgets/placement.h"
 
 namespace zapo::coquille {
 
+fl_premiere::~fl_premiere() = default;
+
 fl_premiere::fl_premiere(contexte& ctx, std::function<void()> inscrire, std::function<void()> retirer,
                          QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ctx_(ctx), inscrire_(std::move(inscrire)),
-      retirer_(std::move(retirer)) {
-    setupUi(this);
-    choix = {choix_0, choix_1, choix_2, choix_3};
-    Label2 = {Label2_0, Label2_1, Label2_2, Label2_3, Label2_4, Label2_5};
-    Label3 = {Label3_0, Label3_1, Label3_2, Label3_3};
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ui_(std::make_unique<Ui::fl_premiere>()),
+      ctx_(ctx), inscrire_(std::move(inscrire)), retirer_(std::move(retirer)) {
+    ui_->setupUi(this);
+    choix = {ui_->choix_0, ui_->choix_1, ui_->choix_2, ui_->choix_3};
+    Label2 = {ui_->Label2_0, ui_->Label2_1, ui_->Label2_2, ui_->Label2_3, ui_->Label2_4, ui_->Label2_5};
+    Label3 = {ui_->Label3_0, ui_->Label3_1, ui_->Label3_2, ui_->Label3_3};
     setFixedSize(size());
     // The blue background and white texts through the palette: a style sheet on
     // the dialog would leave its tick boxes and button to the desktop's theme.
-    Label1->setStyleSheet(QStringLiteral("color: rgb(255, 255, 0);"));
-    Shape2->setStyleSheet(
+    ui_->Label1->setStyleSheet(QStringLiteral("color: rgb(255, 255, 0);"));
+    ui_->Shape2->setStyleSheet(
         QStringLiteral("QFrame#Shape2 { border: 2px solid rgb(128, 128, 255); border-radius: 8px; }"));
     // Drawn at fixed places and colours: the drawing's font, and light controls
     // on the blue background whatever the desktop's theme.
     composants::fixer_police(this);
     composants::palette_fixe(this, QColor(0, 0, 160), Qt::white);
-    Image1->setPixmap(composants::icone_programme().pixmap(48, 48));
+    ui_->Image1->setPixmap(composants::icone_programme().pixmap(48, 48));
     setAccessibleName(QStringLiteral("Zapo-TV - Initialisation"));
     composants::centrer(this);
-    connect(bt_ok, &QPushButton::clicked, this, [this] { bt_ok_Click(); });
+    connect(ui_->bt_ok, &QPushButton::clicked, this, [this] { bt_ok_Click(); });
     Form_Load();
 }
 

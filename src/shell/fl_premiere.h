@@ -1,20 +1,29 @@
 #pragma once
 
 #include "core/contexte.h"
-#include "ui_fl_premiere.h"
 
+#include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 
 #include <array>
 #include <functional>
+#include <memory>
+
+namespace Ui {
+class fl_premiere;
+}
 
 namespace zapo::coquille {
 
 // The first-run questions. OK applies the answers and the autostart choice;
 // closed any other way, the proposals stay and autostart is left alone.
-class fl_premiere : public QDialog, private Ui::fl_premiere {
+class fl_premiere : public QDialog {
     Q_OBJECT
+    std::unique_ptr<Ui::fl_premiere> ui_;
+
 public:
+    ~fl_premiere() override;
     fl_premiere(contexte& ctx, std::function<void()> inscrire, std::function<void()> retirer,
                 QWidget* parent = nullptr);
 

@@ -2,7 +2,9 @@
 
 #include "update/fl_connect.h"
 #include "update/fl_maj.h"
-#include "update/minuterie_rappels.h"
+
+#include "liaison/garde.h"
+#include "modele/service_rappels.h"
 
 namespace zapo::maj {
 
@@ -19,20 +21,15 @@ fin_maj executer_maj(contexte& ctx, branchements b, const std::function<void(fl_
         f.show();
         g.maj_en_cours = true;
         f.commencer_run(&g.arret_demande);
-        try {
-            if (!b.demander_connexion)
-                b.demander_connexion = [&ctx, &f] { return demander_connexion(ctx, &f); };
-            if (a_l_ouverture)
-                a_l_ouverture(f);
-            pilote_maj p(ctx, f, std::move(b));
-            fin = p.maj_programmes();
-        } catch (const std::bad_alloc&) {
-            erreur = QStringLiteral("Mémoire insuffisante.");
-        } catch (const std::exception& e) {
-            erreur = QString::fromUtf8(e.what());
-        } catch (...) {
-            erreur = QStringLiteral("Une erreur inattendue est survenue.");
-        }
+        // A failure ends the run as an error, with its text in the box below.
+        erreur = liaison::attraper([&] {
+                     if (!b.demander_connexion)
+                         b.demander_connexion = [&ctx, &f] { return demander_connexion(ctx, &f); };
+                     if (a_l_ouverture)
+                         a_l_ouverture(f);
+                     pilote_maj p(ctx, f, std::move(b));
+                     fin = p.maj_programmes();
+                 }).value_or(QString());
         f.finir_run();
         f.close();
         g.maj_en_cours = false;
@@ -41,7 +38,7 @@ fin_maj executer_maj(contexte& ctx, branchements b, const std::function<void(fl_
     // A cancelled or broken run may have renewed some channels too.
     if (fin != fin_maj::echec_connexion) {
         try {
-            ajuster_rappels_apres_maj(ctx);
+            modele::suivre_programmes(ctx);
         } catch (const std::exception& e) {
             qWarning("Rappels non ajustés après la mise à jour : %s", e.what());
         }

@@ -1,5 +1,7 @@
 #include "update/fl_connect.h"
 
+#include "ui_fl_connect.h"
+
 #include "liaison/garde.h"
 #include "widgets/dessin_fixe.h"
 
@@ -8,19 +10,19 @@ namespace zapo::maj {
 fl_connect::fl_connect(contexte& ctx, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      ctx_(ctx) {
-    setupUi(this);
+      ui_(std::make_unique<Ui::fl_connect>()), ctx_(ctx) {
+    ui_->setupUi(this);
     // Drawn at fixed places: the drawing's font, not the desktop's.
     composants::fixer_police(this);
     // The keyboard starts on the default answer, first in the Tab order.
-    bt_oui->setFocus();
+    ui_->bt_oui->setFocus();
     // Form_Load
     compte_rebours = 10;
     reponse_connexion = reponse::aucune;
     tps_non.setInterval(1000);
-    connect(bt_oui, &QPushButton::clicked, this,
+    connect(ui_->bt_oui, &QPushButton::clicked, this,
             [this] { liaison::garde(ctx_, [this] { bt_oui_Click(); }); });
-    connect(bt_non, &QPushButton::clicked, this,
+    connect(ui_->bt_non, &QPushButton::clicked, this,
             [this] { liaison::garde(ctx_, [this] { bt_non_Click(); }); });
     connect(&tps_non, &QTimer::timeout, this, [this] { liaison::garde(ctx_, [this] { tps_non_Timer(); }); });
     tps_non.start();
@@ -30,7 +32,7 @@ fl_connect::~fl_connect() = default;
 
 void fl_connect::bt_oui_Click() {
     reponse_connexion = reponse::oui;
-    if (vf_mem->isChecked()) {
+    if (ui_->vf_mem->isChecked()) {
         ctx_.options.opt_connexion = true;
         // The answer stands even if saving fails; the hook reports its own trouble.
         fermer();
@@ -50,7 +52,7 @@ void fl_connect::tps_non_Timer() {
     if (compte_rebours <= 0)
         return;
     compte_rebours -= 1;
-    bt_non->setText(QStringLiteral("NON (%1)").arg(compte_rebours));
+    ui_->bt_non->setText(QStringLiteral("NON (%1)").arg(compte_rebours));
     if (compte_rebours == 0) {
         reponse_connexion = reponse::non;
         fermer();

@@ -3,17 +3,23 @@
 #include "core/contexte.h"
 #include "update/maj_programmes.h"
 
-#include "ui_fl_connect.h"
-
 #include <QDialog>
 #include <QTimer>
+
+#include <memory>
+
+namespace Ui {
+class fl_connect;
+}
 
 namespace zapo::maj {
 
 // "Une connexion à Internet est requise.": asks whether to dial, answers no by
 // itself after ten seconds. Its answer is reponse_connexion.
-class fl_connect : public QDialog, private Ui::fl_connect {
+class fl_connect : public QDialog {
     Q_OBJECT
+    std::unique_ptr<Ui::fl_connect> ui_;
+
 public:
     explicit fl_connect(contexte& ctx, QWidget* parent = nullptr);
     ~fl_connect() override;

@@ -1,5 +1,7 @@
 #include "update/fl_maj.h"
 
+#include "ui_fl_maj.h"
+
 #include "widgets/annonce.h"
 #include "widgets/dessin_fixe.h"
 
@@ -11,35 +13,36 @@ namespace zapo::maj {
 
 fl_maj::fl_maj(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint) {
-    setupUi(this);
+                          Qt::MSWindowsFixedSizeDialogHint),
+      ui_(std::make_unique<Ui::fl_maj>()) {
+    ui_->setupUi(this);
     // Drawn at fixed places: the drawing's font, not the desktop's.
     composants::fixer_police(this);
     // White behind the current operation, whatever the style.
-    QPalette p = txt_cours->palette();
+    QPalette p = ui_->txt_cours->palette();
     p.setColor(QPalette::Window, Qt::white);
     p.setColor(QPalette::WindowText, Qt::black);
-    txt_cours->setPalette(p);
+    ui_->txt_cours->setPalette(p);
     // Channel names come from the user and from catalogues: never markup.
-    txt_cours->setTextFormat(Qt::PlainText);
-    connect(bt_annuler, &QPushButton::clicked, this, &fl_maj::bt_annuler_Click);
+    ui_->txt_cours->setTextFormat(Qt::PlainText);
+    connect(ui_->bt_annuler, &QPushButton::clicked, this, &fl_maj::bt_annuler_Click);
 }
 
 fl_maj::~fl_maj() = default;
 
 void fl_maj::ecrire_progres1(float valeur) {
-    progres1->setValue(int(std::lround(std::clamp(valeur, 0.0f, 100.0f))));
+    ui_->progres1->setValue(int(std::lround(std::clamp(valeur, 0.0f, 100.0f))));
     Q_EMIT progres_ecrit(1, valeur);
 }
 
 void fl_maj::ecrire_progres2(float valeur) {
     valeur2_ = valeur;
-    progres2->setValue(int(std::lround(std::clamp(valeur, 0.0f, 100.0f))));
+    ui_->progres2->setValue(int(std::lround(std::clamp(valeur, 0.0f, 100.0f))));
     Q_EMIT progres_ecrit(2, valeur);
 }
 
 void fl_maj::ecrire_cours(const QString& texte) {
-    composants::ecrire_texte(txt_cours, texte);
+    composants::ecrire_texte(ui_->txt_cours, texte);
     Q_EMIT cours_ecrit(texte);
 }
 
@@ -54,7 +57,7 @@ void fl_maj::finir_run() {
 void fl_maj::bt_annuler_Click() {
     if (arret_)
         *arret_ = true;
-    bt_annuler->setEnabled(false);
+    ui_->bt_annuler->setEnabled(false);
     // The transfer under way stops now, not when the server next sends something.
     if (sur_interruption_)
         sur_interruption_();

@@ -2,16 +2,22 @@
 
 #include "update/maj_programmes.h"
 
-#include "ui_fl_maj.h"
-
 #include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class fl_maj;
+}
 
 namespace zapo::maj {
 
 // The update's progress window. The run writes the bars and txt_cours through
 // the methods below, which also report each write (the tests read them).
-class fl_maj : public QDialog, private Ui::fl_maj, public suivi_maj {
+class fl_maj : public QDialog, public suivi_maj {
     Q_OBJECT
+    std::unique_ptr<Ui::fl_maj> ui_;
+
 public:
     explicit fl_maj(QWidget* parent = nullptr);
     ~fl_maj() override;

@@ -8,6 +8,7 @@
 #include "data/details.h"
 #include "data/semaine.h"
 #include "liaison/garde.h"
+#include "modele/guide.h"
 #include "views/apparence.h"
 #include "views/clics_vues.h"
 #include "views/fl_details.h"
@@ -30,8 +31,6 @@
 #include <QSignalBlocker>
 
 namespace zapo::vues {
-
-QPointer<fl_ce_soir> fl_ce_soir::ouverte_;
 
 namespace {
 
@@ -97,29 +96,23 @@ fl_ce_soir::fl_ce_soir(contexte& ctx, aller_fn aller)
     connect(l, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* it) { liaison::garde(ctx_, [&] { lst_soir_ItemActivated(it); }); });
     tps_minute.setInterval(60000);
+    for (auto signal : {&modele::guide::programmes_changes, &modele::guide::chaines_changees})
+        connect(&modele::guide_de(ctx_), signal, this,
+                [this] { liaison::garde(ctx_, [this] { remplir(); }); });
     connect(&tps_minute, &QTimer::timeout, this,
             [this] { liaison::garde(ctx_, [this] { tps_minute_Timer(); }); });
 }
 
 fl_ce_soir::~fl_ce_soir() = default;
 
-fl_ce_soir* fl_ce_soir::ouverte() {
-    return ouverte_.data();
-}
-
 QTreeWidget* fl_ce_soir::liste() const {
     return ui_->lst_soir;
 }
 
 fl_ce_soir* fl_ce_soir::afficher(contexte& ctx, aller_fn aller) {
-    if (ouverte_) {
-        composants::montrer_devant(ouverte_);
-        return ouverte_;
-    }
-    auto* f = new fl_ce_soir(ctx, std::move(aller));
-    ouverte_ = f;
-    composants::centrer(f);
-    composants::montrer_devant(f);
+    if (auto* f = ramener())
+        return f;
+    auto* f = presenter(new fl_ce_soir(ctx, std::move(aller)));
     f->tps_minute.start();
     // A base that cannot be read leaves the window empty; the box says why.
     QPointer<fl_ce_soir> p(f);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/contexte.h"
+#include "widgets/fenetre_unique.h"
 
 #include <QDialog>
-#include <QPointer>
 #include <QTimer>
 
 #include <functional>
@@ -21,7 +21,7 @@ namespace zapo::vues {
 
 // "Zapo-TV - Ce soir": the evening programmes of every chosen channel, by the
 // panel's own rule. Modeless, one at a time; closing it deletes it.
-class fl_ce_soir : public QDialog {
+class fl_ce_soir : public QDialog, public composants::fenetre_unique<fl_ce_soir> {
     Q_OBJECT
 public:
     // Shows `num_chaine` in the main window and selects the programme starting at
@@ -30,8 +30,6 @@ public:
 
     // Opens the window, or brings the open one to the front.
     static fl_ce_soir* afficher(contexte& ctx, aller_fn aller);
-    // The open window, or null.
-    static fl_ce_soir* ouverte();
     ~fl_ce_soir() override;
 
     // Reads the base again; throws donnees::erreur_base.
@@ -62,7 +60,6 @@ private:
     QComboBox* cbo_soir_ = nullptr;
     QComboBox* cbo_genre_ = nullptr;
     int soir_ = 0; // the evening shown, as in cbo_soir
-    static QPointer<fl_ce_soir> ouverte_;
 };
 
 } // namespace zapo::vues

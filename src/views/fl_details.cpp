@@ -4,6 +4,7 @@
 #include "core/soirees.h"
 #include "data/semaine.h"
 #include "liaison/garde.h"
+#include "modele/guide.h"
 #include "views/apparence.h"
 #include "views/rappels_vues.h"
 #include "widgets/annonce.h"
@@ -16,8 +17,6 @@
 #include <QVBoxLayout>
 
 namespace zapo::vues {
-
-QPointer<fl_details> fl_details::ouverte_;
 
 fl_details::fl_details(contexte& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -45,13 +44,11 @@ fl_details::fl_details(contexte& ctx, QWidget* parent) : QDialog(parent), ctx_(c
     connect(boutons, &QDialogButtonBox::rejected, this, &QDialog::close);
     disposition->addWidget(boutons);
     resize(460, 360);
+    connect(&modele::guide_de(ctx_), &modele::guide::rappels_changes, this,
+            [this] { liaison::garde(ctx_, [this] { ecrire_bouton(); }); });
 }
 
 fl_details::~fl_details() = default;
-
-fl_details* fl_details::ouverte() {
-    return ouverte_.data();
-}
 
 QString fl_details::texte() const {
     return txt_details_->toPlainText();
@@ -68,11 +65,9 @@ fl_details* fl_details::afficher(contexte& ctx, int chaine, date_heure hdeb, con
             if (c.num_chaine == chaine)
                 nom = c.nom;
     }
-    if (!ouverte_) {
-        ouverte_ = new fl_details(ctx, parent);
-        composants::centrer(ouverte_);
-    }
-    fl_details* f = ouverte_;
+    fl_details* f = ouverte();
+    if (!f)
+        f = retenir(new fl_details(ctx, parent));
     const date_heure maintenant = ctx.horloge_ ? ctx.horloge_->maintenant_dh()
                                                : date_heure::depuis_qdatetime(QDateTime::currentDateTime());
     const QString t =
@@ -97,8 +92,8 @@ void fl_details::ecrire_bouton() {
 }
 
 void fl_details::btn_rappel_Click() {
+    // The button follows the guide's announcement, as every view of the reminders does.
     basculer_rappel(ctx_, chaine_, debut_, rappel_prevu(ctx_, chaine_, debut_));
-    ecrire_bouton();
 }
 
 } // namespace zapo::vues

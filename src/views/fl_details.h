@@ -3,9 +3,9 @@
 #include "core/contexte.h"
 #include "core/date_heure.h"
 #include "core/details.h"
+#include "widgets/fenetre_unique.h"
 
 #include <QDialog>
-#include <QPointer>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -17,7 +17,7 @@ namespace zapo::vues {
 // reader reads in full, and "Me prévenir" / "Ne plus me prévenir". Modeless,
 // one at a time: opening it for another programme replaces its text. Échap
 // closes it.
-class fl_details : public QDialog {
+class fl_details : public QDialog, public composants::fenetre_unique<fl_details> {
     Q_OBJECT
 public:
     // The programme of `chaine` starting at `hdeb`, of any kept day. A programme
@@ -25,7 +25,6 @@ public:
     // donnees::erreur_base when the base cannot be read.
     static fl_details* afficher(contexte& ctx, int chaine, date_heure hdeb, const QString& titre,
                                 QWidget* parent = nullptr);
-    static fl_details* ouverte();
     ~fl_details() override;
 
     QString texte() const;
@@ -42,7 +41,6 @@ private:
     int chaine_ = 0;
     qint64 debut_ = 0;
     bool peut_prevenir_ = false;
-    static QPointer<fl_details> ouverte_;
 };
 
 } // namespace zapo::vues

@@ -12,6 +12,7 @@
 #include "views/fl_details.h"
 #include "views/genres_vues.h"
 #include "views/grille_vue.h"
+#include "modele/guide.h"
 #include "views/rappels_vues.h"
 #include "widgets/dessins.h"
 #include "widgets/placement.h"
@@ -32,7 +33,6 @@
 
 namespace zapo::vues {
 
-QPointer<fl_grille> fl_grille::ouverte_;
 
 namespace {
 
@@ -146,26 +146,20 @@ fl_grille::fl_grille(contexte& ctx, aller_fn aller) : ctx_(ctx), aller_(std::mov
     tps_minute.setInterval(60000);
     connect(&tps_minute, &QTimer::timeout, this,
             [this] { liaison::garde(ctx_, [this] { tps_minute_Timer(); }); });
+    // After a run (programmes and logos), or when channels change: read again.
+    for (auto signal : {&modele::guide::programmes_changes, &modele::guide::chaines_changees})
+        connect(&modele::guide_de(ctx_), signal, this,
+                [this] { liaison::garde(ctx_, [this] { remplir(); }); });
+    connect(&modele::guide_de(ctx_), &modele::guide::rappels_changes, this,
+            [this] { liaison::garde(ctx_, [this] { lire_rappels(); }); });
 }
 
 fl_grille::~fl_grille() = default;
 
-fl_grille* fl_grille::ouverte() {
-    return ouverte_.data();
-}
-
-void fl_grille::rafraichir_ouverte() {
-    if (ouverte_)
-        ouverte_->remplir();
-}
-
 fl_grille* fl_grille::afficher(contexte& ctx, aller_fn aller) {
-    if (ouverte_) {
-        composants::montrer_devant(ouverte_);
-        return ouverte_;
-    }
-    auto* f = new fl_grille(ctx, std::move(aller));
-    ouverte_ = f;
+    if (fl_grille* f = ramener())
+        return f;
+    auto* f = retenir(new fl_grille(ctx, std::move(aller)));
     QPointer<fl_grille> p(f);
     liaison::garde(ctx, [&] { f->reprendre_place(); });
     composants::montrer_devant(f);

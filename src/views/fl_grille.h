@@ -2,6 +2,7 @@
 
 #include "core/contexte.h"
 #include "core/date_heure.h"
+#include "widgets/fenetre_unique.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -23,7 +24,7 @@ class vue_grille;
 // "Zapo-TV - Grille": every chosen channel down, the kept week across, in
 // genre colours. Built in code: all of it but a row of controls is painted.
 // Modeless, one at a time, resizable; its place and size are kept in the base.
-class fl_grille : public QDialog {
+class fl_grille : public QDialog, public composants::fenetre_unique<fl_grille> {
     Q_OBJECT
 public:
     // Shows the channel in the main window.
@@ -31,9 +32,6 @@ public:
 
     // Opens the window scrolled to now, or brings the open one to the front.
     static fl_grille* afficher(contexte& ctx, aller_fn aller);
-    static fl_grille* ouverte();
-    // After a run, or when channels, reminders or logos changed: reads again.
-    static void rafraichir_ouverte();
     ~fl_grille() override;
 
     vue_grille* grille() const { return grille_; }
@@ -70,7 +68,6 @@ private:
     QComboBox* cbo_genre_ = nullptr;
     QSlider* zoom_ = nullptr;
     QTimer tps_minute;
-    static QPointer<fl_grille> ouverte_;
 };
 
 } // namespace zapo::vues

@@ -149,6 +149,7 @@ fl_main::fl_main(contexte& ctx, QWidget* parent)
             menuBar()->setActiveAction(menuBar()->actions().constFirst());
     });
     relier_commandes();
+    ecouter_guide();
 }
 
 fl_main::~fl_main() = default;

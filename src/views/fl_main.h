@@ -135,6 +135,8 @@ protected:
 
 private:
     bool remplir_apres_peinture_ = false;
+    // What the window shows follows what the guide says changed.
+    void ecouter_guide();
     void relier_commandes();
     // The controls follow the window's size: see placer_controles in fl_main.cpp.
     void placer_controles();

@@ -1,9 +1,12 @@
 #include "views/fl_recherche.h"
+
+#include "ui_fl_recherche.h"
 #include "views/rappels_vues.h"
 
 #include "core/horloge.h"
 #include "data/lecture_recherche.h"
 #include "liaison/garde.h"
+#include "modele/guide.h"
 #include "views/apparence.h"
 #include "views/clics_vues.h"
 #include "views/fl_details.h"
@@ -42,32 +45,30 @@ bool touche_entree(const QKeyEvent* k) {
 
 } // namespace
 
-QPointer<fl_recherche> fl_recherche::ouverte_;
-
 fl_recherche::fl_recherche(contexte& ctx, aller_programme aller)
-    : QDialog(nullptr), ctx_(ctx), aller_(std::move(aller)) {
-    setupUi(this);
-    installer_menu_rappels(ctx_, lst_resultats, 4);
+    : QDialog(nullptr), ui_(std::make_unique<Ui::fl_recherche>()), ctx_(ctx), aller_(std::move(aller)) {
+    ui_->setupUi(this);
+    installer_menu_rappels(ctx_, ui_->lst_resultats, 4);
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowIcon(composants::icone_programme());
     colorer_fond(this);
-    colorer_liste(lst_resultats);
-    QPalette pal_etat = txt_etat_recherche->palette();
+    colorer_liste(ui_->lst_resultats);
+    QPalette pal_etat = ui_->txt_etat_recherche->palette();
     pal_etat.setColor(QPalette::WindowText, QColor(192, 0, 0));
-    txt_etat_recherche->setPalette(pal_etat);
+    ui_->txt_etat_recherche->setPalette(pal_etat);
     QFont police_etat(QStringLiteral("Arial"));
     police_etat.setPointSizeF(11.25);
-    txt_etat_recherche->setFont(police_etat);
+    ui_->txt_etat_recherche->setFont(police_etat);
 
-    QHeaderView* h = lst_resultats->header();
+    QHeaderView* h = ui_->lst_resultats->header();
     h->setSectionsMovable(false);
     h->setStretchLastSection(true);
-    QTreeWidgetItem* entete = lst_resultats->headerItem();
+    QTreeWidgetItem* entete = ui_->lst_resultats->headerItem();
     for (int c = 1; c <= 3; ++c)
         entete->setTextAlignment(c, Qt::AlignCenter);
     // The genre, after the title, with the same filter as the grid's.
-    lst_resultats->setColumnCount(6);
+    ui_->lst_resultats->setColumnCount(6);
     entete->setText(5, QStringLiteral("Genre"));
     h->setStretchLastSection(false);
     h->setSectionResizeMode(4, QHeaderView::Stretch);
@@ -75,57 +76,48 @@ fl_recherche::fl_recherche(contexte& ctx, aller_programme aller)
     auto* lbl_genre = new QLabel(QStringLiteral("Genre :"), this);
     lbl_genre->setObjectName(QStringLiteral("lbl_genre"));
     lbl_genre->setBuddy(cbo_genre_);
-    ligne_champ->addWidget(lbl_genre);
-    ligne_champ->addWidget(cbo_genre_);
-    setTabOrder(txt_recherche, cbo_genre_);
-    setTabOrder(cbo_genre_, lst_resultats);
+    ui_->ligne_champ->addWidget(lbl_genre);
+    ui_->ligne_champ->addWidget(cbo_genre_);
+    setTabOrder(ui_->txt_recherche, cbo_genre_);
+    setTabOrder(cbo_genre_, ui_->lst_resultats);
     connect(cbo_genre_, &QComboBox::currentIndexChanged, this,
-            [this] { eteindre_autres_genres(lst_resultats, 5, genre_choisi(cbo_genre_)); });
+            [this] { eteindre_autres_genres(ui_->lst_resultats, 5, genre_choisi(cbo_genre_)); });
     const QFontMetrics fm(police_liste());
-    lst_resultats->setColumnWidth(0, pixels(1520));
-    lst_resultats->setColumnWidth(1, fm.horizontalAdvance(QStringLiteral("Aujourd'hui")) + 16);
+    ui_->lst_resultats->setColumnWidth(0, pixels(1520));
+    ui_->lst_resultats->setColumnWidth(1, fm.horizontalAdvance(QStringLiteral("Aujourd'hui")) + 16);
     const int heure = fm.horizontalAdvance(QStringLiteral("00:00")) + 16;
-    lst_resultats->setColumnWidth(2, heure);
-    lst_resultats->setColumnWidth(3, heure);
-    lst_resultats->setColumnWidth(5, fm.horizontalAdvance(QStringLiteral("Divertissement")) + 16);
+    ui_->lst_resultats->setColumnWidth(2, heure);
+    ui_->lst_resultats->setColumnWidth(3, heure);
+    ui_->lst_resultats->setColumnWidth(5, fm.horizontalAdvance(QStringLiteral("Divertissement")) + 16);
 
-    txt_recherche->installEventFilter(this);
-    lst_resultats->installEventFilter(this);
-    connect(txt_recherche, &QLineEdit::textChanged, this,
+    ui_->txt_recherche->installEventFilter(this);
+    ui_->lst_resultats->installEventFilter(this);
+    // New programmes or channels: the open window reads them again.
+    for (auto signal : {&modele::guide::programmes_changes, &modele::guide::chaines_changees})
+        connect(&modele::guide_de(ctx_), signal, this,
+                [this] { liaison::garde(ctx_, [this] { remplir(); }); });
+    connect(ui_->txt_recherche, &QLineEdit::textChanged, this,
             [this] { liaison::garde(ctx_, [this] { chercher(); }); });
-    connect(lst_resultats, &QTreeWidget::itemDoubleClicked, this,
+    connect(ui_->lst_resultats, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* ligne) { ouvrir(ligne); });
 }
 
 fl_recherche::~fl_recherche() = default;
 
-fl_recherche* fl_recherche::ouverte() {
-    return ouverte_.data();
+QTreeWidget* fl_recherche::liste() const {
+    return ui_->lst_resultats;
 }
 
 fl_recherche* fl_recherche::afficher(contexte& ctx, aller_programme aller) {
-    if (ouverte_) {
-        composants::montrer_devant(ouverte_);
-        ouverte_->txt_recherche->setFocus();
-        return ouverte_;
+    if (auto* f = ramener()) {
+        f->ui_->txt_recherche->setFocus();
+        return f;
     }
-    auto* f = new fl_recherche(ctx, std::move(aller));
-    try {
-        f->remplir();
-    } catch (...) {
-        delete f;
-        throw;
-    }
-    ouverte_ = f;
-    composants::centrer(f);
-    composants::montrer_devant(f);
-    f->txt_recherche->setFocus();
-    return f;
-}
-
-void fl_recherche::rafraichir_ouverte() {
-    if (ouverte_)
-        ouverte_->remplir();
+    std::unique_ptr<fl_recherche> f(new fl_recherche(ctx, std::move(aller)));
+    f->remplir();
+    presenter(f.get());
+    f->ui_->txt_recherche->setFocus();
+    return f.release();
 }
 
 void fl_recherche::remplir() {
@@ -147,7 +139,7 @@ QString fl_recherche::texte_etat(qsizetype total, qsizetype montres, bool champ_
 }
 
 void fl_recherche::chercher() {
-    const QString saisie = txt_recherche->text();
+    const QString saisie = ui_->txt_recherche->text();
     const auto r = index_.chercher(saisie, maintenant(ctx_), plafond);
     const date_heure mtn = maintenant(ctx_);
     QList<QTreeWidgetItem*> lignes;
@@ -178,16 +170,16 @@ void fl_recherche::chercher() {
         lignes << it;
     }
     {
-        const QSignalBlocker bloque(lst_resultats);
-        lst_resultats->setUpdatesEnabled(false);
-        lst_resultats->clear();
-        lst_resultats->addTopLevelItems(lignes);
-        marquer_rappels(ctx_, lst_resultats, 4);
-        eteindre_autres_genres(lst_resultats, 5, genre_choisi(cbo_genre_));
-        lst_resultats->setUpdatesEnabled(true);
+        const QSignalBlocker bloque(ui_->lst_resultats);
+        ui_->lst_resultats->setUpdatesEnabled(false);
+        ui_->lst_resultats->clear();
+        ui_->lst_resultats->addTopLevelItems(lignes);
+        marquer_rappels(ctx_, ui_->lst_resultats, 4);
+        eteindre_autres_genres(ui_->lst_resultats, 5, genre_choisi(cbo_genre_));
+        ui_->lst_resultats->setUpdatesEnabled(true);
     }
-    composants::ecrire_texte(txt_etat_recherche, texte_etat(r.total, qsizetype(r.lignes.size()),
-                                                            mots_recherche(saisie).isEmpty()));
+    composants::ecrire_texte(ui_->txt_etat_recherche, texte_etat(r.total, qsizetype(r.lignes.size()),
+                                                                 mots_recherche(saisie).isEmpty()));
 }
 
 void fl_recherche::ouvrir(const QTreeWidgetItem* ligne) {
@@ -211,29 +203,29 @@ bool fl_recherche::eventFilter(QObject* objet, QEvent* e) {
     if (e->type() != QEvent::KeyPress)
         return QDialog::eventFilter(objet, e);
     const auto* k = static_cast<QKeyEvent*>(e);
-    const bool a_lignes = lst_resultats->topLevelItemCount() > 0;
-    if (objet == txt_recherche) {
+    const bool a_lignes = ui_->lst_resultats->topLevelItemCount() > 0;
+    if (objet == ui_->txt_recherche) {
         if (k->key() == Qt::Key_Down && a_lignes) {
-            if (!lst_resultats->currentItem() || !lst_resultats->currentItem()->isSelected())
-                lst_resultats->setCurrentItem(lst_resultats->topLevelItem(0));
-            lst_resultats->setFocus();
+            if (!ui_->lst_resultats->currentItem() || !ui_->lst_resultats->currentItem()->isSelected())
+                ui_->lst_resultats->setCurrentItem(ui_->lst_resultats->topLevelItem(0));
+            ui_->lst_resultats->setFocus();
             return true;
         }
         if (touche_entree(k)) {
             // Enter from the field opens the chosen row, else the first one.
-            QTreeWidgetItem* ligne = lst_resultats->currentItem();
-            ouvrir(ligne ? ligne : lst_resultats->topLevelItem(0));
+            QTreeWidgetItem* ligne = ui_->lst_resultats->currentItem();
+            ouvrir(ligne ? ligne : ui_->lst_resultats->topLevelItem(0));
             return true;
         }
-    } else if (objet == lst_resultats) {
+    } else if (objet == ui_->lst_resultats) {
         if (touche_entree(k)) {
-            ouvrir(lst_resultats->currentItem());
+            ouvrir(ui_->lst_resultats->currentItem());
             return true;
         }
         // Up from the first row goes back to the field.
         if (k->key() == Qt::Key_Up && a_lignes &&
-            lst_resultats->currentItem() == lst_resultats->topLevelItem(0)) {
-            txt_recherche->setFocus();
+            ui_->lst_resultats->currentItem() == ui_->lst_resultats->topLevelItem(0)) {
+            ui_->txt_recherche->setFocus();
             return true;
         }
     }

@@ -3,14 +3,18 @@
 #include "core/contexte.h"
 #include "core/recherche.h"
 
-#include "ui_fl_recherche.h"
 #include "views/outils_vues.h"
+#include "widgets/fenetre_unique.h"
 
 #include <QComboBox>
 #include <QDialog>
-#include <QPointer>
 
 #include <functional>
+#include <memory>
+
+namespace Ui {
+class fl_recherche;
+}
 
 namespace zapo::vues {
 
@@ -19,8 +23,10 @@ namespace zapo::vues {
 
 // "Zapo-TV - Rechercher": modeless, without owner, at most one open at a time.
 // The list follows the field at each keystroke.
-class fl_recherche : public QDialog, private Ui::fl_recherche {
+class fl_recherche : public QDialog, public composants::fenetre_unique<fl_recherche> {
     Q_OBJECT
+    std::unique_ptr<Ui::fl_recherche> ui_;
+
 public:
     // What Enter or a double click on a row asks for.
     using aller_programme = std::function<void(const cible_programme&)>;
@@ -33,17 +39,13 @@ public:
     // Opens the window, or brings the open one to the front as it is.
     // A failed read of the base throws and shows nothing.
     static fl_recherche* afficher(contexte& ctx, aller_programme aller);
-    // The open window, or null.
-    static fl_recherche* ouverte();
-    // The stored programmes changed: the open window, if any, reads them again.
-    static void rafraichir_ouverte();
 
     // Reads the base again, then searches anew.
     void remplir();
     // Fills the list for the field's text.
     void chercher();
     // The result list, for the menus other windows put on programme rows.
-    QTreeWidget* liste() const { return lst_resultats; }
+    QTreeWidget* liste() const;
 
     // "Aucun programme trouvé", "1 234 programmes trouvés"...; empty for an empty field.
     static QString texte_etat(qsizetype total, qsizetype montres, bool champ_vide);
@@ -59,7 +61,6 @@ private:
     aller_programme aller_;
     index_recherche index_;
     QComboBox* cbo_genre_ = nullptr;
-    static QPointer<fl_recherche> ouverte_;
 };
 
 } // namespace zapo::vues

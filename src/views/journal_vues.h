@@ -1,12 +1,18 @@
 #pragma once
 
+#include <functional>
+
+class QWidget;
+
 namespace zapo::vues {
 
 class fl_main;
 
-// Whole-program tests read what the main window shows from a journal named by
-// ZAPO_TV_JOURNAL_VUES: one JSON line per panel refresh. Nothing happens when
-// the variable is unset, or when the program is built without ZAPO_CROCHETS_ESSAI.
+// Called with the main window after each panel refresh. The installed program
+// sets nothing; a test build of it writes what the window shows to a journal.
+using releve_vues = std::function<void(const QWidget& fenetre)>;
+void definir_releve_vues(releve_vues releve);
+
 void journaliser(const fl_main& f);
 
 } // namespace zapo::vues

@@ -1,9 +1,7 @@
 #include "views/rappels_vues.h"
 
-#include "core/horloge.h"
-#include "data/base_rappels.h"
-#include "data/semaine.h"
 #include "liaison/garde.h"
+#include "modele/guide.h"
 #include "ui_fl_main.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
@@ -40,6 +38,15 @@ std::optional<cle_ligne> cle_de(const QTreeWidgetItem* it, int colonne_titre) {
     return std::nullopt;
 }
 
+// The live reminders: removed ones are only kept for the words' sake.
+std::set<std::pair<int, qint64>> rappels_vivants(contexte& ctx) {
+    std::set<std::pair<int, qint64>> res;
+    for (const auto& r : modele::guide_de(ctx).rappels())
+        if (!r.retire)
+            res.insert({r.chaine, r.debut.secondes()});
+    return res;
+}
+
 // Right click on a row, or the menu key on the current row.
 class menu_rappels final : public QObject {
 public:
@@ -70,7 +77,7 @@ protected:
 
 private:
     void montrer(const cle_ligne& cle, QPoint ou) {
-        const bool prevu = rappels_vivants(ctx_).contains({cle.chaine, cle.debut});
+        const bool prevu = rappel_prevu(ctx_, cle.chaine, cle.debut);
         QMenu menu(liste_);
         QAction* a =
             menu.addAction(prevu ? QStringLiteral("Ne plus me prévenir") : QStringLiteral("Me prévenir"));
@@ -79,11 +86,9 @@ private:
         bool choisi = false;
         QObject::connect(a, &QAction::triggered, &menu, [&choisi] { choisi = true; });
         menu.exec(ou);
-        if (!choisi || !liste)
-            return;
-        basculer_rappel(ctx_, cle.chaine, cle.debut, prevu);
-        if (liste)
-            marquer_rappels(ctx_, liste, colonne_);
+        // Every list showing bells (this one too) follows the guide's announcement.
+        if (choisi && liste)
+            basculer_rappel(ctx_, cle.chaine, cle.debut, prevu);
     }
 
     contexte& ctx_;
@@ -119,29 +124,11 @@ std::set<std::pair<int, qint64>> rappels_vivants(contexte& ctx) {
 }
 
 bool rappel_prevu(contexte& ctx, int chaine, qint64 debut) {
-    return rappels_vivants(ctx).contains({chaine, debut});
+    return modele::guide_de(ctx).rappel_prevu(chaine, debut);
 }
 
 void basculer_rappel(contexte& ctx, int chaine, qint64 debut_secondes, bool prevu) {
-    {
-        donnees::base_programmes base(ctx.chemin_base());
-        const date_heure debut = date_heure::depuis_secondes(debut_secondes);
-        if (prevu) {
-            donnees::retirer_rappel(base, chaine, debut);
-        } else {
-            // Any kept day: the week holds what `liste` does not.
-            const auto p = donnees::lire_programme_semaine(base, chaine, debut);
-            // Gone meanwhile (an update ran): nothing to remind of.
-            if (!p)
-                return;
-            donnees::ajouter_rappel(base, rappel{0, chaine, p->hdeb, p->hfin, p->titre});
-        }
-    }
-    if (!ctx.appli)
-        return;
-    ctx.appli->rappels_modifies();
-    if (!prevu)
-        ctx.appli->rappel_ajoute();
+    modele::guide_de(ctx).basculer_rappel(chaine, debut_secondes, prevu);
 }
 
 QIcon icone_cloche() {
@@ -158,6 +145,11 @@ void installer_menu_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre
     liste->setContextMenuPolicy(Qt::DefaultContextMenu);
     liste->installEventFilter(m);
     liste->viewport()->installEventFilter(m);
+    // The bells follow the reminders, whoever changed them.
+    QObject::connect(&modele::guide_de(ctx), &modele::guide::rappels_changes, m,
+                     [&ctx, liste, colonne_titre] {
+                         liaison::garde(ctx, [&] { marquer_rappels(ctx, liste, colonne_titre); });
+                     });
 }
 
 void marquer_rappels(contexte& ctx, QTreeWidget* liste, int colonne_titre) {
@@ -183,12 +175,7 @@ void fl_main::marquer_rappels() {
 }
 
 void fl_main::cocher_minutes_avant() {
-    contexte& ctx = ctx_;
-    int minutes = minutes_avant_defaut;
-    {
-        donnees::base_programmes base(ctx.chemin_base());
-        minutes = donnees::lire_minutes_avant(base);
-    }
+    const int minutes = modele::guide_de(ctx_).minutes_avant();
     for (auto* a : findChildren<QAction*>(QStringLiteral("rappel_minutes")))
         a->setChecked(a->data().toInt() == minutes);
 }
@@ -205,6 +192,9 @@ void fl_main::ajouter_menus_rappels() {
     auto* groupe = new QActionGroup(avant);
     groupe->setExclusive(true);
     QPointer<fl_main> fenetre(this);
+    modele::guide& guide = modele::guide_de(ctx);
+    connect(&guide, &modele::guide::reglages_changes, avant,
+            [this] { liaison::garde(ctx_, [this] { cocher_minutes_avant(); }); });
     for (int m : choix_minutes_avant) {
         QAction* a = avant->addAction(m == 0 ? QStringLiteral("Au début du programme")
                                              : QStringLiteral("%1 minutes avant").arg(m));
@@ -212,29 +202,15 @@ void fl_main::ajouter_menus_rappels() {
         a->setCheckable(true);
         a->setData(m);
         groupe->addAction(a);
-        QObject::connect(a, &QAction::triggered, this, [&ctx = ctx_, fenetre, m] {
-            liaison::garde(ctx, [&] {
-                {
-                    donnees::base_programmes base(ctx.chemin_base());
-                    donnees::ecrire_minutes_avant(base, m);
-                }
-                if (ctx.appli)
-                    ctx.appli->rappels_modifies();
-                if (fenetre)
-                    fenetre->cocher_minutes_avant();
-            });
+        QObject::connect(a, &QAction::triggered, this, [&ctx = ctx_, g = &guide, m] {
+            liaison::garde(ctx, [&] { g->ecrire_minutes_avant(m); });
         });
     }
     QAction* mots = option->addAction(QStringLiteral("Mots favoris..."));
     mots->setObjectName(QStringLiteral("cmots"));
-    QObject::connect(mots, &QAction::triggered, this, [&ctx = ctx_, fenetre] {
+    QObject::connect(mots, &QAction::triggered, this, [&ctx = ctx_, g = &guide, fenetre] {
         liaison::garde(ctx, [&] {
-            QStringList avant_edition;
-            {
-                donnees::base_programmes base(ctx.chemin_base());
-                avant_edition = donnees::lire_mots_favoris(base);
-            }
-            QPointer<fl_mots> d = new fl_mots(avant_edition, fenetre);
+            QPointer<fl_mots> d = new fl_mots(g->mots_favoris(), fenetre);
             d->setAttribute(Qt::WA_DeleteOnClose, false);
             const bool ok = d->exec() == QDialog::Accepted;
             if (!d)
@@ -243,24 +219,14 @@ void fl_main::ajouter_menus_rappels() {
             delete d.data();
             if (!ok)
                 return;
-            int nb = 0;
-            {
-                donnees::base_programmes base(ctx.chemin_base());
-                donnees::ecrire_mots_favoris(base, nouveaux);
-                // The programmes already stored count at once, not only after the next update.
-                const date_heure maintenant = ctx.horloge_->maintenant_dh();
-                donnees::ajuster_rappels(base, maintenant);
-                nb = nb_rappels_des_mots(donnees::lire_rappels(base), nouveaux, maintenant);
-            }
-            if (ctx.appli)
-                ctx.appli->rappels_modifies();
+            const int nb = g->ecrire_mots_favoris(nouveaux);
             // Cleared words: nothing to say.
             if (nouveaux.isEmpty())
                 return;
             ctx.boites->afficher(QStringLiteral("Zapo-TV"), texte_rappels_des_mots(nb),
                                  icone_boite::information);
-            if (nb > 0 && ctx.appli)
-                ctx.appli->rappel_ajoute();
+            if (nb > 0)
+                g->annoncer_rappel_ajoute();
         });
     });
     cocher_minutes_avant();

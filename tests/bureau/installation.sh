@@ -47,6 +47,12 @@ done
 
 verifier_ligne_commande "$racine/usr/bin/zapo-tv"
 
+# Whatever the build folder was configured with (tests on here), the installed
+# program carries none of the test build's journals or start-up measure.
+crochets="$({ strings "$racine/usr/bin/zapo-tv"; nm -C "$racine/usr/bin/zapo-tv" 2>/dev/null; } |
+  grep -E 'ZAPO_TV_(JOURNAL_BOITES|JOURNAL_VUES|MESURE_DEMARRAGE)|premier_affichage_ms|zapo::crochets' || true)"
+[[ -z "$crochets" ]] || echec "crochets d'essai dans le programme installé : $crochets"
+
 # A run under a private HOME. As root too, nothing may land beside the program.
 maison="$essai/maison"
 export HOME="$maison" XDG_DATA_HOME="$maison/.local/share" XDG_CONFIG_HOME="$maison/.config"

@@ -1,6 +1,7 @@
 #include "channels/gest_chaines.h"
 #include "data/base_programmes.h"
 #include "liaison/garde.h"
+#include "modele/guide.h"
 #include "outils/base_essai.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
@@ -32,6 +33,7 @@ class test_gest_chaines : public QObject {
     essais::fausses_boites boites;
     essais::fausse_appli appli;
     contexte ctx;
+    std::unique_ptr<modele::guide> guide;
     int nb_rafraichis = 0;
 
     QString base() const { return dossier->base(); }
@@ -69,10 +71,13 @@ private Q_SLOTS:
     void init() {
         dossier = std::make_unique<essais::dossier_essai>();
         QVERIFY(dossier->valide());
+        guide = std::make_unique<modele::guide>(ctx);
+        ctx.guide = guide.get();
         fenetre = std::make_unique<vues::fl_main>(ctx);
         boites = {};
         nb_rafraichis = 0;
         ctx = contexte{};
+        ctx.guide = guide.get();
         ctx.dossier_appli = dossier->chemin();
         ctx.boites = &boites;
         // The refresh rebuilds the list from the tables, as the real one does.
@@ -84,6 +89,7 @@ private Q_SLOTS:
     }
     void cleanup() {
         fenetre.reset();
+        guide.reset();
         dossier.reset();
     }
 

@@ -119,8 +119,8 @@ private Q_SLOTS:
         b.agent->Form_Load();
         const QByteArray options = lire(b.ctx.chemin_options());
         b.boites.reponses.push_back(reponse);
-        b.ctx.appli->rappel_ajoute();
-        b.ctx.appli->rappel_ajoute();
+        b.ctx.guide->annoncer_rappel_ajoute();
+        b.ctx.guide->annoncer_rappel_ajoute();
         QCOMPARE(int(b.boites.vues.size()), question ? 1 : 0);
         if (question) {
             QCOMPARE(b.boites.vues[0].boutons, boutons_boite::oui_non);

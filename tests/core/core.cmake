@@ -11,6 +11,7 @@ zapo_test(test_xmltv_chaines LIBS zapo_core LABELS unite)
 # The fuzz corpora, replayed without libFuzzer in every build.
 add_executable(rejouer_scanner ${PROJECT_SOURCE_DIR}/fuzz/rejouer.cpp ${PROJECT_SOURCE_DIR}/fuzz/cible_scanner.cpp)
 target_link_libraries(rejouer_scanner PRIVATE zapo_core)
+target_include_directories(rejouer_scanner PRIVATE ${PROJECT_SOURCE_DIR}/tests) # the fixed clock
 add_test(NAME corpus_scanner COMMAND rejouer_scanner ${PROJECT_SOURCE_DIR}/fuzz/corpus)
 add_executable(rejouer_xmltv ${PROJECT_SOURCE_DIR}/fuzz/rejouer.cpp ${PROJECT_SOURCE_DIR}/fuzz/cible_xmltv.cpp)
 target_link_libraries(rejouer_xmltv PRIVATE zapo_core)

@@ -1,5 +1,5 @@
-#include "core/horloge.h"
 #include "core/scanner.h"
+#include "outils/horloge_fixe.h"
 
 #include <QTest>
 

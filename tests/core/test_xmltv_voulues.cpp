@@ -1,9 +1,9 @@
 // The XMLTV reader as the update uses it: finding the wanted channels, and
 // feeds built to hurt. Also the back-off of automatic runs and the title cut.
-#include "core/horloge.h"
 #include "core/relance.h"
 #include "core/scanner.h"
 #include "core/xmltv.h"
+#include "outils/horloge_fixe.h"
 
 #include <QTest>
 

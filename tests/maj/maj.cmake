@@ -16,7 +16,6 @@ target_compile_definitions(test_maj_coupure PRIVATE ZAPO_MAJ_COUPEE="$<TARGET_FI
 add_dependencies(test_maj_coupure maj_coupee)
 zapo_test(test_details LIBS zapo_maj LABELS unite)
 zapo_test(test_logos LIBS zapo_maj LABELS unite)
-zapo_test(test_minuterie_rappels LIBS zapo_maj LABELS unite TIMEOUT 120)
 zapo_test(test_rappels_maj LIBS zapo_update LABELS fenetre TIMEOUT 120)
 zapo_test(test_semaine LIBS zapo_maj LABELS unite TIMEOUT 120)
 zapo_test(test_conditionnel LIBS zapo_maj LABELS unite TIMEOUT 120)

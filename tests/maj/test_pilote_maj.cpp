@@ -2,8 +2,8 @@
 // stands in the program. This executable links no Widgets.
 
 #include "core/contexte.h"
-#include "core/horloge.h"
 #include "data/base_programmes.h"
+#include "outils/horloge_fixe.h"
 #include "update/maj_programmes.h"
 #include "update/recup.h"
 

@@ -1,5 +1,5 @@
-#include "core/horloge.h"
 #include "outils/compression.h"
+#include "outils/horloge_fixe.h"
 #include "outils/serveur_http.h"
 #include "update/recup.h"
 

@@ -2,10 +2,11 @@
 
 // One agent over a fresh copy of the database, every outside piece replaced.
 
-#include "core/horloge.h"
 #include "data/base_programmes.h"
+#include "modele/guide.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
+#include "outils/horloge_fixe.h"
 #include "shell/application.h"
 
 #include <QFile>
@@ -38,6 +39,8 @@ struct banc_agent {
     fausse_connexion connexion;
     rythme_nul pas;
     contexte ctx;
+    // Shared by the agents a test makes one after the other on this context.
+    modele::guide guide{ctx};
     bool zone = true;
     int nb_maj = 0;
     int nb_inscrire = 0;
@@ -53,6 +56,7 @@ struct banc_agent {
         ctx.boites = &boites;
         ctx.connexion = &connexion;
         ctx.pas = &pas;
+        ctx.guide = &guide;
         if (!options.isNull())
             ecrire(ctx.chemin_options(), options);
         coquille::branchements_agent b;

@@ -5,8 +5,9 @@
 // a programme on now.
 
 #include "core/contexte.h"
-#include "core/horloge.h"
 #include "data/base_programmes.h"
+#include "modele/guide.h"
+#include "outils/horloge_fixe.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 
@@ -26,6 +27,7 @@ struct banc_main {
     fausses_boites boites;
     fausse_appli appli;
     contexte ctx;
+    modele::guide guide{ctx};
     std::unique_ptr<vues::fl_main> f;
 
     explicit banc_main(const QDateTime& maintenant = {}) : h(maintenant) {
@@ -33,6 +35,7 @@ struct banc_main {
         ctx.horloge_ = &h;
         ctx.boites = &boites;
         ctx.appli = &appli;
+        ctx.guide = &guide;
         f = std::make_unique<vues::fl_main>(ctx);
         f->setAttribute(Qt::WA_DeleteOnClose, false);
     }

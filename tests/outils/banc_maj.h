@@ -5,8 +5,8 @@
 // what the progress window shows.
 
 #include "core/contexte.h"
-#include "core/horloge.h"
 #include "data/base_programmes.h"
+#include "outils/horloge_fixe.h"
 #include "update/executer_maj.h"
 #include "update/fl_maj.h"
 #include "update/recup.h"

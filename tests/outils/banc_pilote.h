@@ -3,11 +3,11 @@
 // a local HTTP server, a fixed clock, a connection that says what it is told,
 // no pacing, and the context that hands them to the run.
 #include "core/contexte.h"
-#include "core/horloge.h"
 #include "data/base_programmes.h"
 #include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
+#include "outils/horloge_fixe.h"
 #include "outils/serveur_http.h"
 #include "update/maj_programmes.h"
 #include "update/recup.h"

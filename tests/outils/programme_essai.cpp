@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 
 namespace zapo::essais {
@@ -65,6 +66,15 @@ bool attendre_ligne(QProcess& p, const QByteArray& attendu, int ms) {
         p.waitForReadyRead(50);
     }
     return false;
+}
+
+void programme_essai::suivre_fenetre() {
+    env_.insert(QStringLiteral("ZAPO_TV_JOURNAL_VUES"), dir_.path() + QStringLiteral("/vues.jsonl"));
+}
+
+bool programme_essai::fenetre_affichee() const {
+    const QString journal = env_.value(QStringLiteral("ZAPO_TV_JOURNAL_VUES"));
+    return !journal.isEmpty() && QFileInfo(journal).size() > 0;
 }
 
 QList<QJsonObject> programme_essai::boites() const {

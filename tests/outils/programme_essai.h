@@ -35,6 +35,11 @@ public:
 
     // Message boxes shown so far, in order.
     QList<QJsonObject> boites() const;
+    // The next starts write what the main window shows to vues.jsonl, and
+    // fenetre_affichee() says whether a copy has shown it with its panel filled:
+    // the program is up.
+    void suivre_fenetre();
+    bool fenetre_affichee() const;
 
 private:
     QTemporaryDir dir_;

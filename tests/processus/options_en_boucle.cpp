@@ -3,7 +3,7 @@
 // run, so that a test can kill it (SIGKILL) in the middle of an option change.
 //   options_en_boucle DOSSIER
 
-#include "core/horloge.h"
+#include "outils/horloge_fixe.h"
 #include "shell/application.h"
 #include "views/fl_main.h"
 

@@ -23,7 +23,7 @@ QMap<QString, QPair<qint64, QDateTime>> instantane(const QString& dossier) {
     QDirIterator it(dossier, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo f(it.next());
-        if (f.fileName() != QLatin1String("boites.jsonl"))
+        if (f.fileName() != QLatin1String("boites.jsonl") && f.fileName() != QLatin1String("vues.jsonl"))
             m.insert(f.filePath(), {f.size(), f.lastModified()});
     }
     return m;
@@ -41,9 +41,10 @@ private Q_SLOTS:
     void premiere_copie_depose_la_base() {
         programme_essai p;
         QVERIFY(p.valide());
+        p.suivre_fenetre();
         QProcess* a = p.lancer();
         QVERIFY(attendre_que([&] { return verrou_pris(p) && QFileInfo::exists(p.base()); }, 15000));
-        QTest::qWait(500);
+        QVERIFY(attendre_que([&] { return p.fenetre_affichee(); }, 15000));
         QCOMPARE(a->state(), QProcess::Running);
         QVERIFY(p.boites().isEmpty());
         QVERIFY(QFileInfo(p.base()).size() > 0);
@@ -52,9 +53,9 @@ private Q_SLOTS:
     void seconde_copie_refusee() {
         programme_essai p;
         QVERIFY(p.valide());
+        p.suivre_fenetre();
         QProcess* a = p.lancer();
-        QVERIFY(attendre_que([&] { return verrou_pris(p); }, 15000));
-        QTest::qWait(500);
+        QVERIFY(attendre_que([&] { return verrou_pris(p) && p.fenetre_affichee(); }, 15000));
         const auto avant = instantane(p.dossier());
 
         QProcess* b = p.lancer();
@@ -74,6 +75,7 @@ private Q_SLOTS:
     void verrou_d_une_copie_tuee() {
         programme_essai p;
         QVERIFY(p.valide());
+        p.suivre_fenetre();
         QProcess* a = p.lancer();
         QVERIFY(attendre_que([&] { return verrou_pris(p); }, 15000));
         ::kill(pid_t(a->processId()), SIGKILL);
@@ -81,7 +83,9 @@ private Q_SLOTS:
         QVERIFY(verrou_pris(p)); // left behind
 
         QProcess* c = p.lancer();
-        QTest::qWait(2500);
+        // Up with its window: the stale lock did not stop it.
+        QVERIFY(
+            attendre_que([&] { return p.fenetre_affichee() || c->state() == QProcess::NotRunning; }, 15000));
         QCOMPARE(c->state(), QProcess::Running);
         QVERIFY(p.boites().isEmpty());
     }

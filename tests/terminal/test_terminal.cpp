@@ -3,6 +3,7 @@
 #include "core/xmltv.h"
 #include "data/details.h"
 #include "outils/base_essai.h"
+#include "outils/horloge_fixe.h"
 #include "outils/montage_essai.h"
 #include "outils/terminal_base.h"
 #include "terminal/flux_sortie.h"

@@ -1,5 +1,6 @@
 // Every window through Qt's accessibility interface, as a screen reader sees it,
 // and every dialog driven from the keyboard alone.
+#include "modele/guide.h"
 #include "outils/banc_fenetre.h"
 #include "outils/banc_maj.h"
 
@@ -475,6 +476,8 @@ private Q_SLOTS:
         QFETCH(int, reponse);
         QFETCH(bool, memorise);
         contexte ctx;
+        zapo::modele::guide guide_essai(ctx);
+        ctx.guide = &guide_essai;
         int enregistrements = 0;
         essais::fausse_appli appli;
         appli.enregistrer = [&] { ++enregistrements; };
@@ -513,6 +516,8 @@ private Q_SLOTS:
         QFETCH(int, resultat);
         QFETCH(QList<bool>, options);
         contexte ctx;
+        zapo::modele::guide guide_essai(ctx);
+        ctx.guide = &guide_essai;
         int inscrit = 0, retire = 0;
         coquille::fl_premiere f(
             ctx, [&] { ++inscrit; }, [&] { ++retire; });
@@ -562,6 +567,8 @@ private Q_SLOTS:
         dossier_essai dossier;
         fausses_boites boites;
         contexte ctx;
+        zapo::modele::guide guide_essai(ctx);
+        ctx.guide = &guide_essai;
         ctx.dossier_appli = dossier.chemin();
         ctx.boites = &boites;
         int rafraichis = 0;
@@ -609,6 +616,8 @@ private Q_SLOTS:
         QFETCH(QString, lien);
         QFETCH(bool, ouverte);
         contexte ctx;
+        zapo::modele::guide guide_essai(ctx);
+        ctx.guide = &guide_essai;
         fausses_boites boites;
         ctx.boites = &boites;
         QStringList ouverts;

@@ -1,4 +1,5 @@
 #include "data/taille_fenetre.h"
+#include "modele/guide.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "views/clics_vues.h"
@@ -81,6 +82,8 @@ private Q_SLOTS:
         QFETCH(QString, texte);
         QFETCH(QRect, twips);
         zapo::contexte ctx;
+        zapo::modele::guide guide_essai(ctx);
+        ctx.guide = &guide_essai;
         fl_main f(ctx);
         auto* w = f.findChild<QWidget*>(nom);
         QVERIFY2(w, qPrintable(nom));
@@ -95,6 +98,8 @@ private Q_SLOTS:
 
     void menus() {
         zapo::contexte ctx;
+        zapo::modele::guide guide_essai(ctx);
+        ctx.guide = &guide_essai;
         fl_main f(ctx);
         const QList<QPair<QString, QStringList>> attendus = {
             {QStringLiteral("Fichier"),
@@ -164,6 +169,8 @@ private Q_SLOTS:
         QFETCH(QString, nom);
         QFETCH(fl_main::commande, attendue);
         zapo::contexte ctx;
+        zapo::modele::guide guide_essai(ctx);
+        ctx.guide = &guide_essai;
         fl_main f(ctx);
         QList<fl_main::commande> vues;
         connect(&f, &fl_main::commande_choisie, this, [&](fl_main::commande c) { vues << c; });
@@ -177,6 +184,8 @@ private Q_SLOTS:
     // The lists and the minute's tick reach the application as signals of the window.
     void signaux_des_listes() {
         zapo::contexte ctx;
+        zapo::modele::guide guide_essai(ctx);
+        ctx.guide = &guide_essai;
         fl_main f(ctx);
         QTreeWidget* chaines = zapo::essais::controle<QTreeWidget>(f, "lst_chaines");
         QTreeWidget* prog = zapo::essais::controle<QTreeWidget>(f, "lst_prog");
@@ -211,6 +220,8 @@ private Q_SLOTS:
 
     void couleurs_et_logos() {
         zapo::contexte ctx;
+        zapo::modele::guide guide_essai(ctx);
+        ctx.guide = &guide_essai;
         fl_main f(ctx);
         QVERIFY(zapo::essais::controle<QLabel>(f, "txt_etat")
                     ->styleSheet()

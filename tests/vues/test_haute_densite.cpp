@@ -1,6 +1,7 @@
 // Pictures painted for the screen's pixel ratio, nothing cut, and a screenshot
 // of the main window kept with the artefacts. Run once at scale 1 and once with
 // QT_SCALE_FACTOR=2.
+#include "modele/guide.h"
 #include "outils/banc_fenetre.h"
 
 #include "about/fl_propos.h"
@@ -134,6 +135,8 @@ private Q_SLOTS:
 
     void logos_et_marques() {
         contexte ctx;
+        zapo::modele::guide guide_essai(ctx);
+        ctx.guide = &guide_essai;
         vues::fl_main f(ctx);
         const qreal r = rapport_ecran();
         QCOMPARE(f.lst_images().size(), size_t(16));
@@ -183,6 +186,8 @@ private Q_SLOTS:
     void images_des_dialogues() {
         const qreal r = rapport_ecran();
         contexte ctx;
+        zapo::modele::guide guide_essai(ctx);
+        ctx.guide = &guide_essai;
         coquille::fl_premiere premiere(ctx, {}, {});
         QVERIFY(
             defaut_image(essais::controle<QLabel>(premiere, "Image1")->pixmap(), QSize(48, 48), r).isEmpty());

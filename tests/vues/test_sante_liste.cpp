@@ -1,11 +1,12 @@
 // The channel list says which channels' last update went wrong, in a tooltip
 // that a screen reader also gets; the rows' text stays the channel's name.
-#include "core/horloge.h"
 #include "core/sante.h"
 #include "data/base_programmes.h"
+#include "modele/guide.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
+#include "outils/horloge_fixe.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 
@@ -53,6 +54,8 @@ private Q_SLOTS:
         horloge_fixe h(QDateTime(QDate(2026, 12, 7), QTime(14, 0)));
         essais::fausses_boites boites;
         contexte ctx;
+        zapo::modele::guide guide_essai(ctx);
+        ctx.guide = &guide_essai;
         ctx.dossier_appli = dossier.chemin();
         ctx.horloge_ = &h;
         ctx.boites = &boites;

@@ -1,12 +1,13 @@
-// The reminder timer with a fake clock: told once at its time, across restarts,
-// dropped once its programme is over, aimed again after a change; the wall
-// clock stepping or the machine sleeping; a base busy with an update.
+// The reminders' service with a fake clock and a fake avertisseur, no window and
+// no bus: told once at its time, across restarts, dropped once its programme is
+// over, aimed again after a change the guide announces; the wall clock stepping
+// or the machine sleeping; a base busy with an update.
 #include "core/contexte.h"
-#include "core/horloge.h"
 #include "data/base_rappels.h"
+#include "modele/service_rappels.h"
 #include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
-#include "update/minuterie_rappels.h"
+#include "outils/horloge_fixe.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -24,7 +25,7 @@ date_heure dh(int h, int m) {
     return date_heure::depuis_qdatetime(le_8(h, m));
 }
 
-class faux_avertisseur final : public maj::avertisseur_rappels {
+class faux_avertisseur final : public modele::avertisseur_rappels {
 public:
     void avertir(std::span<const rappel_a_dire> rappels) override {
         for (const auto& r : rappels)
@@ -39,11 +40,13 @@ struct banc {
     essais::dossier_essai d;
     horloge_fixe h{le_8(20, 0)};
     contexte ctx;
+    modele::guide g{ctx};
     faux_avertisseur av;
 
     banc() {
         ctx.dossier_appli = d.chemin();
         ctx.horloge_ = &h;
+        ctx.guide = &g;
         donnees::base_programmes b(d.base());
         b.ajouter_chaine({1, QStringLiteral("Canal Un"), QStringLiteral("http://127.0.0.1/1"), 1});
         const date_heure heure = une_heure;
@@ -62,17 +65,17 @@ const QString attendu = QStringLiteral("Le Grand Été|Canal Un à 21:00");
 
 } // namespace
 
-class test_minuterie_rappels : public QObject {
+class test_service_rappels : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Aimed at the due time, never further than a minute; told at
     // 20:55 (5 minutes before), once.
     void une_fois_a_l_heure() {
         banc b;
-        maj::minuterie_rappels m(b.ctx, b.av);
+        modele::service_rappels m(b.ctx, b.g, b.av);
         m.rearmer();
         QVERIFY(m.minuteur.isActive());
-        QCOMPARE(m.minuteur.interval(), maj::minuterie_rappels::attente_max_ms);
+        QCOMPARE(m.minuteur.interval(), modele::service_rappels::attente_max_ms);
         b.h.regler(le_8(20, 54, 59));
         m.verifier();
         QVERIFY(b.av.dits.isEmpty());
@@ -85,7 +88,7 @@ private Q_SLOTS:
         QCOMPARE(b.av.dits.size(), 1);
         QVERIFY(!m.minuteur.isActive());
         // Another run of the program does not tell it again either.
-        maj::minuterie_rappels apres(b.ctx, b.av);
+        modele::service_rappels apres(b.ctx, b.g, b.av);
         apres.verifier();
         QCOMPARE(b.av.dits.size(), 1);
     }
@@ -93,7 +96,7 @@ private Q_SLOTS:
     // The timer itself fires off the minute's grid, a second after the clock reaches the time.
     void par_le_minuteur() {
         banc b;
-        maj::minuterie_rappels m(b.ctx, b.av);
+        modele::service_rappels m(b.ctx, b.g, b.av);
         connect(&m.minuteur, &QTimer::timeout, &m, [&] { m.verifier(); });
         b.h.regler(le_8(20, 54, 59));
         m.rearmer();
@@ -118,7 +121,7 @@ private Q_SLOTS:
         QFETCH(QString, dit);
         banc b;
         b.h.regler(depart);
-        maj::minuterie_rappels m(b.ctx, b.av);
+        modele::service_rappels m(b.ctx, b.g, b.av);
         m.rearmer();
         if (m.minuteur.isActive() && m.minuteur.interval() == 0)
             m.verifier();
@@ -133,14 +136,11 @@ private Q_SLOTS:
     void reglage_change() {
         banc b;
         b.h.regler(le_8(20, 50));
-        maj::minuterie_rappels m(b.ctx, b.av);
+        modele::service_rappels m(b.ctx, b.g, b.av);
         m.rearmer();
-        QCOMPARE(m.minuteur.interval(), maj::minuterie_rappels::attente_max_ms);
-        {
-            donnees::base_programmes base(b.d.base());
-            donnees::ecrire_minutes_avant(base, 15);
-        }
-        m.rearmer();
+        QCOMPARE(m.minuteur.interval(), modele::service_rappels::attente_max_ms);
+        // Told by the guide, the service aims again by itself.
+        b.g.ecrire_minutes_avant(15);
         QCOMPARE(m.minuteur.interval(), 0);
         m.verifier();
         QCOMPARE(b.av.dits, QStringList{attendu});
@@ -161,7 +161,7 @@ private Q_SLOTS:
         QFETCH(QDateTime, apres);
         QFETCH(QStringList, dits);
         banc b;
-        maj::minuterie_rappels m(b.ctx, b.av);
+        modele::service_rappels m(b.ctx, b.g, b.av);
         m.rearmer();
         QVERIFY(m.minuteur.interval() <= 60 * 1000);
         b.h.regler(apres);
@@ -189,7 +189,7 @@ private Q_SLOTS:
         banc b;
         b.h.regler(le_8(20, 55));
         {
-            auto m = std::make_unique<maj::minuterie_rappels>(b.ctx, b.av);
+            auto m = std::make_unique<modele::service_rappels>(b.ctx, b.g, b.av);
             {
                 essais::base_brute maj(b.d.base());
                 maj.executer("BEGIN IMMEDIATE");
@@ -199,7 +199,7 @@ private Q_SLOTS:
                 QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
                 QCOMPARE(b.av.dits, QStringList{attendu});
                 QCOMPARE(m->nb_a_noter(), std::size_t(1));
-                QCOMPARE(m->minuteur.interval(), maj::minuterie_rappels::nouvel_essai_ms);
+                QCOMPARE(m->minuteur.interval(), modele::service_rappels::nouvel_essai_ms);
                 b.h.regler(le_8(20, 56));
                 m->verifier();
                 QCOMPARE(b.av.dits.size(), 1);
@@ -211,7 +211,7 @@ private Q_SLOTS:
                 QCOMPARE(m->nb_a_noter(), std::size_t(0));
             }
         }
-        maj::minuterie_rappels apres(b.ctx, b.av);
+        modele::service_rappels apres(b.ctx, b.g, b.av);
         apres.rearmer();
         apres.verifier();
         QCOMPARE(b.av.dits.size(), 1);
@@ -225,7 +225,7 @@ private Q_SLOTS:
             donnees::base_programmes base(b.d.base());
             donnees::retirer_rappel(base, 1, dh(21, 0));
         }
-        maj::minuterie_rappels m(b.ctx, b.av);
+        modele::service_rappels m(b.ctx, b.g, b.av);
         m.rearmer();
         QVERIFY(!m.minuteur.isActive());
         b.h.regler(le_8(20, 56));
@@ -234,5 +234,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(test_minuterie_rappels)
-#include "test_minuterie_rappels.moc"
+QTEST_GUILESS_MAIN(test_service_rappels)
+#include "test_service_rappels.moc"

@@ -1,4 +1,4 @@
-#include "update/minuterie_rappels.h"
+#include "modele/service_rappels.h"
 
 #include "core/horloge.h"
 #include "data/base_rappels.h"
@@ -9,7 +9,7 @@
 #include <map>
 #include <vector>
 
-namespace zapo::maj {
+namespace zapo::modele {
 
 namespace {
 
@@ -17,12 +17,24 @@ Q_LOGGING_CATEGORY(zapo_rappels, "zapo.rappels")
 
 } // namespace
 
-minuterie_rappels::minuterie_rappels(contexte& ctx, avertisseur_rappels& a) : ctx_(ctx), avertisseur_(a) {
+service_rappels::service_rappels(contexte& ctx, guide& g, avertisseur_rappels& a)
+    : ctx_(ctx), guide_(g), avertisseur_(a) {
     minuteur.setSingleShot(true);
     minuteur.setTimerType(Qt::PreciseTimer);
+    // A base that cannot be read now is reported by whatever reads it next;
+    // the reminders wait for the next change.
+    auto rearmer_sans_echec = [this] {
+        try {
+            rearmer();
+        } catch (const std::exception& e) {
+            qCWarning(zapo_rappels, "Rappels non programmés : %s", e.what());
+        }
+    };
+    connect(&g, &guide::rappels_changes, this, rearmer_sans_echec);
+    connect(&g, &guide::reglages_changes, this, rearmer_sans_echec);
 }
 
-minuterie_rappels::~minuterie_rappels() {
+service_rappels::~service_rappels() {
     if (envoyes_.empty())
         return;
     // The program ends: waiting a little for the base is better than telling
@@ -37,14 +49,16 @@ minuterie_rappels::~minuterie_rappels() {
     qCWarning(zapo_rappels, "%d rappels dits n'ont pas pu être notés comme envoyés.", int(envoyes_.size()));
 }
 
-void minuterie_rappels::rearmer() {
-    std::vector<rappel> rappels;
-    int minutes = minutes_avant_defaut;
-    {
-        donnees::base_programmes base(ctx_.chemin_base());
-        rappels = donnees::lire_rappels(base);
-        minutes = donnees::lire_minutes_avant(base);
-    }
+void service_rappels::arreter() {
+    arrete_ = true;
+    minuteur.stop();
+}
+
+void service_rappels::rearmer() {
+    if (arrete_)
+        return;
+    std::vector<rappel> rappels = guide_.rappels();
+    const int minutes = guide_.minutes_avant();
     std::erase_if(rappels, [&](const rappel& r) { return envoyes_.contains(r.id); });
     const auto prochaine = prochaine_alerte(rappels, minutes);
     if (!prochaine && envoyes_.empty()) {
@@ -61,7 +75,7 @@ void minuterie_rappels::rearmer() {
     minuteur.start(int(attente));
 }
 
-void minuterie_rappels::verifier() {
+void service_rappels::verifier() {
     const date_heure maintenant = ctx_.horloge_->maintenant_dh();
     std::vector<rappel_a_dire> a_dire;
     {
@@ -95,6 +109,8 @@ void minuterie_rappels::verifier() {
         if (donnees::marquer_envoyes(base, a_noter, false)) {
             for (qint64 id : a_noter)
                 envoyes_.erase(id);
+            if (!a_noter.empty())
+                guide_.rappels_notes();
         } else {
             qCInfo(zapo_rappels, "Base occupée : rappels notés comme envoyés au prochain passage.");
         }
@@ -105,9 +121,9 @@ void minuterie_rappels::verifier() {
     rearmer();
 }
 
-void ajuster_rappels_apres_maj(contexte& ctx) {
+void suivre_programmes(contexte& ctx) {
     donnees::base_programmes base(ctx.chemin_base());
     donnees::ajuster_rappels(base, ctx.horloge_->maintenant_dh());
 }
 
-} // namespace zapo::maj
+} // namespace zapo::modele

@@ -2,6 +2,7 @@
 
 #include "core/contexte.h"
 #include "core/rappels.h"
+#include "modele/guide.h"
 
 #include <QObject>
 #include <QTimer>
@@ -9,7 +10,7 @@
 #include <set>
 #include <span>
 
-namespace zapo::maj {
+namespace zapo::modele {
 
 // Who tells the user: desktop notifications, else the tray's message, else a box.
 class avertisseur_rappels {
@@ -19,20 +20,24 @@ public:
     virtual void avertir(std::span<const rappel_a_dire> rappels) = 0;
 };
 
-// Fires every reminder when it falls due: one single-shot timer aimed at the
-// next due time (so off the minute's grid), aimed again after each check and
-// each change. The clock is the context's wall clock; the timer counts on a
-// clock that stops while the machine sleeps, so it never waits more than a
-// minute before looking at the wall clock again.
-class minuterie_rappels : public QObject {
+// The reminders, without a window or a bus: fires each one when it falls due
+// (missed ones at start while their programme is on), through one single-shot
+// timer aimed at the next due time (so off the minute's grid), aimed again after
+// each check and each change the guide announces. The clock is the context's
+// wall clock; the timer counts on a clock that stops while the machine sleeps,
+// so it never waits more than a minute before looking at the wall clock again.
+// Who tells the user is the avertisseur's business.
+class service_rappels : public QObject {
     Q_OBJECT
 public:
-    minuterie_rappels(contexte& ctx, avertisseur_rappels& a);
+    service_rappels(contexte& ctx, guide& g, avertisseur_rappels& a);
     // Notes what is still to be noted, waiting for the base if need be.
-    ~minuterie_rappels() override;
+    ~service_rappels() override;
 
-    // Reads the reminders again and aims the timer; nothing waits when none is left.
+    // Aims the timer from the guide's reminders; nothing waits when none is left.
     void rearmer();
+    // The program ends: no more aiming, whatever the guide says next.
+    void arreter();
     // Tells every reminder due now (together), drops the ones whose programme is
     // over, then aims again. The shell runs it inside its error boundary when
     // `minuteur` fires.
@@ -47,7 +52,9 @@ public:
 
 private:
     contexte& ctx_;
+    guide& guide_;
     avertisseur_rappels& avertisseur_;
+    bool arrete_ = false;
     // Told in this run though the base refused to note it: never told twice,
     // noted at a later check, or when the program ends.
     std::set<qint64> envoyes_;
@@ -55,6 +62,6 @@ private:
 
 // After a run that renewed programmes: reminders follow their programme, the
 // favourite words add theirs, and rows of programmes over for a day go.
-void ajuster_rappels_apres_maj(contexte& ctx);
+void suivre_programmes(contexte& ctx);
 
-} // namespace zapo::maj
+} // namespace zapo::modele

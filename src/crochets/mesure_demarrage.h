@@ -1,10 +1,11 @@
 #pragma once
 
-// Start-up measurement, for the benchmarks only. With ZAPO_TV_MESURE_DEMARRAGE=1
-// the program writes "premier_affichage_ms <n>" on its standard output once its
-// main window has been painted for the first time, n counted from the start of
-// the process, then quits. Without the variable nothing is installed.
-// Header-only so that the bare comparison program shares it without linking ours.
+// Start-up measurement, for the benchmarks only: the test build of the program
+// and the bare comparison program carry it, never the installed program.
+// With ZAPO_TV_MESURE_DEMARRAGE=1 the program writes "premier_affichage_ms <n>" on its standard output once
+// its main window has been painted for the first time, n counted from the start of the process, then quits.
+// Without the variable nothing is installed. Header-only so that the bare comparison program shares it
+// without linking ours.
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -16,7 +17,7 @@
 #include <ctime>
 #include <unistd.h>
 
-namespace zapo::plateforme {
+namespace zapo::crochets {
 
 // Milliseconds since this process started (its start time in /proc has a
 // resolution of one clock tick, 10 ms here), or -1 when unknown.
@@ -69,4 +70,4 @@ inline void mesurer_demarrage_si_demande() {
         QCoreApplication::instance()->installEventFilter(new mesure_demarrage(QCoreApplication::instance()));
 }
 
-} // namespace zapo::plateforme
+} // namespace zapo::crochets

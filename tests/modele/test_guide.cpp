@@ -1,0 +1,129 @@
+// The guide without a window: each change is announced by the signals of what
+// it touches, in order, and the base is read again only when something changed.
+#include "core/contexte.h"
+#include "data/base_rappels.h"
+#include "modele/guide.h"
+#include "outils/dossier_essai.h"
+#include "outils/horloge_fixe.h"
+
+#include <QTest>
+
+#include <functional>
+
+using namespace zapo;
+
+namespace {
+
+QDateTime le_8(int h, int m) {
+    return QDateTime(QDate(2026, 12, 8), QTime(h, m));
+}
+date_heure dh(int h, int m) {
+    return date_heure::depuis_qdatetime(le_8(h, m));
+}
+
+struct banc_guide {
+    essais::dossier_essai d;
+    horloge_fixe h{le_8(20, 0)};
+    contexte ctx;
+    modele::guide g{ctx};
+    QStringList entendus;
+
+    banc_guide() {
+        ctx.dossier_appli = d.chemin();
+        ctx.horloge_ = &h;
+        ctx.guide = &g;
+        donnees::base_programmes b(d.base());
+        b.ajouter_chaine({1, QStringLiteral("Canal Un"), QStringLiteral("http://127.0.0.1/1"), 1});
+        const fiche_programme p[] = {{QStringLiteral("Le Grand Été"), dh(21, 0), une_heure, dh(22, 0)},
+                                     {QStringLiteral("Météo"), dh(22, 0), une_heure, dh(23, 0)}};
+        b.remplacer_programmes(1, p);
+        ecouter(&modele::guide::chaines_changees, "chaines");
+        ecouter(&modele::guide::programmes_changes, "programmes");
+        ecouter(&modele::guide::sante_changee, "sante");
+        ecouter(&modele::guide::rappels_changes, "rappels");
+        ecouter(&modele::guide::mots_changes, "mots");
+        ecouter(&modele::guide::reglages_changes, "reglages");
+        ecouter(&modele::guide::rappel_ajoute, "rappel_ajoute");
+    }
+    void ecouter(void (modele::guide::*signal)(), const char* nom) {
+        QObject::connect(&g, signal, &g, [this, nom] { entendus << QString::fromLatin1(nom); });
+    }
+};
+
+using operation = std::function<void(modele::guide&)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(operation)
+
+class test_guide : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void annonces_data() {
+        QTest::addColumn<operation>("faire");
+        QTest::addColumn<QStringList>("signaux");
+        const qint64 a_21h = dh(21, 0).secondes();
+        QTest::newRow("rappel posé") << operation([=](modele::guide& g) {
+            QVERIFY(g.basculer_rappel(1, a_21h, false));
+        }) << QStringList{"rappels", "rappel_ajoute"};
+        QTest::newRow("programme disparu")
+            << operation([](modele::guide& g) { QVERIFY(!g.basculer_rappel(1, dh(6, 0).secondes(), false)); })
+            << QStringList();
+        QTest::newRow("rappel retiré")
+            << operation([=](modele::guide& g) { QVERIFY(g.basculer_rappel(1, a_21h, true)); })
+            << QStringList{"rappels"};
+        QTest::newRow("réglage") << operation([](modele::guide& g) { g.ecrire_minutes_avant(15); })
+                                 << QStringList{"reglages"};
+        QTest::newRow("mots favoris") << operation([](modele::guide& g) {
+            QCOMPARE(g.ecrire_mots_favoris({QStringLiteral("météo")}), 1);
+        }) << QStringList{"mots", "rappels"};
+        QTest::newRow("après une mise à jour") << operation([](modele::guide& g) { g.annoncer_programmes(); })
+                                               << QStringList{"programmes", "rappels"};
+        QTest::newRow("chaîne ajoutée ou retirée")
+            << operation([](modele::guide& g) { g.annoncer_chaines(); }) << QStringList{"chaines", "rappels"};
+        QTest::newRow("santé") << operation([](modele::guide& g) { g.annoncer_sante(); })
+                               << QStringList{"sante"};
+    }
+    void annonces() {
+        QFETCH(operation, faire);
+        QFETCH(QStringList, signaux);
+        banc_guide b;
+        faire(b.g);
+        QCOMPARE(b.entendus, signaux);
+    }
+
+    // What the guide says after a change is what the base holds.
+    void lectures_suivent_les_ecritures() {
+        banc_guide b;
+        const qint64 a_21h = dh(21, 0).secondes();
+        QVERIFY(!b.g.rappel_prevu(1, a_21h));
+        QVERIFY(b.g.basculer_rappel(1, a_21h, false));
+        QVERIFY(b.g.rappel_prevu(1, a_21h));
+        QVERIFY(b.g.basculer_rappel(1, a_21h, true));
+        QVERIFY(!b.g.rappel_prevu(1, a_21h));
+        b.g.ecrire_minutes_avant(10);
+        QCOMPARE(b.g.minutes_avant(), 10);
+        // Anything but the four choices reads as the default.
+        b.g.ecrire_minutes_avant(7);
+        QCOMPARE(b.g.minutes_avant(), minutes_avant_defaut);
+        b.g.ecrire_mots_favoris({QStringLiteral("Été")});
+        QCOMPARE(b.g.mots_favoris(), QStringList{QStringLiteral("Été")});
+    }
+
+    // Read once per change: a write behind the guide shows only once announced.
+    void une_lecture_par_changement() {
+        banc_guide b;
+        QCOMPARE(b.g.rappels().size(), std::size_t(0));
+        {
+            donnees::base_programmes base(b.d.base());
+            donnees::ajouter_rappel(base, rappel{0, 1, dh(22, 0), dh(23, 0), QStringLiteral("Météo")});
+        }
+        QCOMPARE(b.g.rappels().size(), std::size_t(0));
+        b.g.annoncer_programmes();
+        QCOMPARE(b.g.rappels().size(), std::size_t(1));
+        QVERIFY(b.g.rappel_prevu(1, dh(22, 0).secondes()));
+    }
+};
+
+QTEST_GUILESS_MAIN(test_guide)
+#include "test_guide.moc"
