@@ -7,6 +7,8 @@
 #include "data/details.h"
 #include "data/lecture_grille.h"
 #include "data/semaine.h"
+#include "modele/guide.h"
+#include "outils/horloge_fixe.h"
 #include "views/fl_grille.h"
 #include "views/grille_vue.h"
 
@@ -119,11 +121,13 @@ void lecture_periode(benchmark::State& state) {
 struct grille_ouverte {
     horloge_fixe h;
     contexte ctx;
+    modele::guide guide{ctx};
     vues::fl_grille* w = nullptr;
     QImage image;
     explicit grille_ouverte(donnees_banc& d) : h(d.maintenant.en_qdatetime()) {
         ctx.dossier_appli = d.dossier.path();
         ctx.horloge_ = &h;
+        ctx.guide = &guide;
     }
     void ouvrir() {
         w = vues::fl_grille::afficher(ctx, {});

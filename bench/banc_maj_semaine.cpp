@@ -14,6 +14,7 @@
 #include "data/base_programmes.h"
 #include "data/semaine.h"
 #include "outils/faux_services.h"
+#include "outils/horloge_fixe.h"
 #include "update/maj_programmes.h"
 #include "update/recup.h"
 

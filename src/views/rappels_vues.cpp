@@ -38,15 +38,6 @@ std::optional<cle_ligne> cle_de(const QTreeWidgetItem* it, int colonne_titre) {
     return std::nullopt;
 }
 
-// The live reminders: removed ones are only kept for the words' sake.
-std::set<std::pair<int, qint64>> rappels_vivants(contexte& ctx) {
-    std::set<std::pair<int, qint64>> res;
-    for (const auto& r : modele::guide_de(ctx).rappels())
-        if (!r.retire)
-            res.insert({r.chaine, r.debut.secondes()});
-    return res;
-}
-
 // Right click on a row, or the menu key on the current row.
 class menu_rappels final : public QObject {
 public:
@@ -116,8 +107,8 @@ void dessiner_cloche(QPainter& g) {
 
 std::set<std::pair<int, qint64>> rappels_vivants(contexte& ctx) {
     std::set<std::pair<int, qint64>> res;
-    donnees::base_programmes base(ctx.chemin_base());
-    for (const auto& r : donnees::lire_rappels(base))
+    // Removed ones are only kept for the words' sake.
+    for (const auto& r : modele::guide_de(ctx).rappels())
         if (!r.retire)
             res.insert({r.chaine, r.debut.secondes()});
     return res;
