@@ -8,11 +8,11 @@
 #include "data/semaine.h"
 #include "data/taille_fenetre.h"
 #include "liaison/garde.h"
+#include "modele/guide.h"
 #include "views/clics_vues.h"
 #include "views/fl_details.h"
 #include "views/genres_vues.h"
 #include "views/grille_vue.h"
-#include "modele/guide.h"
 #include "views/rappels_vues.h"
 #include "widgets/dessins.h"
 #include "widgets/placement.h"
@@ -32,7 +32,6 @@
 #include <QVBoxLayout>
 
 namespace zapo::vues {
-
 
 namespace {
 

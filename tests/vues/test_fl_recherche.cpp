@@ -185,16 +185,15 @@ private Q_SLOTS:
         QTest::addColumn<int>("chaine");
         QTest::addColumn<QStringList>("programme"); // "Début", "Fin", "Programme" of lst_prog
         QTest::addColumn<int>("position");
-        QTest::newRow("Entrée dans le champ") << "bel" << 0 << "entree_champ" << false << 3
-                                              << QStringList{"21:00", "22:00", "Bel été"} << 1;
-        QTest::newRow("Bas puis Entrée") << "ete" << 1 << "bas_entree" << false << 3
-                                         << QStringList{"21:00", "22:00", "Bel été"} << 1;
+        QTest::newRow("Entrée dans le champ")
+            << "bel" << 0 << "entree_champ" << false << 3 << QStringList{"21:00", "22:00", "Bel été"} << 1;
+        QTest::newRow("Bas puis Entrée")
+            << "ete" << 1 << "bas_entree" << false << 3 << QStringList{"21:00", "22:00", "Bel été"} << 1;
         // Same title at the same time on two days: the second day's is chosen.
         QTest::newRow("double clic, lendemain") << "journal" << 1 << "double_clic" << false << 2
                                                 << QStringList{"20:00", "20:40", "Le Journal"} << 3;
-        QTest::newRow("liste des programmes triée")
-            << "journal" << 1 << "bas_entree" << true << 2
-            << QStringList{"20:00", "20:40", "Le Journal"} << 3;
+        QTest::newRow("liste des programmes triée") << "journal" << 1 << "bas_entree" << true << 2
+                                                    << QStringList{"20:00", "20:40", "Le Journal"} << 3;
     }
     void aller() {
         QFETCH(QString, saisie);
