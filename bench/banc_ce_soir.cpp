@@ -1,6 +1,7 @@
 // "Ce soir" on every channel next to a bare SQLite scan of "liste": 300 channels
 // of 100 programmes, each with a description, stored channel after channel.
 #include "base_vide.h"
+#include "commun_banc.h"
 #include "core/soirees.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
@@ -174,10 +175,5 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     jeu();
     semaine();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bancs::lancer_bancs(argc, argv);
 }

@@ -3,6 +3,7 @@
 // bare QXmlStreamReader pass over the same bytes; the process's resident
 // memory before the feed exists and its peak after the readings are reported
 // as counters (kB).
+#include "commun_banc.h"
 #include "core/xmltv.h"
 
 #include <benchmark/benchmark.h>
@@ -13,17 +14,7 @@
 
 namespace {
 
-qint64 ligne_status(const char* nom) {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& l : f.readAll().split('\n'))
-        if (l.startsWith(nom))
-            return l.mid(qsizetype(qstrlen(nom))).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
-const qint64 rss_repos = ligne_status("VmRSS:");
+const qint64 rss_repos = zapo::bancs::ligne_status("VmRSS:");
 
 constexpr int nb_chaines = 26;
 
@@ -83,7 +74,7 @@ void lecture_26_chaines(benchmark::State& etat) {
     }
     etat.SetBytesProcessed(etat.iterations() * f.size());
     etat.counters["rss_repos_ko"] = double(rss_repos);
-    etat.counters["pic_ko"] = double(ligne_status("VmHWM:"));
+    etat.counters["pic_ko"] = double(zapo::bancs::ligne_status("VmHWM:"));
 }
 
 } // namespace

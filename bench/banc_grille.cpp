@@ -2,6 +2,7 @@
 // programmes, in `semaine`, today's first rows also in `liste`), next to the
 // bare SQLite read of the shown day's rows.
 #include "base_vide.h"
+#include "commun_banc.h"
 #include "core/horloge.h"
 #include "data/base_programmes.h"
 #include "data/details.h"
@@ -230,10 +231,5 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     jeu();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bancs::lancer_bancs(argc, argv);
 }

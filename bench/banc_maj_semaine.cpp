@@ -9,6 +9,7 @@
 // at rest (libraries loaded, server ready, base made) and its peak during the
 // runs, as counters (kB). The feed is served by another process (Python's
 // http.server), so that what the server holds is not counted as the run's.
+#include "commun_banc.h"
 #include "core/contexte.h"
 #include "core/horloge.h"
 #include "data/base_programmes.h"
@@ -34,16 +35,6 @@ namespace {
 
 constexpr int nb_chaines = 30;
 const QDate jour(2026, 12, 7);
-
-qint64 ligne_status(const char* nom) {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& l : f.readAll().split('\n'))
-        if (l.startsWith(nom))
-            return l.mid(qsizetype(qstrlen(nom))).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
 
 QByteArray heure(const QDateTime& t) {
     return t.toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + " +0100";
@@ -166,7 +157,7 @@ void maj_30_chaines_8_jours(benchmark::State& state) {
     state.counters["programmes_gardes"] = double(semaine);
     state.counters["pauses_s"] = b.pas.total;
     state.counters["rss_repos_ko"] = double(b.rss_repos);
-    state.counters["pic_ko"] = double(ligne_status("VmHWM:"));
+    state.counters["pic_ko"] = double(bancs::ligne_status("VmHWM:"));
 }
 
 } // namespace
@@ -181,11 +172,6 @@ int main(int argc, char** argv) {
     // Making the feed raised the peak; it starts again from here.
     if (QFile r(QStringLiteral("/proc/self/clear_refs")); r.open(QIODevice::WriteOnly))
         r.write("5");
-    jeu().rss_repos = ligne_status("VmRSS:");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    jeu().rss_repos = bancs::ligne_status("VmRSS:");
+    return bancs::lancer_bancs(argc, argv);
 }

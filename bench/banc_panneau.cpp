@@ -1,6 +1,7 @@
 // The panel's pass over "liste" next to a bare SQLite scan of the same table:
 // 30 000 stored rows, 300 channels of 100 programmes each, stored channel after channel.
 #include "base_vide.h"
+#include "commun_banc.h"
 #include "core/panneau.h"
 #include "data/base_programmes.h"
 #include "modele/guide.h"
@@ -105,10 +106,5 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     jeu();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bancs::lancer_bancs(argc, argv);
 }

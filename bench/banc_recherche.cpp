@@ -1,6 +1,7 @@
 // One keystroke of the search next to a bare SQLite scan of "liste": 30 000
 // stored rows, 300 channels of 100 programmes, titles of everyday French.
 #include "base_vide.h"
+#include "commun_banc.h"
 #include "core/recherche.h"
 #include "data/base_programmes.h"
 #include "data/lecture_recherche.h"
@@ -208,10 +209,5 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     jeu();
     semaine();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bancs::lancer_bancs(argc, argv);
 }
