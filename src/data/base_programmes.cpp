@@ -157,6 +157,10 @@ QString requete::texte(int i) const {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
     return p ? QString::fromUtf8(p, sqlite3_column_bytes(st_, i)) : QString();
 }
+std::string_view requete::vue_texte(int i) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+    return p ? std::string_view(p, size_t(sqlite3_column_bytes(st_, i))) : std::string_view();
+}
 QByteArray requete::octets(int i) const {
     const auto* p = static_cast<const char*>(sqlite3_column_blob(st_, i));
     return p ? QByteArray(p, sqlite3_column_bytes(st_, i)) : QByteArray();

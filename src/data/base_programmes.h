@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -81,6 +82,8 @@ public:
     qint64 entier(int i) const;
     double reel(int i) const;
     QString texte(int i) const;
+    // The column's UTF-8 bytes, valid until the next step: for texts compared, not kept.
+    std::string_view vue_texte(int i) const;
     QByteArray octets(int i) const;
     QVariant valeur(int i) const;
 

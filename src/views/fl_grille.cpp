@@ -255,14 +255,13 @@ void fl_grille::lire_rappels() {
 void fl_grille::charger(date_heure debut, date_heure fin) {
     QHash<int, std::vector<std::pair<plage_grille, vue_grille::programme>>> par_chaine;
     // A feed repeats a few dozen category texts: each is looked up once.
-    QHash<QString, genre_programme> genres;
+    QHash<QStringList, genre_programme> genres;
     {
         donnees::base_programmes base(ctx_.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
         donnees::parcourir_periode(base, debut, fin, [&](const donnees::programme_semaine& p) {
-            const QString cle = p.details.categories.join(QChar(u'\n'));
-            auto g = genres.constFind(cle);
+            auto g = genres.constFind(p.details.categories);
             if (g == genres.cend())
-                g = genres.insert(cle, genre_categories(p.details.categories));
+                g = genres.insert(p.details.categories, genre_categories(p.details.categories));
             par_chaine[p.chaine].push_back(
                 {plage_grille{p.hdeb, p.hfin},
                  vue_grille::programme{p.titre, *g, p.details.rediffusion, p.details.inedit}});
