@@ -14,6 +14,12 @@ serveur_http::~serveur_http() {
     for (auto& s : muets_)
         if (s)
             s->abort();
+    // The open sockets die with the listening server, after the buffers their
+    // handlers use: they are cut off from this object first.
+    for (QTcpSocket* s : serveur_.findChildren<QTcpSocket*>()) {
+        s->disconnect(this);
+        s->abort();
+    }
 }
 
 bool serveur_http::demarrer() {
