@@ -33,23 +33,6 @@ const QDate jour(2026, 12, 8);
 // a word without its accent, two words, nothing found.
 const std::array<const char*, 5> saisies = {"e", "journal", "ete", "feux amour", "zygomatique"};
 
-QString titre(int i, int c) {
-    static const std::array<const char*, 12> titres = {"Le Journal de 20 heures",
-                                                       "Été meurtrier",
-                                                       "Les Feux de l'amour",
-                                                       "Météo",
-                                                       "Des chiffres et des lettres",
-                                                       "Questions pour un champion",
-                                                       "Cœur océan",
-                                                       "Plus belle la vie",
-                                                       "Télématin",
-                                                       "La Grande Librairie",
-                                                       "Envoyé spécial",
-                                                       "C dans l'air"};
-    return QString::fromUtf8(titres[std::size_t((i + c) % int(titres.size()))]) +
-           QStringLiteral(" — épisode %1").arg(i * 7 + c);
-}
-
 struct donnees_banc {
     QTemporaryDir dossier;
     QString chemin;
@@ -65,7 +48,7 @@ struct donnees_banc {
             date_heure t = date_heure::depuis_date(jour, 6, c % 7);
             for (int i = 0; i < par_chaine; ++i) {
                 const date_heure d = date_heure::duree_hm(0, 10 + (i * 7 + c) % 16);
-                base.ajouter_programme({titre(i, c), t, d, t + d}, c);
+                base.ajouter_programme({bancs::titre_semaine(i, c), t, d, t + d}, c);
                 t += d;
             }
         }
