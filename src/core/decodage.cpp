@@ -1,5 +1,6 @@
 #include "core/decodage.h"
 
+#include <QIODevice>
 #include <QStringDecoder>
 
 #include <array>
@@ -234,6 +235,87 @@ QString nettoyer_texte(QStringView texte) {
         if (const int c = propre(t[i], i + 1 < n ? t[i + 1] : 0); c >= 0)
             r.append(QChar(char16_t(c)));
     return r;
+}
+
+namespace {
+
+// The bytes end inside a UTF-8 sequence (a stateful decoder keeps them silently).
+bool utf8_inacheve(QByteArrayView fin) {
+    for (qsizetype k = 1; k <= std::min<qsizetype>(4, fin.size()); ++k) {
+        const auto b = static_cast<unsigned char>(fin[fin.size() - k]);
+        if ((b & 0xC0) == 0x80)
+            continue; // a continuation byte: look further back
+        const int longueur = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        return longueur > k;
+    }
+    return false;
+}
+
+// Reads the device from `debut` in pieces through `f`, which is handed each one.
+template <typename F> bool parcourir(QIODevice& d, qint64 debut, F&& f) {
+    if (!d.seek(debut))
+        return false;
+    QByteArray morceau(64 * 1024, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = d.read(morceau.data(), morceau.size());
+        if (n <= 0)
+            return n == 0;
+        f(QByteArrayView(morceau.constData(), n));
+    }
+}
+
+QString decoder_flux(QIODevice& d, qint64 debut, famille f, const QByteArray& nom) {
+    QString texte;
+    texte.reserve(qsizetype(std::max<qint64>(0, d.size() - debut)));
+    if (f == famille::cp1252) {
+        parcourir(d, debut, [&](QByteArrayView m) { texte += depuis_cp1252(m); });
+        return texte;
+    }
+    QStringDecoder dec = f == famille::utf8      ? QStringDecoder(QStringConverter::Utf8)
+                         : f == famille::utf16le ? QStringDecoder(QStringConverter::Utf16LE)
+                         : f == famille::utf16be ? QStringDecoder(QStringConverter::Utf16BE)
+                                                 : QStringDecoder(nom.constData());
+    parcourir(d, debut, [&](QByteArrayView m) { texte += dec.decode(m); });
+    return texte;
+}
+
+} // namespace
+
+QString decoder_page(QIODevice& d, QByteArrayView type_contenu) {
+    const qint64 debut = d.pos();
+    const QByteArray tete = d.peek(limite_meta);
+    if (tete.startsWith("\xEF\xBB\xBF"))
+        return decoder_flux(d, debut + 3, famille::utf8, {});
+    if (tete.startsWith("\xFF\xFE"))
+        return decoder_flux(d, debut + 2, famille::utf16le, {});
+    if (tete.startsWith("\xFE\xFF"))
+        return decoder_flux(d, debut + 2, famille::utf16be, {});
+
+    const QByteArray du_type = charset_du_type(type_contenu);
+    if (const famille f = famille_de(du_type); f != famille::inconnue)
+        return decoder_flux(d, debut, f, du_type);
+
+    const QByteArray meta = charset_meta(tete);
+    if (famille f = famille_de(meta); f != famille::inconnue) {
+        if (f == famille::utf16le || f == famille::utf16be)
+            f = famille::utf8;
+        return decoder_flux(d, debut, f, meta);
+    }
+
+    // UTF-8 when every byte fits, else windows-1252: the text is made again, never the bytes held.
+    QStringDecoder utf8(QStringConverter::Utf8);
+    QString texte;
+    texte.reserve(qsizetype(std::max<qint64>(0, d.size() - debut)));
+    QByteArray fin;
+    parcourir(d, debut, [&](QByteArrayView m) {
+        if (!utf8.hasError())
+            texte += utf8.decode(m);
+        fin = m.last(std::min<qsizetype>(4, m.size())).toByteArray();
+    });
+    if (!utf8.hasError() && !utf8_inacheve(fin))
+        return texte;
+    texte = QString();
+    return decoder_flux(d, debut, famille::cp1252, {});
 }
 
 QString decoder_page(const QByteArray& octets, QByteArrayView type_contenu) {

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+class QIODevice;
+
 namespace zapo {
 
 // Turns a fetched page's bytes into text the way a browser would: a byte-order
@@ -12,6 +14,10 @@ namespace zapo {
 // windows-1252. ISO-8859-1 and US-ASCII labels are read as windows-1252, as
 // browsers do (sites labelled Latin-1 use its extra characters: "œ", "€", "’").
 QString decoder_page(const QByteArray& octets, QByteArrayView type_contenu = {});
+
+// The same for bytes kept in a device (a temporary file), read from where it
+// stands in pieces: only the text is ever held whole.
+QString decoder_page(QIODevice& octets, QByteArrayView type_contenu = {});
 
 // The charset parameter of a Content-Type value ("text/html; charset=ISO-8859-1"),
 // lower case, without quotes; empty when there is none.

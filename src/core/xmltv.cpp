@@ -2,7 +2,9 @@
 
 #include "core/decodage.h"
 
+#include <QDataStream>
 #include <QDateTime>
+#include <QIODevice>
 #include <QTimeZone>
 #include <QXmlStreamReader>
 
@@ -71,6 +73,20 @@ bool avant(const brut& a, const brut& b) {
     return a.debut != b.debut ? a.debut < b.debut : a.rang < b.rang;
 }
 
+QDataStream& operator<<(QDataStream& f, const brut& b) {
+    const details_programme& d = b.details;
+    return f << b.debut << b.fin << b.rang << b.titre << d.sous_titre << d.description << d.categories
+             << d.episode_ns << d.episode_ecran << d.annee << d.realisateur << d.acteurs << d.classement
+             << d.rediffusion << d.inedit << d.etoiles;
+}
+
+QDataStream& operator>>(QDataStream& f, brut& b) {
+    details_programme& d = b.details;
+    return f >> b.debut >> b.fin >> b.rang >> b.titre >> d.sous_titre >> d.description >> d.categories >>
+           d.episode_ns >> d.episode_ecran >> d.annee >> d.realisateur >> d.acteurs >> d.classement >>
+           d.rediffusion >> d.inedit >> d.etoiles;
+}
+
 // What one feed channel keeps: the programmes of the week that can still be
 // among its first 1,500 (and the one after them, which bounds the last), and the
 // first start after the week. Memory stays bounded whatever the feed holds.
@@ -78,6 +94,8 @@ struct retenue {
     static constexpr size_t garde = max_programmes_semaine + 1;
     std::vector<brut> dans_fenetre;
     qint64 apres = std::numeric_limits<qint64>::max();
+    // Where its earlier programmes were set aside (a differed reading's spill).
+    std::vector<qint64> segments;
 
     void ajouter(brut&& b, qint64 basse, qint64 haute) {
         if (b.debut < basse)
@@ -116,29 +134,42 @@ class lecteur {
 public:
     lecteur(QByteArrayView doc, date_heure maintenant, std::span<const chaine_voulue> voulues, bool tout)
         : doc_(doc), tout_(tout), voulues_(voulues), pistes_(voulues.size()) {
+        preparer(maintenant);
+    }
+    // Read from a device; with a spill, each channel's programmes go there once
+    // the feed moves on to another, and `lire` leaves them there.
+    lecteur(QIODevice& doc, QIODevice* debord, date_heure maintenant, std::span<const chaine_voulue> voulues)
+        : source_(&doc), debord_(debord), tout_(false), voulues_(voulues), pistes_(voulues.size()) {
+        preparer(maintenant);
+    }
+
+    lecture_xmltv lire();
+    // A differed reading's wanted channel, read back from the spill.
+    lecture_xmltv extraire(const QString& id);
+
+private:
+    void preparer(date_heure maintenant) {
         const date_heure aujourdhui = maintenant.jour();
         basse_ = convertisseur_local::utc(aujourdhui);
         haute_liste_ = convertisseur_local::utc(aujourdhui + un_jour + date_heure::duree_hm(10, 0));
         haute_ = convertisseur_local::utc(aujourdhui + date_heure::duree_hm(24 * jours_semaine, 0));
-        for (size_t i = 0; i < voulues.size(); ++i) {
-            par_id_[voulues[i].id].push_back(i);
-            par_casse_[voulues[i].id.toCaseFolded()].push_back(i);
-            const QString n = nom_simplifie(voulues[i].nom);
+        for (size_t i = 0; i < voulues_.size(); ++i) {
+            par_id_[voulues_[i].id].push_back(i);
+            par_casse_[voulues_[i].id.toCaseFolded()].push_back(i);
+            const QString n = nom_simplifie(voulues_[i].nom);
             if (!n.isEmpty())
                 par_nom_[n].push_back(i);
-            for (const QString& a : voulues[i].autres_ids)
+            for (const QString& a : voulues_[i].autres_ids)
                 par_ancien_id_[a.toCaseFolded()].push_back(i);
-            for (const QString& a : voulues[i].autres_noms)
+            for (const QString& a : voulues_[i].autres_noms)
                 if (const QString an = nom_simplifie(a); !an.isEmpty())
                     par_ancien_nom_[an].push_back(i);
         }
         x_.setEntityExpansionLimit(entite_max_xmltv);
     }
 
-    lecture_xmltv lire();
-
-private:
     QXmlStreamReader::TokenType suivant();
+    void deverser(retenue& r);
     bool nourrir();
     retenue* vue(const QString& id);
     retenue* pour_programme(QStringView id);
@@ -146,6 +177,10 @@ private:
     void sortir(lecture_xmltv& res, const QString& cle, retenue& r);
 
     QByteArrayView doc_;
+    QIODevice* source_ = nullptr;
+    QIODevice* debord_ = nullptr;
+    retenue* remplie_ = nullptr;        // the channel the last programme went to
+    QHash<QString, retenue*> trouvees_; // a differed reading's wanted channels
     bool tout_;
     std::span<const chaine_voulue> voulues_;
     std::vector<pistes> pistes_;
@@ -167,11 +202,20 @@ private:
 // Fed in small pieces: Qt never holds the document's text at once, and entities
 // are counted before a piece can expand them.
 bool lecteur::nourrir() {
-    if (lu_ >= doc_.size())
-        return false;
-    const qsizetype n = std::min<qsizetype>(16 * 1024, doc_.size() - lu_);
-    const QByteArrayView morceau = doc_.sliced(lu_, n);
-    lu_ += n;
+    QByteArray lu;
+    QByteArrayView morceau;
+    if (source_) {
+        lu = source_->read(16 * 1024);
+        if (lu.isEmpty())
+            return false;
+        morceau = lu;
+    } else {
+        if (lu_ >= doc_.size())
+            return false;
+        const qsizetype n = std::min<qsizetype>(16 * 1024, doc_.size() - lu_);
+        morceau = doc_.sliced(lu_, n);
+        lu_ += n;
+    }
     references_ += morceau.count('&');
     if (longueur_entite_ == 0 && morceau.contains(QByteArrayView("<!ENTITY")))
         longueur_entite_ = entite_max_xmltv; // until the declarations are read
@@ -179,8 +223,47 @@ bool lecteur::nourrir() {
         trop_d_entites_ = true;
         return false;
     }
-    x_.addData(morceau.toByteArray());
+    x_.addData(source_ ? lu : morceau.toByteArray());
     return true;
+}
+
+// A channel's programmes so far go to the end of the spill; it keeps only where.
+void lecteur::deverser(retenue& r) {
+    if (r.dans_fenetre.empty())
+        return;
+    r.elaguer();
+    const qint64 ou = debord_->size();
+    debord_->seek(ou);
+    QDataStream f(debord_);
+    f << quint32(r.dans_fenetre.size());
+    for (const brut& b : r.dans_fenetre)
+        f << b;
+    r.segments.push_back(ou);
+    r.dans_fenetre = {};
+}
+
+lecture_xmltv lecteur::extraire(const QString& id) {
+    lecture_xmltv res;
+    retenue* r = trouvees_.value(id);
+    if (!r)
+        return res;
+    retenue t;
+    t.apres = r->apres;
+    QDataStream f(debord_);
+    for (const qint64 ou : r->segments) {
+        debord_->seek(ou);
+        quint32 n = 0;
+        f >> n;
+        for (quint32 i = 0; i < n && f.status() == QDataStream::Ok; ++i) {
+            brut b;
+            f >> b;
+            t.dans_fenetre.push_back(std::move(b));
+            if (t.dans_fenetre.size() >= 2 * retenue::garde)
+                t.elaguer();
+        }
+    }
+    sortir(res, id, t);
+    return res;
 }
 
 QXmlStreamReader::TokenType lecteur::suivant() {
@@ -539,8 +622,13 @@ lecture_xmltv lecteur::lire() {
                 if (!francais)
                     b.titre = premier.isNull() ? QString() : premier;
                 b.details.categories = categories_fr.isEmpty() ? categories_autres : categories_fr;
-                if (debut_ok && cible)
+                if (debut_ok && cible) {
+                    // Grouped feeds move on from a channel once: what it had waits in the spill.
+                    if (debord_ && remplie_ && remplie_ != cible)
+                        deverser(*remplie_);
+                    remplie_ = cible;
                     cible->ajouter(std::move(b), basse_, haute_);
+                }
                 cible = nullptr;
             }
             // The first channel element of an id gives its icon; only a channel that may be wanted keeps one.
@@ -604,14 +692,44 @@ lecture_xmltv lecteur::lire() {
             res.correspondances.insert(voulues_[i].id, trouvee);
             if (const QString ic = icones_.value(trouvee.second); !ic.isEmpty())
                 res.icones.insert(voulues_[i].id, ic);
-            sortir(res, voulues_[i].id, it->second);
+            if (debord_)
+                trouvees_.insert(voulues_[i].id, &it->second);
+            else
+                sortir(res, voulues_[i].id, it->second);
         }
+    }
+    if (debord_) {
+        // Everything waits in the spill; the reader's own buffers go too.
+        for (auto& [id, r] : retenues_)
+            deverser(r);
+        x_.clear();
     }
     res.ok = true;
     return res;
 }
 
 } // namespace
+
+struct lecture_xmltv_differee::etat {
+    etat(QIODevice& document, QIODevice& debord, date_heure maintenant,
+         std::span<const chaine_voulue> voulues)
+        : l(document, &debord, maintenant, voulues) {}
+    lecteur l;
+};
+
+lecture_xmltv_differee::lecture_xmltv_differee(QIODevice& document, QIODevice& debord, date_heure maintenant,
+                                               std::span<const chaine_voulue> voulues)
+    : voulues_(voulues.begin(), voulues.end()) {
+    e_ = std::make_unique<etat>(document, debord, maintenant, voulues_);
+    entete_ = e_->l.lire();
+}
+
+lecture_xmltv_differee::~lecture_xmltv_differee() = default;
+
+lecture_xmltv_differee::chaine_lue lecture_xmltv_differee::extraire(const QString& id) const {
+    lecture_xmltv l = e_->l.extraire(id);
+    return {l.programmes.take(id), l.semaine.take(id), l.au_dela.contains(id)};
+}
 
 bool est_xmltv(QByteArrayView document) {
     QXmlStreamReader x(

@@ -4,11 +4,14 @@
 #include "core/fiche_programme.h"
 
 #include <QByteArrayView>
+
+class QIODevice;
 #include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <span>
 #include <utility>
 #include <vector>
@@ -89,6 +92,37 @@ lecture_xmltv lire_xmltv(QByteArrayView document, date_heure maintenant);
 // display-name is one of its other names.
 lecture_xmltv lire_xmltv(QByteArrayView document, date_heure maintenant,
                          std::span<const chaine_voulue> voulues);
+
+// The same pass over a document kept in a device (a temporary file), for a feed
+// too big to hold at once: each feed channel's programmes are set aside in
+// `debord` (another temporary file, empty) as soon as the feed moves on to
+// another channel, and read back one wanted channel at a time, so that memory
+// holds one channel's programmes, not the feed's. Nothing of a channel is given
+// before the whole document was read and found sound, as with `lire_xmltv`.
+class lecture_xmltv_differee {
+public:
+    lecture_xmltv_differee(QIODevice& document, QIODevice& debord, date_heure maintenant,
+                           std::span<const chaine_voulue> voulues);
+    ~lecture_xmltv_differee();
+
+    // What lire_xmltv gives but the programmes: ok, erreur, chaines,
+    // correspondances, icones; `programmes`, `semaine` and `au_dela` stay empty.
+    const lecture_xmltv& entete() const { return entete_; }
+
+    struct chaine_lue {
+        std::vector<fiche_programme> programmes;
+        std::vector<fiche_programme> semaine;
+        bool au_dela = false;
+    };
+    // A wanted channel found (by its wanted id), as lire_xmltv gives it; empty otherwise.
+    chaine_lue extraire(const QString& id) const;
+
+private:
+    struct etat;
+    std::vector<chaine_voulue> voulues_;
+    std::unique_ptr<etat> e_;
+    lecture_xmltv entete_;
+};
 
 // A feed's channel on a run whose document had not changed since `semaine` was
 // read from it: the week from 00:00 of `maintenant`'s day, and `liste`'s rows,

@@ -104,7 +104,48 @@ page_telechargee telechargeur::telecharger(const QString& adresse, const demande
     en_cours_ = reponse;
     bool trop_gros = false;
     QEventLoop boucle;
+    // Into the caller's device: the body is written as it comes, expanded on the way.
+    qint64 recus = 0;
+    std::unique_ptr<inflateur_gzip> inflateur;
+    bool codage_lu = false;
+    bool ignorer = false;
+    QString erreur_sortie;
+    const auto ecrire = [&](const QByteArray& morceau) {
+        recus += morceau.size();
+        if (recus > cap) {
+            trop_gros = true;
+            return false;
+        }
+        if (!codage_lu) {
+            codage_lu = true;
+            // Only a success's body is kept; an error page is read and dropped.
+            const int st = reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            ignorer = st < 200 || st > 299;
+            const QByteArray c = reponse->rawHeader("Content-Encoding").trimmed().toLower();
+            if (c == "gzip" || c == "x-gzip")
+                inflateur = std::make_unique<inflateur_gzip>(taille_max_);
+        }
+        if (!erreur_sortie.isEmpty())
+            return false;
+        if (ignorer)
+            return true;
+        if (inflateur) {
+            if (!inflateur->ajouter(morceau, *demande.sortie))
+                erreur_sortie = inflateur->terminer() == issue_gzip::trop_gros
+                                    ? QStringLiteral("Le document décompressé dépasse %1 Mo.")
+                                          .arg(taille_max_ / (1024 * 1024))
+                                    : QStringLiteral("Le document compressé est endommagé.");
+        } else if (demande.sortie->write(morceau) != morceau.size()) {
+            erreur_sortie = QStringLiteral("Échec du transfert.");
+        }
+        return erreur_sortie.isEmpty();
+    };
     QObject::connect(reponse, &QNetworkReply::readyRead, &boucle, [&] {
+        if (demande.sortie) {
+            if (!ecrire(reponse->readAll()))
+                reponse->abort();
+            return;
+        }
         // The announced length, when under the cap, taken at once: a feed of
         // several megabytes does not go through copies twice its size.
         if (r.corps.isEmpty()) {
@@ -132,8 +173,13 @@ page_telechargee telechargeur::telecharger(const QString& adresse, const demande
 
     // An aborted reply is closed: nothing is left to read.
     if (!trop_gros && reponse->isOpen()) {
-        r.corps += reponse->readAll();
-        trop_gros = r.corps.size() > cap;
+        if (demande.sortie) {
+            if (erreur_sortie.isEmpty())
+                ecrire(reponse->readAll());
+        } else {
+            r.corps += reponse->readAll();
+            trop_gros = r.corps.size() > cap;
+        }
     }
     const int statut = reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     r.type_contenu = reponse->rawHeader("Content-Type");
@@ -153,8 +199,14 @@ page_telechargee telechargeur::telecharger(const QString& adresse, const demande
         r.erreur = QStringLiteral("Adresse invalide : %1").arg(url_finale.toString());
     else if (conditionnelle && erreur == QNetworkReply::NoError && statut == 304)
         r.inchangee = true;
+    else if (demande.sortie && !erreur_sortie.isEmpty())
+        r.erreur = erreur_sortie; // the transfer was stopped for it
     else if (erreur != QNetworkReply::NoError || statut < 200 || statut > 299)
         r.erreur = texte_erreur(erreur, statut);
+    else if (demande.sortie && inflateur && recus > 0 && inflateur->terminer() != issue_gzip::ok)
+        r.erreur = QStringLiteral("Le document compressé est endommagé.");
+    else if (demande.sortie && !inflateur && !codage.isEmpty() && codage != "identity" && recus > 0)
+        r.erreur = QStringLiteral("Compression non prise en charge : %1.").arg(QString::fromLatin1(codage));
     else if (!codage.isEmpty() && codage != "identity" && !r.corps.isEmpty())
         r.erreur = developper(r.corps, codage);
     if (!r.erreur.isEmpty()) {

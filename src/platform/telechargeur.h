@@ -8,6 +8,7 @@
 
 class QNetworkAccessManager;
 class QNetworkReply;
+class QIODevice;
 
 namespace zapo::plateforme {
 
@@ -30,6 +31,10 @@ struct demande_page {
     qsizetype taille_max = 0; // 0: the fetcher's own cap
     int duree_max_ms = 0;     // the whole transfer; 0: five times the silence allowed
     int redirections_max = 20;
+    // When set, the body goes there as it arrives (expanded when sent with
+    // Content-Encoding) and `corps` stays empty: a large document is never held
+    // in memory. What it holds after a failure means nothing.
+    QIODevice* sortie = nullptr;
 };
 
 // Fetches one page over HTTP(S) as a browser would: the system's proxy

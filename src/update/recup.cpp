@@ -10,6 +10,8 @@
 #include "update/alias_maj.h"
 #include "update/journal.h"
 
+#include <QDir>
+#include <QTemporaryFile>
 #include <QUrl>
 
 #include <algorithm>
@@ -36,6 +38,14 @@ const char* nom_regle(regle_xmltv r) {
         return "ancien nom";
     }
     return "?";
+}
+
+// A body or a spill: on disk, never in memory, gone with the run.
+std::unique_ptr<QTemporaryFile> fichier_temporaire() {
+    auto f = std::make_unique<QTemporaryFile>(QDir::temp().filePath(QStringLiteral("zapo-tv-XXXXXX")));
+    if (!f->open())
+        return nullptr;
+    return f;
 }
 
 } // namespace
@@ -81,14 +91,19 @@ plateforme::page_telechargee recuperateur::recup_logo(const QString& adresse, co
     return telechargeur_->telecharger(adresse, d);
 }
 
-void recuperateur::lire_corps(document& d, QByteArray& corps, const QByteArray& type_contenu,
-                              const QString& cle, const QString& adresse) {
-    if (plateforme::est_gzip(corps)) {
+void recuperateur::lire_corps(document& d, std::unique_ptr<QTemporaryFile> corps,
+                              const QByteArray& type_contenu, const QString& cle, const QString& adresse) {
+    corps->seek(0);
+    if (plateforme::est_gzip(corps->peek(2))) {
         // Inflated against the same cap as a plain body; the compressed copy goes at once.
-        QByteArray brut;
+        auto brut = fichier_temporaire();
+        if (!brut) {
+            d.erreur = QStringLiteral("Impossible d'écrire un fichier temporaire.");
+            return;
+        }
         const qsizetype cap = telechargeur_->taille_max();
-        const auto issue = plateforme::inflater_gzip(corps, brut, cap);
-        corps = QByteArray();
+        const auto issue = plateforme::inflater_gzip(*corps, *brut, cap);
+        corps = std::move(brut);
         if (issue == plateforme::issue_gzip::trop_gros) {
             d.erreur = QStringLiteral("Le document décompressé dépasse %1 Mo.").arg(cap / (1024 * 1024));
             return;
@@ -97,34 +112,45 @@ void recuperateur::lire_corps(document& d, QByteArray& corps, const QByteArray& 
             d.erreur = QStringLiteral("Le document compressé est endommagé.");
             return;
         }
-        corps = std::move(brut);
+        corps->seek(0);
     }
-    if (corps.isEmpty()) {
+    if (corps->size() == 0) {
         d.erreur = QStringLiteral("La page est vide.");
         return;
     }
-    if (est_xmltv(corps)) {
-        // Read once for every channel of the feed, keeping only theirs.
+    // Each document is read once, whatever the channels that point into it.
+    qCInfo(zapo_maj) << "lecture de" << cle << ":" << corps->size() << "octets";
+    if (est_xmltv(corps->peek(64 * 1024))) {
+        // Read once for every channel of the feed, keeping only theirs, set aside
+        // on disk channel by channel.
         std::vector<chaine_voulue> voulues = voulues_.value(cle);
         if (voulues.empty())
             voulues.push_back({QUrl(adresse).fragment(QUrl::FullyDecoded), QString()});
-        auto l = std::make_shared<lecture_xmltv>(lire_xmltv(corps, horloge_.maintenant_dh(), voulues));
-        corps = QByteArray();
-        if (!l->ok) {
-            d.erreur = QStringLiteral("Le programme reçu est illisible : %1").arg(l->erreur);
+        std::shared_ptr<QTemporaryFile> debord = fichier_temporaire();
+        if (!debord) {
+            d.erreur = QStringLiteral("Impossible d'écrire un fichier temporaire.");
+            return;
+        }
+        auto l = std::make_shared<lecture_xmltv_differee>(*corps, *debord, horloge_.maintenant_dh(), voulues);
+        corps.reset();
+        const lecture_xmltv& e = l->entete();
+        if (!e.ok) {
+            d.erreur = QStringLiteral("Le programme reçu est illisible : %1").arg(e.erreur);
             if (!d.erreur.endsWith(QLatin1Char('.')))
                 d.erreur += QLatin1Char('.');
             return;
         }
-        for (auto it = l->correspondances.cbegin(); it != l->correspondances.cend(); ++it)
+        for (auto it = e.correspondances.cbegin(); it != e.correspondances.cend(); ++it)
             qCInfo(zapo_maj) << "chaîne" << it.key() << "trouvée dans" << cle << "par"
                              << nom_regle(it.value().first) << "sous" << it.value().second;
         d.flux = std::move(l);
+        d.debord = std::move(debord);
         d.reussi = true;
         return;
     }
-    const QString texte = decoder_page(corps, type_contenu);
-    corps = QByteArray();
+    // The text is made from the file piece by piece: the bytes are never held beside it.
+    const QString texte = decoder_page(*corps, type_contenu);
+    corps.reset();
     if (texte.isEmpty()) {
         d.erreur = QStringLiteral("La page ne contient aucun texte.");
         return;
@@ -149,14 +175,23 @@ const recuperateur::document& recuperateur::obtenir(const QString& cle, const QS
         demande.etag = c.v.etag;
         demande.modifie_le = c.v.modifie_le;
     }
-    plateforme::page_telechargee page = telechargeur_->telecharger(adresse, demande);
+    // The body goes to disk as it comes: a feed of several megabytes is never held.
+    std::unique_ptr<QTemporaryFile> corps = fichier_temporaire();
+    plateforme::page_telechargee page;
+    if (corps) {
+        demande.sortie = corps.get();
+        page = telechargeur_->telecharger(adresse, demande);
+    } else {
+        page.erreur = QStringLiteral("Impossible d'écrire un fichier temporaire.");
+    }
     if (page.reussie && page.inchangee) {
         qCInfo(zapo_maj) << cle << "inchangé depuis la dernière lecture";
         d.reussi = true;
         d.inchange = true;
     } else if (page.reussie) {
         d.valid = {std::move(page.etag), std::move(page.modifie_le)};
-        lire_corps(d, page.corps, page.type_contenu, cle, adresse);
+        corps->flush();
+        lire_corps(d, std::move(corps), page.type_contenu, cle, adresse);
     } else
         d.erreur = page.erreur;
     if (!d.reussi)
@@ -190,12 +225,14 @@ bool recuperateur::recup_programmes(const QString& adresse) {
     flux_lu_ = bool(d.flux);
     if (d.flux) {
         const QString id = url.fragment(QUrl::FullyDecoded);
-        if (id.isEmpty() || !d.flux->chaines.contains(id)) {
+        const lecture_xmltv& e = d.flux->entete();
+        if (id.isEmpty() || !e.chaines.contains(id)) {
             erreur_ = raison_chaine_absente(id);
             qCWarning(zapo_maj).noquote() << "échec de" << adresse << ":" << erreur_;
             return false;
         }
-        programmes_lus_ = d.flux->programmes.value(id);
+        lecture_xmltv_differee::chaine_lue lue = d.flux->extraire(id);
+        programmes_lus_ = std::move(lue.programmes);
         // A stale feed, or one without this channel's programmes for the kept period.
         if (programmes_lus_.empty()) {
             erreur_ = QStringLiteral("Le flux ne contient aucun programme pour aujourd'hui.");
@@ -204,10 +241,10 @@ bool recuperateur::recup_programmes(const QString& adresse) {
         }
         if (progres1_)
             progres1_(80);
-        if (const QString icone = d.flux->icones.value(id); !icone.isEmpty())
+        if (const QString icone = e.icones.value(id); !icone.isEmpty())
             icone_lue_ = QUrl(cle).resolved(QUrl(icone)).toString();
-        semaine_lue_ = d.flux->semaine.value(id);
-        semaine_entiere_ = !d.flux->au_dela.contains(id);
+        semaine_lue_ = std::move(lue.semaine);
+        semaine_entiere_ = !lue.au_dela;
         return true;
     }
     if (progres1_)

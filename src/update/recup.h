@@ -9,9 +9,12 @@
 #include <memory>
 #include <vector>
 
+class QIODevice;
+class QTemporaryFile;
+
 namespace zapo {
 class horloge;
-struct lecture_xmltv;
+class lecture_xmltv_differee;
 struct chaine_voulue;
 } // namespace zapo
 namespace zapo::plateforme {
@@ -81,13 +84,15 @@ public:
                                             const QByteArray& modifie_le, qsizetype taille_max, int duree_ms);
 
 private:
-    // What one address gave during this run: never the body, only what was read from it.
+    // What one address gave during this run: never the body, only what was read
+    // from it (a feed's channels wait in a temporary file, read back one at a time).
     struct document {
         bool reussi = false;
         QString erreur;
-        std::vector<fiche_programme> programmes;   // a schedule page's
-        std::shared_ptr<const lecture_xmltv> flux; // set when the body is XMLTV
-        bool inchange = false;                     // answered 304
+        std::vector<fiche_programme> programmes;      // a schedule page's
+        std::shared_ptr<QTemporaryFile> debord;       // a feed's programmes, set aside
+        std::shared_ptr<lecture_xmltv_differee> flux; // set when the body is XMLTV
+        bool inchange = false;                        // answered 304
         validateurs valid;
     };
     // Per address without fragment: the copy every channel of it holds, if they hold one.
@@ -96,8 +101,8 @@ private:
         bool communes = false;
     };
     const document& obtenir(const QString& cle, const QString& adresse);
-    void lire_corps(document& d, QByteArray& corps, const QByteArray& type_contenu, const QString& cle,
-                    const QString& adresse);
+    void lire_corps(document& d, std::unique_ptr<QTemporaryFile> corps, const QByteArray& type_contenu,
+                    const QString& cle, const QString& adresse);
 
     const horloge& horloge_;
     QHash<QString, document> documents_;
