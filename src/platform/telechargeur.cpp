@@ -100,7 +100,8 @@ page_telechargee telechargeur::telecharger(const QString& adresse, const demande
 
     QNetworkReply* reponse = reseau_->get(requete);
     // Qt's own buffer stays small: the body is taken in as it comes, not held twice.
-    reponse->setReadBufferSize(256 * 1024);
+    // Into a device, smaller pieces suffice: each is written at once.
+    reponse->setReadBufferSize(demande.sortie ? 64 * 1024 : 256 * 1024);
     en_cours_ = reponse;
     bool trop_gros = false;
     QEventLoop boucle;

@@ -7,6 +7,7 @@ zapo_test(test_panneau LIBS zapo_core LABELS unite)
 zapo_test(test_xmltv LIBS zapo_core zapo_platform LABELS unite)
 zapo_test(test_xmltv_voulues LIBS zapo_core LABELS unite)
 zapo_test(test_xmltv_chaines LIBS zapo_core LABELS unite)
+zapo_test(test_xmltv_differee LIBS zapo_core LABELS unite)
 
 # The fuzz corpora, replayed without libFuzzer in every build.
 add_executable(rejouer_scanner ${PROJECT_SOURCE_DIR}/fuzz/rejouer.cpp ${PROJECT_SOURCE_DIR}/fuzz/cible_scanner.cpp)

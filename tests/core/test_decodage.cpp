@@ -1,5 +1,6 @@
 #include "core/decodage.h"
 
+#include <QBuffer>
 #include <QTest>
 
 using namespace zapo;
@@ -51,6 +52,12 @@ void test_decodage::decodage_data() {
         << QByteArray("\xEF\xBB\xBF") + utf8 << QByteArray("text/html; charset=iso-8859-1") << accents;
     QTest::newRow("bom utf-16le") << QByteArray("\xFF\xFE\xE9\x00", 4) << QByteArray() << QStringLiteral("é");
     QTest::newRow("utf-8 tronqué") << QByteArray("abc\xC3") << QByteArray() << QStringLiteral("abcÃ");
+    // A file is read in 64 KB pieces: a character across two of them, an error in the second.
+    const QByteArray long_a(65535, 'a');
+    QTest::newRow("utf-8 entre deux morceaux")
+        << long_a + utf8 << QByteArray() << QString::fromLatin1(long_a) + accents;
+    QTest::newRow("windows-1252 après un long début utf-8")
+        << long_a + long_a + cp1252 << QByteArray() << QString::fromLatin1(long_a + long_a) + accents;
 }
 
 void test_decodage::decodage() {
@@ -58,6 +65,10 @@ void test_decodage::decodage() {
     QFETCH(QByteArray, type);
     QFETCH(QString, attendu);
     QCOMPARE(decoder_page(octets, type), attendu);
+    // The same bytes kept in a device give the same text.
+    QBuffer fichier(&octets);
+    QVERIFY(fichier.open(QIODevice::ReadOnly));
+    QCOMPARE(decoder_page(fichier, type), attendu);
 }
 
 void test_decodage::nettoyage_data() {
