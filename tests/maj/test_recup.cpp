@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <tuple>
+
 using namespace zapo;
 using essais::serveur_http;
 
@@ -66,6 +68,17 @@ void test_recup::initTestCase() {
     bombe.corps = essais::compresser_gzip(QByteArray(100 * 1024 * 1024, ' '));
     bombe.entetes.append({QByteArray("Content-Encoding"), QByteArray("gzip")});
     serveur_.definir("/bombe", bombe);
+    // Expanded as it arrives, in pieces: whole, cut, or a coding nobody asked for.
+    for (const auto& [chemin, corps, codage] :
+         {std::tuple{"/gzip", essais::compresser_gzip(utf8), QByteArray("gzip")},
+          std::tuple{"/gzip-coupe", essais::compresser_gzip(utf8).chopped(10), QByteArray("gzip")},
+          std::tuple{"/br", utf8, QByteArray("br")}}) {
+        serveur_http::reponse r;
+        r.type_contenu = "text/html; charset=utf-8";
+        r.corps = corps;
+        r.entetes.append({QByteArray("Content-Encoding"), codage});
+        serveur_.definir(QString::fromLatin1(chemin), r);
+    }
     serveur_http::reponse muet;
     muet.muet = true;
     serveur_.definir("/muet", muet);
@@ -83,6 +96,7 @@ void test_recup::page_recue_data() {
     QTest::newRow("windows-1252 sans charset") << "/cp1252-nu" << les_deux;
     QTest::newRow("sans Content-Type") << "/sans-type" << les_deux;
     QTest::newRow("redirection") << "/ancienne" << les_deux;
+    QTest::newRow("Content-Encoding gzip") << "/gzip" << les_deux;
 }
 
 void test_recup::page_recue() {
@@ -112,6 +126,10 @@ void test_recup::echecs_data() {
         << serveur_.url("/sans-heure") << QStringLiteral("La réponse n'est pas un programme XMLTV.");
     QTest::newRow("bombe gzip par Content-Encoding")
         << serveur_.url("/bombe") << QStringLiteral("Le document décompressé dépasse 64 Mo.");
+    QTest::newRow("gzip coupé par Content-Encoding")
+        << serveur_.url("/gzip-coupe") << QStringLiteral("Le document compressé est endommagé.");
+    QTest::newRow("codage inconnu") << serveur_.url("/br")
+                                    << QStringLiteral("Compression non prise en charge : br.");
     QTest::newRow("redirection sans fin") << serveur_.url("/boucle") << QString();
     QTest::newRow("pas une adresse web") << "file:///etc/passwd" << QString();
     QTest::newRow("adresse vide") << "" << QString();
