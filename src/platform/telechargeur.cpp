@@ -109,7 +109,6 @@ page_telechargee telechargeur::telecharger(const QString& adresse, const demande
     qint64 recus = 0;
     std::unique_ptr<inflateur_gzip> inflateur;
     bool codage_lu = false;
-    bool ignorer = false;
     QString erreur_sortie;
     const auto ecrire = [&](const QByteArray& morceau) {
         recus += morceau.size();
@@ -117,19 +116,18 @@ page_telechargee telechargeur::telecharger(const QString& adresse, const demande
             trop_gros = true;
             return false;
         }
+        if (!erreur_sortie.isEmpty())
+            return false;
+        // Only a success's body is kept; an error page (or a redirect's) is read and dropped.
+        const int st = reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (st < 200 || st > 299)
+            return true;
         if (!codage_lu) {
             codage_lu = true;
-            // Only a success's body is kept; an error page is read and dropped.
-            const int st = reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            ignorer = st < 200 || st > 299;
             const QByteArray c = reponse->rawHeader("Content-Encoding").trimmed().toLower();
             if (c == "gzip" || c == "x-gzip")
                 inflateur = std::make_unique<inflateur_gzip>(taille_max_);
         }
-        if (!erreur_sortie.isEmpty())
-            return false;
-        if (ignorer)
-            return true;
         if (inflateur) {
             if (!inflateur->ajouter(morceau, *demande.sortie))
                 erreur_sortie = inflateur->terminer() == issue_gzip::trop_gros
