@@ -43,24 +43,6 @@ QStringList huit_jours(const char* suffixe) {
     return r;
 }
 
-// A's and B's programmes, one of each in turn.
-QByteArray entrelaces() {
-    const QByteArray a = dix_jours("A.fr", " neuf"), b = dix_jours("B.fr", " neuf B");
-    const QByteArray fin = "</programme>";
-    QByteArray r;
-    qsizetype i = 0, j = 0;
-    while (i < a.size() || j < b.size()) {
-        for (auto [doc, pos] : {std::pair{&a, &i}, std::pair{&b, &j}}) {
-            if (*pos >= doc->size())
-                continue;
-            const qsizetype f = doc->indexOf(fin, *pos) + fin.size();
-            r += doc->mid(*pos, f - *pos);
-            *pos = f;
-        }
-    }
-    return r;
-}
-
 } // namespace
 
 class test_flux_disque : public QObject {
@@ -77,7 +59,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("renouvele"); // false: every channel keeps its old week
         const QByteArray groupe = flux_ab(dix_jours("A.fr", " neuf") + dix_jours("B.fr", " neuf B"));
         QTest::newRow("groupé") << groupe << true;
-        QTest::newRow("entrelacé") << flux_ab(entrelaces()) << true;
         const QByteArray a = dix_jours("A.fr", " neuf");
         const qsizetype milieu = a.indexOf("<programme", a.size() / 2);
         QTest::newRow("A en deux morceaux")
