@@ -145,6 +145,9 @@ void choisir_soiree(benchmark::State& state) {
     auto& s = semaine();
     horloge_fixe h(s.maintenant.en_qdatetime());
     contexte ctx;
+    // The windows listen to the guide and read the reminders through it.
+    modele::guide guide(ctx);
+    ctx.guide = &guide;
     ctx.dossier_appli = s.dossier.path();
     ctx.horloge_ = &h;
     vues::fl_ce_soir* w = vues::fl_ce_soir::afficher(ctx, {});

@@ -69,8 +69,11 @@ void calcul_du_panneau(benchmark::State& state) {
     for (auto _ : state) {
         calcul_panneau c(1, d.maintenant);
         donnees::base_programmes base(d.chemin);
-        base.parcourir_liste(
-            [&](const donnees::ligne_liste& r) { c.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree); },
+        base.parcourir_panneau(
+            1, d.maintenant,
+            [&](const donnees::ligne_liste& r, qint64 rang, std::optional<qint64> precedent) {
+                c.ajouter_rang(r, rang, precedent);
+            },
             [&](const donnees::ligne_liste& r) { return c.titre_utile(r.hdeb, r.hfin, r.chaine); });
         benchmark::DoNotOptimize(c.resultat().par_chaine.size());
     }

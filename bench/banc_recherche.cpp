@@ -161,6 +161,9 @@ void frappe_regle_semaine(benchmark::State& state) {
 void frappe_fenetre_semaine(benchmark::State& state) {
     horloge_fixe h(semaine().maintenant.en_qdatetime());
     contexte ctx;
+    // The windows listen to the guide and read the reminders through it.
+    modele::guide guide(ctx);
+    ctx.guide = &guide;
     ctx.dossier_appli = semaine().dossier.path();
     ctx.horloge_ = &h;
     vues::fl_recherche* f = vues::fl_recherche::afficher(ctx, {});

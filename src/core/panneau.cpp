@@ -65,32 +65,39 @@ calcul_panneau::calcul_panneau(int chaine_courante, date_heure maintenant)
 void calcul_panneau::ajouter(date_heure hdeb, date_heure hfin, const QString& programme, int chaine,
                              std::optional<date_heure> duree) {
     ++n_;
-    if (n_ == 1)
-        jour_ = jour_programmes(hdeb);
-    const bool de_la_chaine = chaine == chaine_courante_;
+    ajouter_rang({hdeb, hfin, programme, chaine, duree}, n_,
+                 n_ > 1 ? std::optional<qint64>(n_ - 1) : std::nullopt);
+}
+
+void calcul_panneau::ajouter_rang(const ligne_panneau& l, qint64 rang, std::optional<qint64> rang_precedent) {
+    if (premier_) {
+        premier_ = false;
+        jour_ = jour_programmes(l.hdeb);
+    }
+    const bool de_la_chaine = l.chaine == chaine_courante_;
     if (de_la_chaine)
         ++etat_.nb_lignes_chaine;
 
-    if (maintenant_ > hdeb && maintenant_ < hfin) {
-        const int pc = pourcentage_ecoule(maintenant_, hdeb, hfin, duree);
+    if (maintenant_ > l.hdeb && maintenant_ < l.hfin) {
+        const int pc = pourcentage_ecoule(maintenant_, l.hdeb, l.hfin, l.duree);
         if (de_la_chaine) {
-            ligne_en_cours_n_ = n_;
+            ligne_en_cours_rang_ = rang;
             etat_.ligne_en_cours = etat_.nb_lignes_chaine;
             etat_.marques.push_back(etat_.nb_lignes_chaine);
-            etat_.rangees[rang_actuel] = remplir(hdeb, hfin, programme);
+            etat_.rangees[rang_actuel] = remplir(l.hdeb, l.hfin, l.programme);
             etat_.progres = pc;
         }
         // The last matching row wins, for every channel.
-        etat_.par_chaine.insert(chaine, {programme, pc, hdeb, hfin});
+        etat_.par_chaine.insert(l.chaine, {l.programme, pc, l.hdeb, l.hfin});
     }
     if (!de_la_chaine)
         return;
 
     // The stored successor, not a search by time.
-    if (ligne_en_cours_n_ > 0 && n_ == ligne_en_cours_n_ + 1)
-        etat_.rangees[rang_suite] = remplir(hdeb, hfin, programme);
+    if (ligne_en_cours_rang_ && rang_precedent == ligne_en_cours_rang_)
+        etat_.rangees[rang_suite] = remplir(l.hdeb, l.hfin, l.programme);
 
-    lignes_chaine_.push_back({hdeb, hfin, programme, chaine, duree});
+    lignes_chaine_.push_back(l);
 }
 
 etat_panneau calcul_panneau::resultat() const {

@@ -86,7 +86,13 @@ public:
     calcul_panneau(int chaine_courante, date_heure maintenant);
     void ajouter(date_heure hdeb, date_heure hfin, const QString& programme, int chaine,
                  std::optional<date_heure> duree);
+    // The same row with its place in the stored order (`rang`, growing) and that of
+    // the row stored just before it (`rang_precedent`; none for the first). A reader
+    // may then hand over only the rows the panel uses (the first of the table, the
+    // current channel's, those that may be on now) and get the full pass's result.
+    void ajouter_rang(const ligne_panneau& l, qint64 rang, std::optional<qint64> rang_precedent);
     etat_panneau resultat() const;
+    date_heure maintenant() const { return maintenant_; }
     // Whether the row's title is shown (on now, or of the current channel);
     // the others may be given without it.
     bool titre_utile(date_heure hdeb, date_heure hfin, int chaine) const {
@@ -97,7 +103,8 @@ private:
     int chaine_courante_;
     date_heure maintenant_;
     qint64 n_ = 0;
-    qint64 ligne_en_cours_n_ = 0; // n of the current channel's last row on now
+    bool premier_ = true;
+    std::optional<qint64> ligne_en_cours_rang_; // place of the current channel's last row on now
     date_heure jour_;
     std::vector<ligne_panneau> lignes_chaine_;
     etat_panneau etat_;

@@ -446,6 +446,38 @@ void base_programmes::parcourir_peut_etre_en_cours(date_heure maintenant,
     parcourir(r, f);
 }
 
+void base_programmes::parcourir_panneau(
+    int chaine, date_heure maintenant,
+    const std::function<void(const ligne_liste&, qint64, std::optional<qint64>)>& f,
+    const std::function<bool(const ligne_liste&)>& titre_utile) {
+    // The same cast as the reading of column 3, so that a damaged number is judged
+    // as it is read; the "may be on" test is parcourir_peut_etre_en_cours's.
+    requete r(db_,
+              "SELECT hdeb, hfin, programme, chaine, duree, rowid, CASE WHEN CAST(chaine AS INTEGER) = ?3 "
+              "THEN (SELECT p.rowid FROM liste AS p WHERE p.rowid < liste.rowid ORDER BY p.rowid DESC "
+              "LIMIT 1) END FROM liste WHERE CAST(chaine AS INTEGER) = ?3 OR rowid = (SELECT min(rowid) "
+              "FROM liste) OR NOT (coalesce(hdeb >= ?1 AND hdeb < 2958466, 0) OR coalesce(hfin <= ?2, 0)) "
+              "ORDER BY rowid",
+              chemin_);
+    const double marge = 2.0 / 86400.0;
+    r.lier(1, maintenant.en_jours() + marge).lier(2, maintenant.en_jours() - marge).lier(3, chaine);
+    ligne_liste l;
+    while (r.pas()) {
+        l.hdeb = date_heure::depuis_jours(r.reel(0));
+        l.hfin = date_heure::depuis_jours(r.reel(1));
+        l.chaine = int(r.entier(3));
+        if (r.est_nul(4))
+            l.duree.reset();
+        else
+            l.duree = date_heure::depuis_jours(r.reel(4));
+        if (titre_utile(l))
+            l.programme = r.texte(2);
+        else
+            l.programme.clear();
+        f(l, r.entier(5), r.est_nul(6) ? std::nullopt : std::optional<qint64>(r.entier(6)));
+    }
+}
+
 void base_programmes::vider_liste() {
     requete(db_, "DELETE FROM liste", chemin_).executer();
 }

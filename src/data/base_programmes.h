@@ -146,6 +146,13 @@ public:
     // left to the engine and never decoded. The caller still applies the exact rule.
     void parcourir_peut_etre_en_cours(date_heure maintenant,
                                       const std::function<void(const ligne_liste&)>& f);
+    // What the panel uses, in stored order, each row with its rowid and that of the
+    // row stored just before it (given for `chaine`'s rows only): the first row of
+    // the table, `chaine`'s rows and those that may be on at `maintenant`. The
+    // others are left to the engine and never decoded.
+    void parcourir_panneau(int chaine, date_heure maintenant,
+                           const std::function<void(const ligne_liste&, qint64, std::optional<qint64>)>& f,
+                           const std::function<bool(const ligne_liste&)>& titre_utile);
     void vider_liste();
     void ajouter_programme(const fiche_programme& p, int num_chaine);
     qint64 nb_lignes(const QString& table);

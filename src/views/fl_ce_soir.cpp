@@ -37,6 +37,22 @@ namespace {
 // Room around a cell's text, as the style draws it, with a little to spare.
 constexpr int marge_cellule = 18;
 
+// A row of the list: its tooltip (the title and a summary of its details) and its
+// alignments are made when asked for, not for each of 600 rows at every refill.
+class ligne_liste_soir : public QTreeWidgetItem {
+public:
+    bool avec_bulle = false;
+    std::optional<details_programme> details;
+
+    QVariant data(int colonne, int role) const override {
+        if (role == Qt::ToolTipRole && avec_bulle && colonne < 5)
+            return infobulle_details(text(3), details ? &*details : nullptr);
+        if (role == Qt::TextAlignmentRole && (colonne == 1 || colonne == 2 || colonne == 4))
+            return int(Qt::AlignCenter);
+        return QTreeWidgetItem::data(colonne, role);
+    }
+};
+
 } // namespace
 
 fl_ce_soir::fl_ce_soir(contexte& ctx, aller_fn aller)
@@ -181,7 +197,7 @@ void fl_ce_soir::remplir() {
     QHash<int, QIcon> logos;
     for (size_t i = 0; i < lignes.size(); ++i) {
         const ligne_soir& r = lignes[i];
-        auto* it = new QTreeWidgetItem;
+        auto* it = new ligne_liste_soir;
         // The name once a channel; a screen reader still hears it on the second row.
         it->setText(0, r.premiere ? r.chaine : QString());
         if (!r.premiere)
@@ -190,8 +206,6 @@ void fl_ce_soir::remplir() {
         it->setText(2, r.fin);
         it->setText(3, r.programme);
         it->setText(4, r.duree);
-        for (int c : {1, 2, 4})
-            it->setTextAlignment(c, Qt::AlignCenter);
         it->setData(0, role_num_chaine, r.num_chaine);
         if (r.premiere) {
             // A channel without a picture shows its badge: sixteen of them, each painted once.
@@ -206,11 +220,10 @@ void fl_ce_soir::remplir() {
             it->setData(3, Qt::AccessibleTextRole, QStringLiteral("Rien ce soir"));
         } else {
             it->setData(0, role_debut, qint64(r.hdeb.secondes()));
-            const QString bulle = infobulle_details(r.programme, details[i] ? &*details[i] : nullptr);
-            for (int c = 0; c < 5; ++c)
-                it->setToolTip(c, bulle);
             it->setText(5,
                         texte_genre(genre_categories(details[i] ? details[i]->categories : QStringList())));
+            it->avec_bulle = true;
+            it->details = std::move(details[i]);
         }
         if (chaine_choisie.isValid() && it->data(0, role_num_chaine) == chaine_choisie &&
             it->data(0, role_debut) == debut_choisi)
@@ -231,10 +244,12 @@ void fl_ce_soir::ajuster_colonnes() {
     QTreeWidget* l = ui_->lst_soir;
     const QFontMetrics cellules(l->font());
     const QFontMetrics entetes(l->header()->font());
+    const auto entete = [&](int colonne) {
+        return entetes.horizontalAdvance(l->headerItem()->text(colonne));
+    };
     const auto largeur = [&](int colonne, const QString& exemple) {
-        int texte = std::max(cellules.horizontalAdvance(exemple),
-                             entetes.horizontalAdvance(l->headerItem()->text(colonne)));
-        // Times and lengths repeat from row to row: each text is measured once.
+        int texte = std::max(cellules.horizontalAdvance(exemple), entete(colonne));
+        // Lengths and genres repeat from row to row: each text is measured once.
         QSet<QString> vus;
         for (int i = 0; i < l->topLevelItemCount(); ++i) {
             const QString t = l->topLevelItem(i)->text(colonne);
@@ -245,9 +260,18 @@ void fl_ce_soir::ajuster_colonnes() {
         }
         return texte + marge_cellule;
     };
-    l->setColumnWidth(0, std::max(largeur(0, {}), largeur_noms(l)));
-    l->setColumnWidth(1, largeur(1, QStringLiteral("00:00")));
-    l->setColumnWidth(2, largeur(2, QStringLiteral("00:00")));
+    // Every time is "hh:mm": as wide as the widest digit written five times over at most.
+    QChar large = QLatin1Char('0');
+    for (char c = '1'; c <= '9'; ++c)
+        if (cellules.horizontalAdvance(QLatin1Char(c)) > cellules.horizontalAdvance(large))
+            large = QLatin1Char(c);
+    const int heure = cellules.horizontalAdvance(QString(2, large) + QLatin1Char(':') + QString(2, large));
+    // The names are measured once, for the logo's room and for the text alone.
+    const int texte_noms = largeur_texte_noms(l);
+    l->setColumnWidth(
+        0, std::max({entete(0) + marge_cellule, texte_noms + marge_cellule, largeur_noms(l, texte_noms)}));
+    l->setColumnWidth(1, std::max(heure, entete(1)) + marge_cellule);
+    l->setColumnWidth(2, std::max(heure, entete(2)) + marge_cellule);
     l->setColumnWidth(4, largeur(4, QStringLiteral("00h00")));
     l->setColumnWidth(5, largeur(5, {}));
 }

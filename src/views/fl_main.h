@@ -79,7 +79,6 @@ public:
     // Enter or a double-click on a programme: "Zapo-TV - Détails".
     void lst_prog_ItemActivated();
     void affiche_actuel();
-    void vider_panneau();
     void affiche_date();
     void tps_minute_Timer();
     // Starts the minute's tick (tps_minute); closing the window stops it.

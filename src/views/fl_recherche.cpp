@@ -39,6 +39,19 @@ date_heure maintenant(const contexte& ctx) {
     return date_heure::depuis_qdatetime(QDateTime::currentDateTime());
 }
 
+// A result row: its tooltips and alignments are given when asked for, instead of
+// being written into each of up to 500 rows at every keystroke.
+class ligne_resultat : public QTreeWidgetItem {
+public:
+    QVariant data(int colonne, int role) const override {
+        if (role == Qt::ToolTipRole && (colonne == 0 || colonne == 4))
+            return infobulle(text(colonne));
+        if (role == Qt::TextAlignmentRole && colonne >= 1 && colonne <= 3)
+            return int(Qt::AlignCenter);
+        return QTreeWidgetItem::data(colonne, role);
+    }
+};
+
 bool touche_entree(const QKeyEvent* k) {
     return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
 }
@@ -148,10 +161,8 @@ void fl_recherche::chercher() {
     QHash<qint64, QString> jours;
     for (const std::uint32_t i : r.lignes) {
         const programme_trouvable& p = index_.entrees()[i];
-        auto* it = new QTreeWidgetItem;
-        const QString& nom = index_.nom_chaine(p.rang_chaine);
-        it->setText(0, nom);
-        it->setToolTip(0, infobulle(nom));
+        auto* it = new ligne_resultat;
+        it->setText(0, index_.nom_chaine(p.rang_chaine));
         const qint64 jour = p.hdeb.jour().secondes();
         auto j = jours.constFind(jour);
         if (j == jours.cend())
@@ -160,10 +171,7 @@ void fl_recherche::chercher() {
         it->setText(2, p.hdeb.format_hhnn());
         it->setText(3, p.hfin.format_hhnn());
         it->setText(4, p.titre);
-        it->setToolTip(4, infobulle(p.titre));
         it->setText(5, texte_genre(p.genre));
-        for (int c = 1; c <= 3; ++c)
-            it->setTextAlignment(c, Qt::AlignCenter);
         it->setData(0, role_num_chaine, p.chaine);
         it->setData(0, role_debut, qint64(p.hdeb.secondes()));
         it->setData(0, role_position, p.position);

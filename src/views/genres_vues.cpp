@@ -33,8 +33,13 @@ void eteindre_autres_genres(QTreeWidget* liste, int colonne_genre, std::optional
         if (!it->data(0, role_debut).isValid())
             continue;
         const bool autre = g && it->text(colonne_genre) != voulu;
-        for (int c = 0; c < liste->columnCount(); ++c)
+        for (int c = 0; c < liste->columnCount(); ++c) {
+            // A row never dimmed is left alone: writing "no colour" to each cell
+            // told the view of a change thousands of times a refill.
+            if (!autre && !it->data(c, Qt::ForegroundRole).isValid())
+                continue;
             it->setData(c, Qt::ForegroundRole, autre ? QVariant(eteint) : QVariant());
+        }
     }
 }
 

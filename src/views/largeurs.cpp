@@ -19,13 +19,21 @@ constexpr int marges = 16;
 
 } // namespace
 
-int largeur_noms(const QTreeWidget* l) {
+int largeur_texte_noms(const QTreeWidget* l) {
     const QFontMetrics fm(l->font());
     int texte = 0;
     for (int i = 0; i < l->topLevelItemCount(); ++i)
         texte = std::max(texte, fm.horizontalAdvance(l->topLevelItem(i)->text(0)));
+    return texte;
+}
+
+int largeur_noms(const QTreeWidget* l, int texte) {
     const int retrait = l->rootIsDecorated() ? l->indentation() : 0;
     return retrait + l->iconSize().width() + marges + texte;
+}
+
+int largeur_noms(const QTreeWidget* l) {
+    return largeur_noms(l, largeur_texte_noms(l));
 }
 
 void elargir_derniere_colonne(QTreeWidget* l, int dessinee) {

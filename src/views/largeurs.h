@@ -6,6 +6,10 @@ namespace zapo::vues {
 
 // What "Chaine" needs to show every name of lst_chaines whole: logo, gaps and text.
 int largeur_noms(const QTreeWidget* l);
+// The same room, given the widest name's text (`texte`, measured once by the caller).
+int largeur_noms(const QTreeWidget* l, int texte);
+// The widest text of column 0.
+int largeur_texte_noms(const QTreeWidget* l);
 
 // Widens "Chaine" to its longest name. The width comes from the room left at
 // the list's right, then from "Programme en cours" (drawn `programme` pixels

@@ -15,10 +15,19 @@ namespace zapo::vues {
 
 namespace {
 
+// Each text is written once, to its final value: a label or a cell given the
+// same text again does nothing, where clearing it first redrew it twice.
 void montrer(QLabel* hd, QLabel* titre, QLabel* hf, const rangee_panneau& r,
              const QHash<qint64, details_programme>& details) {
-    if (!r.remplie)
+    hd->setToolTip(QString());
+    hf->setToolTip(QString());
+    if (!r.remplie) {
+        hd->clear();
+        hf->clear();
+        titre->clear();
+        titre->setToolTip(QString());
         return;
+    }
     hd->setText(r.hdeb);
     hf->setText(r.hfin);
     titre->setText(r.titre);
@@ -34,27 +43,11 @@ void fl_main::affiche_date() {
             .toString(ctx_.horloge_->maintenant(), QStringLiteral("dddd d MMMM yyyy   HH:mm")));
 }
 
-void fl_main::vider_panneau() {
-    for (QLabel* l : {ui->txt_hd1, ui->txt_hd2, ui->txt_hd3, ui->txt_hd4, ui->txt_hf1, ui->txt_hf2,
-                      ui->txt_hf3, ui->txt_hf4, ui->txt1, ui->txt2, ui->txt3, ui->txt4}) {
-        l->clear();
-        l->setToolTip(QString());
-    }
-    ui->progres->setValue(0);
-    for (int i = 0; i < ui->lst_chaines->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* it = ui->lst_chaines->topLevelItem(i);
-        it->setText(1, QStringLiteral("..."));
-        it->setToolTip(1, QString());
-        it->setText(2, QString());
-    }
-}
-
 void fl_main::affiche_actuel() {
     const composants::releve_textes releve{ui->txt_hd1, ui->txt1,    ui->txt_hf1, ui->txt_hd2,
                                            ui->txt2,    ui->txt_hf2, ui->txt_hd3, ui->txt3,
                                            ui->txt_hf3, ui->txt_hd4, ui->txt4,    ui->txt_hf4};
     affiche_date();
-    vider_panneau();
 
     // One reading of the clock for the whole pass, so that every row is judged
     // against the same minute.
@@ -63,9 +56,10 @@ void fl_main::affiche_actuel() {
     {
         donnees::base_programmes base(ctx_.chemin_base());
         details = donnees::lire_details_chaine(base, chaine_courante_);
-        base.parcourir_liste(
-            [&](const donnees::ligne_liste& r) {
-                calcul.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
+        base.parcourir_panneau(
+            chaine_courante_, calcul.maintenant(),
+            [&](const donnees::ligne_liste& r, qint64 rang, std::optional<qint64> precedent) {
+                calcul.ajouter_rang(r, rang, precedent);
             },
             [&](const donnees::ligne_liste& r) { return calcul.titre_utile(r.hdeb, r.hfin, r.chaine); });
     }
@@ -80,8 +74,12 @@ void fl_main::affiche_actuel() {
     for (int i = 0; i < ui->lst_chaines->topLevelItemCount(); ++i) {
         QTreeWidgetItem* it = ui->lst_chaines->topLevelItem(i);
         const auto trouve = e.par_chaine.constFind(it->data(0, vues::role_num_chaine).toInt());
-        if (trouve == e.par_chaine.cend())
+        if (trouve == e.par_chaine.cend()) {
+            it->setText(1, QStringLiteral("..."));
+            it->setToolTip(1, QString());
+            it->setText(2, QString());
             continue;
+        }
         it->setText(1, trouve->titre);
         it->setToolTip(1, vues::infobulle(trouve->titre));
         it->setText(2, QString::number(trouve->pourcentage));

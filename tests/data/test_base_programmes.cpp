@@ -1,3 +1,4 @@
+#include "core/panneau.h"
 #include "data/base_programmes.h"
 #include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
@@ -32,6 +33,22 @@ QStringList titres(base_programmes& b) {
     QStringList t;
     b.parcourir_liste([&](const ligne_liste& l) { t << l.programme; });
     return t;
+}
+
+// Everything the panel shows, as one text, to compare two ways of computing it.
+QString resume(const etat_panneau& e) {
+    QStringList t;
+    for (const rangee_panneau& r : e.rangees)
+        t << QStringLiteral("%1 %2 %3 %4").arg(r.remplie).arg(r.hdeb, r.hfin, r.titre);
+    t << QString::number(e.progres) << QString::number(e.ligne_en_cours)
+      << QString::number(e.nb_lignes_chaine);
+    for (qint64 k : e.marques)
+        t << QStringLiteral("m%1").arg(k);
+    QStringList c;
+    for (auto it = e.par_chaine.cbegin(); it != e.par_chaine.cend(); ++it)
+        c << QStringLiteral("%1:%2:%3").arg(it.key()).arg(it->titre).arg(it->pourcentage);
+    c.sort();
+    return (t + c).join(QLatin1Char('|'));
 }
 
 } // namespace
@@ -160,6 +177,69 @@ private Q_SLOTS:
         b.effacer_chaine(2);
         QCOMPARE(titres(b), (QStringList{QStringLiteral("P1"), QStringLiteral("P3")}));
         QCOMPARE(b.lire_chaines().size(), size_t(2));
+    }
+
+    // The panel's reading hands over only the rows it uses; its result must be the
+    // full pass's, whatever the stored order, the holes left by deleted rows, and
+    // damaged values.
+    void panneau_lignes_choisies_data() {
+        QTest::addColumn<QByteArray>("sql");
+        QTest::addColumn<int>("chaine");
+        QTest::addColumn<int>("minute"); // of 2026-12-07
+        // Day 46363 is 2026-12-07; 1/1440 is a minute.
+        const QByteArray lignes = "INSERT INTO liste VALUES (46363.75, 46363.79166, 'A1', NULL, 1);"
+                                  "INSERT INTO liste VALUES (46363.79166, 46363.8125, 'A2', 0.0208, 1);"
+                                  "INSERT INTO liste VALUES (46363.78, 46363.9, 'B1', NULL, 2);"
+                                  "INSERT INTO liste VALUES (46363.8125, 46363.875, 'A3', NULL, 1);"
+                                  "INSERT INTO liste VALUES (46363.86, 46363.95, 'A4', 0.09, 1);"
+                                  "INSERT INTO liste VALUES (46363.875, 46363.99, 'B2', NULL, 2);"
+                                  "INSERT INTO liste VALUES (46363.9, 46364.02, 'A5', NULL, 1);";
+        QTest::newRow("chaines mêlées, 18:45") << lignes << 1 << 18 * 60 + 45;
+        QTest::newRow("chaines mêlées, 20:50 : deux en cours") << lignes << 1 << 20 * 60 + 50;
+        QTest::newRow("autre chaine") << lignes << 2 << 20 * 60 + 50;
+        QTest::newRow("chaine absente") << lignes << 9 << 19 * 60;
+        QTest::newRow("trous laissés par des lignes effacées")
+            << lignes + "DELETE FROM liste WHERE programme IN ('A2', 'B2');"
+                        "INSERT INTO liste VALUES (46363.7, 46363.8, 'C1', NULL, 3);"
+                        "INSERT INTO liste VALUES (46363.8, 46363.85, 'A6', NULL, 1);"
+            << 1 << 19 * 60 + 5;
+        QTest::newRow("successeur d'une autre chaine après un trou")
+            << lignes + "DELETE FROM liste WHERE programme = 'A2';"
+                        "INSERT INTO liste VALUES (46363.7, 46363.8, 'C1', NULL, 3);"
+            << 1 << 18 * 60 + 30;
+        QTest::newRow("première ligne d'un autre jour, passée")
+            << "INSERT INTO liste VALUES (46362.5, 46362.6, 'Hier', NULL, 4);" + lignes << 1 << 20 * 60 + 50;
+        QTest::newRow("valeurs abîmées")
+            << lignes + "INSERT INTO liste VALUES ('x', 46363.9, 'Texte', NULL, 1);"
+                        "INSERT INTO liste VALUES (46363.8, NULL, 'Sans fin', NULL, 1);"
+                        "INSERT INTO liste VALUES (46363.8, 46363.9, 'Chaine texte', NULL, '1');"
+                        "INSERT INTO liste VALUES (46363.8, 46363.9, 'Chaine réelle', NULL, 1.5);"
+                        "INSERT INTO liste VALUES (NULL, NULL, NULL, NULL, NULL);"
+            << 1 << 19 * 60 + 30;
+    }
+    void panneau_lignes_choisies() {
+        QFETCH(QByteArray, sql);
+        QFETCH(int, chaine);
+        QFETCH(int, minute);
+        essais::dossier_essai d;
+        QVERIFY(d.valide());
+        essais::executer_sql(d.base(), sql.constData());
+        const date_heure maintenant = date_heure::depuis_date(QDate(2026, 12, 7), minute / 60, minute % 60);
+        base_programmes b(d.base());
+        calcul_panneau tout(chaine, maintenant);
+        b.parcourir_liste(
+            [&](const ligne_liste& l) { tout.ajouter(l.hdeb, l.hfin, l.programme, l.chaine, l.duree); });
+        calcul_panneau choisi(chaine, maintenant);
+        int lues = 0;
+        b.parcourir_panneau(
+            chaine, maintenant,
+            [&](const ligne_liste& l, qint64 rang, std::optional<qint64> precedent) {
+                ++lues;
+                choisi.ajouter_rang(l, rang, precedent);
+            },
+            [&](const ligne_liste& l) { return choisi.titre_utile(l.hdeb, l.hfin, l.chaine); });
+        QCOMPARE(resume(choisi.resultat()), resume(tout.resultat()));
+        QVERIFY(lues <= int(b.nb_lignes(QStringLiteral("liste"))));
     }
 
     void plus_de_32767_lignes() {
