@@ -1,30 +1,16 @@
 #include "shell/application.h"
 
-#include "about/fl_propos.h"
-#include "about/liens.h"
-#include "channels/fl_chaine.h"
-#include "channels/gest_chaines.h"
-#include "core/version.h"
 #include "data/base_programmes.h"
 #include "data/base_rappels.h"
 #include "data/fichier_options.h"
-#include "data/raison_ecriture.h"
 #include "liaison/garde.h"
-#include "platform/activation.h"
-#include "platform/connexion_linux.h"
 #include "platform/dossier.h"
-#include "platform/instance_unique.h"
 #include "platform/notifications.h"
 #include "platform/registre.h"
+#include "shell/commandes.h"
 #include "shell/fl_premiere.h"
 #include "shell/journal_coquille.h"
-#include "shell/ligne_commande.h"
 #include "update/executer_maj.h"
-#include "update/fl_maj.h"
-#include "views/clics_vues.h"
-#include "views/fl_ce_soir.h"
-#include "views/fl_grille.h"
-#include "views/fl_recherche.h"
 #include "views/rappels_vues.h"
 #include "widgets/annonce.h"
 #include "widgets/dessins.h"
@@ -32,17 +18,9 @@
 #include "widgets/placement.h"
 
 #include <QApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusVariant>
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QStandardPaths>
-#include <QTranslator>
 #include <QUrl>
 
 #include <limits>
@@ -75,82 +53,48 @@ void inscrire_avec_icone() {
 
 } // namespace
 
-bool zone_sni_presente() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface())
-        return false;
-    const QString service = QStringLiteral("org.kde.StatusNotifierWatcher");
-    const auto inscrit = bus.interface()->isServiceRegistered(service);
-    if (!inscrit.isValid() || !inscrit.value())
-        return false;
-    auto m = QDBusMessage::createMethodCall(service, QStringLiteral("/StatusNotifierWatcher"),
-                                            QStringLiteral("org.freedesktop.DBus.Properties"),
-                                            QStringLiteral("Get"));
-    m << service << QStringLiteral("IsStatusNotifierHostRegistered");
-    // A panel that is busy starting answers later: the next poll asks again.
-    const QDBusMessage r = bus.call(m, QDBus::Block, 500);
-    if (r.type() != QDBusMessage::ReplyMessage || r.arguments().isEmpty())
-        return false;
-    return r.arguments().first().value<QDBusVariant>().variant().toBool();
-}
-
-fl_init::occupation::~occupation() {
-    if (--a_.profondeur_ > 0)
-        return;
-    // Back in the outer event loop's hands: nothing of ours holds these any more.
-    std::erase_if(a_.a_liberer_, [](const QPointer<vues::fl_main>& f) { return f.isNull(); });
-    for (auto& f : a_.a_liberer_)
-        if (f)
-            f->deleteLater();
-}
-
 template <class F> void fl_init::evenement(F&& f) {
-    occupation o(*this);
+    liaison::compteur_occupation::jeton j(occupation_);
     liaison::garde(ctx_, std::forward<F>(f));
 }
 
-fl_init::fl_init(contexte& ctx, branchements_agent b) : ctx_(ctx), b_(std::move(b)) {
+fl_init::fl_init(contexte& ctx, branchements_agent b)
+    : ctx_(ctx), b_(std::move(b)),
+      maj_(ctx, occupation_,
+           {.executer = [this](maj::etat_maj& etat, bool automatique) { executer_maj(etat, automatique); },
+            // New programmes: the reminders aim again, the open windows read them.
+            .apres_maj = [this] { ctx_.guide->annoncer_programmes(); },
+            .quitter = [this] { quitter_appli(); },
+            .en_sortie = [this] { return en_sortie_; }}) {
     setObjectName(QStringLiteral("fl_init"));
     if (!b_.zone_notification)
         b_.zone_notification = [this] {
             if (zone_sni_presente())
                 return true;
             // Qt's answer only once it has been allowed to choose (see montrer_icone).
-            return icone_ && icone_->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+            return icone_.visible() && QSystemTrayIcon::isSystemTrayAvailable();
         };
     if (!b_.inscrire_demarrage)
         b_.inscrire_demarrage = inscrire_avec_icone;
     if (!b_.retirer_demarrage)
         b_.retirer_demarrage = [] { plateforme::retirer_demarrage(); };
-    if (!b_.executer_maj)
-        b_.executer_maj = [this](maj::etat_maj& etat) {
-            maj::branchements b;
-            b.etat = &etat;
-            b.automatique = maj_automatique_;
-            b.afficher_etat = [this](const QString& texte) {
-                if (fl_main_)
-                    fl_main_->ecrire_etat(texte);
-            };
-            maj::executer_maj(ctx_, std::move(b));
-            ctx_.guide->annoncer_sante();
-        };
     if (!b_.montrer_premiere)
         b_.montrer_premiere = [this] {
             fl_premiere d(ctx_, b_.inscrire_demarrage, b_.retirer_demarrage);
             d.exec();
         };
 
-    tps_maj.setInterval(60000);
-    connect(&tps_maj, &QTimer::timeout, this, [this] { tic(); });
     attente_zone_.setInterval(250);
     connect(&attente_zone_, &QTimer::timeout, this, [this] { evenement([this] { surveiller_zone(); }); });
-    menuicone.setTitle(QStringLiteral("Fichier"));
-    menu02 = menuicone.addAction(QStringLiteral("Mettre à jour"));
-    menu02->setObjectName(QStringLiteral("menu02"));
-    menu01 = menuicone.addAction(QStringLiteral("Quitter"));
-    menu01->setObjectName(QStringLiteral("menu01"));
-    connect(menu02, &QAction::triggered, this, [this] { evenement([this] { lancer_maj(); }); });
-    connect(menu01, &QAction::triggered, this, [this] { evenement([this] { quitter_appli(); }); });
+    connect(&icone_, &icone_agent::mise_a_jour_demandee, this,
+            [this] { evenement([this] { lancer_maj(); }); });
+    connect(&icone_, &icone_agent::quitter_demande, this, [this] { evenement([this] { quitter_appli(); }); });
+    connect(&icone_, &icone_agent::activee, this,
+            [this](QSystemTrayIcon::ActivationReason r) { evenement([&] { icone_activee(r); }); });
+    connect(&icone_, &icone_agent::message_clique, this, [this] {
+        if (const auto c = cible_message_)
+            evenement([&] { montrer_rappel(c->first, c->second); });
+    });
 
     // Other windows' handlers come in through appli_: counted as ours.
     ctx_.appli = &appli_;
@@ -207,16 +151,42 @@ void fl_init::activer() {
     });
 }
 
-void fl_init::montrer_chaine(int num_chaine) {
+void fl_init::executer_maj(maj::etat_maj& etat, bool automatique) {
+    if (b_.executer_maj) {
+        b_.executer_maj(etat);
+        return;
+    }
+    maj::branchements b;
+    b.etat = &etat;
+    b.automatique = automatique;
+    b.afficher_etat = [this](const QString& texte) {
+        if (fl_main_)
+            fl_main_->ecrire_etat(texte);
+    };
+    maj::executer_maj(ctx_, std::move(b));
+    ctx_.guide->annoncer_sante();
+}
+
+void fl_init::dans_fenetre(const std::function<void(vues::fl_main&)>& quoi) {
     charger_fenetre();
-    if (fl_main_ && !fl_main_->est_dechargee())
-        fl_main_->montrer_chaine(num_chaine);
+    if (!fl_main_ || fl_main_->est_dechargee())
+        return;
+    // Whatever `quoi` opens, the window outlives it.
+    vues::fl_main& f = *fl_main_;
+    liaison::compteur_occupation::jeton j(f.occupation());
+    quoi(f);
+}
+
+void fl_init::montrer_dans_fenetre(const std::function<void(vues::fl_main&)>& quoi) {
+    evenement([&] { dans_fenetre(quoi); });
+}
+
+void fl_init::montrer_chaine(int num_chaine) {
+    dans_fenetre([&](vues::fl_main& f) { f.montrer_chaine(num_chaine); });
 }
 
 void fl_init::montrer_rappel(int num_chaine, date_heure debut) {
-    charger_fenetre();
-    if (fl_main_ && !fl_main_->est_dechargee())
-        fl_main_->montrer_programme(num_chaine, debut.secondes());
+    dans_fenetre([&](vues::fl_main& f) { f.montrer_programme(num_chaine, debut.secondes()); });
 }
 
 int fl_init::garder_cible(int chaine, date_heure debut) {
@@ -277,11 +247,9 @@ void fl_init::avertisseur_bureau::avertir(std::span<const rappel_a_dire> rappels
         if (*repli || !f || f->en_sortie_)
             return;
         *repli = true;
-        if (f->icone_ && f->icone_->isVisible() && f->b_.zone_notification() &&
-            QSystemTrayIcon::supportsMessages()) {
+        if (f->icone_.messages_possibles() && f->b_.zone_notification()) {
             f->cible_message_ = std::make_pair(tous.chaine, tous.debut);
-            f->icone_->showMessage(tous.titre, tous.lignes.join(QLatin1Char('\n')),
-                                   composants::icone_programme(), 15000);
+            f->icone_.afficher_message(tous.titre, tous.lignes.join(QLatin1Char('\n')));
             return;
         }
         f->evenement([&] {
@@ -296,7 +264,7 @@ void fl_init::avertisseur_bureau::avertir(std::span<const rappel_a_dire> rappels
 }
 
 void fl_init::reponses_appli::rafraichir_fenetre() {
-    occupation o(f_);
+    liaison::compteur_occupation::jeton j(f_.occupation_);
     if (!f_.fl_main_) {
         f_.charger_fenetre(); // its load refreshes it
         return;
@@ -306,7 +274,7 @@ void fl_init::reponses_appli::rafraichir_fenetre() {
 }
 
 void fl_init::reponses_appli::lancer_maj() {
-    occupation o(f_);
+    liaison::compteur_occupation::jeton j(f_.occupation_);
     f_.lancer_maj();
 }
 
@@ -327,17 +295,17 @@ fl_init::~fl_init() {
         fl_main_->disconnect(this);
         delete fl_main_.data();
     }
-    for (auto& f : a_liberer_)
+    for (auto& f : dechargees_)
         delete f.data();
     if (ctx_.guide == guide_propre_.get())
         ctx_.guide = nullptr;
 }
 
 void fl_init::Form_Load() {
-    occupation o(*this);
+    liaison::compteur_occupation::jeton j(occupation_);
     initialiser();
     // The icon's timer runs from now on.
-    tps_maj.start();
+    maj_.demarrer();
     // Reminders missed while the program was not running come first.
     rearmer_rappels();
     if (b_.zone_notification()) {
@@ -355,26 +323,8 @@ void fl_init::Form_Load() {
 }
 
 void fl_init::montrer_icone() {
-    if (en_sortie_ || icone().isVisible())
-        return;
-    icone_->show();
-}
-
-QSystemTrayIcon& fl_init::icone() {
-    if (!icone_) {
-        icone_ = std::make_unique<QSystemTrayIcon>();
-        // Its tip reads "Zapo-TV".
-        icone_->setIcon(composants::icone_programme());
-        icone_->setToolTip(QStringLiteral("Zapo-TV"));
-        icone_->setContextMenu(&menuicone);
-        connect(icone_.get(), &QSystemTrayIcon::activated, this,
-                [this](QSystemTrayIcon::ActivationReason r) { evenement([&] { icone_activee(r); }); });
-        connect(icone_.get(), &QSystemTrayIcon::messageClicked, this, [this] {
-            if (const auto c = cible_message_)
-                evenement([&] { montrer_rappel(c->first, c->second); });
-        });
-    }
-    return *icone_;
+    if (!en_sortie_)
+        icone_.montrer();
 }
 
 void fl_init::surveiller_zone() {
@@ -433,133 +383,47 @@ bool fl_init::agent_actif() const {
 
 void fl_init::charger_fenetre() {
     // Once "Quitter" is decided (even while a run lets go), no window comes back.
-    if (fl_main_ || en_sortie_ || sortie_apres_maj_)
+    if (fl_main_ || en_sortie_ || maj_.sortie_differee())
         return;
-    occupation o(*this);
+    liaison::compteur_occupation::jeton j(occupation_);
     auto* f = new vues::fl_main(ctx_);
     fl_main_ = f;
     brancher_fenetre(f);
     // Form_Load: the window is loaded, then refreshed (which shows it).
-    fenetre_chargee = true;
+    fenetre_chargee_ = true;
     if (auto* b = dynamic_cast<boites_qt*>(ctx_.boites))
         b->definir_parent(f);
     f->demarrer_minute();
+    liaison::compteur_occupation::jeton jf(f->occupation());
     liaison::garde(ctx_, [&] { f->rafraichir_fenetre(true); });
-    // f cannot be freed before `o` ends; it may have been unloaded meanwhile.
+    // f cannot be freed before `jf` ends; it may have been unloaded meanwhile.
     if (fl_main_ == f && !f->est_dechargee() && !f->isVisible())
         f->show();
 }
 
 void fl_init::brancher_fenetre(vues::fl_main* f) {
-    // Every command runs inside the error boundary, and only while this window is the loaded one.
-    auto sur = [this, f](auto action) {
-        return [this, f, action](auto... args) {
-            if (fl_main_ == f)
-                evenement([&] { action(*f, args...); });
-        };
-    };
+    // The window counts its own handlers; ours count them too (see tic).
+    f->occupation().rattacher(&occupation_);
     connect(f, &vues::fl_main::dechargee, this, [this, f] {
-        // A handler further down may still use this window: it is hidden now
-        // and freed when the last one has returned.
-        if (profondeur_ > 0 && f->testAttribute(Qt::WA_DeleteOnClose)) {
-            f->setAttribute(Qt::WA_DeleteOnClose, false);
-            a_liberer_.emplace_back(f);
-        }
+        // Freed by itself once its handlers have returned; here at the latest.
+        if (f->occupation().occupe())
+            dechargees_.emplace_back(f);
         evenement([this] { Form_Unload_main(); });
     });
-    connect(f, &vues::fl_main::minute, f, sur([](vues::fl_main& w) { w.tps_minute_Timer(); }));
-    connect(f, &vues::fl_main::commande_choisie, f,
-            sur([this](vues::fl_main& w, vues::fl_main::commande c) { executer_commande(w, c); }));
-    // The keyboard chooses a channel as the mouse does (refills block this signal).
-    connect(f, &vues::fl_main::chaine_choisie, f, sur([](vues::fl_main& w) { w.lst_chaines_ItemClick(); }));
-    connect(f, &vues::fl_main::programme_active, f,
-            sur([](vues::fl_main& w) { w.lst_prog_ItemActivated(); }));
-    connect(f, &vues::fl_main::colonne_cliquee, f,
-            sur([](vues::fl_main& w, int colonne) { w.lst_prog_ColumnClick(colonne); }));
+    // Every command runs inside the error boundary, and only while this window is the loaded one.
+    connect(f, &vues::fl_main::commande_choisie, this, [this, f](vues::fl_main::commande c) {
+        if (fl_main_ != f)
+            return;
+        // Counted on the window, hence ours too: it outlives the command.
+        liaison::compteur_occupation::jeton j(f->occupation());
+        liaison::garde(ctx_, [&] { executer_commande(*this, ctx_, *f, c); });
+    });
     f->ajouter_menus_rappels();
-}
-
-void fl_init::executer_commande(vues::fl_main& w, vues::fl_main::commande c) {
-    using commande = vues::fl_main::commande;
-    switch (c) {
-    case commande::mettre_a_jour:
-        lancer_maj();
-        break;
-    case commande::date_base:
-        vues::adate_Click(ctx_);
-        break;
-    case commande::fermer:
-        fermer_fenetre();
-        break;
-    case commande::quitter:
-        aquitter_Click();
-        break;
-    case commande::majauto:
-        cmajauto_Click();
-        break;
-    case commande::connexion_auto:
-        cconnectauto_Click();
-        break;
-    case commande::deconnexion_auto:
-        cdecauto_Click();
-        break;
-    case commande::agent:
-        cagent_Click();
-        break;
-    case commande::ajouter_chaine:
-        chaines::fl_chaine::afficher(ctx_, w.lst_images());
-        break;
-    case commande::supprimer_chaine:
-        chaines::supprimer_chaine(ctx_, w.chaine_selectionnee());
-        break;
-    case commande::vider_chaines: {
-        const QPointer<vues::fl_main> fenetre(&w);
-        chaines::vider_chaines(ctx_, [fenetre] { return fenetre ? fenetre->premiere_chaine() : 0; });
-        break;
-    }
-    case commande::rechercher:
-        // A chosen row shows its channel here, loading this window again if it was closed.
-        vues::fl_recherche::afficher(ctx_, [this](const vues::cible_programme& cible) {
-            evenement([&] {
-                charger_fenetre();
-                if (fl_main_ && !fl_main_->est_dechargee())
-                    fl_main_->montrer_programme(cible);
-            });
-        });
-        break;
-    case commande::ce_soir:
-        // "Ce soir sur toutes les chaînes": a row goes to its channel in this window,
-        // loading it again when it was closed meanwhile.
-        vues::fl_ce_soir::afficher(ctx_, [this](int chaine, qint64 debut) {
-            evenement([&] {
-                charger_fenetre();
-                if (fenetre_chargee && fl_main_ && !fl_main_->est_dechargee())
-                    fl_main_->montrer_programme(chaine, debut);
-            });
-        });
-        break;
-    case commande::grille:
-        // A double-click on a channel's name shows it here, loading this window again if needed.
-        vues::fl_grille::afficher(ctx_, [this](int chaine) {
-            evenement([&] {
-                charger_fenetre();
-                if (fenetre_chargee && fl_main_ && !fl_main_->est_dechargee())
-                    fl_main_->montrer_chaine(chaine);
-            });
-        });
-        break;
-    case commande::a_propos:
-        apropos::fl_propos::afficher(ctx_);
-        break;
-    case commande::aide:
-        apropos::afficher_aide(ctx_);
-        break;
-    }
 }
 
 // The close rule, on every unload of the main window whatever caused it.
 void fl_init::Form_Unload_main() {
-    fenetre_chargee = false;
+    fenetre_chargee_ = false;
     if (auto* b = dynamic_cast<boites_qt*>(ctx_.boites))
         b->definir_parent(nullptr);
     fl_main_ = nullptr;
@@ -578,88 +442,29 @@ void fl_init::quitter_appli() {
         return;
     // A run is going: it stops at its next step, drops what it fetched, and the
     // program ends when lancer_maj gets control back.
-    if (etat_maj_.maj_en_cours) {
-        etat_maj_.arret_demande = true;
-        sortie_apres_maj_ = true;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* f = qobject_cast<maj::fl_maj*>(w))
-                f->interrompre();
+    if (maj_.differer_sortie())
         return;
-    }
     en_sortie_ = true;
     if (fl_main_)
         fl_main_->close();
-    if (icone_)
-        icone_->hide();
+    icone_.cacher();
     attente_zone_.stop();
-    tps_maj.stop();
+    maj_.arreter();
     rappels_->arreter();
     termine_ = true;
     Q_EMIT fin_programme();
     QCoreApplication::exit(0);
 }
 
-void fl_init::lancer_maj() {
-    auto& g = etat_maj_;
-    if (g.maj_en_cours || en_sortie_ || sortie_apres_maj_)
-        return;
-    occupation o(*this);
-    g.maj_annulee = false;
-    b_.executer_maj(etat_maj_);
-    if (sortie_apres_maj_) {
-        quitter_appli();
-        return;
-    }
-    // New programmes: the reminders aim again, the open windows read them.
-    ctx_.guide->annoncer_programmes();
-}
-
 void fl_init::icone_activee(QSystemTrayIcon::ActivationReason raison) {
     // A left click toggles the main window; it never just raises it.
     if (raison != QSystemTrayIcon::Trigger)
         return;
-    if (fenetre_chargee && fl_main_)
+    if (fenetre_chargee_ && fl_main_)
         fl_main_->close();
     else
         charger_fenetre();
     QCoreApplication::processEvents();
-}
-
-bool fl_init::attente_de_10h() {
-    // A run finished today before 10:00 cannot satisfy the freshness rule until
-    // 10:00; starting another one (and dialling) every minute till then helps nobody.
-    const auto maj = donnees::base_programmes(ctx_.chemin_base()).lire_maj();
-    const date_heure maintenant = ctx_.horloge_->maintenant_dh();
-    return maj && maj->jour() == maintenant.jour() && maj->heure() < 10 && maintenant.heure() < 10;
-}
-
-void fl_init::tic() {
-    // The whole tick is one unit (run, error box, prompt): while an earlier one,
-    // or any handler of ours with a box open, waits below, this one does nothing.
-    if (profondeur_ > 0 || etat_maj_.maj_en_cours || en_sortie_)
-        return;
-    evenement([this] { tps_maj_Timer(); });
-}
-
-void fl_init::tps_maj_Timer() {
-    const bool a_jour = vues::verifier_base(ctx_);
-    if (a_jour)
-        relance_.succes();
-    // While automatic runs keep failing, the status line keeps saying so.
-    if (!a_jour && etat_maj_.maj_echouee)
-        etat_maj_.texte_etat = QStringLiteral("La mise à jour a échoué.");
-    const QDateTime maintenant = ctx_.horloge_->maintenant();
-    if (!a_jour && ctx_.options.opt_majauto && !etat_maj_.maj_annulee && !etat_maj_.maj_en_cours &&
-        !attente_de_10h() && relance_.permise(maintenant)) {
-        etat_maj_.maj_echouee = false;
-        maj_automatique_ = true;
-        lancer_maj();
-        maj_automatique_ = false;
-        if (etat_maj_.maj_echouee)
-            relance_.echec(maintenant);
-        else
-            relance_.succes();
-    }
 }
 
 void fl_init::cmajauto_Click() {
@@ -702,118 +507,6 @@ void fl_init::aquitter_Click() {
             return;
     }
     quitter_appli();
-}
-
-namespace {
-
-void installer_francais(QApplication& app) {
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    for (const char* nom : {"qtbase_fr", "qt_fr"}) {
-        auto* t = new QTranslator(&app);
-        if (t->load(QString::fromLatin1(nom), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QApplication::installTranslator(t);
-        else
-            delete t;
-    }
-}
-
-} // namespace
-
-int principal(int argc, char** argv, const crochets_programme& crochets) {
-    if (const auto statut = repondre_ligne_commande(argc, argv))
-        return *statut;
-    // Desktops tie our windows to the launcher, its name and its icon by this.
-    QGuiApplication::setDesktopFileName(QStringLiteral(ZAPO_ID_APPLI));
-    QApplication app(argc, argv);
-    if (crochets.au_demarrage)
-        crochets.au_demarrage();
-    vues::definir_releve_vues(crochets.vues);
-    QApplication::setApplicationName(QStringLiteral("Zapo-TV"));
-    QApplication::setOrganizationName(QStringLiteral("Zapo-TV"));
-    QApplication::setApplicationVersion(texte_version());
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(composants::icone_programme());
-    installer_francais(app);
-
-    horloge_systeme horloge;
-    boites_qt boites_reelles;
-    boites_reelles.definir_releve(crochets.boites);
-    boites_message& boites = boites_reelles;
-    plateforme::connexion_linux connexion;
-    maj::rythme_reel pas;
-    contexte ctx;
-    ctx.horloge_ = &horloge;
-    ctx.boites = &boites_reelles;
-    ctx.connexion = &connexion;
-    ctx.pas = &pas;
-    // "Annuler" during the on-line step stops the wait on NetworkManager too.
-    plateforme::notifications_dbus notifications;
-    ctx.notifications = &notifications;
-
-    // One copy per data folder; the second says so and touches nothing.
-    const QString dossier = plateforme::trouver_dossier_appli();
-    if (!QFileInfo(dossier).isDir()) {
-        boites.afficher(QStringLiteral("Zapo-TV"),
-                        QStringLiteral("Impossible de créer le dossier de données « %1 » : %2.")
-                            .arg(dossier, donnees::raison_creation_dossier(dossier)),
-                        icone_boite::critique);
-        return 1;
-    }
-    plateforme::instance_unique instance(dossier);
-    switch (instance.acquerir()) {
-    case plateforme::instance_unique::etat::acquis:
-        break;
-    case plateforme::instance_unique::etat::deja_ouverte:
-        boites.afficher(QStringLiteral("Erreur"), QStringLiteral("L'application est déjà ouverte"),
-                        icone_boite::critique);
-        // Then the running copy shows its main window.
-        plateforme::activation_bus::activer_ouverte();
-        return 0;
-    case plateforme::instance_unique::etat::impossible:
-        // Not another copy: the folder refuses the lock file.
-        boites.afficher(QStringLiteral("Zapo-TV"),
-                        QStringLiteral("Impossible de démarrer Zapo-TV dans le dossier « %1 » : %2.")
-                            .arg(dossier, instance.raison().isEmpty()
-                                              ? donnees::raison_ecriture_impossible(dossier)
-                                              : instance.raison()),
-                        icone_boite::critique);
-        return 1;
-    }
-
-    // The delivered database, laid down on first use and checked before anything reads it.
-    if (!plateforme::deposer_base(dossier, QStringLiteral(":/programmes.mdb"))) {
-        boites.afficher(
-            QStringLiteral("Zapo-TV"),
-            QStringLiteral("Impossible de créer la base des programmes « %1/programmes.mdb » : %2.")
-                .arg(dossier, donnees::raison_ecriture_impossible(dossier)),
-            icone_boite::critique);
-        return 1;
-    }
-    ctx.dossier_appli = dossier;
-    // Checked without changing anything: a refused file stays as the user had it.
-    if (!liaison::garde(ctx, [&] {
-            donnees::base_programmes(ctx.chemin_base(), donnees::base_programmes::ouverture::verification)
-                .verifier_structure();
-        }))
-        return 1;
-
-    // What the windows read and listen to, for the whole run.
-    modele::guide guide(ctx);
-    ctx.guide = &guide;
-    fl_init agent(ctx);
-    // "Annuler" during the on-line step stops the wait on NetworkManager too.
-    connexion.definir_arret(&agent.etat().arret_demande);
-    bool demarre = false;
-    liaison::garde(ctx, [&] {
-        agent.Form_Load();
-        demarre = true;
-    });
-    if (!demarre || agent.termine())
-        return 0;
-    // Taken once started: a second start then asks this copy for its window.
-    plateforme::activation_bus activation([&agent] { agent.activer(); });
-    activation.inscrire();
-    return QApplication::exec();
 }
 
 } // namespace zapo::coquille

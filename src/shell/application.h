@@ -2,22 +2,21 @@
 
 #include "core/contexte.h"
 #include "core/horloge.h"
-#include "core/relance.h"
+#include "liaison/occupation.h"
 #include "modele/guide.h"
 #include "modele/service_rappels.h"
 #include "platform/notifications_rappels.h"
 #include "platform/reveil.h"
 #include "shell/boites_qt.h"
+#include "shell/coordination_maj.h"
+#include "shell/icone_agent.h"
 #include "update/attendre.h"
 #include "update/etat_maj.h"
 #include "views/fl_main.h"
 #include "views/journal_vues.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QObject>
 #include <QPointer>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <functional>
@@ -45,8 +44,10 @@ struct branchements_agent {
     modele::avertisseur_rappels* avertisseur = nullptr;
 };
 
-// The hidden agent: owns the notification-area icon, its menu and the update
-// timer, and the main window while it is loaded. Lives for the whole run.
+// The hidden agent: start-up and the close rule. It owns the main window while
+// it is loaded, the notification-area icon (icone_agent), the update runs
+// (coordination_maj) and the reminders' service; the main window's commands go
+// to executer_commande (commandes.h). Lives for the whole run.
 class fl_init : public QObject {
     Q_OBJECT
 public:
@@ -64,7 +65,7 @@ public:
     void charger_fenetre();
     void quitter_appli();
     void fermer_fenetre();
-    void lancer_maj();
+    void lancer_maj() { maj_.lancer(); }
 
     // Another start asked for the program: the main window comes forward,
     // restored when minimised, loaded when closed.
@@ -75,15 +76,16 @@ public:
     void rearmer_rappels();
     void montrer_chaine(int num_chaine);
     void montrer_rappel(int num_chaine, date_heure debut);
+    // A handler of ours that shows something in the main window, loaded again
+    // when it was closed; the window stays allocated while `quoi` runs.
+    void montrer_dans_fenetre(const std::function<void(vues::fl_main&)>& quoi);
     // The first reminder set while the agent is off: the user is offered it, once.
     void proposer_agent();
     modele::service_rappels& rappels() { return *rappels_; }
-    // One tick of tps_maj as its timer delivers it: nothing while an earlier
-    // run, or a box of ours, is still open further down the stack.
-    void tic();
-    void tps_maj_Timer();
+    void tic() { maj_.tic(); }
+    void tps_maj_Timer() { maj_.tps_maj_Timer(); }
 
-    // The main window's commands.
+    // The main window's options.
     void cmajauto_Click();
     void cconnectauto_Click();
     void cdecauto_Click();
@@ -95,38 +97,26 @@ public:
     bool agent_actif() const;
 
     vues::fl_main* fenetre() const { return fl_main_; }
+    bool fenetre_chargee() const { return fenetre_chargee_; } // fl_main is loaded
     // The update runs' state; each run is handed this one.
-    maj::etat_maj& etat() { return etat_maj_; }
+    maj::etat_maj& etat() { return maj_.etat(); }
+    const QTimer& tps_maj() const { return maj_.tps_maj(); }
+    void demarrer_tps_maj() { maj_.demarrer(); }
     bool termine() const { return termine_; }
-    // Handlers of ours under way (each nested loop keeps the ones below it open).
-    int profondeur() const { return profondeur_; }
+    // Handlers of ours under way, the main window's included (each nested loop
+    // keeps the ones below it open).
+    int profondeur() const { return occupation_.profondeur(); }
     // Still waiting at start for a notification area to appear.
     bool attend_zone() const { return attente_zone_.isActive(); }
-    // Made on first use: Qt settles at that moment, for the whole run, which
-    // kind of notification area it talks to.
-    QSystemTrayIcon& icone();
-    QTimer tps_maj;
-    bool fenetre_chargee = false; // fl_main is loaded
-    QMenu menuicone;
-    QAction* menu02 = nullptr; // "Mettre à jour"
-    QAction* menu01 = nullptr; // "Quitter"
+    QSystemTrayIcon& icone() { return icone_.icone(); }
+    const QMenu& menuicone() const { return icone_.menuicone(); }
+    QAction* menu02() const { return icone_.menu02(); } // "Mettre à jour"
+    QAction* menu01() const { return icone_.menu01(); } // "Quitter"
 
 Q_SIGNALS:
     void fin_programme();
 
 private:
-    // Counts a handler of ours while it runs; closed windows are freed only
-    // once the last one has returned, since the ones below may still hold them.
-    class occupation {
-    public:
-        explicit occupation(fl_init& a) : a_(a) { ++a_.profondeur_; }
-        ~occupation();
-        occupation(const occupation&) = delete;
-        occupation& operator=(const occupation&) = delete;
-
-    private:
-        fl_init& a_;
-    };
     // What the other windows may ask of us (ctx.appli), each request counted as ours.
     class reponses_appli final : public application_zapo {
     public:
@@ -135,38 +125,39 @@ private:
         void lancer_maj() override;
         void charger_fenetre() override;
         void enregistrer_options() override;
-        QString texte_etat() const override { return f_.etat_maj_.texte_etat; }
-        void definir_texte_etat(const QString& texte) override { f_.etat_maj_.texte_etat = texte; }
-        bool maj_en_cours() const override { return f_.etat_maj_.maj_en_cours; }
+        QString texte_etat() const override { return f_.maj_.etat().texte_etat; }
+        void definir_texte_etat(const QString& texte) override { f_.maj_.etat().texte_etat = texte; }
+        bool maj_en_cours() const override { return f_.maj_.etat().maj_en_cours; }
 
     private:
         fl_init& f_;
     };
     template <class F> void evenement(F&& f);
+    // One run in its window, unless the tests hand their own (b_.executer_maj).
+    void executer_maj(maj::etat_maj& etat, bool automatique);
+    // Runs `quoi` on the main window, loaded again if needed, held while it runs.
+    void dans_fenetre(const std::function<void(vues::fl_main&)>& quoi);
     void montrer_icone();
     void surveiller_zone();
     void brancher_fenetre(vues::fl_main* f);
-    void executer_commande(vues::fl_main& w, vues::fl_main::commande c);
     void Form_Unload_main();
     void cocher_options();
-    bool attente_de_10h();
 
     contexte& ctx_;
-    maj::etat_maj etat_maj_;
+    // Counts our handlers, the main window's among them.
+    liaison::compteur_occupation occupation_;
     reponses_appli appli_{*this};
     branchements_agent b_;
+    coordination_maj maj_;
+    icone_agent icone_;
     QPointer<vues::fl_main> fl_main_;
-    std::unique_ptr<QSystemTrayIcon> icone_;
+    bool fenetre_chargee_ = false;
+    // Unloaded while a handler held them: they free themselves, or here at the end.
+    std::vector<QPointer<vues::fl_main>> dechargees_;
     QTimer attente_zone_;
     int attente_zone_restante_ms_ = 0;
-    int profondeur_ = 0;
-    // Unloaded while a handler held them: hidden, freed later.
-    std::vector<QPointer<vues::fl_main>> a_liberer_;
     bool en_sortie_ = false;
     bool termine_ = false;
-    bool sortie_apres_maj_ = false;
-    bool maj_automatique_ = false; // the run under way was started by tps_maj
-    relance relance_;
 
     // The desktop notification, else the tray's message, else a box.
     class avertisseur_bureau final : public modele::avertisseur_rappels {
@@ -191,11 +182,6 @@ private:
     std::optional<std::pair<int, date_heure>> cible_message_;
     bool agent_propose_ = false;
 };
-
-// Whether a StatusNotifierWatcher with a host to show its items owns its name
-// on the session bus; asked without touching Qt's own tray code, which makes up
-// its mind once for the whole run.
-bool zone_sni_presente();
 
 // What a test build of the program adds to it; the installed program leaves all empty.
 struct crochets_programme {

@@ -2,6 +2,7 @@
 
 #include "data/base_programmes.h"
 #include "data/taille_fenetre.h"
+#include "liaison/garde.h"
 #include "ui_fl_main.h"
 #include "views/apparence.h"
 #include "views/largeurs.h"
@@ -246,6 +247,12 @@ void fl_main::closeEvent(QCloseEvent* e) {
     e->accept();
     tps_minute.stop();
     garder_taille();
+    // A handler further down may still use this window: it is freed when the
+    // last one has returned.
+    if (occupation_.occupe() && testAttribute(Qt::WA_DeleteOnClose)) {
+        setAttribute(Qt::WA_DeleteOnClose, false);
+        occupation_.au_repos = [this] { deleteLater(); };
+    }
     if (!dechargement_signale_) {
         dechargement_signale_ = true;
         Q_EMIT dechargee();
@@ -291,6 +298,20 @@ void fl_main::relier_commandes() {
     connect(ui->lst_prog, &QTreeWidget::itemActivated, this, &fl_main::programme_active);
     connect(ui->lst_prog->header(), &QHeaderView::sectionClicked, this, &fl_main::colonne_cliquee);
     connect(&tps_minute, &QTimer::timeout, this, &fl_main::minute);
+    // The window answers its own lists and minute (refills block chaine_choisie).
+    connect(this, &fl_main::chaine_choisie, this, [this] { evenement([this] { lst_chaines_ItemClick(); }); });
+    connect(this, &fl_main::programme_active, this,
+            [this] { evenement([this] { lst_prog_ItemActivated(); }); });
+    connect(this, &fl_main::colonne_cliquee, this,
+            [this](int colonne) { evenement([&] { lst_prog_ColumnClick(colonne); }); });
+    connect(this, &fl_main::minute, this, [this] { evenement([this] { tps_minute_Timer(); }); });
+}
+
+template <class F> void fl_main::evenement(F&& f) {
+    if (dechargement_signale_)
+        return;
+    liaison::compteur_occupation::jeton j(occupation_);
+    liaison::garde(ctx_, std::forward<F>(f));
 }
 
 void fl_main::demarrer_minute() {

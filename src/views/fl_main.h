@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/contexte.h"
+#include "liaison/occupation.h"
 #include "views/outils_vues.h"
 
 #include <QIcon>
@@ -24,10 +25,11 @@ class ancrage;
 namespace zapo::vues {
 
 // The main window. Its controls keep the names drawn on the form as object names; only
-// this class touches them. It is unloaded, never hidden: closing it deletes it
-// and emits `dechargee`. Its procedures open the database themselves and close
-// it before returning; a failure raises donnees::erreur_base for the calling
-// event to report.
+// this class touches them. It is unloaded, never hidden: closing it emits `dechargee`
+// and deletes it, once none of its handlers is under way (see occupation()).
+// Its lists and its minute run its own handlers, inside the error boundary. Its procedures open the database
+// themselves and close it before returning; a failure raises donnees::erreur_base for the calling event to
+// report.
 class fl_main : public QMainWindow {
     Q_OBJECT
 public:
@@ -63,6 +65,10 @@ public:
     QPixmap image(int n) const;
     // Closed once: a window kept alive a little longer is never shown again.
     bool est_dechargee() const { return dechargement_signale_; }
+    // Its handlers under way, and whatever else holds the window across a nested
+    // event loop (the application's commands): a window closed meanwhile waits
+    // for the count to come back to zero before it is freed.
+    liaison::compteur_occupation& occupation() { return occupation_; }
 
     // Rebuilds the whole window: ticks, caption, lists, status, due update, panel.
     // `apres_affichage` (a window not shown yet): the window is shown with its
@@ -134,6 +140,8 @@ protected:
 
 private:
     bool remplir_apres_peinture_ = false;
+    // One of its own handlers: counted, in the error boundary, never once unloaded.
+    template <class F> void evenement(F&& f);
     // What the window shows follows what the guide says changed.
     void ecouter_guide();
     void relier_commandes();
@@ -153,6 +161,7 @@ private:
     QTimer tps_minute;
     int chaine_courante_ = 1;
     bool dechargement_signale_ = false;
+    liaison::compteur_occupation occupation_;
     composants::ancrage* ancrage_ = nullptr;
     QLabel* aide_vide_ = nullptr;
     bool taille_reprise_ = false;

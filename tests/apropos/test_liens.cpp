@@ -2,6 +2,7 @@
 #include "about/liens.h"
 #include "outils/controles.h"
 #include "outils/faux_services.h"
+#include "outils/version_projet.h"
 
 #include <QtTest>
 
@@ -157,7 +158,7 @@ private Q_SLOTS:
         QVERIFY(!f->isModal());
         QVERIFY(f->parentWidget() == nullptr);
         QVERIFY(f->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(essais::controle<QLabel>(*f, "version")->text(), QStringLiteral("2.1.8"));
+        QCOMPARE(essais::controle<QLabel>(*f, "version")->text(), essais::version_projet());
         QCOMPARE(essais::controle<QLabel>(*f, "txt_date")->text(), QStringLiteral("12 Juin 2004"));
         QCOMPARE(essais::controle<QLabel>(*f, "Label8")->text(), apropos::auteur_nom());
         QCOMPARE(essais::controle<QLabel>(*f, "mail")->accessibleName(), apropos::auteur_mail());
@@ -179,7 +180,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("attendu");
         QTest::addColumn<QString>("message");
         const QString courrier = QStringLiteral("mailto:") + apropos::auteur_mail() +
-                                 QStringLiteral("?Subject=%22A%20propos%20de%20Zapo-TV%202.1.8%22");
+                                 QStringLiteral("?Subject=%22A%20propos%20de%20Zapo-TV%20") +
+                                 essais::version_projet() + QStringLiteral("%22");
         const QString site = QString::fromLatin1(QUrl(apropos::auteur_site()).toEncoded());
         QTest::newRow("mail") << true << true << courrier << QString();
         QTest::newRow("site") << false << true << site << QString();

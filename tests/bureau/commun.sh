@@ -9,6 +9,9 @@ nettoyer() {
 }
 trap nettoyer EXIT
 echec() { echo "ÉCHEC : $*" >&2; exit 1; }
+# The version the project's CMake declares, read from the build folder given as $1.
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt")"
+[[ -n "$version" ]] || echec "pas de version dans $1/CMakeCache.txt"
 
 # The command line of the binary $1, with no display and an empty HOME: help,
 # version and a refused option, none of which may write anything.
@@ -17,7 +20,7 @@ verifier_ligne_commande() {
   mkdir -p "$maison"
   lancer() { env -i PATH=/usr/bin:/bin HOME="$maison" LC_ALL=C.UTF-8 "$exe" "$@"; }
   sortie="$(lancer --version)" || echec "--version : code $?"
-  [[ "$sortie" == "Zapo-TV 2.1.8" ]] || echec "--version a écrit « $sortie »"
+  [[ "$sortie" == "Zapo-TV $version" ]] || echec "--version a écrit « $sortie »"
   sortie="$(lancer --help)" || echec "--help : code $?"
   grep -q "Codes de retour" <<<"$sortie" || echec "--help sans les codes de retour"
   rc=0; sortie="$(lancer --chaine-inconnue 2>&1 >/dev/null)" || rc=$?

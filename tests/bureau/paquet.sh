@@ -6,11 +6,11 @@ source "$(dirname "$0")/commun.sh"
 construction="$1"
 cpack --config "$construction/CPackConfig.cmake" -B "$essai/sortie" >"$essai/cpack.log" 2>&1 ||
   { cat "$essai/cpack.log" >&2; echec "cpack"; }
-paquet="$(find "$essai/sortie" -maxdepth 1 -name 'zapo-tv_2.1.8_*.deb')"
-[[ -n "$paquet" ]] || echec "pas de paquet zapo-tv_2.1.8_*.deb"
+paquet="$(find "$essai/sortie" -maxdepth 1 -name "zapo-tv_${version}_*.deb")"
+[[ -n "$paquet" ]] || echec "pas de paquet zapo-tv_${version}_*.deb"
 
 champ() { dpkg-deb -f "$paquet" "$1"; }
-[[ "$(champ Package)" == zapo-tv && "$(champ Version)" == 2.1.8 ]] || echec "nom ou version du paquet"
+[[ "$(champ Package)" == zapo-tv && "$(champ Version)" == "$version" ]] || echec "nom ou version du paquet"
 # Dependencies come from the binary's libraries, plus the platform plugins.
 for dep in libqt6widgets6 libqt6core6 libsqlite3-0 libc6 qt6-qpa-plugins; do
   grep -q "$dep" <<<"$(champ Depends)" || echec "Depends sans $dep : $(champ Depends)"

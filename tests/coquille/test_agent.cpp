@@ -2,6 +2,7 @@
 #include "outils/banc_agent.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
+#include "outils/version_projet.h"
 #include "shell/fl_premiere.h"
 
 #include <QFile>
@@ -25,7 +26,7 @@ private Q_SLOTS:
         QCOMPARE(b.nb_premiere, 1);
         QCOMPARE(lire(b.ctx.chemin_options()), QByteArray("#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n"));
         // The main window opens after a first run, whatever the agent answer.
-        QVERIFY(b.agent->fenetre_chargee);
+        QVERIFY(b.agent->fenetre_chargee());
         QVERIFY(b.agent->fenetre());
         QVERIFY(essais::controle<QAction>(*b.agent->fenetre(), "cagent")->isChecked());
         QVERIFY(!essais::controle<QAction>(*b.agent->fenetre(), "cmajauto")->isChecked());
@@ -37,12 +38,12 @@ private Q_SLOTS:
         QCOMPARE(b.nb_premiere, 0);
         QVERIFY(b.ctx.options.opt_majauto && b.ctx.options.opt_connexion && !b.ctx.options.opt_deconnexion &&
                 b.ctx.options.opt_agent);
-        QVERIFY(!b.agent->fenetre_chargee); // agent alone
-        QVERIFY(b.agent->tps_maj.isActive());
-        QCOMPARE(b.agent->tps_maj.interval(), 60000);
+        QVERIFY(!b.agent->fenetre_chargee()); // agent alone
+        QVERIFY(b.agent->tps_maj().isActive());
+        QCOMPARE(b.agent->tps_maj().interval(), 60000);
         QCOMPARE(b.agent->icone().toolTip(), QStringLiteral("Zapo-TV"));
         QStringList menu;
-        for (QAction* a : b.agent->menuicone.actions())
+        for (QAction* a : b.agent->menuicone().actions())
             menu << a->text();
         QCOMPARE(menu, (QStringList{QStringLiteral("Mettre à jour"), QStringLiteral("Quitter")}));
     }
@@ -52,8 +53,8 @@ private Q_SLOTS:
         b.zone = false;
         b.agent->Form_Load();
         // Not at once: the area may still come (the panel starts after us at login).
-        QVERIFY(!b.agent->fenetre_chargee);
-        QTRY_VERIFY_WITH_TIMEOUT(b.agent->fenetre_chargee, 5000);
+        QVERIFY(!b.agent->fenetre_chargee());
+        QTRY_VERIFY_WITH_TIMEOUT(b.agent->fenetre_chargee(), 5000);
         QVERIFY(!b.agent->attend_zone());
         b.agent->fenetre()->close();
         QVERIFY(b.agent->termine());
@@ -80,24 +81,26 @@ private Q_SLOTS:
                      : "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n");
         b.agent->Form_Load();
         b.agent->charger_fenetre();
-        QVERIFY(b.agent->fenetre_chargee);
+        QVERIFY(b.agent->fenetre_chargee());
         b.agent->icone_activee(QSystemTrayIcon::ActivationReason(raison));
-        QCOMPARE(b.agent->fenetre_chargee, charge_apres);
+        QCOMPARE(b.agent->fenetre_chargee(), charge_apres);
         QCOMPARE(b.agent->termine(), termine);
     }
 
     void clic_gauche_bascule() {
         banc b("#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n");
         b.agent->Form_Load();
-        QVERIFY(!b.agent->fenetre_chargee);
+        QVERIFY(!b.agent->fenetre_chargee());
         for (int i = 0; i < 3; ++i) {
             b.agent->icone_activee(QSystemTrayIcon::Trigger);
-            QVERIFY(b.agent->fenetre_chargee);
+            QVERIFY(b.agent->fenetre_chargee());
             QVERIFY(b.agent->fenetre()->isVisible());
-            QCOMPARE(b.agent->fenetre()->windowTitle(), QStringLiteral("Zapo-TV  2.1.8"));
+            QCOMPARE(b.agent->fenetre()->windowTitle(),
+                     QStringLiteral("Zapo-TV  ") + essais::version_projet());
+            const QPointer<vues::fl_main> fenetre(b.agent->fenetre());
             b.agent->icone_activee(QSystemTrayIcon::Trigger);
-            QVERIFY(!b.agent->fenetre_chargee);
-            QTest::qWait(1); // the unloaded window is deleted later
+            QVERIFY(!b.agent->fenetre_chargee());
+            QTRY_VERIFY(fenetre.isNull()); // the unloaded window is deleted later
         }
         QVERIFY(!b.agent->termine());
     }
@@ -213,7 +216,7 @@ private Q_SLOTS:
                                              "choisissez Réduire."));
         }
         if (!termine)
-            QVERIFY(b.agent->fenetre_chargee);
+            QVERIFY(b.agent->fenetre_chargee());
     }
 
     // A second start asks for the window: loaded when closed, restored when
@@ -221,9 +224,9 @@ private Q_SLOTS:
     void activer() {
         banc b("#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n");
         b.agent->Form_Load();
-        QVERIFY(!b.agent->fenetre_chargee);
+        QVERIFY(!b.agent->fenetre_chargee());
         b.agent->activer();
-        QVERIFY(b.agent->fenetre_chargee);
+        QVERIFY(b.agent->fenetre_chargee());
         QPointer<vues::fl_main> f = b.agent->fenetre();
         QVERIFY(f && f->isVisible());
         f->showMinimized();
@@ -240,9 +243,9 @@ private Q_SLOTS:
         b.agent->Form_Load();
         b.agent->charger_fenetre();
         essais::controle<QAction>(*b.agent->fenetre(), "afermer")->trigger();
-        QVERIFY(!b.agent->fenetre_chargee);
+        QVERIFY(!b.agent->fenetre_chargee());
         QVERIFY(!b.agent->termine());
-        b.agent->menu01->trigger(); // "Quitter" from the icon: no question
+        b.agent->menu01()->trigger(); // "Quitter" from the icon: no question
         QVERIFY(b.agent->termine());
         QVERIFY(b.boites.vues.empty());
     }
@@ -251,11 +254,11 @@ private Q_SLOTS:
         banc b;
         b.agent->Form_Load();
         b.agent->etat().maj_annulee = true;
-        b.agent->menu02->trigger();
+        b.agent->menu02()->trigger();
         QCOMPARE(b.nb_maj, 1);
         QVERIFY(!b.agent->etat().maj_annulee);
         b.agent->etat().maj_en_cours = true;
-        b.agent->menu02->trigger();
+        b.agent->menu02()->trigger();
         QCOMPARE(b.nb_maj, 1);
     }
 

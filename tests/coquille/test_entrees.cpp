@@ -65,7 +65,7 @@ private Q_SLOTS:
         QCOMPARE(b.nb_premiere, 1);
         QCOMPARE(lire(b.ctx.chemin_options()), QByteArray("#FALSE#\r\n#TRUE#\r\n#FALSE#\r\n#FALSE#\r\n"));
         QVERIFY(b.boites.vues.empty());
-        QVERIFY(b.agent->fenetre_chargee);
+        QVERIFY(b.agent->fenetre_chargee());
     }
 
     void disque_plein_options() {

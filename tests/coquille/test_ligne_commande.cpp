@@ -1,5 +1,7 @@
 #include "shell/ligne_commande.h"
 
+#include "outils/version_projet.h"
+
 #include <QTest>
 
 using namespace zapo::coquille;
@@ -14,10 +16,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("statut");
         QTest::addColumn<QString>("sortie"); // contained in standard output
         QTest::addColumn<QString>("erreur"); // contained in standard error
+        const QString version =
+            QStringLiteral("Zapo-TV ") + zapo::essais::version_projet() + QLatin1Char('\n');
         const QString essayer = QStringLiteral("Essayez « zapo-tv --help »");
         QTest::newRow("rien") << QStringList{} << false << 0 << QString() << QString();
-        QTest::newRow("version") << QStringList{"--version"} << true << 0 << "Zapo-TV 2.1.8\n" << QString();
-        QTest::newRow("version courte") << QStringList{"-v"} << true << 0 << "Zapo-TV 2.1.8\n" << QString();
+        QTest::newRow("version") << QStringList{"--version"} << true << 0 << version << QString();
+        QTest::newRow("version courte") << QStringList{"-v"} << true << 0 << version << QString();
         QTest::newRow("aide") << QStringList{"--help"} << true << 0 << "Utilisation : zapo-tv" << QString();
         QTest::newRow("aide courte") << QStringList{"-h"} << true << 0 << "Codes de retour" << QString();
         QTest::newRow("aide avant version")

@@ -115,7 +115,8 @@ public:
         const int n = 8 + tirer(18);
         for (int i = 0; i < n && !b_->agent->termine(); ++i)
             agir(0);
-        // Let the late timers and the wait for a notification area play out.
+        // Let the late timers and the wait for a notification area play out: the
+        // random pace is part of the drive, not a wait for something.
         if (!b_->agent->termine())
             QTest::qWait(tirer(2) ? 50 : 450);
         if (!b_->agent->termine() && b_->agent->fenetre()) {
@@ -192,16 +193,16 @@ private:
             b_->clic_icone();
         } else if (r < 28) {
             noter("Mettre à jour (icône)");
-            a.menu02->trigger();
+            a.menu02()->trigger();
         } else if (r < 30) {
             noter("Quitter (icône)");
-            a.menu01->trigger();
+            a.menu01()->trigger();
         } else if (r < 50) {
             noter("tic");
             b_->m.horloge.avancer(60 * (1 + tirer(90)));
             a.tic();
         } else if (r < 58) {
-            noter("attente");
+            noter("attente"); // the user pauses: timers of ours may fire meanwhile
             QTest::qWait(tirer(30));
         } else if (r < 63) {
             b_->zone = !b_->zone;

@@ -61,6 +61,8 @@ private Q_SLOTS:
         deux_chaines(b.ctx.chemin_base());
         b.horloge.regler(depart);
         b.agent->Form_Load();
+        QTRY_COMPARE_WITH_TIMEOUT(int(b.boites.vues.size()), nb_boites, 5000);
+        // And no other: nothing to wait on but a little time.
         QTest::qWait(300);
         QCOMPARE(int(b.boites.vues.size()), nb_boites);
         if (nb_boites) {
@@ -70,7 +72,7 @@ private Q_SLOTS:
         }
         // Never again, in this run or the next.
         b.agent->rearmer_rappels();
-        QTest::qWait(100);
+        QTest::qWait(100); // nothing may come
         QCOMPARE(int(b.boites.vues.size()), nb_boites);
     }
 

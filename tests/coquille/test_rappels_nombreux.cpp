@@ -76,7 +76,7 @@ private Q_SLOTS:
         b.horloge.regler(le(7, 22, 55));
         b.agent->Form_Load();
         QTRY_COMPARE_WITH_TIMEOUT(int(b.boites.vues.size()), 1, 10000);
-        QTest::qWait(300);
+        QTest::qWait(300); // and no second one: nothing to wait on but a little time
         QCOMPARE(int(b.boites.vues.size()), 1);
         const QString texte = b.boites.vues[0].texte;
         QVERIFY2(texte.startsWith(
@@ -86,7 +86,7 @@ private Q_SLOTS:
         QCOMPARE(texte.count(QLatin1Char('\r')), std::min(nombre, 4));
         // Never again, in this run.
         b.agent->rearmer_rappels();
-        QTest::qWait(300);
+        QTest::qWait(300); // nothing may come
         QCOMPARE(int(b.boites.vues.size()), 1);
     }
 
@@ -98,7 +98,7 @@ private Q_SLOTS:
         b.horloge.regler(le(7, 22, 55));
         b.agent->Form_Load();
         QTRY_VERIFY_WITH_TIMEOUT(nb_notify(bus_.journal()) > 0, 10000);
-        QTest::qWait(500);
+        QTest::qWait(500); // and no second one: nothing to wait on but a little time
         const QByteArray j = bus_.journal();
         QCOMPARE(nb_notify(j), 1);
         QVERIFY2(j.contains("3000 rappels") && j.contains("et 2997 autres rappels"), j.constData());

@@ -151,7 +151,7 @@ private Q_SLOTS:
         b.pas.a_la_pause[3] = [&] {
             temoin.sortie = true;
             if (par == "menu01")
-                b.agent->menu01->trigger();
+                b.agent->menu01()->trigger();
             else
                 essais::controle<QAction>(*b.agent->fenetre(), "aquitter")->trigger();
             QVERIFY(!b.agent->termine()); // not before the run lets go
@@ -165,7 +165,7 @@ private Q_SLOTS:
         QVERIFY(b.agent->termine());
         QCOMPARE(temoin.montrees_apres_sortie, 0);
         QCOMPARE(fenetres_visibles(), 0);
-        QVERIFY(!b.agent->tps_maj.isActive());
+        QVERIFY(!b.agent->tps_maj().isActive());
         QCOMPARE(vider_table(b.m.base(), "liste"), b.liste_avant);
         QCOMPARE(verifier_integrite(b.m.base()), QStringLiteral("ok"));
     }

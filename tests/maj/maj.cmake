@@ -1,10 +1,12 @@
-# The update run: its rules without a window, the fetcher, its window and prompt,
-# never losing the guide, and a real process killed in the middle of a run.
+# The update run: its rules without a window (feeds, failed channels, health), the
+# fetcher, its window and prompt, never losing the guide, and a real process killed
+# in the middle of a run.
 zapo_test(test_pilote_maj LIBS zapo_maj LABELS unite)
 zapo_test(test_recup LIBS zapo_maj LABELS unite TIMEOUT 120)
-zapo_test(test_recup_xmltv LIBS zapo_update LABELS fenetre)
+zapo_test(test_recup_xmltv LIBS zapo_maj LABELS unite)
 zapo_test(test_maj_programmes LIBS zapo_update LABELS fenetre)
 zapo_test(test_fl_connect LIBS zapo_update LABELS fenetre)
+zapo_test(test_echecs_chaines LIBS zapo_maj LABELS unite TIMEOUT 120)
 zapo_test(test_guide_conserve LIBS zapo_update LABELS fenetre TIMEOUT 120)
 zapo_test(test_notifications LIBS zapo_update LABELS fenetre TIMEOUT 120)
 zapo_test(test_lancer_maj LIBS zapo_shell LABELS fenetre)

@@ -68,7 +68,7 @@ void test_lancer_maj::lancer_maj() {
     b.ctx.connexion = &cx;
     coquille::fl_init agent(b.ctx);
     agent.etat().maj_annulee = true;
-    agent.tps_maj.start();
+    agent.demarrer_tps_maj();
     if (cas == "refusee")
         agent.etat().maj_en_cours = true;
     if (cas == "chargee") {
@@ -89,7 +89,7 @@ void test_lancer_maj::lancer_maj() {
         cx.pendant = [&] {
             QTimer::singleShot(200, [&] {
                 agent.quitter_appli();
-                sortie_differee = agent.tps_maj.isActive() && agent.etat().maj_en_cours;
+                sortie_differee = agent.tps_maj().isActive() && agent.etat().maj_en_cours;
             });
         };
     }
@@ -112,7 +112,7 @@ void test_lancer_maj::lancer_maj() {
                  QStringLiteral("Erreur de connection Internet"));
     if (cas == "quitter") {
         QVERIFY(sortie_differee);
-        QVERIFY(!agent.tps_maj.isActive());
+        QVERIFY(!agent.tps_maj().isActive());
         // Not the page's 60-second time-out.
         QVERIFY2(duree.elapsed() < 10000, qPrintable(QString::number(duree.elapsed())));
     }

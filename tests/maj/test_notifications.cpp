@@ -75,6 +75,7 @@ private Q_SLOTS:
         // The body is escaped as markup: the name shows as it is written.
         QVERIFY2(journal().contains("Canal &lt;b&gt;Trois&lt;/b&gt; &amp; Cie"), journal().constData());
         QCOMPARE(lancer_auto(), maj::fin_maj::complete);
+        // No second notice may come: nothing to wait on but a little time.
         QTest::qWait(500);
         QCOMPARE(nb_notify(), 1);
     }

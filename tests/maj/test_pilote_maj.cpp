@@ -112,7 +112,7 @@ void test_pilote_maj::regles() {
 
     banc_pilote banc;
     QVERIFY(banc.pret());
-    auto& [d, serveur, h, cx, pas, ctx] = banc;
+    auto& [d, serveur, h, cx, pas, boites, etat_banc, ctx] = banc;
     cx.en_ligne = en_ligne;
     banc.remplacer_chaines({{2, QStringLiteral("Une"), QStringLiteral("/2")},
                             {3, QStringLiteral("Deux"), QStringLiteral("/3")}});
@@ -187,7 +187,7 @@ void test_pilote_maj::regles() {
 void test_pilote_maj::sequence_des_barres() {
     banc_pilote banc;
     QVERIFY(banc.pret());
-    auto& [d, serveur, h, cx, pas, ctx] = banc;
+    auto& [d, serveur, h, cx, pas, boites, etat_banc, ctx] = banc;
     banc.remplacer_chaines({{2, QStringLiteral("Une"), QStringLiteral("/2")},
                             {3, QStringLiteral("Deux"), QStringLiteral("/3")}});
     serveur.definir_page(QStringLiteral("/2"), page(QStringLiteral("A")));

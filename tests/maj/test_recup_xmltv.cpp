@@ -1,5 +1,5 @@
-// Update runs whose channels point at an XMLTV feed served on 127.0.0.1.
-#include "outils/banc_maj.h"
+// Update runs whose channels point at an XMLTV feed served on 127.0.0.1, without a window.
+#include "outils/banc_pilote.h"
 
 #include <QTest>
 
@@ -43,7 +43,10 @@ private Q_SLOTS:
     void flux_partage() {
         QFETCH(QByteArray, corps);
         QFETCH(QByteArray, type);
-        banc_maj b;
+        banc_pilote b;
+        QVERIFY(b.pret());
+        b.remplacer_chaines({});
+        QStringList cours;
         b.serveur.definir_page(QStringLiteral("/xmltv_tnt.xml"), corps, type);
         const QString feed = b.serveur.url(QStringLiteral("/xmltv_tnt.xml"));
         {
@@ -52,10 +55,10 @@ private Q_SLOTS:
             base.ajouter_chaine({3, QStringLiteral("Absente"), feed + QStringLiteral("#Absente.fr"), 2});
             base.ajouter_chaine({4, QStringLiteral("Deuxième"), feed + QStringLiteral("#Deux.fr"), 3});
         }
-        QCOMPARE(b.lancer(), maj::fin_maj::complete);
+        QCOMPARE(b.lancer(&cours), maj::fin_maj::complete);
         QCOMPARE(b.serveur.nb_requetes(QStringLiteral("/xmltv_tnt.xml")), 1); // one download for all
-        QVERIFY(b.cours.contains(QStringLiteral("ECHEC Absente")));
-        QVERIFY(!b.cours.contains(QStringLiteral("ECHEC Télé Une")));
+        QVERIFY(cours.contains(QStringLiteral("ECHEC Absente")));
+        QVERIFY(!cours.contains(QStringLiteral("ECHEC Télé Une")));
 
         const auto lignes = essais::lire_liste(b.base());
         QCOMPARE(lignes.size(), size_t(4));
@@ -84,7 +87,10 @@ private Q_SLOTS:
     }
     void flux_illisible() {
         QFETCH(QByteArray, corps);
-        banc_maj b;
+        banc_pilote b;
+        QVERIFY(b.pret());
+        b.remplacer_chaines({});
+        QStringList cours;
         b.serveur.definir_page(QStringLiteral("/f.xml"), corps, "text/xml");
         const QString feed = b.serveur.url(QStringLiteral("/f.xml"));
         {
@@ -94,16 +100,19 @@ private Q_SLOTS:
         }
         // A failed feed is a failed fetch for each of its channels, never the end of the run;
         // with no channel left, the run renewed nothing.
-        QCOMPARE(b.lancer(), maj::fin_maj::echec_chaines);
-        QVERIFY(b.cours.contains(QStringLiteral("ECHEC Télé Une")));
-        QVERIFY(b.cours.contains(QStringLiteral("ECHEC Deuxième")));
+        QCOMPARE(b.lancer(&cours), maj::fin_maj::echec_chaines);
+        QVERIFY(cours.contains(QStringLiteral("ECHEC Télé Une")));
+        QVERIFY(cours.contains(QStringLiteral("ECHEC Deuxième")));
         QCOMPARE(b.serveur.nb_requetes(QStringLiteral("/f.xml")), 1);
         QCOMPARE(donnees::base_programmes(b.base()).nb_lignes(QStringLiteral("liste")), 0);
         QVERIFY(b.boites.vues.empty());
     }
 
     void page_et_flux_dans_un_meme_run() {
-        banc_maj b;
+        banc_pilote b;
+        QVERIFY(b.pret());
+        b.remplacer_chaines({});
+        QStringList cours;
         b.serveur.definir_page(QStringLiteral("/xmltv_tnt.xml"), flux, "application/xml");
         const auto chaines = trois_chaines();
         b.ajouter(chaines[0]);
@@ -112,7 +121,7 @@ private Q_SLOTS:
             base.ajouter_chaine(
                 {7, QStringLiteral("Trois"), b.serveur.url(QStringLiteral("/xmltv_tnt.xml#Trois.fr")), 4});
         }
-        QCOMPARE(b.lancer(), maj::fin_maj::complete);
+        QCOMPARE(b.lancer(&cours), maj::fin_maj::complete);
         const auto lignes = essais::lire_liste(b.base());
         QCOMPARE(lignes.size(), size_t(4));
         QCOMPARE(lignes[2].programme, QStringLiteral("Film du soir"));
@@ -121,7 +130,10 @@ private Q_SLOTS:
     }
 
     void flux_injoignable_une_seule_fois() {
-        banc_maj b;
+        banc_pilote b;
+        QVERIFY(b.pret());
+        b.remplacer_chaines({});
+        QStringList cours;
         serveur_http::reponse r;
         r.statut = 503;
         b.serveur.definir(QStringLiteral("/f.xml"), r);
@@ -132,9 +144,9 @@ private Q_SLOTS:
                 base.ajouter_chaine(
                     {2 + i, QStringLiteral("C%1").arg(i), feed + QStringLiteral("#C%1").arg(i), 1});
         }
-        QCOMPARE(b.lancer(), maj::fin_maj::echec_chaines);
+        QCOMPARE(b.lancer(&cours), maj::fin_maj::echec_chaines);
         QCOMPARE(b.serveur.nb_requetes(QStringLiteral("/f.xml")), 1);
-        QCOMPARE(b.cours.filter(QStringLiteral("ECHEC")).size(), 5);
+        QCOMPARE(cours.filter(QStringLiteral("ECHEC")).size(), 5);
     }
 };
 

@@ -1,8 +1,9 @@
 #pragma once
 
-// A complete setting for update runs: a copy of the delivered database with
+// An update run through its window: a copy of the delivered database with
 // channels pointing at a local HTTP server, fake services, and recorders for
-// what the progress window shows.
+// what the progress window and the main window's status line show. The run's
+// rules alone are tested without a window (banc_pilote.h).
 
 #include "core/contexte.h"
 #include "data/base_programmes.h"
@@ -12,12 +13,11 @@
 #include "update/recup.h"
 
 #include "outils/base_essai.h"
+#include "outils/chaines_essai.h"
 #include "outils/compression.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "outils/serveur_http.h"
-
-#include <sqlite3.h>
 
 #include <QByteArray>
 #include <QDateTime>
@@ -29,62 +29,6 @@
 #include <vector>
 
 namespace zapo::essais {
-
-// Every row of a table (or those `condition` keeps), rowid first, each value with
-// its storage type and exact bytes: two equal dumps mean byte-for-byte equal tables.
-inline QByteArray vider_table(const QString& chemin_base, const char* table,
-                              const QByteArray& condition = {}) {
-    sqlite3* db = nullptr;
-    QByteArray res;
-    if (sqlite3_open_v2(chemin_base.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        return "ouverture impossible";
-    }
-    // The program may still be closing its own connection (and folding its journal back).
-    sqlite3_busy_timeout(db, 5000);
-    const QByteArray sql = QByteArray("SELECT rowid, * FROM ") + table +
-                           (condition.isEmpty() ? QByteArray() : " WHERE " + condition) + " ORDER BY rowid";
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        return "requete impossible";
-    }
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        for (int i = 0; i < sqlite3_column_count(st); ++i) {
-            const int type = sqlite3_column_type(st, i);
-            res += QByteArray::number(type) + ':';
-            if (type == SQLITE_FLOAT) {
-                const double d = sqlite3_column_double(st, i);
-                res += QByteArray(reinterpret_cast<const char*>(&d), sizeof d).toHex();
-            } else if (type != SQLITE_NULL) {
-                res += QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
-                                  sqlite3_column_bytes(st, i))
-                           .toHex();
-            }
-            res += '|';
-        }
-        res += '\n';
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return res;
-}
-
-inline QString verifier_integrite(const QString& chemin_base) {
-    sqlite3* db = nullptr;
-    QString res = QStringLiteral("ouverture impossible");
-    if (sqlite3_open_v2(chemin_base.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK) {
-            res.clear();
-            while (sqlite3_step(st) == SQLITE_ROW)
-                res += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-            sqlite3_finalize(st);
-        }
-    }
-    sqlite3_close(db);
-    return res;
-}
 
 // What an update run leaves, channel by channel.
 struct etat_maj_chaines {
@@ -121,40 +65,6 @@ inline QString ecart_par_chaine(const etat_maj_chaines& ancien, const etat_maj_c
     return {};
 }
 
-// A schedule page in the format the scanner reads: "hh" "h" "mm" then the title.
-inline QByteArray page_programmes(const std::vector<std::pair<QString, QString>>& lignes) {
-    QByteArray p = "<html><body><table>\r\n";
-    for (const auto& [heure, titre] : lignes)
-        p += "<tr><td>" + heure.toUtf8() + "</td><td>" + titre.toUtf8() + "</td></tr>\r\n";
-    p += "</table></body></html>\r\n";
-    return p;
-}
-
-struct chaine_essai {
-    int num = 0;
-    QString nom;
-    QString chemin; // on the test server
-    std::vector<std::pair<QString, QString>> programmes;
-};
-
-// The three channels of most runs: the times 06h00, 12h30, 20h50 at a clock of 14:00.
-inline std::vector<chaine_essai> trois_chaines() {
-    return {
-        {2,
-         QStringLiteral("Télé Une"),
-         QStringLiteral("/une"),
-         {{"06h00", "Réveil"}, {"12h30", "Journal de midi"}, {"20h50", "Film du soir"}}},
-        {3,
-         QStringLiteral("Deuxième Chaîne"),
-         QStringLiteral("/deux"),
-         {{"06h30", "Matinale"}, {"20h45", "Série"}}},
-        {5,
-         QStringLiteral("Canal Trois"),
-         QStringLiteral("/trois"),
-         {{"07h00", "Dessins animés"}, {"13h00", "Météo"}, {"21h00", "Débat"}, {"23h10", "Nuit"}}},
-    };
-}
-
 class banc_maj {
 public:
     // dossier: an existing folder holding programmes.mdb, or empty for a fresh copy.
@@ -184,17 +94,7 @@ public:
             serveur.definir_page(c.chemin, page_programmes(c.programmes));
     }
 
-    // Rows and a stamp that a failed run must leave alone.
-    void anciennes_donnees() {
-        donnees::base_programmes b(base());
-        const date_heure d = date_heure::depuis_date(QDate(2026, 6, 11), 6, 0);
-        for (int i = 0; i < 4; ++i) {
-            fiche_programme p{QStringLiteral("Ancien %1").arg(i), d + date_heure::duree_hm(i, 7, 13),
-                              date_heure::duree_hm(0, 53), d + date_heure::duree_hm(i + 1, 0, 13)};
-            b.ajouter_programme(p, 2 + i % 2);
-        }
-        b.ecrire_maj(date_heure::depuis_date(QDate(2026, 6, 11), 9, 41, 7));
-    }
+    void anciennes_donnees() { ecrire_anciennes_donnees(base()); }
 
     maj::fin_maj lancer() {
         maj::branchements b;

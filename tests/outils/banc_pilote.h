@@ -5,6 +5,7 @@
 #include "core/contexte.h"
 #include "data/base_programmes.h"
 #include "outils/base_essai.h"
+#include "outils/chaines_essai.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "outils/horloge_fixe.h"
@@ -33,8 +34,9 @@ public:
 
 // One windowless run with a short transfer time-out; `cours` gets its texts.
 inline maj::fin_maj lancer_pilote(contexte& ctx, const horloge& h, QStringList* cours = nullptr,
-                                  int delai_ms = 10000) {
+                                  int delai_ms = 10000, maj::etat_maj* etat = nullptr) {
     maj::branchements br;
+    br.etat = etat;
     br.fabrique_recup = [&h, delai_ms] {
         auto r = std::make_unique<maj::recuperateur>(h);
         r->definir_delai(delai_ms);
@@ -53,6 +55,9 @@ struct banc_pilote {
     horloge_fixe h;
     fausse_connexion cx;
     rythme_nul pas;
+    fausses_boites boites;
+    // The program's run state, as the application hands it to each run.
+    maj::etat_maj etat;
     contexte ctx;
 
     explicit banc_pilote(const QDateTime& maintenant = QDateTime(QDate(2026, 6, 12), QTime(14, 0)))
@@ -61,10 +66,18 @@ struct banc_pilote {
         ctx.horloge_ = &h;
         ctx.connexion = &cx;
         ctx.pas = &pas;
+        ctx.boites = &boites;
     }
     bool pret() { return d.valide() && serveur.demarrer(); }
     maj::fin_maj lancer(QStringList* cours = nullptr, int delai_ms = 10000) {
-        return lancer_pilote(ctx, h, cours, delai_ms);
+        return lancer_pilote(ctx, h, cours, delai_ms, &etat);
+    }
+    QString base() const { return d.base(); }
+    // A channel on the local server, with its schedule page unless told otherwise.
+    void ajouter(const chaine_essai& c, bool avec_page = true) {
+        donnees::base_programmes(d.base()).ajouter_chaine({c.num, c.nom, serveur.url(c.chemin), 1});
+        if (avec_page)
+            serveur.definir_page(c.chemin, page_programmes(c.programmes));
     }
 
     struct chaine {

@@ -38,6 +38,7 @@ private Q_SLOTS:
         int nb = 0;
         r.apres_veille = [&] { ++nb; };
         veille(true);
+        // Going to sleep must do nothing: no signal says so, only a short wait can.
         QTest::qWait(200);
         QCOMPARE(nb, 0);
         veille(false);

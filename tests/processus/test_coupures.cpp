@@ -90,7 +90,7 @@ private Q_SLOTS:
         QProcess* p = scene_->p.lancer();
         QVERIFY(attendre_que([&] { return vider_table(scene_->p.base(), "maj") != ancien_.maj; }, 60000));
         duree_ms_ = t.elapsed();
-        QTest::qWait(200);
+        QTest::qWait(200); // the run's end goes on a moment after the stamp: not timed, let it be
         tuer(*p);
         nouveau_ = lire_etat(scene_->p.base());
         QCOMPARE(nouveau_.liste.count('\n'), 9);
@@ -103,6 +103,7 @@ private Q_SLOTS:
         QFETCH(double, part);
         remettre_base();
         QProcess* p = scene_->p.lancer();
+        // The moment of the kill is what is tested, not a wait for something.
         QTest::qWait(int(part * double(duree_ms_))); // serves the pages meanwhile
         tuer(*p);
 

@@ -1,5 +1,6 @@
 #include "outils/ecran_virtuel.h"
 #include "outils/programme_essai.h"
+#include "outils/version_projet.h"
 
 #include <QDateTime>
 #include <QDirIterator>
@@ -173,6 +174,8 @@ private Q_SLOTS:
 
     void fenetre_sous_xvfb() {
         const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        // The title's version, its dots taken literally by xdotool's pattern.
+        const QString version = QString(version_projet()).replace(QLatin1Char('.'), QStringLiteral("\\."));
         if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() || xdotool.isEmpty())
             QSKIP("Xvfb ou xdotool absent");
         ecran_virtuel ecran;
@@ -189,12 +192,13 @@ private Q_SLOTS:
                 QProcess x;
                 x.setProcessEnvironment(env);
                 x.start(xdotool, {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                  QStringLiteral("--name"), QStringLiteral("^Zapo-TV  2\\.1\\.8$")});
+                                  QStringLiteral("--name"), QStringLiteral("^Zapo-TV  %1$").arg(version)});
                 x.waitForFinished(5000);
                 return x.exitCode() == 0 && !x.readAllStandardOutput().trimmed().isEmpty();
             },
             60000); // a sanitizer build under load starts slowly
-        QVERIFY2(vue, "aucune fenêtre « Zapo-TV  2.1.8 » visible");
+        QVERIFY2(vue,
+                 qPrintable(QStringLiteral("aucune fenêtre « Zapo-TV  %1 » visible").arg(version_projet())));
     }
 };
 

@@ -223,6 +223,7 @@ private Q_SLOTS:
                        !trouver(perso, QStringLiteral(".zapo-tv.lock")).isEmpty();
             },
             15000);
+        // It must still be running a moment later: nothing to wait on but time.
         QTest::qWait(800);
         const QProcess::ProcessState etat = a.state();
         a.kill();

@@ -167,7 +167,7 @@ class test_icone_e2e : public QObject {
         if (capture_faite_)
             return;
         capture_faite_ = true;
-        QTest::qWait(300); // painted
+        QTest::qWait(300); // painted: the screen tells no one when it is
         if (!ecran_->capturer(QStringLiteral(ZAPO_CAPTURE_ECRAN), QStringLiteral(ZAPO_ARTEFACTS "/") + nom))
             qWarning("capture d'écran non enregistrée");
     }
@@ -250,7 +250,7 @@ private Q_SLOTS:
         const QString item = demarrer_avec_icone(p, bus, observateur, prog);
         QVERIFY2(!item.isEmpty(), "aucune icône inscrite auprès de la zone de notification");
 
-        // The agent alone at start.
+        // The agent alone at start: no window comes (nothing to wait on but time).
         QTest::qWait(1000);
         QVERIFY(fenetres().isEmpty());
 
@@ -264,7 +264,7 @@ private Q_SLOTS:
         else
             QVERIFY(appeler(bus, item, QStringLiteral("Activate")));
         QVERIFY2(fenetre_absente(10000), "la fenêtre ne s'est pas fermée");
-        QTest::qWait(500);
+        QTest::qWait(500); // and the program does not end with it
         QCOMPARE(prog->state(), QProcess::Running);
 
         QVERIFY(appeler(bus, item, QStringLiteral("Activate")));
@@ -295,7 +295,7 @@ private Q_SLOTS:
         QVERIFY(!item.isEmpty());
 
         QVERIFY(appeler(bus, item, methode));
-        QTest::qWait(1000);
+        QTest::qWait(1000); // no window may come
         QVERIFY(fenetres().isEmpty());
         QCOMPARE(prog->state(), QProcess::Running);
         // The icon answers all the same.
@@ -328,7 +328,7 @@ private Q_SLOTS:
         // Not at once: a notification area may still come, for up to 10 s.
         QVERIFY2(fenetre_visible(25000), "aucune fenêtre au démarrage");
         QCOMPARE(fenetres().size(), 1);
-        QTest::qWait(300);
+        QTest::qWait(300); // mapped and painted before the desktop closes it: no signal says so
         QVERIFY(fermer_par_le_bureau());
         QVERIFY2(prog->waitForFinished(10000), "le programme continue sans fenêtre ni icône");
         QCOMPARE(prog->exitStatus(), QProcess::NormalExit);
@@ -362,7 +362,7 @@ private Q_SLOTS:
         QProcess* prog = nullptr;
         const QString item = demarrer_avec_icone(s.p, bus, observateur, prog);
         QVERIFY2(!item.isEmpty(), "aucune icône inscrite auprès de la zone de notification");
-        QTest::qWait(500);
+        QTest::qWait(500); // no window may come
         QVERIFY(fenetres().isEmpty());
 
         const QString titre_maj = QStringLiteral("^Zapo-TV - Mise à jour des programmes$");
@@ -374,7 +374,7 @@ private Q_SLOTS:
             attendre_que([&] { return fenetres(titre_maj).isEmpty() || prog->state() != QProcess::Running; },
                          60000),
             "la mise à jour ne finit pas");
-        QTest::qWait(1000);
+        QTest::qWait(1000); // the closed window may not come back, nor the program end
         QCOMPARE(prog->state(), QProcess::Running);
         QVERIFY2(fenetres().isEmpty(), "la fenêtre fermée est revenue");
         QVERIFY(s.etat() != avant); // the run went on without its window
@@ -400,6 +400,7 @@ private Q_SLOTS:
         QElapsedTimer t;
         t.start();
         bool fenetre_vue = false;
+        // No window may open the whole time: looked for every 200 ms.
         while (t.elapsed() < 3000) {
             fenetre_vue = fenetre_vue || !fenetres().isEmpty();
             QTest::qWait(200);

@@ -67,7 +67,7 @@ class test_parcours_complet : public QObject {
     }
 
     void garder_capture(const QString& nom) {
-        QTest::qWait(300); // painted
+        QTest::qWait(300); // painted: the screen tells no one when it is
         if (!ecran_->capturer(QStringLiteral(ZAPO_CAPTURE_ECRAN), QStringLiteral(ZAPO_ARTEFACTS "/") + nom))
             qWarning("capture d'écran non enregistrée");
     }
@@ -97,12 +97,12 @@ private Q_SLOTS:
         QVERIFY2(attendre_que([&] { return !derniere_vue(s).isEmpty(); }, 60000),
                  "la fenêtre ne s'affiche pas");
         qInfo("mise à jour et affichage en %lld ms", duree.elapsed());
-        QTest::qWait(300);
-        const QJsonObject vue = derniere_vue(s);
-
         QStringList attendu;
         for (const auto& v : vues)
             attendu << QStringList{v.c.nom, v.en_cours, v.pour_cent}.join(QStringLiteral(" | "));
+        // The first paint and the refresh after it each write a view: the last one settles.
+        attendre_que([&] { return lignes_chaines(derniere_vue(s)) == attendu; }, 5000);
+        const QJsonObject vue = derniere_vue(s);
         QCOMPARE(lignes_chaines(vue), attendu);
         QVERIFY(vue.value(QStringLiteral("etat")).toString() != erreur_connexion);
 
@@ -155,7 +155,9 @@ private Q_SLOTS:
         const qint64 ms = duree.elapsed();
         qInfo("échec signalé en %lld ms", ms);
         QVERIFY(ms >= min_ms && ms <= max_ms);
-        QTest::qWait(300);
+        attendre_que(
+            [&] { return derniere_vue(s).value(QStringLiteral("etat")).toString() == erreur_connexion; },
+            5000);
         const QJsonObject vue = derniere_vue(s);
         QCOMPARE(vue.value(QStringLiteral("etat")).toString(), erreur_connexion);
 

@@ -2,6 +2,7 @@
 #include "modele/guide.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
+#include "outils/version_projet.h"
 #include "views/clics_vues.h"
 #include "views/fl_main.h"
 #include "widgets/dessins.h"
@@ -14,6 +15,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <map>
+#include <set>
+#include <vector>
+
 using zapo::vues::fl_main;
 
 namespace {
@@ -25,7 +30,9 @@ QImage dessiner_en_image(int n) {
 class test_fl_main : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void titre() { QCOMPARE(zapo::vues::titre_fenetre(), QStringLiteral("Zapo-TV  2.1.8")); }
+    void titre() {
+        QCOMPARE(zapo::vues::titre_fenetre(), QStringLiteral("Zapo-TV  ") + zapo::essais::version_projet());
+    }
 
     void controles_data() {
         QTest::addColumn<QString>("nom");
@@ -137,48 +144,44 @@ private Q_SLOTS:
             QVERIFY(noms_menus.contains(QLatin1String(n)));
     }
 
-    // Each menu item and button asks the application for its own command, once.
-    void commandes_data() {
-        QTest::addColumn<QString>("nom");
-        QTest::addColumn<fl_main::commande>("attendue");
-        using c = fl_main::commande;
-        const std::pair<const char*, c> table[] = {
-            {"amaj", c::mettre_a_jour},
-            {"bt_maj", c::mettre_a_jour},
-            {"adate", c::date_base},
-            {"afermer", c::fermer},
-            {"aquitter", c::quitter},
-            {"cmajauto", c::majauto},
-            {"cconnectauto", c::connexion_auto},
-            {"cdecauto", c::deconnexion_auto},
-            {"cagent", c::agent},
-            {"dajout", c::ajouter_chaine},
-            {"bt_ajouter", c::ajouter_chaine},
-            {"dsupr", c::supprimer_chaine},
-            {"bt_suppr", c::supprimer_chaine},
-            {"dvide", c::vider_chaines},
-            {"drecherche", c::rechercher},
-            {"dcesoir", c::ce_soir},
-            {"bpropos", c::a_propos},
-            {"baide", c::aide},
-        };
-        for (const auto& [nom, attendue] : table)
-            QTest::newRow(nom) << QString::fromLatin1(nom) << attendue;
-    }
+    // Each menu item asks the application for one command of its own, every command
+    // has its menu item, and each button asks for what the menu item it stands for does.
     void commandes() {
-        QFETCH(QString, nom);
-        QFETCH(fl_main::commande, attendue);
         zapo::contexte ctx;
         zapo::modele::guide guide_essai(ctx);
         ctx.guide = &guide_essai;
         fl_main f(ctx);
         QList<fl_main::commande> vues;
         connect(&f, &fl_main::commande_choisie, this, [&](fl_main::commande c) { vues << c; });
-        if (auto* a = f.findChild<QAction*>(nom))
-            a->trigger();
-        else
-            zapo::essais::controle<QPushButton>(f, qPrintable(nom))->click();
-        QCOMPARE(vues, QList<fl_main::commande>{attendue});
+        const auto sans_marques = [](QString t) {
+            return t.remove(QLatin1Char('&')).remove(QStringLiteral("..."));
+        };
+        std::map<QString, fl_main::commande> par_texte;
+        std::set<fl_main::commande> par_menu;
+        for (QAction* m : f.menuBar()->actions())
+            for (QAction* a : m->menu()->actions()) {
+                if (a->isSeparator() || a->menu())
+                    continue;
+                vues.clear();
+                a->trigger();
+                QVERIFY2(vues.size() == 1, qPrintable(a->objectName()));
+                QVERIFY2(par_menu.insert(vues[0]).second, qPrintable(a->objectName()));
+                par_texte[sans_marques(a->text())] = vues[0];
+            }
+        QCOMPARE(int(par_menu.size()), QMetaEnum::fromType<fl_main::commande>().keyCount());
+        // A button says with its first word which menu item it stands for.
+        for (const char* nom : {"bt_maj", "bt_ajouter", "bt_suppr"}) {
+            auto* b = zapo::essais::controle<QPushButton>(f, nom);
+            const QString verbe = sans_marques(b->text()).section(QLatin1Char(' '), 0, 0);
+            std::vector<fl_main::commande> items;
+            for (const auto& [texte, c] : par_texte)
+                if (texte.startsWith(verbe + QLatin1Char(' ')))
+                    items.push_back(c);
+            QVERIFY2(items.size() == 1, nom);
+            vues.clear();
+            b->click();
+            QCOMPARE(vues, QList<fl_main::commande>{items.front()});
+        }
     }
 
     // The lists and the minute's tick reach the application as signals of the window.

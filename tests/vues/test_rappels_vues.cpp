@@ -26,8 +26,7 @@ class test_rappels_vues : public QObject {
         QString texte;
         QTimer::singleShot(0, [&texte] {
             QWidget* p = nullptr;
-            for (int i = 0; i < 200 && !(p = QApplication::activePopupWidget()); ++i)
-                QTest::qWait(10);
+            (void)QTest::qWaitFor([&p] { return (p = QApplication::activePopupWidget()) != nullptr; }, 2000);
             auto* m = qobject_cast<QMenu*>(p);
             if (!m || m->actions().size() != 1)
                 return;
@@ -143,8 +142,7 @@ private Q_SLOTS:
         bool saisi = false;
         QTimer::singleShot(0, [&] {
             QWidget* d = nullptr;
-            for (int i = 0; i < 200 && !(d = QApplication::activeModalWidget()); ++i)
-                QTest::qWait(10);
+            (void)QTest::qWaitFor([&d] { return (d = QApplication::activeModalWidget()) != nullptr; }, 2000);
             if (!d)
                 return;
             essais::controle<QPlainTextEdit>(*d, "txt_mots")->setPlainText(mots);
