@@ -19,6 +19,7 @@
 #include "shell/fl_premiere.h"
 #include "shell/journal_coquille.h"
 #include "shell/ligne_commande.h"
+#include "shell/memoire.h"
 #include "update/executer_maj.h"
 #include "update/fl_maj.h"
 #include "views/clics_vues.h"
@@ -340,6 +341,19 @@ void fl_init::Form_Load() {
     tps_maj.start();
     // Reminders missed while the program was not running come first.
     rearmer_rappels();
+    if (!ctx_.options.opt_agent) {
+        // The window is shown whatever the area: it comes first, and the area is
+        // looked for (calls on the bus, the icon's registration) once it is painted,
+        // or at the wait's first tick if it never is.
+        charger_fenetre();
+        attente_zone_restante_ms_ = b_.attente_zone_ms;
+        attente_zone_.start();
+        if (fl_main_)
+            connect(
+                fl_main_, &vues::fl_main::premiere_peinture, this,
+                [this] { evenement([this] { chercher_zone_apres_peinture(); }); }, Qt::SingleShotConnection);
+        return;
+    }
     if (b_.zone_notification()) {
         montrer_icone();
         if (!agent_actif())
@@ -375,6 +389,14 @@ QSystemTrayIcon& fl_init::icone() {
         });
     }
     return *icone_;
+}
+
+void fl_init::chercher_zone_apres_peinture() {
+    liberer_memoire_inutilisee();
+    if (en_sortie_ || !attente_zone_.isActive() || !b_.zone_notification())
+        return;
+    attente_zone_.stop();
+    montrer_icone();
 }
 
 void fl_init::surveiller_zone() {
@@ -708,12 +730,16 @@ namespace {
 
 void installer_francais(QApplication& app) {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    // Qt's own texts are all in qtbase_fr; qt_fr only gathers it with other
+    // modules' catalogues, so it is read only where qtbase_fr is missing
+    // (both at once held qtbase_fr twice, each copy read in full).
     for (const char* nom : {"qtbase_fr", "qt_fr"}) {
         auto* t = new QTranslator(&app);
-        if (t->load(QString::fromLatin1(nom), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        if (t->load(QString::fromLatin1(nom), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
             QApplication::installTranslator(t);
-        else
-            delete t;
+            return;
+        }
+        delete t;
     }
 }
 
@@ -813,6 +839,8 @@ int principal(int argc, char** argv, const crochets_programme& crochets) {
     // Taken once started: a second start then asks this copy for its window.
     plateforme::activation_bus activation([&agent] { agent.activer(); });
     activation.inscrire();
+    // The agent alone shows no window: what its start freed goes back now.
+    liberer_memoire_inutilisee();
     return QApplication::exec();
 }
 

@@ -145,6 +145,8 @@ private:
     template <class F> void evenement(F&& f);
     void montrer_icone();
     void surveiller_zone();
+    // The main window's first frame is up: the notification area is looked for now.
+    void chercher_zone_apres_peinture();
     void brancher_fenetre(vues::fl_main* f);
     void executer_commande(vues::fl_main& w, vues::fl_main::commande c);
     void Form_Unload_main();

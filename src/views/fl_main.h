@@ -127,6 +127,9 @@ Q_SIGNALS:
     void colonne_cliquee(int colonne);
     // tps_minute
     void minute();
+    // Once, on the first turn of the event loop after the window's first paint
+    // (after its deferred fill): what the first frame does not need starts here.
+    void premiere_peinture();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -135,6 +138,7 @@ protected:
 
 private:
     bool remplir_apres_peinture_ = false;
+    bool peinte_ = false;
     // What the window shows follows what the guide says changed.
     void ecouter_guide();
     void relier_commandes();
