@@ -30,6 +30,7 @@
 #include "widgets/annonce.h"
 #include "widgets/dessins.h"
 #include "widgets/fenetre_unique.h"
+#include "widgets/icone_theme.h"
 #include "widgets/placement.h"
 
 #include <QApplication>
@@ -369,7 +370,10 @@ void fl_init::Form_Load() {
 }
 
 void fl_init::montrer_icone() {
-    if (en_sortie_ || icone().isVisible())
+    if (en_sortie_)
+        return;
+    prendre_icone_theme();
+    if (icone().isVisible())
         return;
     icone_->show();
 }
@@ -391,7 +395,18 @@ QSystemTrayIcon& fl_init::icone() {
     return *icone_;
 }
 
+void fl_init::prendre_icone_theme() {
+    if (!composants::consulter_theme_icone())
+        return;
+    QApplication::setWindowIcon(composants::icone_programme());
+    if (fl_main_)
+        fl_main_->setWindowIcon(composants::icone_programme());
+    if (icone_)
+        icone_->setIcon(composants::icone_programme());
+}
+
 void fl_init::chercher_zone_apres_peinture() {
+    prendre_icone_theme();
     liberer_memoire_inutilisee();
     if (en_sortie_ || !attente_zone_.isActive() || !b_.zone_notification())
         return;

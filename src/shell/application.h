@@ -147,6 +147,9 @@ private:
     void surveiller_zone();
     // The main window's first frame is up: the notification area is looked for now.
     void chercher_zone_apres_peinture();
+    // The icon theme is looked up (after the first frame, or before the agent's
+    // icon); the windows and the tray take its icon when it has one.
+    void prendre_icone_theme();
     void brancher_fenetre(vues::fl_main* f);
     void executer_commande(vues::fl_main& w, vues::fl_main::commande c);
     void Form_Unload_main();

@@ -1,5 +1,6 @@
 #include "widgets/dessins.h"
 #include "widgets/haute_densite.h"
+#include "widgets/icone_theme.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -152,10 +153,21 @@ public:
 
 } // namespace
 
+namespace {
+bool theme_consulte = false;
+}
+
 QIcon icone_programme() {
-    // The theme's, once installed; our drawing from a build tree.
+    // The theme's, once installed and looked up; our drawing until then and from a build tree.
     static const QIcon dessin(new moteur_programme);
-    return QIcon::fromTheme(QStringLiteral(ZAPO_ID_APPLI), dessin);
+    return theme_consulte ? QIcon::fromTheme(QStringLiteral(ZAPO_ID_APPLI), dessin) : dessin;
+}
+
+bool consulter_theme_icone() {
+    if (theme_consulte)
+        return false;
+    theme_consulte = true;
+    return QIcon::hasThemeIcon(QStringLiteral(ZAPO_ID_APPLI));
 }
 
 } // namespace zapo::composants
