@@ -10,11 +10,13 @@
 #include "shell/commandes.h"
 #include "shell/fl_premiere.h"
 #include "shell/journal_coquille.h"
+#include "shell/memoire.h"
 #include "update/executer_maj.h"
 #include "views/rappels_vues.h"
 #include "widgets/annonce.h"
 #include "widgets/dessins.h"
 #include "widgets/fenetre_unique.h"
+#include "widgets/icone_theme.h"
 #include "widgets/placement.h"
 
 #include <QApplication>
@@ -308,6 +310,19 @@ void fl_init::Form_Load() {
     maj_.demarrer();
     // Reminders missed while the program was not running come first.
     rearmer_rappels();
+    if (!ctx_.options.opt_agent) {
+        // The window is shown whatever the area: it comes first, and the area is
+        // looked for (calls on the bus, the icon's registration) once it is painted,
+        // or at the wait's first tick if it never is.
+        charger_fenetre();
+        attente_zone_restante_ms_ = b_.attente_zone_ms;
+        attente_zone_.start();
+        if (fl_main_)
+            connect(
+                fl_main_, &vues::fl_main::premiere_peinture, this,
+                [this] { evenement([this] { chercher_zone_apres_peinture(); }); }, Qt::SingleShotConnection);
+        return;
+    }
     if (b_.zone_notification()) {
         montrer_icone();
         if (!agent_actif())
@@ -323,8 +338,28 @@ void fl_init::Form_Load() {
 }
 
 void fl_init::montrer_icone() {
-    if (!en_sortie_)
-        icone_.montrer();
+    if (en_sortie_)
+        return;
+    prendre_icone_theme();
+    icone_.montrer();
+}
+
+void fl_init::prendre_icone_theme() {
+    if (!composants::consulter_theme_icone())
+        return;
+    QApplication::setWindowIcon(composants::icone_programme());
+    if (fl_main_)
+        fl_main_->setWindowIcon(composants::icone_programme());
+    icone_.changer_image(composants::icone_programme());
+}
+
+void fl_init::chercher_zone_apres_peinture() {
+    prendre_icone_theme();
+    liberer_memoire_inutilisee();
+    if (en_sortie_ || !attente_zone_.isActive() || !b_.zone_notification())
+        return;
+    attente_zone_.stop();
+    montrer_icone();
 }
 
 void fl_init::surveiller_zone() {

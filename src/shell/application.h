@@ -139,6 +139,11 @@ private:
     void dans_fenetre(const std::function<void(vues::fl_main&)>& quoi);
     void montrer_icone();
     void surveiller_zone();
+    // The main window's first frame is up: the notification area is looked for now.
+    void chercher_zone_apres_peinture();
+    // The icon theme is looked up (after the first frame, or before the agent's
+    // icon); the windows and the tray take its icon when it has one.
+    void prendre_icone_theme();
     void brancher_fenetre(vues::fl_main* f);
     void Form_Unload_main();
     void cocher_options();

@@ -34,6 +34,11 @@ QSystemTrayIcon& icone_agent::icone() {
     return *icone_;
 }
 
+void icone_agent::changer_image(const QIcon& image) {
+    if (icone_)
+        icone_->setIcon(image);
+}
+
 void icone_agent::montrer() {
     if (!icone().isVisible())
         icone_->show();

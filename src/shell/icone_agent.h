@@ -21,6 +21,8 @@ public:
     QSystemTrayIcon& icone();
     void montrer();
     void cacher();
+    // A picture found after the icon was made (the theme's) replaces ours.
+    void changer_image(const QIcon& image);
     bool visible() const { return icone_ && icone_->isVisible(); }
     // The tray's own balloon, where the desktop shows one.
     bool messages_possibles() const;

@@ -10,6 +10,7 @@
 #include "platform/instance_unique.h"
 #include "platform/notifications.h"
 #include "shell/ligne_commande.h"
+#include "shell/memoire.h"
 #include "widgets/dessins.h"
 
 #include <QApplication>
@@ -24,12 +25,16 @@ namespace {
 
 void installer_francais(QApplication& app) {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    // Qt's own texts are all in qtbase_fr; qt_fr only gathers it with other
+    // modules' catalogues, so it is read only where qtbase_fr is missing
+    // (both at once held qtbase_fr twice, each copy read in full).
     for (const char* nom : {"qtbase_fr", "qt_fr"}) {
         auto* t = new QTranslator(&app);
-        if (t->load(QString::fromLatin1(nom), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        if (t->load(QString::fromLatin1(nom), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
             QApplication::installTranslator(t);
-        else
-            delete t;
+            return;
+        }
+        delete t;
     }
 }
 
@@ -129,6 +134,8 @@ int principal(int argc, char** argv, const crochets_programme& crochets) {
     // Taken once started: a second start then asks this copy for its window.
     plateforme::activation_bus activation([&agent] { agent.activer(); });
     activation.inscrire();
+    // The agent alone shows no window: what its start freed goes back now.
+    liberer_memoire_inutilisee();
     return QApplication::exec();
 }
 

@@ -59,16 +59,24 @@ void fl_main::rafraichir_fenetre(bool apres_affichage) {
 
 void fl_main::paintEvent(QPaintEvent* e) {
     QMainWindow::paintEvent(e);
-    if (!remplir_apres_peinture_)
-        return;
-    remplir_apres_peinture_ = false;
-    // Right after this frame, so that the channels are seen before the programmes are read.
-    QTimer::singleShot(0, this, [this] {
-        liaison::garde(ctx_, [this] {
-            if (est_dechargee())
-                return;
-            choix_chaine();
+    if (remplir_apres_peinture_) {
+        remplir_apres_peinture_ = false;
+        // Right after this frame, so that the channels are seen before the programmes are read.
+        QTimer::singleShot(0, this, [this] {
+            liaison::garde(ctx_, [this] {
+                if (est_dechargee())
+                    return;
+                choix_chaine();
+            });
         });
+    }
+    if (peinte_)
+        return;
+    peinte_ = true;
+    // Queued after the fill above.
+    QTimer::singleShot(0, this, [this] {
+        if (!est_dechargee())
+            Q_EMIT premiere_peinture();
     });
 }
 

@@ -132,6 +132,9 @@ Q_SIGNALS:
     void colonne_cliquee(int colonne);
     // tps_minute
     void minute();
+    // Once, on the first turn of the event loop after the window's first paint
+    // (after its deferred fill): what the first frame does not need starts here.
+    void premiere_peinture();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -142,6 +145,7 @@ private:
     bool remplir_apres_peinture_ = false;
     // One of its own handlers: counted, in the error boundary, never once unloaded.
     template <class F> void evenement(F&& f);
+    bool peinte_ = false;
     // What the window shows follows what the guide says changed.
     void ecouter_guide();
     void relier_commandes();

@@ -1,11 +1,18 @@
 #include "widgets/dessins.h"
 #include "widgets/haute_densite.h"
+#include "widgets/icone_theme.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QIconEngine>
 #include <QImageReader>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
+#include <QStyleOption>
+
+#include <algorithm>
 
 namespace zapo::composants {
 
@@ -94,23 +101,73 @@ static void dessiner_programme(QPainter& g) {
     g.drawPolyline(z);
 }
 
-// Every size a tray or a desktop asks for, each painted at its own size (and
-// at 2x and the screens' ratio), never an enlarged or shrunk picture.
-static QIcon dessin_programme() {
-    QIcon icone;
-    for (int taille : tailles_icone_programme)
-        ajouter_nette(icone, taille, taille, [taille](QPainter& g) {
-            g.scale(taille / 48.0, taille / 48.0);
-            dessiner_programme(g);
-        });
-    return icone;
+namespace {
+
+// The drawing painted at whatever size is asked, when it is asked: nothing is
+// painted before a window or the tray needs it, and no picture is kept (eight
+// sizes at two ratios held from the start weighed almost 2 MB). A 2x request
+// comes as twice the pixels, so it is painted at that size, never enlarged.
+class moteur_programme final : public QIconEngine {
+public:
+    void paint(QPainter* g, const QRect& r, QIcon::Mode, QIcon::State) override {
+        const int cote = std::min(r.width(), r.height());
+        g->save();
+        g->setRenderHint(QPainter::Antialiasing);
+        g->translate(r.x() + (r.width() - cote) / 2.0, r.y() + (r.height() - cote) / 2.0);
+        g->scale(cote / 48.0, cote / 48.0);
+        dessiner_programme(*g);
+        g->restore();
+    }
+
+    QPixmap pixmap(const QSize& taille, QIcon::Mode mode, QIcon::State etat) override {
+        const int cote = std::min(taille.width(), taille.height());
+        if (cote <= 0)
+            return QPixmap();
+        QPixmap p(cote, cote);
+        p.fill(Qt::transparent);
+        {
+            QPainter g(&p);
+            paint(&g, QRect(0, 0, cote, cote), mode, etat);
+        }
+        if (mode == QIcon::Normal || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+            return p;
+        QStyleOption option;
+        return QApplication::style()->generatedIconPixmap(mode, p, &option);
+    }
+
+    QSize actualSize(const QSize& taille, QIcon::Mode, QIcon::State) override {
+        const int cote = std::min(taille.width(), taille.height());
+        return QSize(cote, cote);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> tailles;
+        for (int t : tailles_icone_programme)
+            tailles << QSize(t, t);
+        return tailles;
+    }
+
+    QIconEngine* clone() const override { return new moteur_programme; }
+    QString key() const override { return QStringLiteral("zapo_programme"); }
+};
+
+} // namespace
+
+namespace {
+bool theme_consulte = false;
 }
 
 QIcon icone_programme() {
-    // The theme's, once installed; our drawing from a build tree.
-    // Painted once: every window and the tray share it.
-    static const QIcon dessin = dessin_programme();
-    return QIcon::fromTheme(QStringLiteral(ZAPO_ID_APPLI), dessin);
+    // The theme's, once installed and looked up; our drawing until then and from a build tree.
+    static const QIcon dessin(new moteur_programme);
+    return theme_consulte ? QIcon::fromTheme(QStringLiteral(ZAPO_ID_APPLI), dessin) : dessin;
+}
+
+bool consulter_theme_icone() {
+    if (theme_consulte)
+        return false;
+    theme_consulte = true;
+    return QIcon::hasThemeIcon(QStringLiteral(ZAPO_ID_APPLI));
 }
 
 } // namespace zapo::composants

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace zapo;
@@ -46,6 +47,28 @@ private Q_SLOTS:
         for (QAction* a : b.agent->menuicone().actions())
             menu << a->text();
         QCOMPARE(menu, (QStringList{QStringLiteral("Mettre à jour"), QStringLiteral("Quitter")}));
+    }
+
+    // The window is shown before the area is looked for; the agent alone shows its icon at once.
+    void icone_apres_premiere_peinture_data() {
+        QTest::addColumn<bool>("agent");
+        QTest::newRow("fenêtre d'abord") << false;
+        QTest::newRow("agent seul") << true;
+    }
+    void icone_apres_premiere_peinture() {
+        QFETCH(bool, agent);
+        banc b(agent ? "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#TRUE#\r\n"
+                     : "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n");
+        b.agent->Form_Load();
+        QCOMPARE(b.agent->fenetre() != nullptr, !agent);
+        QCOMPARE(b.agent->icone().isVisible(), agent);
+        if (!agent) {
+            QVERIFY(b.agent->fenetre()->isVisible());
+            QSignalSpy peinte(b.agent->fenetre(), &vues::fl_main::premiere_peinture);
+            QVERIFY(peinte.wait());
+            QVERIFY(b.agent->icone().isVisible());
+        }
+        QVERIFY(!b.agent->attend_zone());
     }
 
     void sans_zone_de_notification() {

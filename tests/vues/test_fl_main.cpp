@@ -34,6 +34,28 @@ private Q_SLOTS:
         QCOMPARE(zapo::vues::titre_fenetre(), QStringLiteral("Zapo-TV  ") + zapo::essais::version_projet());
     }
 
+    // What waits for the first frame is told once, after the programmes filled in its wake.
+    void premiere_peinture_data() {
+        QTest::addColumn<bool>("apres_affichage");
+        QTest::newRow("remplie après la première image") << true;
+        QTest::newRow("remplie avant d'être montrée") << false;
+    }
+    void premiere_peinture() {
+        QFETCH(bool, apres_affichage);
+        zapo::essais::banc_principal b;
+        QTreeWidget* prog = zapo::essais::controle<QTreeWidget>(*b.f, "lst_prog");
+        QList<int> lignes;
+        connect(b.f.get(), &fl_main::premiere_peinture, this, [&] { lignes << prog->topLevelItemCount(); });
+        b.f->rafraichir_fenetre(apres_affichage);
+        QCOMPARE(lignes.size(), 0);
+        QTRY_COMPARE(lignes.size(), 1);
+        QVERIFY(lignes.front() > 0);
+        b.f->resize(b.f->size() + QSize(40, 40));
+        b.f->repaint();
+        QCoreApplication::processEvents();
+        QCOMPARE(lignes.size(), 1);
+    }
+
     void controles_data() {
         QTest::addColumn<QString>("nom");
         QTest::addColumn<QString>("texte");
