@@ -1,4 +1,4 @@
-#include "shell/application.h"
+#include "coquille/application.h"
 
 int main(int argc, char** argv) {
     return zapo::coquille::principal(argc, argv);

@@ -2,15 +2,15 @@
 // of 100 programmes, each with a description, stored channel after channel.
 #include "base_vide.h"
 #include "commun_banc.h"
-#include "core/soirees.h"
-#include "data/base_programmes.h"
-#include "data/details.h"
-#include "data/semaine.h"
+#include "noyau/soirees.h"
+#include "donnees/base_programmes.h"
+#include "donnees/lecture_details.h"
+#include "donnees/semaine.h"
 #include "modele/guide.h"
 #include "outils/horloge_fixe.h"
 #include "plancher_sqlite.h"
 #include "semaine_banc.h"
-#include "views/fl_ce_soir.h"
+#include "vues/fl_ce_soir.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

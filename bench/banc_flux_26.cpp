@@ -4,7 +4,7 @@
 // memory before the feed exists and its peak after the readings are reported
 // as counters (kB).
 #include "commun_banc.h"
-#include "core/xmltv.h"
+#include "noyau/xmltv.h"
 
 #include <benchmark/benchmark.h>
 

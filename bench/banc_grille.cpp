@@ -3,15 +3,15 @@
 // bare SQLite read of the shown day's rows.
 #include "base_vide.h"
 #include "commun_banc.h"
-#include "core/horloge.h"
-#include "data/base_programmes.h"
-#include "data/details.h"
-#include "data/lecture_grille.h"
-#include "data/semaine.h"
+#include "noyau/horloge.h"
+#include "donnees/base_programmes.h"
+#include "donnees/lecture_details.h"
+#include "donnees/lecture_grille.h"
+#include "donnees/semaine.h"
 #include "modele/guide.h"
 #include "outils/horloge_fixe.h"
-#include "views/fl_grille.h"
-#include "views/grille_vue.h"
+#include "vues/fl_grille.h"
+#include "vues/grille_vue.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

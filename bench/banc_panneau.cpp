@@ -2,13 +2,13 @@
 // 30 000 stored rows, 300 channels of 100 programmes each, stored channel after channel.
 #include "base_vide.h"
 #include "commun_banc.h"
-#include "core/panneau.h"
-#include "data/base_programmes.h"
+#include "noyau/panneau.h"
+#include "donnees/base_programmes.h"
 #include "modele/guide.h"
 #include "outils/horloge_fixe.h"
 #include "plancher_sqlite.h"
-#include "views/clics_vues.h"
-#include "views/fl_main.h"
+#include "vues/clics_vues.h"
+#include "vues/fl_main.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

@@ -2,14 +2,14 @@
 // stored rows, 300 channels of 100 programmes, titles of everyday French.
 #include "base_vide.h"
 #include "commun_banc.h"
-#include "core/recherche.h"
-#include "data/base_programmes.h"
-#include "data/lecture_recherche.h"
+#include "noyau/recherche.h"
+#include "donnees/base_programmes.h"
+#include "donnees/lecture_recherche.h"
 #include "modele/guide.h"
 #include "outils/horloge_fixe.h"
 #include "plancher_sqlite.h"
 #include "semaine_banc.h"
-#include "views/fl_recherche.h"
+#include "vues/fl_recherche.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

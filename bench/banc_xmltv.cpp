@@ -1,6 +1,6 @@
 // Reading a 5 MB XMLTV feed of 25 channels for all of them, beside a bare
 // QXmlStreamReader pass over the same bytes.
-#include "core/xmltv.h"
+#include "noyau/xmltv.h"
 
 #include <benchmark/benchmark.h>
 

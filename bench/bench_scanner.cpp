@@ -1,5 +1,5 @@
-#include "core/decodage.h"
-#include "core/scanner.h"
+#include "noyau/decodage.h"
+#include "noyau/scanner.h"
 #include "outils/horloge_fixe.h"
 
 #include <benchmark/benchmark.h>

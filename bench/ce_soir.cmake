@@ -1,2 +1,2 @@
 # "Ce soir" on every channel against a bare SQLite scan of the same table.
-zapo_banc(banc_ce_soir LIBS zapo_views zapo_data zapo_core SQLite::SQLite3)
+zapo_banc(banc_ce_soir LIBS zapo_vues zapo_donnees zapo_noyau SQLite::SQLite3)

@@ -1,2 +1,2 @@
 # One keystroke of "Rechercher..." against a bare SQLite scan of the same table.
-zapo_banc(banc_recherche LIBS zapo_views zapo_data zapo_core SQLite::SQLite3)
+zapo_banc(banc_recherche LIBS zapo_vues zapo_donnees zapo_noyau SQLite::SQLite3)

@@ -1,8 +1,8 @@
 // libFuzzer entry for the schedule page reader: raw bytes go through the same
 // decoding and scanning as a fetched page, and the one-pass scanner is checked
 // against a plain reading that cuts the page from the front, step by step.
-#include "core/decodage.h"
-#include "core/scanner.h"
+#include "noyau/decodage.h"
+#include "noyau/scanner.h"
 #include "outils/horloge_fixe.h"
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 // libFuzzer entry for the XMLTV reader: raw bytes are read once for every
 // channel and once for a few wanted ones; both readings must agree, and
 // neither may keep more than the update can store.
-#include "core/xmltv.h"
+#include "noyau/xmltv.h"
 
 #include <cstddef>
 #include <cstdint>

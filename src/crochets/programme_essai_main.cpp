@@ -4,7 +4,7 @@
 #include "crochets/journal_boites.h"
 #include "crochets/mesure_demarrage.h"
 #include "crochets/releve_vues.h"
-#include "shell/application.h"
+#include "coquille/application.h"
 
 int main(int argc, char** argv) {
     zapo::coquille::crochets_programme c;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/contexte.h"
+#include "noyau/contexte.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/contexte.h"
-#include "core/rappels.h"
+#include "noyau/contexte.h"
+#include "noyau/rappels.h"
 #include "modele/guide.h"
 
 #include <QObject>

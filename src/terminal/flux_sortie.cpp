@@ -1,6 +1,6 @@
 #include "terminal/flux_sortie.h"
 
-#include "data/raison_ecriture.h"
+#include "donnees/raison_ecriture.h"
 
 #include <cerrno>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/base_programmes.h"
+#include "donnees/base_programmes.h"
 
 #include <QString>
 

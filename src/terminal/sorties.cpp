@@ -1,11 +1,11 @@
 #include "terminal/sorties.h"
 
-#include "core/decodage.h"
-#include "core/soirees.h"
-#include "core/xmltv.h"
-#include "data/base_logos.h"
-#include "data/details.h"
-#include "data/semaine.h"
+#include "noyau/decodage.h"
+#include "noyau/soirees.h"
+#include "noyau/xmltv.h"
+#include "donnees/base_logos.h"
+#include "donnees/lecture_details.h"
+#include "donnees/semaine.h"
 
 #include <QHash>
 #include <QJsonArray>

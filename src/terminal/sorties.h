@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/date_heure.h"
-#include "core/panneau.h"
-#include "data/base_programmes.h"
+#include "noyau/date_heure.h"
+#include "noyau/panneau.h"
+#include "donnees/base_programmes.h"
 
 #include <QByteArray>
 #include <QIODevice>

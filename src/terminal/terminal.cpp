@@ -1,7 +1,7 @@
 #include "terminal/terminal.h"
 
-#include "data/raison_ecriture.h"
-#include "platform/dossier.h"
+#include "donnees/raison_ecriture.h"
+#include "plateforme/dossier.h"
 #include "terminal/flux_sortie.h"
 #include "terminal/lecture_base.h"
 #include "terminal/sorties.h"

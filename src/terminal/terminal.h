@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/horloge.h"
+#include "noyau/horloge.h"
 
 #include <QCommandLineParser>
 #include <QIODevice>

@@ -1,2 +1,2 @@
 # About box, links and help.
-zapo_test(test_liens LIBS zapo_about LABELS fenetre)
+zapo_test(test_liens LIBS zapo_apropos LABELS fenetre)

@@ -1,5 +1,5 @@
-#include "about/fl_propos.h"
-#include "about/liens.h"
+#include "apropos/fl_propos.h"
+#include "apropos/liens.h"
 #include "outils/controles.h"
 #include "outils/faux_services.h"
 #include "outils/version_projet.h"

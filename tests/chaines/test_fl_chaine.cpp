@@ -1,10 +1,10 @@
-#include "channels/fl_chaine.h"
-#include "data/base_programmes.h"
+#include "chaines/fl_chaine.h"
+#include "donnees/base_programmes.h"
 #include "outils/base_essai.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
-#include "widgets/dessins.h"
+#include "composants/dessins.h"
 
 #include <QtTest>
 

@@ -1,13 +1,13 @@
-#include "channels/gest_chaines.h"
-#include "data/base_programmes.h"
+#include "chaines/gest_chaines.h"
+#include "donnees/base_programmes.h"
 #include "liaison/garde.h"
 #include "modele/guide.h"
 #include "outils/base_essai.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
-#include "views/clics_vues.h"
-#include "views/fl_main.h"
+#include "vues/clics_vues.h"
+#include "vues/fl_main.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
-#include "data/base_programmes.h"
+#include "donnees/base_programmes.h"
 #include "outils/banc_agent.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/version_projet.h"
-#include "shell/fl_premiere.h"
+#include "coquille/fl_premiere.h"
 
 #include <QFile>
 #include <QPointer>

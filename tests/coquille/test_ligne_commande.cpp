@@ -1,4 +1,4 @@
-#include "shell/ligne_commande.h"
+#include "coquille/ligne_commande.h"
 
 #include "outils/version_projet.h"
 

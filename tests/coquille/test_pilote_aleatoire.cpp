@@ -12,9 +12,9 @@
 
 #include "outils/base_essai.h"
 #include "outils/controles.h"
-#include "update/executer_maj.h"
-#include "views/fl_ce_soir.h"
-#include "views/fl_recherche.h"
+#include "suivi/executer_maj.h"
+#include "vues/fl_ce_soir.h"
+#include "vues/fl_recherche.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -4,7 +4,7 @@
 // agent is offered once when a reminder is set without it.
 #include "outils/banc_agent.h"
 
-#include "data/base_rappels.h"
+#include "donnees/base_rappels.h"
 #include "outils/controles.h"
 
 #include <QApplication>

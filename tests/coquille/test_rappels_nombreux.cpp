@@ -4,7 +4,7 @@
 // without a server, one box (not one each).
 #include "outils/banc_agent.h"
 
-#include "data/base_rappels.h"
+#include "donnees/base_rappels.h"
 #include "outils/bus_notifications.h"
 #include "outils/controles.h"
 

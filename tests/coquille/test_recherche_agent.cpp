@@ -2,7 +2,7 @@
 // it brings that window back when it was closed, and follows updates.
 #include "outils/banc_agent.h"
 #include "outils/controles.h"
-#include "views/fl_recherche.h"
+#include "vues/fl_recherche.h"
 
 using namespace zapo;
 using namespace zapo::essais;

@@ -6,7 +6,7 @@
 #include "outils/banc_vie.h"
 
 #include "outils/controles.h"
-#include "shell/boites_qt.h"
+#include "coquille/boites_qt.h"
 
 #include <QMessageBox>
 #include <QPushButton>

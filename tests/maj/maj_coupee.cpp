@@ -6,7 +6,7 @@
 
 #include "outils/banc_maj.h"
 
-#include "update/attendre.h"
+#include "maj/attendre.h"
 
 #include <QApplication>
 

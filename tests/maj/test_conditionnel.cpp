@@ -1,9 +1,9 @@
 // Addresses asked again only when they changed: the validators of the copy a
 // channel's rows came from go with the next request; a 304 costs no body and
 // the rows are taken again from the week kept, the window moving with the day.
-#include "data/semaine.h"
-#include "data/validateurs.h"
-#include "update/maj_programmes.h"
+#include "donnees/semaine.h"
+#include "donnees/validateurs.h"
+#include "maj/maj_programmes.h"
 
 #include "outils/banc_pilote.h"
 #include "outils/flux_semaine.h"

@@ -1,11 +1,11 @@
 // Programme details: read from a feed, kept beside the rows, replaced with them.
-#include "core/contexte.h"
-#include "core/horloge.h"
-#include "core/xmltv.h"
-#include "data/base_programmes.h"
-#include "data/details.h"
-#include "update/maj_programmes.h"
-#include "update/recup.h"
+#include "noyau/contexte.h"
+#include "noyau/horloge.h"
+#include "noyau/xmltv.h"
+#include "donnees/base_programmes.h"
+#include "donnees/lecture_details.h"
+#include "maj/maj_programmes.h"
+#include "maj/recup.h"
 
 #include "outils/banc_pilote.h"
 #include "outils/base_essai.h"

@@ -3,7 +3,7 @@
 // value SQLite refuses never becomes a row.
 #include "outils/banc_pilote.h"
 
-#include "core/sante.h"
+#include "noyau/sante.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 // The connection prompt: its answers, the remembered yes, the countdown.
 
-#include "update/fl_connect.h"
+#include "suivi/fl_connect.h"
 
 #include "outils/controles.h"
 #include "outils/faux_services.h"

@@ -1,7 +1,7 @@
 // A feed shared by several channels, taken to disk as it arrives and read once:
 // each channel gets its own programmes however the feed lays them out, and a
 // feed that is not whole renews none of its channels.
-#include "data/semaine.h"
+#include "donnees/semaine.h"
 
 #include "outils/banc_pilote.h"
 #include "outils/compression.h"

@@ -3,8 +3,8 @@
 // once. The runs' rules alone are in test_echecs_chaines, without a window.
 #include "outils/banc_maj.h"
 
-#include "core/sante.h"
-#include "data/base_rappels.h"
+#include "noyau/sante.h"
+#include "donnees/base_rappels.h"
 #include "outils/controles.h"
 
 #include <QElapsedTimer>

@@ -5,7 +5,7 @@
 #include "outils/banc_maj.h"
 
 #include "outils/controles.h"
-#include "shell/application.h"
+#include "coquille/application.h"
 
 #include <QElapsedTimer>
 #include <QTest>

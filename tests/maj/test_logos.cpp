@@ -1,8 +1,8 @@
 // What runs without a window learn of channels from their feed on a local
 // server: their logo from the icon it gives, their older ids, their name on air.
-#include "data/base_logos.h"
-#include "update/maj_programmes.h"
-#include "update/recup.h"
+#include "donnees/base_logos.h"
+#include "maj/maj_programmes.h"
+#include "maj/recup.h"
 
 #include "outils/banc_pilote.h"
 

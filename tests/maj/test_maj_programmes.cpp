@@ -5,8 +5,8 @@
 
 #include "outils/base_essai.h"
 #include "outils/controles.h"
-#include "update/attendre.h"
-#include "update/fl_connect.h"
+#include "maj/attendre.h"
+#include "suivi/fl_connect.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 #include "outils/banc_maj.h"
 
 #include "outils/programme_essai.h"
-#include "platform/notifications.h"
+#include "plateforme/notifications.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -3,7 +3,7 @@
 // leaves it where it was.
 #include "outils/banc_maj.h"
 
-#include "data/base_rappels.h"
+#include "donnees/base_rappels.h"
 
 #include <QTest>
 

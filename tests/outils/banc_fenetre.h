@@ -4,12 +4,12 @@
 // real database: the longest catalogue names, a title too long for its column,
 // a programme on now.
 
-#include "core/contexte.h"
-#include "data/base_programmes.h"
+#include "noyau/contexte.h"
+#include "donnees/base_programmes.h"
 #include "modele/guide.h"
 #include "outils/horloge_fixe.h"
-#include "views/clics_vues.h"
-#include "views/fl_main.h"
+#include "vues/clics_vues.h"
+#include "vues/fl_main.h"
 
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"

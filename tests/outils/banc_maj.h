@@ -5,12 +5,12 @@
 // what the progress window and the main window's status line show. The run's
 // rules alone are tested without a window (banc_pilote.h).
 
-#include "core/contexte.h"
-#include "data/base_programmes.h"
+#include "noyau/contexte.h"
+#include "donnees/base_programmes.h"
 #include "outils/horloge_fixe.h"
-#include "update/executer_maj.h"
-#include "update/fl_maj.h"
-#include "update/recup.h"
+#include "suivi/executer_maj.h"
+#include "suivi/fl_maj.h"
+#include "maj/recup.h"
 
 #include "outils/base_essai.h"
 #include "outils/chaines_essai.h"

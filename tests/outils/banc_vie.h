@@ -6,8 +6,8 @@
 
 #include "outils/banc_maj.h"
 
-#include "shell/application.h"
-#include "views/fl_main.h"
+#include "coquille/application.h"
+#include "vues/fl_main.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 // tables, three channels and their schedule pages, the rows a failed run must
 // leave alone, one-channel XMLTV feeds.
 
-#include "data/base_programmes.h"
+#include "donnees/base_programmes.h"
 #include "outils/serveur_http.h"
 
 #include <sqlite3.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/services.h"
+#include "noyau/services.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 // XMLTV feeds spanning days around a fixed noon, for the runs that keep the week.
-#include "core/date_heure.h"
-#include "core/fiche_programme.h"
+#include "noyau/date_heure.h"
+#include "noyau/fiche_programme.h"
 
 #include <QByteArray>
 #include <QDateTime>

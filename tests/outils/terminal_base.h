@@ -1,9 +1,9 @@
 // A base of the terminal tests' own: three channels around the evening of 7 December 2026.
 #pragma once
 
-#include "data/base_logos.h"
-#include "data/base_programmes.h"
-#include "data/semaine.h"
+#include "donnees/base_logos.h"
+#include "donnees/base_programmes.h"
+#include "donnees/semaine.h"
 #include "outils/dossier_essai.h"
 
 #include <QDate>

@@ -1,7 +1,7 @@
 // The running copy on a private session bus: a second start's call brings it
 // forward, and nobody else can take its name meanwhile.
 #include "outils/bus_notifications.h"
-#include "platform/activation.h"
+#include "plateforme/activation.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

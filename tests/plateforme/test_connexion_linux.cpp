@@ -1,6 +1,6 @@
 // On-line test, dialling and hanging up. NetworkManager is played by
 // python3-dbusmock's template on a private bus that the test starts.
-#include "platform/connexion_linux.h"
+#include "plateforme/connexion_linux.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

@@ -1,4 +1,4 @@
-#include "platform/dossier.h"
+#include "plateforme/dossier.h"
 
 #include <QDir>
 #include <QFile>

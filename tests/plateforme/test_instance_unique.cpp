@@ -1,4 +1,4 @@
-#include "platform/instance_unique.h"
+#include "plateforme/instance_unique.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,7 +1,7 @@
 // The reminder's desktop notification against python3-dbusmock's notification
 // daemon on a private session bus: what it shows, its "Voir" action, and the
 // other way taken when no server answers.
-#include "platform/notifications_rappels.h"
+#include "plateforme/notifications_rappels.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

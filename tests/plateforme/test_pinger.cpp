@@ -1,7 +1,7 @@
 // The echo probe. The whole test runs in a network namespace of its own that
 // holds only the loopback, so that no request, and no name query, can leave
 // the machine; the cases that need that namespace are skipped without it.
-#include "platform/pinger.h"
+#include "plateforme/pinger.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

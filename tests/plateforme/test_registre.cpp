@@ -1,4 +1,4 @@
-#include "platform/registre.h"
+#include "plateforme/registre.h"
 
 #include <QCoreApplication>
 #include <QFile>

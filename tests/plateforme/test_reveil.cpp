@@ -1,6 +1,6 @@
 // Waking from sleep, as a mock logind on a private system bus says it: only
 // the end of the sleep is heard.
-#include "platform/reveil.h"
+#include "plateforme/reveil.h"
 
 #include "outils/bus_notifications.h"
 

@@ -4,8 +4,8 @@
 //   options_en_boucle DOSSIER
 
 #include "outils/horloge_fixe.h"
-#include "shell/application.h"
-#include "views/fl_main.h"
+#include "coquille/application.h"
+#include "vues/fl_main.h"
 
 #include "outils/controles.h"
 #include "outils/faux_services.h"

@@ -1,4 +1,4 @@
 # The command-line outputs.
-zapo_test(test_terminal LIBS zapo_terminal zapo_data LABELS unite terminal)
-zapo_test(test_terminal_processus LIBS zapo_terminal zapo_data LABELS processus terminal)
+zapo_test(test_terminal LIBS zapo_terminal zapo_donnees LABELS unite terminal)
+zapo_test(test_terminal_processus LIBS zapo_terminal zapo_donnees LABELS processus terminal)
 add_dependencies(test_terminal_processus zapo-tv-essai)

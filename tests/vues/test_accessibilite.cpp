@@ -4,19 +4,19 @@
 #include "outils/banc_fenetre.h"
 #include "outils/banc_maj.h"
 
-#include "about/fl_propos.h"
-#include "channels/fl_chaine.h"
-#include "shell/fl_premiere.h"
-#include "update/fl_connect.h"
-#include "views/clics_vues.h"
-#include "views/fl_grille.h"
-#include "views/fl_main.h"
-#include "views/fl_recherche.h"
-#include "widgets/annonce.h"
+#include "apropos/fl_propos.h"
+#include "chaines/fl_chaine.h"
+#include "coquille/fl_premiere.h"
+#include "suivi/fl_connect.h"
+#include "vues/clics_vues.h"
+#include "vues/fl_grille.h"
+#include "vues/fl_main.h"
+#include "vues/fl_recherche.h"
+#include "composants/annonce.h"
 
 #include "outils/controles.h"
 #include "outils/faux_services.h"
-#include "widgets/dessins.h"
+#include "composants/dessins.h"
 
 #include <QAccessible>
 #include <QHeaderView>

@@ -1,16 +1,16 @@
 // The "Ce soir" and "Détails" windows driven in process, on a base of the test's own.
-#include "core/horloge.h"
-#include "data/base_programmes.h"
-#include "data/details.h"
+#include "noyau/horloge.h"
+#include "donnees/base_programmes.h"
+#include "donnees/lecture_details.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
-#include "views/clics_vues.h"
-#include "views/fl_ce_soir.h"
-#include "views/fl_details.h"
-#include "views/fl_main.h"
-#include "views/outils_vues.h"
+#include "vues/clics_vues.h"
+#include "vues/fl_ce_soir.h"
+#include "vues/fl_details.h"
+#include "vues/fl_main.h"
+#include "vues/outils_vues.h"
 
 #include <QComboBox>
 #include <QHeaderView>

@@ -1,14 +1,14 @@
 // The grid window driven in process, on a base of the test's own.
-#include "core/genres.h"
-#include "data/base_programmes.h"
-#include "data/details.h"
-#include "data/semaine.h"
+#include "noyau/genres.h"
+#include "donnees/base_programmes.h"
+#include "donnees/lecture_details.h"
+#include "donnees/semaine.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
-#include "views/fl_details.h"
-#include "views/fl_grille.h"
-#include "views/grille_vue.h"
-#include "widgets/annonce.h"
+#include "vues/fl_details.h"
+#include "vues/fl_grille.h"
+#include "vues/grille_vue.h"
+#include "composants/annonce.h"
 
 #include <QAccessible>
 #include <QComboBox>

@@ -1,11 +1,11 @@
-#include "data/taille_fenetre.h"
+#include "donnees/taille_fenetre.h"
 #include "modele/guide.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/version_projet.h"
-#include "views/clics_vues.h"
-#include "views/fl_main.h"
-#include "widgets/dessins.h"
+#include "vues/clics_vues.h"
+#include "vues/fl_main.h"
+#include "composants/dessins.h"
 
 #include <QHeaderView>
 #include <QImage>

@@ -1,17 +1,17 @@
 // "Zapo-TV - Rechercher" driven in process: typing fills the list, a chosen
 // row shows its channel and programme in the main window, Échap closes.
-#include "core/horloge.h"
-#include "data/base_programmes.h"
-#include "data/base_rappels.h"
-#include "data/semaine.h"
+#include "noyau/horloge.h"
+#include "donnees/base_programmes.h"
+#include "donnees/base_rappels.h"
+#include "donnees/semaine.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
-#include "views/clics_vues.h"
-#include "views/fl_details.h"
-#include "views/fl_main.h"
-#include "views/fl_recherche.h"
+#include "vues/clics_vues.h"
+#include "vues/fl_details.h"
+#include "vues/fl_main.h"
+#include "vues/fl_recherche.h"
 
 #include <QComboBox>
 #include <QMenu>

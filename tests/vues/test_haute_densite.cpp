@@ -4,15 +4,15 @@
 #include "modele/guide.h"
 #include "outils/banc_fenetre.h"
 
-#include "about/fl_propos.h"
-#include "channels/fl_chaine.h"
+#include "apropos/fl_propos.h"
+#include "chaines/fl_chaine.h"
 #include "outils/controles.h"
-#include "shell/fl_premiere.h"
-#include "update/fl_connect.h"
-#include "update/fl_maj.h"
-#include "views/fl_ce_soir.h"
-#include "widgets/dessins.h"
-#include "widgets/haute_densite.h"
+#include "coquille/fl_premiere.h"
+#include "suivi/fl_connect.h"
+#include "suivi/fl_maj.h"
+#include "vues/fl_ce_soir.h"
+#include "composants/dessins.h"
+#include "composants/haute_densite.h"
 
 #include <QCheckBox>
 #include <QDir>

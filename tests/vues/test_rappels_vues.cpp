@@ -2,9 +2,9 @@
 // bell a screen reader names, the Option menu's choices, and "Voir".
 #include "outils/banc_fenetre.h"
 
-#include "data/base_rappels.h"
+#include "donnees/base_rappels.h"
 #include "outils/controles.h"
-#include "views/rappels_vues.h"
+#include "vues/rappels_vues.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

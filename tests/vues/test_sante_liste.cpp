@@ -1,14 +1,14 @@
 // The channel list says which channels' last update went wrong, in a tooltip
 // that a screen reader also gets; the rows' text stays the channel's name.
-#include "core/sante.h"
-#include "data/base_programmes.h"
+#include "noyau/sante.h"
+#include "donnees/base_programmes.h"
 #include "modele/guide.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "outils/horloge_fixe.h"
-#include "views/clics_vues.h"
-#include "views/fl_main.h"
+#include "vues/clics_vues.h"
+#include "vues/fl_main.h"
 
 #include <QTest>
 

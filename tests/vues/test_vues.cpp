@@ -1,14 +1,14 @@
 // The main window's lists, panel and freshness, filled from a real database file.
-#include "core/horloge.h"
-#include "data/base_programmes.h"
+#include "noyau/horloge.h"
+#include "donnees/base_programmes.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
-#include "views/clics_vues.h"
-#include "views/fl_main.h"
-#include "views/largeurs.h"
-#include "views/outils_vues.h"
+#include "vues/clics_vues.h"
+#include "vues/fl_main.h"
+#include "vues/largeurs.h"
+#include "vues/outils_vues.h"
 
 #include <QHeaderView>
 #include <QScrollBar>

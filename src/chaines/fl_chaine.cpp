@@ -1,0 +1,168 @@
+#include "chaines/fl_chaine.h"
+
+#include "ui_fl_chaine.h"
+
+#include "donnees/base_programmes.h"
+#include "liaison/garde.h"
+#include "composants/dessin_fixe.h"
+#include "composants/dessins.h"
+#include "composants/placement.h"
+
+#include <QShortcut>
+
+#include <algorithm>
+
+namespace zapo::chaines {
+
+bilan_ajout ajouter_du_catalogue(const QString& chemin_base, const QString& nom, int num_image) {
+    donnees::base_programmes base(chemin_base);
+    base.commencer();
+    try {
+        bilan_ajout bilan;
+        int maximum = 1;
+        const std::vector<donnees::entree_modele> modele = base.lire_modele();
+        // A channel renamed on air by an update is still the catalogue row it came from.
+        const auto meme_adresse = [&](const QString& adresse) {
+            return std::any_of(modele.begin(), modele.end(), [&](const donnees::entree_modele& m) {
+                return m.nom == nom && m.url == adresse;
+            });
+        };
+        for (const auto& c : base.lire_chaines()) {
+            if (c.nom == nom || meme_adresse(c.adresse)) {
+                base.annuler();
+                bilan.resultat = resultat_ajout::deja_presente;
+                return bilan;
+            }
+            maximum = std::max(maximum, c.num_chaine);
+        }
+        // Compared before adding one, so that a stray huge number cannot overflow.
+        if (maximum >= num_chaine_max) {
+            base.annuler();
+            bilan.resultat = resultat_ajout::numeros_epuises;
+            bilan.num_chaine = maximum;
+            return bilan;
+        }
+        bilan.num_chaine = maximum + 1;
+        for (const auto& m : modele) {
+            if (m.nom != nom)
+                continue;
+            base.ajouter_chaine({bilan.num_chaine, m.nom, m.url, num_image});
+            ++bilan.nb_lignes;
+        }
+        base.valider();
+        return bilan;
+    } catch (...) {
+        base.annuler();
+        throw;
+    }
+}
+
+fl_chaine::fl_chaine(contexte& ctx, std::vector<QPixmap> images)
+    : QDialog(nullptr), ui_(std::make_unique<Ui::fl_chaine>()), ctx_(ctx), images_(std::move(images)) {
+    ui_->setupUi(this);
+    // Drawn at fixed places: the drawing's font, not the desktop's.
+    composants::fixer_police(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    // Fixed single border, no minimize or maximize button.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(326, 264);
+    auto brancher = [this](QPushButton* b, void (fl_chaine::*action)()) {
+        connect(b, &QPushButton::clicked, this,
+                [this, action] { liaison::garde(ctx_, [&] { (this->*action)(); }); });
+    };
+    brancher(ui_->bt_preced, &fl_chaine::bt_preced_Click);
+    brancher(ui_->bt_suiv, &fl_chaine::bt_suiv_Click);
+    brancher(ui_->bt_ok, &fl_chaine::bt_ok_Click);
+    brancher(ui_->bt_annuler, &fl_chaine::bt_annuler_Click);
+    // Without a mouse the arrows turn the pictures, wherever the focus is (the
+    // list only moves up and down).
+    auto fleche = [this](Qt::Key touche, void (fl_chaine::*action)()) {
+        auto* raccourci = new QShortcut(QKeySequence(touche), this);
+        connect(raccourci, &QShortcut::activated, this,
+                [this, action] { liaison::garde(ctx_, [&] { (this->*action)(); }); });
+    };
+    fleche(Qt::Key_Left, &fl_chaine::bt_preced_Click);
+    fleche(Qt::Key_Right, &fl_chaine::bt_suiv_Click);
+}
+
+fl_chaine::~fl_chaine() = default;
+
+fl_chaine* fl_chaine::afficher(contexte& ctx, const std::vector<QPixmap>& images) {
+    if (auto* f = ramener())
+        return f;
+    std::unique_ptr<fl_chaine> f(new fl_chaine(ctx, images));
+    f->Form_Load();
+    presenter(f.get());
+    f->ui_->bt_annuler->setFocus();
+    return f.release();
+}
+
+void fl_chaine::Form_Load() {
+    ui_->lst_dispo->clear();
+    for (const auto& m : donnees::base_programmes(ctx_.chemin_base()).lire_modele())
+        ui_->lst_dispo->addItem(m.nom);
+    image_courante = 1;
+    nb_images = int(images_.size());
+    montrer_image();
+}
+
+void fl_chaine::montrer_image() {
+    if (image_courante >= 1 && image_courante <= nb_images)
+        ui_->img->setPixmap(images_[size_t(image_courante - 1)]);
+    else
+        ui_->img->clear();
+    ui_->img->setAccessibleName(QStringLiteral("Logo %1 sur %2").arg(image_courante).arg(nb_images));
+}
+
+void fl_chaine::bt_preced_Click() {
+    --image_courante;
+    if (image_courante <= 0)
+        image_courante = std::max(nb_images, 1);
+    montrer_image();
+}
+
+void fl_chaine::bt_suiv_Click() {
+    ++image_courante;
+    if (image_courante > nb_images)
+        image_courante = 1;
+    montrer_image();
+}
+
+void fl_chaine::bt_annuler_Click() {
+    close();
+}
+
+void fl_chaine::bt_ok_Click() {
+    const auto choix = ui_->lst_dispo->selectedItems();
+    const QString nom = choix.isEmpty() ? QString() : choix.constFirst()->text();
+    if (nom.isEmpty())
+        return;
+    const bilan_ajout bilan = ajouter_du_catalogue(ctx_.chemin_base(), nom, image_courante);
+    switch (bilan.resultat) {
+    case resultat_ajout::deja_presente:
+        ctx_.boites->afficher(QStringLiteral("zapo-TV"), QStringLiteral("Cette chaine est déjà presente."),
+                              icone_boite::information);
+        return;
+    case resultat_ajout::numeros_epuises:
+        ctx_.boites->afficher(
+            QStringLiteral("Zapo-TV"),
+            QStringLiteral(
+                "La chaine n'a pas été ajoutée : les numéros de chaine sont épuisés (le plus grand "
+                "possible, %1, est déjà attribué).\rVidez la liste des chaines puis ajoutez de nouveau "
+                "vos chaines : elles seront renumérotées.")
+                .arg(num_chaine_max),
+            icone_boite::exclamation);
+        return;
+    case resultat_ajout::ajoutee:
+        break;
+    }
+    // The window goes before the refresh; the context outlives it.
+    contexte& ctx = ctx_;
+    close();
+    if (ctx.appli)
+        ctx.appli->rafraichir_fenetre();
+}
+
+} // namespace zapo::chaines

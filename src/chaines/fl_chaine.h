@@ -1,0 +1,62 @@
+#pragma once
+
+#include "noyau/contexte.h"
+
+#include "composants/fenetre_unique.h"
+
+#include <QDialog>
+#include <QPixmap>
+#include <memory>
+#include <vector>
+
+namespace Ui {
+class fl_chaine;
+}
+
+namespace zapo::chaines {
+
+// The channel number is a 16-bit value in the database.
+inline constexpr int num_chaine_max = 32767;
+
+enum class resultat_ajout { ajoutee, deja_presente, numeros_epuises };
+
+struct bilan_ajout {
+    resultat_ajout resultat = resultat_ajout::ajoutee;
+    int num_chaine = 0; // the number given (or that would have been)
+    int nb_lignes = 0;  // rows appended to `chaines`
+};
+
+// What "OK" does to the database, in one transaction: a name already chosen
+// (exact comparison) is refused; otherwise every catalogue row of that name is
+// appended with one more than the greatest number present, never less than 2.
+bilan_ajout ajouter_du_catalogue(const QString& chemin_base, const QString& nom, int num_image);
+
+// "Ajouter une chaine": modeless, without owner, at most one open at a time.
+class fl_chaine : public QDialog, public composants::fenetre_unique<fl_chaine> {
+    Q_OBJECT
+public:
+    ~fl_chaine() override;
+
+    // Opens the dialog, or brings the open one to the front without reloading it.
+    // The logos are the main window's; a failed load throws and shows nothing.
+    static fl_chaine* afficher(contexte& ctx, const std::vector<QPixmap>& images);
+
+    int image_courante = 1;
+    int nb_images = 0;
+
+    void bt_preced_Click();
+    void bt_suiv_Click();
+    void bt_ok_Click();
+    void bt_annuler_Click();
+
+private:
+    fl_chaine(contexte& ctx, std::vector<QPixmap> images);
+    void Form_Load();
+    void montrer_image();
+
+    std::unique_ptr<Ui::fl_chaine> ui_;
+    contexte& ctx_;
+    std::vector<QPixmap> images_;
+};
+
+} // namespace zapo::chaines

@@ -1,3 +1,0 @@
-#include "data/journal_base.h"
-
-Q_LOGGING_CATEGORY(zapo_base, "zapo.base", QtWarningMsg)

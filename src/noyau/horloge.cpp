@@ -1,0 +1,7 @@
+#include "noyau/horloge.h"
+
+namespace zapo::noyau {
+
+QDateTime horloge_systeme::maintenant() const { return QDateTime::currentDateTime(); }
+
+} // namespace zapo::noyau

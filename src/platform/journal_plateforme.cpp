@@ -1,4 +1,0 @@
-#include "platform/journal_plateforme.h"
-
-Q_LOGGING_CATEGORY(zapo_plateforme, "zapo.plateforme", QtWarningMsg)
-Q_LOGGING_CATEGORY(zapo_reseau, "zapo.reseau", QtWarningMsg)

@@ -1,3 +1,0 @@
-#include "shell/journal_coquille.h"
-
-Q_LOGGING_CATEGORY(zapo_coquille, "zapo.coquille", QtWarningMsg)

@@ -1,0 +1,64 @@
+#include "suivi/executer_maj.h"
+
+#include "suivi/fl_connect.h"
+#include "suivi/fl_maj.h"
+
+#include "liaison/garde.h"
+#include "modele/service_rappels.h"
+
+namespace zapo::suivi {
+
+fin_maj executer_maj(contexte& ctx, branchements b, const std::function<void(fl_maj&)>& a_l_ouverture) {
+    etat_maj etat_propre;
+    if (!b.etat)
+        b.etat = &etat_propre;
+    etat_maj& g = *b.etat;
+    fin_maj fin = fin_maj::erreur;
+    QString erreur;
+    {
+        fl_maj f;
+        f.setWindowModality(Qt::ApplicationModal);
+        f.show();
+        g.maj_en_cours = true;
+        f.commencer_run(&g.arret_demande);
+        // A failure ends the run as an error, with its text in the box below.
+        erreur = liaison::attraper([&] {
+                     if (!b.demander_connexion)
+                         b.demander_connexion = [&ctx, &f] { return demander_connexion(ctx, &f); };
+                     if (a_l_ouverture)
+                         a_l_ouverture(f);
+                     pilote_maj p(ctx, f, std::move(b));
+                     fin = p.maj_programmes();
+                 }).value_or(QString());
+        f.finir_run();
+        f.close();
+        g.maj_en_cours = false;
+    }
+    // New programmes: reminders follow theirs and the favourite words add their own.
+    // A cancelled or broken run may have renewed some channels too.
+    if (fin != fin_maj::echec_connexion) {
+        try {
+            modele::suivre_programmes(ctx);
+        } catch (const std::exception& e) {
+            qWarning("Rappels non ajustés après la mise à jour : %s", e.what());
+        }
+    }
+    if (fin == fin_maj::erreur) {
+        // The status line must not go on saying that a run is going.
+        g.maj_echouee = true;
+        g.texte_etat = QStringLiteral("La mise à jour a échoué.");
+        if (ctx.boites) {
+            QString texte = QStringLiteral("La mise à jour des programmes s'est arrêtée.");
+            if (!erreur.isEmpty())
+                texte += QLatin1Char('\r') + erreur;
+            texte += QStringLiteral("\rLes programmes déjà enregistrés sont conservés.");
+            try {
+                ctx.boites->afficher(QStringLiteral("Zapo-TV"), texte, icone_boite::critique);
+            } catch (...) {
+            }
+        }
+    }
+    return fin;
+}
+
+} // namespace zapo::suivi

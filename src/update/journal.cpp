@@ -1,3 +1,0 @@
-#include "update/journal.h"
-
-Q_LOGGING_CATEGORY(zapo_maj, "zapo.maj", QtWarningMsg)

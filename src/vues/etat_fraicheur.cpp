@@ -1,0 +1,44 @@
+#include "noyau/fraicheur.h"
+#include "noyau/horloge.h"
+#include "donnees/base_programmes.h"
+#include "vues/clics_vues.h"
+
+namespace zapo::vues {
+
+bool verifier_base(contexte& ctx) {
+    std::optional<date_heure> derniere;
+    {
+        donnees::base_programmes base(ctx.chemin_base());
+        derniere = base.lire_maj();
+    }
+    const bool a_jour = est_a_jour(derniere, ctx.horloge_->maintenant_dh());
+    definir_texte_etat(ctx, texte_etat_base(a_jour));
+    return a_jour;
+}
+
+QString texte_etat(const contexte& ctx) {
+    return ctx.appli ? ctx.appli->texte_etat() : QString();
+}
+
+void definir_texte_etat(contexte& ctx, const QString& texte) {
+    if (ctx.appli)
+        ctx.appli->definir_texte_etat(texte);
+}
+
+bool maj_en_cours(const contexte& ctx) {
+    return ctx.appli && ctx.appli->maj_en_cours();
+}
+
+void adate_Click(contexte& ctx) {
+    std::optional<date_heure> derniere;
+    {
+        donnees::base_programmes base(ctx.chemin_base());
+        derniere = base.lire_maj();
+    }
+    // texte_etat stays as it is, even when this answer differs from it.
+    const bool a_jour = est_a_jour(derniere, ctx.horloge_->maintenant_dh());
+    ctx.boites->afficher(QStringLiteral("Zapo-TV"), message_date_base(derniere, a_jour),
+                         icone_boite::information, boutons_boite::ok);
+}
+
+} // namespace zapo::vues

@@ -1,0 +1,106 @@
+#include "noyau/sante.h"
+#include "donnees/base_logos.h"
+#include "donnees/base_programmes.h"
+#include "ui_fl_main.h"
+#include "vues/clics_vues.h"
+#include "vues/fl_main.h"
+#include "vues/largeurs.h"
+#include "vues/outils_vues.h"
+#include "composants/dessins.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QSignalBlocker>
+
+namespace zapo::vues {
+
+namespace {
+
+void preparer_colonnes(QTreeWidget* l) {
+    if (l->columnCount() == 4 && l->headerItem()->text(3) == QLatin1String("index"))
+        return;
+    l->setColumnCount(4);
+    l->setHeaderLabels({QStringLiteral("Chaine"), QStringLiteral("Programme en cours"), QStringLiteral("%"),
+                        QStringLiteral("index")});
+    QTreeWidgetItem* entete = l->headerItem();
+    entete->setTextAlignment(1, Qt::AlignCenter);
+    entete->setTextAlignment(2, Qt::AlignCenter);
+    entete->setToolTip(2, QStringLiteral("Partie écoulée du programme en cours, en pour cent"));
+    QHeaderView* h = l->header();
+    h->setStretchLastSection(false);
+    h->setSectionResizeMode(QHeaderView::Interactive);
+    l->setColumnWidth(0, vues::pixels(1520));
+    // 280 twips cannot hold "100" in today's fonts: the column gets what its figures need.
+    const int pour_cent = QFontMetrics(l->font()).horizontalAdvance(QStringLiteral("100")) + 12;
+    l->setColumnWidth(2, std::max(vues::pixels(280), pour_cent));
+    // The channel's number: needed by the other procedures, never shown.
+    l->setColumnWidth(3, 0);
+    l->setColumnHidden(3, true);
+}
+
+} // namespace
+
+void fl_main::remplir_chaines() {
+    std::vector<donnees::chaine> chaines;
+    QHash<int, QByteArray> logos;
+    {
+        donnees::base_programmes base(ctx_.chemin_base());
+        chaines = base.lire_chaines();
+        logos = donnees::lire_logos(base);
+    }
+    QTreeWidget* l = ui->lst_chaines;
+    // Emptying and refilling is not the user choosing a channel.
+    const QSignalBlocker bloque(l);
+    l->clear();
+    preparer_colonnes(l);
+    QList<QTreeWidgetItem*> lignes;
+    lignes.reserve(qsizetype(chaines.size()));
+    for (const auto& c : chaines) {
+        auto* it = new QTreeWidgetItem;
+        // A channel's own logo where the update has one, else its badge.
+        const auto logo = logos.constFind(c.num_chaine);
+        it->setIcon(0, logo != logos.cend() ? composants::dessiner_logo(c.num_image, *logo)
+                                            : image(c.num_image));
+        it->setText(0, c.nom);
+        it->setToolTip(0, vues::infobulle(c.nom));
+        it->setTextAlignment(1, Qt::AlignCenter);
+        it->setTextAlignment(2, Qt::AlignCenter);
+        it->setText(3, QString::number(c.num_chaine));
+        it->setData(0, vues::role_num_chaine, c.num_chaine);
+        lignes << it;
+    }
+    l->addTopLevelItems(lignes);
+    marquer_sante();
+    // With more than twelve rows the scroll bar takes its share of the width.
+    ajuster_colonnes();
+    montrer_aide_vide();
+}
+
+void fl_main::marquer_sante() {
+    std::map<int, donnees::sante_chaine> sante;
+    {
+        donnees::base_programmes base(ctx_.chemin_base());
+        sante = base.lire_sante();
+    }
+    QTreeWidget* l = ui->lst_chaines;
+    for (int i = 0; i < l->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* it = l->topLevelItem(i);
+        QString bulle;
+        if (const auto s = sante.find(it->data(0, vues::role_num_chaine).toInt()); s != sante.end())
+            bulle =
+                infobulle_sante(s->second.succes, s->second.nb_programmes, s->second.raison, s->second.quand);
+        // A channel whose last update went wrong says why, also to a screen reader;
+        // its name stays as it is.
+        QFont police = l->font();
+        police.setItalic(!bulle.isEmpty());
+        it->setFont(0, police);
+        it->setToolTip(0, bulle.isEmpty() ? vues::infobulle(it->text(0)) : bulle);
+        it->setData(0, Qt::AccessibleDescriptionRole, bulle.isEmpty() ? QVariant() : QVariant(bulle));
+        if (bulle.isEmpty())
+            it->setData(0, Qt::ForegroundRole, QVariant());
+        else
+            it->setForeground(0, QColor(0xa0, 0x20, 0x20));
+    }
+}
+
+} // namespace zapo::vues

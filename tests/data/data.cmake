@@ -1,5 +1,0 @@
-# The database and the option file.
-zapo_test(test_base_programmes LIBS zapo_data LABELS unite)
-zapo_test(test_lecture_grille LIBS zapo_data LABELS unite)
-zapo_test(test_options LIBS zapo_data LABELS unite)
-zapo_test(test_base_rappels LIBS zapo_data LABELS unite)
