@@ -2,7 +2,7 @@
 
 #include "noyau/xmltv.h"
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 // Channels that changed their id in a feed or their name on air: every id and
 // name one channel has been known by, so that an older address still finds it.
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 struct alias_chaine {
     QStringList ids;  // the feed's current id first

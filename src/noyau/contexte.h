@@ -5,12 +5,13 @@
 
 #include <QString>
 
-namespace zapo::noyau {
-
-class horloge;
-namespace modele {
+namespace zapo::modele {
 class guide;
 }
+
+namespace zapo::inline noyau {
+
+class horloge;
 
 // What every layer is handed: where the program's files are, the user's options
 // and the replaceable services, the application around the windows among them

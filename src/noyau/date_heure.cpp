@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 namespace {
 const QDate origine(1899, 12, 30);

@@ -7,7 +7,7 @@
 #include <compare>
 #include <cstdint>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // A point in local wall-clock time, or a length, held as whole seconds since
 // 30 December 1899 00:00. The database keeps the classic day count (a REAL with

@@ -5,7 +5,7 @@
 
 #include <array>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 namespace {
 

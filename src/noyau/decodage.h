@@ -6,7 +6,7 @@
 
 class QIODevice;
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // Turns a fetched page's bytes into text the way a browser would: a byte-order
 // mark, else the charset of the Content-Type header, else a <meta> charset near

@@ -1,6 +1,6 @@
 #include "noyau/details.h"
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // What a feed says a programme is about, beside its title. Schedule pages give
 // none of it; every text is already cut to its cap by the reader.

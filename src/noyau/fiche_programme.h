@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringView>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // One programme as a schedule source gives it; the names are those of the
 // `liste` columns filled from it.

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 namespace {
 constexpr int dix_heures = 10 * 3600;

@@ -7,7 +7,7 @@
 #include <optional>
 
 // Whether the stored programmes are recent enough, and how to say so.
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // Up to date unless the last run is from an earlier day and it is 10:00 or later,
 // or the last run is from today before 10:00. A base never stamped is not up to date.

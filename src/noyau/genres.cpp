@@ -6,7 +6,7 @@
 
 #include <span>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 // What kind of programme it is, from the categories a feed gives: one genre
 // each, for the grid's colours and the lists' genre column and filter.
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 enum class genre_programme : std::uint8_t {
     film,

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 std::int64_t x_grille(const echelle_grille& e, date_heure t) {
     const double minutes = double((t - e.origine).secondes()) / 60.0;

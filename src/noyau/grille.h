@@ -8,7 +8,7 @@
 
 // Where the time grid draws each programme: pure arithmetic, so that it can be
 // checked without a window and only the visible blocks are ever laid out.
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // The zoom levels, in pixels per minute; the grid opens on `zoom_grille_initial`.
 inline constexpr double zooms_grille[] = {1.5, 2, 3, 4, 6, 8, 12};

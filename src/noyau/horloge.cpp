@@ -1,6 +1,6 @@
 #include "noyau/horloge.h"
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 QDateTime horloge_systeme::maintenant() const { return QDateTime::currentDateTime(); }
 

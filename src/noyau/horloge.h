@@ -4,7 +4,7 @@
 
 #include <QDateTime>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // The wall clock, replaced by a fixed one in tests (tests/outils/horloge_fixe.h).
 class horloge {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 namespace {
 

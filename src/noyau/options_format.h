@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // The four options, in file order.
 struct valeurs_options {

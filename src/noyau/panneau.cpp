@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 // What the now / next / tonight panel and the two "on now" columns of the
 // channel list show, worked out from the stored rows and the clock alone.
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // One panel row: start and end as "hh:nn" and the full title.
 struct rangee_panneau {

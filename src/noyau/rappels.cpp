@@ -10,7 +10,7 @@
 #include <set>
 #include <utility>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 int minutes_avant_valides(int minutes) {
     return std::ranges::find(choix_minutes_avant, minutes) != std::end(choix_minutes_avant)

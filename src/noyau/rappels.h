@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // A programme the user wants to be told about, kept by its channel, its start
 // and its title (the programme rows have no key of their own).

@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 namespace {
 

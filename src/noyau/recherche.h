@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // A stored programme as the search shows it.
 struct programme_trouvable {

@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // Automatic updates after failures: the agent's timer starts no new run for
 // 15 minutes after a failed one, then 30, 60 and 120 while failures go on. A

@@ -2,7 +2,7 @@
 
 #include <QHash>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // A text folded for matching as a French reader compares: case, accents and
 // ligatures ignored ("Été" and "ete", "Œuvre" and "oeuvre"). Spaces and

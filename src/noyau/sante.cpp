@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 namespace {
 

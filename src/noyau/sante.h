@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // A channel's result before this run, as stored.
 struct precedent_sante {

@@ -6,11 +6,11 @@
 
 #include <vector>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 class horloge;
 }
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // A page never yields more records than this; later times are not stored.
 inline constexpr int max_programmes_page = 100;

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // Message boxes. The real one shows a QMessageBox; tests record and answer.
 // Line breaks inside texts are a single carriage return ("\r"), as the program

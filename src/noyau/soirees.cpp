@@ -2,7 +2,7 @@
 
 #include "noyau/fiche_programme.h"
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 soirees::soirees(std::span<const int> chaines, date_heure maintenant)
     : chaines_(chaines.begin(), chaines.end()), maintenant_(maintenant) {

@@ -12,7 +12,7 @@
 
 // "Ce soir" on every chosen channel at once: the panel's own evening rule,
 // applied to each channel's rows.
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // At most this many programmes a channel, as the panel shows two: the "Ce soir"
 // window and the terminal print the same picks.

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 inline constexpr int version_majeure = ZAPO_VERSION_MAJEURE;
 inline constexpr int version_mineure = ZAPO_VERSION_MINEURE;

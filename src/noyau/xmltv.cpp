@@ -13,7 +13,7 @@
 #include <limits>
 #include <unordered_map>
 
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 namespace {
 

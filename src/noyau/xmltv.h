@@ -18,7 +18,7 @@ class QIODevice;
 
 // XMLTV listings: a `tv` root, `channel` elements with an id, `programme`
 // elements with start, stop, channel and title.
-namespace zapo::noyau {
+namespace zapo::inline noyau {
 
 // True when the text is an XML document whose root element is `tv`.
 bool est_xmltv(QByteArrayView document);
