@@ -446,6 +446,31 @@ void base_programmes::parcourir_peut_etre_en_cours(date_heure maintenant,
     parcourir(r, f);
 }
 
+std::optional<date_heure> base_programmes::premier_debut_liste() {
+    requete r(db_, "SELECT hdeb FROM liste ORDER BY rowid LIMIT 1", chemin_);
+    if (!r.pas())
+        return std::nullopt;
+    return date_heure::depuis_jours(r.reel(0));
+}
+
+void base_programmes::parcourir_peut_etre_au_soir(
+    date_heure debut, date_heure fin, date_heure maintenant, const std::function<void(const ligne_liste&)>& f,
+    const std::function<bool(const ligne_liste&)>& titre_utile) {
+    // Only numbers within the readable years are judged here (others read as the
+    // origin), with two seconds to spare for the rounding to the second. Text and
+    // blobs sort after every number, NULL compares to nothing: such rows go through.
+    requete r(db_,
+              "SELECT hdeb, hfin, programme, chaine, duree FROM liste WHERE NOT coalesce("
+              "(hdeb >= -657434 AND hdeb < 2958466 AND (hdeb < ?1 OR hdeb >= ?2)) OR "
+              "(hfin >= -657434 AND hfin < 2958466 AND hfin <= ?3), 0) ORDER BY rowid",
+              chemin_);
+    const double marge = 2.0 / 86400.0;
+    r.lier(1, debut.en_jours() - marge)
+        .lier(2, fin.en_jours() + marge)
+        .lier(3, maintenant.en_jours() - marge);
+    parcourir(r, f, titre_utile);
+}
+
 void base_programmes::parcourir_panneau(
     int chaine, date_heure maintenant,
     const std::function<void(const ligne_liste&, qint64, std::optional<qint64>)>& f,
