@@ -311,6 +311,9 @@ void base_programmes::verifier_longueur() {
 void base_programmes::commencer() {
     requete(db_, "BEGIN IMMEDIATE", chemin_).executer();
 }
+void base_programmes::commencer_lecture() {
+    requete(db_, "BEGIN", chemin_).executer();
+}
 void base_programmes::valider() {
     requete(db_, "COMMIT", chemin_).executer();
 }
@@ -456,13 +459,19 @@ std::optional<date_heure> base_programmes::premier_debut_liste() {
 void base_programmes::parcourir_peut_etre_au_soir(
     date_heure debut, date_heure fin, date_heure maintenant, const std::function<void(const ligne_liste&)>& f,
     const std::function<bool(const ligne_liste&)>& titre_utile) {
-    // Only numbers within the readable years are judged here (others read as the
-    // origin), with two seconds to spare for the rounding to the second. Text and
-    // blobs sort after every number, NULL compares to nothing: such rows go through.
+    // A damaged value (NULL, a number outside the readable years) reads as the
+    // origin, which no evening keeps but one around it: then every row is read.
+    const date_heure origine;
+    if ((debut <= origine && origine < fin) || maintenant < origine) {
+        parcourir_liste(f, titre_utile);
+        return;
+    }
+    // Numbers are judged here, with two seconds to spare for the rounding to the
+    // second; text and blobs, which sort after every number (and after ''), go
+    // through: a text may still read as a number. The cheapest test comes first.
     requete r(db_,
-              "SELECT hdeb, hfin, programme, chaine, duree FROM liste WHERE NOT coalesce("
-              "(hdeb >= -657434 AND hdeb < 2958466 AND (hdeb < ?1 OR hdeb >= ?2)) OR "
-              "(hfin >= -657434 AND hfin < 2958466 AND hfin <= ?3), 0) ORDER BY rowid",
+              "SELECT hdeb, hfin, programme, chaine, duree FROM liste WHERE hdeb >= ?1 AND "
+              "(hdeb < ?2 OR hdeb >= '') AND hfin > ?3 ORDER BY rowid",
               chemin_);
     const double marge = 2.0 / 86400.0;
     r.lier(1, debut.en_jours() - marge)

@@ -122,6 +122,9 @@ public:
     sqlite3* connexion() const { return db_; }
 
     void commencer();
+    // A read transaction, closed by valider(): several statements see one state of
+    // the file and take its lock once, instead of once per statement or lookup.
+    void commencer_lecture();
     void valider();
     void annuler();
 

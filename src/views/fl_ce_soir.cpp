@@ -177,6 +177,7 @@ void fl_ce_soir::remplir() {
     donnees::source_details source = donnees::source_details::liste;
     {
         donnees::base_programmes base(chemin, donnees::base_programmes::ouverture::lecture_seule);
+        base.commencer_lecture();
         std::vector<int> nums;
         for (const auto& c : base.lire_chaines()) {
             chaines.push_back({c.num_chaine, c.nom, c.num_image});
@@ -194,6 +195,7 @@ void fl_ce_soir::remplir() {
         source = soir_ == 0 ? donnees::source_details::liste : donnees::source_details::semaine;
         categories = donnees::lire_categories_de(base, source, cles);
         images = donnees::lire_logos(base);
+        base.valider();
     }
     // The choices follow the kept days; the one made stays.
     if (cbo_soir_->count() != soirees_offertes.size() ||

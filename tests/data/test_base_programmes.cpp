@@ -293,6 +293,11 @@ private Q_SLOTS:
             << 18 * 60;
         QTest::newRow("première ligne abîmée")
             << "INSERT INTO liste VALUES ('x', 1, 'Abîmée', NULL, 1);" + lignes << 18 * 60;
+        QTest::newRow("soir autour de l'origine : tout est lu")
+            << "INSERT INTO liste VALUES (-1.0, 1, 'Veille', NULL, 1);"
+               "INSERT INTO liste VALUES (NULL, 46363.95, 'Début nul', NULL, 2);" +
+                   lignes
+            << 18 * 60;
         QTest::newRow("vide") << QByteArray() << 18 * 60;
     }
     void soirees_lignes_choisies() {
