@@ -320,11 +320,7 @@ void test_fl_ce_soir::details_lus_a_la_demande() {
                                a(1, 21, 55)};
         demain.details.description = extrait;
         demain.details.categories = {QStringLiteral("Série policière")};
-        demain.details.sous_titre = QStringLiteral("Épisode 2");
         donnees::remplacer_semaine(base, 1, std::vector{demain});
-        donnees::remplacer_semaine(base, 3,
-                                   std::vector{fiche_programme{QStringLiteral("Jeu"), a(1, 21, 0),
-                                                               date_heure::duree_hm(0, 30), a(1, 21, 30)}});
     }
     b.heure(a(0, 18, 0));
     vues::fl_ce_soir* w = b.ouvrir();
