@@ -311,6 +311,9 @@ void base_programmes::verifier_longueur() {
 void base_programmes::commencer() {
     requete(db_, "BEGIN IMMEDIATE", chemin_).executer();
 }
+void base_programmes::commencer_lecture() {
+    requete(db_, "BEGIN", chemin_).executer();
+}
 void base_programmes::valider() {
     requete(db_, "COMMIT", chemin_).executer();
 }
@@ -444,6 +447,37 @@ void base_programmes::parcourir_peut_etre_en_cours(date_heure maintenant,
     const double marge = 2.0 / 86400.0;
     r.lier(1, maintenant.en_jours() + marge).lier(2, maintenant.en_jours() - marge);
     parcourir(r, f);
+}
+
+std::optional<date_heure> base_programmes::premier_debut_liste() {
+    requete r(db_, "SELECT hdeb FROM liste ORDER BY rowid LIMIT 1", chemin_);
+    if (!r.pas())
+        return std::nullopt;
+    return date_heure::depuis_jours(r.reel(0));
+}
+
+void base_programmes::parcourir_peut_etre_au_soir(
+    date_heure debut, date_heure fin, date_heure maintenant, const std::function<void(const ligne_liste&)>& f,
+    const std::function<bool(const ligne_liste&)>& titre_utile) {
+    // A damaged value (NULL, a number outside the readable years) reads as the
+    // origin, which no evening keeps but one around it: then every row is read.
+    const date_heure origine;
+    if ((debut <= origine && origine < fin) || maintenant < origine) {
+        parcourir_liste(f, titre_utile);
+        return;
+    }
+    // Numbers are judged here, with two seconds to spare for the rounding to the
+    // second; text and blobs, which sort after every number (and after ''), go
+    // through: a text may still read as a number. The cheapest test comes first.
+    requete r(db_,
+              "SELECT hdeb, hfin, programme, chaine, duree FROM liste WHERE hdeb >= ?1 AND "
+              "(hdeb < ?2 OR hdeb >= '') AND hfin > ?3 ORDER BY rowid",
+              chemin_);
+    const double marge = 2.0 / 86400.0;
+    r.lier(1, debut.en_jours() - marge)
+        .lier(2, fin.en_jours() + marge)
+        .lier(3, maintenant.en_jours() - marge);
+    parcourir(r, f, titre_utile);
 }
 
 void base_programmes::parcourir_panneau(

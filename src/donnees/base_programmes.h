@@ -122,6 +122,9 @@ public:
     sqlite3* connexion() const { return db_; }
 
     void commencer();
+    // A read transaction, closed by valider(): several statements see one state of
+    // the file and take its lock once, instead of once per statement or lookup.
+    void commencer_lecture();
     void valider();
     void annuler();
 
@@ -146,6 +149,14 @@ public:
     // left to the engine and never decoded. The caller still applies the exact rule.
     void parcourir_peut_etre_en_cours(date_heure maintenant,
                                       const std::function<void(const ligne_liste&)>& f);
+    // The first stored row's start, read as every pass reads it; none for an empty table.
+    std::optional<date_heure> premier_debut_liste();
+    // The rows that may start from `debut` to before `fin` and still be on after
+    // `maintenant`, in stored order: the others are left to the engine and never
+    // decoded. The caller still applies the exact rule.
+    void parcourir_peut_etre_au_soir(date_heure debut, date_heure fin, date_heure maintenant,
+                                     const std::function<void(const ligne_liste&)>& f,
+                                     const std::function<bool(const ligne_liste&)>& titre_utile);
     // What the panel uses, in stored order, each row with its rowid and that of the
     // row stored just before it (given for `chaine`'s rows only): the first row of
     // the table, `chaine`'s rows and those that may be on at `maintenant`. The

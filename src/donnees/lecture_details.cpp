@@ -1,4 +1,5 @@
 #include "donnees/lecture_details.h"
+#include "donnees/semaine.h"
 
 namespace zapo::donnees {
 
@@ -168,6 +169,32 @@ lire_details_de(base_programmes& b, std::span<const std::pair<int, date_heure>> 
         r.reinitialiser();
     }
     return res;
+}
+
+std::vector<QStringList> lire_categories_de(base_programmes& b, source_details source,
+                                            std::span<const std::pair<int, date_heure>> programmes) {
+    std::vector<QStringList> res(programmes.size());
+    const char* table = source == source_details::liste ? "details_programmes" : "semaine";
+    if (programmes.empty() || !b.a_table(table))
+        return res;
+    const QByteArray sql =
+        QByteArray("SELECT categories FROM ") + table + " WHERE chaine = ?1 AND hdeb = ?2 LIMIT 1";
+    requete r(b.connexion(), sql.constData(), b.chemin());
+    for (size_t i = 0; i < programmes.size(); ++i) {
+        r.lier(1, programmes[i].first).lier(2, qint64(programmes[i].second.secondes()));
+        if (r.pas())
+            res[i] = separer(r.texte(0));
+        r.reinitialiser();
+    }
+    return res;
+}
+
+std::optional<details_programme> lire_details_source(base_programmes& b, source_details source,
+                                                     int num_chaine, date_heure hdeb) {
+    if (source == source_details::liste)
+        return lire_details(b, num_chaine, hdeb);
+    const std::pair<int, date_heure> cle{num_chaine, hdeb};
+    return lire_details_semaine_de(b, std::span(&cle, 1)).front();
 }
 
 QHash<int, QHash<qint64, details_programme>> lire_tous_details(base_programmes& b) {

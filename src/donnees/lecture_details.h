@@ -37,6 +37,17 @@ std::optional<details_programme> lire_details(base_programmes& b, int num_chaine
 // for all of them, each a lookup by key.
 std::vector<std::optional<details_programme>>
 lire_details_de(base_programmes& b, std::span<const std::pair<int, date_heure>> programmes);
+// Where a list's programmes take their details from: `liste`'s table, or the week.
+enum class source_details { liste, semaine };
+// Only the categories of a few programmes (channel, start), in that order: what a
+// genre column needs up front, without decoding the other texts. One statement,
+// each a lookup by key; empty for a programme without details or without the table.
+std::vector<QStringList> lire_categories_de(base_programmes& b, source_details source,
+                                            std::span<const std::pair<int, date_heure>> programmes);
+// One programme's details from either source, as lire_details_de and
+// lire_details_semaine_de give them.
+std::optional<details_programme> lire_details_source(base_programmes& b, source_details source,
+                                                     int num_chaine, date_heure hdeb);
 // Every stored detail: channel -> start -> details.
 QHash<int, QHash<qint64, details_programme>> lire_tous_details(base_programmes& b);
 // The details of one programme after another through one prepared statement,

@@ -177,9 +177,17 @@ void parcourir_semaine_flux(base_programmes& b, const std::function<void(const p
 std::vector<std::vector<ligne_panneau>> lire_soirees(base_programmes& b, std::span<const int> chaines,
                                                      date_heure maintenant, int k) {
     if (k == 0) {
-        soirees s(chaines, maintenant);
-        b.parcourir_liste([&](const ligne_liste& r) { s.ajouter(r); },
-                          [&](const ligne_liste& r) { return s.titre_utile(r); });
+        // Tonight's day is the first stored row's; SQLite hands over only the rows
+        // that may be in its evening.
+        const std::optional<date_heure> premier = b.premier_debut_liste();
+        if (!premier)
+            return soirees(chaines, maintenant).resultat();
+        const date_heure jour = jour_programmes(*premier);
+        soirees s(chaines, maintenant, jour);
+        const auto [debut, fin] = debuts_soir(jour);
+        b.parcourir_peut_etre_au_soir(
+            debut, fin, maintenant, [&](const ligne_liste& r) { s.ajouter(r); },
+            [&](const ligne_liste& r) { return s.titre_utile(r); });
         return s.resultat();
     }
     const date_heure jour = maintenant.jour() + date_heure::duree_hm(24 * k, 0);

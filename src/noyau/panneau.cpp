@@ -50,6 +50,10 @@ bool au_soir(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree, 
            longueur_programme(hdeb, hfin, duree) >= duree_soir_min && hdeb < jour + fin_soir;
 }
 
+std::pair<date_heure, date_heure> debuts_soir(date_heure jour) {
+    return {jour + debut_soir, jour + fin_soir};
+}
+
 std::vector<ligne_panneau> ce_soir(const std::vector<ligne_panneau>& lignes_chaine, date_heure jour,
                                    date_heure maintenant) {
     std::vector<ligne_panneau> res;

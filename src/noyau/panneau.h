@@ -72,6 +72,8 @@ date_heure jour_programmes(date_heure premier_hdeb);
 // Whether one row is an evening programme by the rule below (its title aside).
 bool au_soir(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree, date_heure jour,
              date_heure maintenant);
+// The starts au_soir keeps for the evening of `jour`: from the first, before the second.
+std::pair<date_heure, date_heure> debuts_soir(date_heure jour);
 
 // One channel's evening programmes among its rows (given in stored order), in
 // that order: not over at `maintenant`, starting from 20:30 of `jour` and before

@@ -38,18 +38,41 @@ namespace {
 constexpr int marge_cellule = 18;
 
 // A row of the list: its tooltip (the title and a summary of its details) and its
-// alignments are made when asked for, not for each of 600 rows at every refill.
+// alignments are made when asked for, not for each of 600 rows at every refill;
+// its details are read then too, once, from where the evening's rows came from.
 class ligne_liste_soir : public QTreeWidgetItem {
 public:
     bool avec_bulle = false;
-    std::optional<details_programme> details;
+    QString chemin_base;
+    donnees::source_details source = donnees::source_details::liste;
 
     QVariant data(int colonne, int role) const override {
-        if (role == Qt::ToolTipRole && avec_bulle && colonne < 5)
-            return infobulle_details(text(3), details ? &*details : nullptr);
+        if (role == Qt::ToolTipRole && avec_bulle && colonne < 5) {
+            if (!lus_) {
+                details_ = lire();
+                lus_ = true;
+            }
+            return infobulle_details(text(3), details_ ? &*details_ : nullptr);
+        }
         if (role == Qt::TextAlignmentRole && (colonne == 1 || colonne == 2 || colonne == 4))
             return int(Qt::AlignCenter);
         return QTreeWidgetItem::data(colonne, role);
+    }
+
+private:
+    mutable bool lus_ = false;
+    mutable std::optional<details_programme> details_;
+
+    // A tooltip is no place for a box: a base that cannot be read gives the title alone.
+    std::optional<details_programme> lire() const {
+        try {
+            donnees::base_programmes base(chemin_base, donnees::base_programmes::ouverture::lecture_seule);
+            return donnees::lire_details_source(
+                base, source, data(0, role_num_chaine).toInt(),
+                date_heure::depuis_secondes(data(0, role_debut).toLongLong()));
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
     }
 };
 
@@ -146,12 +169,15 @@ void fl_ce_soir::remplir() {
     std::vector<chaine_soir> chaines;
     std::vector<std::vector<ligne_panneau>> choix;
     std::vector<ligne_soir> lignes;
-    std::vector<std::optional<details_programme>> details;
+    std::vector<QStringList> categories;
     QHash<int, QByteArray> images;
     QStringList soirees_offertes;
     const date_heure maintenant = ctx_.horloge_->maintenant_dh();
+    const QString chemin = ctx_.chemin_base();
+    donnees::source_details source = donnees::source_details::liste;
     {
-        donnees::base_programmes base(ctx_.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
+        donnees::base_programmes base(chemin, donnees::base_programmes::ouverture::lecture_seule);
+        base.commencer_lecture();
         std::vector<int> nums;
         for (const auto& c : base.lire_chaines()) {
             chaines.push_back({c.num_chaine, c.nom, c.num_image});
@@ -162,12 +188,14 @@ void fl_ce_soir::remplir() {
         std::vector<std::pair<int, date_heure>> cles;
         choix = donnees::lire_soirees(base, nums, maintenant, soir_);
         lignes = lignes_ce_soir(chaines, choix);
-        // Only the rows shown: a few hundred lookups, never the whole table.
+        // Only the rows shown, and only their categories for the genre column: the
+        // rest of their details waits for a tooltip.
         for (const ligne_soir& r : lignes)
             cles.emplace_back(r.num_chaine, r.vide ? date_heure::depuis_secondes(-1) : r.hdeb);
-        details =
-            soir_ == 0 ? donnees::lire_details_de(base, cles) : donnees::lire_details_semaine_de(base, cles);
+        source = soir_ == 0 ? donnees::source_details::liste : donnees::source_details::semaine;
+        categories = donnees::lire_categories_de(base, source, cles);
         images = donnees::lire_logos(base);
+        base.valider();
     }
     // The choices follow the kept days; the one made stays.
     if (cbo_soir_->count() != soirees_offertes.size() ||
@@ -220,10 +248,10 @@ void fl_ce_soir::remplir() {
             it->setData(3, Qt::AccessibleTextRole, QStringLiteral("Rien ce soir"));
         } else {
             it->setData(0, role_debut, qint64(r.hdeb.secondes()));
-            it->setText(5,
-                        texte_genre(genre_categories(details[i] ? details[i]->categories : QStringList())));
+            it->setText(5, texte_genre(genre_categories(categories[i])));
             it->avec_bulle = true;
-            it->details = std::move(details[i]);
+            it->chemin_base = chemin;
+            it->source = source;
         }
         if (chaine_choisie.isValid() && it->data(0, role_num_chaine) == chaine_choisie &&
             it->data(0, role_debut) == debut_choisi)

@@ -1,5 +1,7 @@
 #include "noyau/panneau.h"
+#include "noyau/soirees.h"
 #include "donnees/base_programmes.h"
+#include "donnees/semaine.h"
 #include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
 
@@ -49,6 +51,22 @@ QString resume(const etat_panneau& e) {
         c << QStringLiteral("%1:%2:%3").arg(it.key()).arg(it->titre).arg(it->pourcentage);
     c.sort();
     return (t + c).join(QLatin1Char('|'));
+}
+
+// Each channel's evening picks, as one text.
+QString resume(const std::vector<std::vector<ligne_panneau>>& choix) {
+    QStringList t;
+    for (const auto& c : choix) {
+        t << QStringLiteral("|");
+        for (const ligne_panneau& l : c)
+            t << QStringLiteral("%1 %2 %3 %4 %5")
+                     .arg(l.hdeb.secondes())
+                     .arg(l.hfin.secondes())
+                     .arg(l.programme)
+                     .arg(l.chaine)
+                     .arg(l.duree ? l.duree->secondes() : -1);
+    }
+    return t.join(QLatin1Char(';'));
 }
 
 } // namespace
@@ -223,7 +241,7 @@ private Q_SLOTS:
         QFETCH(int, minute);
         essais::dossier_essai d;
         QVERIFY(d.valide());
-        essais::executer_sql(d.base(), sql.constData());
+        essais::executer_script(d.base(), sql.constData());
         const date_heure maintenant = date_heure::depuis_date(QDate(2026, 12, 7), minute / 60, minute % 60);
         base_programmes b(d.base());
         calcul_panneau tout(chaine, maintenant);
@@ -240,6 +258,67 @@ private Q_SLOTS:
             [&](const ligne_liste& l) { return choisi.titre_utile(l.hdeb, l.hfin, l.chaine); });
         QCOMPARE(resume(choisi.resultat()), resume(tout.resultat()));
         QVERIFY(lues <= int(b.nb_lignes(QStringLiteral("liste"))));
+    }
+
+    // Tonight's reading hands over only the rows that may be in the evening; its
+    // picks must be the full pass's, at the bounds and with damaged values.
+    void soirees_lignes_choisies_data() {
+        QTest::addColumn<QByteArray>("sql");
+        QTest::addColumn<int>("minute");  // of 2026-12-07
+        QTest::addColumn<int>("choisis"); // how many programmes the evening keeps
+        // Day 46363 is 2026-12-07; 20:30 is .8541667, 00:15 the next day 46364.0104167.
+        const QByteArray lignes = "INSERT INTO liste VALUES (46363.80, 46363.86, 'Avant', NULL, 1);"
+                                  "INSERT INTO liste VALUES (46363.8541667, 46363.9, 'Pile', NULL, 1);"
+                                  "INSERT INTO liste VALUES (46363.86, 46363.87, 'Court', NULL, 2);"
+                                  "INSERT INTO liste VALUES (46363.87, 46363.875, 'Durée', 0.04, 2);"
+                                  "INSERT INTO liste VALUES (46363.9, 46363.99, 'Troisième', NULL, 1);"
+                                  "INSERT INTO liste VALUES (46363.95, 46364.0, 'Deuxième', NULL, 1);"
+                                  "INSERT INTO liste VALUES (46364.0104167, 46364.06, '00:15', NULL, 3);"
+                                  "INSERT INTO liste VALUES (46364.0103, 46364.06, '00:14', NULL, 3);";
+        QTest::newRow("18:00") << lignes << 18 * 60 << 4;
+        QTest::newRow("22:00 : les finies partent") << lignes << 22 * 60 << 3;
+        QTest::newRow("21:36 : fin à la minute") << lignes << 21 * 60 + 36 << 3;
+        QTest::newRow("première ligne d'hier")
+            << "INSERT INTO liste VALUES (46362.5, 46362.6, 'Hier', NULL, 4);"
+               "INSERT INTO liste VALUES (46362.9, 46363.8, 'Hier soir', NULL, 2);" +
+                   lignes
+            << 18 * 60 << 1;
+        QTest::newRow("valeurs abîmées")
+            << lignes + "INSERT INTO liste VALUES ('x', 46363.95, 'Texte', NULL, 2);"
+                        "INSERT INTO liste VALUES (46363.9, NULL, 'Sans fin', NULL, 3);"
+                        "INSERT INTO liste VALUES (46363.9, 'y', 'Fin texte', NULL, 3);"
+                        "INSERT INTO liste VALUES (1e9, 46363.95, 'Hors des années', NULL, 2);"
+                        "INSERT INTO liste VALUES (46363.9, 1e9, 'Fin hors des années', NULL, 2);"
+                        "INSERT INTO liste VALUES (46363.9, 46363.99, 'Chaine texte', NULL, '3');"
+                        "INSERT INTO liste VALUES (NULL, NULL, NULL, NULL, NULL);"
+                        "INSERT INTO liste VALUES ('46363.9 h', 46363.99, 'Début texte', NULL, 4);"
+            << 18 * 60 << 6;
+        QTest::newRow("première ligne abîmée")
+            << "INSERT INTO liste VALUES ('x', 1, 'Abîmée', NULL, 1);" + lignes << 18 * 60 << 0;
+        QTest::newRow("soir autour de l'origine : tout est lu")
+            << "INSERT INTO liste VALUES (-1.0, 1, 'Veille', NULL, 1);"
+               "INSERT INTO liste VALUES (NULL, 46363.95, 'Début nul', NULL, 2);" +
+                   lignes
+            << 18 * 60 << 1;
+        QTest::newRow("vide") << QByteArray() << 18 * 60 << 0;
+    }
+    void soirees_lignes_choisies() {
+        QFETCH(QByteArray, sql);
+        QFETCH(int, minute);
+        QFETCH(int, choisis);
+        essais::dossier_essai d;
+        QVERIFY(d.valide());
+        essais::executer_script(d.base(), sql.constData());
+        const date_heure maintenant = date_heure::depuis_date(QDate(2026, 12, 7), minute / 60, minute % 60);
+        base_programmes b(d.base());
+        const std::vector<int> chaines{1, 2, 3, 4};
+        soirees tout(chaines, maintenant);
+        b.parcourir_liste([&](const ligne_liste& l) { tout.ajouter(l); });
+        QCOMPARE(resume(lire_soirees(b, chaines, maintenant, 0)), resume(tout.resultat()));
+        size_t n = 0;
+        for (const auto& c : tout.resultat())
+            n += c.size();
+        QCOMPARE(int(n), choisis);
     }
 
     void plus_de_32767_lignes() {

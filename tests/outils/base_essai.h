@@ -34,6 +34,17 @@ inline void executer_sql(const QString& chemin_base, const char* sql) {
     base_brute(chemin_base).executer(sql);
 }
 
+// Every statement of `sql` in turn (executer_sql runs only the first).
+inline void executer_script(const QString& chemin_base, const char* sql) {
+    base_brute b(chemin_base);
+    char* erreur = nullptr;
+    if (sqlite3_exec(b.poignee(), sql, nullptr, nullptr, &erreur) != SQLITE_OK) {
+        const QString texte = QString::fromUtf8(erreur);
+        sqlite3_free(erreur);
+        throw donnees::erreur_base(texte);
+    }
+}
+
 // Every row of `liste`, in stored order.
 inline std::vector<donnees::ligne_liste> lire_liste(const QString& chemin_base) {
     std::vector<donnees::ligne_liste> res;

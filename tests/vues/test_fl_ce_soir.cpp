@@ -1,7 +1,9 @@
 // The "Ce soir" and "Détails" windows driven in process, on a base of the test's own.
+#include "noyau/genres.h"
 #include "noyau/horloge.h"
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
+#include "donnees/semaine.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
@@ -91,6 +93,8 @@ private Q_SLOTS:
     void details_du_programme();
     void colonnes_entieres();
     void genre_et_filtre();
+    void details_lus_a_la_demande_data();
+    void details_lus_a_la_demande();
 };
 
 void test_fl_ce_soir::lignes_data() {
@@ -295,6 +299,55 @@ void test_fl_ce_soir::genre_et_filtre() {
     QVERIFY(!l->topLevelItem(2)->data(3, Qt::ForegroundRole).isValid());
     genre->setCurrentIndex(0);
     QVERIFY(!l->topLevelItem(1)->data(3, Qt::ForegroundRole).isValid());
+}
+
+void test_fl_ce_soir::details_lus_a_la_demande_data() {
+    QTest::addColumn<int>("soir");
+    QTest::addColumn<QString>("extrait");
+    QTest::newRow("tonight, from liste") << 0 << QStringLiteral("braquage");
+    QTest::newRow("tomorrow, from the week") << 1 << QStringLiteral("Une enquête à Lyon.");
+}
+
+void test_fl_ce_soir::details_lus_a_la_demande() {
+    // Only the genre is read with the rows; a tooltip reads the rest when asked
+    // for and shows what reading every detail up front gave.
+    QFETCH(int, soir);
+    QFETCH(QString, extrait);
+    banc b;
+    {
+        auto base = b.base();
+        fiche_programme demain{QStringLiteral("Enquête"), a(1, 20, 55), date_heure::duree_hm(1, 0),
+                               a(1, 21, 55)};
+        demain.details.description = extrait;
+        demain.details.categories = {QStringLiteral("Série policière")};
+        donnees::remplacer_semaine(base, 1, std::vector{demain});
+    }
+    b.heure(a(0, 18, 0));
+    vues::fl_ce_soir* w = b.ouvrir();
+    auto* choix = essais::controle<QComboBox>(*w, "cbo_soir");
+    choix->setCurrentIndex(soir);
+    Q_EMIT choix->activated(soir);
+    QTreeWidget* l = w->liste();
+    std::vector<std::pair<int, date_heure>> cles;
+    for (int i = 0; i < l->topLevelItemCount(); ++i)
+        cles.emplace_back(
+            l->topLevelItem(i)->data(0, vues::role_num_chaine).toInt(),
+            date_heure::depuis_secondes(l->topLevelItem(i)->data(0, vues::role_debut).toLongLong()));
+    auto base = b.base();
+    const auto details =
+        soir == 0 ? donnees::lire_details_de(base, cles) : donnees::lire_details_semaine_de(base, cles);
+    bool vu = false;
+    for (int i = 0; i < l->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* it = l->topLevelItem(i);
+        if (!it->data(0, vues::role_debut).isValid())
+            continue;
+        const details_programme* d = details[size_t(i)] ? &*details[size_t(i)] : nullptr;
+        QCOMPARE(it->text(5), texte_genre(genre_categories(d ? d->categories : QStringList())));
+        for (int c = 0; c < 5; ++c)
+            QCOMPARE(it->toolTip(c), vues::infobulle_details(it->text(3), d));
+        vu = vu || it->toolTip(3).contains(extrait);
+    }
+    QVERIFY(vu);
 }
 
 QTEST_MAIN(test_fl_ce_soir)
