@@ -2,11 +2,11 @@
 // of 100 programmes, each with a description, stored channel after channel.
 #include "base_vide.h"
 #include "commun_banc.h"
-#include "noyau/soirees.h"
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
 #include "donnees/semaine.h"
 #include "modele/guide.h"
+#include "noyau/soirees.h"
 #include "outils/horloge_fixe.h"
 #include "plancher_sqlite.h"
 #include "semaine_banc.h"

@@ -3,12 +3,12 @@
 // bare SQLite read of the shown day's rows.
 #include "base_vide.h"
 #include "commun_banc.h"
-#include "noyau/horloge.h"
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
 #include "donnees/lecture_grille.h"
 #include "donnees/semaine.h"
 #include "modele/guide.h"
+#include "noyau/horloge.h"
 #include "outils/horloge_fixe.h"
 #include "vues/fl_grille.h"
 #include "vues/grille_vue.h"

@@ -12,14 +12,14 @@
 // answers the next ones 304 (If-Modified-Since). The feed is served by another process (Python's
 // http.server), so that what the server holds is not counted as the run's.
 #include "commun_banc.h"
-#include "noyau/contexte.h"
-#include "noyau/horloge.h"
 #include "donnees/base_programmes.h"
 #include "donnees/semaine.h"
-#include "outils/faux_services.h"
-#include "outils/horloge_fixe.h"
 #include "maj/maj_programmes.h"
 #include "maj/recup.h"
+#include "noyau/contexte.h"
+#include "noyau/horloge.h"
+#include "outils/faux_services.h"
+#include "outils/horloge_fixe.h"
 
 #include "base_vide.h"
 

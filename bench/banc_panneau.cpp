@@ -2,9 +2,9 @@
 // 30 000 stored rows, 300 channels of 100 programmes each, stored channel after channel.
 #include "base_vide.h"
 #include "commun_banc.h"
-#include "noyau/panneau.h"
 #include "donnees/base_programmes.h"
 #include "modele/guide.h"
+#include "noyau/panneau.h"
 #include "outils/horloge_fixe.h"
 #include "plancher_sqlite.h"
 #include "vues/clics_vues.h"

@@ -2,10 +2,10 @@
 // stored rows, 300 channels of 100 programmes, titles of everyday French.
 #include "base_vide.h"
 #include "commun_banc.h"
-#include "noyau/recherche.h"
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_recherche.h"
 #include "modele/guide.h"
+#include "noyau/recherche.h"
 #include "outils/horloge_fixe.h"
 #include "plancher_sqlite.h"
 #include "semaine_banc.h"

@@ -4,10 +4,10 @@
 // people, a description of a few sentences), in `semaine`; its first rows, up
 // to 10:00 the next day and at most 100, in `liste` with their details.
 #include "base_vide.h"
-#include "noyau/fiche_programme.h"
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
 #include "donnees/semaine.h"
+#include "noyau/fiche_programme.h"
 
 #include <array>
 #include <vector>

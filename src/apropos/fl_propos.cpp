@@ -2,11 +2,11 @@
 
 #include "ui_fl_propos.h"
 
-#include "noyau/version.h"
-#include "liaison/garde.h"
 #include "composants/dessin_fixe.h"
 #include "composants/dessins.h"
 #include "composants/placement.h"
+#include "liaison/garde.h"
+#include "noyau/version.h"
 
 #include <QKeyEvent>
 

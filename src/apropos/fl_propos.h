@@ -1,8 +1,8 @@
 #pragma once
 
 #include "apropos/liens.h"
-#include "noyau/contexte.h"
 #include "composants/fenetre_unique.h"
+#include "noyau/contexte.h"
 
 #include <QDialog>
 

@@ -2,11 +2,11 @@
 
 #include "ui_fl_chaine.h"
 
-#include "donnees/base_programmes.h"
-#include "liaison/garde.h"
 #include "composants/dessin_fixe.h"
 #include "composants/dessins.h"
 #include "composants/placement.h"
+#include "donnees/base_programmes.h"
+#include "liaison/garde.h"
 
 #include <QShortcut>
 

@@ -1,5 +1,14 @@
 #include "coquille/application.h"
 
+#include "composants/annonce.h"
+#include "composants/dessins.h"
+#include "composants/fenetre_unique.h"
+#include "composants/icone_theme.h"
+#include "composants/placement.h"
+#include "coquille/commandes.h"
+#include "coquille/fl_premiere.h"
+#include "coquille/journal_coquille.h"
+#include "coquille/memoire.h"
 #include "donnees/base_programmes.h"
 #include "donnees/base_rappels.h"
 #include "donnees/fichier_options.h"
@@ -7,17 +16,8 @@
 #include "plateforme/dossier.h"
 #include "plateforme/notifications.h"
 #include "plateforme/registre.h"
-#include "coquille/commandes.h"
-#include "coquille/fl_premiere.h"
-#include "coquille/journal_coquille.h"
-#include "coquille/memoire.h"
 #include "suivi/executer_maj.h"
 #include "vues/rappels_vues.h"
-#include "composants/annonce.h"
-#include "composants/dessins.h"
-#include "composants/fenetre_unique.h"
-#include "composants/icone_theme.h"
-#include "composants/placement.h"
 
 #include <QApplication>
 #include <QDir>
@@ -165,7 +165,7 @@ void fl_init::executer_maj(maj::etat_maj& etat, bool automatique) {
         if (fl_main_)
             fl_main_->ecrire_etat(texte);
     };
-    maj::executer_maj(ctx_, std::move(b));
+    suivi::executer_maj(ctx_, std::move(b));
     ctx_.guide->annoncer_sante();
 }
 

@@ -1,8 +1,8 @@
 #include "coquille/coordination_maj.h"
 
-#include "noyau/horloge.h"
 #include "donnees/base_programmes.h"
 #include "liaison/garde.h"
+#include "noyau/horloge.h"
 #include "suivi/fl_maj.h"
 #include "vues/clics_vues.h"
 
@@ -41,7 +41,7 @@ bool coordination_maj::differer_sortie() {
     etat_.arret_demande = true;
     sortie_apres_maj_ = true;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* f = qobject_cast<maj::fl_maj*>(w))
+        if (auto* f = qobject_cast<suivi::fl_maj*>(w))
             f->interrompre();
     return true;
 }

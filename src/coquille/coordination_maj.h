@@ -1,9 +1,9 @@
 #pragma once
 
-#include "noyau/contexte.h"
-#include "noyau/relance.h"
 #include "liaison/occupation.h"
 #include "maj/etat_maj.h"
+#include "noyau/contexte.h"
+#include "noyau/relance.h"
 
 #include <QObject>
 #include <QTimer>

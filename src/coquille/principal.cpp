@@ -1,17 +1,17 @@
 #include "coquille/application.h"
 
-#include "noyau/version.h"
+#include "composants/dessins.h"
+#include "coquille/ligne_commande.h"
+#include "coquille/memoire.h"
 #include "donnees/base_programmes.h"
 #include "donnees/raison_ecriture.h"
 #include "liaison/garde.h"
+#include "noyau/version.h"
 #include "plateforme/activation.h"
 #include "plateforme/connexion_linux.h"
 #include "plateforme/dossier.h"
 #include "plateforme/instance_unique.h"
 #include "plateforme/notifications.h"
-#include "coquille/ligne_commande.h"
-#include "coquille/memoire.h"
-#include "composants/dessins.h"
 
 #include <QApplication>
 #include <QFileInfo>

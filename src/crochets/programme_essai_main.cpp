@@ -1,10 +1,10 @@
 // The program as the whole-program tests and the start-up benchmark run it: the
 // installed program plus journals of boxes and views and the start-up measure.
 // Never installed.
+#include "coquille/application.h"
 #include "crochets/journal_boites.h"
 #include "crochets/mesure_demarrage.h"
 #include "crochets/releve_vues.h"
-#include "coquille/application.h"
 
 int main(int argc, char** argv) {
     zapo::coquille::crochets_programme c;

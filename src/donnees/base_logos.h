@@ -1,7 +1,7 @@
 #pragma once
 
-#include "noyau/date_heure.h"
 #include "donnees/base_programmes.h"
+#include "noyau/date_heure.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "noyau/rappels.h"
 #include "donnees/base_programmes.h"
+#include "noyau/rappels.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "donnees/base_programmes.h"
 #include "noyau/details.h"
 #include "noyau/fiche_programme.h"
-#include "donnees/base_programmes.h"
 
 #include <QHash>
 

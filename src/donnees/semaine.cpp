@@ -1,7 +1,7 @@
 #include "donnees/semaine.h"
 
-#include "noyau/soirees.h"
 #include "donnees/lecture_details.h"
+#include "noyau/soirees.h"
 
 #include <QHash>
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "donnees/base_programmes.h"
 #include "noyau/date_heure.h"
 #include "noyau/details.h"
 #include "noyau/fiche_programme.h"
 #include "noyau/panneau.h"
-#include "donnees/base_programmes.h"
 
 #include <functional>
 #include <optional>

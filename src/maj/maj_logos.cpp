@@ -1,10 +1,10 @@
 #include "maj/maj_logos.h"
 
 #include "donnees/base_logos.h"
-#include "plateforme/telechargeur.h"
 #include "maj/alias_maj.h"
 #include "maj/journal.h"
 #include "maj/recup.h"
+#include "plateforme/telechargeur.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

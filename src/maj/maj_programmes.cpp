@@ -1,13 +1,13 @@
 #include "maj/maj_programmes.h"
 
-#include "noyau/horloge.h"
-#include "noyau/sante.h"
-#include "noyau/xmltv.h"
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
 #include "donnees/semaine.h"
 #include "donnees/validateurs.h"
 #include "maj/maj_logos.h"
+#include "noyau/horloge.h"
+#include "noyau/sante.h"
+#include "noyau/xmltv.h"
 
 #include <optional>
 

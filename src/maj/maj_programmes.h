@@ -1,8 +1,8 @@
 #pragma once
 
-#include "noyau/contexte.h"
 #include "maj/etat_maj.h"
 #include "maj/recup.h"
+#include "noyau/contexte.h"
 
 #include <QString>
 

@@ -1,5 +1,7 @@
 #include "maj/recup.h"
 
+#include "maj/alias_maj.h"
+#include "maj/journal.h"
 #include "noyau/decodage.h"
 #include "noyau/horloge.h"
 #include "noyau/sante.h"
@@ -7,8 +9,6 @@
 #include "noyau/xmltv.h"
 #include "plateforme/gzip.h"
 #include "plateforme/telechargeur.h"
-#include "maj/alias_maj.h"
-#include "maj/journal.h"
 
 #include <QDir>
 #include <QTemporaryFile>

@@ -12,11 +12,11 @@
 class QIODevice;
 class QTemporaryFile;
 
-namespace zapo {
+namespace zapo::inline noyau {
 class horloge;
 class lecture_xmltv_differee;
 struct chaine_voulue;
-} // namespace zapo
+} // namespace zapo::inline noyau
 namespace zapo::plateforme {
 class telechargeur;
 struct page_telechargee;

@@ -1,8 +1,8 @@
 #include "modele/guide.h"
 
-#include "noyau/horloge.h"
 #include "donnees/base_rappels.h"
 #include "donnees/semaine.h"
+#include "noyau/horloge.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
 #include "modele/service_rappels.h"
 
-#include "noyau/horloge.h"
 #include "donnees/base_rappels.h"
+#include "noyau/horloge.h"
 
 #include <QLoggingCategory>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "modele/guide.h"
 #include "noyau/contexte.h"
 #include "noyau/rappels.h"
-#include "modele/guide.h"
 
 #include <QObject>
 #include <QTimer>

@@ -51,4 +51,4 @@ QString nom_a_jour_chaine(const alias_chaine& a, QStringView nom_stocke) {
     return {};
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

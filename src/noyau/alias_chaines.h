@@ -27,4 +27,4 @@ const alias_chaine* alias_de_chaine(std::span<const alias_chaine> alias, QString
 // the user did not. Empty when the name is current or one of the user's own.
 QString nom_a_jour_chaine(const alias_chaine& a, QStringView nom_stocke);
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -35,4 +35,4 @@ struct contexte {
     QString chemin_options() const { return dossier_appli + QStringLiteral("/config.ini"); }
 };
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -74,4 +74,4 @@ QString texte_jour(date_heure d, date_heure maintenant) {
     return texte_jour_date(d);
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -67,4 +67,4 @@ QString texte_jour(date_heure d, date_heure maintenant);
 inline constexpr date_heure une_heure = date_heure::duree_hm(1, 0);
 inline constexpr date_heure un_jour = date_heure::duree_hm(24, 0);
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -346,4 +346,4 @@ QString decoder_page(const QByteArray& octets, QByteArrayView type_contenu) {
     return depuis_cp1252(octets);
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -34,4 +34,4 @@ QByteArray charset_meta(QByteArrayView octets);
 // character but tab and line feed goes. Any reader applies it to what it keeps.
 QString nettoyer_texte(QStringView texte);
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -170,4 +170,4 @@ QStringList separer(const QString& s) {
     return s.isEmpty() ? QStringList() : s.split(QLatin1Char('\n'));
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -64,4 +64,4 @@ QString texte_fiche(const QString& titre, const QString& chaine, const QString& 
 QString joindre(const QStringList& l);
 QStringList separer(const QString& s);
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

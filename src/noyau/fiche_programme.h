@@ -38,4 +38,4 @@ inline QStringView couper_titre(QStringView t) {
     return t.first(n);
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

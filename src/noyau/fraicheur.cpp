@@ -41,4 +41,4 @@ QString message_date_base(std::optional<date_heure> derniere_maj, bool a_jour) {
                    : QStringLiteral("Les programmes ne sont pas à jour."));
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -19,4 +19,4 @@ QString texte_etat_base(bool a_jour);
 // What "Date de la base" shows: the date in French, a lone carriage return, the verdict.
 QString message_date_base(std::optional<date_heure> derniere_maj, bool a_jour);
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

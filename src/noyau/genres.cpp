@@ -196,4 +196,4 @@ couleurs_genre couleurs_du_genre(genre_programme g, bool sombre) {
     return sombre ? couleurs_genre{p.sombre, 0xFFFFFF} : couleurs_genre{p.clair, 0x000000};
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

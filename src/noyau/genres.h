@@ -48,4 +48,4 @@ struct couleurs_genre {
 };
 couleurs_genre couleurs_du_genre(genre_programme g, bool sombre);
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -64,4 +64,4 @@ int programme_a(std::span<const plage_grille> row, date_heure t, bool suivant) {
     return -1;
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

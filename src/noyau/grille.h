@@ -51,4 +51,4 @@ std::vector<bloc_grille> disposer_rangee(std::span<const plage_grille> row, cons
 // gap and `suivant`); -1 when none.
 int programme_a(std::span<const plage_grille> row, date_heure t, bool suivant);
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

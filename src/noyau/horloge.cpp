@@ -2,6 +2,8 @@
 
 namespace zapo::inline noyau {
 
-QDateTime horloge_systeme::maintenant() const { return QDateTime::currentDateTime(); }
+QDateTime horloge_systeme::maintenant() const {
+    return QDateTime::currentDateTime();
+}
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -19,4 +19,4 @@ public:
     QDateTime maintenant() const override;
 };
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -52,4 +52,4 @@ QByteArray ecrire_options(const valeurs_options& v) {
     return s;
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

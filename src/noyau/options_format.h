@@ -24,4 +24,4 @@ std::optional<valeurs_options> lire_options(QByteArrayView contenu);
 // Exactly four lines of "#TRUE#" / "#FALSE#", each ended by CR LF.
 QByteArray ecrire_options(const valeurs_options& v);
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

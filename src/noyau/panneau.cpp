@@ -114,4 +114,4 @@ etat_panneau calcul_panneau::resultat() const {
     return e;
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

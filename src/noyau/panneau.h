@@ -112,4 +112,4 @@ private:
     etat_panneau etat_;
 };
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -189,4 +189,4 @@ QString texte_rappels_des_mots(int nb) {
     return QStringLiteral("%1 programmes à venir ont un rappel grâce à vos mots favoris.").arg(nb);
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

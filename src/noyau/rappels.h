@@ -111,4 +111,4 @@ std::vector<rappel> rappels_des_mots(std::span<const programme_rappel> programme
 int nb_rappels_des_mots(std::span<const rappel> rappels, const QStringList& mots, date_heure maintenant);
 QString texte_rappels_des_mots(int nb);
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

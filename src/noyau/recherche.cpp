@@ -228,4 +228,4 @@ index_recherche::resultat index_recherche::chercher(const QString& saisie, date_
     return r;
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

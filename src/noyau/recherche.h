@@ -98,4 +98,4 @@ private:
     mutable std::vector<std::uint8_t> etat_;
 };
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -39,4 +39,4 @@ private:
     QDateTime prochaine_;
 };
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -72,4 +72,4 @@ QString replier(const QString& texte) {
     return r;
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

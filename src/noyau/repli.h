@@ -13,4 +13,4 @@ inline bool contient_replie(const QString& texte_replie, const QString& aiguille
     return texte_replie.contains(aiguille_repliee);
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

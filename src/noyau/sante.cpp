@@ -53,4 +53,4 @@ QString infobulle_sante(bool succes, int nb_programmes, const QString& raison, d
     return QStringLiteral("Dernière mise à jour : %1, %2").arg(quoi, date);
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -31,4 +31,4 @@ QString raison_chaine_absente(const QString& id);
 // brought programmes.
 QString infobulle_sante(bool succes, int nb_programmes, const QString& raison, date_heure quand);
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

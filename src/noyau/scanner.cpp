@@ -162,4 +162,4 @@ page_decoupee decouper_page(QStringView page, const horloge& h) {
     return r;
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

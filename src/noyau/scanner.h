@@ -31,4 +31,4 @@ struct page_decoupee {
 // One pass over the text; any text at all is accepted.
 page_decoupee decouper_page(QStringView page, const horloge& h);
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

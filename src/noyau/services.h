@@ -60,4 +60,4 @@ public:
     virtual bool maj_en_cours() const = 0;
 };
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

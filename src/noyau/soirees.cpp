@@ -106,4 +106,4 @@ QString texte_horaire(date_heure hdeb, date_heure hfin, std::optional<date_heure
              texte_duree(longueur_programme(hdeb, hfin, duree)));
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -79,4 +79,4 @@ QString texte_duree(date_heure longueur);
 QString texte_horaire(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree,
                       date_heure maintenant);
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

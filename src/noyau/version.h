@@ -13,4 +13,4 @@ inline QString texte_version() {
     return QStringLiteral("%1.%2.%3").arg(version_majeure).arg(version_mineure).arg(version_revision);
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -847,4 +847,4 @@ jour_xmltv reprendre_semaine(std::vector<fiche_programme> semaine, date_heure ma
     return res;
 }
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

@@ -134,4 +134,4 @@ struct jour_xmltv {
 };
 jour_xmltv reprendre_semaine(std::vector<fiche_programme> semaine, date_heure maintenant);
 
-} // namespace zapo::noyau
+} // namespace zapo::inline noyau

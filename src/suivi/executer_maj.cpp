@@ -8,12 +8,13 @@
 
 namespace zapo::suivi {
 
-fin_maj executer_maj(contexte& ctx, branchements b, const std::function<void(fl_maj&)>& a_l_ouverture) {
-    etat_maj etat_propre;
+maj::fin_maj executer_maj(contexte& ctx, maj::branchements b,
+                          const std::function<void(fl_maj&)>& a_l_ouverture) {
+    maj::etat_maj etat_propre;
     if (!b.etat)
         b.etat = &etat_propre;
-    etat_maj& g = *b.etat;
-    fin_maj fin = fin_maj::erreur;
+    maj::etat_maj& g = *b.etat;
+    maj::fin_maj fin = maj::fin_maj::erreur;
     QString erreur;
     {
         fl_maj f;
@@ -27,7 +28,7 @@ fin_maj executer_maj(contexte& ctx, branchements b, const std::function<void(fl_
                          b.demander_connexion = [&ctx, &f] { return demander_connexion(ctx, &f); };
                      if (a_l_ouverture)
                          a_l_ouverture(f);
-                     pilote_maj p(ctx, f, std::move(b));
+                     maj::pilote_maj p(ctx, f, std::move(b));
                      fin = p.maj_programmes();
                  }).value_or(QString());
         f.finir_run();
@@ -36,14 +37,14 @@ fin_maj executer_maj(contexte& ctx, branchements b, const std::function<void(fl_
     }
     // New programmes: reminders follow theirs and the favourite words add their own.
     // A cancelled or broken run may have renewed some channels too.
-    if (fin != fin_maj::echec_connexion) {
+    if (fin != maj::fin_maj::echec_connexion) {
         try {
             modele::suivre_programmes(ctx);
         } catch (const std::exception& e) {
             qWarning("Rappels non ajustés après la mise à jour : %s", e.what());
         }
     }
-    if (fin == fin_maj::erreur) {
+    if (fin == maj::fin_maj::erreur) {
         // The status line must not go on saying that a run is going.
         g.maj_echouee = true;
         g.texte_etat = QStringLiteral("La mise à jour a échoué.");

@@ -13,7 +13,7 @@ class fl_maj;
 // and maj_en_cours is cleared. An error ends the run and is reported in a
 // "Zapo-TV" box once the window has gone. Without a prompt in `b`, fl_connect asks.
 // `a_l_ouverture` is called with the window once it shows, before the run starts.
-fin_maj executer_maj(contexte& ctx, branchements b = {},
-                     const std::function<void(fl_maj&)>& a_l_ouverture = {});
+maj::fin_maj executer_maj(contexte& ctx, maj::branchements b = {},
+                          const std::function<void(fl_maj&)>& a_l_ouverture = {});
 
 } // namespace zapo::suivi

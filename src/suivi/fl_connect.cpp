@@ -2,8 +2,8 @@
 
 #include "ui_fl_connect.h"
 
-#include "liaison/garde.h"
 #include "composants/dessin_fixe.h"
+#include "liaison/garde.h"
 
 namespace zapo::suivi {
 
@@ -18,7 +18,7 @@ fl_connect::fl_connect(contexte& ctx, QWidget* parent)
     ui_->bt_oui->setFocus();
     // Form_Load
     compte_rebours = 10;
-    reponse_connexion = reponse::aucune;
+    reponse_connexion = maj::reponse::aucune;
     tps_non.setInterval(1000);
     connect(ui_->bt_oui, &QPushButton::clicked, this,
             [this] { liaison::garde(ctx_, [this] { bt_oui_Click(); }); });
@@ -31,7 +31,7 @@ fl_connect::fl_connect(contexte& ctx, QWidget* parent)
 fl_connect::~fl_connect() = default;
 
 void fl_connect::bt_oui_Click() {
-    reponse_connexion = reponse::oui;
+    reponse_connexion = maj::reponse::oui;
     if (ui_->vf_mem->isChecked()) {
         ctx_.options.opt_connexion = true;
         // The answer stands even if saving fails; the hook reports its own trouble.
@@ -44,7 +44,7 @@ void fl_connect::bt_oui_Click() {
 }
 
 void fl_connect::bt_non_Click() {
-    reponse_connexion = reponse::non;
+    reponse_connexion = maj::reponse::non;
     fermer();
 }
 
@@ -54,7 +54,7 @@ void fl_connect::tps_non_Timer() {
     compte_rebours -= 1;
     ui_->bt_non->setText(QStringLiteral("NON (%1)").arg(compte_rebours));
     if (compte_rebours == 0) {
-        reponse_connexion = reponse::non;
+        reponse_connexion = maj::reponse::non;
         fermer();
     }
 }
@@ -69,7 +69,7 @@ void fl_connect::done(int r) {
     QDialog::done(r);
 }
 
-reponse demander_connexion(contexte& ctx, QWidget* parent) {
+maj::reponse demander_connexion(contexte& ctx, QWidget* parent) {
     fl_connect f(ctx, parent);
     f.setWindowModality(Qt::ApplicationModal);
     f.exec();

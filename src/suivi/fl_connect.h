@@ -1,7 +1,7 @@
 #pragma once
 
-#include "noyau/contexte.h"
 #include "maj/maj_programmes.h"
+#include "noyau/contexte.h"
 
 #include <QDialog>
 #include <QTimer>
@@ -26,7 +26,7 @@ public:
 
     QTimer tps_non;
     int compte_rebours = 10;
-    reponse reponse_connexion = reponse::aucune;
+    maj::reponse reponse_connexion = maj::reponse::aucune;
 
     void bt_oui_Click();
     void bt_non_Click();
@@ -41,6 +41,6 @@ private:
 };
 
 // Opens the prompt modally and gives its answer.
-reponse demander_connexion(contexte& ctx, QWidget* parent);
+maj::reponse demander_connexion(contexte& ctx, QWidget* parent);
 
 } // namespace zapo::suivi

@@ -14,7 +14,7 @@ namespace zapo::suivi {
 
 // The update's progress window. The run writes the bars and txt_cours through
 // the methods below, which also report each write (the tests read them).
-class fl_maj : public QDialog, public suivi_maj {
+class fl_maj : public QDialog, public maj::suivi_maj {
     Q_OBJECT
     std::unique_ptr<Ui::fl_maj> ui_;
 

@@ -1,11 +1,11 @@
 #include "terminal/sorties.h"
 
-#include "noyau/decodage.h"
-#include "noyau/soirees.h"
-#include "noyau/xmltv.h"
 #include "donnees/base_logos.h"
 #include "donnees/lecture_details.h"
 #include "donnees/semaine.h"
+#include "noyau/decodage.h"
+#include "noyau/soirees.h"
+#include "noyau/xmltv.h"
 
 #include <QHash>
 #include <QJsonArray>

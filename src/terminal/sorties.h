@@ -1,8 +1,8 @@
 #pragma once
 
+#include "donnees/base_programmes.h"
 #include "noyau/date_heure.h"
 #include "noyau/panneau.h"
-#include "donnees/base_programmes.h"
 
 #include <QByteArray>
 #include <QIODevice>

@@ -1,9 +1,9 @@
 #include "vues/clics_vues.h"
 
+#include "composants/annonce.h"
 #include "noyau/version.h"
 #include "ui_fl_main.h"
 #include "vues/fl_main.h"
-#include "composants/annonce.h"
 
 #include "liaison/garde.h"
 

@@ -1,6 +1,6 @@
+#include "donnees/base_programmes.h"
 #include "noyau/fraicheur.h"
 #include "noyau/horloge.h"
-#include "donnees/base_programmes.h"
 #include "vues/clics_vues.h"
 
 namespace zapo::vues {

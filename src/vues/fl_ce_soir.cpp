@@ -1,14 +1,14 @@
 #include "vues/fl_ce_soir.h"
 #include "vues/rappels_vues.h"
 
-#include "noyau/horloge.h"
-#include "noyau/soirees.h"
 #include "donnees/base_logos.h"
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
 #include "donnees/semaine.h"
 #include "liaison/garde.h"
 #include "modele/guide.h"
+#include "noyau/horloge.h"
+#include "noyau/soirees.h"
 #include "vues/apparence.h"
 #include "vues/clics_vues.h"
 #include "vues/fl_details.h"
@@ -16,9 +16,9 @@
 #include "vues/largeurs.h"
 #include "vues/outils_vues.h"
 
-#include "ui_fl_ce_soir.h"
 #include "composants/dessins.h"
 #include "composants/placement.h"
+#include "ui_fl_ce_soir.h"
 
 #include <QComboBox>
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "noyau/contexte.h"
 #include "composants/fenetre_unique.h"
+#include "noyau/contexte.h"
 
 #include <QDialog>
 #include <QTimer>

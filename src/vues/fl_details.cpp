@@ -1,15 +1,15 @@
 #include "vues/fl_details.h"
 
-#include "noyau/horloge.h"
-#include "noyau/soirees.h"
-#include "donnees/semaine.h"
-#include "liaison/garde.h"
-#include "modele/guide.h"
-#include "vues/apparence.h"
-#include "vues/rappels_vues.h"
 #include "composants/annonce.h"
 #include "composants/dessins.h"
 #include "composants/placement.h"
+#include "donnees/semaine.h"
+#include "liaison/garde.h"
+#include "modele/guide.h"
+#include "noyau/horloge.h"
+#include "noyau/soirees.h"
+#include "vues/apparence.h"
+#include "vues/rappels_vues.h"
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "composants/fenetre_unique.h"
 #include "noyau/contexte.h"
 #include "noyau/date_heure.h"
 #include "noyau/details.h"
-#include "composants/fenetre_unique.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "vues/fl_grille.h"
 
-#include "noyau/genres.h"
-#include "noyau/horloge.h"
+#include "composants/dessins.h"
+#include "composants/placement.h"
 #include "donnees/base_logos.h"
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_grille.h"
@@ -9,13 +9,13 @@
 #include "donnees/taille_fenetre.h"
 #include "liaison/garde.h"
 #include "modele/guide.h"
+#include "noyau/genres.h"
+#include "noyau/horloge.h"
 #include "vues/clics_vues.h"
 #include "vues/fl_details.h"
 #include "vues/genres_vues.h"
 #include "vues/grille_vue.h"
 #include "vues/rappels_vues.h"
-#include "composants/dessins.h"
-#include "composants/placement.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "composants/fenetre_unique.h"
 #include "noyau/contexte.h"
 #include "noyau/date_heure.h"
-#include "composants/fenetre_unique.h"
 
 #include <QDialog>
 #include <QPointer>

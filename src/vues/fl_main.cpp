@@ -1,19 +1,19 @@
 #include "vues/fl_main.h"
 
+#include "composants/ancrage.h"
+#include "composants/dessin_fixe.h"
+#include "composants/dessins.h"
+#include "composants/haute_densite.h"
 #include "donnees/base_programmes.h"
 #include "donnees/taille_fenetre.h"
 #include "liaison/garde.h"
 #include "ui_fl_main.h"
 #include "vues/apparence.h"
 #include "vues/largeurs.h"
-#include "composants/ancrage.h"
-#include "composants/dessin_fixe.h"
-#include "composants/dessins.h"
-#include "composants/haute_densite.h"
 
-#include "noyau/date_heure.h"
 #include "composants/annonce.h"
 #include "composants/placement.h"
+#include "noyau/date_heure.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "noyau/contexte.h"
 #include "liaison/occupation.h"
+#include "noyau/contexte.h"
 #include "vues/outils_vues.h"
 
 #include <QIcon>

@@ -3,18 +3,18 @@
 #include "ui_fl_recherche.h"
 #include "vues/rappels_vues.h"
 
-#include "noyau/horloge.h"
+#include "composants/annonce.h"
+#include "composants/dessins.h"
+#include "composants/placement.h"
 #include "donnees/lecture_recherche.h"
 #include "liaison/garde.h"
 #include "modele/guide.h"
+#include "noyau/horloge.h"
 #include "vues/apparence.h"
 #include "vues/clics_vues.h"
 #include "vues/fl_details.h"
 #include "vues/genres_vues.h"
 #include "vues/outils_vues.h"
-#include "composants/annonce.h"
-#include "composants/dessins.h"
-#include "composants/placement.h"
 
 #include <QComboBox>
 #include <QFontMetrics>

@@ -3,8 +3,8 @@
 #include "noyau/contexte.h"
 #include "noyau/recherche.h"
 
-#include "vues/outils_vues.h"
 #include "composants/fenetre_unique.h"
+#include "vues/outils_vues.h"
 
 #include <QComboBox>
 #include <QDialog>

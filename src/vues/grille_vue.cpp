@@ -1,9 +1,9 @@
 #include "vues/grille_vue.h"
 
-#include "vues/outils_vues.h"
-#include "vues/rappels_vues.h"
 #include "composants/annonce.h"
 #include "composants/dessins.h"
+#include "vues/outils_vues.h"
+#include "vues/rappels_vues.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>

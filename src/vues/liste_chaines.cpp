@@ -1,12 +1,12 @@
-#include "noyau/sante.h"
+#include "composants/dessins.h"
 #include "donnees/base_logos.h"
 #include "donnees/base_programmes.h"
+#include "noyau/sante.h"
 #include "ui_fl_main.h"
 #include "vues/clics_vues.h"
 #include "vues/fl_main.h"
 #include "vues/largeurs.h"
 #include "vues/outils_vues.h"
-#include "composants/dessins.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>

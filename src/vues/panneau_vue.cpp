@@ -1,13 +1,13 @@
-#include "noyau/horloge.h"
-#include "noyau/panneau.h"
+#include "composants/annonce.h"
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
+#include "noyau/horloge.h"
+#include "noyau/panneau.h"
 #include "ui_fl_main.h"
 #include "vues/clics_vues.h"
 #include "vues/fl_main.h"
 #include "vues/journal_vues.h"
 #include "vues/outils_vues.h"
-#include "composants/annonce.h"
 
 #include <QLocale>
 

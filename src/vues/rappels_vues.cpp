@@ -1,13 +1,13 @@
 #include "vues/rappels_vues.h"
 
+#include "composants/haute_densite.h"
+#include "composants/placement.h"
 #include "liaison/garde.h"
 #include "modele/guide.h"
 #include "ui_fl_main.h"
 #include "vues/clics_vues.h"
 #include "vues/fl_main.h"
 #include "vues/fl_mots.h"
-#include "composants/haute_densite.h"
-#include "composants/placement.h"
 
 #include <QActionGroup>
 #include <QContextMenuEvent>

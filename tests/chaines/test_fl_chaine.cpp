@@ -1,10 +1,10 @@
 #include "chaines/fl_chaine.h"
+#include "composants/dessins.h"
 #include "donnees/base_programmes.h"
 #include "outils/base_essai.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
-#include "composants/dessins.h"
 
 #include <QtTest>
 

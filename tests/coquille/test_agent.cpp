@@ -1,9 +1,9 @@
+#include "coquille/fl_premiere.h"
 #include "donnees/base_programmes.h"
 #include "outils/banc_agent.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/version_projet.h"
-#include "coquille/fl_premiere.h"
 
 #include <QFile>
 #include <QPointer>

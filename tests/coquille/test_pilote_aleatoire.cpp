@@ -105,7 +105,7 @@ public:
                 imbrique("invite");
                 return maj::reponse(tirer(3));
             };
-            maj::executer_maj(ctx, std::move(m));
+            suivi::executer_maj(ctx, std::move(m));
         };
         b_->agent.reset();
         b_->agent = std::make_unique<coquille::fl_init>(ctx, br);

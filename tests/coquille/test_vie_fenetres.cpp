@@ -5,8 +5,8 @@
 #include "outils/banc_agent.h"
 #include "outils/banc_vie.h"
 
-#include "outils/controles.h"
 #include "coquille/boites_qt.h"
+#include "outils/controles.h"
 
 #include <QMessageBox>
 #include <QPushButton>

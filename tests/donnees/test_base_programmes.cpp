@@ -1,7 +1,7 @@
-#include "noyau/panneau.h"
-#include "noyau/soirees.h"
 #include "donnees/base_programmes.h"
 #include "donnees/semaine.h"
+#include "noyau/panneau.h"
+#include "noyau/soirees.h"
 #include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
 

@@ -1,5 +1,5 @@
-#include "noyau/options_format.h"
 #include "donnees/fichier_options.h"
+#include "noyau/options_format.h"
 
 #include <QDir>
 #include <QFile>

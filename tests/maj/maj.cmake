@@ -1,24 +1,13 @@
-# The update run: its rules without a window (feeds, failed channels, health), the
-# fetcher, its window and prompt, never losing the guide, and a real process killed
-# in the middle of a run.
+# The update run: its rules without a window (feeds, failed channels, health, the
+# week, logos, conditional requests) and the fetcher.
 zapo_test(test_pilote_maj LIBS zapo_maj LABELS unite)
 zapo_test(test_recup LIBS zapo_maj LABELS unite TIMEOUT 120)
 zapo_test(test_recup_xmltv LIBS zapo_maj LABELS unite)
-zapo_test(test_maj_programmes LIBS zapo_suivi LABELS fenetre)
-zapo_test(test_fl_connect LIBS zapo_suivi LABELS fenetre)
 zapo_test(test_echecs_chaines LIBS zapo_maj LABELS unite TIMEOUT 120)
-zapo_test(test_guide_conserve LIBS zapo_suivi LABELS fenetre TIMEOUT 120)
-zapo_test(test_notifications LIBS zapo_suivi LABELS fenetre TIMEOUT 120)
 zapo_test(test_lancer_maj LIBS zapo_coquille LABELS fenetre)
 
-add_executable(maj_coupee ${CMAKE_CURRENT_LIST_DIR}/maj_coupee.cpp)
-target_link_libraries(maj_coupee PRIVATE zapo_suivi zapo_test_outils)
-zapo_test(test_maj_coupure LIBS zapo_suivi LABELS processus)
-target_compile_definitions(test_maj_coupure PRIVATE ZAPO_MAJ_COUPEE="$<TARGET_FILE:maj_coupee>")
-add_dependencies(test_maj_coupure maj_coupee)
 zapo_test(test_details LIBS zapo_maj LABELS unite)
 zapo_test(test_logos LIBS zapo_maj LABELS unite)
-zapo_test(test_rappels_maj LIBS zapo_suivi LABELS fenetre TIMEOUT 120)
 zapo_test(test_semaine LIBS zapo_maj LABELS unite TIMEOUT 120)
 zapo_test(test_conditionnel LIBS zapo_maj LABELS unite TIMEOUT 120)
 zapo_test(test_flux_disque LIBS zapo_maj LABELS unite TIMEOUT 120)

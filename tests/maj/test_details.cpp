@@ -1,11 +1,11 @@
 // Programme details: read from a feed, kept beside the rows, replaced with them.
-#include "noyau/contexte.h"
-#include "noyau/horloge.h"
-#include "noyau/xmltv.h"
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
 #include "maj/maj_programmes.h"
 #include "maj/recup.h"
+#include "noyau/contexte.h"
+#include "noyau/horloge.h"
+#include "noyau/xmltv.h"
 
 #include "outils/banc_pilote.h"
 #include "outils/base_essai.h"

@@ -4,8 +4,8 @@
 
 #include "outils/banc_maj.h"
 
-#include "outils/controles.h"
 #include "coquille/application.h"
+#include "outils/controles.h"
 
 #include <QElapsedTimer>
 #include <QTest>

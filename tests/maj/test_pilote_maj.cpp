@@ -1,11 +1,11 @@
 // The update run's rules without any window: a recorder stands where fl_maj
 // stands in the program. This executable links no Widgets.
 
-#include "noyau/contexte.h"
 #include "donnees/base_programmes.h"
-#include "outils/horloge_fixe.h"
 #include "maj/maj_programmes.h"
 #include "maj/recup.h"
+#include "noyau/contexte.h"
+#include "outils/horloge_fixe.h"
 
 #include "outils/banc_pilote.h"
 #include "outils/base_essai.h"

@@ -1,7 +1,7 @@
+#include "maj/recup.h"
 #include "outils/compression.h"
 #include "outils/horloge_fixe.h"
 #include "outils/serveur_http.h"
-#include "maj/recup.h"
 
 #include <QElapsedTimer>
 #include <QTcpServer>

@@ -1,12 +1,12 @@
 // The week: read from a feed with `liste`'s rows as its beginning, kept in a
 // table of its own, replaced with the rows, kept when a fetch fails, bounded,
 // dropped with its channel; an older file upgraded when opened.
-#include "noyau/xmltv.h"
 #include "donnees/base_rappels.h"
 #include "donnees/lecture_details.h"
 #include "donnees/semaine.h"
 #include "maj/maj_programmes.h"
 #include "maj/recup.h"
+#include "noyau/xmltv.h"
 
 #include "outils/banc_pilote.h"
 #include "outils/flux_semaine.h"

@@ -1,8 +1,8 @@
 // The guide without a window: each change is announced by the signals of what
 // it touches, in order, and the base is read again only when something changed.
-#include "noyau/contexte.h"
 #include "donnees/base_rappels.h"
 #include "modele/guide.h"
+#include "noyau/contexte.h"
 #include "outils/dossier_essai.h"
 #include "outils/horloge_fixe.h"
 

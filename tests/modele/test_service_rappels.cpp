@@ -2,9 +2,9 @@
 // no bus: told once at its time, across restarts, dropped once its programme is
 // over, aimed again after a change the guide announces; the wall clock stepping
 // or the machine sleeping; a base busy with an update.
-#include "noyau/contexte.h"
 #include "donnees/base_rappels.h"
 #include "modele/service_rappels.h"
+#include "noyau/contexte.h"
 #include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
 #include "outils/horloge_fixe.h"

@@ -18,9 +18,12 @@ private Q_SLOTS:
         QTest::newRow("origine") << QDate(1899, 12, 30) << 0 << 0 << 0 << 0.0;
         QTest::newRow("origine 06:00") << QDate(1899, 12, 30) << 6 << 0 << 0 << 0.25;
         QTest::newRow("1900-01-01") << QDate(1900, 1, 1) << 0 << 0 << 0 << 2.0;
-        QTest::newRow("soirée 2026") << QDate(2026, 12, 7) << 20 << 50 << 0 << 46363.0 + 20.0 / 24 + 50.0 / 1440;
-        QTest::newRow("dernière seconde") << QDate(2026, 12, 7) << 23 << 59 << 59 << 46363.0 + 86399.0 / 86400;
-        QTest::newRow("après 2038") << QDate(2038, 1, 19) << 3 << 14 << 8 << 50424.0 + (3 * 3600 + 14 * 60 + 8) / 86400.0;
+        QTest::newRow("soirée 2026") << QDate(2026, 12, 7) << 20 << 50 << 0
+                                     << 46363.0 + 20.0 / 24 + 50.0 / 1440;
+        QTest::newRow("dernière seconde")
+            << QDate(2026, 12, 7) << 23 << 59 << 59 << 46363.0 + 86399.0 / 86400;
+        QTest::newRow("après 2038") << QDate(2038, 1, 19) << 3 << 14 << 8
+                                    << 50424.0 + (3 * 3600 + 14 * 60 + 8) / 86400.0;
         QTest::newRow("an 2100") << QDate(2100, 3, 1) << 12 << 0 << 1 << 73110.0 + 43201.0 / 86400;
     }
     void aller_retour_jours() {

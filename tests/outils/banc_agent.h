@@ -2,12 +2,12 @@
 
 // One agent over a fresh copy of the database, every outside piece replaced.
 
+#include "coquille/application.h"
 #include "donnees/base_programmes.h"
 #include "modele/guide.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "outils/horloge_fixe.h"
-#include "coquille/application.h"
 
 #include <QFile>
 #include <QTest>

@@ -4,9 +4,9 @@
 // real database: the longest catalogue names, a title too long for its column,
 // a programme on now.
 
-#include "noyau/contexte.h"
 #include "donnees/base_programmes.h"
 #include "modele/guide.h"
+#include "noyau/contexte.h"
 #include "outils/horloge_fixe.h"
 #include "vues/clics_vues.h"
 #include "vues/fl_main.h"

@@ -5,12 +5,12 @@
 // what the progress window and the main window's status line show. The run's
 // rules alone are tested without a window (banc_pilote.h).
 
-#include "noyau/contexte.h"
 #include "donnees/base_programmes.h"
+#include "maj/recup.h"
+#include "noyau/contexte.h"
 #include "outils/horloge_fixe.h"
 #include "suivi/executer_maj.h"
 #include "suivi/fl_maj.h"
-#include "maj/recup.h"
 
 #include "outils/base_essai.h"
 #include "outils/chaines_essai.h"
@@ -109,22 +109,22 @@ public:
             return maj::reponse(invite ? invite() : reponse_invite);
         };
         b.afficher_etat = [this](const QString& t) { etats_principal << t; };
-        const auto a_l_ouverture = [this](maj::fl_maj& f) {
+        const auto a_l_ouverture = [this](suivi::fl_maj& f) {
             fenetre = &f;
             visible_pendant_run = f.isVisible();
-            QObject::connect(&f, &maj::fl_maj::progres_ecrit, [this](int barre, float v) {
+            QObject::connect(&f, &suivi::fl_maj::progres_ecrit, [this](int barre, float v) {
                 (barre == 1 ? progres1 : progres2).push_back(v);
                 if (barre == 2 && sur_progres2)
                     sur_progres2(v);
             });
-            QObject::connect(&f, &maj::fl_maj::cours_ecrit, [this, &f](const QString& t) {
+            QObject::connect(&f, &suivi::fl_maj::cours_ecrit, [this, &f](const QString& t) {
                 cours << t;
                 etats_pendant << etat.texte_etat;
                 if (sur_cours)
                     sur_cours(f, t);
             });
         };
-        const maj::fin_maj fin = maj::executer_maj(ctx, std::move(b), a_l_ouverture);
+        const maj::fin_maj fin = suivi::executer_maj(ctx, std::move(b), a_l_ouverture);
         fenetre = nullptr;
         return fin;
     }
@@ -143,10 +143,10 @@ public:
 
     int reponse_invite = 0;
     std::function<int()> invite;
-    std::function<void(maj::fl_maj&, const QString&)> sur_cours;
+    std::function<void(suivi::fl_maj&, const QString&)> sur_cours;
     std::function<void(float)> sur_progres2;
 
-    maj::fl_maj* fenetre = nullptr;
+    suivi::fl_maj* fenetre = nullptr;
     bool visible_pendant_run = false;
     int nb_invites = 0;
     int nb_chargements = 0;

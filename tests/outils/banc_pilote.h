@@ -2,16 +2,16 @@
 // What a windowless update run needs around it: a copy of the delivered base,
 // a local HTTP server, a fixed clock, a connection that says what it is told,
 // no pacing, and the context that hands them to the run.
-#include "noyau/contexte.h"
 #include "donnees/base_programmes.h"
+#include "maj/maj_programmes.h"
+#include "maj/recup.h"
+#include "noyau/contexte.h"
 #include "outils/base_essai.h"
 #include "outils/chaines_essai.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "outils/horloge_fixe.h"
 #include "outils/serveur_http.h"
-#include "maj/maj_programmes.h"
-#include "maj/recup.h"
 
 #include <QDateTime>
 #include <QStringList>

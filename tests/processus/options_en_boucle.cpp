@@ -3,8 +3,8 @@
 // run, so that a test can kill it (SIGKILL) in the middle of an option change.
 //   options_en_boucle DOSSIER
 
-#include "outils/horloge_fixe.h"
 #include "coquille/application.h"
+#include "outils/horloge_fixe.h"
 #include "vues/fl_main.h"
 
 #include "outils/controles.h"

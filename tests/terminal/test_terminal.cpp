@@ -1,7 +1,7 @@
 // The terminal commands in-process, at fixed clocks, on a base of the test's own.
+#include "donnees/lecture_details.h"
 #include "noyau/soirees.h"
 #include "noyau/xmltv.h"
-#include "donnees/lecture_details.h"
 #include "outils/base_essai.h"
 #include "outils/horloge_fixe.h"
 #include "outils/montage_essai.h"

@@ -6,17 +6,17 @@
 
 #include "apropos/fl_propos.h"
 #include "chaines/fl_chaine.h"
+#include "composants/annonce.h"
 #include "coquille/fl_premiere.h"
 #include "suivi/fl_connect.h"
 #include "vues/clics_vues.h"
 #include "vues/fl_grille.h"
 #include "vues/fl_main.h"
 #include "vues/fl_recherche.h"
-#include "composants/annonce.h"
 
+#include "composants/dessins.h"
 #include "outils/controles.h"
 #include "outils/faux_services.h"
-#include "composants/dessins.h"
 
 #include <QAccessible>
 #include <QHeaderView>
@@ -245,7 +245,7 @@ private Q_SLOTS:
             b.remplir();
             w = std::move(b.f);
         } else if (fenetre == QLatin1String("progression")) {
-            auto* f = new maj::fl_maj;
+            auto* f = new suivi::fl_maj;
             f->ecrire_cours(QStringLiteral("Récupération TF1"));
             w.reset(f);
         } else if (fenetre == QLatin1String("premiere")) {
@@ -262,7 +262,7 @@ private Q_SLOTS:
         } else if (fenetre == QLatin1String("grille")) {
             w.reset(vues::fl_grille::afficher(b.ctx, {}));
         } else {
-            w = std::make_unique<maj::fl_connect>(b.ctx);
+            w = std::make_unique<suivi::fl_connect>(b.ctx);
         }
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();
@@ -423,7 +423,7 @@ private Q_SLOTS:
         b.connexion.en_ligne = b.connexion.numerotation_reussit = en_ligne;
         b.reponse_invite = 1;
         QStringList fautes, lus;
-        b.sur_cours = [&](maj::fl_maj& f, const QString& t) {
+        b.sur_cours = [&](suivi::fl_maj& f, const QString& t) {
             if (f.isVisible())
                 fautes << fautes_arbre(&f);
             lus << nom_accessible(essais::controle<QLabel>(f, "txt_cours"));
@@ -451,7 +451,7 @@ private Q_SLOTS:
         banc_maj b;
         for (const auto& c : trois_chaines())
             b.ajouter(c);
-        b.sur_cours = [&](maj::fl_maj& f, const QString& t) {
+        b.sur_cours = [&](suivi::fl_maj& f, const QString& t) {
             if (t.startsWith(QStringLiteral("Récupération")))
                 QTest::keyClick(&f, Qt::Key(touche));
         };
@@ -483,7 +483,7 @@ private Q_SLOTS:
         appli.enregistrer = [&] { ++enregistrements; };
         ctx.appli = &appli;
         // Kept after closing, to read its answer.
-        QPointer<maj::fl_connect> f = new maj::fl_connect(ctx);
+        QPointer<suivi::fl_connect> f = new suivi::fl_connect(ctx);
         QVERIFY(activer(f));
         QCOMPARE(QApplication::focusWidget(), essais::controle<QPushButton>(*f, "bt_oui"));
         f->tps_non_Timer(); // the countdown is read as it shows

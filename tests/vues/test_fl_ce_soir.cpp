@@ -1,9 +1,9 @@
 // The "Ce soir" and "Détails" windows driven in process, on a base of the test's own.
-#include "noyau/genres.h"
-#include "noyau/horloge.h"
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
 #include "donnees/semaine.h"
+#include "noyau/genres.h"
+#include "noyau/horloge.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"

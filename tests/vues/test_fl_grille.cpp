@@ -1,14 +1,14 @@
 // The grid window driven in process, on a base of the test's own.
-#include "noyau/genres.h"
+#include "composants/annonce.h"
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
 #include "donnees/semaine.h"
+#include "noyau/genres.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "vues/fl_details.h"
 #include "vues/fl_grille.h"
 #include "vues/grille_vue.h"
-#include "composants/annonce.h"
 
 #include <QAccessible>
 #include <QComboBox>

@@ -1,3 +1,4 @@
+#include "composants/dessins.h"
 #include "donnees/taille_fenetre.h"
 #include "modele/guide.h"
 #include "outils/banc_fenetre.h"
@@ -5,7 +6,6 @@
 #include "outils/version_projet.h"
 #include "vues/clics_vues.h"
 #include "vues/fl_main.h"
-#include "composants/dessins.h"
 
 #include <QHeaderView>
 #include <QImage>

@@ -1,9 +1,9 @@
 // "Zapo-TV - Rechercher" driven in process: typing fills the list, a chosen
 // row shows its channel and programme in the main window, Échap closes.
-#include "noyau/horloge.h"
 #include "donnees/base_programmes.h"
 #include "donnees/base_rappels.h"
 #include "donnees/semaine.h"
+#include "noyau/horloge.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"

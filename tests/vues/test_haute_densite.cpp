@@ -6,13 +6,13 @@
 
 #include "apropos/fl_propos.h"
 #include "chaines/fl_chaine.h"
-#include "outils/controles.h"
+#include "composants/dessins.h"
+#include "composants/haute_densite.h"
 #include "coquille/fl_premiere.h"
+#include "outils/controles.h"
 #include "suivi/fl_connect.h"
 #include "suivi/fl_maj.h"
 #include "vues/fl_ce_soir.h"
-#include "composants/dessins.h"
-#include "composants/haute_densite.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -195,9 +195,9 @@ private Q_SLOTS:
             apropos::fl_propos::afficher(ctx, [](const QUrl&) { return true; });
         QVERIFY(
             defaut_image(essais::controle<QLabel>(*propos, "Image1")->pixmap(), QSize(48, 48), r).isEmpty());
-        maj::fl_maj progression;
+        suivi::fl_maj progression;
         progression.show();
-        maj::fl_connect invite(ctx);
+        suivi::fl_connect invite(ctx);
         invite.show();
         dossier_essai dossier;
         ctx.dossier_appli = dossier.chemin();
@@ -261,10 +261,10 @@ private Q_SLOTS:
             w = apropos::fl_propos::afficher(b.ctx, [](const QUrl&) { return true; });
             zone = w;
         } else if (fenetre == QLatin1String("maj")) {
-            propre = std::make_unique<maj::fl_maj>();
+            propre = std::make_unique<suivi::fl_maj>();
             w = propre.get();
         } else if (fenetre == QLatin1String("connexion")) {
-            propre = std::make_unique<maj::fl_connect>(b.ctx);
+            propre = std::make_unique<suivi::fl_connect>(b.ctx);
             w = propre.get();
         } else if (fenetre == QLatin1String("chaine")) {
             w = chaines::fl_chaine::afficher(b.ctx, {composants::dessiner_logo(1)});

@@ -1,8 +1,8 @@
 // A channel's kept logo stands where its badge stood, in every window that
 // draws channels; the badge stays for the others.
+#include "composants/dessins.h"
 #include "donnees/base_logos.h"
 #include "vues/fl_ce_soir.h"
-#include "composants/dessins.h"
 
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"

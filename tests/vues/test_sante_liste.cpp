@@ -1,8 +1,8 @@
 // The channel list says which channels' last update went wrong, in a tooltip
 // that a screen reader also gets; the rows' text stays the channel's name.
-#include "noyau/sante.h"
 #include "donnees/base_programmes.h"
 #include "modele/guide.h"
+#include "noyau/sante.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"

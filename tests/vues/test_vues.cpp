@@ -1,6 +1,6 @@
 // The main window's lists, panel and freshness, filled from a real database file.
-#include "noyau/horloge.h"
 #include "donnees/base_programmes.h"
+#include "noyau/horloge.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"

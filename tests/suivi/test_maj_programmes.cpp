@@ -3,9 +3,9 @@
 
 #include "outils/banc_maj.h"
 
+#include "maj/attendre.h"
 #include "outils/base_essai.h"
 #include "outils/controles.h"
-#include "maj/attendre.h"
 #include "suivi/fl_connect.h"
 
 #include <QApplication>
@@ -136,7 +136,7 @@ void test_maj_programmes::connexion() {
     } else {
         // The real prompt, its timer driven by hand: nobody answers.
         b.invite = [&b] {
-            maj::fl_connect f(b.ctx);
+            suivi::fl_connect f(b.ctx);
             f.tps_non.stop();
             for (int i = 0; i < 10; ++i)
                 f.tps_non_Timer();
@@ -275,7 +275,7 @@ void test_maj_programmes::annulation() {
     const QByteArray maj_avant = vider_table(b.base(), "maj");
 
     bool bouton_grise = false;
-    auto arreter = [&](maj::fl_maj& f) {
+    auto arreter = [&](suivi::fl_maj& f) {
         if (comment == "bouton")
             QTest::mouseClick(essais::controle<QPushButton>(f, "bt_annuler"), Qt::LeftButton);
         else if (comment == "cadre")
@@ -287,7 +287,7 @@ void test_maj_programmes::annulation() {
         QVERIFY(f.isVisible());
     };
     if (quand == "deux") {
-        b.sur_cours = [&](maj::fl_maj& f, const QString& t) {
+        b.sur_cours = [&](suivi::fl_maj& f, const QString& t) {
             if (t == QStringLiteral("Récupération ") + chaines[1].nom)
                 arreter(f);
         };
@@ -370,7 +370,7 @@ void test_maj_programmes::erreur() {
     // The window had gone when the box came up.
     const auto fenetres = QApplication::topLevelWidgets();
     for (QWidget* w : fenetres)
-        QVERIFY(!(qobject_cast<maj::fl_maj*>(w) && w->isVisible()));
+        QVERIFY(!(qobject_cast<suivi::fl_maj*>(w) && w->isVisible()));
 }
 
 // The views open the database on their own during the run: they see each
@@ -383,7 +383,7 @@ void test_maj_programmes::lecture_pendant_run() {
     b.anciennes_donnees();
     QStringList vu;
     std::optional<date_heure> maj_vue;
-    b.sur_cours = [&](maj::fl_maj&, const QString& t) {
+    b.sur_cours = [&](suivi::fl_maj&, const QString& t) {
         if (t == QStringLiteral("Récupération ") + chaines[2].nom) {
             vu = lignes_liste(b.base());
             maj_vue = donnees::base_programmes(b.base()).lire_maj();
@@ -397,7 +397,7 @@ void test_maj_programmes::lecture_pendant_run() {
 }
 
 void test_maj_programmes::fenetre() {
-    maj::fl_maj f;
+    suivi::fl_maj f;
     QCOMPARE(f.windowTitle(), QStringLiteral("Zapo-TV - Mise à jour des programmes"));
     QCOMPARE(essais::controle<QLabel>(f, "Label1")->text(),
              QStringLiteral("Mise à jour de la base en cours..."));

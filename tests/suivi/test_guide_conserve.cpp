@@ -3,8 +3,8 @@
 // once. The runs' rules alone are in test_echecs_chaines, without a window.
 #include "outils/banc_maj.h"
 
-#include "noyau/sante.h"
 #include "donnees/base_rappels.h"
+#include "noyau/sante.h"
 #include "outils/controles.h"
 
 #include <QElapsedTimer>
@@ -129,7 +129,7 @@ private Q_SLOTS:
             maj::branchements br;
             br.automatique = true;
             br.fabrique_recup = [&] { return std::make_unique<maj::recuperateur>(b.horloge); };
-            return maj::executer_maj(b.ctx, std::move(br));
+            return suivi::executer_maj(b.ctx, std::move(br));
         };
         QCOMPARE(b.lancer(), maj::fin_maj::complete); // by hand: never a notification
         QCOMPARE(n.envois.size(), 0);
@@ -166,7 +166,7 @@ private Q_SLOTS:
         b.serveur.definir(chaines[1].chemin, muette);
         qint64 duree = -1;
         QString erreur;
-        b.sur_cours = [&](maj::fl_maj& f, const QString& t) {
+        b.sur_cours = [&](suivi::fl_maj& f, const QString& t) {
             if (t != QStringLiteral("Récupération ") + chaines[1].nom)
                 return;
             QTimer::singleShot(200, &f, [&f, &b, &duree, &erreur] {
@@ -219,7 +219,7 @@ private Q_SLOTS:
         const QStringList anciens_3 = titres(b.base(), 3);
         const QByteArray maj = vider_table(b.base(), "maj");
         QElapsedTimer depuis_clic;
-        b.sur_cours = [&](maj::fl_maj& f, const QString& t) {
+        b.sur_cours = [&](suivi::fl_maj& f, const QString& t) {
             if (t != QStringLiteral("Récupération ") + chaines[1].nom)
                 return;
             QTimer::singleShot(300, &f, [&f, facon, &depuis_clic] {

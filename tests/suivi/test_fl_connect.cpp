@@ -20,7 +20,7 @@ private Q_SLOTS:
 
 void test_fl_connect::textes() {
     contexte ctx;
-    maj::fl_connect f(ctx);
+    suivi::fl_connect f(ctx);
     QCOMPARE(f.reponse_connexion, maj::reponse::aucune);
     QCOMPARE(f.windowTitle(), QStringLiteral("Zapo-TV - Connexion à Internet"));
     QCOMPARE(essais::controle<QLabel>(f, "Label1")->text(),
@@ -64,7 +64,7 @@ void test_fl_connect::reponses() {
         opt_au_moment_d_enregistrer = ctx.options.opt_connexion;
     };
     ctx.appli = &appli;
-    maj::fl_connect f(ctx);
+    suivi::fl_connect f(ctx);
     f.show();
     if (coche)
         QTest::mouseClick(essais::controle<QCheckBox>(f, "vf_mem"), Qt::LeftButton, {},
@@ -91,7 +91,7 @@ void test_fl_connect::reponses() {
 // Ten ticks, no real waiting: NON (9) ... NON (0), and only the last answers no.
 void test_fl_connect::compte_a_rebours() {
     contexte ctx;
-    maj::fl_connect f(ctx);
+    suivi::fl_connect f(ctx);
     f.tps_non.stop();
     f.show();
     for (int reste = 9; reste >= 1; --reste) {

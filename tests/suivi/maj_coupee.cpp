@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
         muette.muet = true;
         b.serveur.definir(chaines[1].chemin, muette);
     }
-    b.sur_cours = [&](zapo::maj::fl_maj&, const QString& t) {
+    b.sur_cours = [&](zapo::suivi::fl_maj&, const QString& t) {
         for (size_t i = 0; i < chaines.size(); ++i)
             if (t == QStringLiteral("Récupération ") + chaines[i].nom)
                 dire("CHAINE " + QByteArray::number(qulonglong(i + 1)));

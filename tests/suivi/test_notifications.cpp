@@ -68,7 +68,7 @@ private Q_SLOTS:
             maj::branchements br;
             br.automatique = true;
             br.fabrique_recup = [&] { return std::make_unique<maj::recuperateur>(b.horloge); };
-            return maj::executer_maj(b.ctx, std::move(br));
+            return suivi::executer_maj(b.ctx, std::move(br));
         };
         QCOMPARE(lancer_auto(), maj::fin_maj::complete);
         QTRY_COMPARE_WITH_TIMEOUT(nb_notify(), 1, 10000);
