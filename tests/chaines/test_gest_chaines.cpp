@@ -5,6 +5,7 @@
 #include "outils/base_essai.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
+#include "outils/horloge_fixe.h"
 #include "outils/faux_services.h"
 #include "vues/clics_vues.h"
 #include "vues/fl_main.h"
@@ -32,6 +33,8 @@ class test_gest_chaines : public QObject {
     std::unique_ptr<vues::fl_main> fenetre;
     essais::fausses_boites boites;
     essais::fausse_appli appli;
+    // The window answers a choice in its list by itself, which reads the clock.
+    horloge_fixe horloge{QDateTime(QDate(2024, 3, 1), QTime(20, 30))};
     contexte ctx;
     std::unique_ptr<modele::guide> guide;
     int nb_rafraichis = 0;
@@ -80,6 +83,7 @@ private Q_SLOTS:
         ctx.guide = guide.get();
         ctx.dossier_appli = dossier->chemin();
         ctx.boites = &boites;
+        ctx.horloge_ = &horloge;
         // The refresh rebuilds the list from the tables, as the real one does.
         appli.rafraichir = [this] {
             ++nb_rafraichis;
