@@ -19,7 +19,7 @@ class fl_recherche;
 namespace zapo::vues {
 
 // Result rows carry on column 0 the roles every programme list carries
-// (views/outils_vues.h): channel, start, and the place among the channel's rows.
+// (vues/outils_vues.h): channel, start, and the place among the channel's rows.
 
 // "Zapo-TV - Rechercher": modeless, without owner, at most one open at a time.
 // The list follows the field at each keystroke.

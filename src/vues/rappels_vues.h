@@ -11,7 +11,7 @@
 
 namespace zapo::vues {
 
-// Programme rows carry role_num_chaine and role_debut (views/outils_vues.h),
+// Programme rows carry role_num_chaine and role_debut (vues/outils_vues.h),
 // on the title column or on column 0.
 
 // What a screen reader adds to a row that has a reminder.
