@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -330,8 +331,16 @@ bool test_pinger::preparer_routeur() {
     routeur_.start(unshare_, {QStringLiteral("--net"), QStringLiteral("sleep"), QStringLiteral("600")});
     if (!routeur_.waitForStarted())
         return false;
-    QTest::qWait(200);
     const QString pid = QString::number(routeur_.processId());
+    // unshare has made its namespace once the process's differs from ours.
+    const auto espace = [](const QString& qui) {
+        return QFileInfo(QStringLiteral("/proc/%1/ns/net").arg(qui)).symLinkTarget();
+    };
+    if (!QTest::qWaitFor([&] {
+            const QString la_bas = espace(pid);
+            return !la_bas.isEmpty() && la_bas != espace(QStringLiteral("self"));
+        }))
+        return false;
     const QString ns = QStringLiteral("--net=/proc/%1/ns/net").arg(pid);
     auto ici = [&](const QString& args) { return QProcess::execute(ip_, args.split(QLatin1Char(' '))) == 0; };
     auto la = [&](const QString& args) {
