@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 namespace zapo::liaison {
 
@@ -9,45 +10,59 @@ namespace zapo::liaison {
 // must not be freed until the count is back to zero. A count may add itself to a
 // wider one, so that the application also counts its windows' handlers.
 class compteur_occupation {
+    // Shared with the tokens: a handler may outlive its owner (a box's loop where the
+    // window is freed), and its token then leaves a count nobody reads any more.
+    struct etat {
+        int n = 0;
+        std::shared_ptr<etat> englobant;
+        compteur_occupation* proprietaire = nullptr;
+    };
+
 public:
-    explicit compteur_occupation(compteur_occupation* englobant = nullptr) : englobant_(englobant) {}
+    explicit compteur_occupation(compteur_occupation* englobant = nullptr) : etat_(std::make_shared<etat>()) {
+        etat_->proprietaire = this;
+        rattacher(englobant);
+    }
+    ~compteur_occupation() { etat_->proprietaire = nullptr; }
     compteur_occupation(const compteur_occupation&) = delete;
     compteur_occupation& operator=(const compteur_occupation&) = delete;
 
     // Held while one handler runs.
     class jeton {
     public:
-        explicit jeton(compteur_occupation& c) : c_(c) { c_.entrer(); }
-        ~jeton() { c_.sortir(); }
+        explicit jeton(compteur_occupation& c) : e_(c.etat_) { entrer(*e_); }
+        ~jeton() { sortir(*e_); }
         jeton(const jeton&) = delete;
         jeton& operator=(const jeton&) = delete;
 
     private:
-        compteur_occupation& c_;
+        std::shared_ptr<etat> e_;
     };
 
-    bool occupe() const { return n_ > 0; }
-    int profondeur() const { return n_; }
-    void rattacher(compteur_occupation* englobant) { englobant_ = englobant; }
-    // Called each time the last handler under way returns.
+    bool occupe() const { return etat_->n > 0; }
+    int profondeur() const { return etat_->n; }
+    void rattacher(compteur_occupation* englobant) {
+        etat_->englobant = englobant ? englobant->etat_ : nullptr;
+    }
+    // Called each time the last handler under way returns, while the owner lives.
     std::function<void()> au_repos;
 
 private:
-    void entrer() {
-        ++n_;
-        if (englobant_)
-            englobant_->entrer();
+    static void entrer(etat& e) {
+        ++e.n;
+        if (e.englobant)
+            entrer(*e.englobant);
     }
-    void sortir() {
+    static void sortir(etat& e) {
         // The wider count first: what this one's rest frees no longer counts there.
-        if (englobant_)
-            englobant_->sortir();
-        if (--n_ == 0 && au_repos)
-            au_repos();
+        const auto englobant = e.englobant;
+        if (englobant)
+            sortir(*englobant);
+        if (--e.n == 0 && e.proprietaire && e.proprietaire->au_repos)
+            e.proprietaire->au_repos();
     }
 
-    compteur_occupation* englobant_ = nullptr;
-    int n_ = 0;
+    std::shared_ptr<etat> etat_;
 };
 
 } // namespace zapo::liaison
