@@ -5,57 +5,14 @@
 #include "composants/dessin_fixe.h"
 #include "composants/dessins.h"
 #include "composants/placement.h"
-#include "donnees/base_programmes.h"
 #include "liaison/garde.h"
+#include "modele/guide.h"
 
 #include <QShortcut>
 
 #include <algorithm>
 
 namespace zapo::chaines {
-
-bilan_ajout ajouter_du_catalogue(const QString& chemin_base, const QString& nom, int num_image) {
-    donnees::base_programmes base(chemin_base);
-    base.commencer();
-    try {
-        bilan_ajout bilan;
-        int maximum = 1;
-        const std::vector<donnees::entree_modele> modele = base.lire_modele();
-        // A channel renamed on air by an update is still the catalogue row it came from.
-        const auto meme_adresse = [&](const QString& adresse) {
-            return std::any_of(modele.begin(), modele.end(), [&](const donnees::entree_modele& m) {
-                return m.nom == nom && m.url == adresse;
-            });
-        };
-        for (const auto& c : base.lire_chaines()) {
-            if (c.nom == nom || meme_adresse(c.adresse)) {
-                base.annuler();
-                bilan.resultat = resultat_ajout::deja_presente;
-                return bilan;
-            }
-            maximum = std::max(maximum, c.num_chaine);
-        }
-        // Compared before adding one, so that a stray huge number cannot overflow.
-        if (maximum >= num_chaine_max) {
-            base.annuler();
-            bilan.resultat = resultat_ajout::numeros_epuises;
-            bilan.num_chaine = maximum;
-            return bilan;
-        }
-        bilan.num_chaine = maximum + 1;
-        for (const auto& m : modele) {
-            if (m.nom != nom)
-                continue;
-            base.ajouter_chaine({bilan.num_chaine, m.nom, m.url, num_image});
-            ++bilan.nb_lignes;
-        }
-        base.valider();
-        return bilan;
-    } catch (...) {
-        base.annuler();
-        throw;
-    }
-}
 
 fl_chaine::fl_chaine(contexte& ctx, std::vector<QPixmap> images)
     : QDialog(nullptr), ui_(std::make_unique<Ui::fl_chaine>()), ctx_(ctx), images_(std::move(images)) {
@@ -101,7 +58,7 @@ fl_chaine* fl_chaine::afficher(contexte& ctx, const std::vector<QPixmap>& images
 
 void fl_chaine::Form_Load() {
     ui_->lst_dispo->clear();
-    for (const auto& m : donnees::base_programmes(ctx_.chemin_base()).lire_modele())
+    for (const auto& m : modele::guide_de(ctx_).catalogue())
         ui_->lst_dispo->addItem(m.nom);
     image_courante = 1;
     nb_images = int(images_.size());
@@ -139,7 +96,7 @@ void fl_chaine::bt_ok_Click() {
     const QString nom = choix.isEmpty() ? QString() : choix.constFirst()->text();
     if (nom.isEmpty())
         return;
-    const bilan_ajout bilan = ajouter_du_catalogue(ctx_.chemin_base(), nom, image_courante);
+    const bilan_ajout bilan = modele::guide_de(ctx_).ajouter_du_catalogue(nom, image_courante);
     switch (bilan.resultat) {
     case resultat_ajout::deja_presente:
         ctx_.boites->afficher(QStringLiteral("zapo-TV"), QStringLiteral("Cette chaine est déjà presente."),

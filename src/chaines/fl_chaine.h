@@ -1,5 +1,6 @@
 #pragma once
 
+#include "donnees/catalogue.h"
 #include "noyau/contexte.h"
 
 #include "composants/fenetre_unique.h"
@@ -15,21 +16,9 @@ class fl_chaine;
 
 namespace zapo::chaines {
 
-// The channel number is a 16-bit value in the database.
-inline constexpr int num_chaine_max = 32767;
-
-enum class resultat_ajout { ajoutee, deja_presente, numeros_epuises };
-
-struct bilan_ajout {
-    resultat_ajout resultat = resultat_ajout::ajoutee;
-    int num_chaine = 0; // the number given (or that would have been)
-    int nb_lignes = 0;  // rows appended to `chaines`
-};
-
-// What "OK" does to the database, in one transaction: a name already chosen
-// (exact comparison) is refused; otherwise every catalogue row of that name is
-// appended with one more than the greatest number present, never less than 2.
-bilan_ajout ajouter_du_catalogue(const QString& chemin_base, const QString& nom, int num_image);
+using donnees::bilan_ajout;
+using donnees::num_chaine_max;
+using donnees::resultat_ajout;
 
 // "Ajouter une chaine": modeless, without owner, at most one open at a time.
 class fl_chaine : public QDialog, public composants::fenetre_unique<fl_chaine> {

@@ -1,6 +1,5 @@
 #include "chaines/gest_chaines.h"
-
-#include "donnees/base_programmes.h"
+#include "modele/guide.h"
 
 #include <limits>
 
@@ -46,7 +45,7 @@ void vider_chaines(contexte& ctx, const std::function<int()>& premiere_chaine) {
 
 void effacer_chaine(contexte& ctx, int num_chaine) {
     // The channel's programmes and its row go together or not at all.
-    donnees::base_programmes(ctx.chemin_base()).effacer_chaine(num_chaine);
+    modele::guide_de(ctx).retirer_chaine(num_chaine);
     if (ctx.appli)
         ctx.appli->rafraichir_fenetre();
 }

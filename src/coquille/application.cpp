@@ -9,7 +9,6 @@
 #include "coquille/fl_premiere.h"
 #include "coquille/journal_coquille.h"
 #include "coquille/memoire.h"
-#include "donnees/base_programmes.h"
 #include "donnees/base_rappels.h"
 #include "donnees/fichier_options.h"
 #include "liaison/garde.h"
@@ -207,10 +206,10 @@ void fl_init::proposer_agent() {
         return;
     agent_propose_ = true;
     {
-        donnees::base_programmes base(ctx_.chemin_base());
-        if (donnees::agent_propose(base))
+        modele::guide& g = modele::guide_de(ctx_);
+        if (g.agent_propose())
             return;
-        donnees::noter_agent_propose(base);
+        g.noter_agent_propose();
     }
     const auto r = ctx_.boites->afficher(
         QStringLiteral("Zapo-TV"),

@@ -1,7 +1,7 @@
 #include "coquille/coordination_maj.h"
 
-#include "donnees/base_programmes.h"
 #include "liaison/garde.h"
+#include "modele/guide.h"
 #include "noyau/horloge.h"
 #include "suivi/fl_maj.h"
 #include "vues/clics_vues.h"
@@ -49,7 +49,7 @@ bool coordination_maj::differer_sortie() {
 bool coordination_maj::attente_de_10h() {
     // A run finished today before 10:00 cannot satisfy the freshness rule until
     // 10:00; starting another one (and dialling) every minute till then helps nobody.
-    const auto maj = donnees::base_programmes(ctx_.chemin_base()).lire_maj();
+    const auto maj = modele::guide_de(ctx_).derniere_maj();
     const date_heure maintenant = ctx_.horloge_->maintenant_dh();
     return maj && maj->jour() == maintenant.jour() && maj->heure() < 10 && maintenant.heure() < 10;
 }

@@ -7,6 +7,10 @@ namespace zapo::donnees {
 
 index_recherche lire_index_recherche(const QString& chemin_base) {
     base_programmes base(chemin_base);
+    return lire_index_recherche(base);
+}
+
+index_recherche lire_index_recherche(base_programmes& base) {
     std::vector<std::pair<int, QString>> ordre;
     for (const chaine& c : base.lire_chaines())
         ordre.emplace_back(c.num_chaine, c.nom);

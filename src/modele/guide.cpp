@@ -1,7 +1,11 @@
 #include "modele/guide.h"
 
+#include "donnees/base_logos.h"
 #include "donnees/base_rappels.h"
+#include "donnees/lecture_grille.h"
+#include "donnees/lecture_recherche.h"
 #include "donnees/semaine.h"
+#include "donnees/taille_fenetre.h"
 #include "noyau/horloge.h"
 
 #include <stdexcept>
@@ -10,10 +14,147 @@ namespace zapo::modele {
 
 guide::guide(contexte& ctx, QObject* parent) : QObject(parent), ctx_(ctx) {}
 
+guide::~guide() = default;
+
+guide::seance::seance(guide& g) : g_(&g) {
+    ++g.seances_;
+}
+
+guide::seance::~seance() {
+    if (g_ && --g_->seances_ == 0)
+        g_->base_seance_.reset();
+}
+
+std::shared_ptr<donnees::base_programmes> guide::connexion() {
+    if (seances_ == 0)
+        return std::make_shared<donnees::base_programmes>(ctx_.chemin_base());
+    // The folder may change meanwhile (the tests', or a moved one): the file named now.
+    if (!base_seance_ || base_seance_->chemin() != ctx_.chemin_base())
+        base_seance_ = std::make_shared<donnees::base_programmes>(ctx_.chemin_base());
+    return base_seance_;
+}
+
+std::vector<donnees::chaine> guide::chaines() {
+    return connexion()->lire_chaines();
+}
+
+QHash<int, QByteArray> guide::logos() {
+    return donnees::lire_logos(*connexion());
+}
+
+std::map<int, donnees::sante_chaine> guide::sante() {
+    return connexion()->lire_sante();
+}
+
+std::optional<date_heure> guide::derniere_maj() {
+    return connexion()->lire_maj();
+}
+
+std::vector<donnees::entree_modele> guide::catalogue() {
+    return connexion()->lire_modele();
+}
+
+void guide::parcourir_chaine(int chaine, const std::function<void(const donnees::ligne_liste&)>& f) {
+    const auto b = connexion();
+    b->parcourir_chaine(chaine, f);
+}
+
+QHash<qint64, details_programme> guide::details_chaine(int chaine) {
+    return donnees::lire_details_chaine(*connexion(), chaine);
+}
+
+void guide::parcourir_panneau(
+    int chaine, date_heure maintenant,
+    const std::function<void(const donnees::ligne_liste&, qint64, std::optional<qint64>)>& f,
+    const std::function<bool(const donnees::ligne_liste&)>& titre_utile) {
+    const auto b = connexion();
+    b->parcourir_panneau(chaine, maintenant, f, titre_utile);
+}
+
+std::optional<donnees::programme_semaine> guide::programme(int chaine, date_heure hdeb) {
+    return donnees::lire_programme_semaine(*connexion(), chaine, hdeb);
+}
+
+std::optional<details_programme> guide::details(donnees::source_details source, int chaine, date_heure hdeb) {
+    return donnees::lire_details_source(*connexion(), source, chaine, hdeb);
+}
+
+std::vector<QStringList> guide::categories(donnees::source_details source,
+                                           std::span<const std::pair<int, date_heure>> cles) {
+    return donnees::lire_categories_de(*connexion(), source, cles);
+}
+
+std::vector<std::vector<ligne_panneau>> guide::soirees(std::span<const int> chaines, date_heure maintenant,
+                                                       int soir) {
+    return donnees::lire_soirees(*connexion(), chaines, maintenant, soir);
+}
+
+std::optional<date_heure> guide::dernier_debut_semaine() {
+    return donnees::dernier_debut_semaine(*connexion());
+}
+
+std::optional<date_heure> guide::dernier_debut(std::span<const int> chaines) {
+    return donnees::dernier_debut_chaines(*connexion(), chaines);
+}
+
+void guide::parcourir_periode(date_heure debut, date_heure fin,
+                              const std::function<void(const donnees::programme_semaine&)>& f) {
+    const auto b = connexion();
+    donnees::parcourir_periode(*b, debut, fin, f);
+}
+
+index_recherche guide::index_de_recherche() {
+    return donnees::lire_index_recherche(*connexion());
+}
+
+void guide::en_une_lecture(const std::function<void()>& lire) {
+    const seance s(*this);
+    const auto b = connexion();
+    b->commencer_lecture();
+    try {
+        lire();
+        b->valider();
+    } catch (...) {
+        b->annuler();
+        throw;
+    }
+}
+
+std::optional<QSize> guide::taille_fenetre() {
+    return donnees::lire_taille_fenetre(*connexion());
+}
+
+void guide::ecrire_taille_fenetre(QSize taille) {
+    donnees::ecrire_taille_fenetre(*connexion(), taille);
+}
+
+std::optional<QRect> guide::place_grille() {
+    return donnees::lire_place_grille(*connexion());
+}
+
+void guide::ecrire_place_grille(QRect place) {
+    donnees::ecrire_place_grille(*connexion(), place);
+}
+
+bool guide::agent_propose() {
+    return donnees::agent_propose(*connexion());
+}
+
+void guide::noter_agent_propose() {
+    donnees::noter_agent_propose(*connexion());
+}
+
+donnees::bilan_ajout guide::ajouter_du_catalogue(const QString& nom, int num_image) {
+    return donnees::ajouter_du_catalogue(*connexion(), nom, num_image);
+}
+
+void guide::retirer_chaine(int chaine) {
+    connexion()->effacer_chaine(chaine);
+}
+
 const std::vector<rappel>& guide::rappels() {
     if (!rappels_) {
-        donnees::base_programmes base(ctx_.chemin_base());
-        rappels_ = donnees::lire_rappels(base);
+        rappels_ = donnees::lire_rappels(*connexion());
     }
     return *rappels_;
 }
@@ -27,23 +168,22 @@ bool guide::rappel_prevu(int chaine, qint64 debut) {
 
 int guide::minutes_avant() {
     if (!minutes_) {
-        donnees::base_programmes base(ctx_.chemin_base());
-        minutes_ = donnees::lire_minutes_avant(base);
+        minutes_ = donnees::lire_minutes_avant(*connexion());
     }
     return *minutes_;
 }
 
 QStringList guide::mots_favoris() {
     if (!mots_) {
-        donnees::base_programmes base(ctx_.chemin_base());
-        mots_ = donnees::lire_mots_favoris(base);
+        mots_ = donnees::lire_mots_favoris(*connexion());
     }
     return *mots_;
 }
 
 bool guide::basculer_rappel(int chaine, qint64 debut_secondes, bool prevu) {
     {
-        donnees::base_programmes base(ctx_.chemin_base());
+        const auto b = connexion();
+        donnees::base_programmes& base = *b;
         const date_heure debut = date_heure::depuis_secondes(debut_secondes);
         if (prevu) {
             donnees::retirer_rappel(base, chaine, debut);
@@ -65,7 +205,8 @@ bool guide::basculer_rappel(int chaine, qint64 debut_secondes, bool prevu) {
 
 void guide::ecrire_minutes_avant(int minutes) {
     {
-        donnees::base_programmes base(ctx_.chemin_base());
+        const auto b = connexion();
+        donnees::base_programmes& base = *b;
         donnees::ecrire_minutes_avant(base, minutes);
         minutes_ = donnees::lire_minutes_avant(base);
     }
@@ -75,7 +216,8 @@ void guide::ecrire_minutes_avant(int minutes) {
 int guide::ecrire_mots_favoris(const QStringList& mots) {
     int nb = 0;
     {
-        donnees::base_programmes base(ctx_.chemin_base());
+        const auto b = connexion();
+        donnees::base_programmes& base = *b;
         donnees::ecrire_mots_favoris(base, mots);
         // The programmes already stored count at once, not only after the next update.
         const date_heure maintenant = ctx_.horloge_->maintenant_dh();

@@ -1,12 +1,25 @@
 #pragma once
 
+#include "donnees/base_programmes.h"
+#include "donnees/catalogue.h"
+#include "donnees/lecture_details.h"
+#include "donnees/semaine.h"
 #include "noyau/contexte.h"
 #include "noyau/rappels.h"
+#include "noyau/recherche.h"
 
+#include <QHash>
 #include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QSize>
 #include <QStringList>
 
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace zapo::modele {
@@ -16,10 +29,77 @@ namespace zapo::modele {
 // reminders, their setting, the favourite words) is read from the base once per
 // change. Changes made outside it (a run, a channel added or removed, the
 // channels' health) are announced to it by whoever made them.
+//
+// Every read below throws donnees::erreur_base when the base cannot be read.
 class guide : public QObject {
     Q_OBJECT
 public:
     explicit guide(contexte& ctx, QObject* parent = nullptr);
+    ~guide() override;
+
+    // While one lives, the reads share one connection, opened on the first of
+    // them: a window's refresh reads the base several times, and the start-up
+    // once per part of the window. Outside one, each read opens and closes the
+    // base, so that nothing stays open between the user's actions.
+    class seance {
+    public:
+        explicit seance(guide& g);
+        ~seance();
+        seance(const seance&) = delete;
+        seance& operator=(const seance&) = delete;
+
+    private:
+        QPointer<guide> g_;
+    };
+
+    std::vector<donnees::chaine> chaines();
+    // The channels' own logos, by channel number (those the update found).
+    QHash<int, QByteArray> logos();
+    std::map<int, donnees::sante_chaine> sante();
+    // The date of the last complete update, none when never stamped.
+    std::optional<date_heure> derniere_maj();
+    // The catalogue of channels one can add ("modele").
+    std::vector<donnees::entree_modele> catalogue();
+
+    // One channel's rows of the day, in stored order, and their details by start.
+    void parcourir_chaine(int chaine, const std::function<void(const donnees::ligne_liste&)>& f);
+    QHash<qint64, details_programme> details_chaine(int chaine);
+    // What the panel uses (see donnees::base_programmes::parcourir_panneau).
+    void parcourir_panneau(
+        int chaine, date_heure maintenant,
+        const std::function<void(const donnees::ligne_liste&, qint64, std::optional<qint64>)>& f,
+        const std::function<bool(const donnees::ligne_liste&)>& titre_utile);
+    // A kept programme of any day, none when it is gone.
+    std::optional<donnees::programme_semaine> programme(int chaine, date_heure hdeb);
+    std::optional<details_programme> details(donnees::source_details source, int chaine, date_heure hdeb);
+    std::vector<QStringList> categories(donnees::source_details source,
+                                        std::span<const std::pair<int, date_heure>> cles);
+    // The evening `soir` days after today, per channel of `chaines` in that order.
+    std::vector<std::vector<ligne_panneau>> soirees(std::span<const int> chaines, date_heure maintenant,
+                                                    int soir);
+    // The last kept start, of the whole week or of some channels.
+    std::optional<date_heure> dernier_debut_semaine();
+    std::optional<date_heure> dernier_debut(std::span<const int> chaines);
+    // The kept programmes on between `debut` and `fin`, details included.
+    void parcourir_periode(date_heure debut, date_heure fin,
+                           const std::function<void(const donnees::programme_semaine&)>& f);
+    index_recherche index_de_recherche();
+    // Several reads that must see one state of the file (a window's refill).
+    void en_une_lecture(const std::function<void()>& lire);
+
+    // What the windows keep of themselves.
+    std::optional<QSize> taille_fenetre();
+    void ecrire_taille_fenetre(QSize taille);
+    std::optional<QRect> place_grille();
+    void ecrire_place_grille(QRect place);
+    // Whether the agent was offered once already; noting it.
+    bool agent_propose();
+    void noter_agent_propose();
+
+    // Channels added from the catalogue, or removed with their programmes. The
+    // caller announces the change once it has told the user.
+    donnees::bilan_ajout ajouter_du_catalogue(const QString& nom, int num_image);
+    void retirer_chaine(int chaine);
 
     // Every reminder, removed ones included, in the order they were set.
     const std::vector<rappel>& rappels();
@@ -62,7 +142,13 @@ Q_SIGNALS:
     void rappel_ajoute();
 
 private:
+    // The session's connection, or one for this read alone. Holders keep it
+    // alive past the session's end.
+    std::shared_ptr<donnees::base_programmes> connexion();
+
     contexte& ctx_;
+    int seances_ = 0;
+    std::shared_ptr<donnees::base_programmes> base_seance_;
     std::optional<std::vector<rappel>> rappels_;
     std::optional<int> minutes_;
     std::optional<QStringList> mots_;

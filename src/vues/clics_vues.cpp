@@ -6,6 +6,7 @@
 #include "vues/fl_main.h"
 
 #include "liaison/garde.h"
+#include "modele/guide.h"
 
 #include <QPointer>
 #include <QSignalBlocker>
@@ -18,13 +19,20 @@ QString titre_fenetre() {
 }
 
 void fl_main::rafraichir_fenetre(bool apres_affichage) {
-    reprendre_taille();
-    cocher_options();
-    setWindowTitle(titre_fenetre());
-    chaine_courante_ = 1;
-    remplir_chaines();
-    ecrire_etat(texte_etat(ctx_));
-    if (!verifier_base(ctx_) && ctx_.options.opt_majauto && ctx_.appli) {
+    bool a_jour = false;
+    {
+        // One connection for what the window reads before it shows; none held
+        // during a run.
+        const modele::guide::seance s(modele::guide_de(ctx_));
+        reprendre_taille();
+        cocher_options();
+        setWindowTitle(titre_fenetre());
+        chaine_courante_ = 1;
+        remplir_chaines();
+        ecrire_etat(texte_etat(ctx_));
+        a_jour = verifier_base(ctx_);
+    }
+    if (!a_jour && ctx_.options.opt_majauto && ctx_.appli) {
         // The run's loops let the user close the window, or quit, meanwhile.
         const QPointer<vues::fl_main> garde_f(this);
         ctx_.appli->lancer_maj();
@@ -43,6 +51,7 @@ void fl_main::rafraichir_fenetre(bool apres_affichage) {
         show();
         return;
     }
+    const modele::guide::seance s(modele::guide_de(ctx_));
     remplir_programmes();
     show();
     affiche_actuel();

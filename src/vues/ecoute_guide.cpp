@@ -15,6 +15,7 @@ void fl_main::ecouter_guide() {
     };
     connect(&g, &modele::guide::chaines_changees, this, quand_chargee([this] { rafraichir_fenetre(); }));
     connect(&g, &modele::guide::programmes_changes, this, quand_chargee([this] {
+        const modele::guide::seance s(modele::guide_de(ctx_));
         remplir_programmes();
         affiche_actuel();
     }));

@@ -1,4 +1,4 @@
-#include "donnees/base_programmes.h"
+#include "modele/guide.h"
 #include "noyau/fraicheur.h"
 #include "noyau/horloge.h"
 #include "vues/clics_vues.h"
@@ -6,11 +6,7 @@
 namespace zapo::vues {
 
 bool verifier_base(contexte& ctx) {
-    std::optional<date_heure> derniere;
-    {
-        donnees::base_programmes base(ctx.chemin_base());
-        derniere = base.lire_maj();
-    }
+    const std::optional<date_heure> derniere = modele::guide_de(ctx).derniere_maj();
     const bool a_jour = est_a_jour(derniere, ctx.horloge_->maintenant_dh());
     definir_texte_etat(ctx, texte_etat_base(a_jour));
     return a_jour;
@@ -30,11 +26,7 @@ bool maj_en_cours(const contexte& ctx) {
 }
 
 void adate_Click(contexte& ctx) {
-    std::optional<date_heure> derniere;
-    {
-        donnees::base_programmes base(ctx.chemin_base());
-        derniere = base.lire_maj();
-    }
+    const std::optional<date_heure> derniere = modele::guide_de(ctx).derniere_maj();
     // texte_etat stays as it is, even when this answer differs from it.
     const bool a_jour = est_a_jour(derniere, ctx.horloge_->maintenant_dh());
     ctx.boites->afficher(QStringLiteral("Zapo-TV"), message_date_base(derniere, a_jour),

@@ -1,10 +1,6 @@
 #include "vues/fl_ce_soir.h"
 #include "vues/rappels_vues.h"
 
-#include "donnees/base_logos.h"
-#include "donnees/base_programmes.h"
-#include "donnees/lecture_details.h"
-#include "donnees/semaine.h"
 #include "liaison/garde.h"
 #include "modele/guide.h"
 #include "noyau/horloge.h"
@@ -26,6 +22,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSet>
 #include <QSignalBlocker>
@@ -43,7 +40,7 @@ constexpr int marge_cellule = 18;
 class ligne_liste_soir : public QTreeWidgetItem {
 public:
     bool avec_bulle = false;
-    QString chemin_base;
+    QPointer<modele::guide> guide;
     donnees::source_details source = donnees::source_details::liste;
 
     QVariant data(int colonne, int role) const override {
@@ -65,11 +62,11 @@ private:
 
     // A tooltip is no place for a box: a base that cannot be read gives the title alone.
     std::optional<details_programme> lire() const {
+        if (!guide)
+            return std::nullopt;
         try {
-            donnees::base_programmes base(chemin_base, donnees::base_programmes::ouverture::lecture_seule);
-            return donnees::lire_details_source(
-                base, source, data(0, role_num_chaine).toInt(),
-                date_heure::depuis_secondes(data(0, role_debut).toLongLong()));
+            return guide->details(source, data(0, role_num_chaine).toInt(),
+                                  date_heure::depuis_secondes(data(0, role_debut).toLongLong()));
         } catch (const std::exception&) {
             return std::nullopt;
         }
@@ -173,30 +170,27 @@ void fl_ce_soir::remplir() {
     QHash<int, QByteArray> images;
     QStringList soirees_offertes;
     const date_heure maintenant = ctx_.horloge_->maintenant_dh();
-    const QString chemin = ctx_.chemin_base();
+    modele::guide& g = modele::guide_de(ctx_);
     donnees::source_details source = donnees::source_details::liste;
-    {
-        donnees::base_programmes base(chemin, donnees::base_programmes::ouverture::lecture_seule);
-        base.commencer_lecture();
+    g.en_une_lecture([&] {
         std::vector<int> nums;
-        for (const auto& c : base.lire_chaines()) {
+        for (const auto& c : g.chaines()) {
             chaines.push_back({c.num_chaine, c.nom, c.num_image});
             nums.push_back(c.num_chaine);
         }
-        soirees_offertes = choix_soirees(maintenant, donnees::dernier_debut_semaine(base));
+        soirees_offertes = choix_soirees(maintenant, g.dernier_debut_semaine());
         soir_ = std::min<int>(soir_, int(soirees_offertes.size()) - 1);
         std::vector<std::pair<int, date_heure>> cles;
-        choix = donnees::lire_soirees(base, nums, maintenant, soir_);
+        choix = g.soirees(nums, maintenant, soir_);
         lignes = lignes_ce_soir(chaines, choix);
         // Only the rows shown, and only their categories for the genre column: the
         // rest of their details waits for a tooltip.
         for (const ligne_soir& r : lignes)
             cles.emplace_back(r.num_chaine, r.vide ? date_heure::depuis_secondes(-1) : r.hdeb);
         source = soir_ == 0 ? donnees::source_details::liste : donnees::source_details::semaine;
-        categories = donnees::lire_categories_de(base, source, cles);
-        images = donnees::lire_logos(base);
-        base.valider();
-    }
+        categories = g.categories(source, cles);
+        images = g.logos();
+    });
     // The choices follow the kept days; the one made stays.
     if (cbo_soir_->count() != soirees_offertes.size() ||
         (cbo_soir_->count() > 2 && cbo_soir_->itemText(2) != soirees_offertes.value(2))) {
@@ -250,7 +244,7 @@ void fl_ce_soir::remplir() {
             it->setData(0, role_debut, qint64(r.hdeb.secondes()));
             it->setText(5, texte_genre(genre_categories(categories[i])));
             it->avec_bulle = true;
-            it->chemin_base = chemin;
+            it->guide = &g;
             it->source = source;
         }
         if (chaine_choisie.isValid() && it->data(0, role_num_chaine) == chaine_choisie &&

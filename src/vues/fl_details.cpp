@@ -3,7 +3,6 @@
 #include "composants/annonce.h"
 #include "composants/dessins.h"
 #include "composants/placement.h"
-#include "donnees/semaine.h"
 #include "liaison/garde.h"
 #include "modele/guide.h"
 #include "noyau/horloge.h"
@@ -59,9 +58,10 @@ fl_details* fl_details::afficher(contexte& ctx, int chaine, date_heure hdeb, con
     std::optional<donnees::programme_semaine> p;
     QString nom;
     {
-        donnees::base_programmes base(ctx.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
-        p = donnees::lire_programme_semaine(base, chaine, hdeb);
-        for (const auto& c : base.lire_chaines())
+        modele::guide& g = modele::guide_de(ctx);
+        const modele::guide::seance s(g);
+        p = g.programme(chaine, hdeb);
+        for (const auto& c : g.chaines())
             if (c.num_chaine == chaine)
                 nom = c.nom;
     }

@@ -2,11 +2,6 @@
 
 #include "composants/dessins.h"
 #include "composants/placement.h"
-#include "donnees/base_logos.h"
-#include "donnees/base_programmes.h"
-#include "donnees/lecture_grille.h"
-#include "donnees/semaine.h"
-#include "donnees/taille_fenetre.h"
 #include "liaison/garde.h"
 #include "modele/guide.h"
 #include "noyau/genres.h"
@@ -108,9 +103,7 @@ fl_grille::fl_grille(contexte& ctx, aller_fn aller) : ctx_(ctx), aller_(std::mov
     grille_->details = [this](int chaine, date_heure hdeb) -> std::optional<details_programme> {
         std::optional<details_programme> d;
         liaison::garde(ctx_, [&] {
-            donnees::base_programmes base(ctx_.chemin_base(),
-                                          donnees::base_programmes::ouverture::lecture_seule);
-            if (auto p = donnees::lire_programme_semaine(base, chaine, hdeb))
+            if (auto p = modele::guide_de(ctx_).programme(chaine, hdeb))
                 d = std::move(p->details);
         });
         return d;
@@ -173,11 +166,7 @@ fl_grille* fl_grille::afficher(contexte& ctx, aller_fn aller) {
 }
 
 void fl_grille::reprendre_place() {
-    std::optional<QRect> place;
-    {
-        donnees::base_programmes base(ctx_.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
-        place = donnees::lire_place_grille(base);
-    }
+    const std::optional<QRect> place = modele::guide_de(ctx_).place_grille();
     // Only a place some screen still shows.
     bool visible = false;
     if (place)
@@ -194,10 +183,7 @@ void fl_grille::reprendre_place() {
 void fl_grille::hideEvent(QHideEvent* e) {
     QDialog::hideEvent(e);
     const QRect place = geometry();
-    liaison::garde(ctx_, [&] {
-        donnees::base_programmes base(ctx_.chemin_base());
-        donnees::ecrire_place_grille(base, place);
-    });
+    liaison::garde(ctx_, [&] { modele::guide_de(ctx_).ecrire_place_grille(place); });
 }
 
 void fl_grille::keyPressEvent(QKeyEvent* e) {
@@ -222,9 +208,10 @@ void fl_grille::remplir() {
     std::vector<vue_grille::rangee> rangees;
     int nb_jours = 1;
     {
-        donnees::base_programmes base(ctx_.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
-        const QHash<int, QByteArray> images = donnees::lire_logos(base);
-        for (const auto& c : base.lire_chaines()) {
+        modele::guide& g = modele::guide_de(ctx_);
+        const modele::guide::seance s(g);
+        const QHash<int, QByteArray> images = g.logos();
+        for (const auto& c : g.chaines()) {
             vue_grille::rangee r;
             r.num_chaine = c.num_chaine;
             r.nom = c.nom;
@@ -235,7 +222,7 @@ void fl_grille::remplir() {
         std::vector<int> nums;
         for (const auto& r : rangees)
             nums.push_back(r.num_chaine);
-        if (const auto dernier = donnees::dernier_debut_chaines(base, nums); dernier && *dernier >= origine)
+        if (const auto dernier = g.dernier_debut(nums); dernier && *dernier >= origine)
             nb_jours = int(std::min<qint64>(jours_semaine,
                                             (dernier->jour() - origine).secondes() / un_jour.secondes() + 1));
     }
@@ -257,8 +244,7 @@ void fl_grille::charger(date_heure debut, date_heure fin) {
     // A feed repeats a few dozen category texts: each is looked up once.
     QHash<QStringList, genre_programme> genres;
     {
-        donnees::base_programmes base(ctx_.chemin_base(), donnees::base_programmes::ouverture::lecture_seule);
-        donnees::parcourir_periode(base, debut, fin, [&](const donnees::programme_semaine& p) {
+        modele::guide_de(ctx_).parcourir_periode(debut, fin, [&](const donnees::programme_semaine& p) {
             auto g = genres.constFind(p.details.categories);
             if (g == genres.cend())
                 g = genres.insert(p.details.categories, genre_categories(p.details.categories));

@@ -1,11 +1,10 @@
 #include "vues/fl_main.h"
+#include "modele/guide.h"
 
 #include "composants/ancrage.h"
 #include "composants/dessin_fixe.h"
 #include "composants/dessins.h"
 #include "composants/haute_densite.h"
-#include "donnees/base_programmes.h"
-#include "donnees/taille_fenetre.h"
 #include "liaison/garde.h"
 #include "ui_fl_main.h"
 #include "vues/apparence.h"
@@ -208,8 +207,7 @@ void fl_main::reprendre_taille() {
     taille_reprise_ = true;
     std::optional<QSize> t;
     try {
-        donnees::base_programmes base(ctx_.chemin_base());
-        t = donnees::lire_taille_fenetre(base);
+        t = modele::guide_de(ctx_).taille_fenetre();
     } catch (const donnees::erreur_base&) {
         // A size not found is the drawn one.
     }
@@ -228,8 +226,7 @@ void fl_main::garder_taille() {
     if (!t.isValid() || t == taille_lue_ || (!taille_lue_.isValid() && t == minimumSizeHint()))
         return;
     try {
-        donnees::base_programmes base(ctx_.chemin_base());
-        donnees::ecrire_taille_fenetre(base, t);
+        modele::guide_de(ctx_).ecrire_taille_fenetre(t);
         taille_lue_ = t;
     } catch (const donnees::erreur_base&) {
         // Closing never fails for a size: the next start opens as drawn.

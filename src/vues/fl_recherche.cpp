@@ -6,7 +6,6 @@
 #include "composants/annonce.h"
 #include "composants/dessins.h"
 #include "composants/placement.h"
-#include "donnees/lecture_recherche.h"
 #include "liaison/garde.h"
 #include "modele/guide.h"
 #include "noyau/horloge.h"
@@ -134,7 +133,7 @@ fl_recherche* fl_recherche::afficher(contexte& ctx, aller_programme aller) {
 }
 
 void fl_recherche::remplir() {
-    index_ = donnees::lire_index_recherche(ctx_.chemin_base());
+    index_ = modele::guide_de(ctx_).index_de_recherche();
     chercher();
 }
 

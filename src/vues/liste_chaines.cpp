@@ -1,6 +1,5 @@
 #include "composants/dessins.h"
-#include "donnees/base_logos.h"
-#include "donnees/base_programmes.h"
+#include "modele/guide.h"
 #include "noyau/sante.h"
 #include "ui_fl_main.h"
 #include "vues/clics_vues.h"
@@ -41,13 +40,11 @@ void preparer_colonnes(QTreeWidget* l) {
 } // namespace
 
 void fl_main::remplir_chaines() {
-    std::vector<donnees::chaine> chaines;
-    QHash<int, QByteArray> logos;
-    {
-        donnees::base_programmes base(ctx_.chemin_base());
-        chaines = base.lire_chaines();
-        logos = donnees::lire_logos(base);
-    }
+    modele::guide& g = modele::guide_de(ctx_);
+    // The health read below shares the connection.
+    const modele::guide::seance s(g);
+    const std::vector<donnees::chaine> chaines = g.chaines();
+    const QHash<int, QByteArray> logos = g.logos();
     QTreeWidget* l = ui->lst_chaines;
     // Emptying and refilling is not the user choosing a channel.
     const QSignalBlocker bloque(l);
@@ -77,11 +74,7 @@ void fl_main::remplir_chaines() {
 }
 
 void fl_main::marquer_sante() {
-    std::map<int, donnees::sante_chaine> sante;
-    {
-        donnees::base_programmes base(ctx_.chemin_base());
-        sante = base.lire_sante();
-    }
+    const std::map<int, donnees::sante_chaine> sante = modele::guide_de(ctx_).sante();
     QTreeWidget* l = ui->lst_chaines;
     for (int i = 0; i < l->topLevelItemCount(); ++i) {
         QTreeWidgetItem* it = l->topLevelItem(i);

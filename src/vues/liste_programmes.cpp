@@ -1,5 +1,4 @@
-#include "donnees/base_programmes.h"
-#include "donnees/lecture_details.h"
+#include "modele/guide.h"
 #include "ui_fl_main.h"
 #include "vues/clics_vues.h"
 #include "vues/fl_details.h"
@@ -69,10 +68,10 @@ void fl_main::remplir_programmes() {
     preparer_colonnes(l);
     QList<QTreeWidgetItem*> lignes;
     {
-        donnees::base_programmes base(ctx_.chemin_base());
-        const QHash<qint64, details_programme> details = donnees::lire_details_chaine(base, chaine_courante_);
+        modele::guide& g = modele::guide_de(ctx_);
+        const QHash<qint64, details_programme> details = g.details_chaine(chaine_courante_);
         int position = 0;
-        base.parcourir_chaine(chaine_courante_, [&](const donnees::ligne_liste& r) {
+        g.parcourir_chaine(chaine_courante_, [&](const donnees::ligne_liste& r) {
             auto* it = new ligne_programme;
             it->setData(0, vues::role_num_chaine, r.chaine);
             it->setData(0, vues::role_debut, qint64(r.hdeb.secondes()));
@@ -99,6 +98,7 @@ void fl_main::remplir_programmes() {
 }
 
 void fl_main::choix_chaine() {
+    const modele::guide::seance s(modele::guide_de(ctx_));
     remplir_programmes();
     affiche_actuel();
 }

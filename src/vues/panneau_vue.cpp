@@ -1,6 +1,5 @@
 #include "composants/annonce.h"
-#include "donnees/base_programmes.h"
-#include "donnees/lecture_details.h"
+#include "modele/guide.h"
 #include "noyau/horloge.h"
 #include "noyau/panneau.h"
 #include "ui_fl_main.h"
@@ -54,9 +53,10 @@ void fl_main::affiche_actuel() {
     calcul_panneau calcul(chaine_courante_, ctx_.horloge_->maintenant_dh());
     QHash<qint64, details_programme> details;
     {
-        donnees::base_programmes base(ctx_.chemin_base());
-        details = donnees::lire_details_chaine(base, chaine_courante_);
-        base.parcourir_panneau(
+        modele::guide& g = modele::guide_de(ctx_);
+        const modele::guide::seance s(g);
+        details = g.details_chaine(chaine_courante_);
+        g.parcourir_panneau(
             chaine_courante_, calcul.maintenant(),
             [&](const donnees::ligne_liste& r, qint64 rang, std::optional<qint64> precedent) {
                 calcul.ajouter_rang(r, rang, precedent);

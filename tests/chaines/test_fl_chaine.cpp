@@ -1,6 +1,7 @@
 #include "chaines/fl_chaine.h"
 #include "composants/dessins.h"
 #include "donnees/base_programmes.h"
+#include "modele/guide.h"
 #include "outils/base_essai.h"
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
@@ -34,11 +35,16 @@ class test_fl_chaine : public QObject {
     essais::fausses_boites boites;
     essais::fausse_appli appli;
     contexte ctx;
+    std::unique_ptr<modele::guide> guide;
     int nb_rafraichis = 0;
     std::vector<QPixmap> logos;
 
     QString base() const { return dossier->base(); }
     std::vector<donnees::chaine> chaines() { return donnees::base_programmes(base()).lire_chaines(); }
+    donnees::bilan_ajout ajouter(const QString& nom, int num_image) {
+        donnees::base_programmes b(base());
+        return donnees::ajouter_du_catalogue(b, nom, num_image);
+    }
     void choisir(fl_chaine* f, const QString& nom) {
         const auto l = essais::controle<QListWidget>(*f, "lst_dispo")->findItems(nom, Qt::MatchExactly);
         QVERIFY(!l.isEmpty());
@@ -60,9 +66,12 @@ private Q_SLOTS:
         ctx.boites = &boites;
         appli.rafraichir = [this] { ++nb_rafraichis; };
         ctx.appli = &appli;
+        guide = std::make_unique<modele::guide>(ctx);
+        ctx.guide = guide.get();
     }
     void cleanup() {
         delete fl_chaine::ouverte();
+        guide.reset();
         dossier.reset();
     }
 
@@ -88,7 +97,7 @@ private Q_SLOTS:
         inserer(base(), presents);
         for (int n : retires)
             donnees::base_programmes(base()).effacer_chaine(n);
-        const auto bilan = chaines::ajouter_du_catalogue(base(), QStringLiteral("Arte"), 7);
+        const auto bilan = ajouter(QStringLiteral("Arte"), 7);
         QCOMPARE(bilan.resultat, resultat_ajout::ajoutee);
         QCOMPARE(bilan.nb_lignes, 1);
         const auto c = chaines();
@@ -131,7 +140,7 @@ private Q_SLOTS:
         executer(base(), "INSERT INTO modele (nom, url) VALUES ('tf1', 'http://127.0.0.1/tf1-minuscules'), "
                          "('M6', 'http://127.0.0.1/m6-bis'), ('Chérie 25', 'http://127.0.0.1/4')");
         donnees::base_programmes(base()).ajouter_chaine({4, deja, QStringLiteral("http://127.0.0.1/4"), 2});
-        const auto bilan = chaines::ajouter_du_catalogue(base(), choisi, 9);
+        const auto bilan = ajouter(choisi, 9);
         QCOMPARE(int(bilan.resultat), resultat);
         const auto c = chaines();
         QCOMPARE(int(c.size()), 1 + adresses_ajoutees.size());
@@ -146,7 +155,7 @@ private Q_SLOTS:
 
     void plus_de_numero_libre() {
         inserer(base(), {3, 32767});
-        const auto bilan = chaines::ajouter_du_catalogue(base(), QStringLiteral("Arte"), 1);
+        const auto bilan = ajouter(QStringLiteral("Arte"), 1);
         QCOMPARE(bilan.resultat, resultat_ajout::numeros_epuises);
         QCOMPARE(chaines().size(), size_t(2));
     }

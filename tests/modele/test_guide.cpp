@@ -6,6 +6,7 @@
 #include "outils/dossier_essai.h"
 #include "outils/horloge_fixe.h"
 
+#include <QFile>
 #include <QTest>
 
 #include <functional>
@@ -122,6 +123,43 @@ private Q_SLOTS:
         b.g.annoncer_programmes();
         QCOMPARE(b.g.rappels().size(), std::size_t(1));
         QVERIFY(b.g.rappel_prevu(1, dh(22, 0).secondes()));
+    }
+
+    // A session's reads share one connection, let go at its end; outside one
+    // nothing stays open between reads (WAL's side files go with the last one).
+    void seances() {
+        banc_guide b;
+        const QString wal = b.d.base() + QStringLiteral("-wal");
+        QCOMPARE(b.g.chaines().size(), std::size_t(1));
+        QVERIFY(!QFile::exists(wal));
+        {
+            const modele::guide::seance s(b.g);
+            const modele::guide::seance imbriquee(b.g);
+            QCOMPARE(b.g.chaines().size(), std::size_t(1));
+            QVERIFY(QFile::exists(wal));
+        }
+        QVERIFY(!QFile::exists(wal));
+
+        // The folder named now, even when it changed during the session.
+        essais::dossier_essai autre;
+        const modele::guide::seance s(b.g);
+        QCOMPARE(b.g.chaines().size(), std::size_t(1));
+        b.ctx.dossier_appli = autre.chemin();
+        QVERIFY(b.g.chaines().empty());
+    }
+
+    // Reads grouped as one see one state of the file, whatever is written meanwhile.
+    void une_lecture_un_etat() {
+        banc_guide b;
+        std::size_t avant = 0, pendant = 0;
+        b.g.en_une_lecture([&] {
+            avant = b.g.chaines().size();
+            donnees::base_programmes(b.d.base())
+                .ajouter_chaine({2, QStringLiteral("Canal Deux"), QStringLiteral("http://127.0.0.1/2"), 2});
+            pendant = b.g.chaines().size();
+        });
+        QCOMPARE(pendant, avant);
+        QCOMPARE(b.g.chaines().size(), avant + 1);
     }
 };
 
