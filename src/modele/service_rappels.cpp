@@ -57,6 +57,8 @@ void service_rappels::arreter() {
 void service_rappels::rearmer() {
     if (arrete_)
         return;
+    // Both reads on one connection when neither is kept yet.
+    const guide::seance s(guide_);
     std::vector<rappel> rappels = guide_.rappels();
     const int minutes = guide_.minutes_avant();
     std::erase_if(rappels, [&](const rappel& r) { return envoyes_.contains(r.id); });
