@@ -95,15 +95,19 @@ void index_recherche::ajouter(int chaine, date_heure hdeb, date_heure hfin, cons
         return;
     // Counted like the programme list counts its rows, so the main window finds this one.
     const int position = dans_liste ? ++positions_[chaine] : 0;
-    entrees_.push_back({chaine, *rang, position, hdeb, hfin, titre, genre_categories(d.categories)});
-    QStringList personnes = d.acteurs;
-    if (!d.realisateur.isEmpty())
-        personnes.prepend(d.realisateur);
     // A line break never comes out of the folding of a word: it ends each text.
     const auto plier = [](const QString& t) {
         return replier(t).replace(QLatin1Char('\n'), QLatin1Char(' '));
     };
-    replis_.push_back({plier(titre), plier(d.sous_titre), plier(d.categories.join(QStringLiteral(", "))),
+    auto categories = categories_vues_.constFind(d.categories);
+    if (categories == categories_vues_.cend())
+        categories = categories_vues_.insert(
+            d.categories, {genre_categories(d.categories), plier(d.categories.join(QStringLiteral(", ")))});
+    entrees_.push_back({chaine, *rang, position, hdeb, hfin, titre, categories->first});
+    QStringList personnes = d.acteurs;
+    if (!d.realisateur.isEmpty())
+        personnes.prepend(d.realisateur);
+    replis_.push_back({plier(titre), plier(d.sous_titre), categories->second,
                        plier(personnes.join(QStringLiteral(", "))), plier(d.description)});
 }
 
@@ -152,6 +156,7 @@ void index_recherche::terminer() {
     }
     entrees_ = std::move(tries);
     replis_ = {};
+    categories_vues_.clear();
     positions_.clear();
 }
 
