@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <string>
+
 namespace zapo::inline noyau {
 
 namespace {
@@ -53,12 +55,14 @@ QString replier(const QString& texte) {
     // Letter by letter, each accented letter folded once per thread and then
     // remembered: thirty thousand titles are folded at each reading of the base.
     thread_local QHash<char16_t, QString> deja;
-    QString r;
-    r.reserve(texte.size());
+    // A plain buffer: appending to a QString letter by letter costs more than the folding.
+    thread_local std::u16string r;
+    r.clear();
+    r.reserve(std::size_t(texte.size()));
     for (const QChar c : texte) {
         const char16_t u = c.unicode();
         if (u < 0x80) {
-            r.append(u >= u'A' && u <= u'Z' ? QChar(u + (u'a' - u'A')) : c);
+            r.push_back(u >= u'A' && u <= u'Z' ? char16_t(u + (u'a' - u'A')) : u);
             continue;
         }
         // Pairs and combining marks depend on their neighbours: the whole text is folded at once.
@@ -67,9 +71,9 @@ QString replier(const QString& texte) {
         auto it = deja.constFind(u);
         if (it == deja.cend())
             it = deja.insert(u, replier_entier(QString(c)));
-        r.append(*it);
+        r.append(reinterpret_cast<const char16_t*>(it->constData()), std::size_t(it->size()));
     }
-    return r;
+    return QString(reinterpret_cast<const QChar*>(r.data()), qsizetype(r.size()));
 }
 
 } // namespace zapo::inline noyau
