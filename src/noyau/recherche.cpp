@@ -97,7 +97,7 @@ void index_recherche::ajouter(int chaine, date_heure hdeb, date_heure hfin, cons
     const int position = dans_liste ? ++positions_[chaine] : 0;
     // A line break never comes out of the folding of a word: it ends each text.
     const auto plier = [](const QString& t) {
-        return replier(t).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        return replier(t).replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8();
     };
     auto categories = categories_vues_.constFind(d.categories);
     if (categories == categories_vues_.cend())
@@ -129,16 +129,10 @@ void index_recherche::terminer() {
     });
     std::vector<programme_trouvable> tries;
     tries.reserve(entrees_.size());
-    std::array<std::vector<QByteArray>, nb_champs> octets;
     for (int f = 0; f < nb_champs; ++f) {
-        auto& o = octets[std::size_t(f)];
-        o.reserve(replis_.size());
         qsizetype longueur = 0;
-        for (auto& t : replis_) {
-            o.push_back(t[std::size_t(f)].toUtf8());
-            t[std::size_t(f)] = QString();
-            longueur += o.back().size() + 1;
-        }
+        for (const auto& t : replis_)
+            longueur += t[std::size_t(f)].size() + 1;
         champ& c = champs_[std::size_t(f)];
         c.texte.clear();
         c.texte.reserve(longueur);
@@ -150,8 +144,10 @@ void index_recherche::terminer() {
         for (std::size_t f = 0; f < std::size_t(nb_champs); ++f) {
             champ& c = champs_[f];
             c.debuts.push_back(c.texte.size());
-            c.texte += octets[f][i];
+            QByteArray& t = replis_[i][f];
+            c.texte += t;
             c.texte += '\n';
+            t = QByteArray();
         }
     }
     entrees_ = std::move(tries);

@@ -81,9 +81,9 @@ private:
     QHash<int, int> positions_;
     static constexpr int nb_champs = dans_plusieurs;
     std::vector<programme_trouvable> entrees_;
-    std::vector<std::array<QString, nb_champs>> replis_; // until terminer()
+    std::vector<std::array<QByteArray, nb_champs>> replis_; // folded, in UTF-8, until terminer()
     // A week repeats a few dozen category lists: each is judged and folded once (until terminer()).
-    QHash<QStringList, std::pair<genre_programme, QString>> categories_vues_;
+    QHash<QStringList, std::pair<genre_programme, QByteArray>> categories_vues_;
     // Per field, the folded texts end to end in shown order, each followed by a
     // line break, and where each one starts. In UTF-8: folded texts are nearly
     // all ASCII, so half the bytes to go through at each keystroke, and a
