@@ -3,7 +3,9 @@
 #include "composants/dessins.h"
 #include "coquille/ligne_commande.h"
 #include "coquille/memoire.h"
+#include "coquille/prechargement.h"
 #include "donnees/base_programmes.h"
+#include "donnees/fichier_options.h"
 #include "donnees/raison_ecriture.h"
 #include "liaison/garde.h"
 #include "noyau/version.h"
@@ -111,6 +113,13 @@ int principal(int argc, char** argv, const crochets_programme& crochets) {
         return 1;
     }
     ctx.dossier_appli = dossier;
+    // The window comes unless the agent alone is asked for (a first run asks
+    // its questions first and reads nothing ahead).
+    struct fin_prechargement {
+        ~fin_prechargement() { attendre_images(); }
+    } fin_prechargement;
+    if (const auto o = donnees::lire_fichier_options(ctx.chemin_options()); o && !o->opt_agent)
+        precharger_images();
     // Checked without changing anything: a refused file stays as the user had it.
     if (!liaison::garde(ctx, [&] {
             donnees::base_programmes(ctx.chemin_base(), donnees::base_programmes::ouverture::verification)
@@ -135,7 +144,9 @@ int principal(int argc, char** argv, const crochets_programme& crochets) {
     plateforme::activation_bus activation([&agent] { agent.activer(); });
     activation.inscrire();
     // The agent alone shows no window: what its start freed goes back now.
-    liberer_memoire_inutilisee();
+    // A window hands it back once filled, after its first frame.
+    if (!agent.fenetre())
+        liberer_memoire_inutilisee();
     return QApplication::exec();
 }
 

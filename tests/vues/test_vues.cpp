@@ -68,6 +68,8 @@ class test_vues : public QObject {
 private Q_SLOTS:
     void colonnes_chaines_data();
     void colonnes_chaines();
+    void largeur_noms_apres_changement_data();
+    void largeur_noms_apres_changement();
     void premiere_ligne_courante();
     void colonnes_programmes();
     void clic_chaine_data();
@@ -494,6 +496,54 @@ void test_vues::date_de_la_base() {
 
 QTEST_MAIN(test_vues)
 #include "test_vues.moc"
+
+// The widest name is remembered between resizes: whatever changed since the
+// last measure (names, their number, the font), the answer is a fresh one.
+void test_vues::largeur_noms_apres_changement_data() {
+    QTest::addColumn<QStringList>("noms");
+    QTest::addColumn<qreal>("points");
+    QTest::addColumn<bool>("gras");
+    const QStringList noms{QStringLiteral("Chaine 1"), QStringLiteral("Chaine 22")};
+    QTest::newRow("rien de change") << noms << 9.75 << false;
+    QTest::newRow("un nom plus long")
+        << QStringList{noms[0], QStringLiteral("Chaine 22 et demie")} << 9.75 << false;
+    QTest::newRow("un nom plus court, meme nombre")
+        << QStringList{noms[0], QStringLiteral("C")} << 9.75 << false;
+    QTest::newRow("une chaine de plus")
+        << (noms + QStringList{QStringLiteral("Une chaine bien plus longue")}) << 9.75 << false;
+    QTest::newRow("liste videe") << QStringList{} << 9.75 << false;
+    QTest::newRow("police plus grande") << noms << 14.0 << false;
+    QTest::newRow("police grasse") << noms << 9.75 << true;
+}
+
+void test_vues::largeur_noms_apres_changement() {
+    QFETCH(QStringList, noms);
+    QFETCH(qreal, points);
+    QFETCH(bool, gras);
+    auto remplir = [](QTreeWidget& l, const QStringList& textes) {
+        l.clear();
+        for (const QString& t : textes)
+            l.addTopLevelItem(new QTreeWidgetItem(QStringList{t}));
+    };
+    QTreeWidget l;
+    QFont police = l.font();
+    police.setPointSizeF(9.75);
+    l.setFont(police);
+    remplir(l, {QStringLiteral("Chaine 1"), QStringLiteral("Chaine 22")});
+    vues::largeur_texte_noms(&l);
+
+    police.setPointSizeF(points);
+    police.setBold(gras);
+    l.setFont(police);
+    remplir(l, noms);
+    const QFontMetrics fm(l.font());
+    int attendue = 0;
+    for (const QString& n : noms)
+        attendue = std::max(attendue, fm.horizontalAdvance(n));
+    QCOMPARE(vues::largeur_texte_noms(&l), attendue);
+    // Asked again unchanged: the same answer.
+    QCOMPARE(vues::largeur_texte_noms(&l), attendue);
+}
 
 // Channels are numbered from 2: the refresh makes the first row's channel current.
 void test_vues::premiere_ligne_courante() {
