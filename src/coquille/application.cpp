@@ -9,7 +9,6 @@
 #include "coquille/fl_premiere.h"
 #include "coquille/journal_coquille.h"
 #include "coquille/memoire.h"
-#include "coquille/prechargement.h"
 #include "donnees/base_programmes.h"
 #include "donnees/base_rappels.h"
 #include "donnees/fichier_options.h"
@@ -83,7 +82,6 @@ fl_init::fl_init(contexte& ctx, branchements_agent b)
         b_.retirer_demarrage = [] { plateforme::retirer_demarrage(); };
     if (!b_.montrer_premiere)
         b_.montrer_premiere = [this] {
-            attendre_images();
             fl_premiere d(ctx_, b_.inscrire_demarrage, b_.retirer_demarrage);
             d.exec();
         };
@@ -423,7 +421,6 @@ void fl_init::charger_fenetre() {
     if (fl_main_ || en_sortie_ || maj_.sortie_differee())
         return;
     liaison::compteur_occupation::jeton j(occupation_);
-    attendre_images();
     auto* f = new vues::fl_main(ctx_);
     fl_main_ = f;
     brancher_fenetre(f);

@@ -1,7 +1,5 @@
 #include "coquille/boites_qt.h"
 
-#include "coquille/prechargement.h"
-
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWindow>
@@ -10,8 +8,6 @@ namespace zapo::coquille {
 
 reponse_boite boites_qt::afficher(const QString& titre, const QString& texte, icone_boite icone,
                                   boutons_boite boutons) {
-    // Its icon is a picture read from Qt's resources.
-    attendre_images();
     // A test build of the program answers here instead of the screen.
     if (releve_)
         if (const auto r = releve_(titre, texte, icone, boutons))

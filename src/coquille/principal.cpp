@@ -3,9 +3,7 @@
 #include "composants/dessins.h"
 #include "coquille/ligne_commande.h"
 #include "coquille/memoire.h"
-#include "coquille/prechargement.h"
 #include "donnees/base_programmes.h"
-#include "donnees/fichier_options.h"
 #include "donnees/raison_ecriture.h"
 #include "liaison/garde.h"
 #include "noyau/version.h"
@@ -113,13 +111,6 @@ int principal(int argc, char** argv, const crochets_programme& crochets) {
         return 1;
     }
     ctx.dossier_appli = dossier;
-    // The window comes unless the agent alone is asked for (a first run asks
-    // its questions first and reads nothing ahead).
-    struct fin_prechargement {
-        ~fin_prechargement() { attendre_images(); }
-    } fin_prechargement;
-    if (const auto o = donnees::lire_fichier_options(ctx.chemin_options()); o && !o->opt_agent)
-        precharger_images();
     // Checked without changing anything: a refused file stays as the user had it.
     if (!liaison::garde(ctx, [&] {
             donnees::base_programmes(ctx.chemin_base(), donnees::base_programmes::ouverture::verification)

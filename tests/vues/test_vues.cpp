@@ -503,46 +503,39 @@ void test_vues::largeur_noms_apres_changement_data() {
     QTest::addColumn<QStringList>("noms");
     QTest::addColumn<qreal>("points");
     QTest::addColumn<bool>("gras");
-    const QStringList noms{QStringLiteral("Chaine 1"), QStringLiteral("Chaine 22")};
-    QTest::newRow("rien de change") << noms << 9.75 << false;
-    QTest::newRow("un nom plus long")
-        << QStringList{noms[0], QStringLiteral("Chaine 22 et demie")} << 9.75 << false;
-    QTest::newRow("un nom plus court, meme nombre")
-        << QStringList{noms[0], QStringLiteral("C")} << 9.75 << false;
-    QTest::newRow("une chaine de plus")
-        << (noms + QStringList{QStringLiteral("Une chaine bien plus longue")}) << 9.75 << false;
+    const QString un = QStringLiteral("Chaine 1"), deux = QStringLiteral("Chaine 22");
+    QTest::newRow("rien de change") << QStringList{un, deux} << 9.75 << false;
+    QTest::newRow("un nom plus long") << QStringList{un, deux + QStringLiteral(" et demie")} << 9.75 << false;
+    QTest::newRow("un nom plus court") << QStringList{un, QStringLiteral("C")} << 9.75 << false;
+    QTest::newRow("une chaine de plus") << QStringList{un, deux, deux + deux} << 9.75 << false;
     QTest::newRow("liste videe") << QStringList{} << 9.75 << false;
-    QTest::newRow("police plus grande") << noms << 14.0 << false;
-    QTest::newRow("police grasse") << noms << 9.75 << true;
+    QTest::newRow("police plus grande") << QStringList{un, deux} << 14.0 << false;
+    QTest::newRow("police grasse") << QStringList{un, deux} << 9.75 << true;
 }
 
 void test_vues::largeur_noms_apres_changement() {
     QFETCH(QStringList, noms);
     QFETCH(qreal, points);
     QFETCH(bool, gras);
-    auto remplir = [](QTreeWidget& l, const QStringList& textes) {
-        l.clear();
-        for (const QString& t : textes)
-            l.addTopLevelItem(new QTreeWidgetItem(QStringList{t}));
-    };
     QTreeWidget l;
     QFont police = l.font();
     police.setPointSizeF(9.75);
     l.setFont(police);
-    remplir(l, {QStringLiteral("Chaine 1"), QStringLiteral("Chaine 22")});
+    for (const char* n : {"Chaine 1", "Chaine 22"})
+        l.addTopLevelItem(new QTreeWidgetItem(QStringList{QString::fromLatin1(n)}));
     vues::largeur_texte_noms(&l);
 
     police.setPointSizeF(points);
     police.setBold(gras);
     l.setFont(police);
-    remplir(l, noms);
-    const QFontMetrics fm(l.font());
+    l.clear();
     int attendue = 0;
-    for (const QString& n : noms)
-        attendue = std::max(attendue, fm.horizontalAdvance(n));
+    for (const QString& n : noms) {
+        l.addTopLevelItem(new QTreeWidgetItem(QStringList{n}));
+        attendue = std::max(attendue, QFontMetrics(l.font()).horizontalAdvance(n));
+    }
     QCOMPARE(vues::largeur_texte_noms(&l), attendue);
-    // Asked again unchanged: the same answer.
-    QCOMPARE(vues::largeur_texte_noms(&l), attendue);
+    QCOMPARE(vues::largeur_texte_noms(&l), attendue); // asked again unchanged
 }
 
 // Channels are numbered from 2: the refresh makes the first row's channel current.
