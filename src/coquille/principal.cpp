@@ -135,7 +135,9 @@ int principal(int argc, char** argv, const crochets_programme& crochets) {
     plateforme::activation_bus activation([&agent] { agent.activer(); });
     activation.inscrire();
     // The agent alone shows no window: what its start freed goes back now.
-    liberer_memoire_inutilisee();
+    // A window hands it back once filled, after its first frame.
+    if (!agent.fenetre())
+        liberer_memoire_inutilisee();
     return QApplication::exec();
 }
 

@@ -8,6 +8,8 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace zapo::vues {
 
@@ -20,10 +22,31 @@ constexpr int marges = 16;
 } // namespace
 
 int largeur_texte_noms(const QTreeWidget* l) {
+    // Shaping every name is what costs; the list is measured again on each
+    // resize (the first show brings one right after the fill), mostly with the
+    // same names and font: the last answer is kept for those.
+    // The font as text: a font kept past the application's end would free
+    // engines the application has already freed.
+    struct mesure {
+        QString police;
+        int ppp = 0; // the font's dots per inch come from the list's screen
+        QStringList noms;
+        int largeur = 0;
+    };
+    static std::optional<mesure> derniere;
+    QStringList noms;
+    noms.reserve(l->topLevelItemCount());
+    for (int i = 0; i < l->topLevelItemCount(); ++i)
+        noms << l->topLevelItem(i)->text(0);
+    const QString police = l->font().toString();
+    const int ppp = l->logicalDpiY();
+    if (derniere && derniere->ppp == ppp && derniere->police == police && derniere->noms == noms)
+        return derniere->largeur;
     const QFontMetrics fm(l->font());
     int texte = 0;
-    for (int i = 0; i < l->topLevelItemCount(); ++i)
-        texte = std::max(texte, fm.horizontalAdvance(l->topLevelItem(i)->text(0)));
+    for (const QString& n : std::as_const(noms))
+        texte = std::max(texte, fm.horizontalAdvance(n));
+    derniere = mesure{police, ppp, std::move(noms), texte};
     return texte;
 }
 

@@ -68,6 +68,8 @@ class test_vues : public QObject {
 private Q_SLOTS:
     void colonnes_chaines_data();
     void colonnes_chaines();
+    void largeur_noms_apres_changement_data();
+    void largeur_noms_apres_changement();
     void premiere_ligne_courante();
     void colonnes_programmes();
     void clic_chaine_data();
@@ -494,6 +496,47 @@ void test_vues::date_de_la_base() {
 
 QTEST_MAIN(test_vues)
 #include "test_vues.moc"
+
+// The widest name is remembered between resizes: whatever changed since the
+// last measure (names, their number, the font), the answer is a fresh one.
+void test_vues::largeur_noms_apres_changement_data() {
+    QTest::addColumn<QStringList>("noms");
+    QTest::addColumn<qreal>("points");
+    QTest::addColumn<bool>("gras");
+    const QString un = QStringLiteral("Chaine 1"), deux = QStringLiteral("Chaine 22");
+    QTest::newRow("rien de change") << QStringList{un, deux} << 9.75 << false;
+    QTest::newRow("un nom plus long") << QStringList{un, deux + QStringLiteral(" et demie")} << 9.75 << false;
+    QTest::newRow("un nom plus court") << QStringList{un, QStringLiteral("C")} << 9.75 << false;
+    QTest::newRow("une chaine de plus") << QStringList{un, deux, deux + deux} << 9.75 << false;
+    QTest::newRow("liste videe") << QStringList{} << 9.75 << false;
+    QTest::newRow("police plus grande") << QStringList{un, deux} << 14.0 << false;
+    QTest::newRow("police grasse") << QStringList{un, deux} << 9.75 << true;
+}
+
+void test_vues::largeur_noms_apres_changement() {
+    QFETCH(QStringList, noms);
+    QFETCH(qreal, points);
+    QFETCH(bool, gras);
+    QTreeWidget l;
+    QFont police = l.font();
+    police.setPointSizeF(9.75);
+    l.setFont(police);
+    for (const char* n : {"Chaine 1", "Chaine 22"})
+        l.addTopLevelItem(new QTreeWidgetItem(QStringList{QString::fromLatin1(n)}));
+    vues::largeur_texte_noms(&l);
+
+    police.setPointSizeF(points);
+    police.setBold(gras);
+    l.setFont(police);
+    l.clear();
+    int attendue = 0;
+    for (const QString& n : noms) {
+        l.addTopLevelItem(new QTreeWidgetItem(QStringList{n}));
+        attendue = std::max(attendue, QFontMetrics(l.font()).horizontalAdvance(n));
+    }
+    QCOMPARE(vues::largeur_texte_noms(&l), attendue);
+    QCOMPARE(vues::largeur_texte_noms(&l), attendue); // asked again unchanged
+}
 
 // Channels are numbered from 2: the refresh makes the first row's channel current.
 void test_vues::premiere_ligne_courante() {
