@@ -222,6 +222,34 @@ private Q_SLOTS:
             QCOMPARE(p.position == 0, p.hdeb >= a(1, 0, 0));
     }
 
+    // Category lists come back again and again in a week: each programme still
+    // gets its own list's genre, and is found by its own list's words only.
+    void categories_repetees() {
+        const QList<QStringList> listes = {
+            {QStringLiteral("Film")},          {QStringLiteral("Film"), QStringLiteral("Comédie")},
+            {QStringLiteral("Film, Comédie")}, {QStringLiteral("Sport")},
+            {QStringLiteral("Film")},          {}};
+        index_recherche i({{1, QStringLiteral("Une")}});
+        for (qsizetype k = 0; k < listes.size(); ++k) {
+            details_programme d;
+            d.categories = listes[k];
+            i.ajouter(1, a(0, 13, int(k)), a(0, 14, 0), QStringLiteral("Programme %1").arg(k), d);
+        }
+        i.terminer();
+        for (qsizetype k = 0; k < listes.size(); ++k)
+            QCOMPARE(i.entrees()[std::size_t(k)].genre, genre_categories(listes[k]));
+        const auto trouves = [&](const char* saisie) {
+            QStringList t;
+            for (const auto n : i.chercher(QString::fromUtf8(saisie), a(0, 12, 0), 100).lignes)
+                t << i.entrees()[n].titre;
+            t.sort();
+            return t;
+        };
+        QCOMPARE(trouves("comedie"), (QStringList{"Programme 1", "Programme 2"}));
+        QCOMPARE(trouves("film"), (QStringList{"Programme 0", "Programme 1", "Programme 2", "Programme 4"}));
+        QCOMPARE(trouves("sport"), QStringList{"Programme 3"});
+    }
+
     // Whatever is pasted, one keystroke looks at a bounded text.
     void saisie_bornee() {
         const QStringList mots = mots_recherche(QString(100000, QChar(u'a')) + QStringLiteral(" b"));
