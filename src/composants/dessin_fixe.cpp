@@ -1,5 +1,6 @@
 #include "composants/dessin_fixe.h"
 
+#include <QApplication>
 #include <QPalette>
 #include <QStyle>
 #include <QWidget>
@@ -13,12 +14,30 @@ QFont police_dessin() {
     return f;
 }
 
+namespace {
+
+// A style sheet on the control or above it, or on the whole application.
+bool sous_feuille_de_style(const QWidget* w) {
+    if (!qApp->styleSheet().isEmpty())
+        return true;
+    for (; w; w = w->isWindow() ? nullptr : w->parentWidget())
+        if (!w->styleSheet().isEmpty())
+            return true;
+    return false;
+}
+
+} // namespace
+
 void fixer_police(QWidget* fenetre) {
     const QFont police = police_dessin();
     fenetre->setFont(police);
     // A control with a style sheet takes what its own font leaves unsaid from
     // the desktop's font, not from its window's: every control says it all.
     for (QWidget* w : fenetre->findChildren<QWidget*>()) {
+        // The others inherit it as they are: setting it on each costs a pass
+        // over their own children.
+        if (!w->isWindow() && !sous_feuille_de_style(w))
+            continue;
         QFont f = w->font().resolve(police);
         f.setFamilies(f.families());
         f.setPointSizeF(f.pointSizeF());

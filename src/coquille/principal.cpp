@@ -1,6 +1,7 @@
 #include "coquille/application.h"
 
 #include "composants/dessins.h"
+#include "composants/style_appli.h"
 #include "coquille/ligne_commande.h"
 #include "coquille/memoire.h"
 #include "donnees/base_programmes.h"
@@ -53,6 +54,7 @@ int principal(int argc, char** argv, const crochets_programme& crochets) {
     QApplication::setOrganizationName(QStringLiteral("Zapo-TV"));
     QApplication::setApplicationVersion(texte_version());
     QApplication::setQuitOnLastWindowClosed(false);
+    composants::installer_style_appli();
     QApplication::setWindowIcon(composants::icone_programme());
     installer_francais(app);
 

@@ -213,6 +213,12 @@ base_programmes::base_programmes(const QString& chemin, ouverture mode) : chemin
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, attente_occupee_ms);
+    if (mode == ouverture::verification) {
+        // The check reads each page once: a cache of a few pages, reused, costs
+        // no allocation per page (the start's check of a week of programmes).
+        sqlite3_exec(db_, "PRAGMA cache_size=16", nullptr, nullptr, nullptr);
+        return;
+    }
     if (mode != ouverture::normale)
         return;
     try {

@@ -68,6 +68,9 @@ QIcon dessiner_marque(const QColor& c) {
 
 fl_main::fl_main(contexte& ctx, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::fl_main>()), ctx_(ctx) {
+    // Before the controls, which then take it as they are made: given after,
+    // it would go down to every one of them again.
+    setFont(composants::police_dessin());
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(composants::icone_programme());

@@ -248,9 +248,8 @@ private Q_SLOTS:
         zapo::modele::guide guide_essai(ctx);
         ctx.guide = &guide_essai;
         fl_main f(ctx);
-        QVERIFY(zapo::essais::controle<QLabel>(f, "txt_etat")
-                    ->styleSheet()
-                    .contains(QStringLiteral("rgb(192,0,0)")));
+        QCOMPARE(zapo::essais::controle<QLabel>(f, "txt_etat")->palette().color(QPalette::WindowText),
+                 QColor(192, 0, 0));
         QCOMPARE(zapo::essais::controle<QLabel>(f, "txt_etat")->font().pointSizeF(), 11.25);
         QCOMPARE(f.lst_images().size(), size_t(16));
         QVERIFY(f.image(0).isNull());
