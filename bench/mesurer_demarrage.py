@@ -14,7 +14,7 @@ update starts and nothing leaves the machine.
   - resident memory (VmRSS) two seconds after the window is shown; medians;
   - the same for Zapo-TV in agent mode (icon only, no window).
 
-Usage: mesurer_demarrage.py BUILD_DIR [--runs N] [--memoire M]
+Usage: mesurer_demarrage.py BUILD_DIR [--runs N] [--memoire M] [--jours J]
 BUILD_DIR holds zapo-tv-essai (the program with the measure), db/programmes.mdb and
 bench/programme_nu (a Release build:
 cmake --preset bench && cmake --build build-bench --target zapo-tv-essai programme_nu).
@@ -48,8 +48,9 @@ def jours_depuis_1899(dt):
     return (dt - datetime.datetime(1899, 12, 30)).total_seconds() / 86400.0
 
 
-def remplir_base(chemin):
-    """300 channels of 100 programmes from 06:00 today, and a `maj` stamp that counts as fresh."""
+def remplir_base(chemin, jours=1):
+    """300 channels of 100 programmes from 06:00 today (the same again each next day
+    for `jours` days), and a `maj` stamp that counts as fresh."""
     maintenant = datetime.datetime.now()
     # A stamp from before 10:00 today never counts; yesterday's lasts until 10:00.
     if maintenant.hour >= 10:
@@ -67,7 +68,8 @@ def remplir_base(chemin):
         t = jours_depuis_1899(debut_jour)
         for i in range(PAR_CHAINE):
             d = (10 + (i * 7 + c) % 16) / 1440.0
-            lignes.append((t, t + d, "Programme %d de la chaine %d" % (i, c), d, c))
+            for j in range(jours):
+                lignes.append((t + j, t + j + d, "Programme %d de la chaine %d" % (i, c), d, c))
             t += d
     db.executemany("INSERT INTO liste (hdeb, hfin, programme, duree, chaine) VALUES (?, ?, ?, ?, ?)", lignes)
     db.execute("UPDATE maj SET date_maj = ?", (jours_depuis_1899(tampon),))
@@ -76,13 +78,13 @@ def remplir_base(chemin):
 
 
 class Banc:
-    def __init__(self, construction, dossier):
+    def __init__(self, construction, dossier, jours=1):
         self.dossier = dossier
         self.daemons = []
         self.zapo = os.path.join(dossier, "zapo-tv")
         shutil.copy(os.path.join(construction, "zapo-tv-essai"), self.zapo)
         shutil.copy(os.path.join(construction, "db", "programmes.mdb"), os.path.join(dossier, "programmes.mdb"))
-        remplir_base(os.path.join(dossier, "programmes.mdb"))
+        remplir_base(os.path.join(dossier, "programmes.mdb"), jours)
         self.nu = os.path.join(construction, "bench", "programme_nu")
         for d in ("home", "config", "donnees", "run"):
             os.makedirs(os.path.join(dossier, d), exist_ok=True)
@@ -223,10 +225,12 @@ def main():
     a.add_argument("construction", help="build folder (zapo-tv-essai, db/programmes.mdb, bench/programme_nu)")
     a.add_argument("--runs", type=int, default=20, help="timed starts of each program (default 20)")
     a.add_argument("--memoire", type=int, default=5, help="memory readings of each kind (default 5)")
+    a.add_argument("--jours", type=int, default=1,
+                   help="days of programmes kept, the same day repeated (default 1: 30 000 programmes)")
     args = a.parse_args()
 
     with tempfile.TemporaryDirectory(prefix="zapo-banc-") as dossier:
-        banc = Banc(os.path.abspath(args.construction), dossier)
+        banc = Banc(os.path.abspath(args.construction), dossier, args.jours)
         try:
             banc.ecrire_options(OPTIONS_FENETRE)
             # Two starts of each unmeasured (disk cache), then the two in turn so that
@@ -258,7 +262,8 @@ def main():
     m_zapo, m_nu, m_agent = med(rss["zapo"]) / 1024, med(rss["nu"]) / 1024, med(rss["agent"]) / 1024
     buts = [
         ("Premier affichage (ms)", t_zapo, t_nu, 1.5),
-        ("Mémoire résidente, 30 000 programmes (Mio)", m_zapo, m_nu, 1.3),
+        ("Mémoire résidente, %s programmes (Mio)" % format(NB_CHAINES * PAR_CHAINE * args.jours, ",").replace(",", " "),
+         m_zapo, m_nu, 1.3),
         ("Mémoire résidente, agent sans fenêtre (Mio)", m_agent, m_nu, 1.0),
     ]
     print("%d démarrages de chaque programme, %d relevés de mémoire ; médianes" % (args.runs, args.memoire))

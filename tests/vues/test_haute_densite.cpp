@@ -6,6 +6,7 @@
 
 #include "apropos/fl_propos.h"
 #include "chaines/fl_chaine.h"
+#include "composants/dessin_fixe.h"
 #include "composants/dessins.h"
 #include "composants/haute_densite.h"
 #include "coquille/fl_premiere.h"
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -282,6 +284,18 @@ private Q_SLOTS:
                                 .arg(qRound(rapport_ecran()));
         QVERIFY(w->grab().save(nom, "PNG"));
         QStringList coupes = textes_coupes(w, variables);
+        // The form's menus are windows of their own: they keep the drawing's font
+        // only when each is given it.
+        if (fenetre.startsWith(QLatin1String("principale"))) {
+            const QFontInfo dessin(composants::police_dessin());
+            for (const char* nom : {"menua", "menud", "menuc", "menub"}) {
+                auto* m = w->findChild<QMenu*>(QString::fromLatin1(nom));
+                QVERIFY(m);
+                const QFontInfo vue(m->font());
+                if (vue.family() != dessin.family() || vue.pointSizeF() != dessin.pointSizeF())
+                    coupes << QStringLiteral("%1 : %2 %3 pt").arg(nom, vue.family()).arg(vue.pointSizeF());
+            }
+        }
         const QStringList s = zone ? sombres(zone) : QStringList();
         // "Ce soir": every column whole, with no sideways scroll bar.
         if (auto* l = w->findChild<QTreeWidget*>(QStringLiteral("lst_soir"))) {
