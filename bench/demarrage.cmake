@@ -11,5 +11,9 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_target(
   mesurer_demarrage
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/mesurer_demarrage.py ${PROJECT_BINARY_DIR}
-  DEPENDS zapo-tv-essai programme_nu base_livree
+  DEPENDS zapo-tv-essai programme_nu remplir_semaine base_livree
   USES_TERMINAL VERBATIM)
+
+# A kept week for the starts measured with --semaine.
+add_executable(remplir_semaine remplir_semaine.cpp)
+target_link_libraries(remplir_semaine PRIVATE zapo_donnees zapo_noyau Qt6::Core)

@@ -14,10 +14,13 @@ update starts and nothing leaves the machine.
   - resident memory (VmRSS) two seconds after the window is shown; medians;
   - the same for Zapo-TV in agent mode (icon only, no window).
 
-Usage: mesurer_demarrage.py BUILD_DIR [--runs N] [--memoire M] [--jours J]
-BUILD_DIR holds zapo-tv-essai (the program with the measure), db/programmes.mdb and
-bench/programme_nu (a Release build:
-cmake --preset bench && cmake --build build-bench --target zapo-tv-essai programme_nu).
+With --semaine the base holds the week as an update keeps it instead (eight days
+of 300 channels with their details, filled by bench/remplir_semaine).
+
+Usage: mesurer_demarrage.py BUILD_DIR [--runs N] [--memoire M] [--jours J | --semaine]
+BUILD_DIR holds zapo-tv-essai (the program with the measure), db/programmes.mdb,
+bench/programme_nu and bench/remplir_semaine (a Release build: cmake --preset bench &&
+cmake --build build-bench --target zapo-tv-essai programme_nu remplir_semaine).
 Exits with 1 when a goal is missed.
 """
 
@@ -48,15 +51,20 @@ def jours_depuis_1899(dt):
     return (dt - datetime.datetime(1899, 12, 30)).total_seconds() / 86400.0
 
 
+def tampon_frais():
+    """An update stamp that counts as fresh: one from before 10:00 today never
+    counts; yesterday's lasts until 10:00."""
+    maintenant = datetime.datetime.now()
+    if maintenant.hour >= 10:
+        return maintenant
+    return (maintenant - datetime.timedelta(days=1)).replace(hour=23, minute=0)
+
+
 def remplir_base(chemin, jours=1):
     """300 channels of 100 programmes from 06:00 today (the same again each next day
     for `jours` days), and a `maj` stamp that counts as fresh."""
     maintenant = datetime.datetime.now()
-    # A stamp from before 10:00 today never counts; yesterday's lasts until 10:00.
-    if maintenant.hour >= 10:
-        tampon = maintenant
-    else:
-        tampon = (maintenant - datetime.timedelta(days=1)).replace(hour=23, minute=0)
+    tampon = tampon_frais()
     db = sqlite3.connect(chemin)
     db.execute("DELETE FROM chaines")
     db.execute("DELETE FROM liste")
@@ -77,14 +85,36 @@ def remplir_base(chemin, jours=1):
     db.close()
 
 
+def remplir_semaine(chemin, construction):
+    """The week as an update keeps it (bench/semaine_banc.h): 300 channels, eight days
+    with their details in `semaine`, each channel's first rows (at most 100) in `liste`."""
+    db = sqlite3.connect(chemin)
+    db.execute("DELETE FROM chaines")
+    db.execute("DELETE FROM liste")
+    db.commit()
+    db.close()
+    sortie = subprocess.run([os.path.join(construction, "bench", "remplir_semaine"), chemin, str(NB_CHAINES)],
+                            check=True, capture_output=True, text=True).stdout
+    db = sqlite3.connect(chemin)
+    db.execute("UPDATE maj SET date_maj = ?", (jours_depuis_1899(tampon_frais()),))
+    db.commit()
+    lignes = db.execute("SELECT count(*) FROM liste").fetchone()[0]
+    db.close()
+    return lignes, int(sortie.split()[0])
+
+
 class Banc:
-    def __init__(self, construction, dossier, jours=1):
+    def __init__(self, construction, dossier, jours=1, semaine=False):
         self.dossier = dossier
         self.daemons = []
         self.zapo = os.path.join(dossier, "zapo-tv")
         shutil.copy(os.path.join(construction, "zapo-tv-essai"), self.zapo)
         shutil.copy(os.path.join(construction, "db", "programmes.mdb"), os.path.join(dossier, "programmes.mdb"))
-        remplir_base(os.path.join(dossier, "programmes.mdb"), jours)
+        if semaine:
+            self.lignes = remplir_semaine(os.path.join(dossier, "programmes.mdb"), construction)
+        else:
+            remplir_base(os.path.join(dossier, "programmes.mdb"), jours)
+            self.lignes = (NB_CHAINES * PAR_CHAINE * jours, 0)
         self.nu = os.path.join(construction, "bench", "programme_nu")
         for d in ("home", "config", "donnees", "run"):
             os.makedirs(os.path.join(dossier, d), exist_ok=True)
@@ -220,6 +250,14 @@ class Banc:
                 p.kill()
 
 
+def programmes_gardes(liste, semaine):
+    def nombre(n):
+        return format(n, ",").replace(",", " ")
+    if semaine:
+        return "%s programmes (semaine : %s)" % (nombre(liste), nombre(semaine))
+    return "%s programmes" % nombre(liste)
+
+
 def main():
     a = argparse.ArgumentParser(description="Start-up time and memory of Zapo-TV beside a bare Qt program")
     a.add_argument("construction", help="build folder (zapo-tv-essai, db/programmes.mdb, bench/programme_nu)")
@@ -227,10 +265,12 @@ def main():
     a.add_argument("--memoire", type=int, default=5, help="memory readings of each kind (default 5)")
     a.add_argument("--jours", type=int, default=1,
                    help="days of programmes kept, the same day repeated (default 1: 30 000 programmes)")
+    a.add_argument("--semaine", action="store_true",
+                   help="the week kept as an update leaves it (eight days with their details)")
     args = a.parse_args()
 
     with tempfile.TemporaryDirectory(prefix="zapo-banc-") as dossier:
-        banc = Banc(os.path.abspath(args.construction), dossier, args.jours)
+        banc = Banc(os.path.abspath(args.construction), dossier, args.jours, args.semaine)
         try:
             banc.ecrire_options(OPTIONS_FENETRE)
             # Two starts of each unmeasured (disk cache), then the two in turn so that
@@ -262,7 +302,7 @@ def main():
     m_zapo, m_nu, m_agent = med(rss["zapo"]) / 1024, med(rss["nu"]) / 1024, med(rss["agent"]) / 1024
     buts = [
         ("Premier affichage (ms)", t_zapo, t_nu, 1.5),
-        ("Mémoire résidente, %s programmes (Mio)" % format(NB_CHAINES * PAR_CHAINE * args.jours, ",").replace(",", " "),
+        ("Mémoire résidente, %s (Mio)" % programmes_gardes(*banc.lignes),
          m_zapo, m_nu, 1.3),
         ("Mémoire résidente, agent sans fenêtre (Mio)", m_agent, m_nu, 1.0),
     ]

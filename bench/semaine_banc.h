@@ -49,12 +49,10 @@ inline details_programme details_semaine(int i, int c) {
     return d;
 }
 
-// `nb_chaines` channels numbered from 1; programmes of 10 to 60 minutes (about
-// 35 a day each). Returns the number of week rows written.
-inline qint64 remplir_semaine_banc(const QString& chemin, int nb_chaines, QDate jour) {
-    creer_base_vide(chemin);
-    donnees::base_programmes base(chemin);
-    donnees::mettre_a_niveau(base);
+// `nb_chaines` channels numbered from 1, into a base without channels;
+// programmes of 10 to 60 minutes (about 35 a day each). Returns the number of
+// week rows written.
+inline qint64 ecrire_semaine_banc(donnees::base_programmes& base, int nb_chaines, QDate jour) {
     qint64 lignes = 0;
     base.commencer();
     const date_heure debut = date_heure::depuis_date(jour);
@@ -83,6 +81,13 @@ inline qint64 remplir_semaine_banc(const QString& chemin, int nb_chaines, QDate 
     }
     base.valider();
     return lignes;
+}
+
+inline qint64 remplir_semaine_banc(const QString& chemin, int nb_chaines, QDate jour) {
+    creer_base_vide(chemin);
+    donnees::base_programmes base(chemin);
+    donnees::mettre_a_niveau(base);
+    return ecrire_semaine_banc(base, nb_chaines, jour);
 }
 
 } // namespace zapo::bancs
