@@ -292,6 +292,7 @@ fl_init::~fl_init() {
         ctx_.appli = nullptr;
     // The windows shown one at a time hold the context: they go first.
     composants::fermer_fenetres_uniques();
+    fenetre_preparee_.reset();
     if (fl_main_) {
         fl_main_->disconnect(this);
         delete fl_main_.data();
@@ -334,6 +335,14 @@ void fl_init::Form_Load() {
         charger_fenetre();
     attente_zone_restante_ms_ = b_.attente_zone_ms;
     attente_zone_.start();
+}
+
+void fl_init::preparer_fenetre() {
+    // The first run asks its questions before anything; the agent may show none.
+    const auto options = donnees::lire_fichier_options(ctx_.chemin_options());
+    if (!options || options->opt_agent || fl_main_ || fenetre_preparee_)
+        return;
+    fenetre_preparee_ = std::make_unique<vues::fl_main>(ctx_);
 }
 
 void fl_init::montrer_icone() {
@@ -420,7 +429,7 @@ void fl_init::charger_fenetre() {
     if (fl_main_ || en_sortie_ || maj_.sortie_differee())
         return;
     liaison::compteur_occupation::jeton j(occupation_);
-    auto* f = new vues::fl_main(ctx_);
+    auto* f = fenetre_preparee_ ? fenetre_preparee_.release() : new vues::fl_main(ctx_);
     fl_main_ = f;
     brancher_fenetre(f);
     // Form_Load: the window is loaded, then refreshed (which shows it).

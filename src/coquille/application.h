@@ -57,6 +57,10 @@ public:
     // Start-up, after the single-instance check: options (or the first run),
     // the icon, then the main window unless the agent alone is wanted.
     void Form_Load();
+    // Before Form_Load, while the base's pages are still being checked: the main
+    // window is built (neither shown nor filled) when the options ask for it,
+    // so that both take their time side by side. Its load then takes it.
+    void preparer_fenetre();
     void initialiser();
     void lire_options();
     void enregistrer_options();
@@ -156,6 +160,7 @@ private:
     coordination_maj maj_;
     icone_agent icone_;
     QPointer<vues::fl_main> fl_main_;
+    std::unique_ptr<vues::fl_main> fenetre_preparee_;
     bool fenetre_chargee_ = false;
     // Unloaded while a handler held them: they free themselves, or here at the end.
     std::vector<QPointer<vues::fl_main>> dechargees_;

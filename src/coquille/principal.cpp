@@ -6,6 +6,7 @@
 #include "coquille/memoire.h"
 #include "donnees/base_programmes.h"
 #include "donnees/raison_ecriture.h"
+#include "donnees/verification_differee.h"
 #include "liaison/garde.h"
 #include "noyau/version.h"
 #include "plateforme/activation.h"
@@ -19,6 +20,8 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+#include <optional>
 
 namespace zapo::coquille {
 
@@ -114,9 +117,13 @@ int principal(int argc, char** argv, const crochets_programme& crochets) {
     }
     ctx.dossier_appli = dossier;
     // Checked without changing anything: a refused file stays as the user had it.
+    // The pages of the programmes, which grow with the days kept, are read
+    // beside the main window's construction; nothing opens the file meanwhile.
+    std::optional<donnees::verification_differee> pages;
     if (!liaison::garde(ctx, [&] {
             donnees::base_programmes(ctx.chemin_base(), donnees::base_programmes::ouverture::verification)
-                .verifier_structure();
+                .verifier_structure(false);
+            pages.emplace(ctx.chemin_base());
         }))
         return 1;
 
@@ -126,6 +133,10 @@ int principal(int argc, char** argv, const crochets_programme& crochets) {
     fl_init agent(ctx);
     // "Annuler" during the on-line step stops the wait on NetworkManager too.
     connexion.definir_arret(&agent.etat().arret_demande);
+    liaison::garde(ctx, [&] { agent.preparer_fenetre(); });
+    // A refused file: the window built meanwhile was never shown.
+    if (!liaison::garde(ctx, [&] { pages->attendre(); }))
+        return 1;
     bool demarre = false;
     liaison::garde(ctx, [&] {
         agent.Form_Load();

@@ -3,6 +3,7 @@
 #include "donnees/journal_base.h"
 #include "donnees/raison_ecriture.h"
 #include "donnees/semaine.h"
+#include "donnees/verification_differee.h"
 
 #include <sqlite3.h>
 
@@ -194,6 +195,9 @@ base_programmes::base_programmes(const QString& chemin, ouverture mode) : chemin
     if (info.exists() && info.size() == 0)
         throw erreur_base(QStringLiteral("Le fichier %1 est vide : ce n'est pas une base de programmes.")
                               .arg(guillemets(chemin)));
+    // Nothing opens a file whose pages are still being read at start before the verdict.
+    if (mode != ouverture::verification)
+        verification_differee::attendre_en_cours();
     // Never create the file: a missing database is an error the caller reports.
     int rc = SQLITE_OK;
     if (mode == ouverture::lecture_seule || mode == ouverture::figee) {
@@ -243,7 +247,7 @@ void base_programmes::echouer(const QString& quoi) const {
                           .arg(guillemets(chemin_), quoi));
 }
 
-void base_programmes::verifier_structure() {
+void base_programmes::verifier_structure(bool avec_liste) {
     verifier_longueur();
     struct attendu {
         const char* table;
@@ -279,10 +283,19 @@ void base_programmes::verifier_structure() {
     }
     // Counting walks every page of a table's tree.
     for (const auto& t : tables) {
+        if (std::string_view(t.table) == "liste") {
+            if (avec_liste)
+                verifier_pages_liste();
+            continue;
+        }
         const qint64 n = nb_lignes(QString::fromLatin1(t.table));
         if (n < 1 && std::string_view(t.table) == "maj")
             echouer(QStringLiteral("la table « maj » n'a pas de ligne."));
     }
+}
+
+void base_programmes::verifier_pages_liste() {
+    nb_lignes(QStringLiteral("liste"));
 }
 
 void base_programmes::verifier_longueur() {

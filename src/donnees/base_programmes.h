@@ -115,7 +115,10 @@ public:
     // Checks the length of the file, the four tables, their columns, the three
     // positions read by number and the `maj` row, and reads every page of the
     // four tables' trees; throws erreur_base naming the file and what is wrong.
-    void verifier_structure();
+    // Without `avec_liste`, the pages of `liste`, the one that grows, are left
+    // to verifier_pages_liste (see verification_differee).
+    void verifier_structure(bool avec_liste = true);
+    void verifier_pages_liste();
 
     const QString& chemin() const { return chemin_; }
     // For the tables kept in files of their own (details), through `requete`.

@@ -83,7 +83,9 @@ fl_main::fl_main(contexte& ctx, QWidget* parent)
         lst_images_.push_back(composants::dessiner_logo(n));
     lst_icone_ = {dessiner_marque(QColor(160, 160, 160)), dessiner_marque(QColor(0, 160, 0)),
                   dessiner_marque(QColor(220, 0, 0))};
-    // Fractional sizes, as drawn (the form file only holds whole points).
+    // Fractional sizes, as drawn (the form file only holds whole points). The
+    // form gives the channel list none: set there, its header measured itself
+    // in a size never shown, which costs a font of its own at start.
     for (QWidget* w : std::initializer_list<QWidget*>{
              ui->lst_chaines, ui->txt_hd1, ui->txt1, ui->txt_hf1, ui->txt_hd2, ui->txt2, ui->txt_hf2,
              ui->txt_hd3, ui->txt3, ui->txt_hf3, ui->txt_hd4, ui->txt4, ui->txt_hf4}) {

@@ -1,5 +1,6 @@
 #include "donnees/base_programmes.h"
 #include "donnees/semaine.h"
+#include "donnees/verification_differee.h"
 #include "noyau/panneau.h"
 #include "noyau/soirees.h"
 #include "outils/base_essai.h"
@@ -8,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace zapo;
@@ -363,6 +365,58 @@ private Q_SLOTS:
             QVERIFY2(e.message().contains(attendu), qPrintable(e.message()));
             QVERIFY2(e.message().contains(d.base()), "le message nomme le fichier");
         }
+    }
+
+    // The start reads `liste`'s pages on a thread while its window is built:
+    // opening the file waits for that verdict, and a refused file stays as it was.
+    void pages_lues_a_part_data() {
+        QTest::addColumn<bool>("abimee");
+        QTest::newRow("base saine") << false;
+        QTest::newRow("page de liste abîmée") << true;
+    }
+    void pages_lues_a_part() {
+        QFETCH(bool, abimee);
+        essais::dossier_essai d;
+        // Enough rows for a tree of several pages, all of them in the file itself.
+        executer(d.base(), "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                           "INSERT INTO liste (hdeb, hfin, programme, chaine, duree) "
+                           "SELECT 46000 + i, 46000.01 + i, 'Programme ' || i, 2, 0.01 FROM n;"
+                           "PRAGMA journal_mode=DELETE");
+        if (abimee)
+            QVERIFY(essais::abimer_racine(d.base(), "liste"));
+        QFile f(d.base());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray avant = f.readAll();
+        f.close();
+
+        // The part done before the window is blind to `liste`'s pages.
+        base_programmes(d.base(), base_programmes::ouverture::verification).verifier_structure(false);
+        std::optional<verification_differee> v(std::in_place, d.base());
+        for (int essai = 0; essai < 2; ++essai) {
+            try {
+                if (essai == 0)
+                    v->attendre();
+                else
+                    base_programmes b(d.base());
+                QVERIFY2(!abimee, "base abîmée acceptée");
+            } catch (const erreur_base& e) {
+                QVERIFY2(abimee, qPrintable(e.message()));
+                QVERIFY2(e.message().contains(QStringLiteral("endommagée")), qPrintable(e.message()));
+                QVERIFY2(e.message().contains(d.base()), qPrintable(e.message()));
+            }
+        }
+        if (abimee) {
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QVERIFY(f.readAll() == avant);
+            QVERIFY(!QFileInfo::exists(d.base() + QStringLiteral("-wal")));
+            QVERIFY(!QFileInfo::exists(d.base() + QStringLiteral("-shm")));
+        }
+        // Once it is gone, opening no longer asks.
+        v.reset();
+        if (abimee)
+            QVERIFY_THROWS_EXCEPTION(erreur_base, base_programmes(d.base()).verifier_structure());
+        else
+            base_programmes(d.base()).verifier_structure();
     }
 
     void fichiers_refuses_data() {

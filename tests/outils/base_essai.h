@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <QFile>
 #include <QString>
 
 #include <vector>
@@ -43,6 +44,29 @@ inline void executer_script(const QString& chemin_base, const char* sql) {
         sqlite3_free(erreur);
         throw donnees::erreur_base(texte);
     }
+}
+
+// Breaks the root page of `table` in the file itself (whose changes must all be
+// in it, not in a -wal): a page type no tree has, which only a read of that
+// table's pages meets.
+inline bool abimer_racine(const QString& chemin_base, const char* table) {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* st = nullptr;
+    qint64 racine = 0, taille = 0;
+    if (sqlite3_open_v2(chemin_base.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db,
+                           "SELECT rootpage, (SELECT page_size FROM pragma_page_size()) FROM sqlite_master "
+                           "WHERE name = ?1",
+                           -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_bind_text(st, 1, table, -1, SQLITE_STATIC) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
+        racine = sqlite3_column_int64(st, 0);
+        taille = sqlite3_column_int64(st, 1);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    QFile f(chemin_base);
+    return racine > 1 && f.open(QIODevice::ReadWrite) && f.seek((racine - 1) * taille) &&
+           f.write("\xff", 1) == 1;
 }
 
 // Every row of `liste`, in stored order.

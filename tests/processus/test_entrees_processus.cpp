@@ -1,6 +1,7 @@
 // Bad files and folders met by the real program at start-up: one clear French
 // message, a clean exit, and nothing of the user's changed.
 
+#include "outils/base_essai.h"
 #include "outils/dossier_essai.h"
 #include "outils/montage_essai.h"
 #include "outils/programme_essai.h"
@@ -78,7 +79,8 @@ class test_entrees_processus : public QObject {
 private Q_SLOTS:
     void bases_refusees_data() {
         // contenu replaces the file; otherwise the delivered copy, changed by sql
-        // then cut to coupe bytes (-1: half of it, -2: 512 bytes off its end).
+        // then cut to coupe bytes (-1: half of it, -2: 512 bytes off its end; -3:
+        // not cut, the root page of its programmes broken).
         QTest::addColumn<QByteArray>("contenu");
         QTest::addColumn<QByteArray>("sql");
         QTest::addColumn<int>("coupe");
@@ -89,6 +91,8 @@ private Q_SLOTS:
         QTest::newRow("coupée à 100 octets") << rien << rien << 100 << "incomplet";
         QTest::newRow("dernière page entamée") << rien << rien << -2 << "incomplet";
         QTest::newRow("coupée dans l'en-tête") << rien << rien << 60 << "incomplet";
+        // Found by the read of the programmes' pages, beside the window's construction.
+        QTest::newRow("page des programmes abîmée") << rien << rien << -3 << "endommagée";
         QTest::newRow("texte") << QByteArray("Liste de mes chaînes préférées\r\n").repeated(300) << rien << 0
                                << "n'est pas une base de données";
         QByteArray hasard(16384, Qt::Uninitialized);
@@ -124,7 +128,9 @@ private Q_SLOTS:
             if (!sql.isEmpty())
                 QVERIFY(executer(p.base(), sql));
             const qint64 taille = QFileInfo(p.base()).size();
-            if (coupe != 0)
+            if (coupe == -3)
+                QVERIFY(zapo::essais::abimer_racine(p.base(), "liste"));
+            else if (coupe != 0)
                 QVERIFY(QFile::resize(p.base(), coupe > 0 ? coupe : coupe == -1 ? taille / 2 : taille - 512));
         } else if (contenu == "<tube>") {
             QCOMPARE(::mkfifo(QFile::encodeName(p.base()).constData(), 0600), 0);
