@@ -37,6 +37,33 @@ void preparer_colonnes(QTreeWidget* l) {
     l->setColumnHidden(3, true);
 }
 
+void marquer_sante_ligne(QTreeWidgetItem* it, const std::map<int, donnees::sante_chaine>& sante,
+                         const QFont& police_liste) {
+    QString bulle;
+    if (const auto s = sante.find(it->data(0, vues::role_num_chaine).toInt()); s != sante.end())
+        bulle = infobulle_sante(s->second.succes, s->second.nb_programmes, s->second.raison, s->second.quand);
+    // A channel whose last update went wrong says why, also to a screen reader,
+    // in italics; its name stays as it is. The others take the list's font.
+    const bool italique = !bulle.isEmpty();
+    if (italique) {
+        QFont police = police_liste;
+        police.setItalic(true);
+        it->setFont(0, police);
+    } else if (it->data(0, Qt::FontRole).isValid()) {
+        it->setData(0, Qt::FontRole, QVariant());
+    }
+    const QString bulle_vue = italique ? bulle : vues::infobulle(it->text(0));
+    if (it->toolTip(0) != bulle_vue)
+        it->setToolTip(0, bulle_vue);
+    const QVariant description = italique ? QVariant(bulle) : QVariant();
+    if (it->data(0, Qt::AccessibleDescriptionRole) != description)
+        it->setData(0, Qt::AccessibleDescriptionRole, description);
+    if (italique)
+        it->setForeground(0, QColor(0xa0, 0x20, 0x20));
+    else if (it->data(0, Qt::ForegroundRole).isValid())
+        it->setData(0, Qt::ForegroundRole, QVariant());
+}
+
 } // namespace
 
 void fl_main::remplir_chaines() {
@@ -50,6 +77,7 @@ void fl_main::remplir_chaines() {
     const QSignalBlocker bloque(l);
     l->clear();
     preparer_colonnes(l);
+    const std::map<int, donnees::sante_chaine> sante = g.sante();
     QList<QTreeWidgetItem*> lignes;
     lignes.reserve(qsizetype(chaines.size()));
     for (const auto& c : chaines) {
@@ -59,15 +87,16 @@ void fl_main::remplir_chaines() {
         it->setIcon(0, logo != logos.cend() ? composants::dessiner_logo(c.num_image, *logo)
                                             : image(c.num_image));
         it->setText(0, c.nom);
-        it->setToolTip(0, vues::infobulle(c.nom));
         it->setTextAlignment(1, Qt::AlignCenter);
         it->setTextAlignment(2, Qt::AlignCenter);
         it->setText(3, QString::number(c.num_chaine));
         it->setData(0, vues::role_num_chaine, c.num_chaine);
+        // Marked before it joins the list: each change after would be one more
+        // signal to the view, 300 channels times five.
+        marquer_sante_ligne(it, sante, l->font());
         lignes << it;
     }
     l->addTopLevelItems(lignes);
-    marquer_sante();
     // With more than twelve rows the scroll bar takes its share of the width.
     ajuster_colonnes();
     montrer_aide_vide();
@@ -76,24 +105,8 @@ void fl_main::remplir_chaines() {
 void fl_main::marquer_sante() {
     const std::map<int, donnees::sante_chaine> sante = modele::guide_de(ctx_).sante();
     QTreeWidget* l = ui->lst_chaines;
-    for (int i = 0; i < l->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* it = l->topLevelItem(i);
-        QString bulle;
-        if (const auto s = sante.find(it->data(0, vues::role_num_chaine).toInt()); s != sante.end())
-            bulle =
-                infobulle_sante(s->second.succes, s->second.nb_programmes, s->second.raison, s->second.quand);
-        // A channel whose last update went wrong says why, also to a screen reader;
-        // its name stays as it is.
-        QFont police = l->font();
-        police.setItalic(!bulle.isEmpty());
-        it->setFont(0, police);
-        it->setToolTip(0, bulle.isEmpty() ? vues::infobulle(it->text(0)) : bulle);
-        it->setData(0, Qt::AccessibleDescriptionRole, bulle.isEmpty() ? QVariant() : QVariant(bulle));
-        if (bulle.isEmpty())
-            it->setData(0, Qt::ForegroundRole, QVariant());
-        else
-            it->setForeground(0, QColor(0xa0, 0x20, 0x20));
-    }
+    for (int i = 0; i < l->topLevelItemCount(); ++i)
+        marquer_sante_ligne(l->topLevelItem(i), sante, l->font());
 }
 
 } // namespace zapo::vues

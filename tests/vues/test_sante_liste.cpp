@@ -84,6 +84,8 @@ private Q_SLOTS:
         QCOMPARE(essais::controle<QTreeWidget>(f, "lst_chaines")->topLevelItem(0), it);
         QVERIFY(it->data(0, Qt::AccessibleDescriptionRole).toString().isEmpty());
         QVERIFY(!it->font(0).italic());
+        QVERIFY(!it->data(0, Qt::ForegroundRole).isValid());
+        QVERIFY(!it->toolTip(0).contains(QStringLiteral("503")));
     }
 };
 
