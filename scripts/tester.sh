@@ -16,7 +16,20 @@ jobs="$(nproc)"
 
 construire() { # build dir, extra cmake options...
   local dossier="$1"; shift
-  cmake -S . -B "$dossier" "$@" >/dev/null
+  local options=("$@")
+  # A folder configured earlier (by a preset, by hand) keeps the generator it was
+  # made with: CMake refuses another one, so the one asked for here is dropped.
+  if grep -qs '^CMAKE_GENERATOR:INTERNAL=' "$dossier/CMakeCache.txt"; then
+    options=()
+    while [[ $# -gt 0 ]]; do
+      case "$1" in
+        -G) shift 2 ;;
+        -G*) shift ;;
+        *) options+=("$1"); shift ;;
+      esac
+    done
+  fi
+  cmake -S . -B "$dossier" "${options[@]}" >/dev/null
   cmake --build "$dossier" -j "$jobs"
 }
 
