@@ -5,6 +5,7 @@
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
 #include "donnees/semaine.h"
+#include "donnees/transaction.h"
 #include "modele/guide.h"
 #include "noyau/soirees.h"
 #include "outils/horloge_fixe.h"
@@ -36,7 +37,7 @@ struct donnees_banc {
     donnees_banc() : chemin(dossier.path() + QStringLiteral("/programmes.mdb")) {
         bancs::creer_base_vide(chemin);
         donnees::base_programmes base(chemin);
-        base.commencer();
+        donnees::transaction ecriture(base);
         for (int c = 1; c <= nb_chaines; ++c) {
             base.ajouter_chaine({c, QStringLiteral("Chaine %1").arg(c),
                                  QStringLiteral("http://127.0.0.1/%1").arg(c), (c - 1) % 16 + 1});
@@ -54,7 +55,7 @@ struct donnees_banc {
             base.remplacer_programmes(c, v);
             donnees::remplacer_details(base, c, v);
         }
-        base.valider();
+        ecriture.valider();
     }
 };
 

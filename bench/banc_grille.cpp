@@ -7,6 +7,7 @@
 #include "donnees/lecture_details.h"
 #include "donnees/lecture_grille.h"
 #include "donnees/semaine.h"
+#include "donnees/transaction.h"
 #include "modele/guide.h"
 #include "noyau/horloge.h"
 #include "outils/horloge_fixe.h"
@@ -45,7 +46,7 @@ struct donnees_banc {
         bancs::creer_base_vide(chemin);
         donnees::base_programmes base(chemin);
         donnees::mettre_a_niveau(base);
-        base.commencer();
+        donnees::transaction ecriture(base);
         for (int c = 1; c <= nb_chaines; ++c) {
             base.ajouter_chaine({c, QStringLiteral("Chaine %1").arg(c),
                                  QStringLiteral("http://127.0.0.1/%1").arg(c), (c - 1) % 16 + 1});
@@ -68,7 +69,7 @@ struct donnees_banc {
             donnees::remplacer_details(base, c, premiers);
             donnees::remplacer_semaine(base, c, v);
         }
-        base.valider();
+        ecriture.valider();
     }
 };
 

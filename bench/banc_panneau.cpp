@@ -3,6 +3,7 @@
 #include "base_vide.h"
 #include "commun_banc.h"
 #include "donnees/base_programmes.h"
+#include "donnees/transaction.h"
 #include "modele/guide.h"
 #include "noyau/panneau.h"
 #include "outils/horloge_fixe.h"
@@ -36,7 +37,7 @@ struct donnees_banc {
     donnees_banc() : chemin(dossier.path() + QStringLiteral("/programmes.mdb")) {
         bancs::creer_base_vide(chemin);
         donnees::base_programmes base(chemin);
-        base.commencer();
+        donnees::transaction ecriture(base);
         for (int c = 1; c <= nb_chaines; ++c) {
             base.ajouter_chaine({c, QStringLiteral("Chaine %1").arg(c),
                                  QStringLiteral("http://127.0.0.1/%1").arg(c), (c - 1) % 16 + 1});
@@ -49,7 +50,7 @@ struct donnees_banc {
                 t += d;
             }
         }
-        base.valider();
+        ecriture.valider();
     }
 };
 

@@ -4,6 +4,7 @@
 #include "commun_banc.h"
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_recherche.h"
+#include "donnees/transaction.h"
 #include "modele/guide.h"
 #include "noyau/recherche.h"
 #include "outils/horloge_fixe.h"
@@ -41,7 +42,7 @@ struct donnees_banc {
     donnees_banc() : chemin(dossier.path() + QStringLiteral("/programmes.mdb")) {
         bancs::creer_base_vide(chemin);
         donnees::base_programmes base(chemin);
-        base.commencer();
+        donnees::transaction ecriture(base);
         for (int c = 1; c <= nb_chaines; ++c) {
             base.ajouter_chaine({c, QStringLiteral("Chaine %1").arg(c),
                                  QStringLiteral("http://127.0.0.1/%1").arg(c), (c - 1) % 16 + 1});
@@ -52,7 +53,7 @@ struct donnees_banc {
                 t += d;
             }
         }
-        base.valider();
+        ecriture.valider();
     }
 };
 

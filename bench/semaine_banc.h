@@ -7,6 +7,7 @@
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
 #include "donnees/semaine.h"
+#include "donnees/transaction.h"
 #include "noyau/fiche_programme.h"
 
 #include <array>
@@ -54,7 +55,7 @@ inline details_programme details_semaine(int i, int c) {
 // week rows written.
 inline qint64 ecrire_semaine_banc(donnees::base_programmes& base, int nb_chaines, QDate jour) {
     qint64 lignes = 0;
-    base.commencer();
+    donnees::transaction ecriture(base);
     const date_heure debut = date_heure::depuis_date(jour);
     const date_heure fin = debut + date_heure::duree_hm(24 * jours_semaine, 0);
     const date_heure fin_liste = debut + date_heure::duree_hm(34, 0);
@@ -79,7 +80,7 @@ inline qint64 ecrire_semaine_banc(donnees::base_programmes& base, int nb_chaines
         donnees::remplacer_semaine(base, c, v);
         lignes += qint64(v.size());
     }
-    base.valider();
+    ecriture.valider();
     return lignes;
 }
 

@@ -3,6 +3,7 @@
 #include "donnees/journal_base.h"
 #include "donnees/raison_ecriture.h"
 #include "donnees/semaine.h"
+#include "donnees/transaction.h"
 #include "donnees/verification_differee.h"
 
 #include <sqlite3.h>
@@ -327,20 +328,6 @@ void base_programmes::verifier_longueur() {
         echouer(QStringLiteral("le fichier est incomplet (il a été coupé)."));
 }
 
-void base_programmes::commencer() {
-    requete(db_, "BEGIN IMMEDIATE", chemin_).executer();
-}
-void base_programmes::commencer_lecture() {
-    requete(db_, "BEGIN", chemin_).executer();
-}
-void base_programmes::valider() {
-    requete(db_, "COMMIT", chemin_).executer();
-}
-void base_programmes::annuler() {
-    if (!sqlite3_get_autocommit(db_))
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-}
-
 std::optional<date_heure> base_programmes::lire_maj() {
     requete r(db_, "SELECT * FROM maj ORDER BY rowid LIMIT 1", chemin_);
     if (!r.pas())
@@ -607,30 +594,25 @@ qint64 base_programmes::nb_lignes(const QString& table) {
 }
 
 void base_programmes::effacer_chaine(int num_chaine) {
-    commencer();
-    try {
-        requete(db_, "DELETE FROM liste WHERE chaine = ?1", chemin_).lier(1, num_chaine).executer();
-        requete(db_, "DELETE FROM chaines WHERE num_chaine = ?1", chemin_).lier(1, num_chaine).executer();
-        if (a_table("sante_chaines"))
-            requete(db_, "DELETE FROM sante_chaines WHERE num_chaine = ?1", chemin_)
-                .lier(1, num_chaine)
-                .executer();
-        const std::pair<const char*, const char*> annexes[] = {
-            {"details_programmes", "DELETE FROM details_programmes WHERE chaine = ?1"},
-            {"semaine", "DELETE FROM semaine WHERE chaine = ?1"},
-            {"logos_chaines", "DELETE FROM logos_chaines WHERE num_chaine = ?1"},
-            {"validateurs", "DELETE FROM validateurs WHERE num_chaine = ?1"}};
-        for (const auto& [table, sql] : annexes)
-            if (a_table(table))
-                requete(db_, sql, chemin_).lier(1, num_chaine).executer();
-        // Its reminders go with it (removed ones too: no word may bring them back on a later channel).
-        if (a_table("rappels"))
-            requete(db_, "DELETE FROM rappels WHERE chaine = ?1", chemin_).lier(1, num_chaine).executer();
-        valider();
-    } catch (...) {
-        annuler();
-        throw;
-    }
+    transaction t(*this);
+    requete(db_, "DELETE FROM liste WHERE chaine = ?1", chemin_).lier(1, num_chaine).executer();
+    requete(db_, "DELETE FROM chaines WHERE num_chaine = ?1", chemin_).lier(1, num_chaine).executer();
+    if (a_table("sante_chaines"))
+        requete(db_, "DELETE FROM sante_chaines WHERE num_chaine = ?1", chemin_)
+            .lier(1, num_chaine)
+            .executer();
+    const std::pair<const char*, const char*> annexes[] = {
+        {"details_programmes", "DELETE FROM details_programmes WHERE chaine = ?1"},
+        {"semaine", "DELETE FROM semaine WHERE chaine = ?1"},
+        {"logos_chaines", "DELETE FROM logos_chaines WHERE num_chaine = ?1"},
+        {"validateurs", "DELETE FROM validateurs WHERE num_chaine = ?1"}};
+    for (const auto& [table, sql] : annexes)
+        if (a_table(table))
+            requete(db_, sql, chemin_).lier(1, num_chaine).executer();
+    // Its reminders go with it (removed ones too: no word may bring them back on a later channel).
+    if (a_table("rappels"))
+        requete(db_, "DELETE FROM rappels WHERE chaine = ?1", chemin_).lier(1, num_chaine).executer();
+    t.valider();
 }
 
 } // namespace zapo::donnees

@@ -121,15 +121,9 @@ public:
     void verifier_pages_liste();
 
     const QString& chemin() const { return chemin_; }
-    // For the tables kept in files of their own (details), through `requete`.
+    // The raw handle, for the tables beside the four (details, week, reminders...)
+    // through `requete`; transactions go through `transaction` (transaction.h).
     sqlite3* connexion() const { return db_; }
-
-    void commencer();
-    // A read transaction, closed by valider(): several statements see one state of
-    // the file and take its lock once, instead of once per statement or lookup.
-    void commencer_lecture();
-    void valider();
-    void annuler();
 
     // maj: the date of the last complete update (column 0), empty when never stamped.
     std::optional<date_heure> lire_maj();
@@ -187,9 +181,6 @@ public:
 
     // Wraps an SQLite failure into a French message naming the file.
     [[noreturn]] void echouer(const QString& quoi) const;
-
-    // For the tables kept beside the four (reminders and settings, base_rappels.h).
-    sqlite3* sqlite() const { return db_; }
 
 private:
     void verifier_longueur();

@@ -1,6 +1,7 @@
 #include "donnees/base_rappels.h"
 
 #include "donnees/semaine.h"
+#include "donnees/transaction.h"
 
 #include <sqlite3.h>
 
@@ -9,7 +10,7 @@ namespace zapo::donnees {
 namespace {
 
 requete ordre(base_programmes& b, const char* sql) {
-    return requete(b.sqlite(), sql, b.chemin());
+    return requete(b.connexion(), sql, b.chemin());
 }
 
 } // namespace
@@ -53,7 +54,7 @@ void ajouter_rappel(base_programmes& b, const rappel& r) {
                  "WHERE chaine = ?1 AND debut = ?2");
     revivre.lier(1, r.chaine).lier(2, qint64(r.debut.secondes())).lier(3, qint64(r.fin.secondes()));
     revivre.lier(4, r.titre).executer();
-    if (sqlite3_changes(b.sqlite()) > 0)
+    if (sqlite3_changes(b.connexion()) > 0)
         return;
     ajouter_rappels(b, std::span(&r, 1));
 }
@@ -90,19 +91,18 @@ bool marquer_envoyes(base_programmes& b, std::span<const qint64> ids, bool atten
     if (ids.empty() || !b.a_table("rappels"))
         return true;
     if (!attendre)
-        sqlite3_busy_timeout(b.sqlite(), 0);
+        sqlite3_busy_timeout(b.connexion(), 0);
     bool fait = false;
     try {
-        b.commencer();
+        transaction t(b);
         auto r = ordre(b, "UPDATE rappels SET envoye = 1 WHERE id = ?1");
         for (qint64 id : ids)
             r.lier(1, id).executer();
-        b.valider();
+        t.valider();
         fait = true;
     } catch (const erreur_base&) {
-        b.annuler();
     }
-    sqlite3_busy_timeout(b.sqlite(), base_programmes::attente_occupee_ms);
+    sqlite3_busy_timeout(b.connexion(), base_programmes::attente_occupee_ms);
     return fait;
 }
 
@@ -164,17 +164,12 @@ QStringList lire_mots_favoris(base_programmes& b) {
 
 void ecrire_mots_favoris(base_programmes& b, const QStringList& mots) {
     creer_tables_rappels(b);
-    b.commencer();
-    try {
-        ordre(b, "DELETE FROM mots_favoris").executer();
-        auto r = ordre(b, "INSERT INTO mots_favoris (mot) VALUES (?1)");
-        for (const QString& m : nettoyer_mots(mots))
-            r.lier(1, m).executer();
-        b.valider();
-    } catch (...) {
-        b.annuler();
-        throw;
-    }
+    transaction t(b);
+    ordre(b, "DELETE FROM mots_favoris").executer();
+    auto r = ordre(b, "INSERT INTO mots_favoris (mot) VALUES (?1)");
+    for (const QString& m : nettoyer_mots(mots))
+        r.lier(1, m).executer();
+    t.valider();
 }
 
 std::vector<programme_rappel> lire_programmes_rappel(base_programmes& b) {
@@ -190,27 +185,22 @@ void ajuster_rappels(base_programmes& b, date_heure maintenant) {
     if (!b.a_table("rappels") && mots.isEmpty())
         return;
     const auto programmes = lire_programmes_rappel(b);
-    b.commencer();
-    try {
-        auto rappels = lire_rappels(b);
-        for (auto& r : rappels) {
-            if (r.envoye || r.retire)
-                continue;
-            const auto p = suivre_rappel(r, programmes);
-            if (!p || (p->debut == r.debut && p->fin == r.fin && p->titre == r.titre))
-                continue;
-            deplacer_rappel(b, r.id, *p);
-            r.debut = p->debut;
-            r.fin = p->fin;
-            r.titre = p->titre;
-        }
-        ajouter_rappels(b, rappels_des_mots(programmes, mots, rappels, maintenant));
-        effacer_rappels_finis(b, maintenant - un_jour);
-        b.valider();
-    } catch (...) {
-        b.annuler();
-        throw;
+    transaction t(b);
+    auto rappels = lire_rappels(b);
+    for (auto& r : rappels) {
+        if (r.envoye || r.retire)
+            continue;
+        const auto p = suivre_rappel(r, programmes);
+        if (!p || (p->debut == r.debut && p->fin == r.fin && p->titre == r.titre))
+            continue;
+        deplacer_rappel(b, r.id, *p);
+        r.debut = p->debut;
+        r.fin = p->fin;
+        r.titre = p->titre;
     }
+    ajouter_rappels(b, rappels_des_mots(programmes, mots, rappels, maintenant));
+    effacer_rappels_finis(b, maintenant - un_jour);
+    t.valider();
 }
 
 } // namespace zapo::donnees

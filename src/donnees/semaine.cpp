@@ -1,6 +1,7 @@
 #include "donnees/semaine.h"
 
 #include "donnees/lecture_details.h"
+#include "donnees/transaction.h"
 #include "noyau/soirees.h"
 
 #include <QHash>
@@ -47,15 +48,10 @@ void mettre_a_niveau(base_programmes& b) {
         b.a_table("details_programmes") && !a_colonne(b, "details_programmes", "etoiles");
     if (b.a_table("semaine") && !details_anciens)
         return;
-    b.commencer();
-    try {
-        creer_semaine(b);
-        completer_details(b);
-        b.valider();
-    } catch (...) {
-        b.annuler();
-        throw;
-    }
+    transaction t(b);
+    creer_semaine(b);
+    completer_details(b);
+    t.valider();
 }
 
 void remplacer_semaine(base_programmes& b, int num_chaine, std::span<const fiche_programme> programmes) {

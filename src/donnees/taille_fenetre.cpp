@@ -16,7 +16,7 @@ constexpr int taille_max = 16384;
 std::optional<QSize> lire_taille_fenetre(base_programmes& b) {
     if (!b.a_table("reglages"))
         return std::nullopt;
-    requete r(b.sqlite(), "SELECT valeur FROM reglages WHERE cle = 'taille_fenetre'", b.chemin());
+    requete r(b.connexion(), "SELECT valeur FROM reglages WHERE cle = 'taille_fenetre'", b.chemin());
     if (!r.pas())
         return std::nullopt;
     static const QRegularExpression forme(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
@@ -30,9 +30,9 @@ std::optional<QSize> lire_taille_fenetre(base_programmes& b) {
 }
 
 void ecrire_taille_fenetre(base_programmes& b, QSize taille) {
-    requete(b.sqlite(), "CREATE TABLE IF NOT EXISTS reglages (cle TEXT PRIMARY KEY, valeur TEXT)", b.chemin())
+    requete(b.connexion(), "CREATE TABLE IF NOT EXISTS reglages (cle TEXT PRIMARY KEY, valeur TEXT)", b.chemin())
         .executer();
-    requete(b.sqlite(), "INSERT OR REPLACE INTO reglages (cle, valeur) VALUES ('taille_fenetre', ?1)",
+    requete(b.connexion(), "INSERT OR REPLACE INTO reglages (cle, valeur) VALUES ('taille_fenetre', ?1)",
             b.chemin())
         .lier(1, QStringLiteral("%1x%2").arg(taille.width()).arg(taille.height()))
         .executer();
@@ -41,7 +41,7 @@ void ecrire_taille_fenetre(base_programmes& b, QSize taille) {
 std::optional<QRect> lire_place_grille(base_programmes& b) {
     if (!b.a_table("reglages"))
         return std::nullopt;
-    requete r(b.sqlite(), "SELECT valeur FROM reglages WHERE cle = 'place_grille'", b.chemin());
+    requete r(b.connexion(), "SELECT valeur FROM reglages WHERE cle = 'place_grille'", b.chemin());
     if (!r.pas())
         return std::nullopt;
     static const QRegularExpression forme(
@@ -57,9 +57,9 @@ std::optional<QRect> lire_place_grille(base_programmes& b) {
 }
 
 void ecrire_place_grille(base_programmes& b, QRect place) {
-    requete(b.sqlite(), "CREATE TABLE IF NOT EXISTS reglages (cle TEXT PRIMARY KEY, valeur TEXT)", b.chemin())
+    requete(b.connexion(), "CREATE TABLE IF NOT EXISTS reglages (cle TEXT PRIMARY KEY, valeur TEXT)", b.chemin())
         .executer();
-    requete(b.sqlite(), "INSERT OR REPLACE INTO reglages (cle, valeur) VALUES ('place_grille', ?1)",
+    requete(b.connexion(), "INSERT OR REPLACE INTO reglages (cle, valeur) VALUES ('place_grille', ?1)",
             b.chemin())
         .lier(1, QStringLiteral("%1,%2,%3x%4")
                      .arg(place.x())

@@ -3,6 +3,7 @@
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
 #include "donnees/semaine.h"
+#include "donnees/transaction.h"
 #include "donnees/validateurs.h"
 #include "maj/maj_logos.h"
 #include "noyau/horloge.h"
@@ -15,24 +16,6 @@ namespace zapo::maj {
 
 namespace {
 
-// Rolls a transaction back unless it was committed.
-class transaction {
-public:
-    explicit transaction(donnees::base_programmes& b) : base_(b) { base_.commencer(); }
-    ~transaction() {
-        if (ouverte_)
-            base_.annuler();
-    }
-    void valider() {
-        base_.valider();
-        ouverte_ = false;
-    }
-
-private:
-    donnees::base_programmes& base_;
-    bool ouverte_ = true;
-};
-
 const QString texte_connexion = QStringLiteral("Connection à Internet");
 
 // One channel's result, in a transaction of its own: its new rows, details and
@@ -43,7 +26,7 @@ void ecrire_chaine(donnees::base_programmes& base, int num_chaine,
                    const std::vector<fiche_programme>* programmes,
                    const std::vector<fiche_programme>* semaine, const donnees::validateurs_chaine* source,
                    const donnees::sante_chaine& sante) {
-    transaction t(base);
+    donnees::transaction t(base);
     if (programmes) {
         base.remplacer_programmes(num_chaine, *programmes);
         donnees::remplacer_details(base, num_chaine, *programmes);
@@ -249,7 +232,7 @@ fin_maj pilote_maj::maj_programmes() {
     {
         // The run's end in one short transaction: the channels named, and when
         // something was renewed, the rows of removed channels go and the base is stamped.
-        transaction t(*base);
+        donnees::transaction t(*base);
         if (a_signaler)
             for (size_t i = 0; i < sante.size(); ++i)
                 if (alerte[i] && !sante[i].signalee) {

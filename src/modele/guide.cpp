@@ -6,6 +6,7 @@
 #include "donnees/lecture_recherche.h"
 #include "donnees/semaine.h"
 #include "donnees/taille_fenetre.h"
+#include "donnees/transaction.h"
 #include "noyau/horloge.h"
 
 #include <stdexcept>
@@ -110,14 +111,9 @@ index_recherche guide::index_de_recherche() {
 void guide::en_une_lecture(const std::function<void()>& lire) {
     const seance s(*this);
     const auto b = connexion();
-    b->commencer_lecture();
-    try {
-        lire();
-        b->valider();
-    } catch (...) {
-        b->annuler();
-        throw;
-    }
+    donnees::transaction t(*b, donnees::transaction::genre::lecture);
+    lire();
+    t.valider();
 }
 
 std::optional<QSize> guide::taille_fenetre() {

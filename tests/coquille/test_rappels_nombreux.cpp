@@ -5,6 +5,7 @@
 #include "outils/banc_agent.h"
 
 #include "donnees/base_rappels.h"
+#include "donnees/transaction.h"
 #include "outils/bus_notifications.h"
 #include "outils/controles.h"
 
@@ -36,9 +37,9 @@ void nombreux(const QString& chemin, int nombre) {
         r.titre = i == 0 ? QStringLiteral("Columbo") : QStringLiteral("Film %1").arg(i);
         rappels.push_back(r);
     }
-    b.commencer();
+    donnees::transaction ecriture(b);
     donnees::ajouter_rappels(b, rappels);
-    b.valider();
+    ecriture.valider();
 }
 
 int nb_notify(const QByteArray& journal) {

@@ -1,5 +1,6 @@
 #include "donnees/base_programmes.h"
 #include "donnees/semaine.h"
+#include "donnees/transaction.h"
 #include "donnees/verification_differee.h"
 #include "noyau/panneau.h"
 #include "noyau/soirees.h"
@@ -326,10 +327,10 @@ private Q_SLOTS:
     void plus_de_32767_lignes() {
         essais::dossier_essai d;
         base_programmes b(d.base());
-        b.commencer();
+        donnees::transaction ecriture(b);
         for (int i = 0; i < 33000; ++i)
             b.ajouter_programme(fiche(QStringLiteral("p"), 6, 0), 40000);
-        b.valider();
+        ecriture.valider();
         int n = 0;
         b.parcourir_liste([&](const ligne_liste& l) {
             ++n;

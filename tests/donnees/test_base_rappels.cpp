@@ -106,7 +106,7 @@ private Q_SLOTS:
         essais::dossier_essai d;
         base_programmes b(d.base());
         creer_tables_rappels(b);
-        requete(b.sqlite(), "INSERT INTO reglages (cle, valeur) VALUES ('minutes_avant', ?1)", b.chemin())
+        requete(b.connexion(), "INSERT INTO reglages (cle, valeur) VALUES ('minutes_avant', ?1)", b.chemin())
             .lier(1, valeur)
             .executer();
         QCOMPARE(lire_minutes_avant(b), lu);

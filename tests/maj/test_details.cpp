@@ -1,6 +1,7 @@
 // Programme details: read from a feed, kept beside the rows, replaced with them.
 #include "donnees/base_programmes.h"
 #include "donnees/lecture_details.h"
+#include "donnees/transaction.h"
 #include "maj/maj_programmes.h"
 #include "maj/recup.h"
 #include "noyau/contexte.h"
@@ -207,16 +208,19 @@ void test_details::remplacement_en_transaction() {
         return r;
     };
     // Rolled back: nothing changed.
-    b.commencer();
-    b.remplacer_programmes(1, nouveaux);
-    donnees::remplacer_details(b, 1, nouveaux);
-    b.annuler();
+    {
+        donnees::transaction ecriture(b);
+        b.remplacer_programmes(1, nouveaux);
+        donnees::remplacer_details(b, 1, nouveaux);
+    }
     QCOMPARE(descriptions(1), QStringList{QStringLiteral("20:ancien")});
     // Committed: the channel's old details went with its rows; the other channel kept its own.
-    b.commencer();
-    b.remplacer_programmes(1, nouveaux);
-    donnees::remplacer_details(b, 1, nouveaux);
-    b.valider();
+    {
+        donnees::transaction ecriture(b);
+        b.remplacer_programmes(1, nouveaux);
+        donnees::remplacer_details(b, 1, nouveaux);
+        ecriture.valider();
+    }
     QCOMPARE(descriptions(1), QStringList{QStringLiteral("21:nouveau")});
     QCOMPARE(descriptions(2), QStringList{QStringLiteral("20:ancien")});
     // Orphans go once their channel is no longer chosen.

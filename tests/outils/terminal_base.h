@@ -4,6 +4,7 @@
 #include "donnees/base_logos.h"
 #include "donnees/base_programmes.h"
 #include "donnees/semaine.h"
+#include "donnees/transaction.h"
 #include "outils/dossier_essai.h"
 
 #include <QDate>
@@ -46,7 +47,7 @@ inline void remplir_base_terminal(const QString& chemin) {
         {4, 0, "20:50", 0, "22:00", QStringLiteral("Le \"grand\" soir\tà l'Élysée & <co>")},
         {4, 0, "22:00", 0, "22:30", QStringLiteral("Court")},
     };
-    b.commencer();
+    donnees::transaction ecriture(b);
     for (const r& x : rangs) {
         fiche_programme f;
         f.programme = x.titre;
@@ -55,7 +56,7 @@ inline void remplir_base_terminal(const QString& chemin) {
         f.duree = f.hfin - f.hdeb;
         b.ajouter_programme(f, x.chaine);
     }
-    b.valider();
+    ecriture.valider();
 }
 
 // Over remplir_base_terminal's rows, the week a feed gave France 2 (its `liste`
@@ -93,7 +94,7 @@ inline std::vector<fiche_programme> remplir_semaine_terminal(const QString& chem
     f2.push_back(fiche(2, "21:00", 2, "23:00", QStringLiteral("Concert")));
     f2.back().details.etoiles = QStringLiteral("4,5/5"); // as the reader keeps it
     f4.push_back(fiche(1, "21:10", 2, "00:30", QStringLiteral("Soirée « Été »")));
-    b.commencer();
+    donnees::transaction ecriture(b);
     donnees::remplacer_semaine(b, 2, f2);
     donnees::remplacer_semaine(b, 4, f4);
     donnees::logo_chaine l2;
@@ -104,7 +105,7 @@ inline std::vector<fiche_programme> remplir_semaine_terminal(const QString& chem
     l3.num_chaine = 3;
     l3.adresse = QStringLiteral("file:///etc/passwd");
     donnees::ecrire_logo(b, l3);
-    b.valider();
+    ecriture.valider();
     return f2;
 }
 

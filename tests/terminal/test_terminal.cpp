@@ -1,5 +1,6 @@
 // The terminal commands in-process, at fixed clocks, on a base of the test's own.
 #include "donnees/lecture_details.h"
+#include "donnees/transaction.h"
 #include "noyau/soirees.h"
 #include "noyau/xmltv.h"
 #include "outils/base_essai.h"
@@ -586,7 +587,7 @@ void test_terminal::ce_soir_long() {
     {
         donnees::base_programmes b(d.base());
         b.ajouter_chaine({2, QStringLiteral("France 2"), QString(), 1});
-        b.commencer();
+        donnees::transaction ecriture(b);
         const auto ajouter = [&](date_heure deb, date_heure fin, const QString& titre) {
             b.ajouter_programme({titre, deb, fin - deb, fin}, 2);
             toutes.push_back({deb, fin, titre, 2, fin - deb});
@@ -601,7 +602,7 @@ void test_terminal::ce_soir_long() {
         for (int i = 0; i < apres; ++i)
             ajouter(essais::dh_terminal(0, QStringLiteral("22:00")),
                     essais::dh_terminal(0, QStringLiteral("22:01")), QStringLiteral("nuit %1").arg(i));
-        b.valider();
+        ecriture.valider();
     }
     const date_heure t = essais::dh_terminal(0, QStringLiteral("20:00"));
     donnees::base_programmes b(d.base());

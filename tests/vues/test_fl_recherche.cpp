@@ -3,6 +3,7 @@
 #include "donnees/base_programmes.h"
 #include "donnees/base_rappels.h"
 #include "donnees/semaine.h"
+#include "donnees/transaction.h"
 #include "noyau/horloge.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
@@ -161,12 +162,12 @@ private Q_SLOTS:
         banc b;
         {
             auto base = b.base();
-            base.commencer();
+            donnees::transaction ecriture(base);
             for (int i = 0; i < 600; ++i)
                 base.ajouter_programme(
                     {QStringLiteral("Série %1").arg(i), a(0, 13, 0), date_heure::duree_hm(0, 1), a(0, 13, 1)},
                     3);
-            base.valider();
+            ecriture.valider();
         }
         fl_recherche* r = b.ouvrir();
         QTest::keyClicks(essais::controle<QLineEdit>(*r, "txt_recherche"), QStringLiteral("serie"));

@@ -1,5 +1,6 @@
 // The main window's lists, panel and freshness, filled from a real database file.
 #include "donnees/base_programmes.h"
+#include "donnees/transaction.h"
 #include "noyau/horloge.h"
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
@@ -399,14 +400,14 @@ void test_vues::defilement() {
     b.chaines(1);
     {
         auto base = b.base();
-        base.commencer();
+        donnees::transaction ecriture(base);
         for (int i = 0; i < 60; ++i) {
             const date_heure deb = a(0, 8, 0) + date_heure::duree_hm(0, 10 * i);
             base.ajouter_programme({QStringLiteral("Émission %1").arg(i), deb, date_heure::duree_hm(0, 10),
                                     deb + date_heure::duree_hm(0, 10)},
                                    1);
         }
-        base.valider();
+        ecriture.valider();
     }
     b.heure(a(0, 8, 5) + date_heure::duree_hm(0, 10 * en_cours));
     b.f->remplir_chaines();
