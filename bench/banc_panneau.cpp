@@ -8,7 +8,7 @@
 #include "noyau/panneau.h"
 #include "outils/horloge_fixe.h"
 #include "plancher_sqlite.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_main.h"
 
 #include <benchmark/benchmark.h>

@@ -5,7 +5,7 @@
 #include "chaines/fl_chaine.h"
 #include "chaines/gest_chaines.h"
 #include "coquille/application.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_ce_soir.h"
 #include "vues/fl_grille.h"
 #include "vues/fl_recherche.h"

@@ -4,7 +4,7 @@
 #include "modele/guide.h"
 #include "noyau/horloge.h"
 #include "suivi/fl_maj.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 
 #include <QApplication>
 

@@ -1,7 +1,8 @@
+#include "vues/etat_fraicheur.h"
+
 #include "modele/guide.h"
 #include "noyau/fraicheur.h"
 #include "noyau/horloge.h"
-#include "vues/clics_vues.h"
 
 namespace zapo::vues {
 

@@ -6,7 +6,7 @@
 #include "noyau/horloge.h"
 #include "noyau/soirees.h"
 #include "vues/apparence.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_details.h"
 #include "vues/genres_vues.h"
 #include "vues/largeurs.h"

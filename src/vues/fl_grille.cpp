@@ -6,7 +6,7 @@
 #include "modele/guide.h"
 #include "noyau/genres.h"
 #include "noyau/horloge.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_details.h"
 #include "vues/genres_vues.h"
 #include "vues/grille_vue.h"

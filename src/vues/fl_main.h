@@ -24,12 +24,15 @@ class ancrage;
 
 namespace zapo::vues {
 
+// The main window's title: "Zapo-TV  2.1.8".
+QString titre_fenetre();
+
 // The main window. Its controls keep the names drawn on the form as object names; only
 // this class touches them. It is unloaded, never hidden: closing it emits `dechargee`
 // and deletes it, once none of its handlers is under way (see occupation()).
-// Its lists and its minute run its own handlers, inside the error boundary. Its procedures open the database
-// themselves and close it before returning; a failure raises donnees::erreur_base for the calling event to
-// report.
+// Its lists and its minute run its own handlers, inside the error boundary. Its procedures read through
+// modele::guide, never the base itself; a failure to read raises donnees::erreur_base for the calling event
+// to report.
 class fl_main : public QMainWindow {
     Q_OBJECT
 public:

@@ -10,7 +10,7 @@
 #include "modele/guide.h"
 #include "noyau/horloge.h"
 #include "vues/apparence.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_details.h"
 #include "vues/genres_vues.h"
 #include "vues/outils_vues.h"

@@ -2,7 +2,7 @@
 #include "modele/guide.h"
 #include "noyau/sante.h"
 #include "ui_fl_main.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_main.h"
 #include "vues/largeurs.h"
 #include "vues/outils_vues.h"

@@ -1,6 +1,6 @@
 #include "modele/guide.h"
 #include "ui_fl_main.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_details.h"
 #include "vues/fl_main.h"
 #include "vues/largeurs.h"

@@ -3,7 +3,7 @@
 #include "noyau/horloge.h"
 #include "noyau/panneau.h"
 #include "ui_fl_main.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_main.h"
 #include "vues/journal_vues.h"
 #include "vues/outils_vues.h"

@@ -5,7 +5,7 @@
 #include "liaison/garde.h"
 #include "modele/guide.h"
 #include "ui_fl_main.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_main.h"
 #include "vues/fl_mots.h"
 

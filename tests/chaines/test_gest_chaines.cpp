@@ -7,7 +7,7 @@
 #include "outils/dossier_essai.h"
 #include "outils/horloge_fixe.h"
 #include "outils/faux_services.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_main.h"
 
 #include <QtTest>

@@ -8,7 +8,7 @@
 #include "modele/guide.h"
 #include "noyau/contexte.h"
 #include "outils/horloge_fixe.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_main.h"
 
 #include "outils/controles.h"

@@ -9,7 +9,7 @@
 #include "composants/annonce.h"
 #include "coquille/fl_premiere.h"
 #include "suivi/fl_connect.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_grille.h"
 #include "vues/fl_main.h"
 #include "vues/fl_recherche.h"

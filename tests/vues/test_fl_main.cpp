@@ -4,7 +4,7 @@
 #include "outils/banc_fenetre.h"
 #include "outils/controles.h"
 #include "outils/version_projet.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_main.h"
 
 #include <QHeaderView>

@@ -6,7 +6,7 @@
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
-#include "vues/clics_vues.h"
+#include "vues/etat_fraicheur.h"
 #include "vues/fl_main.h"
 #include "vues/largeurs.h"
 #include "vues/outils_vues.h"

@@ -2,9 +2,9 @@
 
 #include "noyau/contexte.h"
 
-// The procedures of the views that need no window of theirs. Each opens the
-// database itself and closes it before returning; a failure raises
-// donnees::erreur_base for the calling event to report.
+// The freshness of the stored programmes and the status line, which need no
+// window: they read through modele::guide and the application (`ctx.appli`); a
+// failure to read the base raises donnees::erreur_base for the calling event to report.
 namespace zapo::vues {
 
 // True when the stored programmes are up to date; sets texte_etat.
@@ -16,8 +16,5 @@ void definir_texte_etat(contexte& ctx, const QString& texte);
 bool maj_en_cours(const contexte& ctx);
 // "Date de la base".
 void adate_Click(contexte& ctx);
-
-// "Zapo-TV  2.1.8"
-QString titre_fenetre();
 
 } // namespace zapo::vues

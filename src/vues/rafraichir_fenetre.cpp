@@ -1,9 +1,11 @@
-#include "vues/clics_vues.h"
+// The main window's refresh: what it reads before it shows, and the fill of
+// its programmes right after its first frame.
+#include "vues/fl_main.h"
 
 #include "composants/annonce.h"
 #include "noyau/version.h"
 #include "ui_fl_main.h"
-#include "vues/fl_main.h"
+#include "vues/etat_fraicheur.h"
 
 #include "liaison/garde.h"
 #include "modele/guide.h"
