@@ -2,8 +2,6 @@
 
 #include "noyau/repli.h"
 
-#include <QRegularExpression>
-
 #include <span>
 
 namespace zapo::inline noyau {
@@ -11,23 +9,39 @@ namespace zapo::inline noyau {
 namespace {
 
 struct mot_genre {
-    const char* mots; // folded words; a final '*' takes any ending ("sport*": sports, sportif)
+    // Folded words, apart as a category's words come apart (an elision or a hyphen
+    // splits: "film d animation", "talk show"); a final '*' takes any ending
+    // ("sport*": sports, sportif).
+    const char* mots;
     genre_programme genre;
 };
 
 using enum genre_programme;
 
-// Most specific first: the first entry any category holds decides.
-// Several words before their parts ("dessin anime" before "anime", "jeux
-// olympiques" before "jeux", "serie documentaire" before "serie").
+// Most specific first: the first entry any category holds decides, so that
+// categories naming two genres take the one a TV weekly would file them under.
+// - Phrases before their words ("dessin anime" before "anime", "jeux
+//   olympiques" before "jeux", "serie documentaire" before "serie").
+// - A film whatever its subject ("Film d'animation", "Comédie musicale"); an
+//   animated series is for the young ("Série d'animation", "Dessin animé").
+// - Youth, sport and music before "magazine": "Magazine jeunesse" is Jeunesse,
+//   "Magazine sportif" Sport, "Magazine musical" Musique.
+// - "Magazine" before the news and documentary words: "Magazine d'actualité",
+//   "Magazine historique", "Magazine de découvertes" are magazines, Information
+//   keeps the bulletins (journal, météo) and Documentaire the documentaries.
+// - Documentary, film and series words before the entertainment ones ("Série
+//   humoristique" is a Série).
+// - Words that only name a magazine's subject last ("Cuisine", "Reportage",
+//   "Émission religieuse"), so that "Jeu culinaire" stays a game.
 constexpr mot_genre table_genres[] = {
-    {"film d'animation", film},
+    {"film d animation", film},
     {"dessin* anime*", jeunesse},
-    {"serie d'animation", jeunesse},
+    {"serie* d animation", jeunesse},
     {"serie documentaire", documentaire},
-    {"magazine d'information*", information},
     {"jeux olympiques", sport},
     {"comedie musicale", film},
+    {"court* metrage*", film},
+    {"long* metrage*", film},
     {"jeunesse", jeunesse},
     {"enfant*", jeunesse},
     {"children*", jeunesse},
@@ -36,6 +50,7 @@ constexpr mot_genre table_genres[] = {
     {"anime", jeunesse},
     {"cartoon*", jeunesse},
     {"sport*", sport},
+    {"multisport*", sport},
     {"football", sport},
     {"rugby", sport},
     {"tennis", sport},
@@ -47,11 +62,21 @@ constexpr mot_genre table_genres[] = {
     {"ski", sport},
     {"boxe", sport},
     {"formule 1", sport},
+    {"equitation", sport},
+    {"natation", sport},
+    {"patinage", sport},
+    {"magazine* musi*", musique},
+    {"magazine*", magazine},
     {"journal", information},
+    {"jt", information},
+    {"info", information},
+    {"infos", information},
     {"information*", information},
     {"actualite*", information},
     {"news", information},
+    {"current affairs", information},
     {"meteo", information},
+    {"weather", information},
     {"politique", information},
     {"debat*", information},
     {"documentaire*", documentaire},
@@ -63,6 +88,9 @@ constexpr mot_genre table_genres[] = {
     {"musi*", musique},
     {"clip*", musique},
     {"opera", musique},
+    {"operas", musique},
+    {"operette*", musique},
+    {"ballet*", musique},
     {"music*", musique},
     {"telefilm*", film},
     {"film*", film},
@@ -80,19 +108,36 @@ constexpr mot_genre table_genres[] = {
     {"game show", divertissement},
     {"variete*", divertissement},
     {"talk show", divertissement},
-    {"talk-show", divertissement},
     {"telerealite", divertissement},
-    {"tele-realite", divertissement},
+    {"tele realite", divertissement},
     {"reality", divertissement},
     {"humour", divertissement},
     {"comedy", divertissement},
+    {"spectacle*", divertissement},
+    {"theatre", divertissement},
+    {"cirque", divertissement},
+    {"reportage*", magazine},
+    {"culinaire*", magazine},
+    {"cuisine", magazine},
+    {"cooking", magazine},
+    {"religi*", magazine},
 };
 
-// The words of a folded category: letters, digits and the apostrophe inside
-// a word kept ("d'animation"), everything else a separator.
+// The words of a folded category: runs of letters and digits. An elision ("d'",
+// "l'", "qu'", either apostrophe), a hyphen or any other sign parts them.
 QStringList mots_de(const QString& replie) {
-    static const QRegularExpression separateurs(QStringLiteral("[^\\w']+"));
-    return replie.split(separateurs, Qt::SkipEmptyParts);
+    QStringList mots;
+    qsizetype debut = -1;
+    for (qsizetype i = 0; i <= replie.size(); ++i) {
+        const bool lettre = i < replie.size() && replie[i].isLetterOrNumber();
+        if (lettre && debut < 0)
+            debut = i;
+        else if (!lettre && debut >= 0) {
+            mots.append(replie.mid(debut, i - debut));
+            debut = -1;
+        }
+    }
+    return mots;
 }
 
 bool mot_correspond(const QString& mot, QStringView cle) {
@@ -152,6 +197,8 @@ QString texte_genre(genre_programme g) {
         return QStringLiteral("Divertissement");
     case musique:
         return QStringLiteral("Musique");
+    case magazine:
+        return QStringLiteral("Magazine");
     case autre:
         break;
     }
@@ -190,6 +237,7 @@ couleurs_genre couleurs_du_genre(genre_programme g, bool sombre) {
         {0xF1DAE7, 0x4A1F38}, // Documentaire: reddish purple, pale
         {0x8CB9DE, 0x2B6CA3}, // Divertissement: blue, deeper
         {0xE6E0F5, 0x2E2650}, // Musique: lavender, pale
+        {0xCC79A7, 0xA94D85}, // Magazine: reddish purple, deeper
         {0xC8C8C8, 0x555555}, // Autre: grey, between
     };
     const paire& p = table[static_cast<int>(g)];

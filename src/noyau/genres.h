@@ -20,20 +20,24 @@ enum class genre_programme : std::uint8_t {
     documentaire,
     divertissement,
     musique,
+    magazine,
     autre,
 };
-inline constexpr int nb_genres = 9;
+inline constexpr int nb_genres = 10;
 
 // In the legend's and the filter's order.
 inline constexpr std::array<genre_programme, nb_genres> tous_genres = {
     genre_programme::film,           genre_programme::serie,    genre_programme::sport,
     genre_programme::information,    genre_programme::jeunesse, genre_programme::documentaire,
-    genre_programme::divertissement, genre_programme::musique,  genre_programme::autre};
+    genre_programme::divertissement, genre_programme::musique,  genre_programme::magazine,
+    genre_programme::autre};
 
 // "Film", "Série"... as the legend, the filter and the lists show it.
 QString texte_genre(genre_programme g);
-// The genre a French or English category word names, if any ("série policière",
-// "Sports", "dessin animé"); words are compared folded and whole.
+// The genre a French or English category text names, if any ("série policière",
+// "Sports", "dessin animé", "Magazine d'actualité"); words are compared folded
+// (case, accents) and whole, elisions and hyphens splitting them ("Jeunesse" is
+// not "Jeu", "Talk-show" is "talk show").
 std::optional<genre_programme> genre_categorie(const QString& categorie);
 // The programme's genre: the most specific word among all its categories
 // ("Magazine" then "Sport" is Sport); Autre when none is known.

@@ -1,6 +1,9 @@
 #include "noyau/soirees.h"
 
 #include "noyau/fiche_programme.h"
+#include "noyau/repli.h"
+
+#include <QRegularExpression>
 
 namespace zapo::inline noyau {
 
@@ -29,6 +32,37 @@ QStringList choix_soirees(date_heure maintenant, std::optional<date_heure> derni
         res << texte_jour_date(jour);
     }
     return res;
+}
+
+std::optional<jour_soiree> lire_jour_soiree(const QString& texte, date_heure maintenant) {
+    const QString t = replier(texte).simplified();
+    if (t == QLatin1String("aujourd'hui"))
+        return jour_soiree{0, false};
+    if (t == QLatin1String("demain"))
+        return jour_soiree{1, false};
+    static const QRegularExpression forme(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    if (forme.match(t).hasMatch()) {
+        const QDate d = QDate::fromString(t, Qt::ISODate);
+        if (!d.isValid())
+            return std::nullopt;
+        return jour_soiree{maintenant.date().daysTo(d), false};
+    }
+    // The window's own labels, for as many evenings as it may ever offer.
+    const date_heure aujourdhui = maintenant.jour();
+    const QStringList offertes =
+        choix_soirees(maintenant, aujourdhui + date_heure::duree_hm(24 * (jours_semaine - 1), 0));
+    for (int k = 0; k < offertes.size(); ++k) {
+        const QString jour = replier(texte_jour_date(aujourdhui + date_heure::duree_hm(24 * k, 0)));
+        if (t == replier(offertes[k]) || t == jour)
+            return jour_soiree{k, k > 1 || t == jour};
+    }
+    // A weekday alone: the first such day from today, within a week.
+    for (int k = 0; k < 7; ++k) {
+        const QString jour = replier(texte_jour_date(aujourdhui + date_heure::duree_hm(24 * k, 0)));
+        if (t == jour.section(QLatin1Char(' '), 0, 0))
+            return jour_soiree{k, true};
+    }
+    return std::nullopt;
 }
 
 bool soirees::titre_utile(const ligne_panneau& l) const {

@@ -72,6 +72,20 @@ std::vector<ligne_soir> lignes_ce_soir(std::span<const chaine_soir> chaines,
 // at most `jours_semaine` days from today. Index k is today + k days.
 QStringList choix_soirees(date_heure maintenant, std::optional<date_heure> dernier);
 
+// An evening named on the command line, as days after today. Named as "Ce
+// soir" names them ("Ce soir", "Demain soir", "samedi 12"), by weekday and date
+// for today and tomorrow too ("jeudi 10"), by weekday alone (the next one,
+// today included: "dimanche" on a Sunday is tonight, as "Ce soir" is the first
+// evening offered), or "aujourd'hui", "demain", AAAA-MM-JJ. Case and accents
+// ignored. Names reach `jours_semaine` days; a date may lie anywhere. None for
+// anything else, a day name this week does not hold included ("samedi 13").
+struct jour_soiree {
+    qint64 ecart = 0;   // days after today
+    bool nomme = false; // by its weekday: said back the same way
+    bool operator==(const jour_soiree&) const = default;
+};
+std::optional<jour_soiree> lire_jour_soiree(const QString& texte, date_heure maintenant);
+
 // "45 min", "1h", "1h30", "2h05".
 QString texte_duree(date_heure longueur);
 

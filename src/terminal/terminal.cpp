@@ -1,6 +1,7 @@
 #include "terminal/terminal.h"
 
 #include "donnees/raison_ecriture.h"
+#include "noyau/soirees.h"
 #include "plateforme/dossier.h"
 #include "terminal/flux_sortie.h"
 #include "terminal/lecture_base.h"
@@ -29,21 +30,6 @@ const QString opt_base = QStringLiteral("base");
 const QString opt_jour = QStringLiteral("jour");
 
 const QStringList nos_options = {opt_maintenant, opt_ce_soir, opt_jour, opt_json, opt_exporter, opt_base};
-
-// --jour's value as days after today: "aujourd'hui", "demain" or AAAA-MM-JJ.
-// None when it is none of them; a date may be outside the kept days.
-std::optional<qint64> lire_jour(const QString& texte, QDate aujourdhui) {
-    const QString t = texte.trimmed().toLower().replace(QChar(0x2019), QLatin1Char('\''));
-    if (t == QLatin1String("aujourd'hui"))
-        return 0;
-    if (t == QLatin1String("demain"))
-        return 1;
-    static const QRegularExpression forme(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    const QDate d = forme.match(t).hasMatch() ? QDate::fromString(t, Qt::ISODate) : QDate();
-    if (!d.isValid())
-        return std::nullopt;
-    return aujourdhui.daysTo(d);
-}
 
 bool meme_fichier(const QString& a, const QString& b) {
     const QString ca = QFileInfo(a).canonicalFilePath();
@@ -165,8 +151,8 @@ const QList<QCommandLineOption>& options() {
                                         "écoulée en pour cent, sans ouvrir de fenêtre.")},
         {opt_ce_soir, QStringLiteral("Affiche, pour chaque chaîne, les programmes de la soirée.")},
         {opt_jour,
-         QStringLiteral("Avec --ce-soir : la soirée du jour JOUR (AAAA-MM-JJ, « demain » ou "
-                        "« aujourd'hui »), parmi les jours gardés."),
+         QStringLiteral("Avec --ce-soir : la soirée du jour JOUR, parmi les jours gardés : « samedi 12 », "
+                        "« dimanche » (le prochain), « demain », « aujourd'hui » ou AAAA-MM-JJ."),
          QStringLiteral("JOUR")},
         {opt_json, QStringLiteral("Avec --maintenant ou --ce-soir : écrit un tableau JSON.")},
         {opt_exporter,
@@ -214,13 +200,15 @@ std::optional<int> executer(const QCommandLineParser& p, QIODevice& sortie, QTex
     }
     // One reading of the clock for every row, as the main window does.
     const date_heure t = h.maintenant_dh();
-    std::optional<qint64> jour = 0;
-    if (p.isSet(opt_jour) && !(jour = lire_jour(p.value(opt_jour), t.date()))) {
-        erreurs << QStringLiteral("Jour incorrect : « %1 ». Indiquez une date AAAA-MM-JJ, « demain » ou "
-                                  "« aujourd'hui ».\n")
+    std::optional<jour_soiree> jour = jour_soiree{};
+    if (p.isSet(opt_jour) && !(jour = lire_jour_soiree(p.value(opt_jour), t))) {
+        erreurs << QStringLiteral(
+                       "Jour incorrect : « %1 ». Indiquez un des jours gardés par son nom (« samedi "
+                       "12 », « dimanche »), « demain », « aujourd'hui » ou une date AAAA-MM-JJ.\n")
                        .arg(p.value(opt_jour).left(40));
         return ligne_incorrecte;
     }
+    const qint64 ecart = jour->ecart;
     if (!p.positionalArguments().isEmpty()) {
         erreurs << QStringLiteral("Argument inattendu : %1\n").arg(p.positionalArguments().constFirst());
         return ligne_incorrecte;
@@ -247,16 +235,18 @@ std::optional<int> executer(const QCommandLineParser& p, QIODevice& sortie, QTex
         int jours = 0;
         lire_base(base, [&](donnees::base_programmes& b) {
             jours = soirees_gardees(b, t);
-            if (*jour >= 0 && *jour < jours)
-                v = calculer_ce_soir(b, t, int(*jour));
+            if (ecart >= 0 && ecart < jours)
+                v = calculer_ce_soir(b, t, int(ecart));
         });
-        if (*jour < 0 || *jour >= jours) {
-            const QDate aujourdhui = t.date();
+        if (ecart < 0 || ecart >= jours) {
+            // Said back as it was asked: by weekday ("samedi 12") or by date.
+            const auto nom = [&](qint64 k) {
+                return jour->nomme ? texte_jour_date(t.jour() + date_heure::duree_hm(int(24 * k), 0))
+                                   : t.date().addDays(k).toString(Qt::ISODate);
+            };
             erreurs << QStringLiteral(
                            "Le %1 n'est pas un des jours gardés : choisissez un jour du %2 au %3.\n")
-                           .arg(aujourdhui.addDays(*jour).toString(Qt::ISODate),
-                                aujourdhui.toString(Qt::ISODate),
-                                aujourdhui.addDays(jours - 1).toString(Qt::ISODate));
+                           .arg(nom(ecart), nom(0), nom(jours - 1));
             return ligne_incorrecte;
         }
         return ecrire_sortie(sortie, json ? json_ce_soir(v) : texte_ce_soir(v).toUtf8(), erreurs);

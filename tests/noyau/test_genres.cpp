@@ -40,30 +40,115 @@ void test_genres::categories_data() {
     QTest::addColumn<QStringList>("cats");
     QTest::addColumn<genre_programme>("attendu");
     using enum genre_programme;
+    // One category each, as the French feeds write them.
+    const struct {
+        const char* texte;
+        genre_programme genre;
+    } seules[] = {
+        {"Film", film},
+        {"Film dramatique", film},
+        {"Film policier", film},
+        {"Téléfilm", film},
+        {"Téléfilm policier", film},
+        {"Court métrage", film},
+        {"Court-métrage", film},
+        {"Film d'animation", film},
+        {"Film d’animation", film},
+        {"Comédie musicale", film},
+        {"Série", serie},
+        {"Série policière", serie},
+        {"Serie policiere", serie},
+        {"Série humoristique", serie},
+        {"Série dramatique", serie},
+        {"Mini-série", serie},
+        {"Feuilleton", serie},
+        {"feuilleton réaliste", serie},
+        {"Sitcom", serie},
+        {"Divertissement", divertissement},
+        {"Divertissement-humour", divertissement},
+        {"Jeu", divertissement},
+        {"Jeu télévisé", divertissement},
+        {"Jeu culinaire", divertissement},
+        {"Talk-show", divertissement},
+        {"TALK SHOW", divertissement},
+        {"Téléréalité", divertissement},
+        {"Télé-réalité", divertissement},
+        {"Variétés", divertissement},
+        {"Spectacle", divertissement},
+        {"Théâtre", divertissement},
+        {"Magazine", magazine},
+        {"Magazine d'actualité", magazine},
+        {"Magazine d'information", magazine},
+        {"Magazine historique", magazine},
+        {"Magazine culinaire", magazine},
+        {"Magazine de société", magazine},
+        {"Magazine de découvertes", magazine},
+        {"Magazine de l'automobile", magazine},
+        {"Magazine du cinéma", magazine},
+        {"Reportage", magazine},
+        {"Émission religieuse", magazine},
+        {"Emission religieuse", magazine},
+        {"Religion", magazine},
+        {"Magazine sportif", sport},
+        {"Magazine musical", musique},
+        {"Magazine jeunesse", jeunesse},
+        {"Information", information},
+        {"Journal", information},
+        {"Journal télévisé", information},
+        {"Météo", information},
+        {"Débat", information},
+        {"Sport", sport},
+        {"Football", sport},
+        {"Rugby", sport},
+        {"Multisports", sport},
+        {"Jeux olympiques", sport},
+        {"Documentaire", documentaire},
+        {"Documentaire animalier", documentaire},
+        {"Documentaire historique", documentaire},
+        {"Série documentaire", documentaire},
+        {"Dessin animé", jeunesse},
+        {"Jeunesse", jeunesse},
+        {"Emission jeunesse", jeunesse},
+        {"Série d'animation", jeunesse},
+        {"Clip", musique},
+        {"Musique", musique},
+        {"Concert", musique},
+        {"Opéra", musique},
+        {"Ballet", musique},
+        {"Opération spéciale", autre},
+        {"Fin des programmes", autre},
+        {"Téléachat", autre},
+        // The words English XMLTV and DVB texts use.
+        {"Movie", film},
+        {"Movie / Drama", film},
+        {"Series", serie},
+        {"News", information},
+        {"News / Current affairs", information},
+        {"Sports", sport},
+        {"Documentary", documentaire},
+        {"Kids", jeunesse},
+        {"Children's / Youth programmes", jeunesse},
+        {"Music / Ballet / Dance", musique},
+        {"Show / Game show", divertissement},
+        {"Entertainment", divertissement},
+        {"Magazines / Reports / Documentary", magazine},
+        {"Weather", information},
+    };
+    for (const auto& c : seules)
+        QTest::newRow(c.texte) << QStringList{QString::fromUtf8(c.texte)} << c.genre;
+    // Several categories: the more specific one wins, whatever their order.
     const auto r = [](const char* nom, QStringList c, genre_programme g) { QTest::newRow(nom) << c << g; };
-    r("film", {QStringLiteral("Film")}, film);
-    r("téléfilm", {QStringLiteral("Téléfilm")}, film);
-    r("movie", {QStringLiteral("Movie / Drama")}, film);
-    r("série policière", {QStringLiteral("Série policière")}, serie);
-    r("feuilleton", {QStringLiteral("feuilleton réaliste")}, serie);
-    r("magazine sportif", {QStringLiteral("Magazine sportif")}, sport);
-    r("sports", {QStringLiteral("Sports")}, sport);
-    r("journal", {QStringLiteral("Journal")}, information);
-    r("news", {QStringLiteral("News / Current affairs")}, information);
-    r("dessin animé", {QStringLiteral("Dessin animé")}, jeunesse);
-    r("série d'animation", {QStringLiteral("Série d'animation")}, jeunesse);
-    r("documentaire animalier", {QStringLiteral("Documentaire animalier")}, documentaire);
-    r("série documentaire", {QStringLiteral("Série documentaire")}, documentaire);
-    r("jeu", {QStringLiteral("Jeu")}, divertissement);
-    r("jeunesse is not jeu", {QStringLiteral("Jeunesse")}, jeunesse);
-    r("jeux olympiques", {QStringLiteral("Jeux olympiques")}, sport);
-    r("concert", {QStringLiteral("Concert")}, musique);
-    r("music english", {QStringLiteral("Music")}, musique);
-    r("several: magazine then sport", {QStringLiteral("Magazine"), QStringLiteral("Sport")}, sport);
-    r("several: série then policier", {QStringLiteral("Série"), QStringLiteral("Policier")}, serie);
-    r("several: film then animation", {QStringLiteral("Film"), QStringLiteral("Film d'animation")}, film);
-    r("unknown word", {QStringLiteral("Magazine")}, autre);
+    r("magazine then sport", {QStringLiteral("Magazine"), QStringLiteral("Sport")}, sport);
+    r("sport then magazine", {QStringLiteral("Sport"), QStringLiteral("Magazine")}, sport);
+    r("magazine then its kind", {QStringLiteral("Magazine"), QStringLiteral("Magazine de société")},
+      magazine);
+    r("information then magazine", {QStringLiteral("Information"), QStringLiteral("Magazine d'actualité")},
+      magazine);
+    r("série then policier", {QStringLiteral("Série"), QStringLiteral("Policier")}, serie);
+    r("film then animation", {QStringLiteral("Film"), QStringLiteral("Film d'animation")}, film);
+    r("divertissement then série", {QStringLiteral("Divertissement"), QStringLiteral("Série")}, serie);
     r("none", {}, autre);
+    r("empty texts", {QString(), QStringLiteral(" - ")}, autre);
 }
 
 void test_genres::categories() {

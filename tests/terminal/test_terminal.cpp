@@ -351,7 +351,27 @@ void test_terminal::ce_soir_jour_data() {
     QTest::newRow("yesterday") << QStringList{QStringLiteral("--ce-soir"),
                                               QStringLiteral("--jour=2026-12-06")}
                                << true << refus << QStringLiteral("n'est pas un des jours gardés");
-    for (const char* faux : {"2026-13-01", "2026-12-7", "lundi", "07/12/2026", ""})
+    // Days as "Ce soir" names them; a weekday alone is the next one, today included.
+    const QString mercredi =
+        QStringLiteral("France 2\t21:00\t23:00\tConcert\nArte\t\t\t\n%1\t\t\t\n").arg(tele);
+    QTest::newRow("by name") << QStringList{QStringLiteral("--ce-soir"), QStringLiteral("--jour"),
+                                            QStringLiteral("Mercredi")}
+                             << true << ok << mercredi;
+    QTest::newRow("by name and date")
+        << QStringList{QStringLiteral("--ce-soir"), QStringLiteral("--jour=MERCREDI 9")} << true << ok
+        << mercredi;
+    QTest::newRow("today by name")
+        << QStringList{QStringLiteral("--ce-soir"), QStringLiteral("--jour"), QStringLiteral("lundi")} << true
+        << ok
+        << QStringLiteral("France 2\t20:40\t22:30\tLe film\nFrance 2\t22:30\t23:30\tDébat\nArte\t\t\t\n"
+                          "%1\t20:50\t22:00\tLe \"grand\" soir à l'Élysée & <co>\n")
+               .arg(tele);
+    QTest::newRow("a name after the kept days")
+        << QStringList{QStringLiteral("--ce-soir"), QStringLiteral("--jour"), QStringLiteral("jeudi")} << true
+        << refus
+        << QStringLiteral("Le jeudi 10 n'est pas un des jours gardés : choisissez un jour du lundi 7 au "
+                          "mercredi 9.");
+    for (const char* faux : {"2026-13-01", "2026-12-7", "lundi 8", "07/12/2026", ""})
         QTest::addRow("malformed: \"%s\"", faux)
             << QStringList{QStringLiteral("--ce-soir"), QStringLiteral("--jour"), QString::fromUtf8(faux)}
             << true << refus << QStringLiteral("Jour incorrect : « %1 »").arg(QString::fromUtf8(faux));
