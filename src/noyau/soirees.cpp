@@ -32,7 +32,7 @@ QStringList choix_soirees(date_heure maintenant, std::optional<date_heure> derni
 }
 
 bool soirees::titre_utile(const ligne_panneau& l) const {
-    const date_heure jour = premiere_ ? jour_programmes(l.hdeb) : jour_;
+    const date_heure jour = premiere_ ? jour_programmes(l.hdeb, maintenant_) : jour_;
     const auto it = par_chaine_.constFind(l.chaine);
     return it != par_chaine_.cend() && it->lignes.size() < soir_par_chaine &&
            au_soir(l.hdeb, l.hfin, l.duree, jour, maintenant_);
@@ -40,7 +40,7 @@ bool soirees::titre_utile(const ligne_panneau& l) const {
 
 void soirees::ajouter(const ligne_panneau& l) {
     if (premiere_) {
-        jour_ = jour_programmes(l.hdeb);
+        jour_ = jour_programmes(l.hdeb, maintenant_);
         premiere_ = false;
     }
     const auto it = par_chaine_.find(l.chaine);

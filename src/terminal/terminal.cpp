@@ -213,7 +213,8 @@ std::optional<int> executer(const QCommandLineParser& p, QIODevice& sortie, QTex
         return ligne_incorrecte;
     }
     // One reading of the clock for every row, as the main window does.
-    const date_heure t = h.maintenant_dh();
+    const QDateTime lu = h.maintenant();
+    const date_heure t = date_heure::depuis_qdatetime(lu);
     std::optional<qint64> jour = 0;
     if (p.isSet(opt_jour) && !(jour = lire_jour(p.value(opt_jour), t.date()))) {
         erreurs << QStringLiteral("Jour incorrect : « %1 ». Indiquez une date AAAA-MM-JJ, « demain » ou "
@@ -240,7 +241,7 @@ std::optional<int> executer(const QCommandLineParser& p, QIODevice& sortie, QTex
         const bool json = p.isSet(opt_json);
         if (maintenant) {
             std::vector<maintenant_chaine> v;
-            lire_base(base, [&](donnees::base_programmes& b) { v = calculer_maintenant(b, t); });
+            lire_base(base, [&](donnees::base_programmes& b) { v = calculer_maintenant(b, lu); });
             return ecrire_sortie(sortie, json ? json_maintenant(v) : texte_maintenant(v).toUtf8(), erreurs);
         }
         std::vector<soir_chaine> v;

@@ -608,7 +608,7 @@ void test_terminal::ce_soir_long() {
     const std::vector<terminal::soir_chaine> v = terminal::calculer_ce_soir(b, t);
     QCOMPARE(v.size(), size_t(1));
     QCOMPARE(v[0].programmes.size(), std::min(size_t(soir), soir_par_chaine));
-    const std::vector<ligne_panneau> attendu = ce_soir(toutes, jour_programmes(toutes[0].hdeb), t);
+    const std::vector<ligne_panneau> attendu = ce_soir(toutes, jour_programmes(toutes[0].hdeb, t), t);
     for (size_t i = 0; i < v[0].programmes.size(); ++i)
         QCOMPARE(v[0].programmes[i].programme, attendu[i].programme);
 }
