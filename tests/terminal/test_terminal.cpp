@@ -160,6 +160,10 @@ void test_terminal::sorties_data() {
     QTest::newRow("ce soir, after midnight")
         << QStringList{QStringLiteral("--ce-soir")} << a(1, QStringLiteral("00:10"))
         << QStringLiteral("France 2\t23:30\t00:40\tNuit blanche\nArte\t\t\t\n%1\t\t\t\n").arg(tele);
+    // A clock set back a day: the stored evening is tomorrow's, not tonight's.
+    QTest::newRow("ce soir, clock a day behind")
+        << QStringList{QStringLiteral("--ce-soir")} << a(-1, QStringLiteral("21:00"))
+        << QStringLiteral("France 2\t\t\t\nArte\t\t\t\n%1\t\t\t\n").arg(tele);
     QTest::newRow("ce soir, over") << QStringList{QStringLiteral("--ce-soir")}
                                    << a(1, QStringLiteral("01:00"))
                                    << QStringLiteral("France 2\t\t\t\nArte\t\t\t\n%1\t\t\t\n").arg(tele);
