@@ -1,5 +1,6 @@
 #include "noyau/date_heure.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -82,7 +83,9 @@ int fuseau_local::decalage(std::int64_t instant) {
 }
 
 lectures_instant fuseau_local::lire(date_heure local) {
-    const std::int64_t t = local.secondes() - secondes_1970;
+    // A damaged value beyond the years 100 to 9999 reads as their bound: no sum overflows.
+    constexpr std::int64_t premier = -657434LL * 86400, dernier = 2958466LL * 86400 - 1;
+    const std::int64_t t = std::clamp(local.secondes(), premier, dernier) - secondes_1970;
     const std::int64_t quart = division_basse(t, 900);
     auto it = lectures_.constFind(quart);
     if (it == lectures_.cend()) {
@@ -105,7 +108,9 @@ lectures_instant fuseau_local::lire(date_heure local) {
 }
 
 int fuseau_local::decalage_lu(date_heure local, std::int64_t instant) {
-    return int(local.secondes() - secondes_1970 - instant);
+    // Only a damaged value reads beyond the offsets zones use.
+    const std::int64_t o = local.secondes() - secondes_1970 - instant;
+    return o >= -18 * 3600 && o <= 18 * 3600 ? int(o) : 0;
 }
 
 date_heure fuseau_local::local(std::int64_t instant) {
@@ -114,9 +119,9 @@ date_heure fuseau_local::local(std::int64_t instant) {
 
 std::pair<std::int64_t, std::int64_t> suite_instants::lire(fuseau_local& f, date_heure hdeb, date_heure hfin,
                                                            std::optional<date_heure> duree) {
-    const std::int64_t longueur =
-        duree && duree->secondes() > 0 ? duree->secondes() : (hfin - hdeb).secondes();
     const lectures_instant d = f.lire(hdeb), e = f.lire(hfin);
+    const std::int64_t longueur = std::clamp<std::int64_t>(
+        duree && duree->secondes() > 0 ? duree->secondes() : e.premiere - d.premiere, 0, 366LL * 86400);
     std::int64_t debut = d.premiere;
     if (d.ambigue()) {
         if (debut_prec_) {
