@@ -450,7 +450,8 @@ void base_programmes::parcourir_peut_etre_en_cours(date_heure maintenant,
               "SELECT hdeb, hfin, programme, chaine, duree FROM liste WHERE NOT ("
               "coalesce(hdeb >= ?1 AND hdeb < 2958466, 0) OR coalesce(hfin <= ?2, 0)) ORDER BY rowid",
               chemin_);
-    const double marge = 2.0 / 86400.0;
+    // Where the clocks go back, a wall-clock time may be an hour off its place.
+    const double marge = 3602.0 / 86400.0;
     r.lier(1, maintenant.en_jours() + marge).lier(2, maintenant.en_jours() - marge);
     parcourir(r, f);
 }
@@ -499,7 +500,7 @@ void base_programmes::parcourir_panneau(
               "FROM liste) OR NOT (coalesce(hdeb >= ?1 AND hdeb < 2958466, 0) OR coalesce(hfin <= ?2, 0)) "
               "ORDER BY rowid",
               chemin_);
-    const double marge = 2.0 / 86400.0;
+    const double marge = 3602.0 / 86400.0; // the hour the clocks repeat, and the rounding
     r.lier(1, maintenant.en_jours() + marge).lier(2, maintenant.en_jours() - marge).lier(3, chaine);
     ligne_liste l;
     while (r.pas()) {

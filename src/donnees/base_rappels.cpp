@@ -3,6 +3,8 @@
 #include "donnees/semaine.h"
 #include "donnees/transaction.h"
 
+#include <QSet>
+
 #include <sqlite3.h>
 
 namespace zapo::donnees {
@@ -11,6 +13,38 @@ namespace {
 
 requete ordre(base_programmes& b, const char* sql) {
     return requete(b.connexion(), sql, b.chemin());
+}
+
+// A reminder keeps its programme's wall-clock times. Where the clocks go back,
+// its channel's programmes (`liste`'s, then the week's after them, in time
+// order) tell which reading of the repeated hour they are; rare, so looked up
+// only then.
+void situer_heure_repetee(base_programmes& b, std::vector<rappel>& rappels) {
+    fuseau_local f;
+    QSet<int> chaines;
+    for (const rappel& r : rappels)
+        if (!r.envoye && !r.retire && (f.lire(r.debut).ambigue() || f.lire(r.fin).ambigue()))
+            chaines.insert(r.chaine);
+    for (const int c : std::as_const(chaines)) {
+        suite_instants suite;
+        const auto situer = [&](date_heure hdeb, date_heure hfin, std::optional<date_heure> duree) {
+            const auto [debut, fin] = suite.lire(f, hdeb, hfin, duree);
+            for (rappel& r : rappels)
+                if (r.chaine == c && r.debut == hdeb) {
+                    r.instant_debut = debut;
+                    if (r.fin == hfin)
+                        r.instant_fin = fin;
+                }
+        };
+        std::optional<date_heure> dernier;
+        b.parcourir_chaine(c, [&](const ligne_liste& l) {
+            situer(l.hdeb, l.hfin, l.duree);
+            dernier = dernier ? std::max(*dernier, l.hdeb) : l.hdeb;
+        });
+        for (const fiche_programme& p : lire_semaine_chaine(b, c))
+            if (!dernier || p.hdeb > *dernier)
+                situer(p.hdeb, p.hfin, p.duree);
+    }
 }
 
 } // namespace
@@ -44,6 +78,7 @@ std::vector<rappel> lire_rappels(base_programmes& b) {
         x.retire = r.entier(7) != 0;
         res.push_back(std::move(x));
     }
+    situer_heure_repetee(b, res);
     return res;
 }
 

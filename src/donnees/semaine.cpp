@@ -178,7 +178,7 @@ std::vector<std::vector<ligne_panneau>> lire_soirees(base_programmes& b, std::sp
         const std::optional<date_heure> premier = b.premier_debut_liste();
         if (!premier)
             return soirees(chaines, maintenant).resultat();
-        const date_heure jour = jour_programmes(*premier);
+        const date_heure jour = jour_programmes(*premier, maintenant);
         soirees s(chaines, maintenant, jour);
         const auto [debut, fin] = debuts_soir(jour);
         b.parcourir_peut_etre_au_soir(

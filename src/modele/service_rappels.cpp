@@ -62,14 +62,14 @@ void service_rappels::rearmer() {
     std::vector<rappel> rappels = guide_.rappels();
     const int minutes = guide_.minutes_avant();
     std::erase_if(rappels, [&](const rappel& r) { return envoyes_.contains(r.id); });
-    const auto prochaine = prochaine_alerte(rappels, minutes);
+    const auto prochaine = prochain_instant_alerte(rappels, minutes);
     if (!prochaine && envoyes_.empty()) {
         minuteur.stop();
         return;
     }
     qint64 attente = attente_max_ms;
     if (prochaine)
-        attente = std::clamp<qint64>((*prochaine - ctx_.horloge_->maintenant_dh()).secondes() * 1000, 0,
+        attente = std::clamp<qint64>((*prochaine - ctx_.horloge_->maintenant().toSecsSinceEpoch()) * 1000, 0,
                                      attente_max_ms);
     // Some are still to be noted as told: soon, not in a loop.
     if (!envoyes_.empty())
@@ -78,7 +78,8 @@ void service_rappels::rearmer() {
 }
 
 void service_rappels::verifier() {
-    const date_heure maintenant = ctx_.horloge_->maintenant_dh();
+    // The clock's reading, not its wall-clock value: it knows which pass of a repeated hour it is.
+    const QDateTime maintenant = ctx_.horloge_->maintenant();
     std::vector<rappel_a_dire> a_dire;
     {
         donnees::base_programmes base(ctx_.chemin_base());

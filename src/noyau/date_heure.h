@@ -4,8 +4,11 @@
 #include <QDateTime>
 #include <QString>
 
+#include <QHash>
+
 #include <compare>
 #include <cstdint>
+#include <optional>
 
 namespace zapo::inline noyau {
 
@@ -66,5 +69,49 @@ QString texte_jour(date_heure d, date_heure maintenant);
 
 inline constexpr date_heure une_heure = date_heure::duree_hm(1, 0);
 inline constexpr date_heure un_jour = date_heure::duree_hm(24, 0);
+
+// The two readings of a wall-clock value as an instant (seconds since 1970 UTC).
+// Where the clocks go back, the hour before the change happens twice: `premiere`
+// is its summer-time reading, `seconde` its winter-time one. Elsewhere both are
+// the same; a value that the spring change skipped reads with the offset it had
+// before the change (02:30 is 03:30 summer time).
+struct lectures_instant {
+    std::int64_t premiere = 0;
+    std::int64_t seconde = 0;
+    bool ambigue() const { return premiere != seconde; }
+};
+
+// The computer's zone, offsets kept by quarter hour (no zone changes off a
+// quarter hour): a pass over the stored rows asks thousands of times.
+class fuseau_local {
+public:
+    lectures_instant lire(date_heure local);
+    // The offset from UTC in force at an instant.
+    int decalage(std::int64_t instant);
+    // The offset a reading took: the wall-clock value minus its instant.
+    static int decalage_lu(date_heure local, std::int64_t instant);
+    date_heure local(std::int64_t instant);
+
+private:
+    QHash<std::int64_t, int> decalages_;
+    QHash<std::int64_t, std::pair<int, int>> lectures_;
+};
+
+// One channel's programmes, given in their stored (time) order, as instants. In
+// the repeated hour a wall-clock time alone is ambiguous; the programmes follow
+// each other, so a start is the reading closest to where the previous programme
+// ended and never before the previous start (the second 02:10 after a 02:50 is
+// winter time); the first one takes the reading its own end and length agree
+// with, else the earlier. An end is the reading closest to its start plus the
+// programme's length (`duree`, the real one, or the wall-clock span without it).
+class suite_instants {
+public:
+    std::pair<std::int64_t, std::int64_t> lire(fuseau_local& f, date_heure hdeb, date_heure hfin,
+                                               std::optional<date_heure> duree);
+
+private:
+    std::optional<std::int64_t> debut_prec_;
+    std::int64_t fin_prec_ = 0;
+};
 
 } // namespace zapo::inline noyau

@@ -11,7 +11,16 @@ constexpr int dix_heures = 10 * 3600;
 bool est_a_jour(std::optional<date_heure> derniere_maj, date_heure maintenant) {
     if (!derniere_maj)
         return false;
+    // A run stamped ahead of the clock was made under a wrong clock: its programmes
+    // may be from any day. Within the hour the clocks repeat, a stamp is ahead only
+    // when it is under every reading.
+    fuseau_local f;
+    if (f.lire(*derniere_maj).premiere > f.lire(maintenant).seconde)
+        return false;
     const date_heure aujourdhui = maintenant.jour();
+    // Only yesterday's run lasts until 10:00; an older one is stale all day.
+    if (*derniere_maj < aujourdhui - un_jour)
+        return false;
     // An earlier day's run lasts until 10:00.
     if (*derniere_maj < aujourdhui && maintenant.seconde_du_jour() >= dix_heures)
         return false;

@@ -10,7 +10,8 @@
 namespace zapo::inline noyau {
 
 // Up to date unless the last run is from an earlier day and it is 10:00 or later,
-// or the last run is from today before 10:00. A base never stamped is not up to date.
+// or the last run is from today before 10:00, or from before yesterday, or later
+// than now. A base never stamped is not up to date.
 bool est_a_jour(std::optional<date_heure> derniere_maj, date_heure maintenant);
 
 // "Programmes à jour." / "La base n'est pas à jour."

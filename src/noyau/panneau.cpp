@@ -1,5 +1,6 @@
 #include "noyau/panneau.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace zapo::inline noyau {
@@ -39,8 +40,8 @@ int pourcentage_ecoule(date_heure maintenant, date_heure hdeb, date_heure hfin,
     return int(q > 100 ? 100 : q);
 }
 
-date_heure jour_programmes(date_heure premier_hdeb) {
-    return premier_hdeb.jour();
+date_heure jour_programmes(date_heure premier_hdeb, date_heure maintenant) {
+    return std::min(premier_hdeb.jour(), maintenant.jour());
 }
 
 bool au_soir(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree, date_heure jour,
@@ -64,7 +65,12 @@ std::vector<ligne_panneau> ce_soir(const std::vector<ligne_panneau>& lignes_chai
 }
 
 calcul_panneau::calcul_panneau(int chaine_courante, date_heure maintenant)
-    : chaine_courante_(chaine_courante), maintenant_(maintenant) {}
+    : chaine_courante_(chaine_courante), maintenant_(maintenant),
+      instant_(fuseau_.lire(maintenant).premiere) {}
+
+calcul_panneau::calcul_panneau(int chaine_courante, const QDateTime& maintenant)
+    : chaine_courante_(chaine_courante), maintenant_(date_heure::depuis_qdatetime(maintenant)),
+      instant_(maintenant.toSecsSinceEpoch()) {}
 
 void calcul_panneau::ajouter(date_heure hdeb, date_heure hfin, const QString& programme, int chaine,
                              std::optional<date_heure> duree) {
@@ -76,14 +82,18 @@ void calcul_panneau::ajouter(date_heure hdeb, date_heure hfin, const QString& pr
 void calcul_panneau::ajouter_rang(const ligne_panneau& l, qint64 rang, std::optional<qint64> rang_precedent) {
     if (premier_) {
         premier_ = false;
-        jour_ = jour_programmes(l.hdeb);
+        jour_ = jour_programmes(l.hdeb, maintenant_);
     }
     const bool de_la_chaine = l.chaine == chaine_courante_;
     if (de_la_chaine)
         ++etat_.nb_lignes_chaine;
 
-    if (maintenant_ > l.hdeb && maintenant_ < l.hfin) {
-        const int pc = pourcentage_ecoule(maintenant_, l.hdeb, l.hfin, l.duree);
+    // Compared as instants: in the repeated hour 02:10 is on before or after 02:50.
+    const auto [debut, fin] = suites_[l.chaine].lire(fuseau_, l.hdeb, l.hfin, l.duree);
+    if (instant_ > debut && instant_ < fin) {
+        const int pc =
+            pourcentage_ecoule(date_heure::depuis_secondes(instant_), date_heure::depuis_secondes(debut),
+                               date_heure::depuis_secondes(fin), l.duree);
         if (de_la_chaine) {
             ligne_en_cours_rang_ = rang;
             etat_.ligne_en_cours = etat_.nb_lignes_chaine;
@@ -92,7 +102,7 @@ void calcul_panneau::ajouter_rang(const ligne_panneau& l, qint64 rang, std::opti
             etat_.progres = pc;
         }
         // The last matching row wins, for every channel.
-        etat_.par_chaine.insert(l.chaine, {l.programme, pc, l.hdeb, l.hfin});
+        etat_.par_chaine.insert(l.chaine, {l.programme, pc, l.hdeb, l.hfin, debut, fin});
     }
     if (!de_la_chaine)
         return;

@@ -29,6 +29,8 @@ struct en_cours_chaine {
     int pourcentage = 0;
     date_heure hdeb;
     date_heure hfin;
+    std::int64_t instant_debut = 0; // the same, as instants (seconds since 1970 UTC)
+    std::int64_t instant_fin = 0;
     bool operator==(const en_cours_chaine&) const = default;
 };
 
@@ -66,8 +68,9 @@ struct ligne_panneau {
 date_heure longueur_programme(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree);
 
 // The day whose evening is "Ce soir": that of the first stored row of the whole
-// table (00:00 of its start's date), not today's.
-date_heure jour_programmes(date_heure premier_hdeb);
+// table (00:00 of its start's date), not today's; never a day after today (rows
+// fetched under a clock set ahead).
+date_heure jour_programmes(date_heure premier_hdeb, date_heure maintenant);
 
 // Whether one row is an evening programme by the rule below (its title aside).
 bool au_soir(date_heure hdeb, date_heure hfin, std::optional<date_heure> duree, date_heure jour,
@@ -86,6 +89,9 @@ std::vector<ligne_panneau> ce_soir(const std::vector<ligne_panneau>& lignes_chai
 class calcul_panneau {
 public:
     calcul_panneau(int chaine_courante, date_heure maintenant);
+    // The clock's own reading: in the hour the clocks repeat, it says which pass
+    // it is, and the rows are compared with it as instants.
+    calcul_panneau(int chaine_courante, const QDateTime& maintenant);
     void ajouter(date_heure hdeb, date_heure hfin, const QString& programme, int chaine,
                  std::optional<date_heure> duree);
     // The same row with its place in the stored order (`rang`, growing) and that of
@@ -96,14 +102,19 @@ public:
     etat_panneau resultat() const;
     date_heure maintenant() const { return maintenant_; }
     // Whether the row's title is shown (on now, or of the current channel);
-    // the others may be given without it.
+    // the others may be given without it. An hour either side: where the clocks
+    // go back, a wall-clock time is up to an hour off its place.
     bool titre_utile(date_heure hdeb, date_heure hfin, int chaine) const {
-        return chaine == chaine_courante_ || (maintenant_ > hdeb && maintenant_ < hfin);
+        return chaine == chaine_courante_ ||
+               (maintenant_ + une_heure > hdeb && maintenant_ < hfin + une_heure);
     }
 
 private:
     int chaine_courante_;
     date_heure maintenant_;
+    fuseau_local fuseau_;
+    std::int64_t instant_;
+    QHash<int, suite_instants> suites_; // each channel's rows as instants
     qint64 n_ = 0;
     bool premier_ = true;
     std::optional<qint64> ligne_en_cours_rang_; // place of the current channel's last row on now

@@ -18,36 +18,71 @@ int minutes_avant_valides(int minutes) {
                : minutes_avant_defaut;
 }
 
-date_heure heure_alerte(const rappel& r, int minutes_avant) {
-    return r.debut - date_heure::duree_hm(0, minutes_avant_valides(minutes_avant));
+std::pair<std::int64_t, std::int64_t> instants_rappel(const rappel& r, fuseau_local& f) {
+    return {r.instant_debut.value_or(f.lire(r.debut).premiere),
+            r.instant_fin.value_or(f.lire(r.fin).premiere)};
 }
 
-sort_rappel decider_rappel(const rappel& r, date_heure maintenant, int minutes_avant) {
+namespace {
+
+sort_rappel decider(const rappel& r, std::int64_t maintenant, int minutes_avant, fuseau_local& f) {
     if (r.envoye || r.retire)
         return sort_rappel::rien;
-    if (maintenant < heure_alerte(r, minutes_avant))
+    const auto [debut, fin_lue] = instants_rappel(r, f);
+    if (maintenant < debut - 60 * minutes_avant_valides(minutes_avant))
         return sort_rappel::attendre;
     // A damaged end reads as the start: the programme is over once it has begun.
-    const date_heure fin = r.fin > r.debut ? r.fin : r.debut;
+    const std::int64_t fin = fin_lue > debut ? fin_lue : debut;
     return maintenant < fin ? sort_rappel::avertir : sort_rappel::abandonner;
 }
 
-std::optional<date_heure> prochaine_alerte(std::span<const rappel> rappels, int minutes_avant) {
-    std::optional<date_heure> res;
+rappel_a_dire dire(const rappel& r, const QString& nom_chaine, std::int64_t maintenant, fuseau_local& f) {
+    const bool commence = maintenant - instants_rappel(r, f).first >= retard_rappel.secondes();
+    const QString modele = commence ? QStringLiteral("%1, commencé à %2") : QStringLiteral("%1 à %2");
+    return {r.chaine, r.debut, r.titre, modele.arg(nom_chaine, r.debut.format_hhnn())};
+}
+
+} // namespace
+
+sort_rappel decider_rappel(const rappel& r, date_heure maintenant, int minutes_avant) {
+    fuseau_local f;
+    return decider(r, f.lire(maintenant).premiere, minutes_avant, f);
+}
+
+sort_rappel decider_rappel(const rappel& r, const QDateTime& maintenant, int minutes_avant) {
+    fuseau_local f;
+    return decider(r, maintenant.toSecsSinceEpoch(), minutes_avant, f);
+}
+
+std::optional<std::int64_t> prochain_instant_alerte(std::span<const rappel> rappels, int minutes_avant) {
+    fuseau_local f;
+    std::optional<std::int64_t> res;
     for (const auto& r : rappels) {
         if (r.envoye || r.retire)
             continue;
-        const date_heure a = heure_alerte(r, minutes_avant);
+        const std::int64_t a = instants_rappel(r, f).first - 60 * minutes_avant_valides(minutes_avant);
         if (!res || a < *res)
             res = a;
     }
     return res;
 }
 
+std::optional<date_heure> prochaine_alerte(std::span<const rappel> rappels, int minutes_avant) {
+    const auto a = prochain_instant_alerte(rappels, minutes_avant);
+    if (!a)
+        return std::nullopt;
+    fuseau_local f;
+    return f.local(*a);
+}
+
 rappel_a_dire dire_rappel(const rappel& r, const QString& nom_chaine, date_heure maintenant) {
-    const bool commence = maintenant - r.debut >= retard_rappel;
-    const QString modele = commence ? QStringLiteral("%1, commencé à %2") : QStringLiteral("%1 à %2");
-    return {r.chaine, r.debut, r.titre, modele.arg(nom_chaine, r.debut.format_hhnn())};
+    fuseau_local f;
+    return dire(r, nom_chaine, f.lire(maintenant).premiere, f);
+}
+
+rappel_a_dire dire_rappel(const rappel& r, const QString& nom_chaine, const QDateTime& maintenant) {
+    fuseau_local f;
+    return dire(r, nom_chaine, maintenant.toSecsSinceEpoch(), f);
 }
 
 avertissement_rappel resumer_rappels(std::span<const rappel_a_dire> dits) {

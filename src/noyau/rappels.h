@@ -22,7 +22,15 @@ struct rappel {
     bool envoye = false;      // told, or dropped: never again
     bool automatique = false; // made by a favourite word
     bool retire = false;      // removed by the user: kept only so that no word brings it back
+    // Where the clocks go back, which of the repeated hour's readings `debut` and
+    // `fin` are (instants, seconds since 1970 UTC), as its programme's neighbours
+    // tell; without them, the earlier reading.
+    std::optional<std::int64_t> instant_debut{};
+    std::optional<std::int64_t> instant_fin{};
 };
+
+// A reminder's start and end as instants.
+std::pair<std::int64_t, std::int64_t> instants_rappel(const rappel& r, fuseau_local& f);
 
 // How long before the start the warning comes, in minutes.
 inline constexpr int minutes_avant_defaut = 5;
@@ -30,16 +38,19 @@ inline constexpr int choix_minutes_avant[] = {0, 5, 10, 15};
 // Anything but one of the four choices reads as the default.
 int minutes_avant_valides(int minutes);
 
-date_heure heure_alerte(const rappel& r, int minutes_avant);
-
 enum class sort_rappel { attendre, avertir, abandonner, rien };
 
 // What to do with a reminder now. Once its time has come, it is told while its
 // programme is not over (also after a start that came late), and dropped after.
+// Times are compared as instants: the clock's reading says which pass of the
+// repeated hour it is (a wall-clock value alone reads as the earlier).
 sort_rappel decider_rappel(const rappel& r, date_heure maintenant, int minutes_avant);
+sort_rappel decider_rappel(const rappel& r, const QDateTime& maintenant, int minutes_avant);
 
-// The next time a reminder falls due, if any is still waiting.
+// The next time a reminder falls due, if any is still waiting: as the wall clock
+// shows it, and as an instant.
 std::optional<date_heure> prochaine_alerte(std::span<const rappel> rappels, int minutes_avant);
+std::optional<std::int64_t> prochain_instant_alerte(std::span<const rappel> rappels, int minutes_avant);
 
 // A reminder as the user reads it: its programme's title, and "<chaîne> à HH:MM",
 // or "<chaîne>, commencé à HH:MM" when it comes after its programme began (missed
@@ -51,6 +62,7 @@ struct rappel_a_dire {
     QString corps;
 };
 rappel_a_dire dire_rappel(const rappel& r, const QString& nom_chaine, date_heure maintenant);
+rappel_a_dire dire_rappel(const rappel& r, const QString& nom_chaine, const QDateTime& maintenant);
 // Begun this long ago, a programme is told as begun.
 inline constexpr date_heure retard_rappel = date_heure::duree_hm(0, 1);
 

@@ -66,7 +66,7 @@ std::optional<jour_soiree> lire_jour_soiree(const QString& texte, date_heure mai
 }
 
 bool soirees::titre_utile(const ligne_panneau& l) const {
-    const date_heure jour = premiere_ ? jour_programmes(l.hdeb) : jour_;
+    const date_heure jour = premiere_ ? jour_programmes(l.hdeb, maintenant_) : jour_;
     const auto it = par_chaine_.constFind(l.chaine);
     return it != par_chaine_.cend() && it->lignes.size() < soir_par_chaine &&
            au_soir(l.hdeb, l.hfin, l.duree, jour, maintenant_);
@@ -74,7 +74,7 @@ bool soirees::titre_utile(const ligne_panneau& l) const {
 
 void soirees::ajouter(const ligne_panneau& l) {
     if (premiere_) {
-        jour_ = jour_programmes(l.hdeb);
+        jour_ = jour_programmes(l.hdeb, maintenant_);
         premiere_ = false;
     }
     const auto it = par_chaine_.find(l.chaine);

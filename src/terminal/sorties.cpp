@@ -55,15 +55,6 @@ QString texte_xml(const QString& brut) {
     return r;
 }
 
-// A moment that a spring-forward gap swallowed takes the offset of its day's midnight.
-QDateTime local(date_heure d) {
-    QDateTime t = d.en_qdatetime();
-    if (t.isValid())
-        return t.toOffsetFromUtc(t.offsetFromUtc());
-    const int decalage = QDateTime(d.date(), QTime(0, 0)).offsetFromUtc();
-    return QDateTime(d.date(), QTime(0, 0).addSecs(d.seconde_du_jour()), Qt::OffsetFromUTC, decalage);
-}
-
 QString format_xmltv(date_heure d, int decalage) {
     const QDate j = d.date();
     const int s = d.seconde_du_jour();
@@ -74,39 +65,34 @@ QString format_xmltv(date_heure d, int decalage) {
     return QString::fromLatin1(texte);
 }
 
-// Offsets change on quarter hours at most: one time-zone lookup per quarter
-// hour instead of two per programme.
-class fuseau {
-public:
-    int decalage(date_heure d) {
-        const std::int64_t s = d.secondes();
-        const std::int64_t quart = s >= 0 ? s / 900 : -((-s + 899) / 900);
-        const auto it = quarts_.constFind(quart);
-        if (it != quarts_.cend())
-            return *it;
-        const int o = local(d).offsetFromUtc();
-        quarts_.insert(quart, o);
-        return o;
-    }
-
-private:
-    QHash<std::int64_t, int> quarts_;
-};
-
 QJsonValue iso_ou_nul(const std::optional<en_cours_chaine>& e, bool debut) {
     if (!e)
         return QJsonValue::Null;
-    return heure_iso(debut ? e->hdeb : e->hfin);
+    return debut ? heure_iso(e->hdeb, e->instant_debut) : heure_iso(e->hfin, e->instant_fin);
 }
 
 } // namespace
 
 QString heure_xmltv(date_heure d) {
-    return format_xmltv(d, local(d).offsetFromUtc());
+    fuseau_local f;
+    return heure_xmltv(d, f.lire(d).premiere);
 }
 
 QString heure_iso(date_heure d) {
-    return local(d).toString(Qt::ISODate);
+    fuseau_local f;
+    return heure_iso(d, f.lire(d).premiere);
+}
+
+// The offset is the one the reading took: a moment the spring change skipped
+// keeps the offset before it, so that text and instant agree.
+QString heure_xmltv(date_heure d, std::int64_t instant) {
+    return format_xmltv(d, fuseau_local::decalage_lu(d, instant));
+}
+
+QString heure_iso(date_heure d, std::int64_t instant) {
+    return QDateTime(d.date(), QTime(0, 0).addSecs(d.seconde_du_jour()), Qt::OffsetFromUTC,
+                     fuseau_local::decalage_lu(d, instant))
+        .toString(Qt::ISODate);
 }
 
 QString id_xmltv(const donnees::chaine& c) {
@@ -117,11 +103,12 @@ QString id_xmltv(const donnees::chaine& c) {
     return QStringLiteral("%1.zapo-tv").arg(c.num_chaine);
 }
 
-std::vector<maintenant_chaine> calculer_maintenant(donnees::base_programmes& base, date_heure maintenant) {
+std::vector<maintenant_chaine> calculer_maintenant(donnees::base_programmes& base,
+                                                   const QDateTime& maintenant) {
     const std::vector<donnees::chaine> chaines = base.lire_chaines();
     // The channel list's own computation; no channel is the current one here.
     calcul_panneau calcul(std::numeric_limits<int>::min(), maintenant);
-    base.parcourir_peut_etre_en_cours(maintenant, [&](const donnees::ligne_liste& r) {
+    base.parcourir_peut_etre_en_cours(calcul.maintenant(), [&](const donnees::ligne_liste& r) {
         calcul.ajouter(r.hdeb, r.hfin, r.programme, r.chaine, r.duree);
     });
     const etat_panneau e = calcul.resultat();
@@ -284,7 +271,8 @@ bool ecrire_xmltv(donnees::base_programmes& base, QIODevice& sortie) {
 
     // Channel number -> id; two channels never share an id, and a number's
     // programmes go to the first channel that bears it.
-    fuseau f;
+    fuseau_local f;
+    QHash<int, suite_instants> suites;
     const QHash<int, QString> logos = donnees::lire_adresses_logos(base);
     QHash<int, QString> ids;
     QSet<QString> pris;
@@ -325,9 +313,14 @@ bool ecrire_xmltv(donnees::base_programmes& base, QIODevice& sortie) {
         const auto id = ids.constFind(r.chaine);
         if (id == ids.cend())
             return;
+        // Each channel's rows come in time order (`liste`'s, then the week's after
+        // them): that order tells the two passes of the repeated hour apart.
+        const auto [debut, fin] = suites[r.chaine].lire(f, r.hdeb, r.hfin, r.duree);
         x.writeStartElement(QStringLiteral("programme"));
-        x.writeAttribute(QStringLiteral("start"), format_xmltv(r.hdeb, f.decalage(r.hdeb)));
-        x.writeAttribute(QStringLiteral("stop"), format_xmltv(r.hfin, f.decalage(r.hfin)));
+        x.writeAttribute(QStringLiteral("start"),
+                         format_xmltv(r.hdeb, fuseau_local::decalage_lu(r.hdeb, debut)));
+        x.writeAttribute(QStringLiteral("stop"),
+                         format_xmltv(r.hfin, fuseau_local::decalage_lu(r.hfin, fin)));
         x.writeAttribute(QStringLiteral("channel"), *id);
         x.writeStartElement(QStringLiteral("title"));
         x.writeAttribute(QStringLiteral("lang"), QStringLiteral("fr"));

@@ -5,6 +5,7 @@
 #include "noyau/panneau.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QIODevice>
 #include <QString>
 
@@ -25,7 +26,8 @@ struct soir_chaine {
 };
 
 // Each chosen channel in stored order, with what the channel list shows for it.
-std::vector<maintenant_chaine> calculer_maintenant(donnees::base_programmes& base, date_heure maintenant);
+std::vector<maintenant_chaine> calculer_maintenant(donnees::base_programmes& base,
+                                                   const QDateTime& maintenant);
 // Each chosen channel in stored order, with what the panel's evening rule picks
 // on the evening `jour` days after today (0: tonight, as "Ce soir" shows it).
 std::vector<soir_chaine> calculer_ce_soir(donnees::base_programmes& base, date_heure maintenant,
@@ -47,9 +49,12 @@ QByteArray json_ce_soir(const std::vector<soir_chaine>& v);
 // as soon as `sortie` fails (its errorString() says why); the rest is not read.
 bool ecrire_xmltv(donnees::base_programmes& base, QIODevice& sortie);
 
-// "20261207204500 +0100"; ISO 8601 with the local offset. Local time.
+// "20261207204500 +0100"; ISO 8601 with the local offset. Local time; in the
+// hour the clocks repeat, its earlier reading unless the instant is given.
 QString heure_xmltv(date_heure d);
 QString heure_iso(date_heure d);
+QString heure_xmltv(date_heure d, std::int64_t instant);
+QString heure_iso(date_heure d, std::int64_t instant);
 // The id a channel gets in the export: the feed's id (the address's fragment)
 // when there is one, else "<num_chaine>.zapo-tv".
 QString id_xmltv(const donnees::chaine& c);

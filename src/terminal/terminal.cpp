@@ -199,7 +199,8 @@ std::optional<int> executer(const QCommandLineParser& p, QIODevice& sortie, QTex
         return ligne_incorrecte;
     }
     // One reading of the clock for every row, as the main window does.
-    const date_heure t = h.maintenant_dh();
+    const QDateTime lu = h.maintenant();
+    const date_heure t = date_heure::depuis_qdatetime(lu);
     std::optional<jour_soiree> jour = jour_soiree{};
     if (p.isSet(opt_jour) && !(jour = lire_jour_soiree(p.value(opt_jour), t))) {
         erreurs << QStringLiteral(
@@ -228,7 +229,7 @@ std::optional<int> executer(const QCommandLineParser& p, QIODevice& sortie, QTex
         const bool json = p.isSet(opt_json);
         if (maintenant) {
             std::vector<maintenant_chaine> v;
-            lire_base(base, [&](donnees::base_programmes& b) { v = calculer_maintenant(b, t); });
+            lire_base(base, [&](donnees::base_programmes& b) { v = calculer_maintenant(b, lu); });
             return ecrire_sortie(sortie, json ? json_maintenant(v) : texte_maintenant(v).toUtf8(), erreurs);
         }
         std::vector<soir_chaine> v;

@@ -50,7 +50,7 @@ void fl_main::affiche_actuel() {
 
     // One reading of the clock for the whole pass, so that every row is judged
     // against the same minute.
-    calcul_panneau calcul(chaine_courante_, ctx_.horloge_->maintenant_dh());
+    calcul_panneau calcul(chaine_courante_, ctx_.horloge_->maintenant());
     QHash<qint64, details_programme> details;
     {
         modele::guide& g = modele::guide_de(ctx_);

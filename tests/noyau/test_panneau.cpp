@@ -186,6 +186,13 @@ void test_panneau::panneau_data() {
         << ""
         << ""
         << "" << 0 << "" << qint64(0) << "";
+    // The clock set back a day: tomorrow's evening is not tonight's.
+    QTest::newRow("programmes de demain : soirée vide")
+        << "1|20:30|21:30|01:00|1|Demain;1|21:30|23:00|01:30|1|Demain2" << 1 << "0 20:45"
+        << ""
+        << ""
+        << ""
+        << "" << 0 << "" << qint64(0) << "";
     QTest::newRow("deux chaines en cours, le panneau pour la courante")
         << "0|20:00|21:00|01:00|1|Un;0|20:10|20:40|00:30|2|Deux" << 2 << "0 20:15"
         << "20:10 20:40 Deux"

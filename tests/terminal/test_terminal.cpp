@@ -161,6 +161,10 @@ void test_terminal::sorties_data() {
     QTest::newRow("ce soir, after midnight")
         << QStringList{QStringLiteral("--ce-soir")} << a(1, QStringLiteral("00:10"))
         << QStringLiteral("France 2\t23:30\t00:40\tNuit blanche\nArte\t\t\t\n%1\t\t\t\n").arg(tele);
+    // A clock set back a day: the stored evening is tomorrow's, not tonight's.
+    QTest::newRow("ce soir, clock a day behind")
+        << QStringList{QStringLiteral("--ce-soir")} << a(-1, QStringLiteral("21:00"))
+        << QStringLiteral("France 2\t\t\t\nArte\t\t\t\n%1\t\t\t\n").arg(tele);
     QTest::newRow("ce soir, over") << QStringList{QStringLiteral("--ce-soir")}
                                    << a(1, QStringLiteral("01:00"))
                                    << QStringLiteral("France 2\t\t\t\nArte\t\t\t\n%1\t\t\t\n").arg(tele);
@@ -629,7 +633,7 @@ void test_terminal::ce_soir_long() {
     const std::vector<terminal::soir_chaine> v = terminal::calculer_ce_soir(b, t);
     QCOMPARE(v.size(), size_t(1));
     QCOMPARE(v[0].programmes.size(), std::min(size_t(soir), soir_par_chaine));
-    const std::vector<ligne_panneau> attendu = ce_soir(toutes, jour_programmes(toutes[0].hdeb), t);
+    const std::vector<ligne_panneau> attendu = ce_soir(toutes, jour_programmes(toutes[0].hdeb, t), t);
     for (size_t i = 0; i < v[0].programmes.size(); ++i)
         QCOMPARE(v[0].programmes[i].programme, attendu[i].programme);
 }

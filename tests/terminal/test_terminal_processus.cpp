@@ -23,9 +23,12 @@ private Q_SLOTS:
     void initTestCase();
     void commandes_data();
     void commandes();
+    void heure_repetee_data();
+    void heure_repetee();
 
 private:
     essais::dossier_essai dossier_;
+    essais::dossier_essai nuits_;
     QTemporaryDir vide_;
 };
 
@@ -34,6 +37,32 @@ void test_terminal_processus::initTestCase() {
     essais::remplir_base_terminal(dossier_.base());
     QVERIFY(QFileInfo::exists(QLatin1String(libfaketime)));
     QCOMPARE(::mkfifo(QFile::encodeName(vide_.filePath(QStringLiteral("tube"))).constData(), 0600), 0);
+
+    // The two nights the clocks change in 2026, as a feed gives them (UTC) and the
+    // reader stores them (wall-clock times, real lengths).
+    QVERIFY(nuits_.valide());
+    donnees::base_programmes b(nuits_.base());
+    b.ajouter_chaine(
+        {2, QStringLiteral("France 2"), QStringLiteral("http://127.0.0.1:1/tnt.xml#France2.fr"), 2});
+    const auto z = [](int mois, int jour, int h, int m) {
+        return QDateTime(QDate(2026, mois, jour), QTime(h, m), Qt::UTC);
+    };
+    const struct {
+        const char* titre;
+        QDateTime debut, fin;
+    } nuit[] = {{"Soir", z(3, 28, 23, 0), z(3, 29, 0, 30)},    {"Saut", z(3, 29, 0, 30), z(3, 29, 1, 30)},
+                {"Aube", z(3, 29, 1, 30), z(3, 29, 3, 0)},     {"Nuit", z(10, 24, 23, 0), z(10, 25, 0, 40)},
+                {"Court", z(10, 25, 0, 40), z(10, 25, 0, 50)}, {"Pont", z(10, 25, 0, 50), z(10, 25, 1, 10)},
+                {"Hiver", z(10, 25, 1, 10), z(10, 25, 1, 30)}, {"Matin", z(10, 25, 1, 30), z(10, 25, 3, 0)}};
+    b.commencer();
+    for (const auto& p : nuit)
+        b.ajouter_programme({QString::fromLatin1(p.titre),
+                             date_heure::depuis_qdatetime(p.debut),
+                             date_heure::depuis_secondes(p.debut.secsTo(p.fin)),
+                             date_heure::depuis_qdatetime(p.fin),
+                             {}},
+                            2);
+    b.valider();
 }
 
 void test_terminal_processus::commandes_data() {
@@ -164,6 +193,49 @@ void test_terminal_processus::commandes() {
     // Nothing beside the base: no journal, no lock.
     QCOMPARE(QDir(dossier_.chemin()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("programmes.mdb")});
+}
+
+void test_terminal_processus::heure_repetee_data() {
+    QTest::addColumn<QDateTime>("horloge");
+    QTest::addColumn<QString>("sortie");
+    const auto z = [](int mois, int jour, int h, int m) {
+        return QDateTime(QDate(2026, mois, jour), QTime(h, m), Qt::UTC);
+    };
+    // 02:20 summer time: "Hiver", at 02:10 winter time, is 50 minutes away.
+    QTest::newRow("02:20 CEST") << z(10, 25, 0, 20) << QStringLiteral("France 2\t01:00\t02:40\tNuit\t80\n");
+    QTest::newRow("02:00 CET") << z(10, 25, 1, 0) << QStringLiteral("France 2\t02:50\t02:10\tPont\t50\n");
+    QTest::newRow("02:20 CET") << z(10, 25, 1, 20) << QStringLiteral("France 2\t02:10\t02:30\tHiver\t50\n");
+    QTest::newRow("01:45 CET in spring")
+        << z(3, 29, 0, 45) << QStringLiteral("France 2\t01:30\t03:30\tSaut\t25\n");
+    QTest::newRow("03:15 CEST in spring")
+        << z(3, 29, 1, 15) << QStringLiteral("France 2\t01:30\t03:30\tSaut\t75\n");
+}
+
+void test_terminal_processus::heure_repetee() {
+    // The clock's own reading, under faketime, says which pass of the hour it is.
+    QFETCH(QDateTime, horloge);
+    QFETCH(QString, sortie);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(v));
+    env.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Paris"));
+    env.insert(QStringLiteral("LD_PRELOAD"), QLatin1String(libfaketime));
+    // Seconds since 1970: a local date would itself fall in the repeated hour.
+    env.insert(QStringLiteral("FAKETIME_FMT"), QStringLiteral("%s"));
+    env.insert(QStringLiteral("FAKETIME"), QStringLiteral("@%1").arg(horloge.toSecsSinceEpoch()));
+    const QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), (asan.isEmpty() ? QString() : asan + QLatin1Char(':')) +
+                                                   QStringLiteral("verify_asan_link_order=0"));
+    env.insert(QStringLiteral("HOME"), vide_.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), vide_.path());
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(qEnvironmentVariable("ZAPO_EXE"),
+            {QStringLiteral("--maintenant"), QStringLiteral("--base"), nuits_.base()});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(p.readAllStandardError()), QString());
+    QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), sortie);
 }
 
 QTEST_GUILESS_MAIN(test_terminal_processus)

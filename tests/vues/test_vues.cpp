@@ -432,8 +432,15 @@ void test_vues::fraicheur_data() {
     QTest::addColumn<bool>("a_jour");
     QTest::newRow("hier 18:00, aujourd'hui 09:59") << false << s(-1, 18, 0) << s(0, 9, 59) << true;
     QTest::newRow("hier 18:00, aujourd'hui 10:00") << false << s(-1, 18, 0) << s(0, 10, 0) << false;
+    QTest::newRow("hier 00:00, aujourd'hui 09:59") << false << s(-1, 0, 0) << s(0, 9, 59) << true;
+    // Only yesterday's run lasts until 10:00.
     QTest::newRow("il y a trois jours 12:00, aujourd'hui 08:00")
-        << false << s(-3, 12, 0) << s(0, 8, 0) << true;
+        << false << s(-3, 12, 0) << s(0, 8, 0) << false;
+    QTest::newRow("avant-hier 23:59, aujourd'hui 00:05") << false << s(-2, 23, 59) << s(0, 0, 5) << false;
+    // Stamped by a clock that was ahead: its programmes may be from any day.
+    QTest::newRow("aujourd'hui 14:00, 12:00") << false << s(0, 14, 0) << s(0, 12, 0) << false;
+    QTest::newRow("demain 11:00, aujourd'hui 09:00") << false << s(1, 11, 0) << s(0, 9, 0) << false;
+    QTest::newRow("aujourd'hui 12:00, 12:00") << false << s(0, 12, 0) << s(0, 12, 0) << true;
     QTest::newRow("aujourd'hui 09:30, 09:45") << false << s(0, 9, 30) << s(0, 9, 45) << false;
     QTest::newRow("aujourd'hui 09:59, 23:00") << false << s(0, 9, 59) << s(0, 23, 0) << false;
     QTest::newRow("aujourd'hui 10:00, 10:00") << false << s(0, 10, 0) << s(0, 10, 0) << true;
