@@ -114,9 +114,10 @@ instance_unique::remplacement instance_unique::remplacer_abandonne(const QByteAr
         if (erreur == ENOENT)
             return remplacement::fait; // gone meanwhile: the next try makes it
         struct stat s {};
-        raison_ = ::stat(nom.constData(), &s) == 0 && s.st_uid != ::geteuid()
-                      ? QStringLiteral("« .zapo-tv.lock » appartient à un autre utilisateur et ne peut pas être lu")
-                      : QStringLiteral("« .zapo-tv.lock » ne peut pas être lu");
+        raison_ =
+            ::stat(nom.constData(), &s) == 0 && s.st_uid != ::geteuid()
+                ? QStringLiteral("« .zapo-tv.lock » appartient à un autre utilisateur et ne peut pas être lu")
+                : QStringLiteral("« .zapo-tv.lock » ne peut pas être lu");
         return remplacement::impossible;
     }
     remplacement res = remplacement::fait;

@@ -169,7 +169,7 @@ private Q_SLOTS:
     void verrou_sans_droit_d_ecrire_data() {
         QTest::addColumn<bool>("a_root"); // the file is root's (a run under sudo), else the user's
         QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("tenu");               // a live copy holds it
+        QTest::addColumn<bool>("tenu");                 // a live copy holds it
         QTest::addColumn<bool>("dossier_inscriptible"); // the folder, for the user
         QTest::addColumn<int>("attendu");
         QTest::addColumn<QString>("raison");
