@@ -1,6 +1,7 @@
 #include "coquille/application.h"
 
 #include "composants/dessins.h"
+#include "composants/placement.h"
 #include "composants/style_appli.h"
 #include "coquille/ligne_commande.h"
 #include "coquille/memoire.h"
@@ -14,8 +15,11 @@
 #include "plateforme/dossier.h"
 #include "plateforme/instance_unique.h"
 #include "plateforme/notifications.h"
+#include "plateforme/signaux_arret.h"
+#include "suivi/fl_maj.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -40,6 +44,27 @@ void installer_francais(QApplication& app) {
         }
         delete t;
     }
+}
+
+// SIGTERM or SIGINT: as "Quitter", at once. A run going stops at its next step
+// and hangs up a line it dialled; what is open waiting for an answer is closed
+// as by Échap, since nobody is there to give one. The reminders told but not
+// yet noted are noted as the agent goes, before the process ends.
+void arreter_sur_signal(fl_init& agent) {
+    agent.quitter_appli();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible() && !qobject_cast<suivi::fl_maj*>(d))
+            d->reject();
+}
+
+// A second start while this one is still starting (its first update, its
+// questions): what is on screen comes forward; nothing is loaded meanwhile.
+void ramener_au_demarrage(fl_init& agent) {
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w)
+        w = agent.fenetre();
+    if (w && w->isVisible())
+        composants::montrer_devant(w);
 }
 
 } // namespace
@@ -133,20 +158,33 @@ int principal(int argc, char** argv, const crochets_programme& crochets) {
     fl_init agent(ctx);
     // "Annuler" during the on-line step stops the wait on NetworkManager too.
     connexion.definir_arret(&agent.etat().arret_demande);
+    // Told to end (a logout, Ctrl+C, kill): the same end as "Quitter".
+    plateforme::signaux_arret signaux;
+    QObject::connect(&signaux, &plateforme::signaux_arret::arret_demande, &agent,
+                     [&ctx, &agent] { liaison::garde(ctx, [&] { arreter_sur_signal(agent); }); });
     liaison::garde(ctx, [&] { agent.preparer_fenetre(); });
     // A refused file: the window built meanwhile was never shown.
     if (!liaison::garde(ctx, [&] { pages->attendre(); }))
         return 1;
+    // Taken before the start's update and questions: a second start meanwhile
+    // asks this copy, which brings forward what it shows.
     bool demarre = false;
+    plateforme::activation_bus activation([&agent, &demarre] {
+        if (demarre)
+            agent.activer();
+        else
+            ramener_au_demarrage(agent);
+    });
+    activation.inscrire();
     liaison::garde(ctx, [&] {
         agent.Form_Load();
         demarre = true;
     });
-    if (!demarre || agent.termine())
+    // A start that failed is a start refused (status 1), whatever ended it.
+    if (!demarre)
+        return 1;
+    if (agent.termine())
         return 0;
-    // Taken once started: a second start then asks this copy for its window.
-    plateforme::activation_bus activation([&agent] { agent.activer(); });
-    activation.inscrire();
     // The agent alone shows no window: what its start freed goes back now.
     // A window hands it back once filled, after its first frame.
     if (!agent.fenetre())

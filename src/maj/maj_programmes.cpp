@@ -122,6 +122,12 @@ fin_maj pilote_maj::maj_programmes() {
         }
         f_.sur_interruption([r = recup.get()] { r->interrompre(); });
     }
+    // Stopped ("Annuler", "Quitter", the program told to end): a line this run
+    // dialled is hung up as at the end of a run.
+    const auto arretee = [this] {
+        raccrocher();
+        return fin_maj::annulee;
+    };
     // Cut before the fetcher goes, whichever way the run ends.
     const std::unique_ptr<suivi_maj, void (*)(suivi_maj*)> coupe(
         &f_, [](suivi_maj* s) { s->sur_interruption({}); });
@@ -133,7 +139,7 @@ fin_maj pilote_maj::maj_programmes() {
     const date_heure debut_run = ctx_.horloge_->maintenant_dh();
     for (const auto& c : chaines) {
         if (g.arret_demande)
-            return fin_maj::annulee;
+            return arretee();
         f_.ecrire_progres1(0);
         f_.ecrire_cours(QStringLiteral("Récupération ") + c.nom);
         pause();
@@ -143,7 +149,7 @@ fin_maj pilote_maj::maj_programmes() {
         bool recue = recup->recup_programmes(c.adresse);
         // A fetch cut short by "Annuler" says nothing of the channel: it keeps what it had.
         if (g.arret_demande)
-            return fin_maj::annulee;
+            return arretee();
         const std::vector<fiche_programme>* programmes = nullptr;
         const std::vector<fiche_programme>* semaine = nullptr;
         std::optional<donnees::validateurs_chaine> source;
@@ -210,7 +216,7 @@ fin_maj pilote_maj::maj_programmes() {
         alerte.push_back(mauvais);
         sante.push_back(std::move(s));
         if (g.arret_demande)
-            return fin_maj::annulee;
+            return arretee();
         f_.ecrire_progres1(100);
         const float v = f_.valeur_progres2();
         const float suite = v + 90.0f / n;

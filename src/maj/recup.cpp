@@ -87,6 +87,7 @@ plateforme::page_telechargee recuperateur::recup_logo(const QString& adresse, co
     d.taille_max = taille_max;
     d.duree_max_ms = std::max(1, std::min(duree_ms, delai_ms_ * 5));
     d.redirections_max = 5;
+    d.sans_identifiants = true;
     telechargeur_->definir_delai(std::max(1, std::min(delai_ms_, duree_ms)));
     return telechargeur_->telecharger(adresse, d);
 }

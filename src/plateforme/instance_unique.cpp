@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <chrono>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,14 +75,71 @@ instance_unique::etat instance_unique::acquerir() {
         if (verrou_->tryLock(0))
             return etat::acquis;
     }
-    // Two starts clearing the same stale lock must not remove each other's new one.
-    QLockFile retrait(chemin_ + QStringLiteral(".rmlock"));
-    if (retrait.tryLock(0) && verrou_->removeStaleLockFile()) {
-        retrait.unlock();
+    // Nobody holds it: it is replaced. Unlinking needs only the folder's write
+    // right, so a lock the user cannot write (left by a run under sudo, or
+    // made read-only) does not refuse every start.
+    for (int essai = 0; essai < 3; ++essai) {
+        switch (remplacer_abandonne(nom)) {
+        case remplacement::fait:
+            break;
+        case remplacement::tenu:
+            return etat::deja_ouverte;
+        case remplacement::impossible:
+            return etat::impossible;
+        }
         if (verrou_->tryLock(0))
             return etat::acquis;
+        if (verrou_->error() != QLockFile::LockFailedError)
+            return etat::impossible;
     }
-    return verrou_->error() == QLockFile::LockFailedError ? etat::deja_ouverte : etat::impossible;
+    return etat::deja_ouverte;
+}
+
+instance_unique::remplacement instance_unique::remplacer_abandonne(const QByteArray& nom) {
+    // Read is enough to test the system lock: the file need not be ours nor writable.
+    const auto ouvrir = [&] {
+        int f = ::open(nom.constData(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (f < 0 && (errno == EACCES || errno == EPERM || errno == EROFS))
+            f = ::open(nom.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        return f;
+    };
+    int fd = ouvrir();
+    int erreur = errno;
+    // One of ours that even we may not read (chmod 0): we may give ourselves the right.
+    if (fd < 0 && erreur == EACCES && ::chmod(nom.constData(), S_IRUSR | S_IWUSR) == 0) {
+        fd = ouvrir();
+        erreur = errno;
+    }
+    if (fd < 0) {
+        if (erreur == ENOENT)
+            return remplacement::fait; // gone meanwhile: the next try makes it
+        struct stat s {};
+        raison_ =
+            ::stat(nom.constData(), &s) == 0 && s.st_uid != ::geteuid()
+                ? QStringLiteral("« .zapo-tv.lock » appartient à un autre utilisateur et ne peut pas être lu")
+                : QStringLiteral("« .zapo-tv.lock » ne peut pas être lu");
+        return remplacement::impossible;
+    }
+    remplacement res = remplacement::fait;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK) {
+            res = remplacement::tenu;
+        } else {
+            raison_ = QStringLiteral("le verrou « .zapo-tv.lock » ne peut pas être pris");
+            res = remplacement::impossible;
+        }
+    } else {
+        // Held by us now; another start that replaced it meanwhile made a new
+        // file under the name, which must stay. Only this very file goes.
+        struct stat ouvert {};
+        struct stat nomme {};
+        const bool meme = ::fstat(fd, &ouvert) == 0 && ::stat(nom.constData(), &nomme) == 0 &&
+                          ouvert.st_dev == nomme.st_dev && ouvert.st_ino == nomme.st_ino;
+        if (meme && ::unlink(nom.constData()) != 0 && errno != ENOENT)
+            res = remplacement::impossible; // the folder refuses: said as such by the caller
+    }
+    ::close(fd);
+    return res;
 }
 
 } // namespace zapo::plateforme

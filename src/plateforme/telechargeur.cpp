@@ -83,6 +83,12 @@ page_telechargee telechargeur::telecharger(const QString& adresse, const demande
     }
 
     QNetworkRequest requete(url);
+    if (demande.sans_identifiants) {
+        requete.setUrl(url.adjusted(QUrl::RemoveUserInfo));
+        // Neither the address's credentials nor any Qt keeps for the host
+        // answer a 401: nobody fills the request for them, so it fails.
+        requete.setAttribute(QNetworkRequest::AuthenticationReuseAttribute, QNetworkRequest::Manual);
+    }
     requete.setMaximumRedirectsAllowed(demande.redirections_max);
     requete.setTransferTimeout(delai_ms_);
     requete.setHeader(QNetworkRequest::UserAgentHeader,

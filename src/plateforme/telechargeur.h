@@ -35,6 +35,9 @@ struct demande_page {
     // Content-Encoding) and `corps` stays empty: a large document is never held
     // in memory. What it holds after a failure means nothing.
     QIODevice* sortie = nullptr;
+    // An address taken from a document (a logo's): the user name and password
+    // it may carry are never sent, nor those given for other addresses.
+    bool sans_identifiants = false;
 };
 
 // Fetches one page over HTTP(S) as a browser would: the system's proxy

@@ -254,7 +254,8 @@ QString adresse_icone(const QString& adresse) {
     if (!u.isValid() || u.host().isEmpty() ||
         (schema != QLatin1String("http") && schema != QLatin1String("https")))
         return {};
-    return texte_xml(u.toString(QUrl::FullyEncoded));
+    // A user name or password the feed put in it is nobody's business.
+    return texte_xml(u.toString(QUrl::RemoveUserInfo | QUrl::FullyEncoded));
 }
 
 } // namespace

@@ -71,6 +71,8 @@ private Q_SLOTS:
     void logo_de_la_chaine_data();
     void logo_de_la_chaine();
     void requete_conditionnelle();
+    void identifiants_jamais_envoyes_data();
+    void identifiants_jamais_envoyes();
     void noms_et_anciens_ids_data();
     void noms_et_anciens_ids();
 };
@@ -137,6 +139,41 @@ void test_logos::logo_de_la_chaine() {
     }
     donnees::base_programmes base(b.d.base());
     QCOMPARE(donnees::lire_logos(base).contains(2), garde.isValid());
+}
+
+// A logo's server asking for a password gets none: neither the one its address
+// carries (it came from the feed) nor the one the channel's own address gives.
+void test_logos::identifiants_jamais_envoyes_data() {
+    QTest::addColumn<QString>("flux"); // "@": 127.0.0.1 and the server's port
+    QTest::addColumn<QString>("icone");
+    QTest::newRow("dans l'adresse du logo")
+        << QStringLiteral("http://@/flux.xml#Une.fr") << QStringLiteral("http://ami:secret@@/logo");
+    QTest::newRow("dans l'adresse du flux")
+        << QStringLiteral("http://ami:secret@@/flux.xml#Une.fr") << QStringLiteral("http://@/logo");
+}
+
+void test_logos::identifiants_jamais_envoyes() {
+    QFETCH(QString, flux);
+    QFETCH(QString, icone);
+    banc_pilote b;
+    QVERIFY(b.pret());
+    const QString hote = QStringLiteral("127.0.0.1:%1").arg(b.serveur.port());
+    flux.replace(QLatin1Char('@') + QStringLiteral("/"), hote + QStringLiteral("/"));
+    icone.replace(QLatin1Char('@') + QStringLiteral("/"), hote + QStringLiteral("/"));
+    b.serveur.definir(
+        QStringLiteral("/logo"),
+        {401, "text/html", "identifiez-vous", {{"WWW-Authenticate", "Basic realm=\"logos\""}}, false, 0});
+    b.serveur.definir_page(QStringLiteral("/flux.xml"), ::flux(icone), "application/xml");
+    // Set by hand: remplacer_chaines takes a path on the server.
+    executer_sql(b.d.base(), "DELETE FROM chaines");
+    donnees::base_programmes(b.d.base()).ajouter_chaine({2, QStringLiteral("Une"), flux, 1});
+
+    QCOMPARE(b.lancer(nullptr, 1000), maj::fin_maj::complete);
+    QVERIFY(b.serveur.nb_requetes(QStringLiteral("/logo")) >= 1);
+    QVERIFY2(!b.serveur.entetes_recus(QStringLiteral("/logo")).contains("authorization"),
+             b.serveur.entetes_recus(QStringLiteral("/logo")).value("authorization").constData());
+    const auto l = logo(b.d.base(), 2);
+    QVERIFY(l && !l->reussi);
 }
 
 // Asked again only after a week, with the validators of the copy held; a 304

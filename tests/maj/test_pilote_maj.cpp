@@ -83,19 +83,22 @@ void test_pilote_maj::regles_data() {
     QTest::addColumn<bool>("horodate");       // the `maj` stamp changed
     QTest::addColumn<QString>("etat");
     QTest::addColumn<bool>("maj_annulee");
+    QTest::addColumn<int>("raccroche"); // lines hung up (the option is on)
 
     const QString a_jour = QStringLiteral("Programmes à jour.");
     const QString echec = QStringLiteral("La mise à jour a échoué.");
     const QString hors_ligne = QStringLiteral("Erreur de connection Internet");
     // clang-format off
-    QTest::newRow("tout réussi")        << true  << 0 << ""   << ""                    << fin_maj::complete        << "23" << true  << a_jour     << false;
-    QTest::newRow("une chaîne en panne")<< true  << 0 << "3"  << ""                    << fin_maj::complete        << "2"  << true  << a_jour     << false;
-    QTest::newRow("toutes en panne")    << true  << 0 << "23" << ""                    << fin_maj::echec_chaines   << ""   << false << echec      << false;
-    QTest::newRow("hors ligne, non")    << false << 1 << ""   << ""                    << fin_maj::echec_connexion << ""   << false << hors_ligne << true;
-    QTest::newRow("hors ligne, rien")   << false << 0 << ""   << ""                    << fin_maj::echec_connexion << ""   << false << hors_ligne << false;
-    QTest::newRow("hors ligne, oui")    << false << 2 << ""   << ""                    << fin_maj::complete        << "23" << true  << a_jour     << false;
+    QTest::newRow("tout réussi")        << true  << 0 << ""   << ""                    << fin_maj::complete        << "23" << true  << a_jour     << false << 0;
+    QTest::newRow("une chaîne en panne")<< true  << 0 << "3"  << ""                    << fin_maj::complete        << "2"  << true  << a_jour     << false << 0;
+    QTest::newRow("toutes en panne")    << true  << 0 << "23" << ""                    << fin_maj::echec_chaines   << ""   << false << echec      << false << 0;
+    QTest::newRow("hors ligne, non")    << false << 1 << ""   << ""                    << fin_maj::echec_connexion << ""   << false << hors_ligne << true << 0;
+    QTest::newRow("hors ligne, rien")   << false << 0 << ""   << ""                    << fin_maj::echec_connexion << ""   << false << hors_ligne << false << 0;
+    QTest::newRow("hors ligne, oui")    << false << 2 << ""   << ""                    << fin_maj::complete        << "23" << true  << a_jour     << false << 1;
     // Each channel is written once fetched: the first keeps its new rows, the second its old ones.
-    QTest::newRow("arrêt sur la 2e")    << true  << 0 << ""   << "Récupération Deux"   << fin_maj::annulee         << "2"  << false << QString()  << false;
+    QTest::newRow("arrêt sur la 2e")    << true  << 0 << ""   << "Récupération Deux"   << fin_maj::annulee         << "2"  << false << QString()  << false << 0;
+    // A line dialled for the run goes with it, even when the run is stopped.
+    QTest::newRow("hors ligne, oui, arrêt") << false << 2 << ""   << "Récupération Deux"   << fin_maj::annulee         << "2"  << false << QString()  << false << 1;
     // clang-format on
 }
 
@@ -109,11 +112,13 @@ void test_pilote_maj::regles() {
     QFETCH(bool, horodate);
     QFETCH(QString, etat);
     QFETCH(bool, maj_annulee);
+    QFETCH(int, raccroche);
 
     banc_pilote banc;
     QVERIFY(banc.pret());
     auto& [d, serveur, h, cx, pas, boites, etat_banc, ctx] = banc;
     cx.en_ligne = en_ligne;
+    ctx.options.opt_deconnexion = true;
     banc.remplacer_chaines({{2, QStringLiteral("Une"), QStringLiteral("/2")},
                             {3, QStringLiteral("Deux"), QStringLiteral("/3")}});
     {
@@ -163,6 +168,7 @@ void test_pilote_maj::regles() {
     QVERIFY(!suivi.interrompre);
     QCOMPARE(nb_invites, en_ligne ? 0 : 1);
     QCOMPARE(etat_run.maj_annulee, maj_annulee);
+    QCOMPARE(cx.nb_deconnexions, raccroche);
     if (!etat.isNull())
         QCOMPARE(etat_run.texte_etat, etat);
     const QStringList apres = titres(d.base());

@@ -7,3 +7,4 @@ zapo_test(test_connexion_linux LIBS zapo_plateforme LABELS processus reseau TIME
 zapo_test(test_notifications_rappels LIBS zapo_plateforme LABELS processus TIMEOUT 120)
 zapo_test(test_reveil LIBS zapo_plateforme LABELS processus TIMEOUT 120)
 zapo_test(test_activation LIBS zapo_plateforme LABELS processus TIMEOUT 60)
+zapo_test(test_signaux_arret LIBS zapo_plateforme LABELS unite)

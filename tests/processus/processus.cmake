@@ -34,3 +34,6 @@ target_link_libraries(options_en_boucle PRIVATE zapo_coquille zapo_test_outils)
 zapo_test(test_coupures LIBS zapo_suivi LABELS processus TIMEOUT 240)
 add_dependencies(test_coupures zapo-tv-essai options_en_boucle)
 target_compile_definitions(test_coupures PRIVATE ZAPO_OPTIONS_EN_BOUCLE="$<TARGET_FILE:options_en_boucle>")
+
+zapo_test(test_arret_activation LIBS zapo_suivi SQLite::SQLite3 Qt6::DBus LABELS processus TIMEOUT 120)
+add_dependencies(test_arret_activation zapo-tv-essai)

@@ -14,9 +14,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace zapo::essais;
 
@@ -154,6 +156,71 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(p.base() + QStringLiteral("-wal")));
         QVERIFY(!QFileInfo::exists(p.base() + QStringLiteral("-shm")));
         QVERIFY(!QFileInfo::exists(p.base() + QStringLiteral("-journal")));
+    }
+
+    // Starts refused: 1 when it could not start, 0 only when a copy already runs.
+    void demarrages_refuses_data() {
+        QTest::addColumn<QString>("cas");
+        QTest::addColumn<int>("statut");
+        QTest::addColumn<QString>("attendu"); // in the one box
+        QTest::newRow("base occupée par un autre programme")
+            << QStringLiteral("occupee") << 1 << QStringLiteral("la base est occupée par un autre programme");
+        QTest::newRow("verrou illisible d'un autre utilisateur")
+            << QStringLiteral("verrou") << 1
+            << QStringLiteral("« .zapo-tv.lock » appartient à un autre utilisateur et ne peut pas être lu");
+        QTest::newRow("une copie tourne")
+            << QStringLiteral("copie") << 0 << QStringLiteral("L'application est déjà ouverte");
+    }
+    void demarrages_refuses() {
+        QFETCH(QString, cas);
+        QFETCH(int, statut);
+        QFETCH(QString, attendu);
+        // The user is nobody, as root sees past every file's mode.
+        const bool comme_personne = cas == QLatin1String("verrou");
+        if (comme_personne && ::geteuid() != 0)
+            QSKIP("un verrou d'un autre utilisateur demande root");
+        programme_essai p;
+        QVERIFY(p.valide());
+        QVERIFY(QFile::copy(chemin_base_livree(), p.base()));
+        QFile::setPermissions(p.base(), QFile::ReadOwner | QFile::WriteOwner);
+        const QString verrou = p.dossier() + QStringLiteral("/.zapo-tv.lock");
+        sqlite3* db = nullptr;
+        const auto liberer = qScopeGuard([&] { sqlite3_close(db); });
+        if (cas == QLatin1String("occupee")) {
+            // Another program holds the base and does not let go.
+            QCOMPARE(sqlite3_open(p.base().toUtf8().constData(), &db), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(db, "PRAGMA journal_mode=WAL; BEGIN IMMEDIATE", nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+        } else if (cas == QLatin1String("verrou")) {
+            // Left by a copy run under sudo with a strict umask, then dead.
+            QVERIFY(ecrire(verrou, "999999999\nzapo-tv\nune-machine\n"));
+            QVERIFY(QFile::setPermissions(verrou, QFile::ReadOwner | QFile::WriteOwner));
+            QCOMPARE(QProcess::execute(QStringLiteral("chown"),
+                                       {QStringLiteral("-R"), QStringLiteral("65534:65534"), p.dossier()}),
+                     0);
+            QCOMPARE(::chown(QFile::encodeName(verrou).constData(), 0, 0), 0);
+        } else {
+            p.lancer();
+            QVERIFY(attendre_que([&] { return QFileInfo(verrou).size() > 0; }, 15000));
+        }
+
+        QProcess a;
+        a.setProcessEnvironment(p.environnement());
+        a.setWorkingDirectory(p.dossier());
+        a.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        if (comme_personne)
+            a.setChildProcessModifier([] {
+                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                    ::_exit(120);
+            });
+        a.start(p.exe());
+        QVERIFY(a.waitForStarted(5000));
+        QVERIFY2(fin_propre(&a, 60000), "le programme ne s'est pas arrêté proprement");
+        QCOMPARE(a.exitCode(), statut);
+        const auto boites = p.boites();
+        QCOMPARE(boites.size(), 1);
+        const QString texte = boites[0][QStringLiteral("texte")].toString();
+        QVERIFY2(texte.contains(attendu), qPrintable(texte));
     }
 
     // Installed (in a "bin" folder), the program keeps its files in the user's data
