@@ -264,16 +264,6 @@ void fl_init::avertisseur_bureau::avertir(std::span<const rappel_a_dire> rappels
                                           f_.garder_cible(a.chaine, a.debut), sans_serveur);
 }
 
-void fl_init::reponses_appli::rafraichir_fenetre() {
-    liaison::compteur_occupation::jeton j(f_.occupation_);
-    if (!f_.fl_main_) {
-        f_.charger_fenetre(); // its load refreshes it
-        return;
-    }
-    // A channel added or removed: every window showing channels follows.
-    f_.ctx_.guide->annoncer_chaines();
-}
-
 void fl_init::reponses_appli::lancer_maj() {
     liaison::compteur_occupation::jeton j(f_.occupation_);
     f_.lancer_maj();

@@ -125,7 +125,6 @@ private:
     class reponses_appli final : public application_zapo {
     public:
         explicit reponses_appli(fl_init& f) : f_(f) {}
-        void rafraichir_fenetre() override;
         void lancer_maj() override;
         void charger_fenetre() override;
         void enregistrer_options() override;

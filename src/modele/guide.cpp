@@ -126,6 +126,7 @@ std::optional<QSize> guide::taille_fenetre() {
 
 void guide::ecrire_taille_fenetre(QSize taille) {
     donnees::ecrire_taille_fenetre(*connexion(), taille);
+    Q_EMIT fenetres_changees();
 }
 
 std::optional<QRect> guide::place_grille() {
@@ -134,6 +135,7 @@ std::optional<QRect> guide::place_grille() {
 
 void guide::ecrire_place_grille(QRect place) {
     donnees::ecrire_place_grille(*connexion(), place);
+    Q_EMIT fenetres_changees();
 }
 
 bool guide::agent_propose() {
@@ -142,14 +144,28 @@ bool guide::agent_propose() {
 
 void guide::noter_agent_propose() {
     donnees::noter_agent_propose(*connexion());
+    Q_EMIT reglages_changes();
 }
 
-donnees::bilan_ajout guide::ajouter_du_catalogue(const QString& nom, int num_image) {
-    return donnees::ajouter_du_catalogue(*connexion(), nom, num_image);
+donnees::bilan_ajout guide::ajouter_du_catalogue(const QString& nom, int num_image,
+                                                 const std::function<void()>& avant_annonce) {
+    const donnees::bilan_ajout bilan = donnees::ajouter_du_catalogue(*connexion(), nom, num_image);
+    if (bilan.resultat != donnees::resultat_ajout::ajoutee)
+        return bilan;
+    if (avant_annonce)
+        avant_annonce();
+    Q_EMIT chaines_changees();
+    return bilan;
 }
 
 void guide::retirer_chaine(int chaine) {
     connexion()->effacer_chaine(chaine);
+    annoncer_chaines();
+}
+
+void guide::vider_chaines() {
+    connexion()->effacer_chaines();
+    annoncer_chaines();
 }
 
 const std::vector<rappel>& guide::rappels() {
@@ -213,7 +229,7 @@ void guide::ecrire_minutes_avant(int minutes) {
     Q_EMIT reglages_changes();
 }
 
-int guide::ecrire_mots_favoris(const QStringList& mots) {
+int guide::ecrire_mots_favoris(const QStringList& mots, const std::function<void(int)>& dire) {
     int nb = 0;
     {
         const auto b = connexion();
@@ -228,6 +244,10 @@ int guide::ecrire_mots_favoris(const QStringList& mots) {
     }
     Q_EMIT mots_changes();
     Q_EMIT rappels_changes();
+    if (dire)
+        dire(nb);
+    if (nb > 0)
+        Q_EMIT rappel_ajoute();
     return nb;
 }
 
@@ -243,17 +263,8 @@ void guide::annoncer_chaines() {
     Q_EMIT rappels_changes();
 }
 
-void guide::annoncer_rappel_ajoute() {
-    Q_EMIT rappel_ajoute();
-}
-
 void guide::annoncer_sante() {
     Q_EMIT sante_changee();
-}
-
-void guide::relire_rappels() {
-    rappels_.reset();
-    Q_EMIT rappels_changes();
 }
 
 guide& guide_de(contexte& ctx) {

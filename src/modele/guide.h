@@ -27,8 +27,8 @@ namespace zapo::modele {
 // The guide as the windows see it, without a window: they read through it and
 // listen to what it says changed. What several of them ask again and again (the
 // reminders, their setting, the favourite words) is read from the base once per
-// change. Changes made outside it (a run, a channel added or removed, the
-// channels' health) are announced to it by whoever made them.
+// change. Every change goes through it and is announced from inside: nobody
+// announces by hand.
 //
 // Every read below throws donnees::erreur_base when the base cannot be read.
 class guide : public QObject {
@@ -87,19 +87,23 @@ public:
     // Several reads that must see one state of the file (a window's refill).
     void en_une_lecture(const std::function<void()>& lire);
 
-    // What the windows keep of themselves.
+    // What the windows keep of themselves (fenetres_changees).
     std::optional<QSize> taille_fenetre();
     void ecrire_taille_fenetre(QSize taille);
     std::optional<QRect> place_grille();
     void ecrire_place_grille(QRect place);
-    // Whether the agent was offered once already; noting it.
+    // Whether the agent was offered once already; noting it (reglages_changes).
     bool agent_propose();
     void noter_agent_propose();
 
-    // Channels added from the catalogue, or removed with their programmes. The
-    // caller announces the change once it has told the user.
-    donnees::bilan_ajout ajouter_du_catalogue(const QString& nom, int num_image);
+    // A channel added from the catalogue (chaines_changees when it is). `avant_annonce`
+    // runs once it is in, before anyone hears of it: the dialog goes first.
+    donnees::bilan_ajout ajouter_du_catalogue(const QString& nom, int num_image,
+                                              const std::function<void()>& avant_annonce = {});
+    // One channel, or all of them, removed with everything kept about them (their
+    // programmes, week, health, logo, reminders) in one transaction, announced once.
     void retirer_chaine(int chaine);
+    void vider_chaines();
 
     // Every reminder, removed ones included, in the order they were set.
     const std::vector<rappel>& rappels();
@@ -113,18 +117,14 @@ public:
     bool basculer_rappel(int chaine, qint64 debut, bool prevu);
     void ecrire_minutes_avant(int minutes);
     // The new words, and the reminders they give at once among the stored
-    // programmes: how many reminders the words now hold. The caller tells the
-    // user first, then announces a reminder added when there is one.
-    int ecrire_mots_favoris(const QStringList& mots);
-    void annoncer_rappel_ajoute();
+    // programmes: how many reminders the words now hold. `dire` tells the user
+    // that number before a reminder added is announced (rappel_ajoute may offer
+    // the agent, which must come after).
+    int ecrire_mots_favoris(const QStringList& mots, const std::function<void(int)>& dire = {});
 
     // After a run: new programmes, and the reminders that followed them.
     void annoncer_programmes();
-    // A channel added or removed, its programmes with it.
-    void annoncer_chaines();
     void annoncer_sante();
-    // The reminders changed in the base behind the guide (adjusted).
-    void relire_rappels();
     // Reminders were noted as told: nothing a window shows changed, but the
     // next read takes the base's.
     void rappels_notes() { rappels_.reset(); }
@@ -140,11 +140,15 @@ Q_SIGNALS:
     void reglages_changes();
     // The user set a reminder, by hand or through words (after rappels_changes).
     void rappel_ajoute();
+    // The main window's size or the grid's place.
+    void fenetres_changees();
 
 private:
     // The session's connection, or one for this read alone. Holders keep it
     // alive past the session's end.
     std::shared_ptr<donnees::base_programmes> connexion();
+    // Channels gone: their reminders went with them.
+    void annoncer_chaines();
 
     contexte& ctx_;
     int seances_ = 0;

@@ -49,7 +49,6 @@ public:
 class application_zapo {
 public:
     virtual ~application_zapo() = default;
-    virtual void rafraichir_fenetre() = 0;
     virtual void lancer_maj() = 0;
     virtual void charger_fenetre() = 0; // load and show fl_main when it is not loaded
     virtual void enregistrer_options() = 0;

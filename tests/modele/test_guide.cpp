@@ -45,6 +45,7 @@ struct banc_guide {
         ecouter(&modele::guide::mots_changes, "mots");
         ecouter(&modele::guide::reglages_changes, "reglages");
         ecouter(&modele::guide::rappel_ajoute, "rappel_ajoute");
+        ecouter(&modele::guide::fenetres_changees, "fenetres");
     }
     void ecouter(void (modele::guide::*signal)(), const char* nom) {
         QObject::connect(&g, signal, &g, [this, nom] { entendus << QString::fromLatin1(nom); });
@@ -77,11 +78,38 @@ private Q_SLOTS:
                                  << QStringList{"reglages"};
         QTest::newRow("mots favoris") << operation([](modele::guide& g) {
             QCOMPARE(g.ecrire_mots_favoris({QStringLiteral("météo")}), 1);
+        }) << QStringList{"mots", "rappels", "rappel_ajoute"};
+        QTest::newRow("mots sans programme") << operation([](modele::guide& g) {
+            QCOMPARE(g.ecrire_mots_favoris({QStringLiteral("tennis")}), 0);
         }) << QStringList{"mots", "rappels"};
+        QTest::newRow("chaîne ajoutée") << operation([](modele::guide& g) {
+            QCOMPARE(g.ajouter_du_catalogue(QStringLiteral("Arte"), 2).resultat, donnees::resultat_ajout::ajoutee);
+        }) << QStringList{"chaines"};
+        QTest::newRow("chaîne déjà là") << operation([](modele::guide& g) {
+            (void)g.ajouter_du_catalogue(QStringLiteral("Arte"), 2, [&g] {
+                QCOMPARE(g.chaines().size(), std::size_t(2)); // in before anyone hears of it
+            });
+            QCOMPARE(g.ajouter_du_catalogue(QStringLiteral("Arte"), 2).resultat,
+                     donnees::resultat_ajout::deja_presente);
+        }) << QStringList{"chaines"};
+        QTest::newRow("chaîne retirée") << operation([](modele::guide& g) {
+            g.retirer_chaine(1);
+            QVERIFY(g.chaines().empty());
+        }) << QStringList{"chaines", "rappels"};
+        QTest::newRow("liste vidée") << operation([](modele::guide& g) {
+            g.vider_chaines();
+            QVERIFY(g.chaines().empty());
+        }) << QStringList{"chaines", "rappels"};
+        QTest::newRow("taille de la fenêtre") << operation([](modele::guide& g) {
+            g.ecrire_taille_fenetre(QSize(800, 600));
+        }) << QStringList{"fenetres"};
+        QTest::newRow("place de la grille") << operation([](modele::guide& g) {
+            g.ecrire_place_grille(QRect(10, 20, 800, 600));
+        }) << QStringList{"fenetres"};
+        QTest::newRow("agent proposé") << operation([](modele::guide& g) { g.noter_agent_propose(); })
+                                       << QStringList{"reglages"};
         QTest::newRow("après une mise à jour") << operation([](modele::guide& g) { g.annoncer_programmes(); })
                                                << QStringList{"programmes", "rappels"};
-        QTest::newRow("chaîne ajoutée ou retirée")
-            << operation([](modele::guide& g) { g.annoncer_chaines(); }) << QStringList{"chaines", "rappels"};
         QTest::newRow("santé") << operation([](modele::guide& g) { g.annoncer_sante(); })
                                << QStringList{"sante"};
     }
@@ -91,6 +119,17 @@ private Q_SLOTS:
         banc_guide b;
         faire(b.g);
         QCOMPARE(b.entendus, signaux);
+    }
+
+    // The user hears how many reminders the words hold before a reminder added
+    // is announced (which may offer the agent).
+    void mots_dits_avant_rappel_ajoute() {
+        banc_guide b;
+        const int nb = b.g.ecrire_mots_favoris({QStringLiteral("météo")}, [&b](int n) {
+            b.entendus << QStringLiteral("dit %1").arg(n);
+        });
+        QCOMPARE(nb, 1);
+        QCOMPARE(b.entendus, (QStringList{"mots", "rappels", "dit 1", "rappel_ajoute"}));
     }
 
     // What the guide says after a change is what the base holds.

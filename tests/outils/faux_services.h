@@ -55,8 +55,7 @@ public:
 // The application around the windows: each request calls its function when set.
 class fausse_appli final : public application_zapo {
 public:
-    std::function<void()> rafraichir, lancer, charger, enregistrer;
-    void rafraichir_fenetre() override { appeler(rafraichir); }
+    std::function<void()> lancer, charger, enregistrer;
     void lancer_maj() override { appeler(lancer); }
     void charger_fenetre() override { appeler(charger); }
     void enregistrer_options() override { appeler(enregistrer); }

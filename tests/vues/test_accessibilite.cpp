@@ -571,9 +571,8 @@ private Q_SLOTS:
         ctx.guide = &guide_essai;
         ctx.dossier_appli = dossier.chemin();
         ctx.boites = &boites;
-        int rafraichis = 0;
+        QSignalSpy annonces(&guide_essai, &zapo::modele::guide::chaines_changees);
         essais::fausse_appli appli;
-        appli.rafraichir = [&] { ++rafraichis; };
         ctx.appli = &appli;
         QPointer<chaines::fl_chaine> f = chaines::fl_chaine::afficher(ctx, seize_logos());
         QVERIFY(activer(f));
@@ -597,7 +596,7 @@ private Q_SLOTS:
         QCOMPARE(int(ch.size()), ajoutees);
         if (ajoutees) {
             QCOMPARE(ch.front().num_image, image);
-            QCOMPARE(rafraichis, 1);
+            QCOMPARE(annonces.size(), 1);
         }
         delete f;
     }
