@@ -6,11 +6,40 @@
 #include "donnees/lecture_recherche.h"
 #include "donnees/semaine.h"
 #include "donnees/taille_fenetre.h"
+#include "noyau/fraicheur.h"
 #include "noyau/horloge.h"
+
+#include <QLoggingCategory>
 
 #include <stdexcept>
 
 namespace zapo::modele {
+
+namespace {
+
+Q_LOGGING_CATEGORY(zapo_guide, "zapo.guide")
+
+} // namespace
+
+QString texte_statut(statut_maj s) {
+    switch (s) {
+    case statut_maj::aucun:
+        break;
+    case statut_maj::a_jour:
+        return texte_etat_base(true);
+    case statut_maj::pas_a_jour:
+        return texte_etat_base(false);
+    case statut_maj::en_cours:
+        return QStringLiteral("Mise à jour en cours...");
+    case statut_maj::connexion:
+        return QStringLiteral("Connection à Internet");
+    case statut_maj::echec_connexion:
+        return QStringLiteral("Erreur de connection Internet");
+    case statut_maj::echec:
+        return QStringLiteral("La mise à jour a échoué.");
+    }
+    return {};
+}
 
 guide::guide(contexte& ctx, QObject* parent) : QObject(parent), ctx_(ctx) {}
 
@@ -251,20 +280,60 @@ int guide::ecrire_mots_favoris(const QStringList& mots, const std::function<void
     return nb;
 }
 
-void guide::annoncer_programmes() {
-    rappels_.reset();
-    Q_EMIT programmes_changes();
-    Q_EMIT rappels_changes();
-}
-
 void guide::annoncer_chaines() {
     rappels_.reset();
     Q_EMIT chaines_changees();
     Q_EMIT rappels_changes();
 }
 
-void guide::annoncer_sante() {
-    Q_EMIT sante_changee();
+bool guide::noter_rappels_dits(std::span<const qint64> ids, bool attendre) {
+    if (ids.empty())
+        return true;
+    if (!donnees::marquer_envoyes(*connexion(), ids, attendre))
+        return false;
+    rappels_.reset();
+    return true;
+}
+
+void guide::definir_statut(statut_maj s) {
+    if (s == statut_)
+        return;
+    statut_ = s;
+    Q_EMIT etat_maj_change();
+}
+
+void guide::commencer_maj() {
+    maj_en_cours_ = true;
+    statut_ = statut_maj::en_cours;
+    Q_EMIT etat_maj_change();
+}
+
+void guide::finir_maj(bool programmes_ecrits) noexcept {
+    try {
+        if (programmes_ecrits) {
+            // Reminders follow their programme, and the favourite words add theirs.
+            const auto b = connexion();
+            donnees::ajuster_rappels(*b, ctx_.horloge_->maintenant_dh());
+        }
+    } catch (const std::exception& e) {
+        qCWarning(zapo_guide, "Rappels non ajustés après la mise à jour : %s", e.what());
+    } catch (...) {
+        qCWarning(zapo_guide, "Rappels non ajustés après la mise à jour.");
+    }
+    rappels_.reset();
+    maj_en_cours_ = false;
+    // Whoever listens answers inside its own error boundary.
+    try {
+        Q_EMIT etat_maj_change();
+        Q_EMIT sante_changee();
+        Q_EMIT programmes_changes();
+        Q_EMIT logos_changes();
+        Q_EMIT rappels_changes();
+    } catch (const std::exception& e) {
+        qCWarning(zapo_guide, "Fin de mise à jour mal annoncée : %s", e.what());
+    } catch (...) {
+        qCWarning(zapo_guide, "Fin de mise à jour mal annoncée.");
+    }
 }
 
 guide& guide_de(contexte& ctx) {

@@ -24,6 +24,11 @@
 
 namespace zapo::modele {
 
+// What the status line says of the update runs, each sentence worded once
+// (texte_statut); `aucun` before anything was said.
+enum class statut_maj { aucun, a_jour, pas_a_jour, en_cours, connexion, echec_connexion, echec };
+QString texte_statut(statut_maj s);
+
 // The guide as the windows see it, without a window: they read through it and
 // listen to what it says changed. What several of them ask again and again (the
 // reminders, their setting, the favourite words) is read from the base once per
@@ -122,12 +127,25 @@ public:
     // the agent, which must come after).
     int ecrire_mots_favoris(const QStringList& mots, const std::function<void(int)>& dire = {});
 
-    // After a run: new programmes, and the reminders that followed them.
-    void annoncer_programmes();
-    void annoncer_sante();
-    // Reminders were noted as told: nothing a window shows changed, but the
-    // next read takes the base's.
-    void rappels_notes() { rappels_.reset(); }
+    // Reminders told (or dropped) noted in the base; false when it stays busy
+    // (`attendre`: a while, else not at all). Nothing a window shows changed:
+    // nothing is announced, but the next read takes the base's.
+    bool noter_rappels_dits(std::span<const qint64> ids, bool attendre);
+
+    // The update runs as the windows see them, one for the program: whether one
+    // goes, and the status line's sentence, kept while the main window is
+    // closed. Each change is announced (etat_maj_change).
+    bool maj_en_cours() const { return maj_en_cours_; }
+    statut_maj statut() const { return statut_; }
+    QString texte_etat() const { return texte_statut(statut_); }
+    void definir_statut(statut_maj s);
+    // A run starts, then ends: the code that runs it calls both, whatever way it
+    // ends. After a run that may have written programmes (`programmes_ecrits`),
+    // the reminders follow their programmes and the favourite words add theirs;
+    // then health, programmes, logos and reminders are announced. Never throws:
+    // reminders that cannot be adjusted now wait for the next run.
+    void commencer_maj();
+    void finir_maj(bool programmes_ecrits) noexcept;
 
 Q_SIGNALS:
     // Channels added or removed (their programmes with them).
@@ -142,6 +160,10 @@ Q_SIGNALS:
     void rappel_ajoute();
     // The main window's size or the grid's place.
     void fenetres_changees();
+    // A run gave channels their logos or their names on air.
+    void logos_changes();
+    // maj_en_cours or the status line's sentence.
+    void etat_maj_change();
 
 private:
     // The session's connection, or one for this read alone. Holders keep it
@@ -156,6 +178,8 @@ private:
     std::optional<std::vector<rappel>> rappels_;
     std::optional<int> minutes_;
     std::optional<QStringList> mots_;
+    bool maj_en_cours_ = false;
+    statut_maj statut_ = statut_maj::aucun;
 };
 
 // The guide the program's windows share (set by the shell in the context).

@@ -46,6 +46,8 @@ struct banc_guide {
         ecouter(&modele::guide::reglages_changes, "reglages");
         ecouter(&modele::guide::rappel_ajoute, "rappel_ajoute");
         ecouter(&modele::guide::fenetres_changees, "fenetres");
+        ecouter(&modele::guide::logos_changes, "logos");
+        ecouter(&modele::guide::etat_maj_change, "etat");
     }
     void ecouter(void (modele::guide::*signal)(), const char* nom) {
         QObject::connect(&g, signal, &g, [this, nom] { entendus << QString::fromLatin1(nom); });
@@ -83,7 +85,8 @@ private Q_SLOTS:
             QCOMPARE(g.ecrire_mots_favoris({QStringLiteral("tennis")}), 0);
         }) << QStringList{"mots", "rappels"};
         QTest::newRow("chaîne ajoutée") << operation([](modele::guide& g) {
-            QCOMPARE(g.ajouter_du_catalogue(QStringLiteral("Arte"), 2).resultat, donnees::resultat_ajout::ajoutee);
+            QCOMPARE(g.ajouter_du_catalogue(QStringLiteral("Arte"), 2).resultat,
+                     donnees::resultat_ajout::ajoutee);
         }) << QStringList{"chaines"};
         QTest::newRow("chaîne déjà là") << operation([](modele::guide& g) {
             (void)g.ajouter_du_catalogue(QStringLiteral("Arte"), 2, [&g] {
@@ -108,10 +111,15 @@ private Q_SLOTS:
         }) << QStringList{"fenetres"};
         QTest::newRow("agent proposé") << operation([](modele::guide& g) { g.noter_agent_propose(); })
                                        << QStringList{"reglages"};
-        QTest::newRow("après une mise à jour") << operation([](modele::guide& g) { g.annoncer_programmes(); })
-                                               << QStringList{"programmes", "rappels"};
-        QTest::newRow("santé") << operation([](modele::guide& g) { g.annoncer_sante(); })
-                               << QStringList{"sante"};
+        QTest::newRow("fin d'une mise à jour")
+            << operation([](modele::guide& g) { g.finir_maj(true); })
+            << QStringList{"etat", "sante", "programmes", "logos", "rappels"};
+        QTest::newRow("début d'une mise à jour") << operation([](modele::guide& g) { g.commencer_maj(); })
+                                                 << QStringList{"etat"};
+        QTest::newRow("statut") << operation([](modele::guide& g) {
+            g.definir_statut(modele::statut_maj::echec);
+            g.definir_statut(modele::statut_maj::echec); // the same again: nothing new
+        }) << QStringList{"etat"};
     }
     void annonces() {
         QFETCH(operation, faire);
@@ -159,7 +167,7 @@ private Q_SLOTS:
             donnees::ajouter_rappel(base, rappel{0, 1, dh(22, 0), dh(23, 0), QStringLiteral("Météo")});
         }
         QCOMPARE(b.g.rappels().size(), std::size_t(0));
-        b.g.annoncer_programmes();
+        b.g.finir_maj(false); // as a run that wrote nothing ends
         QCOMPARE(b.g.rappels().size(), std::size_t(1));
         QVERIFY(b.g.rappel_prevu(1, dh(22, 0).secondes()));
     }

@@ -59,11 +59,6 @@ public:
     void lancer_maj() override { appeler(lancer); }
     void charger_fenetre() override { appeler(charger); }
     void enregistrer_options() override { appeler(enregistrer); }
-    QString texte_etat() const override { return etat; }
-    void definir_texte_etat(const QString& texte) override { etat = texte; }
-    bool maj_en_cours() const override { return en_cours; }
-    QString etat;
-    bool en_cours = false;
 
 private:
     static void appeler(const std::function<void()>& f) {

@@ -277,9 +277,10 @@ private Q_SLOTS:
         b.remplir();
         evts = {};
         b.h.regler(QDateTime(QDate(2026, 12, 7), QTime(21, 20)));
-        b.appli.etat = QStringLiteral("La base n'est pas à jour.");
+        b.guide.definir_statut(zapo::modele::statut_maj::pas_a_jour);
         b.f->tps_minute_Timer();
-        QCOMPARE(essais::controle<QLabel>(*b.f, "txt_etat")->text(), b.appli.etat);
+        QCOMPARE(essais::controle<QLabel>(*b.f, "txt_etat")->text(),
+                 QStringLiteral("La base n'est pas à jour."));
         QCOMPARE(essais::controle<QLabel>(*b.f, "txt1")->text(), QStringLiteral("Journal"));
         for (QLabel* l : {essais::controle<QLabel>(*b.f, "txt_etat"), essais::controle<QLabel>(*b.f, "txt1"),
                           essais::controle<QLabel>(*b.f, "txt_hd1"),
