@@ -16,6 +16,7 @@
 #include "donnees/semaine.h"
 #include "maj/maj_programmes.h"
 #include "maj/recup.h"
+#include "modele/guide.h"
 #include "noyau/contexte.h"
 #include "noyau/horloge.h"
 #include "outils/faux_services.h"
@@ -82,10 +83,13 @@ struct banc {
     essais::fausse_connexion cx;
     essais::rythme_nul pas;
     contexte ctx;
+    // The run tells it its start and end.
+    modele::guide guide{ctx};
     qint64 octets = 0;
     qint64 rss_repos = 0;
 
     banc() {
+        ctx.guide = &guide;
         ctx.dossier_appli = dossier.path();
         ctx.horloge_ = &h;
         ctx.connexion = &cx;

@@ -96,7 +96,11 @@ void fl_chaine::bt_ok_Click() {
     const QString nom = choix.isEmpty() ? QString() : choix.constFirst()->text();
     if (nom.isEmpty())
         return;
-    const bilan_ajout bilan = modele::guide_de(ctx_).ajouter_du_catalogue(nom, image_courante);
+    // The window goes before the windows showing channels hear of the new one;
+    // the context outlives it.
+    contexte& ctx = ctx_;
+    const bilan_ajout bilan =
+        modele::guide_de(ctx).ajouter_du_catalogue(nom, image_courante, [this] { close(); });
     switch (bilan.resultat) {
     case resultat_ajout::deja_presente:
         ctx_.boites->afficher(QStringLiteral("zapo-TV"), QStringLiteral("Cette chaine est déjà presente."),
@@ -115,11 +119,9 @@ void fl_chaine::bt_ok_Click() {
     case resultat_ajout::ajoutee:
         break;
     }
-    // The window goes before the refresh; the context outlives it.
-    contexte& ctx = ctx_;
-    close();
+    // The main window closed meanwhile comes back to show it (its load reads the channels).
     if (ctx.appli)
-        ctx.appli->rafraichir_fenetre();
+        ctx.appli->charger_fenetre();
 }
 
 } // namespace zapo::chaines

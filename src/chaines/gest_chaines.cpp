@@ -27,27 +27,20 @@ void supprimer_chaine(contexte& ctx, int num_chaine) {
         effacer_chaine(ctx, num_chaine);
 }
 
-void vider_chaines(contexte& ctx, const std::function<int()>& premiere_chaine) {
+void vider_chaines(contexte& ctx) {
     const QString question =
         QStringLiteral("Vous êtes sur le point de supprimer toute les chaines de la liste.") +
         QLatin1Char('\r') + QStringLiteral("Etes vous sûr de vouloir continuer ?");
     if (ctx.boites->afficher(titre, question, icone_boite::information, boutons_boite::ok_annuler) !=
         reponse_boite::ok)
         return;
-    // Each removal refreshes the window, so the first line is always the next one.
-    // A channel that stays first (its removal failed to show) ends the loop.
-    int precedente = 0;
-    for (int n = premiere_chaine(); numero_valide(n) && n != precedente; n = premiere_chaine()) {
-        effacer_chaine(ctx, n);
-        precedente = n;
-    }
+    // Every channel in one go, announced once: the list is read again once.
+    modele::guide_de(ctx).vider_chaines();
 }
 
 void effacer_chaine(contexte& ctx, int num_chaine) {
     // The channel's programmes and its row go together or not at all.
     modele::guide_de(ctx).retirer_chaine(num_chaine);
-    if (ctx.appli)
-        ctx.appli->rafraichir_fenetre();
 }
 
 } // namespace zapo::chaines

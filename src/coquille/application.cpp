@@ -63,8 +63,6 @@ fl_init::fl_init(contexte& ctx, branchements_agent b)
     : ctx_(ctx), b_(std::move(b)),
       maj_(ctx, occupation_,
            {.executer = [this](maj::etat_maj& etat, bool automatique) { executer_maj(etat, automatique); },
-            // New programmes: the reminders aim again, the open windows read them.
-            .apres_maj = [this] { ctx_.guide->annoncer_programmes(); },
             .quitter = [this] { quitter_appli(); },
             .en_sortie = [this] { return en_sortie_; }}) {
     setObjectName(QStringLiteral("fl_init"));
@@ -160,12 +158,7 @@ void fl_init::executer_maj(maj::etat_maj& etat, bool automatique) {
     maj::branchements b;
     b.etat = &etat;
     b.automatique = automatique;
-    b.afficher_etat = [this](const QString& texte) {
-        if (fl_main_)
-            fl_main_->ecrire_etat(texte);
-    };
     suivi::executer_maj(ctx_, std::move(b));
-    ctx_.guide->annoncer_sante();
 }
 
 void fl_init::dans_fenetre(const std::function<void(vues::fl_main&)>& quoi) {
@@ -262,16 +255,6 @@ void fl_init::avertisseur_bureau::avertir(std::span<const rappel_a_dire> rappels
     for (const auto& a : avertissements_rappels(rappels))
         f_.notifications_rappels_.envoyer(a.titre, a.lignes.join(QLatin1Char('\n')), icone,
                                           f_.garder_cible(a.chaine, a.debut), sans_serveur);
-}
-
-void fl_init::reponses_appli::rafraichir_fenetre() {
-    liaison::compteur_occupation::jeton j(f_.occupation_);
-    if (!f_.fl_main_) {
-        f_.charger_fenetre(); // its load refreshes it
-        return;
-    }
-    // A channel added or removed: every window showing channels follows.
-    f_.ctx_.guide->annoncer_chaines();
 }
 
 void fl_init::reponses_appli::lancer_maj() {

@@ -125,13 +125,9 @@ private:
     class reponses_appli final : public application_zapo {
     public:
         explicit reponses_appli(fl_init& f) : f_(f) {}
-        void rafraichir_fenetre() override;
         void lancer_maj() override;
         void charger_fenetre() override;
         void enregistrer_options() override;
-        QString texte_etat() const override { return f_.maj_.etat().texte_etat; }
-        void definir_texte_etat(const QString& texte) override { f_.maj_.etat().texte_etat = texte; }
-        bool maj_en_cours() const override { return f_.maj_.etat().maj_en_cours; }
 
     private:
         fl_init& f_;

@@ -47,11 +47,9 @@ void executer_commande(fl_init& agent, contexte& ctx, vues::fl_main& w, vues::fl
     case commande::supprimer_chaine:
         chaines::supprimer_chaine(ctx, w.chaine_selectionnee());
         break;
-    case commande::vider_chaines: {
-        const QPointer<vues::fl_main> fenetre(&w);
-        chaines::vider_chaines(ctx, [fenetre] { return fenetre ? fenetre->premiere_chaine() : 0; });
+    case commande::vider_chaines:
+        chaines::vider_chaines(ctx);
         break;
-    }
     case commande::rechercher:
         // A chosen row shows its channel in the main window, loaded again if it was closed.
         vues::fl_recherche::afficher(ctx, [&agent](const vues::cible_programme& cible) {

@@ -23,20 +23,18 @@ void coordination_maj::lancer() {
 }
 
 void coordination_maj::lancer(bool automatique) {
-    if (etat_.maj_en_cours || a_.en_sortie() || sortie_apres_maj_)
+    if (modele::guide_de(ctx_).maj_en_cours() || a_.en_sortie() || sortie_apres_maj_)
         return;
     liaison::compteur_occupation::jeton j(occupation_);
     etat_.maj_annulee = false;
+    // The run told the guide its end: the reminders and the windows have followed.
     a_.executer(etat_, automatique);
-    if (sortie_apres_maj_) {
+    if (sortie_apres_maj_)
         a_.quitter();
-        return;
-    }
-    a_.apres_maj();
 }
 
 bool coordination_maj::differer_sortie() {
-    if (!etat_.maj_en_cours)
+    if (!modele::guide_de(ctx_).maj_en_cours())
         return false;
     etat_.arret_demande = true;
     sortie_apres_maj_ = true;
@@ -57,7 +55,7 @@ bool coordination_maj::attente_de_10h() {
 void coordination_maj::tic() {
     // The whole tick is one unit (run, error box, prompt): while an earlier one,
     // or any handler of ours with a box open, waits below, this one does nothing.
-    if (occupation_.occupe() || etat_.maj_en_cours || a_.en_sortie())
+    if (occupation_.occupe() || modele::guide_de(ctx_).maj_en_cours() || a_.en_sortie())
         return;
     liaison::compteur_occupation::jeton j(occupation_);
     liaison::garde(ctx_, [this] { tps_maj_Timer(); });
@@ -69,9 +67,9 @@ void coordination_maj::tps_maj_Timer() {
         relance_.succes();
     // While automatic runs keep failing, the status line keeps saying so.
     if (!a_jour && etat_.maj_echouee)
-        etat_.texte_etat = QStringLiteral("La mise à jour a échoué.");
+        modele::guide_de(ctx_).definir_statut(modele::statut_maj::echec);
     const QDateTime maintenant = ctx_.horloge_->maintenant();
-    if (!a_jour && ctx_.options.opt_majauto && !etat_.maj_annulee && !etat_.maj_en_cours &&
+    if (!a_jour && ctx_.options.opt_majauto && !etat_.maj_annulee && !modele::guide_de(ctx_).maj_en_cours() &&
         !attente_de_10h() && relance_.permise(maintenant)) {
         etat_.maj_echouee = false;
         lancer(true);

@@ -21,8 +21,6 @@ public:
     struct actions {
         // Runs one update, modally; `automatique` when tps_maj started it.
         std::function<void(maj::etat_maj&, bool automatique)> executer;
-        // A run ended: new programmes.
-        std::function<void()> apres_maj;
         // A run that "Quitter" waited for has let go.
         std::function<void()> quitter;
         // The program is ending: no run starts.

@@ -594,14 +594,11 @@ qint64 base_programmes::nb_lignes(const QString& table) {
     return r.entier(0);
 }
 
-void base_programmes::effacer_chaine(int num_chaine) {
-    transaction t(*this);
+void base_programmes::effacer_lignes_chaine(int num_chaine) {
     requete(db_, "DELETE FROM liste WHERE chaine = ?1", chemin_).lier(1, num_chaine).executer();
     requete(db_, "DELETE FROM chaines WHERE num_chaine = ?1", chemin_).lier(1, num_chaine).executer();
     if (a_table("sante_chaines"))
-        requete(db_, "DELETE FROM sante_chaines WHERE num_chaine = ?1", chemin_)
-            .lier(1, num_chaine)
-            .executer();
+        requete(db_, "DELETE FROM sante_chaines WHERE num_chaine = ?1", chemin_).lier(1, num_chaine).executer();
     const std::pair<const char*, const char*> annexes[] = {
         {"details_programmes", "DELETE FROM details_programmes WHERE chaine = ?1"},
         {"semaine", "DELETE FROM semaine WHERE chaine = ?1"},
@@ -613,6 +610,26 @@ void base_programmes::effacer_chaine(int num_chaine) {
     // Its reminders go with it (removed ones too: no word may bring them back on a later channel).
     if (a_table("rappels"))
         requete(db_, "DELETE FROM rappels WHERE chaine = ?1", chemin_).lier(1, num_chaine).executer();
+}
+
+void base_programmes::effacer_chaine(int num_chaine) {
+    transaction t(*this);
+    effacer_lignes_chaine(num_chaine);
+    t.valider();
+}
+
+void base_programmes::effacer_chaines() {
+    transaction t(*this);
+    std::vector<int> numeros;
+    {
+        requete r(db_, "SELECT DISTINCT num_chaine FROM chaines WHERE num_chaine IS NOT NULL", chemin_);
+        while (r.pas())
+            numeros.push_back(int(r.entier(0)));
+    }
+    for (int n : numeros)
+        effacer_lignes_chaine(n);
+    // A row no number names is a channel of the list too.
+    requete(db_, "DELETE FROM chaines", chemin_).executer();
     t.valider();
 }
 

@@ -178,12 +178,16 @@ public:
 
     // A channel's programmes and its row, in one transaction: never half removed.
     void effacer_chaine(int num_chaine);
+    // Every channel, each with all it had, in one transaction: none or all removed.
+    void effacer_chaines();
 
     // Wraps an SQLite failure into a French message naming the file.
     [[noreturn]] void echouer(const QString& quoi) const;
 
 private:
     void verifier_longueur();
+    // effacer_chaine's deletes, inside the caller's transaction.
+    void effacer_lignes_chaine(int num_chaine);
 
     QString chemin_;
     sqlite3* db_ = nullptr;

@@ -16,7 +16,6 @@ namespace zapo::maj {
 
 namespace {
 
-const QString texte_connexion = QStringLiteral("Connection à Internet");
 
 // One channel's result, in a transaction of its own: its new rows, details and
 // week when the fetch brought some (`programmes` set), what they were read from,
@@ -59,7 +58,8 @@ validateurs_tenus(const std::map<int, donnees::validateurs_chaine>& tenus, const
 } // namespace
 
 pilote_maj::pilote_maj(contexte& ctx, suivi_maj& f, branchements b)
-    : ctx_(ctx), f_(f), b_(std::move(b)), etat_(b_.etat ? *b_.etat : etat_propre_) {
+    : ctx_(ctx), guide_(modele::guide_de(ctx)), f_(f), b_(std::move(b)),
+      etat_(b_.etat ? *b_.etat : etat_propre_) {
     if (!b_.fabrique_recup)
         b_.fabrique_recup = [this] { return std::make_unique<maj::recuperateur>(*ctx_.horloge_); };
 }
@@ -70,9 +70,25 @@ void pilote_maj::pause(double secondes) {
 }
 
 fin_maj pilote_maj::maj_programmes() {
+    // Here, not in the run's window: whoever runs one (the window, a test, a
+    // benchmark), the windows hear of it the same way.
+    guide_.commencer_maj();
+    fin_maj fin = fin_maj::erreur;
+    try {
+        fin = derouler();
+    } catch (...) {
+        // A broken run may have renewed some channels already.
+        guide_.finir_maj(true);
+        throw;
+    }
+    // A failed connection wrote nothing.
+    guide_.finir_maj(fin != fin_maj::echec_connexion);
+    return fin;
+}
+
+fin_maj pilote_maj::derouler() {
     auto& g = etat_;
     g.arret_demande = false;
-    g.texte_etat = QStringLiteral("Mise à jour en cours...");
 
     f_.ecrire_progres1(0);
     f_.ecrire_progres2(0);
@@ -96,7 +112,7 @@ fin_maj pilote_maj::maj_programmes() {
         // Nothing to fetch: no line is asked for, and none is hung up at the end.
         deja_connecte_ = true;
     } else {
-        g.texte_etat = texte_connexion;
+        guide_.definir_statut(modele::statut_maj::connexion);
         if (!etape_connexion()) {
             // The database is free before the main window reads it.
             base.reset();
@@ -265,14 +281,13 @@ fin_maj pilote_maj::maj_programmes() {
         signaler(alertes);
     g.maj_echouee = tout_echoue;
     if (tout_echoue) {
-        // Nothing was renewed: the programmes stay as they were, and the user is told at once.
-        g.texte_etat = QStringLiteral("La mise à jour a échoué.");
-        if (b_.afficher_etat)
-            b_.afficher_etat(g.texte_etat);
+        // Nothing was renewed: the programmes stay as they were, and the user is
+        // told at once (the main window follows the guide's status line).
+        guide_.definir_statut(modele::statut_maj::echec);
         raccrocher();
         return fin_maj::echec_chaines;
     }
-    g.texte_etat = QStringLiteral("Programmes à jour.");
+    guide_.definir_statut(modele::statut_maj::a_jour);
     raccrocher();
     return fin_maj::complete;
 }
@@ -322,10 +337,8 @@ void pilote_maj::echec_connexion() {
     if (ctx_.appli)
         ctx_.appli->charger_fenetre();
     g.maj_echouee = true;
-    g.texte_etat = QStringLiteral("Erreur de connection Internet");
-    if (b_.afficher_etat)
-        b_.afficher_etat(g.texte_etat);
-    f_.ecrire_cours(g.texte_etat);
+    guide_.definir_statut(modele::statut_maj::echec_connexion);
+    f_.ecrire_cours(guide_.texte_etat());
     f_.ecrire_progres1(100);
     f_.ecrire_progres2(100);
     pause(2);

@@ -2,6 +2,7 @@
 
 #include "maj/etat_maj.h"
 #include "maj/recup.h"
+#include "modele/guide.h"
 #include "noyau/contexte.h"
 
 #include <QString>
@@ -37,8 +38,6 @@ struct branchements {
     std::function<std::unique_ptr<maj::recuperateur>()> fabrique_recup;
     // The connection prompt, modal. Without one, nobody answers (reponse::aucune).
     std::function<reponse()> demander_connexion;
-    // Writes the main window's status label (the window is loaded by then).
-    std::function<void(const QString&)> afficher_etat;
     // Started by the agent's timer: channels gone wrong are named in a desktop notification.
     bool automatique = false;
     // The program's run state; without one the run keeps its own.
@@ -53,14 +52,17 @@ struct branchements {
 // error, the process dying), each channel holds all its old rows or all its new
 // ones. The `maj` stamp and the removal of channels no longer chosen come last,
 // only when every channel has been tried and at least one brought programmes.
-// With no channel chosen, no line is asked for.
+// With no channel chosen, no line is asked for. The run tells the context's
+// guide (required) that it starts and how it ends, and writes the status line there.
 class pilote_maj {
 public:
     pilote_maj(contexte& ctx, suivi_maj& f, branchements b);
     // Throws on an error (database, fetch); the channels written before it keep their new rows.
+    // The guide hears of the end whichever way the run ends.
     fin_maj maj_programmes();
 
 private:
+    fin_maj derouler();
     bool etape_connexion();
     void echec_connexion();
     void raccrocher();
@@ -68,6 +70,7 @@ private:
     void pause(double secondes = 0.5);
 
     contexte& ctx_;
+    modele::guide& guide_;
     suivi_maj& f_;
     branchements b_;
     etat_maj etat_propre_;

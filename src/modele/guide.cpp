@@ -7,11 +7,40 @@
 #include "donnees/semaine.h"
 #include "donnees/taille_fenetre.h"
 #include "donnees/transaction.h"
+#include "noyau/fraicheur.h"
 #include "noyau/horloge.h"
+
+#include <QLoggingCategory>
 
 #include <stdexcept>
 
 namespace zapo::modele {
+
+namespace {
+
+Q_LOGGING_CATEGORY(zapo_guide, "zapo.guide")
+
+} // namespace
+
+QString texte_statut(statut_maj s) {
+    switch (s) {
+    case statut_maj::aucun:
+        break;
+    case statut_maj::a_jour:
+        return texte_etat_base(true);
+    case statut_maj::pas_a_jour:
+        return texte_etat_base(false);
+    case statut_maj::en_cours:
+        return QStringLiteral("Mise à jour en cours...");
+    case statut_maj::connexion:
+        return QStringLiteral("Connection à Internet");
+    case statut_maj::echec_connexion:
+        return QStringLiteral("Erreur de connection Internet");
+    case statut_maj::echec:
+        return QStringLiteral("La mise à jour a échoué.");
+    }
+    return {};
+}
 
 guide::guide(contexte& ctx, QObject* parent) : QObject(parent), ctx_(ctx) {}
 
@@ -122,6 +151,7 @@ std::optional<QSize> guide::taille_fenetre() {
 
 void guide::ecrire_taille_fenetre(QSize taille) {
     donnees::ecrire_taille_fenetre(*connexion(), taille);
+    Q_EMIT fenetres_changees();
 }
 
 std::optional<QRect> guide::place_grille() {
@@ -130,6 +160,7 @@ std::optional<QRect> guide::place_grille() {
 
 void guide::ecrire_place_grille(QRect place) {
     donnees::ecrire_place_grille(*connexion(), place);
+    Q_EMIT fenetres_changees();
 }
 
 bool guide::agent_propose() {
@@ -138,14 +169,28 @@ bool guide::agent_propose() {
 
 void guide::noter_agent_propose() {
     donnees::noter_agent_propose(*connexion());
+    Q_EMIT reglages_changes();
 }
 
-donnees::bilan_ajout guide::ajouter_du_catalogue(const QString& nom, int num_image) {
-    return donnees::ajouter_du_catalogue(*connexion(), nom, num_image);
+donnees::bilan_ajout guide::ajouter_du_catalogue(const QString& nom, int num_image,
+                                                 const std::function<void()>& avant_annonce) {
+    const donnees::bilan_ajout bilan = donnees::ajouter_du_catalogue(*connexion(), nom, num_image);
+    if (bilan.resultat != donnees::resultat_ajout::ajoutee)
+        return bilan;
+    if (avant_annonce)
+        avant_annonce();
+    Q_EMIT chaines_changees();
+    return bilan;
 }
 
 void guide::retirer_chaine(int chaine) {
     connexion()->effacer_chaine(chaine);
+    annoncer_chaines();
+}
+
+void guide::vider_chaines() {
+    connexion()->effacer_chaines();
+    annoncer_chaines();
 }
 
 const std::vector<rappel>& guide::rappels() {
@@ -209,7 +254,7 @@ void guide::ecrire_minutes_avant(int minutes) {
     Q_EMIT reglages_changes();
 }
 
-int guide::ecrire_mots_favoris(const QStringList& mots) {
+int guide::ecrire_mots_favoris(const QStringList& mots, const std::function<void(int)>& dire) {
     int nb = 0;
     {
         const auto b = connexion();
@@ -224,13 +269,11 @@ int guide::ecrire_mots_favoris(const QStringList& mots) {
     }
     Q_EMIT mots_changes();
     Q_EMIT rappels_changes();
+    if (dire)
+        dire(nb);
+    if (nb > 0)
+        Q_EMIT rappel_ajoute();
     return nb;
-}
-
-void guide::annoncer_programmes() {
-    rappels_.reset();
-    Q_EMIT programmes_changes();
-    Q_EMIT rappels_changes();
 }
 
 void guide::annoncer_chaines() {
@@ -239,17 +282,54 @@ void guide::annoncer_chaines() {
     Q_EMIT rappels_changes();
 }
 
-void guide::annoncer_rappel_ajoute() {
-    Q_EMIT rappel_ajoute();
-}
-
-void guide::annoncer_sante() {
-    Q_EMIT sante_changee();
-}
-
-void guide::relire_rappels() {
+bool guide::noter_rappels_dits(std::span<const qint64> ids, bool attendre) {
+    if (ids.empty())
+        return true;
+    if (!donnees::marquer_envoyes(*connexion(), ids, attendre))
+        return false;
     rappels_.reset();
-    Q_EMIT rappels_changes();
+    return true;
+}
+
+void guide::definir_statut(statut_maj s) {
+    if (s == statut_)
+        return;
+    statut_ = s;
+    Q_EMIT etat_maj_change();
+}
+
+void guide::commencer_maj() {
+    maj_en_cours_ = true;
+    statut_ = statut_maj::en_cours;
+    Q_EMIT etat_maj_change();
+}
+
+void guide::finir_maj(bool programmes_ecrits) noexcept {
+    try {
+        if (programmes_ecrits) {
+            // Reminders follow their programme, and the favourite words add theirs.
+            const auto b = connexion();
+            donnees::ajuster_rappels(*b, ctx_.horloge_->maintenant_dh());
+        }
+    } catch (const std::exception& e) {
+        qCWarning(zapo_guide, "Rappels non ajustés après la mise à jour : %s", e.what());
+    } catch (...) {
+        qCWarning(zapo_guide, "Rappels non ajustés après la mise à jour.");
+    }
+    rappels_.reset();
+    maj_en_cours_ = false;
+    // Whoever listens answers inside its own error boundary.
+    try {
+        Q_EMIT etat_maj_change();
+        Q_EMIT sante_changee();
+        Q_EMIT programmes_changes();
+        Q_EMIT logos_changes();
+        Q_EMIT rappels_changes();
+    } catch (const std::exception& e) {
+        qCWarning(zapo_guide, "Fin de mise à jour mal annoncée : %s", e.what());
+    } catch (...) {
+        qCWarning(zapo_guide, "Fin de mise à jour mal annoncée.");
+    }
 }
 
 guide& guide_de(contexte& ctx) {

@@ -24,11 +24,16 @@
 
 namespace zapo::modele {
 
+// What the status line says of the update runs, each sentence worded once
+// (texte_statut); `aucun` before anything was said.
+enum class statut_maj { aucun, a_jour, pas_a_jour, en_cours, connexion, echec_connexion, echec };
+QString texte_statut(statut_maj s);
+
 // The guide as the windows see it, without a window: they read through it and
 // listen to what it says changed. What several of them ask again and again (the
 // reminders, their setting, the favourite words) is read from the base once per
-// change. Changes made outside it (a run, a channel added or removed, the
-// channels' health) are announced to it by whoever made them.
+// change. Every change goes through it and is announced from inside: nobody
+// announces by hand.
 //
 // Every read below throws donnees::erreur_base when the base cannot be read.
 class guide : public QObject {
@@ -87,19 +92,23 @@ public:
     // Several reads that must see one state of the file (a window's refill).
     void en_une_lecture(const std::function<void()>& lire);
 
-    // What the windows keep of themselves.
+    // What the windows keep of themselves (fenetres_changees).
     std::optional<QSize> taille_fenetre();
     void ecrire_taille_fenetre(QSize taille);
     std::optional<QRect> place_grille();
     void ecrire_place_grille(QRect place);
-    // Whether the agent was offered once already; noting it.
+    // Whether the agent was offered once already; noting it (reglages_changes).
     bool agent_propose();
     void noter_agent_propose();
 
-    // Channels added from the catalogue, or removed with their programmes. The
-    // caller announces the change once it has told the user.
-    donnees::bilan_ajout ajouter_du_catalogue(const QString& nom, int num_image);
+    // A channel added from the catalogue (chaines_changees when it is). `avant_annonce`
+    // runs once it is in, before anyone hears of it: the dialog goes first.
+    donnees::bilan_ajout ajouter_du_catalogue(const QString& nom, int num_image,
+                                              const std::function<void()>& avant_annonce = {});
+    // One channel, or all of them, removed with everything kept about them (their
+    // programmes, week, health, logo, reminders) in one transaction, announced once.
     void retirer_chaine(int chaine);
+    void vider_chaines();
 
     // Every reminder, removed ones included, in the order they were set.
     const std::vector<rappel>& rappels();
@@ -113,21 +122,30 @@ public:
     bool basculer_rappel(int chaine, qint64 debut, bool prevu);
     void ecrire_minutes_avant(int minutes);
     // The new words, and the reminders they give at once among the stored
-    // programmes: how many reminders the words now hold. The caller tells the
-    // user first, then announces a reminder added when there is one.
-    int ecrire_mots_favoris(const QStringList& mots);
-    void annoncer_rappel_ajoute();
+    // programmes: how many reminders the words now hold. `dire` tells the user
+    // that number before a reminder added is announced (rappel_ajoute may offer
+    // the agent, which must come after).
+    int ecrire_mots_favoris(const QStringList& mots, const std::function<void(int)>& dire = {});
 
-    // After a run: new programmes, and the reminders that followed them.
-    void annoncer_programmes();
-    // A channel added or removed, its programmes with it.
-    void annoncer_chaines();
-    void annoncer_sante();
-    // The reminders changed in the base behind the guide (adjusted).
-    void relire_rappels();
-    // Reminders were noted as told: nothing a window shows changed, but the
-    // next read takes the base's.
-    void rappels_notes() { rappels_.reset(); }
+    // Reminders told (or dropped) noted in the base; false when it stays busy
+    // (`attendre`: a while, else not at all). Nothing a window shows changed:
+    // nothing is announced, but the next read takes the base's.
+    bool noter_rappels_dits(std::span<const qint64> ids, bool attendre);
+
+    // The update runs as the windows see them, one for the program: whether one
+    // goes, and the status line's sentence, kept while the main window is
+    // closed. Each change is announced (etat_maj_change).
+    bool maj_en_cours() const { return maj_en_cours_; }
+    statut_maj statut() const { return statut_; }
+    QString texte_etat() const { return texte_statut(statut_); }
+    void definir_statut(statut_maj s);
+    // A run starts, then ends: the code that runs it calls both, whatever way it
+    // ends. After a run that may have written programmes (`programmes_ecrits`),
+    // the reminders follow their programmes and the favourite words add theirs;
+    // then health, programmes, logos and reminders are announced. Never throws:
+    // reminders that cannot be adjusted now wait for the next run.
+    void commencer_maj();
+    void finir_maj(bool programmes_ecrits) noexcept;
 
 Q_SIGNALS:
     // Channels added or removed (their programmes with them).
@@ -140,11 +158,19 @@ Q_SIGNALS:
     void reglages_changes();
     // The user set a reminder, by hand or through words (after rappels_changes).
     void rappel_ajoute();
+    // The main window's size or the grid's place.
+    void fenetres_changees();
+    // A run gave channels their logos or their names on air.
+    void logos_changes();
+    // maj_en_cours or the status line's sentence.
+    void etat_maj_change();
 
 private:
     // The session's connection, or one for this read alone. Holders keep it
     // alive past the session's end.
     std::shared_ptr<donnees::base_programmes> connexion();
+    // Channels gone: their reminders went with them.
+    void annoncer_chaines();
 
     contexte& ctx_;
     int seances_ = 0;
@@ -152,6 +178,8 @@ private:
     std::optional<std::vector<rappel>> rappels_;
     std::optional<int> minutes_;
     std::optional<QStringList> mots_;
+    bool maj_en_cours_ = false;
+    statut_maj statut_ = statut_maj::aucun;
 };
 
 // The guide the program's windows share (set by the shell in the context).

@@ -40,9 +40,8 @@ service_rappels::~service_rappels() {
     // The program ends: waiting a little for the base is better than telling
     // these again at the next start.
     try {
-        donnees::base_programmes base(ctx_.chemin_base());
         const std::vector<qint64> ids(envoyes_.begin(), envoyes_.end());
-        if (donnees::marquer_envoyes(base, ids, true))
+        if (guide_.noter_rappels_dits(ids, true))
             return;
     } catch (const std::exception&) {
     }
@@ -82,11 +81,13 @@ void service_rappels::verifier() {
     const QDateTime maintenant = ctx_.horloge_->maintenant();
     std::vector<rappel_a_dire> a_dire;
     {
-        donnees::base_programmes base(ctx_.chemin_base());
-        const auto rappels = donnees::lire_rappels(base);
-        const int minutes = donnees::lire_minutes_avant(base);
+        // The reads and the mark on one connection.
+        const guide::seance s(guide_);
+        // A copy: the mark lets the guide's go.
+        const std::vector<rappel> rappels = guide_.rappels();
+        const int minutes = guide_.minutes_avant();
         std::map<int, QString> noms;
-        for (const auto& c : base.lire_chaines())
+        for (const auto& c : guide_.chaines())
             noms[c.num_chaine] = c.nom;
         std::vector<qint64> a_noter;
         for (const auto& r : rappels) {
@@ -109,11 +110,9 @@ void service_rappels::verifier() {
         // Kept in memory before anyone is told: a box that opens its own loop
         // below cannot let the same reminder through again. An update writing
         // to the base meanwhile does not hold the warning up: the mark waits.
-        if (donnees::marquer_envoyes(base, a_noter, false)) {
+        if (guide_.noter_rappels_dits(a_noter, false)) {
             for (qint64 id : a_noter)
                 envoyes_.erase(id);
-            if (!a_noter.empty())
-                guide_.rappels_notes();
         } else {
             qCInfo(zapo_rappels, "Base occupée : rappels notés comme envoyés au prochain passage.");
         }
@@ -122,11 +121,6 @@ void service_rappels::verifier() {
     if (!a_dire.empty())
         avertisseur_.avertir(a_dire);
     rearmer();
-}
-
-void suivre_programmes(contexte& ctx) {
-    donnees::base_programmes base(ctx.chemin_base());
-    donnees::ajuster_rappels(base, ctx.horloge_->maintenant_dh());
 }
 
 } // namespace zapo::modele

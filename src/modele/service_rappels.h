@@ -60,8 +60,4 @@ private:
     std::set<qint64> envoyes_;
 };
 
-// After a run that renewed programmes: reminders follow their programme, the
-// favourite words add theirs, and rows of programmes over for a day go.
-void suivre_programmes(contexte& ctx);
-
 } // namespace zapo::modele

@@ -49,15 +49,9 @@ public:
 class application_zapo {
 public:
     virtual ~application_zapo() = default;
-    virtual void rafraichir_fenetre() = 0;
     virtual void lancer_maj() = 0;
     virtual void charger_fenetre() = 0; // load and show fl_main when it is not loaded
     virtual void enregistrer_options() = 0;
-    // The status line's text, kept while the main window is closed.
-    virtual QString texte_etat() const = 0;
-    virtual void definir_texte_etat(const QString& texte) = 0;
-    // An update run is going (its window is open).
-    virtual bool maj_en_cours() const = 0;
 };
 
 } // namespace zapo::inline noyau

@@ -4,7 +4,7 @@
 #include "suivi/fl_maj.h"
 
 #include "liaison/garde.h"
-#include "modele/service_rappels.h"
+#include "modele/guide.h"
 
 namespace zapo::suivi {
 
@@ -20,7 +20,6 @@ maj::fin_maj executer_maj(contexte& ctx, maj::branchements b,
         fl_maj f;
         f.setWindowModality(Qt::ApplicationModal);
         f.show();
-        g.maj_en_cours = true;
         f.commencer_run(&g.arret_demande);
         // A failure ends the run as an error, with its text in the box below.
         erreur = liaison::attraper([&] {
@@ -33,21 +32,12 @@ maj::fin_maj executer_maj(contexte& ctx, maj::branchements b,
                  }).value_or(QString());
         f.finir_run();
         f.close();
-        g.maj_en_cours = false;
     }
-    // New programmes: reminders follow theirs and the favourite words add their own.
-    // A cancelled or broken run may have renewed some channels too.
-    if (fin != maj::fin_maj::echec_connexion) {
-        try {
-            modele::suivre_programmes(ctx);
-        } catch (const std::exception& e) {
-            qWarning("Rappels non ajustés après la mise à jour : %s", e.what());
-        }
-    }
+    // The run told the guide how it ended (the reminders followed, the windows heard).
     if (fin == maj::fin_maj::erreur) {
         // The status line must not go on saying that a run is going.
         g.maj_echouee = true;
-        g.texte_etat = QStringLiteral("La mise à jour a échoué.");
+        modele::guide_de(ctx).definir_statut(modele::statut_maj::echec);
         if (ctx.boites) {
             QString texte = QStringLiteral("La mise à jour des programmes s'est arrêtée.");
             if (!erreur.isEmpty())

@@ -9,8 +9,8 @@ namespace zapo::suivi {
 class fl_maj;
 
 // fl_maj's whole life, as the launcher needs it: the window shows (modal to the
-// application), maj_en_cours is set, the run goes on inside, the window closes
-// and maj_en_cours is cleared. An error ends the run and is reported in a
+// application), the run goes on inside (telling the guide it starts and ends),
+// the window closes. An error ends the run and is reported in a
 // "Zapo-TV" box once the window has gone. Without a prompt in `b`, fl_connect asks.
 // `a_l_ouverture` is called with the window once it shows, before the run starts.
 maj::fin_maj executer_maj(contexte& ctx, maj::branchements b = {},

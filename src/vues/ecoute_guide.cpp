@@ -20,6 +20,9 @@ void fl_main::ecouter_guide() {
         affiche_actuel();
     }));
     connect(&g, &modele::guide::sante_changee, this, quand_chargee([this] { marquer_sante(); }));
+    // The status line says at once what the runs and the freshness check say.
+    connect(&g, &modele::guide::etat_maj_change, this,
+            quand_chargee([this] { ecrire_etat(modele::guide_de(ctx_).texte_etat()); }));
 }
 
 } // namespace zapo::vues

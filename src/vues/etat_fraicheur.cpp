@@ -9,21 +9,17 @@ namespace zapo::vues {
 bool verifier_base(contexte& ctx) {
     const std::optional<date_heure> derniere = modele::guide_de(ctx).derniere_maj();
     const bool a_jour = est_a_jour(derniere, ctx.horloge_->maintenant_dh());
-    definir_texte_etat(ctx, texte_etat_base(a_jour));
+    modele::guide_de(ctx).definir_statut(a_jour ? modele::statut_maj::a_jour
+                                                : modele::statut_maj::pas_a_jour);
     return a_jour;
 }
 
-QString texte_etat(const contexte& ctx) {
-    return ctx.appli ? ctx.appli->texte_etat() : QString();
+QString texte_etat(contexte& ctx) {
+    return modele::guide_de(ctx).texte_etat();
 }
 
-void definir_texte_etat(contexte& ctx, const QString& texte) {
-    if (ctx.appli)
-        ctx.appli->definir_texte_etat(texte);
-}
-
-bool maj_en_cours(const contexte& ctx) {
-    return ctx.appli && ctx.appli->maj_en_cours();
+bool maj_en_cours(contexte& ctx) {
+    return modele::guide_de(ctx).maj_en_cours();
 }
 
 void adate_Click(contexte& ctx) {

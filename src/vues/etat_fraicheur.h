@@ -7,13 +7,11 @@
 // failure to read the base raises donnees::erreur_base for the calling event to report.
 namespace zapo::vues {
 
-// True when the stored programmes are up to date; sets texte_etat.
+// True when the stored programmes are up to date; sets the guide's status line.
 bool verifier_base(contexte& ctx);
-// The status line's text and whether a run is going, as the application keeps
-// them (empty and false without one).
-QString texte_etat(const contexte& ctx);
-void definir_texte_etat(contexte& ctx, const QString& texte);
-bool maj_en_cours(const contexte& ctx);
+// The status line's text and whether a run is going, as the guide keeps them.
+QString texte_etat(contexte& ctx);
+bool maj_en_cours(contexte& ctx);
 // "Date de la base".
 void adate_Click(contexte& ctx);
 

@@ -210,14 +210,12 @@ void fl_main::ajouter_menus_rappels() {
             delete d.data();
             if (!ok)
                 return;
-            const int nb = g->ecrire_mots_favoris(nouveaux);
-            // Cleared words: nothing to say.
-            if (nouveaux.isEmpty())
-                return;
-            ctx.boites->afficher(QStringLiteral("Zapo-TV"), texte_rappels_des_mots(nb),
-                                 icone_boite::information);
-            if (nb > 0)
-                g->annoncer_rappel_ajoute();
+            g->ecrire_mots_favoris(nouveaux, [&](int nb) {
+                // Cleared words: nothing to say.
+                if (!nouveaux.isEmpty())
+                    ctx.boites->afficher(QStringLiteral("Zapo-TV"), texte_rappels_des_mots(nb),
+                                         icone_boite::information);
+            });
         });
     });
     cocher_minutes_avant();

@@ -36,7 +36,8 @@ class test_fl_chaine : public QObject {
     essais::fausse_appli appli;
     contexte ctx;
     std::unique_ptr<modele::guide> guide;
-    int nb_rafraichis = 0;
+    std::unique_ptr<QSignalSpy> annonces; // chaines_changees
+    int nb_chargements = 0;                // the main window asked for
     std::vector<QPixmap> logos;
 
     QString base() const { return dossier->base(); }
@@ -60,17 +61,19 @@ private Q_SLOTS:
         dossier = std::make_unique<essais::dossier_essai>();
         QVERIFY(dossier->valide());
         boites = {};
-        nb_rafraichis = 0;
+        nb_chargements = 0;
         ctx = contexte{};
         ctx.dossier_appli = dossier->chemin();
         ctx.boites = &boites;
-        appli.rafraichir = [this] { ++nb_rafraichis; };
+        appli.charger = [this] { ++nb_chargements; };
         ctx.appli = &appli;
         guide = std::make_unique<modele::guide>(ctx);
         ctx.guide = guide.get();
+        annonces = std::make_unique<QSignalSpy>(guide.get(), &modele::guide::chaines_changees);
     }
     void cleanup() {
         delete fl_chaine::ouverte();
+        annonces.reset();
         guide.reset();
         dossier.reset();
     }
@@ -219,9 +222,13 @@ private Q_SLOTS:
         choisir(f, QStringLiteral("Arte"));
         QTest::mouseClick(essais::controle<QPushButton>(*f, "bt_suiv"), Qt::LeftButton);
         QTest::mouseClick(essais::controle<QPushButton>(*f, "bt_suiv"), Qt::LeftButton);
+        // The dialog is gone before the windows hear of the channel.
+        QObject::connect(guide.get(), &modele::guide::chaines_changees, f,
+                         [f] { QVERIFY(!f->isVisible()); });
         QTest::mouseClick(essais::controle<QPushButton>(*f, "bt_ok"), Qt::LeftButton);
         QVERIFY(boites.vues.empty());
-        QCOMPARE(nb_rafraichis, 1);
+        QCOMPARE(annonces->size(), 1);
+        QCOMPARE(nb_chargements, 1);
         QTRY_VERIFY(garde_vue.isNull());
         const auto c = chaines();
         QCOMPARE(c.size(), size_t(1));
@@ -235,7 +242,7 @@ private Q_SLOTS:
         QTest::mouseClick(essais::controle<QPushButton>(*f, "bt_ok"), Qt::LeftButton);
         QVERIFY(f->isVisible());
         QVERIFY(boites.vues.empty());
-        QCOMPARE(nb_rafraichis, 0);
+        QCOMPARE(annonces->size(), 0);
         QVERIFY(chaines().empty());
     }
 
@@ -277,7 +284,8 @@ private Q_SLOTS:
         QCOMPARE(essais::controle<QListWidget>(*f, "lst_dispo")->currentItem()->text(), QStringLiteral("M6"));
         QCOMPARE(f->image_courante, 16);
         QCOMPARE(chaines().size(), avant);
-        QCOMPARE(nb_rafraichis, 0);
+        QCOMPARE(annonces->size(), 0);
+        QCOMPARE(nb_chargements, 0);
     }
 
     void une_seule_fenetre() {

@@ -1,5 +1,6 @@
 #include "chaines/gest_chaines.h"
 #include "donnees/base_programmes.h"
+#include "donnees/base_rappels.h"
 #include "liaison/garde.h"
 #include "modele/guide.h"
 #include "outils/base_essai.h"
@@ -37,7 +38,7 @@ class test_gest_chaines : public QObject {
     horloge_fixe horloge{QDateTime(QDate(2024, 3, 1), QTime(20, 30))};
     contexte ctx;
     std::unique_ptr<modele::guide> guide;
-    int nb_rafraichis = 0;
+    std::unique_ptr<QSignalSpy> annonces; // chaines_changees
 
     QString base() const { return dossier->base(); }
 
@@ -76,22 +77,19 @@ private Q_SLOTS:
         QVERIFY(dossier->valide());
         guide = std::make_unique<modele::guide>(ctx);
         ctx.guide = guide.get();
+        // The window follows the guide by itself: the list is read again at each announcement.
         fenetre = std::make_unique<vues::fl_main>(ctx);
+        annonces = std::make_unique<QSignalSpy>(guide.get(), &modele::guide::chaines_changees);
         boites = {};
-        nb_rafraichis = 0;
         ctx = contexte{};
         ctx.guide = guide.get();
         ctx.dossier_appli = dossier->chemin();
         ctx.boites = &boites;
         ctx.horloge_ = &horloge;
-        // The refresh rebuilds the list from the tables, as the real one does.
-        appli.rafraichir = [this] {
-            ++nb_rafraichis;
-            fenetre->remplir_chaines();
-        };
         ctx.appli = &appli;
     }
     void cleanup() {
+        annonces.reset();
         fenetre.reset();
         guide.reset();
         dossier.reset();
@@ -151,7 +149,7 @@ private Q_SLOTS:
         for (int n : chaines)
             QCOMPARE(p.count(n) ? p.at(n) : 0, restantes.contains(n) ? 2 : 0);
         QCOMPARE(p.at(9), 1);
-        QCOMPARE(nb_rafraichis, int(chaines.size() - restantes.size()));
+        QCOMPARE(annonces->size(), int(chaines.size() - restantes.size()));
         QCOMPARE(essais::controle<QTreeWidget>(*fenetre, "lst_chaines")->topLevelItemCount(),
                  restantes.size());
     }
@@ -171,15 +169,12 @@ private Q_SLOTS:
         QFETCH(QList<int>, restantes);
         remplir(chaines);
         boites.reponses.push_back(reponse_boite(reponse));
-        std::vector<int> passes; // the channels listed at each refresh
-        appli.rafraichir = [&] {
-            ++nb_rafraichis;
-            fenetre->remplir_chaines();
-            passes.push_back(essais::controle<QTreeWidget>(*fenetre, "lst_chaines")->topLevelItemCount());
-        };
+        std::vector<int> vues; // the channels the window lists at each announcement
+        connect(guide.get(), &modele::guide::chaines_changees, this, [&] {
+            vues.push_back(essais::controle<QTreeWidget>(*fenetre, "lst_chaines")->topLevelItemCount());
+        });
 
-        QVERIFY(liaison::garde(
-            ctx, [&] { chaines::vider_chaines(ctx, [&] { return fenetre->premiere_chaine(); }); }));
+        QVERIFY(liaison::garde(ctx, [&] { chaines::vider_chaines(ctx); }));
 
         QCOMPARE(boites.vues.size(), size_t(1));
         QCOMPARE(boites.vues[0].titre, QStringLiteral("Zapo-TV"));
@@ -191,15 +186,15 @@ private Q_SLOTS:
         for (int n : chaines)
             QCOMPARE(p.count(n) ? p.at(n) : 0, restantes.contains(n) ? 2 : 0);
         QCOMPARE(p.at(9), 1);
-        // One pass, and one refresh, per removed channel.
-        std::vector<int> attendu;
-        for (int reste = int(chaines.size() - 1); reste >= int(restantes.size()); --reste)
-            attendu.push_back(reste);
-        QCOMPARE(passes, attendu);
+        // Confirmed, the list goes in one announcement (none on Cancel), after
+        // which the window lists what is left.
+        const bool confirme = reponse == int(reponse_boite::ok);
+        QCOMPARE(vues, confirme ? std::vector<int>{int(restantes.size())} : std::vector<int>{});
+        QCOMPARE(essais::controle<QTreeWidget>(*fenetre, "lst_chaines")->topLevelItemCount(),
+                 restantes.size());
     }
 
-    // A number that cannot be a channel asks for a choice and removes nothing; emptying
-    // stops when the list does not move on (a refresh that shows the same first channel).
+    // A number that cannot be a channel asks for a choice and removes nothing.
     void garde_fous() {
         remplir({1, 2, 3});
         boites.reponses.push_back(reponse_boite::ok);
@@ -207,17 +202,35 @@ private Q_SLOTS:
         QCOMPARE(boites.vues.size(), size_t(1));
         QCOMPARE(boites.vues[0].texte, avertissement);
         QCOMPARE(numeros_restants(), (QList<int>{1, 2, 3}));
+        QCOMPARE(annonces->size(), 0);
+    }
 
-        int demandes = 0;
+    // Emptying is one transaction: a failure on any channel leaves every one whole,
+    // its programmes, health and reminders with it, and nothing is announced.
+    void vidage_interrompu() {
+        remplir({1, 2, 3});
+        {
+            donnees::base_programmes b(base());
+            const auto debut = date_heure::depuis_date(QDate(2024, 3, 1), 20, 0);
+            for (int n : {1, 2})
+                donnees::ajouter_rappel(b, rappel{0, n, debut, debut + date_heure::duree_hm(1, 0),
+                                                  QStringLiteral("Emission 0")});
+        }
+        essais::executer_sql(base(), "CREATE TRIGGER panne BEFORE DELETE ON chaines WHEN OLD.num_chaine = 3 "
+                                     "BEGIN SELECT RAISE(ABORT, 'panne simulée'); END");
         boites.reponses.push_back(reponse_boite::ok);
-        QVERIFY(liaison::garde(ctx, [&] {
-            chaines::vider_chaines(ctx, [&] {
-                ++demandes;
-                return 3; // as a list that no refresh changes
-            });
-        }));
-        QCOMPARE(demandes, 2);
-        QCOMPARE(numeros_restants(), (QList<int>{1, 2}));
+
+        QVERIFY(!liaison::garde(ctx, [&] { chaines::vider_chaines(ctx); }));
+
+        QCOMPARE(boites.vues.size(), size_t(2));
+        QCOMPARE(boites.vues[1].icone, icone_boite::critique);
+        QCOMPARE(numeros_restants(), (QList<int>{1, 2, 3}));
+        const auto p = programmes();
+        for (int n : {1, 2, 3})
+            QCOMPARE(p.at(n), 2);
+        donnees::base_programmes apres(base());
+        QCOMPARE(donnees::lire_rappels(apres).size(), size_t(2));
+        QCOMPARE(annonces->size(), 0);
     }
 
     // A failure between the two deletes must leave the channel whole.
@@ -240,7 +253,7 @@ private Q_SLOTS:
         QCOMPARE(numeros_restants(), (QList<int>{1, 2, 3}));
         const auto p = programmes();
         QCOMPARE(p.count(2) ? p.at(2) : 0, 2);
-        QCOMPARE(nb_rafraichis, 0);
+        QCOMPARE(annonces->size(), 0);
     }
 };
 

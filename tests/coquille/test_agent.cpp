@@ -171,10 +171,11 @@ private Q_SLOTS:
         b.horloge.regler(maintenant);
         b.ctx.options.opt_majauto = majauto;
         b.agent->etat().maj_annulee = annulee;
-        b.agent->etat().maj_en_cours = en_cours;
+        if (en_cours)
+            b.ctx.guide->commencer_maj();
         b.agent->tps_maj_Timer();
         QCOMPARE(b.nb_maj, nb_maj);
-        QCOMPARE(b.agent->etat().texte_etat, etat);
+        QCOMPARE(b.ctx.guide->texte_etat(), etat);
         if (nb_maj)
             QVERIFY(!b.agent->etat().maj_annulee); // the launcher clears it
     }
@@ -280,7 +281,7 @@ private Q_SLOTS:
         b.agent->menu02()->trigger();
         QCOMPARE(b.nb_maj, 1);
         QVERIFY(!b.agent->etat().maj_annulee);
-        b.agent->etat().maj_en_cours = true;
+        b.ctx.guide->commencer_maj();
         b.agent->menu02()->trigger();
         QCOMPARE(b.nb_maj, 1);
     }

@@ -133,7 +133,7 @@ private Q_SLOTS:
             }
             QCOMPARE(vider_table(b.base(), "maj"), maj);
             QCOMPARE(verifier_integrite(b.base()), QStringLiteral("ok"));
-            QCOMPARE(b.etat.texte_etat, QStringLiteral("La mise à jour a échoué."));
+            QCOMPARE(b.guide.texte_etat(), QStringLiteral("La mise à jour a échoué."));
             QCOMPARE(b.boites.vues.size(), size_t(1));
             const QString texte = b.boites.vues[0].texte;
             QVERIFY2(texte.startsWith(QStringLiteral("La mise à jour des programmes s'est arrêtée.")) &&

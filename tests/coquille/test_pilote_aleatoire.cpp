@@ -97,10 +97,6 @@ public:
         br.executer_maj = [this, &ctx](maj::etat_maj& etat) {
             maj::branchements m;
             m.etat = &etat;
-            m.afficher_etat = [this](const QString& t) {
-                if (auto* f = b_->agent->fenetre())
-                    f->ecrire_etat(t);
-            };
             m.demander_connexion = [this] {
                 imbrique("invite");
                 return maj::reponse(tirer(3));
@@ -128,8 +124,7 @@ public:
     // What must hold once the sequence is over; empty when all is well.
     QString verifier() {
         QString erreurs;
-        const auto& g = b_->agent->etat();
-        if (g.maj_en_cours)
+        if (b_->m.ctx.guide && b_->m.ctx.guide->maj_en_cours())
             erreurs += QStringLiteral("mise à jour restée en cours; ");
         if (b_->agent->profondeur() != 0)
             erreurs += QStringLiteral("profondeur %1; ").arg(b_->agent->profondeur());

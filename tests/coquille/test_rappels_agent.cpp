@@ -121,8 +121,11 @@ private Q_SLOTS:
         b.agent->Form_Load();
         const QByteArray options = lire(b.ctx.chemin_options());
         b.boites.reponses.push_back(reponse);
-        b.ctx.guide->annoncer_rappel_ajoute();
-        b.ctx.guide->annoncer_rappel_ajoute();
+        // Two reminders set by hand (the second after taking the first back).
+        const qint64 journal = date_heure::depuis_qdatetime(le(7, 21, 0)).secondes();
+        QVERIFY(b.ctx.guide->basculer_rappel(1, journal, false));
+        QVERIFY(b.ctx.guide->basculer_rappel(1, journal, true));
+        QVERIFY(b.ctx.guide->basculer_rappel(1, journal, false));
         QCOMPARE(int(b.boites.vues.size()), question ? 1 : 0);
         if (question) {
             QCOMPARE(b.boites.vues[0].boutons, boutons_boite::oui_non);

@@ -72,7 +72,7 @@ private Q_SLOTS:
         b.horloge.avancer(60);
         b.agent->tps_maj_Timer();
         QCOMPARE(nb, 1);
-        QCOMPARE(b.agent->etat().texte_etat, QStringLiteral("La mise à jour a échoué."));
+        QCOMPARE(b.ctx.guide->texte_etat(), QStringLiteral("La mise à jour a échoué."));
         b.agent->lancer_maj();
         QCOMPARE(nb, 2);
     }

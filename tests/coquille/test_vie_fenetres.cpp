@@ -54,7 +54,7 @@ private Q_SLOTS:
         QCOMPARE(fenetres_visibles(), 0);
         QCOMPARE(temoin.montrees_apres_sortie, 0);
         QCOMPARE(b.agent->termine(), !agent);
-        QVERIFY(!b.agent->etat().maj_en_cours);
+        QVERIFY(!b.m.ctx.guide->maj_en_cours());
         QCOMPARE(b.agent->profondeur(), 0);
         QCOMPARE(verifier_integrite(b.m.base()), QStringLiteral("ok"));
         // With the agent the run goes on without its window; without, it is dropped:

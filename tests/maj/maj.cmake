@@ -1,6 +1,7 @@
 # The update run: its rules without a window (feeds, failed channels, health, the
 # week, logos, conditional requests) and the fetcher.
 zapo_test(test_pilote_maj LIBS zapo_maj LABELS unite)
+zapo_test(test_annonces_maj LIBS zapo_maj LABELS unite)
 zapo_test(test_recup LIBS zapo_maj LABELS unite TIMEOUT 120)
 zapo_test(test_recup_xmltv LIBS zapo_maj LABELS unite)
 zapo_test(test_echecs_chaines LIBS zapo_maj LABELS unite TIMEOUT 120)

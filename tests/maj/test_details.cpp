@@ -232,7 +232,7 @@ void test_details::remplacement_en_transaction() {
 void test_details::avec_une_maj() {
     banc_pilote banc(midi);
     QVERIFY(banc.pret());
-    auto& [d, serveur, h, cx, pas, boites, etat_banc, ctx] = banc;
+    auto& [d, serveur, h, cx, pas, boites, etat_banc, ctx, guide] = banc;
     cx.en_ligne = true;
     banc.remplacer_chaines({{2, QStringLiteral("A"), QStringLiteral("/a#A.fr"), 1},
                             {3, QStringLiteral("B"), QStringLiteral("/b#B.fr"), 2}});

@@ -71,7 +71,7 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("Réveil"), QStringLiteral("Journal de midi"),
                               QStringLiteral("Film du soir")}));
         QCOMPARE(titres(b.base(), 3), anciens_3);
-        QCOMPARE(b.etat.texte_etat, QStringLiteral("Programmes à jour."));
+        QCOMPARE(b.guide.texte_etat(), QStringLiteral("Programmes à jour."));
         const auto maj = donnees::base_programmes(b.base()).lire_maj();
         QVERIFY(maj.has_value());
         QCOMPARE(maj->date(), QDate(2026, 6, 12));

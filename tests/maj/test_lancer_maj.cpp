@@ -70,7 +70,7 @@ void test_lancer_maj::lancer_maj() {
     agent.etat().maj_annulee = true;
     agent.demarrer_tps_maj();
     if (cas == "refusee")
-        agent.etat().maj_en_cours = true;
+        b.guide.commencer_maj();
     if (cas == "chargee") {
         agent.charger_fenetre();
         agent.fenetre()->montrer_chaine(chaines[0].num);
@@ -89,7 +89,7 @@ void test_lancer_maj::lancer_maj() {
         cx.pendant = [&] {
             QTimer::singleShot(200, [&] {
                 agent.quitter_appli();
-                sortie_differee = agent.tps_maj().isActive() && agent.etat().maj_en_cours;
+                sortie_differee = agent.tps_maj().isActive() && b.guide.maj_en_cours();
             });
         };
     }
@@ -103,7 +103,7 @@ void test_lancer_maj::lancer_maj() {
     QTEST(agent.fenetre() != nullptr, "fenetre_apres");
     QCOMPARE(agent.etat().maj_annulee, cas == "refusee");
     if (cas != "refusee")
-        QVERIFY(!agent.etat().maj_en_cours);
+        QVERIFY(!b.guide.maj_en_cours());
     if (cas == "chargee")
         QCOMPARE(essais::controle<QTreeWidget>(*agent.fenetre(), "lst_prog")->topLevelItemCount(),
                  int(chaines[0].programmes.size()));

@@ -14,6 +14,7 @@
 #include "outils/serveur_http.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace zapo;
@@ -116,7 +117,7 @@ void test_pilote_maj::regles() {
 
     banc_pilote banc;
     QVERIFY(banc.pret());
-    auto& [d, serveur, h, cx, pas, boites, etat_banc, ctx] = banc;
+    auto& [d, serveur, h, cx, pas, boites, etat_banc, ctx, guide] = banc;
     cx.en_ligne = en_ligne;
     ctx.options.opt_deconnexion = true;
     banc.remplacer_chaines({{2, QStringLiteral("Une"), QStringLiteral("/2")},
@@ -158,8 +159,12 @@ void test_pilote_maj::regles() {
         ++nb_invites;
         return maj::reponse(reponse);
     };
+    // The status line's sentences as the guide announces them.
     QStringList etats_principal;
-    br.afficher_etat = [&](const QString& t) { etats_principal << t; };
+    QObject::connect(&guide, &modele::guide::etat_maj_change, &guide, [&] {
+        if (etats_principal.isEmpty() || etats_principal.constLast() != guide.texte_etat())
+            etats_principal << guide.texte_etat();
+    });
 
     maj::pilote_maj p(ctx, suivi, std::move(br));
     QCOMPARE(p.maj_programmes(), fin);
@@ -170,7 +175,8 @@ void test_pilote_maj::regles() {
     QCOMPARE(etat_run.maj_annulee, maj_annulee);
     QCOMPARE(cx.nb_deconnexions, raccroche);
     if (!etat.isNull())
-        QCOMPARE(etat_run.texte_etat, etat);
+        QCOMPARE(guide.texte_etat(), etat);
+    QVERIFY(!guide.maj_en_cours());
     const QStringList apres = titres(d.base());
     const auto maj_apres = donnees::base_programmes(d.base()).lire_maj();
     QCOMPARE(maj_apres != maj_avant, horodate);
@@ -183,17 +189,18 @@ void test_pilote_maj::regles() {
             attendu << n + QStringLiteral(":Titre ") + n << n + QStringLiteral(":Soir");
     QCOMPARE(apres, attendu);
     QCOMPARE(suivi.traces.contains(QStringLiteral("ECHEC Deux")), pannes.contains(QLatin1Char('3')));
-    if (fin == fin_maj::echec_connexion || fin == fin_maj::echec_chaines)
-        QCOMPARE(etats_principal, QStringList{etat});
-    else
-        QVERIFY(etats_principal.isEmpty());
+    // Each sentence the run wrote was announced, its last one included.
+    QStringList dites{QStringLiteral("Mise à jour en cours..."), QStringLiteral("Connection à Internet")};
+    if (!etat.isNull() && !dites.contains(etat))
+        dites << etat;
+    QCOMPARE(etats_principal, dites);
 }
 
 // Two channels, both fine: every write of the run, in order.
 void test_pilote_maj::sequence_des_barres() {
     banc_pilote banc;
     QVERIFY(banc.pret());
-    auto& [d, serveur, h, cx, pas, boites, etat_banc, ctx] = banc;
+    auto& [d, serveur, h, cx, pas, boites, etat_banc, ctx, guide] = banc;
     banc.remplacer_chaines({{2, QStringLiteral("Une"), QStringLiteral("/2")},
                             {3, QStringLiteral("Deux"), QStringLiteral("/3")}});
     serveur.definir_page(QStringLiteral("/2"), page(QStringLiteral("A")));
@@ -249,7 +256,7 @@ void test_pilote_maj::sans_chaine() {
     QCOMPARE(banc.cx.nb_tests, 0);
     QCOMPARE(banc.cx.nb_connexions, 0);
     QCOMPARE(banc.cx.nb_deconnexions, 0);
-    QCOMPARE(etat_run.texte_etat, QStringLiteral("Programmes à jour."));
+    QCOMPARE(banc.guide.texte_etat(), QStringLiteral("Programmes à jour."));
 }
 
 void test_pilote_maj::base_illisible() {
@@ -262,13 +269,19 @@ void test_pilote_maj::base_illisible() {
     fausse_connexion cx;
     rythme_nul pas;
     contexte ctx;
+    modele::guide guide(ctx);
+    ctx.guide = &guide;
     ctx.dossier_appli = dir.path();
     ctx.horloge_ = &h;
     ctx.connexion = &cx;
     ctx.pas = &pas;
     suivi_enregistre suivi;
     maj::pilote_maj p(ctx, suivi, {});
+    QSignalSpy programmes(&guide, &modele::guide::programmes_changes);
     QVERIFY_THROWS_EXCEPTION(donnees::erreur_base, p.maj_programmes());
+    // Broken, the run has ended all the same for those who listen.
+    QVERIFY(!guide.maj_en_cours());
+    QCOMPARE(programmes.size(), 1);
     QVERIFY(!suivi.interrompre);
     QCOMPARE(suivi.traces.last(), QStringLiteral("Vidage de la base."));
 }

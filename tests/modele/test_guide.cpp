@@ -45,6 +45,9 @@ struct banc_guide {
         ecouter(&modele::guide::mots_changes, "mots");
         ecouter(&modele::guide::reglages_changes, "reglages");
         ecouter(&modele::guide::rappel_ajoute, "rappel_ajoute");
+        ecouter(&modele::guide::fenetres_changees, "fenetres");
+        ecouter(&modele::guide::logos_changes, "logos");
+        ecouter(&modele::guide::etat_maj_change, "etat");
     }
     void ecouter(void (modele::guide::*signal)(), const char* nom) {
         QObject::connect(&g, signal, &g, [this, nom] { entendus << QString::fromLatin1(nom); });
@@ -77,13 +80,46 @@ private Q_SLOTS:
                                  << QStringList{"reglages"};
         QTest::newRow("mots favoris") << operation([](modele::guide& g) {
             QCOMPARE(g.ecrire_mots_favoris({QStringLiteral("météo")}), 1);
+        }) << QStringList{"mots", "rappels", "rappel_ajoute"};
+        QTest::newRow("mots sans programme") << operation([](modele::guide& g) {
+            QCOMPARE(g.ecrire_mots_favoris({QStringLiteral("tennis")}), 0);
         }) << QStringList{"mots", "rappels"};
-        QTest::newRow("après une mise à jour") << operation([](modele::guide& g) { g.annoncer_programmes(); })
-                                               << QStringList{"programmes", "rappels"};
-        QTest::newRow("chaîne ajoutée ou retirée")
-            << operation([](modele::guide& g) { g.annoncer_chaines(); }) << QStringList{"chaines", "rappels"};
-        QTest::newRow("santé") << operation([](modele::guide& g) { g.annoncer_sante(); })
-                               << QStringList{"sante"};
+        QTest::newRow("chaîne ajoutée") << operation([](modele::guide& g) {
+            QCOMPARE(g.ajouter_du_catalogue(QStringLiteral("Arte"), 2).resultat,
+                     donnees::resultat_ajout::ajoutee);
+        }) << QStringList{"chaines"};
+        QTest::newRow("chaîne déjà là") << operation([](modele::guide& g) {
+            (void)g.ajouter_du_catalogue(QStringLiteral("Arte"), 2, [&g] {
+                QCOMPARE(g.chaines().size(), std::size_t(2)); // in before anyone hears of it
+            });
+            QCOMPARE(g.ajouter_du_catalogue(QStringLiteral("Arte"), 2).resultat,
+                     donnees::resultat_ajout::deja_presente);
+        }) << QStringList{"chaines"};
+        QTest::newRow("chaîne retirée") << operation([](modele::guide& g) {
+            g.retirer_chaine(1);
+            QVERIFY(g.chaines().empty());
+        }) << QStringList{"chaines", "rappels"};
+        QTest::newRow("liste vidée") << operation([](modele::guide& g) {
+            g.vider_chaines();
+            QVERIFY(g.chaines().empty());
+        }) << QStringList{"chaines", "rappels"};
+        QTest::newRow("taille de la fenêtre") << operation([](modele::guide& g) {
+            g.ecrire_taille_fenetre(QSize(800, 600));
+        }) << QStringList{"fenetres"};
+        QTest::newRow("place de la grille") << operation([](modele::guide& g) {
+            g.ecrire_place_grille(QRect(10, 20, 800, 600));
+        }) << QStringList{"fenetres"};
+        QTest::newRow("agent proposé") << operation([](modele::guide& g) { g.noter_agent_propose(); })
+                                       << QStringList{"reglages"};
+        QTest::newRow("fin d'une mise à jour")
+            << operation([](modele::guide& g) { g.finir_maj(true); })
+            << QStringList{"etat", "sante", "programmes", "logos", "rappels"};
+        QTest::newRow("début d'une mise à jour") << operation([](modele::guide& g) { g.commencer_maj(); })
+                                                 << QStringList{"etat"};
+        QTest::newRow("statut") << operation([](modele::guide& g) {
+            g.definir_statut(modele::statut_maj::echec);
+            g.definir_statut(modele::statut_maj::echec); // the same again: nothing new
+        }) << QStringList{"etat"};
     }
     void annonces() {
         QFETCH(operation, faire);
@@ -91,6 +127,17 @@ private Q_SLOTS:
         banc_guide b;
         faire(b.g);
         QCOMPARE(b.entendus, signaux);
+    }
+
+    // The user hears how many reminders the words hold before a reminder added
+    // is announced (which may offer the agent).
+    void mots_dits_avant_rappel_ajoute() {
+        banc_guide b;
+        const int nb = b.g.ecrire_mots_favoris({QStringLiteral("météo")}, [&b](int n) {
+            b.entendus << QStringLiteral("dit %1").arg(n);
+        });
+        QCOMPARE(nb, 1);
+        QCOMPARE(b.entendus, (QStringList{"mots", "rappels", "dit 1", "rappel_ajoute"}));
     }
 
     // What the guide says after a change is what the base holds.
@@ -120,7 +167,7 @@ private Q_SLOTS:
             donnees::ajouter_rappel(base, rappel{0, 1, dh(22, 0), dh(23, 0), QStringLiteral("Météo")});
         }
         QCOMPARE(b.g.rappels().size(), std::size_t(0));
-        b.g.annoncer_programmes();
+        b.g.finir_maj(false); // as a run that wrote nothing ends
         QCOMPARE(b.g.rappels().size(), std::size_t(1));
         QVERIFY(b.g.rappel_prevu(1, dh(22, 0).secondes()));
     }

@@ -58,9 +58,9 @@ struct banc_principal : banc_main {
         b.ajouter_programme({QStringLiteral("Documentaire"), soir, heure, soir + heure}, 2);
     }
     void remplir() {
-        appli.etat = QStringLiteral("Programmes à jour.");
+        guide.definir_statut(modele::statut_maj::a_jour);
         f->remplir_chaines();
-        essais::controle<QLabel>(*f, "txt_etat")->setText(appli.etat);
+        essais::controle<QLabel>(*f, "txt_etat")->setText(guide.texte_etat());
         f->remplir_programmes();
         f->show();
         f->affiche_actuel();

@@ -7,6 +7,7 @@
 
 #include "donnees/base_programmes.h"
 #include "maj/recup.h"
+#include "modele/guide.h"
 #include "noyau/contexte.h"
 #include "outils/horloge_fixe.h"
 #include "suivi/executer_maj.h"
@@ -76,6 +77,12 @@ public:
         ctx.connexion = &connexion;
         ctx.pas = &pas_nul;
         ctx.appli = &appli;
+        ctx.guide = &guide;
+        // The status line as the main window follows it: each new sentence.
+        QObject::connect(&guide, &modele::guide::etat_maj_change, &guide, [this] {
+            if (etats_principal.isEmpty() || etats_principal.constLast() != guide.texte_etat())
+                etats_principal << guide.texte_etat();
+        });
         appli.charger = [this] {
             if (fenetre_chargee)
                 return;
@@ -108,7 +115,6 @@ public:
             ++nb_invites;
             return maj::reponse(invite ? invite() : reponse_invite);
         };
-        b.afficher_etat = [this](const QString& t) { etats_principal << t; };
         const auto a_l_ouverture = [this](suivi::fl_maj& f) {
             fenetre = &f;
             visible_pendant_run = f.isVisible();
@@ -119,7 +125,7 @@ public:
             });
             QObject::connect(&f, &suivi::fl_maj::cours_ecrit, [this, &f](const QString& t) {
                 cours << t;
-                etats_pendant << etat.texte_etat;
+                etats_pendant << guide.texte_etat();
                 if (sur_cours)
                     sur_cours(f, t);
             });
@@ -139,6 +145,7 @@ public:
     rythme_nul pas_nul;
     fausse_appli appli;
     contexte ctx;
+    modele::guide guide{ctx};
     int delai_ms = 10000;
 
     int reponse_invite = 0;
@@ -152,6 +159,7 @@ public:
     int nb_chargements = 0;
     bool fenetre_chargee = false; // as the application's main window would be
     std::vector<float> progres1, progres2;
+    // etats_principal: the status line's sentences in turn, as the guide announces them.
     QStringList cours, etats_pendant, etats_principal;
 };
 

@@ -1,10 +1,12 @@
 #pragma once
 // What a windowless update run needs around it: a copy of the delivered base,
 // a local HTTP server, a fixed clock, a connection that says what it is told,
-// no pacing, and the context that hands them to the run.
+// no pacing, the guide the run tells of its start and end, and the context
+// that hands them to the run.
 #include "donnees/base_programmes.h"
 #include "maj/maj_programmes.h"
 #include "maj/recup.h"
+#include "modele/guide.h"
 #include "noyau/contexte.h"
 #include "outils/base_essai.h"
 #include "outils/chaines_essai.h"
@@ -59,9 +61,12 @@ struct banc_pilote {
     // The program's run state, as the application hands it to each run.
     maj::etat_maj etat;
     contexte ctx;
+    // What the windows would read and listen to; no shell around it.
+    modele::guide guide{ctx};
 
     explicit banc_pilote(const QDateTime& maintenant = QDateTime(QDate(2026, 6, 12), QTime(14, 0)))
         : h(maintenant) {
+        ctx.guide = &guide;
         ctx.dossier_appli = d.chemin();
         ctx.horloge_ = &h;
         ctx.connexion = &cx;

@@ -55,16 +55,10 @@ public:
 // The application around the windows: each request calls its function when set.
 class fausse_appli final : public application_zapo {
 public:
-    std::function<void()> rafraichir, lancer, charger, enregistrer;
-    void rafraichir_fenetre() override { appeler(rafraichir); }
+    std::function<void()> lancer, charger, enregistrer;
     void lancer_maj() override { appeler(lancer); }
     void charger_fenetre() override { appeler(charger); }
     void enregistrer_options() override { appeler(enregistrer); }
-    QString texte_etat() const override { return etat; }
-    void definir_texte_etat(const QString& texte) override { etat = texte; }
-    bool maj_en_cours() const override { return en_cours; }
-    QString etat;
-    bool en_cours = false;
 
 private:
     static void appeler(const std::function<void()>& f) {

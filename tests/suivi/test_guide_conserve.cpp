@@ -104,8 +104,8 @@ private Q_SLOTS:
         QCOMPARE(b.lancer(), maj::fin_maj::echec_chaines);
         QCOMPARE(vider_table(b.base(), "liste"), liste);
         QCOMPARE(vider_table(b.base(), "maj"), maj);
-        QCOMPARE(b.etat.texte_etat, QStringLiteral("La mise à jour a échoué."));
-        QCOMPARE(b.etats_principal, QStringList{QStringLiteral("La mise à jour a échoué.")});
+        QCOMPARE(b.guide.texte_etat(), QStringLiteral("La mise à jour a échoué."));
+        QCOMPARE(b.etats_principal.constLast(), QStringLiteral("La mise à jour a échoué."));
         QCOMPARE(b.cours.filter(QStringLiteral("ECHEC ")).size(), 3);
         QVERIFY(b.etat.maj_echouee);
         QVERIFY(b.boites.vues.empty());

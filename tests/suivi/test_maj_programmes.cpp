@@ -150,14 +150,14 @@ void test_maj_programmes::connexion() {
     QTEST(b.connexion.nb_deconnexions, "nb_deconnexions");
     QTEST(b.etat.maj_annulee, "maj_annulee");
     QVERIFY(b.visible_pendant_run);
-    QVERIFY(!b.etat.maj_en_cours);
+    QVERIFY(!b.guide.maj_en_cours());
     QVERIFY(b.boites.vues.empty());
 
     if (fin == fin_maj::complete) {
         QCOMPARE(lignes_liste(b.base()), lignes_attendues(chaines));
         QCOMPARE(donnees::base_programmes(b.base()).lire_maj(),
                  std::optional(date_heure::depuis_date(QDate(2026, 6, 12), 14, 0)));
-        QCOMPARE(b.etat.texte_etat, QStringLiteral("Programmes à jour."));
+        QCOMPARE(b.guide.texte_etat(), QStringLiteral("Programmes à jour."));
         QCOMPARE(b.progres2, (std::vector<float>{0, 5, 10, 40, 70, 100, 100}));
         QCOMPARE(b.progres1, progres1_complet(3));
         QCOMPARE(b.cours, cours_chaines(chaines));
@@ -165,7 +165,10 @@ void test_maj_programmes::connexion() {
             b.etats_pendant,
             (QStringList{QStringLiteral("Mise à jour en cours..."), QStringLiteral("Connection à Internet"),
                          QStringLiteral("Connection à Internet"), QStringLiteral("Connection à Internet")}));
-        QVERIFY(b.etats_principal.isEmpty());
+        // The main window follows every sentence, the last one at once.
+        QCOMPARE(b.etats_principal, (QStringList{QStringLiteral("Mise à jour en cours..."),
+                                                 QStringLiteral("Connection à Internet"),
+                                                 QStringLiteral("Programmes à jour.")}));
         QCOMPARE(b.nb_chargements, 0);
         // Two pauses per channel, four around the start.
         QCOMPARE(b.pas_nul.nb, 10);
@@ -173,8 +176,9 @@ void test_maj_programmes::connexion() {
     } else {
         QCOMPARE(vider_table(b.base(), "liste"), liste_avant);
         QCOMPARE(vider_table(b.base(), "maj"), maj_avant);
-        QCOMPARE(b.etat.texte_etat, erreur_connexion);
-        QCOMPARE(b.etats_principal, QStringList{erreur_connexion});
+        QCOMPARE(b.guide.texte_etat(), erreur_connexion);
+        QCOMPARE(b.etats_principal, (QStringList{QStringLiteral("Mise à jour en cours..."),
+                                                 QStringLiteral("Connection à Internet"), erreur_connexion}));
         QCOMPARE(b.cours, (QStringList{vidage, erreur_connexion}));
         QCOMPARE(b.progres2, (std::vector<float>{0, 5, 100}));
         QCOMPARE(b.progres1, (std::vector<float>{0, 100, 0, 100}));
@@ -242,7 +246,7 @@ void test_maj_programmes::deroule() {
     QCOMPARE(lignes_liste(b.base()), gardees + lignes_attendues(chaines));
     QCOMPARE(donnees::base_programmes(b.base()).lire_maj(),
              std::optional(date_heure::depuis_date(QDate(2026, 6, 12), 14, 0)));
-    QCOMPARE(b.etat.texte_etat, QStringLiteral("Programmes à jour."));
+    QCOMPARE(b.guide.texte_etat(), QStringLiteral("Programmes à jour."));
     for (const auto& c : chaines)
         QCOMPARE(b.serveur.nb_requetes(c.chemin), 1);
     QVERIFY(b.boites.vues.empty());
@@ -313,8 +317,8 @@ void test_maj_programmes::annulation() {
     }
     QCOMPARE(lignes_de(b.base(), 3), deux_avant);
     QCOMPARE(vider_table(b.base(), "maj"), maj_avant);
-    QCOMPARE(b.etat.texte_etat, QStringLiteral("Connection à Internet"));
-    QVERIFY(!b.etat.maj_en_cours);
+    QCOMPARE(b.guide.texte_etat(), QStringLiteral("Connection à Internet"));
+    QVERIFY(!b.guide.maj_en_cours());
     QCOMPARE(b.connexion.nb_deconnexions, 0);
     QVERIFY(b.boites.vues.empty());
 }
@@ -357,8 +361,8 @@ void test_maj_programmes::erreur() {
                  int(i) < nb_renouvelees ? lignes_attendues({chaines[i]}) : avant[i]);
     QCOMPARE(vider_table(b.base(), "maj"), maj_avant);
     QCOMPARE(verifier_integrite(b.base()), QStringLiteral("ok"));
-    QVERIFY(!b.etat.maj_en_cours);
-    QCOMPARE(b.etat.texte_etat, QStringLiteral("La mise à jour a échoué."));
+    QVERIFY(!b.guide.maj_en_cours());
+    QCOMPARE(b.guide.texte_etat(), QStringLiteral("La mise à jour a échoué."));
     QCOMPARE(b.boites.vues.size(), size_t(1));
     const auto& boite = b.boites.vues.front();
     QCOMPARE(boite.titre, QStringLiteral("Zapo-TV"));
@@ -387,7 +391,7 @@ void test_maj_programmes::lecture_pendant_run() {
         if (t == QStringLiteral("Récupération ") + chaines[2].nom) {
             vu = lignes_liste(b.base());
             maj_vue = donnees::base_programmes(b.base()).lire_maj();
-            QVERIFY(b.etat.maj_en_cours);
+            QVERIFY(b.guide.maj_en_cours());
         }
     };
     QCOMPARE(b.lancer(), fin_maj::complete);

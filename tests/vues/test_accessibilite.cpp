@@ -277,9 +277,10 @@ private Q_SLOTS:
         b.remplir();
         evts = {};
         b.h.regler(QDateTime(QDate(2026, 12, 7), QTime(21, 20)));
-        b.appli.etat = QStringLiteral("La base n'est pas à jour.");
+        b.guide.definir_statut(zapo::modele::statut_maj::pas_a_jour);
         b.f->tps_minute_Timer();
-        QCOMPARE(essais::controle<QLabel>(*b.f, "txt_etat")->text(), b.appli.etat);
+        QCOMPARE(essais::controle<QLabel>(*b.f, "txt_etat")->text(),
+                 QStringLiteral("La base n'est pas à jour."));
         QCOMPARE(essais::controle<QLabel>(*b.f, "txt1")->text(), QStringLiteral("Journal"));
         for (QLabel* l : {essais::controle<QLabel>(*b.f, "txt_etat"), essais::controle<QLabel>(*b.f, "txt1"),
                           essais::controle<QLabel>(*b.f, "txt_hd1"),
@@ -571,9 +572,8 @@ private Q_SLOTS:
         ctx.guide = &guide_essai;
         ctx.dossier_appli = dossier.chemin();
         ctx.boites = &boites;
-        int rafraichis = 0;
+        QSignalSpy annonces(&guide_essai, &zapo::modele::guide::chaines_changees);
         essais::fausse_appli appli;
-        appli.rafraichir = [&] { ++rafraichis; };
         ctx.appli = &appli;
         QPointer<chaines::fl_chaine> f = chaines::fl_chaine::afficher(ctx, seize_logos());
         QVERIFY(activer(f));
@@ -597,7 +597,7 @@ private Q_SLOTS:
         QCOMPARE(int(ch.size()), ajoutees);
         if (ajoutees) {
             QCOMPARE(ch.front().num_image, image);
-            QCOMPARE(rafraichis, 1);
+            QCOMPARE(annonces.size(), 1);
         }
         delete f;
     }

@@ -204,10 +204,10 @@ void test_fl_ce_soir::rafraichie_a_la_minute() {
     QCOMPARE(w->liste()->topLevelItem(3)->text(3), QStringLiteral("Série"));
     // Série ends at 21:55: the next tick drops it, but not while an update runs.
     b.heure(a(0, 21, 56));
-    b.appli.en_cours = true;
+    b.guide.commencer_maj();
     w->tps_minute_Timer();
     QCOMPARE(w->liste()->topLevelItem(3)->text(3), QStringLiteral("Série"));
-    b.appli.en_cours = false;
+    b.guide.finir_maj(false);
     w->tps_minute_Timer();
     QCOMPARE(w->liste()->topLevelItem(3)->text(3), QStringLiteral("..."));
     // After an update the rows follow the base.

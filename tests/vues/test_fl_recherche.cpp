@@ -298,7 +298,9 @@ private Q_SLOTS:
         QTest::keyClicks(essais::controle<QLineEdit>(*r, "txt_recherche"), QStringLiteral("ete"));
         QCOMPARE(essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItemCount(), 2);
         b.programme(3, QStringLiteral("Fin de l'été"), a(0, 23, 0), a(0, 23, 30));
-        b.guide.annoncer_programmes();
+        // As a run ends.
+        b.guide.commencer_maj();
+        b.guide.finir_maj(true);
         QCOMPARE(essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItemCount(), 3);
         QCOMPARE(essais::controle<QTreeWidget>(*r, "lst_resultats")->topLevelItem(2)->text(4),
                  QStringLiteral("Fin de l'été"));

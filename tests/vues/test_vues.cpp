@@ -376,8 +376,9 @@ void test_vues::minuterie_pendant_maj() {
     b.f->remplir_programmes();
     b.f->affiche_actuel();
     b.heure(a(0, 20, 45));
-    b.appli.etat = QStringLiteral("Programmes à jour.");
-    b.appli.en_cours = maj_en_cours;
+    if (maj_en_cours)
+        b.guide.commencer_maj();
+    b.guide.definir_statut(modele::statut_maj::a_jour);
     b.f->tps_minute_Timer();
     QCOMPARE(essais::controle<QLabel>(*b.f, "txt_etat")->text(), QStringLiteral("Programmes à jour."));
     QCOMPARE(essais::controle<QProgressBar>(*b.f, "progres")->value(), maj_en_cours ? 25 : 75);
@@ -458,7 +459,7 @@ void test_vues::fraicheur() {
         b.base().ecrire_maj(date_heure::depuis_secondes(derniere));
     b.heure(date_heure::depuis_secondes(maintenant));
     QCOMPARE(vues::verifier_base(b.ctx), a_jour);
-    QCOMPARE(b.appli.etat,
+    QCOMPARE(b.guide.texte_etat(),
              a_jour ? QStringLiteral("Programmes à jour.") : QStringLiteral("La base n'est pas à jour."));
 }
 
@@ -491,7 +492,7 @@ void test_vues::date_de_la_base() {
     if (!jamais)
         b.base().ecrire_maj(date_heure::depuis_secondes(derniere));
     b.heure(date_heure::depuis_secondes(maintenant));
-    b.appli.etat = QStringLiteral("Phrase d'avant.");
+    b.guide.definir_statut(modele::statut_maj::echec);
     vues::adate_Click(b.ctx);
     QCOMPARE(b.boites.vues.size(), size_t(1));
     const auto& v = b.boites.vues.front();
@@ -499,7 +500,7 @@ void test_vues::date_de_la_base() {
     QCOMPARE(v.texte, message);
     QCOMPARE(v.icone, icone_boite::information);
     QCOMPARE(v.boutons, boutons_boite::ok);
-    QCOMPARE(b.appli.etat, QStringLiteral("Phrase d'avant."));
+    QCOMPARE(b.guide.texte_etat(), QStringLiteral("La mise à jour a échoué."));
 }
 
 QTEST_MAIN(test_vues)
