@@ -177,8 +177,10 @@ std::vector<QStringList> lire_categories_de(base_programmes& b, source_details s
     const char* table = source == source_details::liste ? "details_programmes" : "semaine";
     if (programmes.empty() || !b.a_table(table))
         return res;
+    // The week's damaged rows are skipped there as everywhere.
     const QByteArray sql =
-        QByteArray("SELECT categories FROM ") + table + " WHERE chaine = ?1 AND hdeb = ?2 LIMIT 1";
+        QByteArray("SELECT categories FROM ") + table + " WHERE chaine = ?1 AND hdeb = ?2" +
+        (source == source_details::liste ? "" : QByteArray(" AND ") + condition_semaine_saine) + " LIMIT 1";
     requete r(b.connexion(), sql.constData(), b.chemin());
     for (size_t i = 0; i < programmes.size(); ++i) {
         r.lier(1, programmes[i].first).lier(2, qint64(programmes[i].second.secondes()));

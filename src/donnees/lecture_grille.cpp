@@ -82,47 +82,47 @@ void parcourir_periode(base_programmes& b, date_heure debut, date_heure fin,
     QSet<int> avec_semaine;
     categories_lues categories;
     programme_semaine p;
-    if (b.a_table("semaine")) {
-        // Every programme on in the period, however long ago it began.
-        requete r(b.connexion(),
-                  "SELECT chaine, hdeb, hfin, duree, titre, categories, rediffusion, inedit FROM semaine "
-                  "WHERE hdeb < ?1 AND max(hfin, hdeb) > ?2 ORDER BY rowid",
-                  b.chemin());
-        r.lier(1, qint64(fin.secondes())).lier(2, qint64(debut.secondes()));
+    {
+        // Every programme on in the period, however long ago it began (a sane
+        // length is at most the week's), each channel's down its index.
+        std::vector<fenetre_semaine> fenetres;
+        for (const int c : chaines_de_la_base(b))
+            fenetres.push_back({c, debut.secondes() - longueur_max_semaine - 1, fin.secondes()});
         int derniere = 0;
         auto d = derniers.constEnd();
-        while (r.pas()) {
-            const int chaine = int(r.entier(0));
-            const qint64 hdeb = r.entier(1);
-            // The week's rows come a channel at a time.
-            if (chaine != derniere || avec_semaine.isEmpty()) {
-                avec_semaine.insert(chaine);
-                d = derniers.constFind(chaine);
-                derniere = chaine;
-            }
-            if (d != derniers.cend() && hdeb <= *d) {
-                // `liste`'s row wins; the week holds the same programme's marks,
-                // read here rather than by one lookup per row.
-                if (const auto p = places.constFind({chaine, hdeb}); p != places.cend()) {
-                    details_programme& det = de_liste[*p].details;
-                    det.categories = categories.lire(r, 5);
-                    det.rediffusion = r.entier(6) != 0;
-                    det.inedit = r.entier(7) != 0;
-                }
-                continue;
-            }
-            p.chaine = chaine;
-            p.hdeb = date_heure::depuis_secondes(hdeb);
-            p.hfin = date_heure::depuis_secondes(r.entier(2));
-            p.duree.reset();
-            if (!r.est_nul(3))
-                p.duree = date_heure::depuis_secondes(r.entier(3));
-            p.titre = r.texte(4);
-            p.details.categories = categories.lire(r, 5);
-            p.details.rediffusion = r.entier(6) != 0;
-            p.details.inedit = r.entier(7) != 0;
-            f(p);
-        }
+        lire_semaine_bornee(b, "chaine, hdeb, hfin, duree, titre, categories, rediffusion, inedit", fenetres,
+                            [&](int chaine, requete& r) {
+                                const qint64 hdeb = r.entier(1);
+                                if (r.entier(2) <= debut.secondes())
+                                    return;
+                                if (chaine != derniere || avec_semaine.isEmpty()) {
+                                    avec_semaine.insert(chaine);
+                                    d = derniers.constFind(chaine);
+                                    derniere = chaine;
+                                }
+                                if (d != derniers.cend() && hdeb <= *d) {
+                                    // `liste`'s row wins; the week holds the same programme's marks,
+                                    // read here rather than by one lookup per row.
+                                    if (const auto p = places.constFind({chaine, hdeb}); p != places.cend()) {
+                                        details_programme& det = de_liste[*p].details;
+                                        det.categories = categories.lire(r, 5);
+                                        det.rediffusion = r.entier(6) != 0;
+                                        det.inedit = r.entier(7) != 0;
+                                    }
+                                    return;
+                                }
+                                p.chaine = chaine;
+                                p.hdeb = date_heure::depuis_secondes(hdeb);
+                                p.hfin = date_heure::depuis_secondes(r.entier(2));
+                                p.duree.reset();
+                                if (!r.est_nul(3))
+                                    p.duree = date_heure::depuis_secondes(r.entier(3));
+                                p.titre = r.texte(4);
+                                p.details.categories = categories.lire(r, 5);
+                                p.details.rediffusion = r.entier(6) != 0;
+                                p.details.inedit = r.entier(7) != 0;
+                                f(p);
+                            });
     }
     // A channel without a week (a file not updated since it came, a schedule
     // page): its details, if any, by lookup.
@@ -149,16 +149,8 @@ std::optional<date_heure> dernier_debut_chaines(base_programmes& b, std::span<co
     std::optional<date_heure> res;
     if (!b.a_table("semaine"))
         return res;
-    requete r(b.connexion(), "SELECT max(hdeb) FROM semaine WHERE chaine = ?1", b.chemin());
-    for (const int c : chaines) {
-        r.lier(1, c);
-        if (r.pas() && !r.est_nul(0)) {
-            const date_heure d = date_heure::depuis_secondes(r.entier(0));
-            if (!res || d > *res)
-                res = d;
-        }
-        r.reinitialiser();
-    }
+    if (const std::optional<qint64> d = dernier_debut_sain(b, chaines))
+        res = date_heure::depuis_secondes(*d);
     return res;
 }
 

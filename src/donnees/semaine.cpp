@@ -29,6 +29,94 @@ programme_semaine lire_ligne(requete& r) {
 
 } // namespace
 
+const char* const condition_semaine_saine =
+    "typeof(hdeb) = 'integer' AND typeof(hfin) = 'integer' AND hfin > hdeb AND hfin - hdeb <= 691200 "
+    "AND (duree IS NULL OR (typeof(duree) = 'integer' AND duree > 0 AND duree <= 691200))";
+static_assert(longueur_max_semaine == 691200);
+
+namespace {
+
+// Where each channel's week begins: its first sane start, found down the index
+// (chaine, hdeb). Its eight days end every read of the channel, as a run wrote them.
+class debuts_semaine {
+public:
+    explicit debuts_semaine(base_programmes& b)
+        : r_(b.connexion(),
+             (QByteArray("SELECT hdeb FROM semaine WHERE chaine = ?1 AND hdeb >= ?2 AND hdeb < ?3 AND ") +
+              condition_semaine_saine + " ORDER BY hdeb LIMIT 1")
+                 .constData(),
+             b.chemin()) {}
+    std::optional<qint64> premier(int chaine) {
+        r_.lier(1, chaine).lier(2, debut_min_semaine).lier(3, debut_max_semaine);
+        std::optional<qint64> res;
+        if (r_.pas())
+            res = r_.entier(0);
+        r_.reinitialiser();
+        return res;
+    }
+
+private:
+    requete r_;
+};
+
+} // namespace
+
+void lire_semaine_bornee(base_programmes& b, const char* colonnes, std::span<const fenetre_semaine> fenetres,
+                         const std::function<void(int, requete&)>& f) {
+    if (fenetres.empty() || !b.a_table("semaine"))
+        return;
+    debuts_semaine debuts(b);
+    // Each bound is one SQLite walks the index by: at most a run's worth of
+    // rows, none past the channel's week.
+    const QByteArray sql = QByteArray("SELECT ") + colonnes +
+                           " FROM semaine WHERE chaine = ?1 AND hdeb > ?2 AND hdeb < ?3 AND " +
+                           condition_semaine_saine + " ORDER BY hdeb, rowid LIMIT ?4";
+    requete r(b.connexion(), sql.constData(), b.chemin());
+    for (const fenetre_semaine& w : fenetres) {
+        const std::optional<qint64> premier = debuts.premier(w.chaine);
+        if (!premier)
+            continue;
+        const qint64 apres = std::max(w.apres, *premier - 1);
+        const qint64 avant = std::min(w.avant, *premier + longueur_max_semaine);
+        if (avant <= apres + 1)
+            continue;
+        r.lier(1, w.chaine).lier(2, apres).lier(3, avant).lier(4, max_programmes_semaine);
+        while (r.pas())
+            f(w.chaine, r);
+        r.reinitialiser();
+    }
+}
+
+std::optional<qint64> dernier_debut_sain(base_programmes& b, std::span<const int> chaines) {
+    std::optional<qint64> res;
+    if (chaines.empty() || !b.a_table("semaine"))
+        return res;
+    debuts_semaine debuts(b);
+    const QByteArray sql =
+        QByteArray("SELECT hdeb FROM semaine WHERE chaine = ?1 AND hdeb >= ?2 AND hdeb < ?3 AND ") +
+        condition_semaine_saine + " ORDER BY hdeb DESC LIMIT 1";
+    requete r(b.connexion(), sql.constData(), b.chemin());
+    for (const int c : chaines) {
+        const std::optional<qint64> premier = debuts.premier(c);
+        if (!premier)
+            continue;
+        r.lier(1, c).lier(2, *premier).lier(3, *premier + longueur_max_semaine);
+        if (r.pas() && (!res || r.entier(0) > *res))
+            res = r.entier(0);
+        r.reinitialiser();
+    }
+    return res;
+}
+
+std::vector<int> chaines_de_la_base(base_programmes& b) {
+    std::vector<int> res;
+    requete r(b.connexion(), "SELECT num_chaine FROM chaines ORDER BY rowid", b.chemin());
+    while (r.pas())
+        if (std::find(res.begin(), res.end(), int(r.entier(0))) == res.end())
+            res.push_back(int(r.entier(0)));
+    return res;
+}
+
 void creer_semaine(base_programmes& b) {
     requete(
         b.connexion(),
@@ -77,17 +165,12 @@ void remplacer_semaine(base_programmes& b, int num_chaine, std::span<const fiche
 
 std::vector<fiche_programme> lire_semaine_chaine(base_programmes& b, int num_chaine) {
     std::vector<fiche_programme> res;
-    if (!b.a_table("semaine"))
-        return res;
-    const QByteArray sql =
-        QByteArray("SELECT ") + colonnes_semaine + " FROM semaine WHERE chaine = ?1 ORDER BY hdeb, rowid";
-    requete r(b.connexion(), sql.constData(), b.chemin());
-    r.lier(1, num_chaine);
-    while (r.pas()) {
+    const fenetre_semaine w{num_chaine};
+    lire_semaine_bornee(b, colonnes_semaine, std::span(&w, 1), [&](int, requete& r) {
         const programme_semaine p = lire_ligne(r);
         res.push_back(
             {p.titre, p.hdeb, p.duree.value_or(p.hfin - p.hdeb), p.hfin, lire_colonnes_details(r, 5, true)});
-    }
+    });
     return res;
 }
 
@@ -105,8 +188,8 @@ namespace {
 // `details_liste` gives a `liste` row's details; `fin_liste` runs between the two.
 void parcourir(base_programmes& b, bool avec_details,
                const std::function<details_programme(const ligne_liste&)>& details_liste,
-               const std::function<void()>& fin_liste,
-               const std::function<void(const programme_semaine&)>& f) {
+               const std::function<void()>& fin_liste, const std::function<void(const programme_semaine&)>& f,
+               qint64 de = debut_min_semaine, qint64 a = debut_max_semaine) {
     // The last start of each channel's `liste` rows: the week goes on after it.
     QHash<int, qint64> derniers;
     QHash<int, int> positions;
@@ -127,23 +210,19 @@ void parcourir(base_programmes& b, bool avec_details,
         f(p);
     });
     fin_liste();
-    if (!b.a_table("semaine"))
-        return;
-    // A channel's week is written at once, in time order: stored order keeps it.
-    const QByteArray sql = QByteArray("SELECT ") +
-                           (avec_details ? colonnes_semaine : "chaine, hdeb, hfin, duree, titre") +
-                           " FROM semaine ORDER BY rowid";
-    requete r(b.connexion(), sql.constData(), b.chemin());
-    while (r.pas()) {
-        const qint64 hdeb = r.entier(1);
-        const auto d = derniers.constFind(int(r.entier(0)));
-        if (d != derniers.cend() && hdeb <= *d)
-            continue;
-        p = lire_ligne(r);
-        if (avec_details)
-            p.details = lire_colonnes_details(r, 5, true);
-        f(p);
+    // Each channel's week after its last `liste` row, within the reader's days.
+    std::vector<fenetre_semaine> fenetres;
+    for (const int c : chaines_de_la_base(b)) {
+        const auto d = derniers.constFind(c);
+        fenetres.push_back({c, std::max(de - 1, d != derniers.cend() ? *d : debut_min_semaine - 1), a});
     }
+    lire_semaine_bornee(b, avec_details ? colonnes_semaine : "chaine, hdeb, hfin, duree, titre", fenetres,
+                        [&](int, requete& r) {
+                            p = lire_ligne(r);
+                            if (avec_details)
+                                p.details = lire_colonnes_details(r, 5, true);
+                            f(p);
+                        });
 }
 
 } // namespace
@@ -189,24 +268,25 @@ std::vector<std::vector<ligne_panneau>> lire_soirees(base_programmes& b, std::sp
     const date_heure jour = maintenant.jour() + date_heure::duree_hm(24 * k, 0);
     const date_heure apres = jour + date_heure::duree_hm(48, 0);
     soirees s(chaines, maintenant, jour);
-    parcourir_semaine(b, false, [&](const programme_semaine& p) {
-        if (p.hdeb >= jour && p.hdeb < apres)
-            s.ajouter({p.hdeb, p.hfin, p.titre, p.chaine, p.duree});
-    });
+    // Only those two days of the week are asked of SQLite.
+    parcourir(
+        b, false, [](const ligne_liste&) { return details_programme{}; }, [] {},
+        [&](const programme_semaine& p) {
+            if (p.hdeb >= jour && p.hdeb < apres)
+                s.ajouter({p.hdeb, p.hfin, p.titre, p.chaine, p.duree});
+        },
+        jour.secondes(), apres.secondes());
     return s.resultat();
 }
 
 std::optional<date_heure> dernier_debut_semaine(base_programmes& b) {
+    std::optional<date_heure> res;
     if (!b.a_table("semaine"))
-        return std::nullopt;
+        return res;
     // One look-up per channel down its index, not a pass over the whole week.
-    requete r(b.connexion(),
-              "SELECT max((SELECT max(hdeb) FROM semaine WHERE chaine = c.chaine)) "
-              "FROM (SELECT DISTINCT num_chaine AS chaine FROM chaines) AS c",
-              b.chemin());
-    if (!r.pas() || r.est_nul(0))
-        return std::nullopt;
-    return date_heure::depuis_secondes(r.entier(0));
+    if (const std::optional<qint64> d = dernier_debut_sain(b, chaines_de_la_base(b)))
+        res = date_heure::depuis_secondes(*d);
+    return res;
 }
 
 std::vector<std::optional<details_programme>>
@@ -214,8 +294,9 @@ lire_details_semaine_de(base_programmes& b, std::span<const std::pair<int, date_
     std::vector<std::optional<details_programme>> res(programmes.size());
     if (programmes.empty() || !b.a_table("semaine"))
         return res;
-    const QByteArray sql =
-        QByteArray("SELECT ") + colonnes_semaine + " FROM semaine WHERE chaine = ?1 AND hdeb = ?2 LIMIT 1";
+    const QByteArray sql = QByteArray("SELECT ") + colonnes_semaine +
+                           " FROM semaine WHERE chaine = ?1 AND hdeb = ?2 AND " + condition_semaine_saine +
+                           " LIMIT 1";
     requete r(b.connexion(), sql.constData(), b.chemin());
     for (size_t i = 0; i < programmes.size(); ++i) {
         r.lier(1, programmes[i].first).lier(2, qint64(programmes[i].second.secondes()));
@@ -230,7 +311,8 @@ std::optional<programme_semaine> lire_programme_semaine(base_programmes& b, int 
     std::optional<programme_semaine> res;
     if (b.a_table("semaine")) {
         const QByteArray sql = QByteArray("SELECT ") + colonnes_semaine +
-                               " FROM semaine WHERE chaine = ?1 AND hdeb = ?2 LIMIT 1";
+                               " FROM semaine WHERE chaine = ?1 AND hdeb = ?2 AND " +
+                               condition_semaine_saine + " LIMIT 1";
         requete r(b.connexion(), sql.constData(), b.chemin());
         r.lier(1, num_chaine).lier(2, qint64(hdeb.secondes()));
         if (r.pas()) {

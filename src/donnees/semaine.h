@@ -68,6 +68,37 @@ std::optional<date_heure> dernier_debut_semaine(base_programmes& b);
 std::vector<std::optional<details_programme>>
 lire_details_semaine_de(base_programmes& b, std::span<const std::pair<int, date_heure>> programmes);
 
+// A kept programme's sane bounds (`date_heure` seconds): from 2000 to 2100, and
+// at most the week's length. Rows outside them (a damaged or hand-edited file)
+// are skipped by every reader of the week.
+inline constexpr qint64 debut_min_semaine = 946'684'800;   // 2000-01-01
+inline constexpr qint64 debut_max_semaine = 4'102'444'800; // 2100-01-01
+inline constexpr qint64 longueur_max_semaine = qint64(jours_semaine) * 86'400;
+
+// What a sane row of the week meets, as SQL over its own columns (the start's
+// range aside, which the readers bind): integer start and end, the end after the
+// start, a sane length.
+extern const char* const condition_semaine_saine;
+
+// Which rows of one channel's week a reader wants: those starting after
+// `apres` and before `avant` (`date_heure` seconds).
+struct fenetre_semaine {
+    int chaine = 0;
+    qint64 apres = debut_min_semaine - 1;
+    qint64 avant = debut_max_semaine;
+};
+// Each channel's sane rows in its window, in time order, as many as a run
+// writes and within the week from the channel's first sane start, bounded by
+// SQLite itself: an over-full table costs what a full one does. `colonnes` are
+// read; `f` gets each row with its channel.
+void lire_semaine_bornee(base_programmes& b, const char* colonnes, std::span<const fenetre_semaine> fenetres,
+                         const std::function<void(int, requete&)>& f);
+// The latest sane start of these channels' weeks, each within the week from
+// its first sane start, found down the index.
+std::optional<qint64> dernier_debut_sain(base_programmes& b, std::span<const int> chaines);
+// The numbers of the channel list, in its order: the channels whose week is read.
+std::vector<int> chaines_de_la_base(base_programmes& b);
+
 // One programme by channel and start, with its details; none when not kept.
 std::optional<programme_semaine> lire_programme_semaine(base_programmes& b, int num_chaine, date_heure hdeb);
 

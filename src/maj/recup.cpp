@@ -48,6 +48,18 @@ std::unique_ptr<QTemporaryFile> fichier_temporaire() {
     return f;
 }
 
+// Why a temporary file could not take its bytes: the disk holding it is full, in
+// practice, and saying so tells the user what to free.
+QString texte_dossier_plein() {
+    return QStringLiteral("Le dossier temporaire est plein (%1).")
+        .arg(QDir::toNativeSeparators(QDir::tempPath()));
+}
+
+// Everything written reached the file: its buffer too.
+bool bien_ecrit(QTemporaryFile& f) {
+    return f.flush() && f.error() == QFileDevice::NoError;
+}
+
 } // namespace
 
 recuperateur::recuperateur(const horloge& h)
@@ -105,6 +117,10 @@ void recuperateur::lire_corps(document& d, std::unique_ptr<QTemporaryFile> corps
         const qsizetype cap = telechargeur_->taille_max();
         const auto issue = plateforme::inflater_gzip(*corps, *brut, cap);
         corps = std::move(brut);
+        if (issue == plateforme::issue_gzip::ecriture || !bien_ecrit(*corps)) {
+            d.erreur = texte_dossier_plein();
+            return;
+        }
         if (issue == plateforme::issue_gzip::trop_gros) {
             d.erreur = QStringLiteral("Le document décompressé dépasse %1 Mo.").arg(cap / (1024 * 1024));
             return;
@@ -185,13 +201,17 @@ const recuperateur::document& recuperateur::obtenir(const QString& cle, const QS
     } else {
         page.erreur = QStringLiteral("Impossible d'écrire un fichier temporaire.");
     }
+    // A body cut short by a full disk is no page: the channel keeps what it had.
+    if (corps && (page.sortie_refusee || !bien_ecrit(*corps)) && !(page.reussie && page.inchangee)) {
+        page.reussie = false;
+        page.erreur = texte_dossier_plein();
+    }
     if (page.reussie && page.inchangee) {
         qCInfo(zapo_maj) << cle << "inchangé depuis la dernière lecture";
         d.reussi = true;
         d.inchange = true;
     } else if (page.reussie) {
         d.valid = {std::move(page.etag), std::move(page.modifie_le)};
-        corps->flush();
         lire_corps(d, std::move(corps), page.type_contenu, cle, adresse);
     } else
         d.erreur = page.erreur;
@@ -233,6 +253,11 @@ bool recuperateur::recup_programmes(const QString& adresse) {
             return false;
         }
         lecture_xmltv_differee::chaine_lue lue = d.flux->extraire(id);
+        if (lue.perdue) {
+            erreur_ = texte_dossier_plein();
+            qCWarning(zapo_maj).noquote() << "échec de" << adresse << ":" << erreur_;
+            return false;
+        }
         programmes_lus_ = std::move(lue.programmes);
         // A stale feed, or one without this channel's programmes for the kept period.
         if (programmes_lus_.empty()) {

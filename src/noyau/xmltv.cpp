@@ -4,6 +4,7 @@
 
 #include <QDataStream>
 #include <QDateTime>
+#include <QFileDevice>
 #include <QIODevice>
 #include <QTimeZone>
 #include <QXmlStreamReader>
@@ -94,8 +95,11 @@ struct retenue {
     static constexpr size_t garde = max_programmes_semaine + 1;
     std::vector<brut> dans_fenetre;
     qint64 apres = std::numeric_limits<qint64>::max();
-    // Where its earlier programmes were set aside (a differed reading's spill).
-    std::vector<qint64> segments;
+    // Where its earlier programmes were set aside (a differed reading's spill):
+    // each segment's offset and length, as written.
+    std::vector<std::pair<qint64, qint64>> segments;
+    // Some of them could not be set aside: the channel is lost, never read short.
+    bool perdue = false;
 
     void ajouter(brut&& b, qint64 basse, qint64 haute) {
         if (b.debut < basse)
@@ -144,8 +148,9 @@ public:
     }
 
     lecture_xmltv lire();
-    // A differed reading's wanted channel, read back from the spill.
-    lecture_xmltv extraire(const QString& id);
+    // A differed reading's wanted channel, read back from the spill; `perdue`
+    // when it could not be set aside whole or read back.
+    lecture_xmltv extraire(const QString& id, bool& perdue);
 
 private:
     void preparer(date_heure maintenant) {
@@ -180,6 +185,8 @@ private:
     QIODevice* source_ = nullptr;
     QIODevice* debord_ = nullptr;
     retenue* remplie_ = nullptr;        // the channel the last programme went to
+    qint64 fin_debord_ = 0;             // where the spill's good bytes end
+    bool debord_rate_ = false;          // a write failed: nothing goes there any more
     QHash<QString, retenue*> trouvees_; // a differed reading's wanted channels
     bool tout_;
     std::span<const chaine_voulue> voulues_;
@@ -228,30 +235,54 @@ bool lecteur::nourrir() {
 }
 
 // A channel's programmes so far go to the end of the spill; it keeps only where.
+// A write that fails (a full temporary folder) loses this channel and every one
+// set aside after it: what follows the failure is never read back as anyone's.
 void lecteur::deverser(retenue& r) {
     if (r.dans_fenetre.empty())
         return;
     r.elaguer();
-    const qint64 ou = debord_->size();
-    debord_->seek(ou);
-    QDataStream f(debord_);
-    f << quint32(r.dans_fenetre.size());
-    for (const brut& b : r.dans_fenetre)
-        f << b;
-    r.segments.push_back(ou);
+    const qint64 ou = fin_debord_;
+    bool ok = !debord_rate_ && debord_->seek(ou);
+    if (ok) {
+        QDataStream f(debord_);
+        f << quint32(r.dans_fenetre.size());
+        for (const brut& b : r.dans_fenetre)
+            f << b;
+        ok = f.status() == QDataStream::Ok;
+        // A file's buffer reaches the disk here, so that a failure is this channel's.
+        if (auto* fichier = qobject_cast<QFileDevice*>(debord_); ok && fichier)
+            ok = fichier->flush() && fichier->error() == QFileDevice::NoError;
+        ok = ok && debord_->pos() > ou;
+    }
     r.dans_fenetre = {};
+    if (!ok) {
+        debord_rate_ = true;
+        r.perdue = true;
+        return;
+    }
+    r.segments.emplace_back(ou, debord_->pos() - ou);
+    fin_debord_ = debord_->pos();
 }
 
-lecture_xmltv lecteur::extraire(const QString& id) {
+lecture_xmltv lecteur::extraire(const QString& id, bool& perdue) {
     lecture_xmltv res;
+    perdue = false;
     retenue* r = trouvees_.value(id);
     if (!r)
         return res;
     retenue t;
     t.apres = r->apres;
     QDataStream f(debord_);
-    for (const qint64 ou : r->segments) {
-        debord_->seek(ou);
+    // Each segment is read back whole and to its exact end, or the channel is lost.
+    perdue = r->perdue;
+    for (const auto& [ou, longueur] : r->segments) {
+        if (perdue)
+            break;
+        if (!debord_->seek(ou)) {
+            perdue = true;
+            break;
+        }
+        f.resetStatus();
         quint32 n = 0;
         f >> n;
         for (quint32 i = 0; i < n && f.status() == QDataStream::Ok; ++i) {
@@ -261,7 +292,10 @@ lecture_xmltv lecteur::extraire(const QString& id) {
             if (t.dans_fenetre.size() >= 2 * retenue::garde)
                 t.elaguer();
         }
+        perdue = f.status() != QDataStream::Ok || debord_->pos() != ou + longueur;
     }
+    if (perdue)
+        return res;
     sortir(res, id, t);
     return res;
 }
@@ -727,8 +761,11 @@ lecture_xmltv_differee::lecture_xmltv_differee(QIODevice& document, QIODevice& d
 lecture_xmltv_differee::~lecture_xmltv_differee() = default;
 
 lecture_xmltv_differee::chaine_lue lecture_xmltv_differee::extraire(const QString& id) const {
-    lecture_xmltv l = e_->l.extraire(id);
-    return {l.programmes.take(id), l.semaine.take(id), l.au_dela.contains(id)};
+    bool perdue = false;
+    lecture_xmltv l = e_->l.extraire(id, perdue);
+    if (perdue)
+        return {{}, {}, false, true};
+    return {l.programmes.take(id), l.semaine.take(id), l.au_dela.contains(id), false};
 }
 
 bool est_xmltv(QByteArrayView document) {

@@ -113,6 +113,9 @@ public:
         std::vector<fiche_programme> programmes;
         std::vector<fiche_programme> semaine;
         bool au_dela = false;
+        // Its programmes could not be set aside whole, or read back (a full
+        // temporary folder): nothing of it is given.
+        bool perdue = false;
     };
     // A wanted channel found (by its wanted id), as lire_xmltv gives it; empty otherwise.
     chaine_lue extraire(const QString& id) const;

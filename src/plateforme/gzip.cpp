@@ -110,7 +110,7 @@ bool inflateur_gzip::ajouter(QByteArrayView morceau, QIODevice& sortie) {
             return false;
         }
         if (n > 0 && sortie.write(tampon, n) != n) {
-            e.issue = issue_gzip::endommage;
+            e.issue = issue_gzip::ecriture;
             return false;
         }
         e.ecrits += n;

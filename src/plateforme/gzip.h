@@ -12,7 +12,8 @@ namespace zapo::plateforme {
 // True when the bytes start with the gzip magic number.
 bool est_gzip(QByteArrayView octets);
 
-enum class issue_gzip { ok, endommage, trop_gros };
+// `ecriture`: the output device refused bytes (a full disk).
+enum class issue_gzip { ok, endommage, trop_gros, ecriture };
 
 // Inflates a gzip stream (several members allowed), piece by piece, stopping as
 // soon as the output would pass `limite` bytes.

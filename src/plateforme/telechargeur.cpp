@@ -135,13 +135,18 @@ page_telechargee telechargeur::telecharger(const QString& adresse, const demande
                 inflateur = std::make_unique<inflateur_gzip>(taille_max_);
         }
         if (inflateur) {
-            if (!inflateur->ajouter(morceau, *demande.sortie))
-                erreur_sortie = inflateur->terminer() == issue_gzip::trop_gros
+            if (!inflateur->ajouter(morceau, *demande.sortie)) {
+                const issue_gzip issue = inflateur->terminer();
+                r.sortie_refusee = issue == issue_gzip::ecriture;
+                erreur_sortie = issue == issue_gzip::trop_gros
                                     ? QStringLiteral("Le document décompressé dépasse %1 Mo.")
                                           .arg(taille_max_ / (1024 * 1024))
-                                    : QStringLiteral("Le document compressé est endommagé.");
+                                : r.sortie_refusee ? QStringLiteral("Impossible d'écrire la page reçue.")
+                                                   : QStringLiteral("Le document compressé est endommagé.");
+            }
         } else if (demande.sortie->write(morceau) != morceau.size()) {
-            erreur_sortie = QStringLiteral("Échec du transfert.");
+            r.sortie_refusee = true;
+            erreur_sortie = QStringLiteral("Impossible d'écrire la page reçue.");
         }
         return erreur_sortie.isEmpty();
     };

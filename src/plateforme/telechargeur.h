@@ -21,6 +21,8 @@ struct page_telechargee {
     bool inchangee = false;
     QByteArray etag;       // the ETag header as sent, for a later conditional request
     QByteArray modifie_le; // the Last-Modified header as sent
+    // The caller's device (`demande_page::sortie`) refused some of the body.
+    bool sortie_refusee = false;
 };
 
 // What one transfer may differ in from a schedule page's.

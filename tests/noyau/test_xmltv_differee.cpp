@@ -7,6 +7,9 @@
 #include <QTemporaryFile>
 #include <QTest>
 
+#include <cstring>
+#include <limits>
+
 using namespace zapo;
 
 namespace {
@@ -36,6 +39,56 @@ QByteArray document(const QByteArray& programmes) {
            "<channel id=\"B.fr\"><display-name>Deux</display-name></channel>"
            "<channel id=\"C.fr\"><display-name>Trois</display-name></channel>" +
            programmes + "</tv>";
+}
+
+// A spill on a disk that fills up: the first `place` bytes go in, the write that
+// passes them goes in part, every later one fails, as a full file system does.
+class disque_plein final : public QIODevice {
+public:
+    explicit disque_plein(qint64 place) : place_(place) {
+        open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    }
+    qint64 size() const override { return octets_.size(); }
+    bool seek(qint64 pos) override { return pos <= octets_.size() && QIODevice::seek(pos); }
+
+protected:
+    qint64 readData(char* data, qint64 max) override {
+        const qint64 n = std::max<qint64>(0, std::min(max, octets_.size() - pos()));
+        std::memcpy(data, octets_.constData() + pos(), size_t(n));
+        return n;
+    }
+    qint64 writeData(const char* data, qint64 n) override {
+        const qint64 libre = place_ - pos();
+        if (libre <= 0)
+            return -1;
+        const qint64 ecrits = std::min(n, libre);
+        if (pos() + ecrits > octets_.size())
+            octets_.resize(pos() + ecrits);
+        std::memcpy(octets_.data() + pos(), data, size_t(ecrits));
+        return ecrits;
+    }
+
+private:
+    QByteArray octets_;
+    qint64 place_;
+};
+
+const QByteArrayList ids_six{"A.fr", "B.fr", "C.fr", "D.fr", "E.fr", "F.fr"};
+
+QByteArray document_six(bool entrelace) {
+    QByteArray d = "<tv>";
+    for (const QByteArray& id : ids_six)
+        d += "<channel id=\"" + id + "\"><display-name>" + id + "</display-name></channel>";
+    if (entrelace) {
+        // Each channel in three pieces: its segments lie among the others'.
+        for (int k = 0; k < 3; ++k)
+            for (const QByteArray& id : ids_six)
+                d += suite(id, 30 * k, 30 * k + 30);
+    } else {
+        for (const QByteArray& id : ids_six)
+            d += suite(id, 0, 90);
+    }
+    return d + "</tv>";
 }
 
 } // namespace
@@ -91,6 +144,56 @@ private Q_SLOTS:
             // Asked again (two channels of the base on one id), the same.
             QVERIFY(l.extraire(v.id).semaine == c.semaine);
         }
+    }
+
+    // Whatever byte the disk fills up at, a channel is given whole or lost,
+    // never short and never with another's programmes.
+    void debord_plein_data() {
+        QTest::addColumn<bool>("entrelace");
+        QTest::addColumn<double>("part"); // of the room the whole spill needs
+        for (const bool entrelace : {false, true})
+            for (const double part : {0.0, 0.001, 0.2, 0.5, 0.75, 0.999, 1.0}) {
+                const QByteArray nom = QByteArray(entrelace ? "entrelacé" : "groupé") + ", plein à " +
+                                       QByteArray::number(part * 100) + " %";
+                QTest::newRow(nom.constData()) << entrelace << part;
+            }
+    }
+    void debord_plein() {
+        QFETCH(bool, entrelace);
+        QFETCH(double, part);
+        QByteArray doc = document_six(entrelace);
+        const date_heure maintenant = date_heure::depuis_qdatetime(lundi.addSecs(14 * 3600));
+        std::vector<chaine_voulue> voulues;
+        for (const QByteArray& id : ids_six)
+            voulues.push_back({QString::fromLatin1(id), {}});
+        const lecture_xmltv attendu = lire_xmltv(doc, maintenant, voulues);
+
+        qint64 besoin = 0;
+        {
+            QBuffer fichier(&doc);
+            QVERIFY(fichier.open(QIODevice::ReadOnly));
+            disque_plein sans_limite(std::numeric_limits<qint64>::max());
+            const lecture_xmltv_differee l(fichier, sans_limite, maintenant, voulues);
+            besoin = sans_limite.size();
+        }
+        QVERIFY(besoin > 0);
+        QBuffer fichier(&doc);
+        QVERIFY(fichier.open(QIODevice::ReadOnly));
+        disque_plein debord(qint64(double(besoin) * part));
+        const lecture_xmltv_differee l(fichier, debord, maintenant, voulues);
+        QVERIFY(l.entete().ok);
+        int perdues = 0;
+        for (const chaine_voulue& v : voulues) {
+            const lecture_xmltv_differee::chaine_lue c = l.extraire(v.id);
+            if (c.perdue) {
+                ++perdues;
+                QVERIFY(c.programmes.empty() && c.semaine.empty());
+                continue;
+            }
+            QVERIFY2(c.semaine == attendu.semaine.value(v.id), qPrintable(v.id));
+            QVERIFY(c.programmes == attendu.programmes.value(v.id));
+        }
+        QCOMPARE(perdues > 0, part < 1.0);
     }
 };
 
