@@ -4,6 +4,7 @@
 #include "composants/placement.h"
 #include "liaison/garde.h"
 #include "modele/guide.h"
+#include "noyau/decodage.h"
 #include "noyau/genres.h"
 #include "noyau/horloge.h"
 #include "vues/clics_vues.h"
@@ -217,7 +218,7 @@ void fl_grille::remplir() {
         for (const auto& c : g.chaines()) {
             vue_grille::rangee r;
             r.num_chaine = c.num_chaine;
-            r.nom = c.nom;
+            r.nom = texte_inerte(c.nom);
             r.num_image = c.num_image;
             r.image = images.value(c.num_chaine);
             rangees.push_back(std::move(r));
@@ -253,7 +254,7 @@ void fl_grille::charger(date_heure debut, date_heure fin) {
                 g = genres.insert(p.details.categories, genre_categories(p.details.categories));
             par_chaine[p.chaine].push_back(
                 {plage_grille{p.hdeb, p.hfin},
-                 vue_grille::programme{p.titre, *g, p.details.rediffusion, p.details.inedit}});
+                 vue_grille::programme{texte_inerte(p.titre), *g, p.details.rediffusion, p.details.inedit}});
         });
     }
     for (auto it = par_chaine.begin(); it != par_chaine.end(); ++it)
