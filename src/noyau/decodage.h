@@ -41,7 +41,8 @@ QString nettoyer_texte(QStringView texte);
 // marks U+200E, U+200F and U+061C are not: like a letter, they set the direction
 // of nothing but themselves and the neutral characters beside them.
 constexpr bool caractere_pilote(char16_t c) {
-    return c < 0x20 || (c >= 0x7F && c < 0xA0) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    return c < 0x20 || (c >= 0x7F && c < 0xA0) || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
 }
 
 // A stored text as a window shows it: each such character but tab and line

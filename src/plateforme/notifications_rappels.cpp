@@ -78,9 +78,9 @@ void notifications_rappels::envoyer(const QString& titre, const QString& corps, 
             ouvertes_[id] = cle;
         },
         std::move(sans_serveur), this);
-    if (!bus.callWithCallback(message_notify(titre, corps, icone, QStringList{action_voir, QStringLiteral("Voir")},
-                                             indices),
-                              attente, SLOT(reponse(uint)), SLOT(erreur(QDBusError)), delai_reponse_ms))
+    if (!bus.callWithCallback(
+            message_notify(titre, corps, icone, QStringList{action_voir, QStringLiteral("Voir")}, indices),
+            attente, SLOT(reponse(uint)), SLOT(erreur(QDBusError)), delai_reponse_ms))
         attente->erreur(QDBusError());
 }
 

@@ -61,8 +61,9 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(journal().contains(" Notify "), 10000);
         const QByteArray j = journal();
         // The body is markup to most servers: a channel's name is escaped to read as written.
-        for (const char* attendu : {"\"Zapo-TV\"", "\"zapo-tv\"", "\"Columbo\"",
-                                    "Canal &lt;b&gt;Deux&lt;/b&gt; &amp; Cie", "21:00", "\"voir\"", "\"Voir\""})
+        for (const char* attendu :
+             {"\"Zapo-TV\"", "\"zapo-tv\"", "\"Columbo\"", "Canal &lt;b&gt;Deux&lt;/b&gt; &amp; Cie", "21:00",
+              "\"voir\"", "\"Voir\""})
             QVERIFY2(j.contains(attendu), j.constData());
         QVERIFY2(!j.contains("<b>"), j.constData());
         // The daemon numbers its notifications from 1. An action on someone

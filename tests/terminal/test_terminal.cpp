@@ -851,7 +851,6 @@ void test_terminal::avant_le_premier_demarrage() {
     QVERIFY(!QFileInfo::exists(terminal::chemin_base_par_defaut()));
 }
 
-
 // A base filled by an older version, or by hand, may hold controls no reader
 // keeps today: C1 (U+009B is a terminal's CSI, U+009D its OSC) and the
 // bidirectional overrides and isolates. Each is a space in a line, as C0 is;
@@ -861,14 +860,15 @@ void test_terminal::controles_inertes_data() {
     QTest::addColumn<QString>("montre");
     QTest::newRow("CSI") << QStringLiteral("Film\u009B2J") << QStringLiteral("Film 2J");
     QTest::newRow("OSC and ST") << QStringLiteral("\u009D0;titre\u009CFin") << QStringLiteral(" 0;titre Fin");
-    QTest::newRow("NEL and C1 edges") << QStringLiteral("a\u0080b\u0085c\u009Fd") << QStringLiteral("a b c d");
-    QTest::newRow("escape and bell") << QStringLiteral("\u001B[31mRouge\u0007") << QStringLiteral(" [31mRouge ");
-    QTest::newRow("right-to-left override") << QStringLiteral("Journal \u202Efdp.exe")
-                                            << QStringLiteral("Journal  fdp.exe");
+    QTest::newRow("NEL and C1 edges")
+        << QStringLiteral("a\u0080b\u0085c\u009Fd") << QStringLiteral("a b c d");
+    QTest::newRow("escape and bell") << QStringLiteral("\u001B[31mRouge\u0007")
+                                     << QStringLiteral(" [31mRouge ");
+    QTest::newRow("right-to-left override")
+        << QStringLiteral("Journal \u202Efdp.exe") << QStringLiteral("Journal  fdp.exe");
     QTest::newRow("embeddings") << QStringLiteral("\u202Aa\u202Bb\u202Cc\u202Dd")
                                 << QStringLiteral(" a b c d");
-    QTest::newRow("isolates") << QStringLiteral("\u2066a\u2067b\u2068c\u2069")
-                              << QStringLiteral(" a b c ");
+    QTest::newRow("isolates") << QStringLiteral("\u2066a\u2067b\u2068c\u2069") << QStringLiteral(" a b c ");
     QTest::newRow("marks stay") << QStringLiteral("a\u200Eb\u200Fc\u061C")
                                 << QStringLiteral("a\u200Eb\u200Fc\u061C");
     QTest::newRow("line separators") << QStringLiteral("a\u2028b\u2029c\nd") << QStringLiteral("a b c d");
@@ -892,10 +892,12 @@ void test_terminal::controles_inertes() {
         b.valider();
     }
     const QStringList base{QStringLiteral("--base"), dossier.base()};
-    const resultat maintenant = lancer(QStringList{QStringLiteral("--maintenant")} + base, a(0, QStringLiteral("21:00")));
+    const resultat maintenant =
+        lancer(QStringList{QStringLiteral("--maintenant")} + base, a(0, QStringLiteral("21:00")));
     QCOMPARE(maintenant.statut, std::optional<int>(terminal::reussite));
     QCOMPARE(maintenant.sortie, QStringLiteral("%1\t20:40\t22:30\t%1\t18\n").arg(montre));
-    const resultat soir = lancer(QStringList{QStringLiteral("--ce-soir")} + base, a(0, QStringLiteral("21:00")));
+    const resultat soir =
+        lancer(QStringList{QStringLiteral("--ce-soir")} + base, a(0, QStringLiteral("21:00")));
     QCOMPARE(soir.statut, std::optional<int>(terminal::reussite));
     QCOMPARE(soir.sortie, QStringLiteral("%1\t20:40\t22:30\t%1\n").arg(montre));
 }

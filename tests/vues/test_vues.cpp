@@ -534,7 +534,8 @@ void test_vues::controles_inertes_data() {
     QTest::addColumn<QString>("brut");
     QTest::addColumn<QString>("montre");
     QTest::newRow("C1") << QStringLiteral("Film\u009B2J\u009D") << QStringLiteral("Film 2J ");
-    QTest::newRow("override") << QStringLiteral("Journal \u202Efdp.exe") << QStringLiteral("Journal  fdp.exe");
+    QTest::newRow("override") << QStringLiteral("Journal \u202Efdp.exe")
+                              << QStringLiteral("Journal  fdp.exe");
     QTest::newRow("isolates") << QStringLiteral("\u2067a\u2069b") << QStringLiteral(" a b");
     QTest::newRow("escape") << QStringLiteral("\u001B[31mRouge") << QStringLiteral(" [31mRouge");
 }
