@@ -3,6 +3,7 @@
 #include <QIODevice>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace zapo::inline noyau {
@@ -96,7 +97,7 @@ int propre(char16_t c, char16_t suivant) {
     }
     if (c == u'\r')
         return suivant == u'\n' ? -1 : u' ';
-    if ((c < 0x20 && c != u'\t' && c != u'\n') || c == 0x7F)
+    if (caractere_pilote(c) && c != u'\t' && c != u'\n')
         return -1;
     return c;
 }
@@ -234,6 +235,16 @@ QString nettoyer_texte(QStringView texte) {
     for (; i < n; ++i)
         if (const int c = propre(t[i], i + 1 < n ? t[i + 1] : 0); c >= 0)
             r.append(QChar(char16_t(c)));
+    return r;
+}
+
+QString texte_inerte(const QString& texte) {
+    const auto pilote = [](QChar c) { return caractere_pilote(c.unicode()) && c != u'\t' && c != u'\n'; };
+    const qsizetype i = std::find_if(texte.cbegin(), texte.cend(), pilote) - texte.cbegin();
+    if (i == texte.size())
+        return texte;
+    QString r = texte;
+    std::replace_if(r.begin() + i, r.end(), pilote, QChar(u' '));
     return r;
 }
 

@@ -2,6 +2,7 @@
 
 #include "noyau/services.h"
 
+#include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QVariantMap>
 
@@ -9,9 +10,13 @@
 
 namespace zapo::plateforme {
 
-// The one Notify call of org.freedesktop.Notifications every notice goes
-// through: sent without auto-starting a server, the body escaped so that it
-// reads as plain text. Nothing (nullopt) without a session bus.
+// The one Notify message of org.freedesktop.Notifications every notice sends:
+// without auto-starting a server; the summary plain, the body escaped (most
+// servers read it as markup), both inert, so that each reads as written.
+QDBusMessage message_notify(const QString& titre, const QString& corps, const QString& icone,
+                            const QStringList& actions, const QVariantMap& indices);
+
+// That message sent. Nothing (nullopt) without a session bus.
 std::optional<QDBusPendingCall> appeler_notify(const QString& titre, const QString& corps,
                                                const QString& icone, const QStringList& actions,
                                                const QVariantMap& indices, int delai_ms = -1);

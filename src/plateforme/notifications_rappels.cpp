@@ -3,11 +3,11 @@
 #include "plateforme/notifications.h"
 
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
-#include <QPointer>
 #include <QVariantMap>
+
+#include <utility>
 
 namespace zapo::plateforme {
 
@@ -17,6 +17,34 @@ const QString service = QStringLiteral("org.freedesktop.Notifications");
 const QString chemin = QStringLiteral("/org/freedesktop/Notifications");
 const QString action_voir = QStringLiteral("voir");
 constexpr std::size_t nb_ouvertes_max = 64;
+
+// One Notify call's answer. Qt hands it to these slots as it hands over the
+// bus's signals, in the order the bus delivered them: the notification's number
+// is known before any action on it is heard, however quick the action.
+class attente_notify : public QObject {
+    Q_OBJECT
+public:
+    attente_notify(std::function<void(uint)> numero, std::function<void()> sans_serveur, QObject* parent)
+        : QObject(parent), numero_(std::move(numero)), sans_serveur_(std::move(sans_serveur)) {}
+
+public Q_SLOTS:
+    void reponse(uint id) {
+        deleteLater();
+        if (auto f = std::exchange(numero_, nullptr))
+            f(id);
+        sans_serveur_ = nullptr;
+    }
+    void erreur(const QDBusError&) {
+        deleteLater();
+        numero_ = nullptr;
+        if (auto f = std::exchange(sans_serveur_, nullptr))
+            f();
+    }
+
+private:
+    std::function<void(uint)> numero_;
+    std::function<void()> sans_serveur_;
+};
 
 } // namespace
 
@@ -35,29 +63,25 @@ void notifications_rappels::ecouter() {
 void notifications_rappels::envoyer(const QString& titre, const QString& corps, const QString& icone, int cle,
                                     std::function<void()> sans_serveur) {
     ecouter();
-    QVariantMap indices;
-    indices.insert(QStringLiteral("category"), QStringLiteral("x-zapo-tv.rappel"));
-    const auto appel = appeler_notify(titre, corps, icone, QStringList{action_voir, QStringLiteral("Voir")},
-                                      indices, delai_reponse_ms);
-    if (!appel) { // no session bus
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
         if (sans_serveur)
             sans_serveur();
         return;
     }
-    auto* attente = new QDBusPendingCallWatcher(*appel, this);
-    connect(attente, &QDBusPendingCallWatcher::finished, this,
-            [this, cle, sans_serveur = std::move(sans_serveur)](QDBusPendingCallWatcher* w) {
-                w->deleteLater();
-                const QDBusPendingReply<uint> r = *w;
-                if (r.isError()) {
-                    if (sans_serveur)
-                        sans_serveur();
-                    return;
-                }
-                if (ouvertes_.size() >= nb_ouvertes_max)
-                    ouvertes_.erase(ouvertes_.begin());
-                ouvertes_[r.value()] = cle;
-            });
+    QVariantMap indices;
+    indices.insert(QStringLiteral("category"), QStringLiteral("x-zapo-tv.rappel"));
+    auto* attente = new attente_notify(
+        [this, cle](uint id) {
+            if (ouvertes_.size() >= nb_ouvertes_max)
+                ouvertes_.erase(ouvertes_.begin());
+            ouvertes_[id] = cle;
+        },
+        std::move(sans_serveur), this);
+    if (!bus.callWithCallback(
+            message_notify(titre, corps, icone, QStringList{action_voir, QStringLiteral("Voir")}, indices),
+            attente, SLOT(reponse(uint)), SLOT(erreur(QDBusError)), delai_reponse_ms))
+        attente->erreur(QDBusError());
 }
 
 void notifications_rappels::action_choisie(uint id, const QString& action) {
@@ -74,3 +98,5 @@ void notifications_rappels::fermee(uint id, uint) {
 }
 
 } // namespace zapo::plateforme
+
+#include "notifications_rappels.moc"

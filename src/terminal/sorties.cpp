@@ -22,12 +22,13 @@ namespace zapo::terminal {
 
 namespace {
 
-// One field of a tab-separated line.
+// One field of a tab-separated line. Nothing from the base steers the terminal:
+// C0 and C1 controls (a base filled by an older version may hold U+009B, a
+// terminal's CSI), bidirectional overrides and isolates, and line breaks are spaces.
 QString champ(const QString& s) {
     QString r = s;
     for (QChar& c : r)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator)
+        if (caractere_pilote(c.unicode()) || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             c = QLatin1Char(' ');
     return r;
 }

@@ -221,12 +221,12 @@ void fl_ce_soir::remplir() {
         const ligne_soir& r = lignes[i];
         auto* it = new ligne_liste_soir;
         // The name once a channel; a screen reader still hears it on the second row.
-        it->setText(0, r.premiere ? r.chaine : QString());
+        it->setText(0, r.premiere ? texte_inerte(r.chaine) : QString());
         if (!r.premiere)
             it->setData(0, Qt::AccessibleTextRole, r.chaine);
         it->setText(1, r.debut);
         it->setText(2, r.fin);
-        it->setText(3, r.programme);
+        it->setText(3, texte_inerte(r.programme));
         it->setText(4, r.duree);
         it->setData(0, role_num_chaine, r.num_chaine);
         if (r.premiere) {

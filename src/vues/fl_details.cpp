@@ -5,6 +5,7 @@
 #include "composants/placement.h"
 #include "liaison/garde.h"
 #include "modele/guide.h"
+#include "noyau/decodage.h"
 #include "noyau/horloge.h"
 #include "noyau/soirees.h"
 #include "vues/apparence.h"
@@ -70,9 +71,9 @@ fl_details* fl_details::afficher(contexte& ctx, int chaine, date_heure hdeb, con
         f = retenir(new fl_details(ctx, parent));
     const date_heure maintenant = ctx.horloge_ ? ctx.horloge_->maintenant_dh()
                                                : date_heure::depuis_qdatetime(QDateTime::currentDateTime());
-    const QString t =
+    const QString t = texte_inerte(
         p ? texte_fiche(p->titre, nom, texte_horaire(p->hdeb, p->hfin, p->duree, maintenant), p->details)
-          : texte_fiche(titre, nom, QString(), details_programme{});
+          : texte_fiche(titre, nom, QString(), details_programme{}));
     f->txt_details_->setPlainText(t);
     f->txt_details_->setAccessibleDescription(t);
     f->chaine_ = chaine;

@@ -4,6 +4,7 @@
 #include "composants/placement.h"
 #include "liaison/garde.h"
 #include "modele/guide.h"
+#include "noyau/decodage.h"
 #include "noyau/genres.h"
 #include "noyau/horloge.h"
 #include "vues/etat_fraicheur.h"
@@ -23,8 +24,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace zapo::vues {
 
@@ -214,7 +218,7 @@ void fl_grille::remplir() {
         for (const auto& c : g.chaines()) {
             vue_grille::rangee r;
             r.num_chaine = c.num_chaine;
-            r.nom = c.nom;
+            r.nom = texte_inerte(c.nom);
             r.num_image = c.num_image;
             r.image = images.value(c.num_chaine);
             rangees.push_back(std::move(r));
@@ -250,7 +254,7 @@ void fl_grille::charger(date_heure debut, date_heure fin) {
                 g = genres.insert(p.details.categories, genre_categories(p.details.categories));
             par_chaine[p.chaine].push_back(
                 {plage_grille{p.hdeb, p.hfin},
-                 vue_grille::programme{p.titre, *g, p.details.rediffusion, p.details.inedit}});
+                 vue_grille::programme{texte_inerte(p.titre), *g, p.details.rediffusion, p.details.inedit}});
         });
     }
     for (auto it = par_chaine.begin(); it != par_chaine.end(); ++it)
@@ -279,7 +283,19 @@ void fl_grille::ecrire_jours(date_heure maintenant, int nb_jours) {
         jours_->addButton(b, j);
         ligne_jours_->addWidget(b);
         b->show();
-        connect(b, &QPushButton::clicked, this, [this, j] { liaison::garde(ctx_, [&] { bouton_jour(j); }); });
+        // Whatever checks a day moves the grid: a click, the keyboard, or a screen
+        // reader's toggle action, which checks the button without clicking it.
+        connect(b, &QPushButton::toggled, this, [this, j](bool coche) {
+            if (coche)
+                liaison::garde(ctx_, [&] { bouton_jour(j); });
+        });
+        // A click on the day already checked checks nothing: it still goes back
+        // to that day (to now for today).
+        connect(b, &QPushButton::pressed, this, [this, b] { jour_deja_coche_ = b->isChecked(); });
+        connect(b, &QPushButton::clicked, this, [this, j] {
+            if (std::exchange(jour_deja_coche_, false))
+                liaison::garde(ctx_, [&] { bouton_jour(j); });
+        });
         if (avant)
             setTabOrder(avant, b);
         avant = b;
@@ -295,8 +311,11 @@ void fl_grille::ecrire_jours(date_heure maintenant, int nb_jours) {
 
 void fl_grille::marquer_jour() {
     const int j = int((grille_->temps_gauche() - grille_->origine()).secondes() / un_jour.secondes());
-    if (j >= 0 && j < int(boutons_jours_.size()))
+    if (j >= 0 && j < int(boutons_jours_.size())) {
+        // The grid already shows that day: checking its button moves nothing.
+        const QSignalBlocker bloque(boutons_jours_[size_t(j)]);
         boutons_jours_[size_t(j)]->setChecked(true);
+    }
 }
 
 void fl_grille::bouton_jour(int jour) {

@@ -64,6 +64,8 @@ private:
     QHBoxLayout* ligne_jours_ = nullptr;
     QButtonGroup* jours_ = nullptr;
     std::vector<QPushButton*> boutons_jours_;
+    // The pressed day's button was already checked: its click alone moves the grid.
+    bool jour_deja_coche_ = false;
     QPushButton* bt_ce_soir_ = nullptr;
     QComboBox* cbo_genre_ = nullptr;
     QSlider* zoom_ = nullptr;

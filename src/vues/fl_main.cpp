@@ -6,6 +6,7 @@
 #include "composants/dessins.h"
 #include "composants/haute_densite.h"
 #include "liaison/garde.h"
+#include "noyau/decodage.h"
 #include "ui_fl_main.h"
 #include "vues/apparence.h"
 #include "vues/largeurs.h"
@@ -396,17 +397,19 @@ bool fl_main::montrer_programme(const cible_programme& c) {
     if (c.position == 0)
         return true;
     QTreeWidget* lp = ui->lst_prog;
+    // The rows show their titles inert.
+    const QString titre = texte_inerte(c.titre);
     QTreeWidgetItem* trouve = nullptr;
     for (int i = 0; i < lp->topLevelItemCount() && !trouve; ++i) {
         QTreeWidgetItem* it = lp->topLevelItem(i);
-        if (it->data(0, role_position).toInt() == c.position && it->text(3) == c.titre)
+        if (it->data(0, role_position).toInt() == c.position && it->text(3) == titre)
             trouve = it;
     }
     // Stored again since the search read the base: the same title at the same time will do.
     const QString debut = date_heure::depuis_secondes(c.debut).format_hhnn();
     for (int i = 0; i < lp->topLevelItemCount() && !trouve; ++i) {
         QTreeWidgetItem* it = lp->topLevelItem(i);
-        if (it->text(1) == debut && it->text(3) == c.titre)
+        if (it->text(1) == debut && it->text(3) == titre)
             trouve = it;
     }
     if (!trouve)

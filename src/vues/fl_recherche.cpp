@@ -161,7 +161,7 @@ void fl_recherche::chercher() {
     for (const std::uint32_t i : r.lignes) {
         const programme_trouvable& p = index_.entrees()[i];
         auto* it = new ligne_resultat;
-        it->setText(0, index_.nom_chaine(p.rang_chaine));
+        it->setText(0, texte_inerte(index_.nom_chaine(p.rang_chaine)));
         const qint64 jour = p.hdeb.jour().secondes();
         auto j = jours.constFind(jour);
         if (j == jours.cend())
@@ -169,7 +169,7 @@ void fl_recherche::chercher() {
         it->setText(1, *j);
         it->setText(2, p.hdeb.format_hhnn());
         it->setText(3, p.hfin.format_hhnn());
-        it->setText(4, p.titre);
+        it->setText(4, texte_inerte(p.titre));
         it->setText(5, texte_genre(p.genre));
         it->setData(0, role_num_chaine, p.chaine);
         it->setData(0, role_debut, qint64(p.hdeb.secondes()));

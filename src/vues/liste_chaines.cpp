@@ -1,5 +1,6 @@
 #include "composants/dessins.h"
 #include "modele/guide.h"
+#include "noyau/decodage.h"
 #include "noyau/sante.h"
 #include "ui_fl_main.h"
 #include "vues/etat_fraicheur.h"
@@ -52,7 +53,8 @@ void marquer_sante_ligne(QTreeWidgetItem* it, const std::map<int, donnees::sante
     } else if (it->data(0, Qt::FontRole).isValid()) {
         it->setData(0, Qt::FontRole, QVariant());
     }
-    const QString bulle_vue = italique ? bulle : vues::infobulle(it->text(0));
+    // The reason may hold what a server said: shown as written, never as markup.
+    const QString bulle_vue = vues::infobulle(italique ? bulle : it->text(0));
     if (it->toolTip(0) != bulle_vue)
         it->setToolTip(0, bulle_vue);
     const QVariant description = italique ? QVariant(bulle) : QVariant();
@@ -86,7 +88,7 @@ void fl_main::remplir_chaines() {
         const auto logo = logos.constFind(c.num_chaine);
         it->setIcon(0, logo != logos.cend() ? composants::dessiner_logo(c.num_image, *logo)
                                             : image(c.num_image));
-        it->setText(0, c.nom);
+        it->setText(0, texte_inerte(c.nom));
         it->setTextAlignment(1, Qt::AlignCenter);
         it->setTextAlignment(2, Qt::AlignCenter);
         it->setText(3, QString::number(c.num_chaine));

@@ -78,7 +78,7 @@ void fl_main::remplir_programmes() {
             it->setData(0, vues::role_position, ++position);
             it->setText(1, r.hdeb.format_hhnn());
             it->setText(2, r.hfin.format_hhnn());
-            it->setText(3, r.programme);
+            it->setText(3, texte_inerte(r.programme));
             it->setToolTip(3, vues::infobulle(r.programme));
             if (const auto d = details.constFind(r.hdeb.secondes()); d != details.cend()) {
                 const QString bulle = infobulle_details(r.programme, &*d);

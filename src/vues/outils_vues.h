@@ -1,9 +1,9 @@
 #pragma once
 
+#include "composants/texte_montre.h"
 #include "noyau/details.h"
 
 #include <QString>
-#include <QTextDocument>
 #include <QTreeWidget>
 #include <QtGlobal>
 
@@ -14,12 +14,9 @@ constexpr int pixels(int twips) {
     return twips / 15;
 }
 
-// A tooltip that shows the title as written: Qt would take a title that looks
-// like markup for rich text, so such a title is escaped first.
+// A tooltip that shows its text as written, never as markup.
 inline QString infobulle(const QString& titre) {
-    if (!Qt::mightBeRichText(titre))
-        return titre;
-    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(titre.toHtmlEscaped());
+    return composants::texte_brut_affiche(titre);
 }
 
 // A programme's tooltip: its title, then a summary of its details when there are any.

@@ -29,7 +29,7 @@ void montrer(QLabel* hd, QLabel* titre, QLabel* hf, const rangee_panneau& r,
     }
     hd->setText(r.hdeb);
     hf->setText(r.hfin);
-    titre->setText(r.titre);
+    titre->setText(texte_inerte(r.titre));
     const auto d = details.constFind(r.debut.secondes());
     titre->setToolTip(infobulle_details(r.titre, d != details.cend() ? &*d : nullptr));
 }
@@ -80,7 +80,7 @@ void fl_main::affiche_actuel() {
             it->setText(2, QString());
             continue;
         }
-        it->setText(1, trouve->titre);
+        it->setText(1, texte_inerte(trouve->titre));
         it->setToolTip(1, vues::infobulle(trouve->titre));
         it->setText(2, QString::number(trouve->pourcentage));
     }

@@ -3,8 +3,10 @@ set -euo pipefail
 id_appli=fr.zapotv.ZapoTV
 essai="$(mktemp -d)"
 pid_programme=""
+pid_bus=""
 nettoyer() {
   [[ -n "$pid_programme" ]] && kill -KILL "$pid_programme" 2>/dev/null || true
+  [[ -n "$pid_bus" ]] && kill -TERM "$pid_bus" 2>/dev/null || true
   rm -rf "$essai"
 }
 trap nettoyer EXIT

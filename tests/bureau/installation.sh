@@ -54,6 +54,15 @@ crochets="$({ strings "$racine/usr/bin/zapo-tv"; nm -C "$racine/usr/bin/zapo-tv"
 [[ -z "$crochets" ]] || echec "crochets d'essai dans le programme installé : $crochets"
 
 # A run under a private HOME. As root too, nothing may land beside the program.
+# No display and a private session bus, wherever the test runs: the program
+# reaches no bus of the user's, and D-Bus has no reason to autolaunch one (which
+# writes ~/.dbus).
+bus="unix:path=$essai/bus"
+if command -v dbus-daemon >/dev/null; then
+  dbus-daemon --session --nofork --nopidfile --address="$bus" >/dev/null 2>&1 &
+  pid_bus=$!
+  for _ in $(seq 1 50); do [[ -S "$essai/bus" ]] && break; sleep 0.1; done
+fi
 maison="$essai/maison"
 export HOME="$maison" XDG_DATA_HOME="$maison/.local/share" XDG_CONFIG_HOME="$maison/.config"
 export XDG_CACHE_HOME="$maison/.cache" XDG_RUNTIME_DIR="$maison/run"
@@ -62,7 +71,8 @@ chmod 700 "$XDG_RUNTIME_DIR"
 # Options already chosen (no first-run questions): no automatic update, no agent.
 printf '#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n' >"$XDG_DATA_HOME/Zapo-TV/config.ini"
 avant="$(cd "$racine" && find . -printf '%P %s %T@\n' | sort)"
-(cd "$essai/courant" && exec env QT_QPA_PLATFORM=offscreen ZAPO_TV_ADRESSE_TEST=127.0.0.1 \
+(cd "$essai/courant" && exec env -u DISPLAY -u WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS="$bus" \
+  DBUS_SYSTEM_BUS_ADDRESS="unix:path=$essai/aucun_bus" QT_QPA_PLATFORM=offscreen ZAPO_TV_ADRESSE_TEST=127.0.0.1 \
   "$racine/usr/bin/zapo-tv" >"$essai/journal" 2>&1) &
 pid_programme=$!
 for _ in $(seq 1 100); do

@@ -6,6 +6,7 @@
 
 #include "donnees/base_rappels.h"
 #include "outils/controles.h"
+#include "outils/sans_bus.h"
 
 #include <QApplication>
 
@@ -37,8 +38,9 @@ class test_rappels_agent : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() {
-        // No session bus: no notification server can answer.
-        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+        // No session bus: no notification server can answer. An address where
+        // none answers, since without one D-Bus may start one.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", essais::adresse_sans_bus);
     }
 
     void manque_au_demarrage_data() {

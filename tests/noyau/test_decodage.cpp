@@ -12,6 +12,8 @@ private Q_SLOTS:
     void decodage();
     void nettoyage_data();
     void nettoyage();
+    void inerte_data();
+    void inerte();
 };
 
 void test_decodage::decodage_data() {
@@ -82,6 +84,11 @@ void test_decodage::nettoyage_data() {
     QTest::newRow("retours chariot") << QStringLiteral("a\rb\r\nc\r") << QStringLiteral("a b\nc ");
     QTest::newRow("autres contrôles")
         << QStringLiteral("a\u0000b\u0001\u001B[0m\u007Fc\u000B") << QStringLiteral("ab[0mc");
+    QTest::newRow("bidirectionnels") << QStringLiteral(
+                                            "\u202Aa\u202Bb\u202Cc\u202Dd\u202Ee\u2066f\u2067g\u2068h\u2069")
+                                     << QStringLiteral("abcdefgh");
+    QTest::newRow("marques de sens gardées")
+        << QStringLiteral("a\u200Eb\u200Fc\u061C") << QStringLiteral("a\u200Eb\u200Fc\u061C");
     QTest::newRow("vide") << QString() << QString();
 }
 
@@ -89,6 +96,29 @@ void test_decodage::nettoyage() {
     QFETCH(QString, texte);
     QFETCH(QString, attendu);
     QCOMPARE(nettoyer_texte(texte), attendu);
+}
+
+// What a window shows of a stored text: every control but tab and line feed,
+// and every override, embedding or isolate, is a space; a clean text is shared.
+void test_decodage::inerte_data() {
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<QString>("attendu");
+    QTest::newRow("propre") << QStringLiteral("Télématin\tà 6h\n") << QStringLiteral("Télématin\tà 6h\n");
+    QTest::newRow("c0 et del") << QStringLiteral("a\u001B[0m\rb\u007F") << QStringLiteral("a [0m b ");
+    QTest::newRow("c1") << QStringLiteral("a\u0080b\u009Bc\u009Fd") << QStringLiteral("a b c d");
+    QTest::newRow("bidirectionnels") << QStringLiteral("\u202Ea\u202Ab\u2066c\u2069")
+                                     << QStringLiteral(" a b c ");
+    QTest::newRow("marques de sens gardées") << QStringLiteral("a\u200Fb") << QStringLiteral("a\u200Fb");
+}
+
+void test_decodage::inerte() {
+    QFETCH(QString, texte);
+    QFETCH(QString, attendu);
+    const QString montre = texte_inerte(texte);
+    QCOMPARE(montre, attendu);
+    QCOMPARE(texte_inerte(montre), montre);
+    if (texte == attendu)
+        QCOMPARE(montre.constData(), texte.constData());
 }
 
 QTEST_GUILESS_MAIN(test_decodage)

@@ -204,6 +204,12 @@ private Q_SLOTS:
         QTest::newRow("retour chariot et contrôles")
             << QByteArray() << QByteArray("Un&#13;Deux&#13;&#10;Trois&#9;&#x7F;")
             << QByteArray("a&#13;&#10;b") << QStringLiteral("Un Deux\nTrois\t") << QStringLiteral("a\nb");
+        // Overrides, embeddings and isolates go; the direction marks are kept like letters.
+        QTest::newRow("bidirectionnels") << QByteArray()
+                                         << QByteArray("Journal \xE2\x80\xAE"
+                                                       "fdp.exe&#x202C;")
+                                         << QByteArray("&#x2066;a&#x2069;&#x202A;b&#x200F;")
+                                         << QStringLiteral("Journal fdp.exe") << QStringLiteral("ab\u200F");
     }
     void textes_stockes() {
         QFETCH(QByteArray, prologue);

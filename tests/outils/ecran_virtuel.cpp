@@ -1,5 +1,7 @@
 #include "outils/ecran_virtuel.h"
 
+#include "outils/sans_bus.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -50,12 +52,16 @@ void ecran_virtuel::preparer(QProcessEnvironment& env) const {
     for (const char* v :
          {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY"})
         env.remove(QLatin1String(v));
+    // With a display and no bus, libdbus would autolaunch one on it.
+    if (!env.contains(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")))
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QLatin1String(adresse_sans_bus));
 }
 
 bool ecran_virtuel::capturer(const QString& outil_capture, const QString& fichier) const {
     QDir().mkpath(QFileInfo(fichier).absolutePath());
     QProcess c;
     auto env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QLatin1String(adresse_sans_bus));
     preparer(env);
     c.setProcessEnvironment(env);
     c.start(outil_capture, {fichier});

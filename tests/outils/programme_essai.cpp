@@ -1,5 +1,7 @@
 #include "programme_essai.h"
 
+#include "outils/sans_bus.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,8 +32,13 @@ programme_essai::programme_essai(const QString& options) : env_(QProcessEnvironm
     env_.insert(QStringLiteral("ZAPO_TV_JOURNAL_BOITES"), racine + QStringLiteral("/boites.jsonl"));
     if (!env_.contains(QStringLiteral("QT_QPA_PLATFORM")))
         env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    // No session bus of the user's: the program must not reach one.
-    env_.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    // No bus nor screen of the user's: the program must not reach one, nor have
+    // D-Bus autolaunch a bus on a display. A test gives its own (ecran_virtuel,
+    // a private bus) when it wants one.
+    for (const char* v : {"DBUS_SESSION_BUS_ADDRESS", "DBUS_SYSTEM_BUS_ADDRESS"})
+        env_.insert(QLatin1String(v), QLatin1String(adresse_sans_bus));
+    for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY"})
+        env_.remove(QLatin1String(v));
 }
 
 programme_essai::~programme_essai() {

@@ -111,6 +111,8 @@ private Q_SLOTS:
     void cibles_speciales_data();
     void cibles_speciales();
     void avant_le_premier_demarrage();
+    void controles_inertes_data();
+    void controles_inertes();
 
 private:
     essais::dossier_essai dossier_;
@@ -954,6 +956,57 @@ void test_terminal::avant_le_premier_demarrage() {
         QVERIFY(r.sortie.isEmpty());
     }
     QVERIFY(!QFileInfo::exists(terminal::chemin_base_par_defaut()));
+}
+
+// A base filled by an older version, or by hand, may hold controls no reader
+// keeps today: C1 (U+009B is a terminal's CSI, U+009D its OSC) and the
+// bidirectional overrides and isolates. Each is a space in a line, as C0 is;
+// the direction marks stay, as letters do.
+void test_terminal::controles_inertes_data() {
+    QTest::addColumn<QString>("brut");
+    QTest::addColumn<QString>("montre");
+    QTest::newRow("CSI") << QStringLiteral("Film\u009B2J") << QStringLiteral("Film 2J");
+    QTest::newRow("OSC and ST") << QStringLiteral("\u009D0;titre\u009CFin") << QStringLiteral(" 0;titre Fin");
+    QTest::newRow("NEL and C1 edges")
+        << QStringLiteral("a\u0080b\u0085c\u009Fd") << QStringLiteral("a b c d");
+    QTest::newRow("escape and bell") << QStringLiteral("\u001B[31mRouge\u0007")
+                                     << QStringLiteral(" [31mRouge ");
+    QTest::newRow("right-to-left override")
+        << QStringLiteral("Journal \u202Efdp.exe") << QStringLiteral("Journal  fdp.exe");
+    QTest::newRow("embeddings") << QStringLiteral("\u202Aa\u202Bb\u202Cc\u202Dd")
+                                << QStringLiteral(" a b c d");
+    QTest::newRow("isolates") << QStringLiteral("\u2066a\u2067b\u2068c\u2069") << QStringLiteral(" a b c ");
+    QTest::newRow("marks stay") << QStringLiteral("a\u200Eb\u200Fc\u061C")
+                                << QStringLiteral("a\u200Eb\u200Fc\u061C");
+    QTest::newRow("line separators") << QStringLiteral("a\u2028b\u2029c\nd") << QStringLiteral("a b c d");
+}
+
+void test_terminal::controles_inertes() {
+    QFETCH(QString, brut);
+    QFETCH(QString, montre);
+    essais::dossier_essai dossier;
+    QVERIFY(dossier.valide());
+    {
+        donnees::base_programmes b(dossier.base());
+        b.ajouter_chaine({2, brut, QStringLiteral("http://127.0.0.1:1/a.html"), 2});
+        fiche_programme f;
+        f.programme = brut;
+        f.hdeb = essais::dh_terminal(0, QStringLiteral("20:40"));
+        f.hfin = essais::dh_terminal(0, QStringLiteral("22:30"));
+        f.duree = f.hfin - f.hdeb;
+        b.commencer();
+        b.ajouter_programme(f, 2);
+        b.valider();
+    }
+    const QStringList base{QStringLiteral("--base"), dossier.base()};
+    const resultat maintenant =
+        lancer(QStringList{QStringLiteral("--maintenant")} + base, a(0, QStringLiteral("21:00")));
+    QCOMPARE(maintenant.statut, std::optional<int>(terminal::reussite));
+    QCOMPARE(maintenant.sortie, QStringLiteral("%1\t20:40\t22:30\t%1\t18\n").arg(montre));
+    const resultat soir =
+        lancer(QStringList{QStringLiteral("--ce-soir")} + base, a(0, QStringLiteral("21:00")));
+    QCOMPARE(soir.statut, std::optional<int>(terminal::reussite));
+    QCOMPARE(soir.sortie, QStringLiteral("%1\t20:40\t22:30\t%1\n").arg(montre));
 }
 
 QTEST_GUILESS_MAIN(test_terminal)

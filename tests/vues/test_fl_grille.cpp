@@ -12,6 +12,7 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTest>
@@ -95,6 +96,8 @@ private Q_SLOTS:
     void clavier_data();
     void clavier();
     void jours();
+    void jour_coche_data();
+    void jour_coche();
     void filtre();
     void rappel_par_le_menu();
 };
@@ -194,6 +197,50 @@ void test_fl_grille::jours() {
     essais::controle<QPushButton>(*w, "bt_ce_soir")->click();
     QCOMPARE(g->temps_gauche(), a(2, 20, 0));
     QCOMPARE(banc::choisi(g), QStringLiteral("Chaine 2, mercredi 9 de 21:00 à 22:30, Concert, Musique"));
+}
+
+// Every way of checking a day moves the grid there, as a click does: a screen
+// reader's toggle action checks the button without clicking it.
+void test_fl_grille::jour_coche_data() {
+    QTest::addColumn<QString>("facon");
+    QTest::addColumn<int>("jour");
+    QTest::newRow("toggle action") << "basculer" << 1;
+    QTest::newRow("press action") << "appuyer" << 1;
+    QTest::newRow("space key") << "espace" << 2;
+    QTest::newRow("click") << "clic" << 2;
+    QTest::newRow("click on the checked today") << "clic" << 0;
+}
+
+void test_fl_grille::jour_coche() {
+    QFETCH(QString, facon);
+    QFETCH(int, jour);
+    banc b;
+    vues::fl_grille* w = b.ouvrir();
+    vues::vue_grille* g = w->grille();
+    // Away from now, so that today's button has somewhere to bring the grid back from.
+    g->aller_a(a(0, 9, 0));
+    auto* bt = essais::controle<QPushButton>(*w, qPrintable(QStringLiteral("bt_jour_%1").arg(jour)));
+    QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(bt)->actionInterface();
+    QVERIFY(actions);
+    if (facon == QLatin1String("basculer")) {
+        QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+        actions->doAction(QAccessibleActionInterface::toggleAction());
+    } else if (facon == QLatin1String("appuyer")) {
+        actions->doAction(QAccessibleActionInterface::pressAction());
+    } else if (facon == QLatin1String("espace")) {
+        bt->setFocus();
+        QTest::keyClick(bt, Qt::Key_Space);
+    } else {
+        QTest::mouseClick(bt, Qt::LeftButton);
+    }
+    QTRY_VERIFY(bt->isChecked());
+    if (jour == 0)
+        QTRY_VERIFY(g->temps_gauche() > a(0, 19, 0));
+    else
+        QTRY_COMPARE(g->temps_gauche().jour(), a(jour, 0, 0));
+    // Moved once: the time of day in view is kept.
+    if (jour != 0)
+        QCOMPARE(g->temps_gauche().seconde_du_jour() / 3600, 8);
 }
 
 void test_fl_grille::filtre() {

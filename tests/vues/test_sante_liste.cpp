@@ -7,6 +7,7 @@
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
 #include "outils/horloge_fixe.h"
+#include "outils/textes_hostiles.h"
 #include "vues/etat_fraicheur.h"
 #include "vues/fl_main.h"
 
@@ -86,6 +87,41 @@ private Q_SLOTS:
         QVERIFY(!it->font(0).italic());
         QVERIFY(!it->data(0, Qt::ForegroundRole).isValid());
         QVERIFY(!it->toolTip(0).contains(QStringLiteral("503")));
+    }
+
+    // What a server said (a header, a status line) goes into the tooltip as
+    // written: never a big red word, a local picture or a table.
+    void raison_hostile_data() { essais::textes_hostiles_data(); }
+    void raison_hostile() {
+        QFETCH(QString, texte);
+        essais::dossier_essai dossier;
+        horloge_fixe h(QDateTime(QDate(2026, 12, 7), QTime(14, 0)));
+        essais::fausses_boites boites;
+        contexte ctx;
+        zapo::modele::guide guide_essai(ctx);
+        ctx.guide = &guide_essai;
+        ctx.dossier_appli = dossier.chemin();
+        ctx.horloge_ = &h;
+        ctx.boites = &boites;
+        const date_heure quand = date_heure::depuis_date(QDate(2026, 12, 7), 10, 2);
+        const QString raison = QStringLiteral("Le serveur a envoyé un encodage inconnu : %1").arg(texte);
+        {
+            donnees::base_programmes b(dossier.base());
+            b.ajouter_chaine({4, texte, QStringLiteral("http://127.0.0.1/4"), 1});
+            b.ajouter_chaine({5, QStringLiteral("Cinq"), QStringLiteral("http://127.0.0.1/5"), 1});
+            b.ecrire_sante({5, quand, false, 0, raison, false});
+        }
+        vues::fl_main f(ctx);
+        f.setAttribute(Qt::WA_DeleteOnClose, false);
+        f.remplir_chaines();
+        auto* l = essais::controle<QTreeWidget>(f, "lst_chaines");
+        QCOMPARE(l->topLevelItem(0)->text(0), texte);
+        QCOMPARE(essais::texte_montre(l->topLevelItem(0)->toolTip(0)), texte);
+        const QString bulle = infobulle_sante(false, 0, raison, quand);
+        QVERIFY(bulle.contains(texte));
+        QCOMPARE(essais::texte_montre(l->topLevelItem(1)->toolTip(0)), bulle);
+        // A screen reader gets the plain words.
+        QCOMPARE(l->topLevelItem(1)->data(0, Qt::AccessibleDescriptionRole).toString(), bulle);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "outils/controles.h"
 #include "outils/dossier_essai.h"
 #include "outils/faux_services.h"
+#include "outils/textes_hostiles.h"
 #include "vues/etat_fraicheur.h"
 #include "vues/fl_main.h"
 #include "vues/largeurs.h"
@@ -67,6 +68,10 @@ void programmes_melanges(banc& b) {
 class test_vues : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void infobulles_hostiles_data();
+    void infobulles_hostiles();
+    void controles_inertes_data();
+    void controles_inertes();
     void colonnes_chaines_data();
     void colonnes_chaines();
     void largeur_noms_apres_changement_data();
@@ -501,6 +506,66 @@ void test_vues::date_de_la_base() {
     QCOMPARE(v.icone, icone_boite::information);
     QCOMPARE(v.boutons, boutons_boite::ok);
     QCOMPARE(b.guide.texte_etat(), QStringLiteral("La mise à jour a échoué."));
+}
+
+// A title or a description from a feed is shown as written in every programme
+// tooltip: the main window's list and panel here, and the two builders every
+// other list goes through ("Ce soir", the grid, the search).
+void test_vues::infobulles_hostiles_data() {
+    essais::textes_hostiles_data();
+}
+
+void test_vues::infobulles_hostiles() {
+    QFETCH(QString, texte);
+    banc b;
+    b.chaines(2);
+    b.programme(1, texte, a(0, 20, 0), a(0, 21, 0));
+    b.heure(a(0, 20, 15));
+    b.f->remplir_chaines();
+    b.f->remplir_programmes();
+    b.f->affiche_actuel();
+    auto* lp = essais::controle<QTreeWidget>(*b.f, "lst_prog");
+    QCOMPARE(lp->topLevelItem(0)->text(3), texte);
+    QCOMPARE(essais::texte_montre(lp->topLevelItem(0)->toolTip(3)), texte);
+    QCOMPARE(essais::texte_montre(essais::controle<QLabel>(*b.f, "txt1")->toolTip()), texte);
+    details_programme d;
+    d.sous_titre = texte;
+    d.description = texte;
+    for (const QString& titre : {texte, QStringLiteral("Journal")})
+        QCOMPARE(essais::texte_montre(vues::infobulle_details(titre, &d)),
+                 titre + QLatin1Char('\n') + resume_details(d));
+    QCOMPARE(essais::texte_montre(vues::infobulle(texte)), texte);
+}
+
+// A base filled by an older version may hold controls and direction overrides
+// in its names and titles: the rows show them inert, as spaces.
+void test_vues::controles_inertes_data() {
+    QTest::addColumn<QString>("brut");
+    QTest::addColumn<QString>("montre");
+    QTest::newRow("C1") << QStringLiteral("Film\u009B2J\u009D") << QStringLiteral("Film 2J ");
+    QTest::newRow("override") << QStringLiteral("Journal \u202Efdp.exe")
+                              << QStringLiteral("Journal  fdp.exe");
+    QTest::newRow("isolates") << QStringLiteral("\u2067a\u2069b") << QStringLiteral(" a b");
+    QTest::newRow("escape") << QStringLiteral("\u001B[31mRouge") << QStringLiteral(" [31mRouge");
+}
+
+void test_vues::controles_inertes() {
+    QFETCH(QString, brut);
+    QFETCH(QString, montre);
+    banc b;
+    b.base().ajouter_chaine({1, brut, QStringLiteral("http://127.0.0.1/1"), 1});
+    b.programme(1, brut, a(0, 20, 0), a(0, 21, 0));
+    b.heure(a(0, 20, 15));
+    b.f->remplir_chaines();
+    b.f->remplir_programmes();
+    b.f->affiche_actuel();
+    QCOMPARE(essais::controle<QTreeWidget>(*b.f, "lst_chaines")->topLevelItem(0)->text(0), montre);
+    QCOMPARE(essais::controle<QTreeWidget>(*b.f, "lst_chaines")->topLevelItem(0)->text(1), montre);
+    QCOMPARE(essais::controle<QTreeWidget>(*b.f, "lst_prog")->topLevelItem(0)->text(3), montre);
+    QCOMPARE(essais::controle<QLabel>(*b.f, "txt1")->text(), montre);
+    QCOMPARE(essais::controle<QLabel>(*b.f, "txt1")->toolTip(), montre);
+    // "Voir" names the stored title: it still finds its row.
+    QVERIFY(b.f->montrer_programme({1, a(0, 20, 0).secondes(), 1, brut}));
 }
 
 QTEST_MAIN(test_vues)
