@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <iterator>
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,6 +16,7 @@ namespace {
 
 int tuyau[2] = {-1, -1};
 constexpr int signaux[] = {SIGTERM, SIGINT};
+bool pris[std::size(signaux)] = {};
 
 extern "C" void recevoir(int signal) {
     const int sauve = errno;
@@ -33,8 +36,12 @@ signaux_arret::signaux_arret(QObject* parent) : QObject(parent) {
     ::sigemptyset(&a.sa_mask);
     // Back to the default once caught: a second signal ends a program stuck on its way out.
     a.sa_flags = SA_RESTART | SA_RESETHAND;
-    for (int s : signaux)
-        ::sigaction(s, &a, nullptr);
+    for (std::size_t i = 0; i < std::size(signaux); ++i) {
+        // Ignored by whoever started us (a job in the background of a shell): it stays so.
+        struct sigaction avant {};
+        pris[i] = ::sigaction(signaux[i], nullptr, &avant) == 0 && avant.sa_handler != SIG_IGN &&
+                  ::sigaction(signaux[i], &a, nullptr) == 0;
+    }
     notificateur_ = new QSocketNotifier(tuyau[0], QSocketNotifier::Read, this);
     connect(notificateur_, &QSocketNotifier::activated, this, &signaux_arret::lire);
 }
@@ -42,8 +49,9 @@ signaux_arret::signaux_arret(QObject* parent) : QObject(parent) {
 signaux_arret::~signaux_arret() {
     if (!notificateur_)
         return;
-    for (int s : signaux)
-        std::signal(s, SIG_DFL);
+    for (std::size_t i = 0; i < std::size(signaux); ++i)
+        if (std::exchange(pris[i], false))
+            std::signal(signaux[i], SIG_DFL);
     delete notificateur_;
     ::close(tuyau[0]);
     ::close(tuyau[1]);

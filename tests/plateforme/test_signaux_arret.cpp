@@ -50,6 +50,23 @@ private Q_SLOTS:
         signaux_arret suivant;
         QVERIFY(suivant.actif());
     }
+
+    // Ignored by whoever started the program (a job in a shell's background): left so.
+    void signal_ignore() {
+        std::signal(SIGINT, SIG_IGN);
+        {
+            signaux_arret s;
+            QVERIFY(s.actif());
+            QSignalSpy espion(&s, &signaux_arret::arret_demande);
+            QCOMPARE(::raise(SIGINT), 0);
+            QVERIFY(!espion.wait(200)); // nothing to wait on but a little time
+            QVERIFY(!par_defaut(SIGTERM));
+        }
+        struct sigaction a {};
+        ::sigaction(SIGINT, nullptr, &a);
+        QVERIFY(a.sa_handler == SIG_IGN);
+        std::signal(SIGINT, SIG_DFL);
+    }
 };
 
 QTEST_GUILESS_MAIN(test_signaux_arret)
