@@ -67,10 +67,16 @@ struct banc_agent {
         };
         b.inscrire_demarrage = [this] { ++nb_inscrire; };
         b.retirer_demarrage = [this] { ++nb_retirer; };
+        // A run tells the guide its start and end, as pilote_maj does; this one
+        // leaves the status line as it found it.
         b.executer_maj = [this](maj::etat_maj&) {
             ++nb_maj;
+            const modele::statut_maj avant = guide.statut();
+            guide.commencer_maj();
             if (sur_maj)
                 sur_maj();
+            guide.definir_statut(avant);
+            guide.finir_maj(true);
         };
         // A desktop without a notification area is told apart quickly here.
         b.attente_zone_ms = 300;
