@@ -45,7 +45,8 @@ struct programme_semaine {
 // Every kept programme: each channel's `liste` rows in stored order, then its
 // week's programmes that start after the last of them, so that `liste` always
 // wins for the day it holds. Details only when asked. A file without the week
-// reads as `liste` alone.
+// reads as `liste` alone. The week's rows are read as lire_semaine_bornee
+// gives them, channel after channel in the list's order.
 void parcourir_semaine(base_programmes& b, bool avec_details,
                        const std::function<void(const programme_semaine&)>& f);
 

@@ -5,6 +5,7 @@
 #include "noyau/xmltv.h"
 
 #include "outils/banc_pilote.h"
+#include "outils/compression.h"
 #include "outils/flux_semaine.h"
 #include "outils/montage_essai.h"
 
@@ -84,14 +85,19 @@ private Q_SLOTS:
     void plein_data() {
         QTest::addColumn<double>("part"); // of the spill that fits beside the body
         QTest::addColumn<bool>("corps");  // the body itself fits
-        QTest::newRow("le corps ne tient pas") << 0.0 << false;
+        QTest::addColumn<bool>("gzip");   // the body compressed: its inflated copy must fit too
+        QTest::newRow("le corps ne tient pas") << 0.0 << false << false;
+        QTest::newRow("la copie décompressée ne tient pas") << 0.0 << false << true;
         for (const double part : {0.0, 0.1, 0.5, 0.9})
-            QTest::newRow(qPrintable(QStringLiteral("débord à %1 %").arg(part * 100))) << part << true;
-        QTest::newRow("tout tient") << 1.5 << true;
+            QTest::newRow(qPrintable(QStringLiteral("débord à %1 %").arg(part * 100)))
+                << part << true << false;
+        QTest::newRow("tout tient") << 1.5 << true << false;
+        QTest::newRow("tout tient, compressé") << 1.5 << true << true;
     }
     void plein() {
         QFETCH(double, part);
         QFETCH(bool, corps);
+        QFETCH(bool, gzip);
         banc_pilote b(midi_semaine);
         QVERIFY(b.d.valide());
         QVERIFY(b.serveur.demarrer());
@@ -105,12 +111,15 @@ private Q_SLOTS:
         QCOMPARE(b.lancer(), maj::fin_maj::complete);
 
         const QByteArray neuf = flux_26(" neuf");
-        b.serveur.definir_page(QStringLiteral("/f.xml"), neuf, "application/xml");
+        const QByteArray envoye = gzip ? compresser_gzip(neuf) : neuf;
+        b.serveur.definir_page(QStringLiteral("/f.xml"), envoye, "application/xml");
         QTemporaryDir tmp;
         QVERIFY(tmp.isValid());
         QVERIFY(monter_tmpfs(tmp.path(), 64LL * 1024 * 1024));
+        // Room for the body as sent, its inflated copy, then that part of the spill.
         const qint64 reste =
-            corps ? neuf.size() + qint64(double(poids_debord(neuf)) * part) : neuf.size() / 2;
+            !corps ? (gzip ? envoye.size() : 0) + neuf.size() / 2
+                   : envoye.size() + (gzip ? neuf.size() : 0) + qint64(double(poids_debord(neuf)) * part);
         remplir(tmp.path(), QStringLiteral("plein"), reste);
         const QByteArray tmpdir = qgetenv("TMPDIR");
         qputenv("TMPDIR", tmp.path().toLocal8Bit());
