@@ -1,6 +1,7 @@
 // The real program told to end by a signal, and asked for by a second start
 // while its first update is still going.
 #include "donnees/base_rappels.h"
+#include "donnees/transaction.h"
 #include "outils/scene_maj.h"
 
 #include <sqlite3.h>
@@ -83,9 +84,9 @@ private Q_SLOTS:
             r.debut = date_heure::depuis_date(jour_essai, 12, 0);
             r.fin = date_heure::depuis_date(jour_essai, 16, 0);
             r.titre = QStringLiteral("Rediffusion Télé Une");
-            b.commencer();
+            zapo::donnees::transaction ecriture_b(b);
             donnees::ajouter_rappels(b, std::vector<rappel>{r});
-            b.valider();
+            ecriture_b.valider();
         }
         // Another program writing: the reminder is told, its mark waits.
         sqlite3* db = nullptr;

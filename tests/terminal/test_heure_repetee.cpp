@@ -3,6 +3,7 @@
 // placed by the programmes around it, and the clock's reading says which pass it
 // is; the spring night (29 March 2026) stays as it was.
 #include "donnees/base_rappels.h"
+#include "donnees/transaction.h"
 #include "donnees/semaine.h"
 #include "noyau/rappels.h"
 #include "outils/dossier_essai.h"
@@ -124,11 +125,11 @@ void test_heure_repetee::nuits() {
         if (en_cours == QLatin1String(p.titre))
             instant_debut = p.debut;
     }
-    b.commencer();
+    zapo::donnees::transaction ecriture_b(b);
     for (const fiche_programme& f : fiches)
         b.ajouter_programme(f, 2);
     donnees::remplacer_semaine(b, 2, fiches);
-    b.valider();
+    ecriture_b.valider();
     const horloge_fixe h(QDateTime::fromSecsSinceEpoch(horloge));
 
     // What is on now, as `--maintenant` and the channel list say it.

@@ -994,9 +994,9 @@ void test_terminal::controles_inertes() {
         f.hdeb = essais::dh_terminal(0, QStringLiteral("20:40"));
         f.hfin = essais::dh_terminal(0, QStringLiteral("22:30"));
         f.duree = f.hfin - f.hdeb;
-        b.commencer();
+        zapo::donnees::transaction ecriture_b(b);
         b.ajouter_programme(f, 2);
-        b.valider();
+        ecriture_b.valider();
     }
     const QStringList base{QStringLiteral("--base"), dossier.base()};
     const resultat maintenant =

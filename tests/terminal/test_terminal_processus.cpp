@@ -1,6 +1,7 @@
 // The terminal commands as a user runs them: the real program, a faked clock,
 // no display and no session bus.
 #include "outils/terminal_base.h"
+#include "donnees/transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,7 +55,7 @@ void test_terminal_processus::initTestCase() {
                 {"Aube", z(3, 29, 1, 30), z(3, 29, 3, 0)},     {"Nuit", z(10, 24, 23, 0), z(10, 25, 0, 40)},
                 {"Court", z(10, 25, 0, 40), z(10, 25, 0, 50)}, {"Pont", z(10, 25, 0, 50), z(10, 25, 1, 10)},
                 {"Hiver", z(10, 25, 1, 10), z(10, 25, 1, 30)}, {"Matin", z(10, 25, 1, 30), z(10, 25, 3, 0)}};
-    b.commencer();
+    zapo::donnees::transaction ecriture_b(b);
     for (const auto& p : nuit)
         b.ajouter_programme({QString::fromLatin1(p.titre),
                              date_heure::depuis_qdatetime(p.debut),
@@ -62,7 +63,7 @@ void test_terminal_processus::initTestCase() {
                              date_heure::depuis_qdatetime(p.fin),
                              {}},
                             2);
-    b.valider();
+    ecriture_b.valider();
 }
 
 void test_terminal_processus::commandes_data() {
